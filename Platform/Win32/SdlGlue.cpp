@@ -1,0 +1,83 @@
+#include "Platform/Win32/SdlGlue.h"
+
+#include <SDL.h>
+
+#include <cstdlib>
+#include <map>
+#include <mutex>
+
+namespace win32
+{
+namespace
+{
+
+std::mutex gMutex;
+std::map<uintptr_t, SDL_Window*> gWindows;
+uintptr_t gNextId = 0x100;
+bool gStarted = false;
+
+bool HasDisplay()
+{
+    const char* x = std::getenv("DISPLAY");
+    const char* wl = std::getenv("WAYLAND_DISPLAY");
+    return (x && *x) || (wl && *wl);
+}
+
+} // namespace
+
+bool EnsureSdl(uint32_t subsystems)
+{
+    std::lock_guard<std::mutex> lock(gMutex);
+    if ((subsystems & SDL_INIT_VIDEO) && !HasDisplay())
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    if (SDL_WasInit(subsystems) == subsystems)
+        return true;
+    if (SDL_InitSubSystem(subsystems) != 0)
+        return false;
+    gStarted = true;
+    return true;
+}
+
+void ShutdownSdl()
+{
+    std::lock_guard<std::mutex> lock(gMutex);
+    if (!gStarted)
+        return;
+    gWindows.clear();
+    SDL_Quit();
+    gStarted = false;
+}
+
+HWND AttachSdlWindow(SDL_Window* window)
+{
+    if (!window)
+        return nullptr;
+    std::lock_guard<std::mutex> lock(gMutex);
+    uintptr_t id = gNextId++;
+    gWindows[id] = window;
+    return reinterpret_cast<HWND>(id);
+}
+
+void DetachSdlWindow(HWND hwnd)
+{
+    std::lock_guard<std::mutex> lock(gMutex);
+    gWindows.erase(reinterpret_cast<uintptr_t>(hwnd));
+}
+
+SDL_Window* SdlWindowFromHwnd(HWND hwnd)
+{
+    std::lock_guard<std::mutex> lock(gMutex);
+    auto it = gWindows.find(reinterpret_cast<uintptr_t>(hwnd));
+    return it == gWindows.end() ? nullptr : it->second;
+}
+
+HWND HwndFromSdlWindow(SDL_Window* window)
+{
+    std::lock_guard<std::mutex> lock(gMutex);
+    for (const auto& entry : gWindows)
+        if (entry.second == window)
+            return reinterpret_cast<HWND>(entry.first);
+    return nullptr;
+}
+
+} // namespace win32
