@@ -1,0 +1,181 @@
+#include "Core/Base/Singletone.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+
+std::vector<std::string> gDestroyed;
+
+// Each test uses its own classes: a torn-down singleton class stays torn down.
+template <int N>
+class Service : public base::Singletone<Service<N>>
+{
+public:
+    Service() = default;
+    ~Service() override { gDestroyed.push_back(Name()); }
+    static std::string Name() { return "S" + std::to_string(N); }
+
+    std::vector<base::SingletoneBase*> GetDependencies() override
+    {
+        std::vector<base::SingletoneBase*> result;
+        for (base::SingletoneBase* d : mDependencies)
+            result.push_back(d);
+        return result;
+    }
+
+    std::vector<base::SingletoneBase*> mDependencies;
+};
+
+// Logs from its destructor through another singleton, as profiles and the
+// language table do with their containers.
+template <int N, int Used>
+class User : public base::Singletone<User<N, Used>>
+{
+public:
+    ~User() override
+    {
+        Service<Used>* used = Service<Used>::GetInstance();
+        gDestroyed.push_back(used ? "U" + std::to_string(N) + " saw S" + std::to_string(Used)
+                                  : "U" + std::to_string(N) + " found nothing");
+    }
+    std::vector<base::SingletoneBase*> GetDependencies() override { return {Service<Used>::Instance()}; }
+};
+
+class SingletonRegistryTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        gDestroyed.clear();
+        base::SingletonRegistry::SetCurrent(&mRegistry);
+    }
+    void TearDown() override
+    {
+        mRegistry.ReleaseAll();
+        base::SingletonRegistry::SetCurrent(nullptr);
+    }
+
+    base::SingletonRegistry mRegistry;
+};
+
+TEST_F(SingletonRegistryTest, WithoutDependenciesFirstConstructedIsFirstDestroyed)
+{
+    Service<1>::Instance();
+    Service<2>::Instance();
+    Service<3>::Instance();
+    mRegistry.ReleaseAll();
+    EXPECT_EQ(gDestroyed, (std::vector<std::string>{"S1", "S2", "S3"}));
+}
+
+TEST_F(SingletonRegistryTest, DependentConstructedFirstIsStillDestroyedFirst)
+{
+    Service<10>* dependency = nullptr;
+    Service<11>* dependent = Service<11>::Instance();
+    Service<12>::Instance();
+    dependency = Service<10>::Instance();
+    dependent->mDependencies.push_back(dependency);
+    mRegistry.ReleaseAll();
+    // S11 needs S10: S10 is swapped behind it.
+    EXPECT_EQ(gDestroyed, (std::vector<std::string>{"S11", "S12", "S10"}));
+}
+
+TEST_F(SingletonRegistryTest, DestructorFindsTheSingletonItDependsOn)
+{
+    Service<20>::Instance();
+    User<21, 20>::Instance();
+    mRegistry.ReleaseAll();
+    EXPECT_EQ(gDestroyed, (std::vector<std::string>{"U21 saw S20", "S20"}));
+}
+
+TEST_F(SingletonRegistryTest, PairHoldsWhenItsSecondMemberIsConstructedLater)
+{
+    Service<30>* application = Service<30>::Instance();
+    Service<31>::Instance();
+    Service<32>* resources = Service<32>::Instance();
+    base::SingletonRegistry::AddPair(application, resources);
+    Service<33>::Instance();
+    mRegistry.ReleaseAll();
+    EXPECT_EQ(gDestroyed, (std::vector<std::string>{"S30", "S31", "S32", "S33"}));
+
+    gDestroyed.clear();
+    base::SingletonRegistry other;
+    base::SingletonRegistry::SetCurrent(&other);
+    Service<35>* resources2 = Service<35>::Instance();
+    Service<34>* application2 = Service<34>::Instance();
+    base::SingletonRegistry::AddPair(application2, resources2);
+    other.ReleaseAll();
+    EXPECT_EQ(gDestroyed, (std::vector<std::string>{"S34", "S35"}));
+    base::SingletonRegistry::SetCurrent(&mRegistry);
+}
+
+TEST_F(SingletonRegistryTest, UnregisteredDependencyOrPairMemberLeavesTheOrderAlone)
+{
+    Service<40>* a = Service<40>::Instance();
+    Service<41>* b = Service<41>::Instance();
+    Service<42> stranger; // registered elsewhere below
+    mRegistry.Unregister(&stranger);
+    a->mDependencies.push_back(&stranger);
+    base::SingletonRegistry::AddPair(b, &stranger);
+    base::SingletonRegistry::AddPair(&stranger, a);
+    mRegistry.ReleaseAll();
+    EXPECT_EQ(gDestroyed, (std::vector<std::string>{"S40", "S41"}));
+    gDestroyed.clear();
+}
+
+TEST_F(SingletonRegistryTest, KeptLastOutlivesEverySingletonCreatedAfterIt)
+{
+    Service<50>* log = Service<50>::Instance();
+    mRegistry.KeepLast(log);
+    Service<51>::Instance();
+    Service<52>::Instance();
+    mRegistry.ReleaseAll();
+    EXPECT_EQ(gDestroyed, (std::vector<std::string>{"S51", "S52", "S50"}));
+}
+
+TEST_F(SingletonRegistryTest, TornDownSingletonIsNeverHandedOutAgain)
+{
+    Service<60>* first = Service<60>::Instance();
+    EXPECT_EQ(Service<60>::Instance(), first);
+    mRegistry.ReleaseAll();
+    EXPECT_EQ(Service<60>::GetInstance(), nullptr);
+    EXPECT_EQ(Service<60>::Instance(), nullptr);
+    EXPECT_TRUE(Service<60>::IsTornDown());
+}
+
+TEST_F(SingletonRegistryTest, NothingIsCreatedOnceTeardownHasBegun)
+{
+    class Late : public base::Singletone<Late>
+    {
+    public:
+        ~Late() override { gDestroyed.push_back(Service<71>::Instance() ? "created" : "refused"); }
+    };
+    Late::Instance();
+    mRegistry.ReleaseAll();
+    EXPECT_EQ(gDestroyed, (std::vector<std::string>{"refused"}));
+}
+
+TEST_F(SingletonRegistryTest, SingletonDeletedEarlyIsNotDeletedAgain)
+{
+    Service<80>* early = Service<80>::Instance();
+    Service<81>::Instance();
+    delete early;
+    EXPECT_EQ(Service<80>::GetInstance(), nullptr);
+    mRegistry.ReleaseAll();
+    EXPECT_EQ(gDestroyed, (std::vector<std::string>{"S80", "S81"}));
+}
+
+TEST_F(SingletonRegistryTest, DependencyCycleEndsTheOrderingInsteadOfLooping)
+{
+    Service<90>* a = Service<90>::Instance();
+    Service<91>* b = Service<91>::Instance();
+    a->mDependencies.push_back(b);
+    b->mDependencies.push_back(a);
+    mRegistry.ReleaseAll();
+    EXPECT_EQ(gDestroyed.size(), 2u);
+}
+
+} // namespace
