@@ -201,36 +201,37 @@ void Format<C>::BuildTable()
 {
     for (Handler& handler : sTable)
         handler = &Reject;
-    sTable[' '] = [](Format& f, ParseState&) -> uint32_t { f.mSpace = 1; return RankFlag; };
-    sTable['#'] = [](Format&, ParseState& s) -> uint32_t { s.mAlternate = true; return RankFlag; };
-    sTable['+'] = [](Format& f, ParseState&) -> uint32_t { f.mPlus = 1; return RankFlag; };
-    sTable['-'] = [](Format& f, ParseState&) -> uint32_t { f.mAlignment = 1; return RankFlag; };
-    sTable['='] = [](Format& f, ParseState&) -> uint32_t { f.mAlignment = 2; return RankFlag; };
-    sTable['0'] = &Zero;
+    auto at = [](char c) -> Handler& { return sTable[static_cast<unsigned char>(c)]; };
+    at(' ') = [](Format& f, ParseState&) -> uint32_t { f.mSpace = 1; return RankFlag; };
+    at('#') = [](Format&, ParseState& s) -> uint32_t { s.mAlternate = true; return RankFlag; };
+    at('+') = [](Format& f, ParseState&) -> uint32_t { f.mPlus = 1; return RankFlag; };
+    at('-') = [](Format& f, ParseState&) -> uint32_t { f.mAlignment = 1; return RankFlag; };
+    at('=') = [](Format& f, ParseState&) -> uint32_t { f.mAlignment = 2; return RankFlag; };
+    at('0') = &Zero;
     for (char c = '1'; c <= '9'; ++c)
-        sTable[static_cast<unsigned char>(c)] = &Digit;
-    sTable['.'] = &Dot;
+        at(c) = &Digit;
+    at('.') = &Dot;
     for (char c : {'h', 'l', 'L'})
-        sTable[static_cast<unsigned char>(c)] = [](Format&, ParseState&) -> uint32_t { return RankLength; };
+        at(c) = [](Format&, ParseState&) -> uint32_t { return RankLength; };
     for (char c : {'c', 'd', 'i', 'n', 'p', 's', 'u'})
-        sTable[static_cast<unsigned char>(c)] = [](Format&, ParseState&) -> uint32_t { return RankConversion; };
-    sTable['e'] = [](Format& f, ParseState&) -> uint32_t { f.mFloatStyle = 1; return RankConversion; };
-    sTable['E'] = [](Format& f, ParseState&) -> uint32_t {
+        at(c) = [](Format&, ParseState&) -> uint32_t { return RankConversion; };
+    at('e') = [](Format& f, ParseState&) -> uint32_t { f.mFloatStyle = 1; return RankConversion; };
+    at('E') = [](Format& f, ParseState&) -> uint32_t {
         f.mFloatStyle = 1;
         f.mUpperCase = 1;
         return RankConversion;
     };
-    sTable['f'] = [](Format& f, ParseState&) -> uint32_t { f.mFloatStyle = 2; return RankConversion; };
-    sTable['g'] = [](Format& f, ParseState&) -> uint32_t { f.mFloatStyle = 0; return RankConversion; };
-    sTable['G'] = [](Format& f, ParseState&) -> uint32_t {
+    at('f') = [](Format& f, ParseState&) -> uint32_t { f.mFloatStyle = 2; return RankConversion; };
+    at('g') = [](Format& f, ParseState&) -> uint32_t { f.mFloatStyle = 0; return RankConversion; };
+    at('G') = [](Format& f, ParseState&) -> uint32_t {
         f.mFloatStyle = 0;
         f.mUpperCase = 1;
         return RankConversion;
     };
-    sTable['o'] = [](Format& f, ParseState&) -> uint32_t { f.mBase = 2; return RankConversion; };
-    sTable['b'] = [](Format& f, ParseState&) -> uint32_t { f.mBase = 3; return RankConversion; };
-    sTable['x'] = [](Format& f, ParseState&) -> uint32_t { f.mBase = 1; return RankConversion; };
-    sTable['X'] = [](Format& f, ParseState&) -> uint32_t {
+    at('o') = [](Format& f, ParseState&) -> uint32_t { f.mBase = 2; return RankConversion; };
+    at('b') = [](Format& f, ParseState&) -> uint32_t { f.mBase = 3; return RankConversion; };
+    at('x') = [](Format& f, ParseState&) -> uint32_t { f.mBase = 1; return RankConversion; };
+    at('X') = [](Format& f, ParseState&) -> uint32_t {
         f.mBase = 1;
         f.mUpperCase = 1;
         return RankConversion;
