@@ -1,5 +1,7 @@
 #include "Platform/Win32/SdlGlue.h"
 
+#include "Platform/Win32/Win32UserInternal.h"
+
 #include <SDL.h>
 
 #include <cstdlib>
@@ -40,6 +42,12 @@ bool EnsureSdl(uint32_t subsystems)
 
 void ShutdownSdl()
 {
+    // Windows, queued messages, timers and cursors all die with SDL.
+    user::ForgetAllWindows();
+    user::ForgetAllMessages();
+    user::ForgetCursors();
+    user::ForgetKeyboard();
+    user::ForgetInstances();
     std::lock_guard<std::mutex> lock(gMutex);
     if (!gStarted)
         return;
@@ -55,6 +63,14 @@ HWND AttachSdlWindow(SDL_Window* window)
     std::lock_guard<std::mutex> lock(gMutex);
     uintptr_t id = gNextId++;
     gWindows[id] = window;
+    return reinterpret_cast<HWND>(id);
+}
+
+HWND ReserveWindowHandle()
+{
+    std::lock_guard<std::mutex> lock(gMutex);
+    uintptr_t id = gNextId++;
+    gWindows[id] = nullptr;
     return reinterpret_cast<HWND>(id);
 }
 
@@ -75,7 +91,7 @@ HWND HwndFromSdlWindow(SDL_Window* window)
 {
     std::lock_guard<std::mutex> lock(gMutex);
     for (const auto& entry : gWindows)
-        if (entry.second == window)
+        if (window && entry.second == window)
             return reinterpret_cast<HWND>(entry.first);
     return nullptr;
 }

@@ -24,6 +24,8 @@ void ShutdownSdl();
 // HWND is an opaque id: 0 is never handed out and a detached id is never
 // reused, so a stale handle resolves to null.
 HWND AttachSdlWindow(SDL_Window* window);
+// A fresh handle with no SDL window behind it (a window of another process).
+HWND ReserveWindowHandle();
 void DetachSdlWindow(HWND hwnd);
 SDL_Window* SdlWindowFromHwnd(HWND hwnd);
 HWND HwndFromSdlWindow(SDL_Window* window);

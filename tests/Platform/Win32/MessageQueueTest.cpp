@@ -1,0 +1,164 @@
+#include "tests/Platform/Win32/TestWindow.h"
+
+#include <chrono>
+#include <thread>
+
+using MessageQueue = TestWindow;
+
+TEST_F(MessageQueue, PostedMessagesKeepTheirOrderAndRespectTheWindowFilter)
+{
+    HWND other = Create(L"TestWindow", 500, 50, 100, 100);
+    ASSERT_NE(other, nullptr);
+    Drain();
+    ASSERT_TRUE(PostMessageW(mWindow, WM_USER, 1, 10));
+    ASSERT_TRUE(PostMessageW(other, WM_USER, 2, 20));
+    ASSERT_TRUE(PostMessageW(nullptr, WM_USER, 3, 30));
+    ASSERT_TRUE(PostMessageW(mWindow, WM_USER + 1, 4, 40));
+
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, other, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 2u);
+    EXPECT_FALSE(PeekMessageW(&msg, other, 0, 0, PM_REMOVE));
+    ASSERT_TRUE(PeekMessageW(&msg, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.hwnd, nullptr);
+    EXPECT_EQ(msg.wParam, 3u);
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_USER + 1, WM_USER + 1, PM_NOREMOVE));
+    EXPECT_EQ(msg.wParam, 4u);
+    ASSERT_TRUE(PeekMessageW(&msg, mWindow, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 1u);
+    ASSERT_TRUE(PeekMessageW(&msg, mWindow, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 4u);
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_FALSE(PostMessageW(reinterpret_cast<HWND>(0x7777), WM_USER, 0, 0));
+    DestroyWindow(other);
+}
+
+TEST_F(MessageQueue, DispatchReachesTheProcedureAndDestroyDropsQueuedMessages)
+{
+    PostMessageW(mWindow, WM_COMMAND, 105, 0);
+    Pump();
+    ASSERT_EQ(Seen(WM_COMMAND).size(), 1u);
+    EXPECT_EQ(LOWORD(Seen(WM_COMMAND)[0].wParam), 105);
+
+    PostMessageW(mWindow, WM_USER, 0, 0);
+    SetTimer(mWindow, 100, 10, nullptr);
+    ASSERT_TRUE(DestroyWindow(mWindow));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_FALSE(DestroyWindow(mWindow)) << "a destroyed window is destroyed once";
+    EXPECT_FALSE(IsWindow(mWindow));
+}
+
+TEST_F(MessageQueue, ConsecutiveMouseMovesMergeIntoTheLatest)
+{
+    bwtest::PushMouseMove(mWindow, 1, 1);
+    bwtest::PushMouseMove(mWindow, 2, 2);
+    bwtest::PushMouseMove(mWindow, 3, 4);
+    bwtest::PushMouseButton(mWindow, 1, true, 3, 4);
+    bwtest::PushMouseMove(mWindow, 5, 6);
+    bwtest::PushMouseMove(mWindow, -7, 8);
+    Pump();
+    std::vector<UINT> expected = {WM_MOUSEMOVE, WM_LBUTTONDOWN, WM_MOUSEMOVE};
+    EXPECT_EQ(SeenKinds(), expected);
+    auto moves = Seen(WM_MOUSEMOVE);
+    ASSERT_EQ(moves.size(), 2u);
+    EXPECT_EQ(GET_X_LPARAM(moves[0].lParam), 3);
+    EXPECT_EQ(GET_Y_LPARAM(moves[0].lParam), 4);
+    EXPECT_EQ(GET_X_LPARAM(moves[1].lParam), -7) << "positions are signed";
+    EXPECT_EQ(moves[1].wParam & MK_LBUTTON, 0u);
+}
+
+TEST_F(MessageQueue, ButtonsBecomeTheirMessagesAndSecondClicksDoubleClicks)
+{
+    bwtest::PushMouseButton(mWindow, 1, true, 10, 20, 1);
+    bwtest::PushMouseButton(mWindow, 1, false, 10, 20, 1);
+    bwtest::PushMouseButton(mWindow, 1, true, 10, 20, 2);
+    bwtest::PushMouseButton(mWindow, 1, false, 10, 20, 2);
+    bwtest::PushMouseButton(mWindow, 1, true, 10, 20, 3);
+    bwtest::PushMouseButton(mWindow, 3, true, 10, 20, 2);
+    bwtest::PushMouseButton(mWindow, 2, true, 10, 20, 1);
+    bwtest::PushMouseButton(mWindow, 4, true, 10, 20, 1);
+    Pump();
+    std::vector<UINT> expected = {WM_LBUTTONDOWN, WM_LBUTTONUP,     WM_LBUTTONDBLCLK, WM_LBUTTONUP,
+                                  WM_LBUTTONDOWN, WM_RBUTTONDBLCLK, WM_MBUTTONDOWN,   WM_XBUTTONDOWN};
+    EXPECT_EQ(SeenKinds(), expected);
+    EXPECT_EQ(HIWORD(Seen(WM_XBUTTONDOWN)[0].wParam), XBUTTON1);
+
+    HWND plain = Create(L"TestWindowNoDoubleClicks", 500, 50, 100, 100);
+    ShowWindow(plain, SW_SHOW);
+    Drain();
+    bwtest::PushMouseButton(plain, 1, true, 1, 1, 2);
+    Pump();
+    EXPECT_EQ(Seen(WM_LBUTTONDOWN).size(), 1u);
+    EXPECT_EQ(Seen(WM_LBUTTONDBLCLK).size(), 0u) << "no double clicks without CS_DBLCLKS";
+    DestroyWindow(plain);
+}
+
+TEST_F(MessageQueue, WheelCarriesScreenPositionAndSignedDelta)
+{
+    bwtest::PushMouseWheel(mWindow, 30, 40, -1);
+    bwtest::PushMouseWheel(mWindow, 30, 40, 2);
+    Pump();
+    auto wheels = Seen(WM_MOUSEWHEEL);
+    ASSERT_EQ(wheels.size(), 2u);
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[0].wParam), -120);
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[1].wParam), 240);
+    POINT pt = {GET_X_LPARAM(wheels[0].lParam), GET_Y_LPARAM(wheels[0].lParam)};
+    EXPECT_EQ(pt.x, 130);
+    EXPECT_EQ(pt.y, 90);
+    ScreenToClient(mWindow, &pt);
+    EXPECT_EQ(pt.x, 30);
+    EXPECT_EQ(pt.y, 40);
+}
+
+TEST_F(MessageQueue, WindowEventsBecomeSizeActivationAndCloseMessages)
+{
+    bwtest::PushWindowEvent(mWindow, bwtest::WindowEvent::FocusLost);
+    bwtest::PushWindowEvent(mWindow, bwtest::WindowEvent::FocusLost);
+    bwtest::PushWindowEvent(mWindow, bwtest::WindowEvent::Minimized);
+    bwtest::PushWindowEvent(mWindow, bwtest::WindowEvent::Restored);
+    bwtest::PushWindowEvent(mWindow, bwtest::WindowEvent::FocusGained);
+    bwtest::PushWindowEvent(mWindow, bwtest::WindowEvent::Close);
+    Pump();
+    std::vector<UINT> expected = {WM_ACTIVATEAPP, WM_SIZE, WM_SIZE, WM_ACTIVATEAPP, WM_CLOSE};
+    EXPECT_EQ(SeenKinds(), expected);
+    auto activations = Seen(WM_ACTIVATEAPP);
+    EXPECT_EQ(activations[0].wParam, WPARAM(FALSE));
+    EXPECT_EQ(activations[1].wParam, WPARAM(TRUE));
+    auto sizes = Seen(WM_SIZE);
+    EXPECT_EQ(sizes[0].wParam, WPARAM(SIZE_MINIMIZED));
+    EXPECT_EQ(sizes[1].wParam, WPARAM(SIZE_RESTORED));
+    EXPECT_EQ(LOWORD(sizes[1].lParam), 320);
+    EXPECT_EQ(HIWORD(sizes[1].lParam), 240);
+    EXPECT_TRUE(IsWindow(mWindow)) << "our procedure refuses the close";
+
+    bwtest::PushQuit();
+    Pump();
+    EXPECT_EQ(Seen(WM_CLOSE).size(), 2u) << "quitting asks every window to close";
+}
+
+TEST_F(MessageQueue, TimersFireWhenDueAndOnlyWhenNothingElseWaits)
+{
+    ASSERT_NE(SetTimer(mWindow, 100, 10, nullptr), 0u);
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, mWindow, 0, 0, PM_REMOVE)) << "not due yet";
+    std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    PostMessageW(mWindow, WM_USER, 0, 0);
+    ASSERT_TRUE(PeekMessageW(&msg, mWindow, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, UINT(WM_USER));
+    ASSERT_TRUE(PeekMessageW(&msg, mWindow, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, UINT(WM_TIMER));
+    EXPECT_EQ(msg.wParam, 100u);
+    EXPECT_FALSE(PeekMessageW(&msg, mWindow, 0, 0, PM_REMOVE)) << "taken, so not due again for 10 ms";
+    EXPECT_TRUE(KillTimer(mWindow, 100));
+    EXPECT_FALSE(KillTimer(mWindow, 100));
+}
+
+TEST_F(MessageQueue, SendMessageCallsTheProcedureAtOnce)
+{
+    SendMessageW(mWindow, WM_USER + 5, 7, 8);
+    ASSERT_EQ(Seen(WM_USER + 5).size(), 1u);
+    EXPECT_EQ(Seen(WM_USER + 5)[0].wParam, 7u);
+    EXPECT_EQ(SendMessageW(reinterpret_cast<HWND>(0x7777), WM_USER, 0, 0), 0);
+}

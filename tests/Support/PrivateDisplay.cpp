@@ -1,0 +1,84 @@
+#include "tests/Support/PrivateDisplay.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace bwtest
+{
+namespace
+{
+
+pid_t gServer = -1;
+int gResult = -1; // -1 not tried, 0 failed, 1 running
+
+void StopServer()
+{
+    if (gServer > 0)
+    {
+        kill(gServer, SIGTERM);
+        waitpid(gServer, nullptr, 0);
+        gServer = -1;
+    }
+}
+
+bool StartServer(int width, int height)
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return false;
+    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    std::string displayFd = std::to_string(fds[1]);
+    pid_t pid = fork();
+    if (pid < 0)
+        return false;
+    if (pid == 0)
+    {
+        close(fds[0]);
+        int null = open("/dev/null", O_RDWR);
+        dup2(null, 0);
+        dup2(null, 1);
+        dup2(null, 2);
+        execlp("Xvfb", "Xvfb", "-displayfd", displayFd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
+               static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(fds[1]);
+    gServer = pid;
+    std::string number;
+    pollfd waitFor = {fds[0], POLLIN, 0};
+    char c;
+    while (poll(&waitFor, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
+        number += c;
+    close(fds[0]);
+    if (number.empty())
+    {
+        StopServer();
+        return false;
+    }
+    setenv("DISPLAY", (":" + number).c_str(), 1);
+    std::atexit(StopServer);
+    return true;
+}
+
+} // namespace
+
+bool UsePrivateDisplay(int width, int height)
+{
+    if (gResult < 0)
+        gResult = StartServer(width, height) ? 1 : 0;
+    return gResult == 1;
+}
+
+int RunOnDisplay(const std::string& command)
+{
+    int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace bwtest

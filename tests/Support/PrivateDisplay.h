@@ -1,0 +1,19 @@
+#pragma once
+
+// Window tests that move the pointer or count input messages need an X
+// display of their own: other test programs share the suite's Xvfb and move
+// its pointer and focus. UsePrivateDisplay starts an Xvfb for this process
+// (once, before SDL starts) and points DISPLAY at it; it is stopped at exit.
+
+#include <string>
+
+namespace bwtest
+{
+
+// False when no Xvfb could be started or SDL already runs on another display.
+bool UsePrivateDisplay(int width = 1366, int height = 768);
+
+// Runs a shell command against the private display; returns its exit code.
+int RunOnDisplay(const std::string& command);
+
+} // namespace bwtest
