@@ -1,5 +1,7 @@
 #include "tests/Platform/Win32/TestWindow.h"
 
+#include <cctype>
+
 using Keyboard = TestWindow;
 
 namespace
@@ -53,7 +55,13 @@ INSTANTIATE_TEST_SUITE_P(Keys, KeyTable,
                                            KeyRow{"Delete", WM_KEYDOWN, VK_DELETE, 0x53, true},
                                            KeyRow{"Keypad 7", WM_KEYDOWN, VK_NUMPAD7, 0x47, false},
                                            KeyRow{";", WM_KEYDOWN, VK_OEM_1, 0x27, false},
-                                           KeyRow{"Escape", WM_KEYDOWN, VK_ESCAPE, 0x01, false}));
+                                           KeyRow{"Escape", WM_KEYDOWN, VK_ESCAPE, 0x01, false}),
+                         [](const ::testing::TestParamInfo<KeyRow>& info) {
+                             std::string name;
+                             for (const char* c = info.param.name; *c; ++c)
+                                 name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+                             return name == "_" ? std::string("Semicolon") : "Key" + name;
+                         });
 
 TEST_F(Keyboard, KeyStateFollowsTheMessagesTakenWithBothModifierCodes)
 {
