@@ -1,0 +1,153 @@
+#include "D3D9Fixture.h"
+
+namespace d3d9test
+{
+namespace
+{
+
+class Direct3D9Test : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        test::SetBackend(test::Backend::Null);
+        d3d = Direct3DCreate9(D3D_SDK_VERSION);
+        ASSERT_NE(d3d, nullptr);
+        params = WindowedParameters(nullptr, 32, 32);
+    }
+    void TearDown() override
+    {
+        if (d3d)
+        {
+            EXPECT_EQ(d3d->Release(), 0u);
+        }
+        EXPECT_EQ(test::LiveObjects(), 0u);
+    }
+    HRESULT Create(DWORD flags, IDirect3DDevice9** device)
+    {
+        return d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, flags, &params, device);
+    }
+
+    test::ScopedHooks hooks;
+    IDirect3D9* d3d = nullptr;
+    D3DPRESENT_PARAMETERS params = {};
+};
+
+TEST_F(Direct3D9Test, ResultsAndValuesKeepTheirMeaningOnLp64)
+{
+    static_assert(sizeof(HRESULT) == 4 && sizeof(DWORD) == 4 && sizeof(D3DCOLOR) == 4, "fixed widths");
+    EXPECT_TRUE(FAILED(D3DERR_DEVICELOST));
+    EXPECT_TRUE(FAILED(D3DERR_OUTOFVIDEOMEMORY));
+    EXPECT_EQ(static_cast<DWORD>(D3DFMT_DXT5), 0x35545844u);
+    EXPECT_EQ(D3DFVF_XYZW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX1, 0x41C2u);
+}
+
+TEST_F(Direct3D9Test, CreationFailsForAnotherSdkVersionOrWhenForced)
+{
+    EXPECT_EQ(Direct3DCreate9(31), nullptr);
+    test::ForceResult(test::Call::Direct3DCreate9, E_FAIL, 1);
+    EXPECT_EQ(Direct3DCreate9(D3D_SDK_VERSION), nullptr);
+    IDirect3D9* again = Direct3DCreate9(D3D_SDK_VERSION);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->Release(), 0u);
+}
+
+TEST_F(Direct3D9Test, AdapterAnswersComeFromTheHooks)
+{
+    D3DCAPS9 caps = test::DefaultCaps();
+    caps.MaxVertexIndex = 0xFFFE;
+    caps.PixelShaderVersion = D3DPS_VERSION(1, 4);
+    test::SetCaps(caps);
+    D3DCAPS9 got = {};
+    ASSERT_EQ(d3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &got), D3D_OK);
+    EXPECT_EQ(got.MaxVertexIndex, 0xFFFEu);
+    EXPECT_EQ(got.PixelShaderVersion, D3DPS_VERSION(1, 4));
+    EXPECT_EQ(got.RasterCaps & D3DPRASTERCAPS_SCISSORTEST, D3DPRASTERCAPS_SCISSORTEST);
+
+    test::SetAdapterDisplayMode({800, 600, 75, D3DFMT_R5G6B5});
+    D3DDISPLAYMODE mode = {};
+    ASSERT_EQ(d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode), D3D_OK);
+    EXPECT_EQ(mode.Format, D3DFMT_R5G6B5);
+    EXPECT_EQ(mode.Width, 800u);
+}
+
+TEST_F(Direct3D9Test, CheckDeviceFormatAnswersTexturesAndOverrides)
+{
+    auto check = [&](D3DFORMAT adapter, DWORD usage, D3DFORMAT format) {
+        return d3d->CheckDeviceFormat(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, adapter, usage, D3DRTYPE_TEXTURE, format);
+    };
+    for (D3DFORMAT f : {D3DFMT_DXT1, D3DFMT_DXT2, D3DFMT_DXT3, D3DFMT_DXT4, D3DFMT_DXT5, D3DFMT_A8R8G8B8})
+        EXPECT_EQ(check(D3DFMT_X8R8G8B8, 0, f), D3D_OK) << f;
+    EXPECT_EQ(check(D3DFMT_X8R8G8B8, D3DUSAGE_RENDERTARGET, D3DFMT_DXT1), D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(check(D3DFMT_X8R8G8B8, 0, D3DFMT_A8), D3DERR_NOTAVAILABLE);
+    // An alpha format is no display format.
+    EXPECT_EQ(check(D3DFMT_A8R8G8B8, 0, D3DFMT_DXT1), D3DERR_INVALIDCALL);
+
+    test::SetFormatAnswer(D3DFMT_DXT3, D3DERR_NOTAVAILABLE);
+    test::SetFormatAnswer(D3DFMT_DXT5, S_FALSE);
+    EXPECT_EQ(check(D3DFMT_X8R8G8B8, 0, D3DFMT_DXT3), D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(check(D3DFMT_X8R8G8B8, 0, D3DFMT_DXT5), S_FALSE);
+}
+
+TEST_F(Direct3D9Test, PositiveCreateDeviceResultStillCreatesTheDevice)
+{
+    test::ForceResult(test::Call::CreateDevice, 0x10, 1);
+    IDirect3DDevice9* device = nullptr;
+    EXPECT_EQ(Create(D3DCREATE_HARDWARE_VERTEXPROCESSING, &device), 0x10);
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(device->Release(), 0u);
+}
+
+TEST_F(Direct3D9Test, ForcedHardwareFailureLeavesSoftwareProcessingWorking)
+{
+    test::ForceResult(test::Call::CreateDeviceHardwareVertexProcessing, D3DERR_NOTAVAILABLE);
+    IDirect3DDevice9* device = reinterpret_cast<IDirect3DDevice9*>(this);
+    EXPECT_EQ(Create(D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED, &device), D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(device, nullptr);
+    ASSERT_EQ(Create(D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED, &device), D3D_OK);
+    EXPECT_EQ(device->Release(), 0u);
+}
+
+TEST_F(Direct3D9Test, CreateDeviceRejectsBadParameters)
+{
+    IDirect3DDevice9* device = nullptr;
+    EXPECT_EQ(Create(0, &device), D3DERR_INVALIDCALL);
+    EXPECT_EQ(Create(D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_SOFTWARE_VERTEXPROCESSING, &device),
+              D3DERR_INVALIDCALL);
+    params.MultiSampleType = D3DMULTISAMPLE_NONMASKABLE;
+    EXPECT_EQ(Create(D3DCREATE_HARDWARE_VERTEXPROCESSING, &device), D3DERR_INVALIDCALL);
+    params = WindowedParameters(nullptr, 32, 32);
+    params.AutoDepthStencilFormat = D3DFMT_A8R8G8B8;
+    EXPECT_EQ(Create(D3DCREATE_HARDWARE_VERTEXPROCESSING, &device), D3DERR_INVALIDCALL);
+    params = WindowedParameters(nullptr, 0, 0);
+    params.Windowed = FALSE;
+    EXPECT_EQ(Create(D3DCREATE_HARDWARE_VERTEXPROCESSING, &device), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device, nullptr);
+    EXPECT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_REF, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING,
+                                &params, &device),
+              D3DERR_NOTAVAILABLE);
+}
+
+TEST_F(Direct3D9Test, CreateDeviceFillsInWhatWasLeftToIt)
+{
+    params.BackBufferFormat = D3DFMT_UNKNOWN;
+    params.BackBufferCount = 0;
+    IDirect3DDevice9* device = nullptr;
+    ASSERT_EQ(Create(D3DCREATE_HARDWARE_VERTEXPROCESSING, &device), D3D_OK);
+    EXPECT_EQ(params.BackBufferFormat, D3DFMT_X8R8G8B8);
+    EXPECT_EQ(params.BackBufferCount, 1u);
+    EXPECT_EQ(device->Release(), 0u);
+}
+
+TEST_F(Direct3D9Test, DeviceKeepsItsDirect3DObjectAlive)
+{
+    IDirect3DDevice9* device = nullptr;
+    ASSERT_EQ(Create(D3DCREATE_HARDWARE_VERTEXPROCESSING, &device), D3D_OK);
+    EXPECT_EQ(d3d->Release(), 1u); // the caller's reference is gone ...
+    d3d = nullptr;
+    EXPECT_EQ(test::LiveDevices(), 1u);
+    EXPECT_EQ(device->Release(), 0u); // ... and the device's goes with the device
+}
+
+} // namespace
+} // namespace d3d9test

@@ -1,0 +1,126 @@
+#include "D3D9Fixture.h"
+
+namespace d3d9test
+{
+namespace
+{
+
+class Draws : public NullDeviceTest
+{
+protected:
+    void SetUp() override
+    {
+        NullDeviceTest::SetUp();
+        vb = BindDrawState(kVertices);
+        ASSERT_EQ(device->BeginScene(), D3D_OK);
+    }
+    void TearDown() override
+    {
+        if (vb)
+            vb->Release();
+        NullDeviceTest::TearDown();
+    }
+    void Fill(UINT vertices)
+    {
+        void* data = nullptr;
+        ASSERT_EQ(vb->Lock(0, 0, &data, D3DLOCK_DISCARD), D3D_OK);
+        std::memset(data, 0, vertices * sizeof(Vertex2D));
+        ASSERT_EQ(vb->Unlock(), D3D_OK);
+    }
+    IDirect3DIndexBuffer9* MakeIndices(std::vector<uint16_t> indices)
+    {
+        IDirect3DIndexBuffer9* ib = nullptr;
+        EXPECT_EQ(device->CreateIndexBuffer(static_cast<UINT>(indices.size() * 2), D3DUSAGE_WRITEONLY, D3DFMT_INDEX16,
+                                            D3DPOOL_MANAGED, &ib, nullptr),
+                  D3D_OK);
+        void* data = nullptr;
+        EXPECT_EQ(ib->Lock(0, 0, &data, 0), D3D_OK);
+        std::memcpy(data, indices.data(), indices.size() * 2);
+        EXPECT_EQ(ib->Unlock(), D3D_OK);
+        return ib;
+    }
+
+    static constexpr UINT kVertices = 12;
+    IDirect3DVertexBuffer9* vb = nullptr;
+};
+
+TEST_F(Draws, ReachTheBackEndWithCountedPrimitives)
+{
+    Fill(kVertices);
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 4), D3D_OK);
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 10), D3D_OK);
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 0), D3D_OK);
+    const test::Stats stats = test::GetStats(device);
+    EXPECT_EQ(stats.draws, 2u);
+    EXPECT_EQ(stats.primitives, 14u);
+}
+
+TEST_F(Draws, OutsideTheStreamAreRefused)
+{
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 5), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 1, 10), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->DrawPrimitive(static_cast<D3DPRIMITIVETYPE>(7), 0, 1), D3DERR_INVALIDCALL);
+    D3DCAPS9 caps = test::DefaultCaps();
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_POINTLIST, 0, caps.MaxPrimitiveCount + 1), D3DERR_INVALIDCALL);
+    EXPECT_EQ(test::GetStats(device).draws, 0u);
+}
+
+TEST_F(Draws, NeedShadersAStreamAndADrawableLayout)
+{
+    device->SetFVF(D3DFVF_XYZ | 0x1000); // blend weights are not drawable here
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);
+    device->SetFVF(kFvf2D);
+    device->SetStreamSource(0, vb, 0, 16); // stride shorter than the layout
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);
+    device->SetStreamSource(0, vb, 0, sizeof(Vertex2D));
+    device->SetPixelShader(nullptr);
+    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);
+}
+
+TEST_F(Draws, IndicesMustReachVerticesOfTheStream)
+{
+    IDirect3DIndexBuffer9* ib = MakeIndices({0, 1, 2, 2, 1, 11, 0, 1, 12});
+    EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 1), D3DERR_INVALIDCALL) << "no indices";
+    ASSERT_EQ(device->SetIndices(ib), D3D_OK);
+    EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 12, 0, 2), D3D_OK);
+    EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 1, 0, 12, 0, 2), D3DERR_INVALIDCALL) << "11 + 1";
+    EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 12, 6, 1), D3DERR_INVALIDCALL) << "index 12";
+    EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 12, 3, 3), D3DERR_INVALIDCALL) << "past the end";
+    EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, -1, 0, 12, 0, 1), D3DERR_INVALIDCALL) << "-1 + 0";
+    EXPECT_EQ(test::GetStats(device).draws, 1u);
+    ib->Release();
+}
+
+TEST_F(Draws, SendOnlyTheChangedBytesTheyRead)
+{
+    Fill(kVertices);
+    ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3D_OK);
+    EXPECT_EQ(test::GetStats(device).bytesUploaded, 3 * sizeof(Vertex2D));
+    ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2), D3D_OK);
+    EXPECT_EQ(test::GetStats(device).bytesUploaded, 6 * sizeof(Vertex2D)) << "the first three were sent already";
+    ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 2), D3D_OK);
+    EXPECT_EQ(test::GetStats(device).bytesUploaded, 6 * sizeof(Vertex2D));
+    Fill(kVertices); // a new frame: everything changed again
+    ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3D_OK);
+    EXPECT_EQ(test::GetStats(device).bytesUploaded, 9 * sizeof(Vertex2D));
+}
+
+TEST_F(Draws, ClearIsClippedToViewportAndScissor)
+{
+    test::EnableCallLog(true);
+    D3DVIEWPORT9 vp = {8, 8, 8, 8, 0.0f, 1.0f};
+    device->SetViewport(&vp);
+    RECT scissor = {20, 0, 30, 30};
+    device->SetScissorRect(&scissor);
+    device->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+    EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(test::GetStats(device).clears, 0u) << "nothing left to clear";
+    device->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
+    EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(test::GetStats(device).clears, 1u);
+    EXPECT_EQ(device->Clear(1, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->Clear(0, nullptr, 8, 0, 1.0f, 0), D3DERR_INVALIDCALL);
+}
+
+} // namespace
+} // namespace d3d9test

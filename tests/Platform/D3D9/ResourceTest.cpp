@@ -1,0 +1,184 @@
+#include "D3D9Fixture.h"
+
+namespace d3d9test
+{
+namespace
+{
+
+struct TextureCase
+{
+    const char* name;
+    UINT width;
+    UINT height;
+    UINT levels;
+    DWORD usage;
+    D3DFORMAT format;
+    D3DPOOL pool;
+    HRESULT expected;
+};
+
+class CreateTextureCases : public NullDeviceTest, public ::testing::WithParamInterface<TextureCase>
+{
+};
+
+TEST_P(CreateTextureCases, AnswerAsDirect3DDoes)
+{
+    const TextureCase& c = GetParam();
+    IDirect3DTexture9* texture = reinterpret_cast<IDirect3DTexture9*>(this);
+    EXPECT_EQ(device->CreateTexture(c.width, c.height, c.levels, c.usage, c.format, c.pool, &texture, nullptr),
+              c.expected);
+    if (SUCCEEDED(c.expected))
+    {
+        ASSERT_NE(texture, nullptr);
+        EXPECT_EQ(texture->Release(), 0u);
+    }
+    else
+    {
+        EXPECT_EQ(texture, nullptr);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Textures, CreateTextureCases,
+    ::testing::Values(TextureCase{"Argb", 64, 32, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3D_OK},
+                      TextureCase{"FullChain", 64, 32, 0, 0, D3DFMT_DXT5, D3DPOOL_MANAGED, D3D_OK},
+                      TextureCase{"Dxt1Odd", 5, 3, 1, 0, D3DFMT_DXT1, D3DPOOL_MANAGED, D3D_OK},
+                      TextureCase{"Dynamic", 8, 8, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, D3D_OK},
+                      TextureCase{"ZeroWidth", 0, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DERR_INVALIDCALL},
+                      TextureCase{"TooWide", 8193, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DERR_INVALIDCALL},
+                      TextureCase{"TooManyLevels", 8, 8, 5, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DERR_INVALIDCALL},
+                      TextureCase{"ManagedTarget", 8, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
+                                  D3DERR_INVALIDCALL},
+                      TextureCase{"CompressedTarget", 8, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_DXT1, D3DPOOL_DEFAULT,
+                                  D3DERR_INVALIDCALL},
+                      TextureCase{"UnknownFormat", 8, 8, 1, 0, D3DFMT_A8, D3DPOOL_MANAGED, D3DERR_INVALIDCALL}),
+    [](const ::testing::TestParamInfo<TextureCase>& info) { return std::string(info.param.name); });
+
+struct PitchCase
+{
+    D3DFORMAT format;
+    UINT width;
+    UINT level;
+    INT pitch;
+};
+
+class LockPitch : public NullDeviceTest, public ::testing::WithParamInterface<PitchCase>
+{
+};
+
+TEST_P(LockPitch, IsRowBytesOrBlockRowBytes)
+{
+    const PitchCase& c = GetParam();
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(device->CreateTexture(c.width, 16, 0, 0, c.format, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
+    D3DLOCKED_RECT locked = {};
+    ASSERT_EQ(texture->LockRect(c.level, &locked, nullptr, 0), D3D_OK);
+    EXPECT_EQ(locked.Pitch, c.pitch);
+    EXPECT_EQ(texture->LockRect(c.level, &locked, nullptr, 0), D3DERR_INVALIDCALL); // already locked
+    EXPECT_EQ(texture->UnlockRect(c.level), D3D_OK);
+    EXPECT_EQ(texture->UnlockRect(c.level), D3DERR_INVALIDCALL);
+    texture->Release();
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, LockPitch,
+                         ::testing::Values(PitchCase{D3DFMT_A8R8G8B8, 20, 0, 80}, PitchCase{D3DFMT_A8R8G8B8, 20, 2, 20},
+                                           PitchCase{D3DFMT_DXT1, 20, 0, 40}, PitchCase{D3DFMT_DXT5, 20, 0, 80},
+                                           PitchCase{D3DFMT_DXT3, 20, 4, 16}));
+
+TEST_F(NullDeviceTest, OnlyManagedAndDynamicTexturesLock)
+{
+    IDirect3DTexture9* target = nullptr;
+    ASSERT_EQ(device->CreateTexture(8, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target,
+                                    nullptr),
+              D3D_OK);
+    D3DLOCKED_RECT locked = {};
+    EXPECT_EQ(target->LockRect(0, &locked, nullptr, 0), D3DERR_INVALIDCALL);
+    EXPECT_EQ(locked.pBits, nullptr);
+    target->Release();
+
+    IDirect3DTexture9* dynamic = nullptr;
+    ASSERT_EQ(device->CreateTexture(8, 4, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &dynamic, nullptr),
+              D3D_OK);
+    ASSERT_EQ(dynamic->LockRect(0, &locked, nullptr, D3DLOCK_DISCARD), D3D_OK);
+    std::memset(locked.pBits, 0xFF, static_cast<size_t>(locked.Pitch) * 4); // the whole level is writable
+    EXPECT_EQ(dynamic->UnlockRect(0), D3D_OK);
+    EXPECT_EQ(dynamic->LockRect(1, &locked, nullptr, 0), D3DERR_INVALIDCALL);
+    dynamic->Release();
+}
+
+TEST_F(NullDeviceTest, BufferLocksStayInsideTheBuffer)
+{
+    IDirect3DIndexBuffer9* ib = nullptr;
+    ASSERT_EQ(device->CreateIndexBuffer(64, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib, nullptr), D3D_OK);
+    void* data = nullptr;
+    EXPECT_EQ(ib->Lock(60, 8, &data, 0), D3DERR_INVALIDCALL);
+    EXPECT_EQ(data, nullptr);
+    EXPECT_EQ(ib->Lock(65, 0, &data, 0), D3DERR_INVALIDCALL);
+    ASSERT_EQ(ib->Lock(60, 0, &data, 0), D3D_OK); // size 0: to the end
+    std::memset(data, 0, 4);
+    EXPECT_EQ(ib->Unlock(), D3D_OK);
+    EXPECT_EQ(ib->Unlock(), D3DERR_INVALIDCALL);
+    ib->Release();
+
+    IDirect3DIndexBuffer9* bad = nullptr;
+    EXPECT_EQ(device->CreateIndexBuffer(64, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &bad, nullptr), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->CreateIndexBuffer(0, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &bad, nullptr), D3DERR_INVALIDCALL);
+    IDirect3DVertexBuffer9* vb = nullptr;
+    EXPECT_EQ(device->CreateVertexBuffer(16, D3DUSAGE_DYNAMIC, kFvf2D, D3DPOOL_MANAGED, &vb, nullptr),
+              D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->CreateVertexBuffer(16, 0, kFvf2D, D3DPOOL_MANAGED, &vb, nullptr), D3DERR_INVALIDCALL)
+        << "shorter than one vertex";
+}
+
+TEST_F(NullDeviceTest, ChildrenKeepTheDeviceAndSurfacesTheirTextureAlive)
+{
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(device->CreateTexture(8, 8, 2, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
+    IDirect3DSurface9* level1 = nullptr;
+    ASSERT_EQ(texture->GetSurfaceLevel(1, &level1), D3D_OK);
+    IDirect3DSurface9* missing = level1;
+    EXPECT_EQ(texture->GetSurfaceLevel(2, &missing), D3DERR_INVALIDCALL);
+    EXPECT_EQ(missing, nullptr);
+    EXPECT_EQ(level1->AddRef(), 2u);
+    EXPECT_EQ(level1->Release(), 1u);
+
+    EXPECT_GT(device->Release(), 0u); // the texture and the surface still hold it
+    device = nullptr;
+    EXPECT_EQ(texture->Release(), 0u);
+    EXPECT_EQ(test::LiveDevices(), 1u);
+    EXPECT_EQ(level1->GetType(), D3DRTYPE_SURFACE); // still valid
+    EXPECT_EQ(level1->Release(), 0u);
+    EXPECT_EQ(test::LiveDevices(), 0u);
+}
+
+TEST_F(NullDeviceTest, BoundObjectsLiveUntilUnbound)
+{
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(device->CreateTexture(8, 8, 1, 0, D3DFMT_DXT1, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
+    ASSERT_EQ(device->SetTexture(0, texture), D3D_OK);
+    const UINT live = test::LiveObjects();
+    EXPECT_EQ(texture->Release(), 0u);
+    EXPECT_EQ(test::LiveObjects(), live);
+    EXPECT_EQ(test::GetBoundTexture(device, 0), texture);
+    ASSERT_EQ(device->SetTexture(0, nullptr), D3D_OK);
+    EXPECT_EQ(test::LiveObjects(), live - 1);
+    EXPECT_EQ(device->SetTexture(16, nullptr), D3DERR_INVALIDCALL);
+}
+
+TEST_F(NullDeviceTest, ShaderCreationValidatesTheBlob)
+{
+    const std::vector<DWORD> vs = MakeBlob(kBlobVersionVS11, kVertexShaderText, 4, 0);
+    const std::vector<DWORD> ps = MakeBlob(kBlobVersionPS20, kColorPixelShaderText, 0, 0);
+    IDirect3DVertexShader9* vertex = nullptr;
+    IDirect3DPixelShader9* pixel = nullptr;
+    EXPECT_EQ(device->CreateVertexShader(ps.data(), &vertex), D3DERR_INVALIDCALL) << "a pixel shader blob";
+    EXPECT_EQ(device->CreatePixelShader(vs.data(), &pixel), D3DERR_INVALIDCALL) << "a vertex shader blob";
+    const DWORD junk[] = {0x12345678, kBlobEnd};
+    EXPECT_EQ(device->CreateVertexShader(junk, &vertex), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->CreateVertexShader(nullptr, &vertex), D3DERR_INVALIDCALL);
+    ASSERT_EQ(device->CreateVertexShader(vs.data(), &vertex), D3D_OK);
+    EXPECT_EQ(vertex->Release(), 0u);
+}
+
+} // namespace
+} // namespace d3d9test
