@@ -158,6 +158,13 @@ std::shared_ptr<T> FindKernelObjectAs(HANDLE handle)
     return std::dynamic_pointer_cast<T>(FindKernelObject(handle));
 }
 
+// --- Counter hook ------------------------------------------------------------------
+
+// Test hook: QueryPerformanceCounter answers from this function (counts of a
+// 1 GHz clock) instead of the system clock; null restores the clock.
+typedef LONGLONG (*PerformanceCounterSource)();
+void SetPerformanceCounterSource(PerformanceCounterSource source);
+
 // --- Debugger output hook ------------------------------------------------------------
 
 // Receives every OutputDebugStringW text instead of standard error; null

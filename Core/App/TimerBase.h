@@ -1,0 +1,12 @@
+#pragma once
+
+namespace app
+{
+
+class TimerBase
+{
+public:
+    virtual ~TimerBase() = default;
+};
+
+} // namespace app

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <new>
+
+namespace base
+{
+
+// A counted pointer: the last holder deletes the object through its virtual
+// destructor. Used to share delegates.
+template <class T>
+class SharedPtr
+{
+public:
+    SharedPtr() = default;
+    explicit SharedPtr(T* object) { Reset(object); }
+    SharedPtr(const SharedPtr& other) : mObject(other.mObject), mCount(other.mCount)
+    {
+        if (mCount)
+            ++*mCount;
+    }
+    ~SharedPtr() { Reset(nullptr); }
+
+    SharedPtr& operator=(const SharedPtr& other)
+    {
+        if (this != &other && mObject != other.mObject)
+        {
+            Reset(nullptr);
+            mObject = other.mObject;
+            mCount = other.mCount;
+            if (mCount)
+                ++*mCount;
+        }
+        return *this;
+    }
+
+    // Lets go of the held object and takes the new one. Resetting to the
+    // object already held keeps it alive.
+    void Reset(T* object)
+    {
+        if (object && object == mObject)
+            return;
+        if (mCount)
+        {
+            if (--*mCount < 1)
+            {
+                delete mObject;
+                delete mCount;
+            }
+        }
+        mObject = nullptr;
+        mCount = nullptr;
+        if (object)
+        {
+            mObject = object;
+            mCount = new (std::nothrow) int(1);
+        }
+    }
+
+    T* Get() const { return mObject; }
+    T* operator->() const { return mObject; }
+    T& operator*() const { return *mObject; }
+    explicit operator bool() const { return mObject != nullptr; }
+    int GetCount() const { return mCount ? *mCount : 0; }
+
+private:
+    T* mObject = nullptr;
+    int* mCount = nullptr;
+};
+
+} // namespace base

@@ -1,0 +1,243 @@
+#include "Core/Base/Task.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace
+{
+
+std::vector<std::string> gEvents;
+
+// Records its calls; behaviour is set per test through the public fields.
+class Probe : public base::Task
+{
+public:
+    Probe(std::string name, bool autoDelete = false, bool finishWithChildren = false, bool keepsParentAlive = true,
+          bool withLock = true)
+        : base::Task(autoDelete, finishWithChildren, keepsParentAlive, withLock), mName(std::move(name))
+    {
+    }
+    ~Probe() override { gEvents.push_back(mName + " deleted"); }
+
+    BWResultEnum Init() override
+    {
+        gEvents.push_back(mName + " init");
+        return mInitResult;
+    }
+    BWResultEnum OnUpdate(float) override
+    {
+        gEvents.push_back(mName + " update");
+        if (mAddDuringUpdate)
+        {
+            mAddDuringUpdate->AddChild(mToAdd);
+            mAddDuringUpdate = nullptr;
+        }
+        return mUpdateResult;
+    }
+    void OnStop() override
+    {
+        gEvents.push_back(mName + " stop");
+        if (mAddOnStop)
+        {
+            AddChild(mAddOnStop);
+            mAddOnStop = nullptr;
+        }
+        base::Task::OnStop();
+    }
+    void MarkStopped() { mStopped = 1; }
+
+    std::string mName;
+    BWResultEnum mInitResult = BW_OK;
+    BWResultEnum mUpdateResult = BW_OK;
+    base::Task* mAddDuringUpdate = nullptr;
+    base::Task* mToAdd = nullptr;
+    base::Task* mAddOnStop = nullptr;
+};
+
+class TaskTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { gEvents.clear(); }
+};
+
+TEST_F(TaskTest, ChildrenUpdateBeforeTheParentInOrder)
+{
+    Probe root("root"), a("a"), b("b");
+    root.AddChild(&a);
+    root.AddChild(&b);
+    EXPECT_EQ(root.GetPendingCount(), 2u);
+    root.Update(0.1f); // merged after the children pass: only root updates
+    root.Update(0.1f);
+    std::vector<std::string> expected = {"root init", "root update", "a init", "a update", "b init", "b update",
+                                         "root update"};
+    EXPECT_EQ(gEvents, expected);
+}
+
+TEST_F(TaskTest, ChildAddedDuringAChildsUpdateWaitsForTheNextFrame)
+{
+    Probe root("root"), a("a"), late("late");
+    root.AddChild(&a);
+    root.Update(0);
+    root.Update(0);
+    a.mAddDuringUpdate = &root;
+    a.mToAdd = &late;
+    gEvents.clear();
+    root.Update(0);
+    EXPECT_EQ(gEvents, (std::vector<std::string>{"a update", "root update"}));
+    gEvents.clear();
+    root.Update(0);
+    EXPECT_EQ(gEvents, (std::vector<std::string>{"a update", "late init", "late update", "root update"}));
+}
+
+TEST_F(TaskTest, FailingChildSkipsSiblingsMergeReapingAndParent)
+{
+    Probe root("root"), a("a"), b("b"), pending("pending");
+    auto* done = new Probe("done", true);
+    root.AddChild(&a);
+    root.AddChild(done);
+    root.AddChild(&b);
+    root.Update(0);
+    root.Update(0);
+    done->MarkStopped();
+    root.AddChild(&pending);
+    a.mUpdateResult = BW_FAIL;
+    gEvents.clear();
+    EXPECT_EQ(root.Update(0), BW_FAIL);
+    EXPECT_EQ(gEvents, (std::vector<std::string>{"a update"}));
+    EXPECT_EQ(root.GetChildCount(), 3u);
+    EXPECT_EQ(root.GetPendingCount(), 1u);
+
+    a.mUpdateResult = BW_OK;
+    gEvents.clear();
+    EXPECT_EQ(root.Update(0), BW_OK);
+    EXPECT_EQ(gEvents, (std::vector<std::string>{"a update", "b update", "done deleted", "root update"}));
+    EXPECT_EQ(root.GetChildCount(), 3u); // a, b, pending
+}
+
+TEST_F(TaskTest, StoppedChildWithChildrenIsUpdatedUntilTheyAreGone)
+{
+    Probe root("root"), parent("parent", false, false, true), leaf("leaf");
+    root.AddChild(&parent);
+    parent.AddChild(&leaf);
+    for (int frame = 0; frame < 3; ++frame)
+        root.Update(0);
+    parent.MarkStopped();
+    gEvents.clear();
+    root.Update(0);
+    EXPECT_EQ(gEvents, (std::vector<std::string>{"leaf update", "parent update", "root update"}));
+    EXPECT_EQ(root.GetChildCount(), 1u);
+
+    leaf.MarkStopped();
+    gEvents.clear();
+    root.Update(0); // parent reaps leaf, then root reaps parent
+    EXPECT_EQ(gEvents, (std::vector<std::string>{"parent update", "root update"}));
+    EXPECT_EQ(root.GetChildCount(), 0u);
+    EXPECT_EQ(parent.GetChildCount(), 0u);
+}
+
+TEST_F(TaskTest, ReapedChildIsDeletedOnlyWithAutoDelete)
+{
+    Probe root("root");
+    Probe kept("kept", false);
+    auto* owned = new Probe("owned", true);
+    root.AddChild(&kept);
+    root.AddChild(owned);
+    root.Update(0);
+    kept.MarkStopped();
+    owned->MarkStopped();
+    gEvents.clear();
+    root.Update(0);
+    EXPECT_EQ(gEvents, (std::vector<std::string>{"owned deleted", "root update"}));
+    EXPECT_TRUE(root.HasNoChildren());
+}
+
+TEST_F(TaskTest, FinishWithChildrenStopsOnceNoChildKeepsItAlive)
+{
+    Probe root("root", false, true), helper("helper", false, false, false);
+    root.AddChild(&helper);
+    root.Update(0);
+    EXPECT_TRUE(root.IsStopRequested());
+    EXPECT_TRUE(root.IsStopped());
+
+    gEvents.clear();
+    Probe alive("alive", false, true), keeper("keeper", false, false, true);
+    alive.AddChild(&keeper);
+    alive.Update(0);
+    EXPECT_FALSE(alive.IsStopRequested());
+    keeper.MarkStopped();
+    alive.Update(0); // reaped this frame, so the finish check sees no child
+    EXPECT_TRUE(alive.IsStopRequested());
+}
+
+TEST_F(TaskTest, StopReachesChildrenFirstThenOnStop)
+{
+    Probe root("root"), a("a"), b("b"), pending("pending");
+    root.AddChild(&a);
+    root.AddChild(&b);
+    root.Update(0);
+    root.AddChild(&pending);
+    gEvents.clear();
+    root.Stop();
+    EXPECT_EQ(gEvents, (std::vector<std::string>{"a stop", "b stop", "root stop"}));
+    EXPECT_TRUE(a.IsStopRequested());
+    EXPECT_FALSE(pending.IsStopRequested());
+}
+
+TEST_F(TaskTest, InitFailureIsReturnedOnceAndNeverRetried)
+{
+    Probe task("t");
+    task.mInitResult = BW_FAIL;
+    EXPECT_EQ(task.Update(0), BW_FAIL);
+    EXPECT_TRUE(task.IsInitialised());
+    EXPECT_EQ(task.Update(0), BW_OK);
+    EXPECT_EQ(gEvents, (std::vector<std::string>{"t init", "t update"}));
+}
+
+TEST_F(TaskTest, StoppedTaskWithoutChildrenDoesNothing)
+{
+    Probe task("t");
+    task.MarkStopped();
+    EXPECT_EQ(task.Update(0), BW_OK);
+    EXPECT_TRUE(gEvents.empty());
+}
+
+TEST_F(TaskTest, OnStopMayAddAChildUnderTheTasksOwnLock)
+{
+    // The finish check holds the lock while it calls Stop; a plain mutex
+    // would deadlock here.
+    Probe root("root", false, true), child("child", false, false, false), late("late");
+    root.mAddOnStop = &late;
+    root.AddChild(&child);
+    root.Update(0);
+    EXPECT_TRUE(root.IsStopRequested());
+    EXPECT_EQ(root.GetPendingCount(), 1u);
+}
+
+TEST_F(TaskTest, ChildrenAddedFromAnotherThreadAreAllMerged)
+{
+    Probe root("root", false, false, true, true);
+    std::vector<Probe*> children;
+    for (int i = 0; i < 200; ++i)
+        children.push_back(new Probe("c", true, false, false, false));
+    std::thread adder([&] {
+        for (Probe* child : children)
+            root.AddChild(child);
+    });
+    for (int i = 0; i < 50; ++i)
+        root.Update(0);
+    adder.join();
+    root.Update(0);
+    EXPECT_EQ(root.GetChildCount() + root.GetPendingCount(), 200u);
+    root.Update(0);
+    EXPECT_EQ(root.GetChildCount(), 200u);
+    gEvents.clear();
+    root.DeleteChildren();
+    EXPECT_TRUE(root.HasNoChildren());
+    EXPECT_EQ(gEvents.size(), 200u);
+}
+
+} // namespace
