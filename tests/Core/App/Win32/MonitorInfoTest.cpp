@@ -1,0 +1,82 @@
+#include "Core/App/Win32/MonitorInfo.h"
+
+#include "Platform/Win32/Win32User.h"
+#include "tests/Support/PrivateDisplay.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+class FakeMonitors : public ::testing::Test
+{
+protected:
+    void TearDown() override { win32::SetFakeDisplays({}); }
+};
+
+} // namespace
+
+TEST_F(FakeMonitors, TwoMonitorsKeepOrderSizesAndANegativeSecondary)
+{
+    win32::SetFakeDisplays({{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}}, {{-1280, -200, 0, 824}, {-1280, -200, 0, 824}}});
+    std::vector<app::MonitorInfo> monitors(3);
+    ASSERT_TRUE(app::EnumerateMonitors(monitors));
+    ASSERT_EQ(app::GetMonitorCount(monitors), 2u);
+    const app::MonitorInfo* primary = app::GetMonitor(monitors, 0);
+    EXPECT_EQ(primary->mWidth, 1920);
+    EXPECT_EQ(primary->mWorkHeight, 1040) << "the work area leaves out the task bar";
+    EXPECT_EQ(primary->mPrimary, 1);
+    const app::MonitorInfo* secondary = app::GetMonitor(monitors, 1);
+    EXPECT_EQ(secondary->mX, -1280);
+    EXPECT_EQ(secondary->mY, -200);
+    EXPECT_EQ(secondary->mWidth, 1280);
+    EXPECT_EQ(secondary->mHeight, 1024);
+    EXPECT_EQ(secondary->mPrimary, 0);
+    EXPECT_EQ(app::GetMonitor(monitors, 2), nullptr);
+}
+
+TEST_F(FakeMonitors, AnUnreadableMonitorEndsTheListKeepingThoseFound)
+{
+    win32::SetFakeDisplays({{{0, 0, 800, 600}, {0, 0, 800, 600}},
+                            {{800, 0, 1600, 600}, {800, 0, 1600, 600}, true},
+                            {{1600, 0, 2400, 600}, {1600, 0, 2400, 600}}});
+    std::vector<app::MonitorInfo> monitors;
+    EXPECT_TRUE(app::EnumerateMonitors(monitors));
+    EXPECT_EQ(monitors.size(), 1u);
+}
+
+TEST(Monitors, TheDisplayOfXvfbIsOnePrimaryMonitor)
+{
+    if (!bwtest::UsePrivateDisplay(1280, 1024))
+        GTEST_SKIP() << "no Xvfb for a private display";
+    std::vector<app::MonitorInfo> monitors;
+    ASSERT_TRUE(app::EnumerateMonitors(monitors));
+    ASSERT_EQ(monitors.size(), 1u);
+    EXPECT_EQ(monitors[0].mWidth, 1280);
+    EXPECT_EQ(monitors[0].mHeight, 1024);
+    EXPECT_EQ(monitors[0].mWorkWidth, 1280) << "no window manager, no task bar";
+    EXPECT_EQ(monitors[0].mPrimary, 1);
+}
+
+struct RatioRow
+{
+    uint32_t a, b, w, h;
+};
+
+class ReduceRatioTable : public ::testing::TestWithParam<RatioRow>
+{
+};
+
+TEST_P(ReduceRatioTable, DividesByTheGreatestCommonDivisor)
+{
+    std::pair<uint32_t, uint32_t> out(99, 99);
+    app::ReduceRatio(out, GetParam().a, GetParam().b);
+    EXPECT_EQ(out.first, GetParam().w);
+    EXPECT_EQ(out.second, GetParam().h);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ReduceRatioTable,
+                         ::testing::Values(RatioRow{1024, 768, 4, 3}, RatioRow{1366, 768, 683, 384},
+                                           RatioRow{1920, 1080, 16, 9}, RatioRow{1280, 1024, 5, 4},
+                                           RatioRow{2560, 1080, 64, 27}, RatioRow{640, 640, 1, 1},
+                                           RatioRow{7, 0, 1, 0}, RatioRow{0, 0, 0, 0}));

@@ -1,0 +1,262 @@
+#include "Core/Input/Win32/InputWin32.h"
+
+#include "Platform/Win32/Win32User.h"
+#include "tests/Support/InjectedInput.h"
+#include "tests/Support/PrivateDisplay.h"
+#include "tests/Support/RecordingInputListener.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <string>
+
+using bwtest::InputEvent;
+
+namespace
+{
+
+class InputWin32Test : public ::testing::Test
+{
+protected:
+    InputWin32Test() : mInput(&mListener, &mConverter)
+    {
+        mConverter.scale = 2.0f;
+        mConverter.offset = 10.0f;
+    }
+
+    bwtest::RecordingInputListener mListener;
+    bwtest::ScalingConverter mConverter;
+    input::InputWin32 mInput;
+};
+
+// Keys travel the real road: SDL events, the message queue, a window
+// procedure that hands key messages to the input object as the game's does.
+class InputKeysTest : public InputWin32Test
+{
+protected:
+    static input::InputWin32*& Target()
+    {
+        static input::InputWin32* target = nullptr;
+        return target;
+    }
+
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)
+            Target()->OnKeyDown(static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
+        else if (message == WM_KEYUP || message == WM_SYSKEYUP)
+            Target()->OnKeyUp(static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+
+    void SetUp() override
+    {
+        if (!bwtest::UsePrivateDisplay())
+            GTEST_SKIP() << "no Xvfb for a private display";
+        Target() = &mInput;
+        WNDCLASSEXW wc = {};
+        wc.cbSize = sizeof(wc);
+        wc.lpfnWndProc = Procedure;
+        wc.lpszClassName = L"InputKeysTest";
+        RegisterClassExW(&wc);
+        std::wstring caption = L"keys " + std::to_wstring(getpid());
+        mWindow = CreateWindowExW(0, L"InputKeysTest", caption.c_str(), WS_POPUP, 0, 0, 200, 200, nullptr, nullptr,
+                                  nullptr, nullptr);
+        ASSERT_NE(mWindow, nullptr);
+        ShowWindow(mWindow, SW_SHOW);
+        bwtest::ReleaseInjectedModifiers();
+        Pump();
+        mListener.events.clear();
+    }
+
+    void TearDown() override
+    {
+        DestroyWindow(mWindow);
+        Target() = nullptr;
+    }
+
+    static void Pump()
+    {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+
+    HWND mWindow = nullptr;
+};
+
+} // namespace
+
+struct KeyCodeRow
+{
+    uint32_t code;
+    uint32_t virtualKey;
+};
+
+class KeyCodeTable : public ::testing::TestWithParam<KeyCodeRow>
+{
+};
+
+TEST_P(KeyCodeTable, EngineCodeMapsToItsVirtualKey)
+{
+    input::InputWin32 input(nullptr, nullptr);
+    EXPECT_EQ(input.GetVirtualKey(GetParam().code), GetParam().virtualKey) << GetParam().code;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, KeyCodeTable,
+                         ::testing::Values(KeyCodeRow{8, 0x08}, KeyCodeRow{9, 0x09}, KeyCodeRow{12, 0x0C},
+                                           KeyCodeRow{13, 0x0D}, KeyCodeRow{19, 0x13}, KeyCodeRow{27, 0x1B},
+                                           KeyCodeRow{32, 0x20}, KeyCodeRow{48, 0x30}, KeyCodeRow{57, 0x39},
+                                           KeyCodeRow{58, 0xBA}, KeyCodeRow{59, 0xBA}, KeyCodeRow{97, 0x41},
+                                           KeyCodeRow{122, 0x5A}, KeyCodeRow{127, 0x2E}, KeyCodeRow{256, 0x60},
+                                           KeyCodeRow{265, 0x69}, KeyCodeRow{266, 0x6E}, KeyCodeRow{267, 0x6F},
+                                           KeyCodeRow{268, 0x6A}, KeyCodeRow{269, 0x6D}, KeyCodeRow{270, 0x6B},
+                                           KeyCodeRow{271, 0x0D}, KeyCodeRow{272, 0}, KeyCodeRow{273, 0x26},
+                                           KeyCodeRow{274, 0x28}, KeyCodeRow{275, 0x27}, KeyCodeRow{276, 0x25},
+                                           KeyCodeRow{277, 0x2D}, KeyCodeRow{278, 0x24}, KeyCodeRow{279, 0x23},
+                                           KeyCodeRow{280, 0x21}, KeyCodeRow{281, 0x22}, KeyCodeRow{282, 0x70},
+                                           KeyCodeRow{296, 0x7E}, KeyCodeRow{297, 0}, KeyCodeRow{300, 0x90},
+                                           KeyCodeRow{301, 0x14}, KeyCodeRow{302, 0x91}, KeyCodeRow{303, 0xA1},
+                                           KeyCodeRow{304, 0xA0}, KeyCodeRow{305, 0xA3}, KeyCodeRow{306, 0xA2},
+                                           KeyCodeRow{307, 0xA4}, KeyCodeRow{308, 0xA5}, KeyCodeRow{311, 0x5B},
+                                           KeyCodeRow{312, 0x5C}, KeyCodeRow{315, 0x2F}, KeyCodeRow{316, 0x2A},
+                                           KeyCodeRow{317, 0x2C}, KeyCodeRow{323, 0}, KeyCodeRow{400, 0}),
+                         [](const ::testing::TestParamInfo<KeyCodeRow>& info) {
+                             return "Code" + std::to_string(info.param.code);
+                         });
+
+TEST(InputKeyTable, LaterCodesWinTheReverseTable)
+{
+    input::InputWin32 input(nullptr, nullptr);
+    EXPECT_EQ(input.GetKeyCode(0x0D), 271u) << "return reports keypad enter";
+    EXPECT_EQ(input.GetKeyCode(0xBA), 59u);
+    EXPECT_EQ(input.GetKeyCode(0x41), 97u);
+    EXPECT_EQ(input.GetKeyCode(0x10), 0u) << "the generic shift has no row";
+    EXPECT_EQ(input.GetKeyCode(0x00), 323u);
+    EXPECT_EQ(input.GetKeyCode(0x1000), 0u);
+}
+
+TEST_F(InputWin32Test, EveryMouseEventCarriesTheConvertedPosition)
+{
+    mInput.OnMouseMove({1, 2});
+    mInput.OnMouseDown({3, 4}, 1);
+    mInput.OnMouseMove({5, 6});
+    mInput.OnMouseUp({7, 8}, 1);
+    mInput.OnMouseWheel({9, 10}, -120);
+    mInput.OnMouseLeave({11, 12});
+    std::vector<InputEvent> expected = {{"move", 22, 24, 0},  {"down", 26, 28, 1},     {"drag", 30, 32, 0},
+                                        {"up", 34, 36, 1},    {"wheel", 38, 40, -120}, {"leave", 42, 44, 0}};
+    EXPECT_EQ(mListener.events, expected);
+    EXPECT_FLOAT_EQ(mInput.GetPosition().x, 42.0f);
+}
+
+TEST_F(InputWin32Test, ADoubleClickStopsDragsUntilTheNextPress)
+{
+    mInput.OnMouseDown({0, 0}, 3);
+    mInput.OnMouseUp({0, 0}, 3);
+    mInput.OnMouseDoubleClick({0, 0}, 3);
+    EXPECT_EQ(mInput.GetButtonState(3), input::InputWin32::kButtonDoubleClicked);
+    mInput.OnMouseMove({1, 1});
+    mInput.OnMouseDown({1, 1}, 3);
+    mInput.OnMouseMove({2, 2});
+    std::vector<std::string> kinds;
+    for (const InputEvent& event : mListener.events)
+        kinds.push_back(event.kind);
+    std::vector<std::string> expected = {"down", "up", "double", "move", "down", "drag"};
+    EXPECT_EQ(kinds, expected);
+}
+
+TEST_F(InputWin32Test, ButtonsPastTheStatesAreDroppedNotWritten)
+{
+    mInput.OnMouseDown({5, 5}, 4);
+    mInput.OnMouseUp({5, 5}, 200);
+    mInput.OnMouseDoubleClick({5, 5}, 0xFFFFFFFFu);
+    EXPECT_TRUE(mListener.events.empty());
+    EXPECT_FLOAT_EQ(mInput.GetPosition().x, 0.0f);
+    mInput.OnMouseMove({0, 0});
+    EXPECT_EQ(mListener.events.back().kind, "move") << "no button counts as held";
+}
+
+TEST_F(InputKeysTest, KeyDownReportsTheCodeOnceAndTheCharacterEachRepeat)
+{
+    bwtest::PushKey(mWindow, "A", true);
+    bwtest::PushText(mWindow, "a");
+    bwtest::PushKey(mWindow, "A", true, true);
+    bwtest::PushText(mWindow, "a");
+    bwtest::PushKey(mWindow, "A", false);
+    Pump();
+    std::vector<InputEvent> expected = {
+        {"keydown", 0, 0, 97}, {"char", 0, 0, 'a'}, {"char", 0, 0, 'a'}, {"keyup", 0, 0, 97}};
+    EXPECT_EQ(mListener.events, expected);
+}
+
+TEST_F(InputKeysTest, ShiftedAndCyrillicCharactersComeFromTheTypedText)
+{
+    bwtest::PushKey(mWindow, "Left Shift", true);
+    bwtest::PushKey(mWindow, "A", true);
+    bwtest::PushText(mWindow, "A");
+    bwtest::PushKey(mWindow, "A", false);
+    bwtest::PushKey(mWindow, "Left Shift", false);
+    bwtest::PushKey(mWindow, "F", true);
+    bwtest::PushText(mWindow, "а"); // Cyrillic a on a Russian layout's F key
+    Pump();
+    std::vector<InputEvent> expected = {{"keydown", 0, 0, 0},  {"keydown", 0, 0, 97}, {"char", 0, 0, 'A'},
+                                        {"keyup", 0, 0, 97},   {"keyup", 0, 0, 0},    {"keydown", 0, 0, 102},
+                                        {"char", 0, 0, 0x430}};
+    EXPECT_EQ(mListener.events, expected);
+}
+
+TEST_F(InputKeysTest, ReturnReportsKeypadEnterAndItsCharacter)
+{
+    bwtest::PushKey(mWindow, "Return", true);
+    Pump();
+    std::vector<InputEvent> expected = {{"keydown", 0, 0, 271}, {"char", 0, 0, '\r'}};
+    EXPECT_EQ(mListener.events, expected);
+}
+
+TEST_F(InputKeysTest, TwoCharactersFromOneKeyReportNone)
+{
+    bwtest::PushKey(mWindow, "E", true);
+    bwtest::PushText(mWindow, "e\u0301");
+    Pump();
+    std::vector<InputEvent> expected = {{"keydown", 0, 0, 101}};
+    EXPECT_EQ(mListener.events, expected);
+}
+
+TEST_F(InputKeysTest, KeyStatesAndModifiersFollowThePolls)
+{
+    bwtest::PushKey(mWindow, "Left Shift", true);
+    Pump();
+    EXPECT_EQ(mInput.GetKeyState(VK_LSHIFT), input::InputWin32::kKeyPressed);
+    EXPECT_EQ(mInput.GetModifiers(), 0u) << "a modifier counts only once held";
+    ASSERT_EQ(mInput.Update(), BW_OK);
+    EXPECT_EQ(mInput.GetKeyState(VK_LSHIFT), input::InputWin32::kKeyHeld);
+    EXPECT_EQ(mInput.GetModifiers(), input::InputWin32::kLeftShift);
+
+    bwtest::PushKey(mWindow, "Left Shift", false);
+    bwtest::PushKey(mWindow, "B", true);
+    Pump(); // the key-down of B polls
+    EXPECT_EQ(mInput.GetKeyState(VK_LSHIFT), input::InputWin32::kKeyReleased);
+    EXPECT_EQ(mInput.GetKeyState('B'), input::InputWin32::kKeyPressed);
+    EXPECT_EQ(mInput.GetModifiers(), 0u);
+
+    bwtest::PushKey(mWindow, "B", false);
+    Pump();
+    mInput.Update();
+    EXPECT_EQ(mInput.GetKeyState(VK_LSHIFT), input::InputWin32::kKeyUp);
+    EXPECT_EQ(mInput.GetKeyState('B'), input::InputWin32::kKeyUp) << "pressed then gone never reports released";
+}
+
+TEST_F(InputKeysTest, AKeyEventLeavesThePositionAlone)
+{
+    mInput.OnMouseMove({1, 1});
+    bwtest::PushKey(mWindow, "Space", true);
+    bwtest::PushText(mWindow, " ");
+    Pump();
+    EXPECT_FLOAT_EQ(mInput.GetPosition().x, 22.0f);
+    EXPECT_EQ(mListener.events.back(), (InputEvent{"char", 0, 0, ' '}));
+}
