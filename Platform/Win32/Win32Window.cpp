@@ -138,6 +138,8 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
         return nullptr;
     if (!win32::EnsureSdl(SDL_INIT_VIDEO))
         return nullptr;
+    // A click that activates a window is still a click, as on Windows.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
 
     if (x == CW_USEDEFAULT)
         x = y = SDL_WINDOWPOS_UNDEFINED;

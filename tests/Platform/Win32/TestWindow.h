@@ -23,6 +23,17 @@ struct ReceivedMessage
 
 class TestWindow : public ::testing::Test
 {
+public:
+    static void Pump()
+    {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+
 protected:
     static std::vector<ReceivedMessage>& Received()
     {
@@ -94,16 +105,6 @@ protected:
     {
         Pump();
         Received().clear();
-    }
-
-    static void Pump()
-    {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-        {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
     }
 
     // The messages of one kind the procedure saw, in order.

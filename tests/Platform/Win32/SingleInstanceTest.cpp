@@ -1,0 +1,78 @@
+#include "tests/Platform/Win32/TestWindow.h"
+
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+namespace
+{
+
+const char* kCaptionVariable = "BW_TEST_SECOND_COPY_CAPTION";
+
+// Runs this test program again as a second copy; returns its exit code.
+int RunSecondCopy(const std::string& caption)
+{
+    pid_t pid = fork();
+    if (pid == 0)
+    {
+        setenv(kCaptionVariable, caption.c_str(), 1);
+        execl("/proc/self/exe", "second-copy", "--gtest_filter=SecondCopy.FindsTheFirstAndAsksItToRestore",
+              static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+// The second copy's side; it runs only when started by the first.
+TEST(SecondCopy, FindsTheFirstAndAsksItToRestore)
+{
+    const char* caption = std::getenv(kCaptionVariable);
+    if (!caption)
+        GTEST_SKIP() << "runs as the second copy only";
+    std::wstring wide(caption, caption + std::strlen(caption));
+    HWND first = FindWindowW(L"TestWindow", wide.c_str());
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(IsWindow(first));
+    EXPECT_TRUE(ShowWindow(first, SW_RESTORE));
+    EXPECT_EQ(FindWindowW(L"TestWindow", L"another caption"), nullptr);
+    EXPECT_EQ(FindWindowW(L"OtherClass", wide.c_str()), nullptr);
+}
+
+using SingleInstance = TestWindow;
+
+TEST_F(SingleInstance, ASecondProcessFindsTheWindowAndRestoresIt)
+{
+    std::string caption = "single " + std::to_string(getpid());
+    std::wstring wide(caption.begin(), caption.end());
+    HWND window = CreateWindowExW(0, L"TestWindow", wide.c_str(), WS_POPUP | WS_CAPTION, 0, 0, 100, 100, nullptr,
+                                  nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(FindWindowW(L"TestWindow", wide.c_str()), window) << "our own window is found first";
+    ShowWindow(window, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(window));
+    Received().clear();
+
+    ASSERT_EQ(RunSecondCopy(caption), 0);
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+    while (IsIconic(window) && std::chrono::steady_clock::now() < end)
+    {
+        Pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_FALSE(IsIconic(window));
+    EXPECT_TRUE(IsWindowVisible(window));
+    ASSERT_EQ(Seen(WM_SIZE).size(), 1u);
+    EXPECT_EQ(Seen(WM_SIZE)[0].wParam, WPARAM(SIZE_RESTORED));
+
+    DestroyWindow(window);
+    EXPECT_EQ(FindWindowW(L"TestWindow", wide.c_str()), nullptr) << "the name goes with the window";
+}
