@@ -146,12 +146,17 @@ Type Checker::ResolveType(const TypeSpec& spec)
             type = Type::MakeMatrix(rest[0] - '0', rest[2] - '0');
         else
         {
-            mDiagnostics.Error(spec.pos, kUnsupported, "type '" + name + "' is not supported");
+            Unsupported(spec.pos, "type '" + name + "'");
             return Type();
         }
     }
     type.arraySize = spec.arraySize;
     return type;
+}
+
+void Checker::Unsupported(SourcePos pos, const std::string& what)
+{
+    mDiagnostics.Error(pos, kUnsupported, what + " is not supported");
 }
 
 bool Checker::DeclareGlobalName(const std::string& name, SourcePos pos)
@@ -186,8 +191,7 @@ void Checker::CheckStruct(StructInfo& info)
             info.depth = std::max(info.depth, type.structInfo->depth + 1);
         }
         else if (!type.IsError())
-            mDiagnostics.Error(member.pos, kUnsupported,
-                               "a struct member of type '" + TypeName(type) + "' is not supported");
+            Unsupported(member.pos, "a struct member of type '" + TypeName(type) + "'");
         info.components = std::min(info.components, kMaxStructComponents + 1);
     }
     if (info.depth > kMaxStructDepth)
@@ -213,14 +217,13 @@ void Checker::CheckGlobal(Variable& variable)
     case Type::Sampler: variable.storage = Variable::SamplerObject; break;
     case Type::Error: return;
     default:
-        mDiagnostics.Error(variable.pos, kUnsupported,
-                           "a global variable of type '" + TypeName(type) + "' is not supported");
+        Unsupported(variable.pos, "a global variable of type '" + TypeName(type) + "'");
         variable.type = Type();
         return;
     }
     if (type.arraySize && variable.storage != Variable::Uniform)
     {
-        mDiagnostics.Error(variable.pos, kUnsupported, "an array of " + TypeName(type.Element()) + " is not supported");
+        Unsupported(variable.pos, "an array of " + TypeName(type.Element()));
         variable.type = Type();
         return;
     }
@@ -243,8 +246,7 @@ void Checker::CheckFunction(FunctionDecl& function)
     function.returnType = ResolveType(function.returnSpec);
     const Type& returnType = function.returnType;
     if (returnType.kind == Type::Matrix || returnType.kind == Type::Texture || returnType.kind == Type::Sampler)
-        mDiagnostics.Error(function.returnSpec.pos, kUnsupported,
-                           "a function returning '" + TypeName(returnType) + "' is not supported");
+        Unsupported(function.returnSpec.pos, "a function returning '" + TypeName(returnType) + "'");
     if (!DeclareGlobalName(function.name, function.pos))
         return;
     mFunctions[function.name] = &function;
@@ -259,8 +261,7 @@ void Checker::CheckFunction(FunctionDecl& function)
         const Type& type = param->type;
         if (!type.IsError() && !type.IsNumeric() && type.kind != Type::Struct)
         {
-            mDiagnostics.Error(param->pos, kUnsupported,
-                               "a parameter of type '" + TypeName(type) + "' is not supported");
+            Unsupported(param->pos, "a parameter of type '" + TypeName(type) + "'");
             param->type = Type();
         }
         Declare(*param);
@@ -322,8 +323,7 @@ void Checker::CheckDeclaration(Stmt& statement)
     Type type = ResolveType(statement.typeSpec);
     if (!type.IsError() && !type.IsNumeric() && type.kind != Type::Struct)
     {
-        mDiagnostics.Error(statement.typeSpec.pos, kUnsupported,
-                           "a local variable of type '" + TypeName(type) + "' is not supported");
+        Unsupported(statement.typeSpec.pos, "a local variable of type '" + TypeName(type) + "'");
         type = Type();
     }
     for (Declarator& declarator : statement.declarators)
@@ -429,7 +429,7 @@ bool Checker::Convert(ExprPtr& expr, const Type& target, bool explicitCast)
         return true;
     }
     if (from.kind == Type::Matrix)
-        mDiagnostics.Error(expr->pos, kUnsupported, "a matrix value outside mul()");
+        Unsupported(expr->pos, "a matrix value outside mul()");
     else if (from.kind == Type::Void)
         mDiagnostics.Error(expr->pos, kTypeMismatch, "void value used in an expression");
     else
@@ -445,7 +445,7 @@ bool Checker::RequireNumeric(const Expr& expr)
     if (type.IsNumeric() && !type.arraySize)
         return true;
     if (type.kind == Type::Matrix && !type.arraySize)
-        mDiagnostics.Error(expr.pos, kUnsupported, "a matrix value outside mul()");
+        Unsupported(expr.pos, "a matrix value outside mul()");
     else if (type.kind == Type::Void)
         mDiagnostics.Error(expr.pos, kTypeMismatch, "void value used in an expression");
     else
@@ -642,7 +642,7 @@ Type Checker::CheckIndex(Expr& e, Access access)
     }
     if (baseType.kind == Type::Matrix)
     {
-        mDiagnostics.Error(e.pos, kUnsupported, "indexing a matrix");
+        Unsupported(e.pos, "indexing a matrix");
         return Type();
     }
     mDiagnostics.Error(e.pos, kIndexExpected,
@@ -668,11 +668,13 @@ Type Checker::CheckCall(Expr& e, Access access)
         return CheckIntrinsic(e);
     }
     auto found = mFunctions.find(e.name);
-    if (found != mFunctions.end())
+    if (found != mFunctions.end() && found->second != mFunction)
         return CheckUserCall(e, *found->second);
     for (ExprPtr& arg : e.args)
         CheckExpr(arg);
-    if (e.name == mFunction->name)
+    // Only functions defined earlier can be called, so calling itself is the
+    // only way a function could recurse.
+    if (found != mFunctions.end())
         mDiagnostics.Error(e.pos, kRecursion, "'" + e.name + "': recursive functions are not allowed");
     else if (LookUp(e.name))
         mDiagnostics.Error(e.pos, kNoMatchingFunction, "'" + e.name + "' is not a function");
@@ -781,7 +783,7 @@ Type Checker::CheckMul(Expr& e)
     const bool bMatrix = b.kind == Type::Matrix && !b.arraySize;
     if (aMatrix && bMatrix)
     {
-        mDiagnostics.Error(e.pos, kUnsupported, "mul of two matrices");
+        Unsupported(e.pos, "mul of two matrices");
         return Type();
     }
     if (!aMatrix && !bMatrix)
@@ -837,7 +839,7 @@ Type Checker::CheckConstruct(Expr& e)
     if (!type.IsNumeric())
     {
         if (type.kind == Type::Matrix)
-            mDiagnostics.Error(e.pos, kUnsupported, "a matrix constructor");
+            Unsupported(e.pos, "a matrix constructor");
         else
             mDiagnostics.Error(e.pos, kConstructorType, "constructors only defined for numeric base types");
         return Type();
@@ -918,12 +920,14 @@ Type Checker::CheckBinary(Expr& e)
 
 bool Checker::ValidSemantic(const std::string& base, int index, bool input) const
 {
+    if (mProfile == Profile::Pixel20 && !input)
+        return base == "COLOR" && index == 0;
     if (base == "TEXCOORD")
         return index <= 7;
     if (base == "COLOR")
-        return mProfile == Profile::Pixel20 && !input ? index == 0 : index <= 1;
+        return index <= 1;
     if (base == "POSITION")
-        return index == 0 && !(mProfile == Profile::Pixel20 && !input);
+        return index == 0;
     return false;
 }
 
@@ -936,7 +940,7 @@ void Checker::CollectBindings(const FunctionDecl& entry, const Type& type, const
     {
         if (semantic.present)
         {
-            mDiagnostics.Error(semantic.pos, kUnsupported, "a semantic on a struct value");
+            Unsupported(semantic.pos, "a semantic on a struct value");
             return;
         }
         const StructInfo& info = *type.structInfo;
@@ -959,7 +963,7 @@ void Checker::CollectBindings(const FunctionDecl& entry, const Type& type, const
     }
     if (!type.IsNumeric())
     {
-        mDiagnostics.Error(semantic.pos, kUnsupported, "an entry point value of type '" + TypeName(type) + "'");
+        Unsupported(semantic.pos, "an entry point value of type '" + TypeName(type) + "'");
         return;
     }
     IoBinding binding;

@@ -94,6 +94,7 @@ private:
     void CheckStruct(StructInfo& info);
     void CheckGlobal(Variable& variable);
     void CheckFunction(FunctionDecl& function);
+    void Unsupported(SourcePos pos, const std::string& what);
     bool DeclareGlobalName(const std::string& name, SourcePos pos);
 
     void CheckStatement(Stmt& statement);

@@ -21,7 +21,7 @@ class Parser
 public:
     // Blocks, parentheses and unary operators nested deeper than this are
     // refused, as is an expression tree higher than kMaxExprDepth.
-    static constexpr int kMaxNesting = 64;
+    static constexpr int kMaxNesting = 256;
     static constexpr int kMaxExprDepth = 128;
 
     Parser(const std::vector<Token>& tokens, Diagnostics& diagnostics, Program& program);

@@ -1,0 +1,1 @@
+float4 pixel_shader(float4 c : COLOR0) : COLOR0 { return c.xg + ; }

@@ -1,0 +1,1 @@
+float4 vertex_shader(float4 p : POSITION) : POSITION { sampler2D s; return tex2D(s, p.xy); }

@@ -1,0 +1,146 @@
+#include "HlslTestSupport.h"
+#include "Platform/D3D9/Hlsl/Diagnostics.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace
+{
+
+struct MessageCase
+{
+    const char* name;
+    const char* profile;
+    const char* source;
+    const char* message; // the whole message text, or its first line
+};
+
+class HlslMessageTest : public ::testing::TestWithParam<MessageCase>
+{
+};
+
+std::string FirstLine(const std::string& text)
+{
+    return text.substr(0, text.find('\n'));
+}
+
+TEST_P(HlslMessageTest, FailsWithTheMessageAtItsLineAndColumn)
+{
+    const MessageCase& c = GetParam();
+    const std::string entry = std::string(c.profile) == "vs_1_1" ? "vertex_shader" : "pixel_shader";
+    const d3d9::hlsl::CompileResult result = d3d9::hlsl::Compile(c.source, std::strlen(c.source), entry, c.profile);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.code.empty());
+    EXPECT_EQ(FirstLine(result.messages), c.message) << result.messages;
+}
+
+const char kPs[] = "ps_2_0";
+const char kVs[] = "vs_1_1";
+
+INSTANTIATE_TEST_SUITE_P(
+    Errors, HlslMessageTest,
+    ::testing::Values(
+        MessageCase{"EmptyText", kPs, "", "memory(1,1): error X3501: 'pixel_shader': entrypoint not found"},
+        MessageCase{"UnknownCharacter", kPs, "float4 a;\n  @", "memory(2,3): error X3000: syntax error: unexpected character '@'"},
+        MessageCase{"UnterminatedComment", kPs, "float4 a; /* never closed",
+                    "memory(1,11): error X3000: syntax error: unterminated comment"},
+        MessageCase{"UnexpectedToken", kPs, "float4 pixel_shader() : COLOR0\n{\n    return 1 +;\n}",
+                    "memory(3,15): error X3000: syntax error: unexpected token ';'"},
+        MessageCase{"UnexpectedEnd", kPs, "float4 pixel_shader() : COLOR0 {",
+                    "memory(1,33): error X3000: syntax error: unexpected end of file"},
+        MessageCase{"UnknownType", kPs, "float5 x;", "memory(1,1): error X3000: unrecognized identifier 'float5'"},
+        MessageCase{"Preprocessor", kPs, "\n#define X 1", "memory(2,1): error X3000: syntax error: preprocessor directives are not supported"},
+        MessageCase{"OutOfRangeLiteral", kPs, "float4 pixel_shader() : COLOR0 { return 1e39; }",
+                    "memory(1,41): error X3000: numeric literal '1e39' is out of range"},
+        MessageCase{"Undeclared", kPs, "float4 pixel_shader() : COLOR0\n{\n  return colour;\n}",
+                    "memory(3,10): error X3004: undeclared identifier 'colour'"},
+        MessageCase{"Redefinition", kPs, "float4 a;\nfloat a;", "memory(2,7): error X3003: redefinition of 'a'"},
+        MessageCase{"BadSwizzle", kPs, "float4 pixel_shader(float2 t : TEXCOORD0) : COLOR0 { return t.xyz.xyzz; }",
+                    "memory(1,63): error X3018: invalid subscript 'xyz'"},
+        MessageCase{"MixedSwizzle", kPs, "float4 pixel_shader(float4 c : COLOR0) : COLOR0 { return c.xg; }",
+                    "memory(1,60): error X3018: invalid subscript 'xg'"},
+        MessageCase{"ImplicitWidening", kPs, "float4 pixel_shader(float2 t : TEXCOORD0) : COLOR0 { return t; }",
+                    "memory(1,61): error X3017: cannot implicitly convert from 'float2' to 'float4'"},
+        MessageCase{"ConstructorCount", kPs, "float4 pixel_shader() : COLOR0 { return float4(1, 2, 3); }",
+                    "memory(1,41): error X3014: incorrect number of arguments to numeric-type constructor"},
+        MessageCase{"WriteToGlobal", kPs, "float4 g;\nfloat4 pixel_shader() : COLOR0 { g = 1; return g; }",
+                    "memory(2,34): error X3025: global variables are implicitly constant, enable compatibility "
+                    "mode to allow modification"},
+        MessageCase{"WriteToExpression", kPs, "float4 pixel_shader(float4 c : COLOR0) : COLOR0 { c + c = 1; return c; }",
+                    "memory(1,51): error X3025: l-value specifies const object"},
+        MessageCase{"IntrinsicArguments", kPs, "float4 pixel_shader(float4 c : COLOR0) : COLOR0 { return lerp(c, c); }",
+                    "memory(1,58): error X3013: 'lerp': no matching 2 parameter intrinsic function"},
+        MessageCase{"Recursion", kPs, "float f(float x) { return f(x); }\nfloat4 pixel_shader() : COLOR0 { return f(1); }",
+                    "memory(1,27): error X3500: 'f': recursive functions are not allowed"},
+        MessageCase{"MissingReturn", kPs, "float f(float x) { x = 1; }\nfloat4 pixel_shader() : COLOR0 { return f(1); }",
+                    "memory(1,7): error X3080: 'f': function must return a value"},
+        MessageCase{"MissingSemantic", kPs, "float4 pixel_shader(float4 c) : COLOR0 { return c; }",
+                    "memory(1,28): error X3502: 'pixel_shader': input parameter 'c' missing semantics"},
+        MessageCase{"MissingReturnSemantic", kPs, "float4 pixel_shader(float4 c : COLOR0) { return c; }",
+                    "memory(1,8): error X3503: 'pixel_shader': function return value missing semantics"},
+        MessageCase{"ConstantIndexOutOfBounds", kVs,
+                    "float4 a[2];\nfloat4 vertex_shader() : POSITION { return a[2]; }",
+                    "memory(2,46): error X3504: array index out of bounds"},
+        MessageCase{"UnsupportedStatement", kPs, "float4 pixel_shader(float4 c : COLOR0) : COLOR0 { if (c.x) return c; }",
+                    "memory(1,51): error X3000: syntax error: unexpected token 'if'"},
+        MessageCase{"UnsupportedType", kPs, "int i;", "memory(1,1): error X3087: type 'int' is not supported"},
+        MessageCase{"MatrixOutsideMul", kVs, "float4x4 M;\nfloat4 vertex_shader() : POSITION { return M + 1; }",
+                    "memory(2,44): error X3087: a matrix value outside mul() is not supported"},
+        MessageCase{"UnsupportedTarget", "vs_3_0", "float4 vertex_shader() : POSITION { return 0; }",
+                    "memory(1,1): error X3539: unsupported compilation target 'vs_3_0'"},
+        MessageCase{"SamplerStateTexture", kPs, "sampler S = sampler_state { Texture = <missing>; };",
+                    "memory(1,40): error X3004: undeclared identifier 'missing'"}),
+    [](const ::testing::TestParamInfo<MessageCase>& info) { return std::string(info.param.name); });
+
+TEST(HlslMessages, ImplicitTruncationIsAWarningAndTheProgramStillCompiles)
+{
+    const std::string text = "float4 pixel_shader(float4 c : COLOR0) : COLOR0\n"
+                             "{\n"
+                             "    float2 t = c;\n"
+                             "    return float4(t, 0, 1);\n"
+                             "}\n";
+    const hlsltest::Compiled ps = hlsltest::CompilePS(text);
+    ASSERT_TRUE(ps.result.ok) << ps.result.messages;
+    EXPECT_EQ(ps.result.messages, "memory(3,16): warning X3206: implicit truncation of vector type\n");
+    EXPECT_NE(ps.blob.glsl.find("= v1_c.xy;"), std::string::npos) << ps.blob.glsl;
+}
+
+TEST(HlslMessages, TruncationWarningsComeFromOperandsCallsAndMul)
+{
+    const std::string text = "float4x4 M;\n"
+                             "float f(float2 v) { return v.x; }\n"
+                             "float4 vertex_shader(float4 p : POSITION, float3 q : TEXCOORD0) : POSITION\n"
+                             "{\n"
+                             "    return mul(q, M) + f(p) + (p.xy * q).x;\n"
+                             "}\n";
+    const hlsltest::Compiled vs = hlsltest::CompileVS(text);
+    ASSERT_TRUE(vs.result.ok) << vs.result.messages;
+    EXPECT_EQ(vs.result.messages, "memory(5,19): warning X3206: implicit truncation of vector type\n"
+                                  "memory(5,26): warning X3206: implicit truncation of vector type\n"
+                                  "memory(5,39): warning X3206: implicit truncation of vector type\n");
+}
+
+TEST(HlslMessages, ErrorsAfterTheFirstSemanticOneAreAllReported)
+{
+    const std::string text = "float4 pixel_shader() : COLOR0\n{\n    a = 1;\n    b = 2;\n    return 0;\n}\n";
+    const hlsltest::Compiled ps = hlsltest::CompilePS(text);
+    EXPECT_FALSE(ps.result.ok);
+    EXPECT_EQ(ps.result.messages, "memory(3,5): error X3004: undeclared identifier 'a'\n"
+                                  "memory(4,5): error X3004: undeclared identifier 'b'\n");
+}
+
+TEST(HlslMessages, TooManyMessagesAreCut)
+{
+    std::string text = "float4 pixel_shader() : COLOR0\n{\n";
+    for (int i = 0; i < 500; ++i)
+        text += "    x = 1;\n";
+    text += "    return 0;\n}\n";
+    const hlsltest::Compiled ps = hlsltest::CompilePS(text);
+    EXPECT_FALSE(ps.result.ok);
+    EXPECT_EQ(std::count(ps.result.messages.begin(), ps.result.messages.end(), '\n'),
+              d3d9::hlsl::Diagnostics::kMaxMessages);
+}
+
+} // namespace
