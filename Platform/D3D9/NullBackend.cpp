@@ -1,5 +1,9 @@
 #include "Platform/D3D9/ExecutionBackend.h"
 
+#include "Platform/Win32/SdlGlue.h"
+
+#include <SDL.h>
+
 namespace d3d9
 {
 namespace
@@ -14,10 +18,14 @@ public:
 
     HRESULT Reset(SwapChainDesc* desc) override
     {
+        // A windowed back buffer of size 0 takes the window's size, if there is one.
+        int w = 640, h = 480;
+        if (SDL_Window* window = win32::SdlWindowFromHwnd(desc->window))
+            SDL_GetWindowSize(window, &w, &h);
         if (desc->width == 0)
-            desc->width = 640;
+            desc->width = w > 0 ? static_cast<UINT>(w) : 1;
         if (desc->height == 0)
-            desc->height = 480;
+            desc->height = h > 0 ? static_cast<UINT>(h) : 1;
         return D3D_OK;
     }
 
