@@ -30,6 +30,10 @@
 //                    the text
 // The device's main() calls bw_main() and then applies Direct3D's
 // conventions (pixel centres, y direction, depth range, COLOR saturation).
+// It renames bw_c per stage (#define bw_c bw_vc / bw_pc) so the two register
+// files do not meet in one program, so the text must not use the names
+// bw_vc, bw_pc, bw_PixelOffset or bw_FragColor itself. A pixel shader input
+// that the vertex shader does not write reads zero.
 
 #include "Platform/Win32/Win32Types.h"
 
