@@ -12,6 +12,8 @@ find_package(JPEG REQUIRED)
 find_package(PNG REQUIRED)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(VORBIS REQUIRED IMPORTED_TARGET vorbisfile vorbis ogg)
+# The encoder only makes test sounds; the engine does not link it.
+pkg_check_modules(VORBISENC REQUIRED IMPORTED_TARGET vorbisenc)
 if(NOT TARGET SDL2::SDL2)
   add_library(SDL2::SDL2 INTERFACE IMPORTED)
   target_include_directories(SDL2::SDL2 INTERFACE ${SDL2_INCLUDE_DIRS})
