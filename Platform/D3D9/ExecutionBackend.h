@@ -96,7 +96,7 @@ public:
     // Sets up the swap chain; a D3DERR_* code when it cannot.
     virtual HRESULT Open(SwapChainDesc* desc) = 0;
     virtual HRESULT Reset(SwapChainDesc* desc) = 0;
-    // A full-screen window that is minimised or hidden: the device is lost.
+    // The window is minimised: a full-screen device is then lost.
     virtual bool IsOccluded() = 0;
 
     virtual std::unique_ptr<BackendBuffer> CreateBuffer(UINT length, bool index) = 0;

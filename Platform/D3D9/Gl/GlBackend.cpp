@@ -469,8 +469,10 @@ HRESULT GlBackend::ApplySwapChain(SwapChainDesc* desc)
 
 bool GlBackend::IsOccluded()
 {
+    // SDL minimises a full-screen window that loses the focus, which is when
+    // Direct3D loses a full-screen device. A window not yet shown loses nothing.
     SDL_Window* window = win32::SdlWindowFromHwnd(mHwnd);
-    return window && (SDL_GetWindowFlags(window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN));
+    return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_MINIMIZED);
 }
 
 // ---------------------------------------------------------------------------
