@@ -873,6 +873,15 @@ Type Checker::CheckCast(Expr& e)
             return target;
         if (e.args[0]->kind == ExprKind::Literal)
         {
+            // Each such cast is written out member by member.
+            const bool wasOver = mFilledComponents > kMaxFilledComponents;
+            mFilledComponents += target.structInfo->components;
+            if (mFilledComponents > kMaxFilledComponents)
+            {
+                if (!wasOver)
+                    mDiagnostics.Error(e.pos, kUnsupported, "too many struct casts: the program is too large");
+                return Type();
+            }
             mCurrentUsage->wholeWrites.insert(target.structInfo);
             return target;
         }

@@ -55,6 +55,8 @@ public:
     // many floats: whole-value copies and "(S)0" stay small.
     static constexpr int kMaxStructDepth = 8;
     static constexpr int kMaxStructComponents = 1024;
+    // All "(S)0" casts of a program together fill at most this many floats.
+    static constexpr int kMaxFilledComponents = 65536;
 
     Checker(Program& program, Diagnostics& diagnostics, Profile profile);
 
@@ -143,6 +145,7 @@ private:
     FunctionDecl* mFunction = nullptr;
     Usage* mCurrentUsage = nullptr;
     bool mReturns = false;
+    int mFilledComponents = 0;
 };
 
 } // namespace hlsl

@@ -17,6 +17,8 @@ namespace hlsl
 namespace
 {
 
+constexpr size_t kMaxGlslBytes = 1u << 20;
+
 // Names given by the caller are quoted in messages; keep them short and
 // printable.
 std::string Quoted(const std::string& name)
@@ -119,6 +121,13 @@ CompileResult Compile(const char* text, size_t length, const std::string& entry,
     ShaderBlob blob;
     blob.version = profile == Profile::Vertex11 ? kBlobVersionVS11 : kBlobVersionPS20;
     blob.glsl = GlslEmitter(program, checked, profile).Emit();
+    // The device refuses blobs past kBlobMaxTokens; fail here, with a message.
+    if (blob.glsl.size() > kMaxGlslBytes)
+    {
+        diagnostics.Error(checked.entry->pos, kUnsupported, "the program is too large");
+        result.messages = diagnostics.Text();
+        return result;
+    }
     blob.constantRegisters = static_cast<DWORD>(checked.constantRegisters);
     blob.samplerMask = checked.samplerMask;
     result.code = WriteShaderBlob(blob);

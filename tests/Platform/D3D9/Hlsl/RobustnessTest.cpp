@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -93,6 +95,29 @@ TEST(HlslRobustness, EveryPrefixOfABuiltinProgramFailsCleanly)
         EXPECT_EQ(result.ok, result.messages.find("error") == std::string::npos) << length;
         EXPECT_EQ(result.ok, !result.code.empty());
     }
+}
+
+} // namespace
+
+namespace
+{
+
+TEST(HlslRobustness, StructCastsCannotInflateTheProgramWithoutBound)
+{
+    std::string text = "struct S {";
+    for (int i = 0; i < 256; ++i)
+        text += " float4 m" + std::to_string(i) + ";";
+    text += " };\nfloat4 pixel_shader() : COLOR0\n{\n    S s;\n";
+    for (int i = 0; i < 50; ++i)
+        text += "    s = (S)0;\n";
+    const d3d9::hlsl::CompileResult few = CompileText(text + "    return s.m0;\n}\n");
+    EXPECT_TRUE(few.ok) << few.messages;
+    for (int i = 0; i < 50; ++i)
+        text += "    s = (S)0;\n";
+    const d3d9::hlsl::CompileResult many = CompileText(text + "    return s.m0;\n}\n");
+    EXPECT_FALSE(many.ok);
+    EXPECT_EQ(std::count(many.messages.begin(), many.messages.end(), '\n'), 1) << many.messages;
+    EXPECT_NE(many.messages.find("too large"), std::string::npos) << many.messages;
 }
 
 } // namespace
