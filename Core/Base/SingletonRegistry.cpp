@@ -170,7 +170,7 @@ void SingletonRegistry::ReleaseAll()
     while (!mSingletons.empty())
     {
         SingletoneBase* singleton = mSingletons.front();
-        if (singleton == mLast && mSingletons.size() > 1)
+        if (singleton && singleton == mLast && mSingletons.size() > 1)
         {
             // The last one waits until everything else is gone.
             mSingletons.erase(mSingletons.begin());

@@ -227,8 +227,14 @@ bool IsThreadPriority(int priority)
 }
 
 uint32_t gNextThreadId = 1;
+std::atomic<DWORD> gThreadCreationFailure{0};
 
 } // namespace
+
+void win32::SetThreadCreationFailure(DWORD error)
+{
+    gThreadCreationFailure = error;
+}
 
 HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE start, LPVOID parameter,
                            DWORD creationFlags, LPDWORD threadId)
@@ -236,6 +242,11 @@ HANDLE WINAPI CreateThread(LPSECURITY_ATTRIBUTES, SIZE_T, LPTHREAD_START_ROUTINE
     if (!start)
     {
         SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    if (DWORD failure = gThreadCreationFailure)
+    {
+        SetLastError(failure);
         return nullptr;
     }
     auto state = std::make_shared<ThreadState>();

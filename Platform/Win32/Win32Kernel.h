@@ -165,6 +165,9 @@ std::shared_ptr<T> FindKernelObjectAs(HANDLE handle)
 typedef LONGLONG (*PerformanceCounterSource)();
 void SetPerformanceCounterSource(PerformanceCounterSource source);
 
+// Test hook: while non-zero, CreateThread fails with this error.
+void SetThreadCreationFailure(DWORD error);
+
 // --- Debugger output hook ------------------------------------------------------------
 
 // Receives every OutputDebugStringW text instead of standard error; null

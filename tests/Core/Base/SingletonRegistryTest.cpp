@@ -168,6 +168,14 @@ TEST_F(SingletonRegistryTest, SingletonDeletedEarlyIsNotDeletedAgain)
     EXPECT_EQ(gDestroyed, (std::vector<std::string>{"S80", "S81"}));
 }
 
+TEST_F(SingletonRegistryTest, TeardownEndsWhenOnlyEmptiedEntriesAreLeft)
+{
+    delete Service<85>::Instance();
+    delete Service<86>::Instance();
+    mRegistry.ReleaseAll();
+    EXPECT_TRUE(mRegistry.GetSingletons().empty());
+}
+
 TEST_F(SingletonRegistryTest, DependencyCycleEndsTheOrderingInsteadOfLooping)
 {
     Service<90>* a = Service<90>::Instance();
