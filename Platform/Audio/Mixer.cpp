@@ -116,6 +116,8 @@ private:
     float mNext[2] = {0.0f, 0.0f};
 };
 
+std::atomic<DWORD> Mixer::sNextHandle{1};
+
 Mixer::Mixer(uint32_t rate) : mRate(rate)
 {
 }
@@ -129,7 +131,7 @@ DWORD Mixer::AddStream(std::unique_ptr<FileReader> reader, std::unique_ptr<Decod
 {
     std::unique_ptr<Stream> stream(new Stream(std::move(reader), std::move(decoder), loop, mRate));
     std::lock_guard<std::mutex> lock(mMutex);
-    DWORD handle = mNextHandle++;
+    DWORD handle = sNextHandle++;
     mStreams[handle] = std::move(stream);
     return handle;
 }

@@ -3,6 +3,7 @@
 #include "Platform/Audio/Decoder.h"
 #include "Platform/Audio/FileReader.h"
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -32,7 +33,8 @@ public:
 
     uint32_t GetRate() const { return mRate; }
 
-    // A new stopped stream; the handle is never 0 and never handed out twice.
+    // A new stopped stream; the handle is never 0 and never handed out twice
+    // in the process, not even by another mixer after a re-initialisation.
     DWORD AddStream(std::unique_ptr<FileReader> reader, std::unique_ptr<Decoder> decoder, bool loop);
     // The stream is destroyed (closing its file) outside the lock.
     int Remove(DWORD handle);
@@ -62,8 +64,8 @@ private:
     const uint32_t mRate;
     std::mutex mMutex;
     std::map<DWORD, std::unique_ptr<Stream>> mStreams;
-    DWORD mNextHandle = 1;
     bool mPaused = false;
+    static std::atomic<DWORD> sNextHandle;
 };
 
 } // namespace audio

@@ -123,8 +123,13 @@ TEST_F(NoSoundOutput, FreeClosesEveryStreamOnceAndForgetsThem)
     EXPECT_EQ(b.closes, 1);
     EXPECT_EQ(audio::GetOutputMixer(), nullptr);
 
-    ASSERT_TRUE(BASS_Init(0, kRate, 0, nullptr, nullptr)); // for TearDown
+    // A stale handle names nothing in the next output either.
+    ASSERT_TRUE(BASS_Init(0, kRate, 0, nullptr, nullptr));
+    MemoryFile& c = AddFile(ShortWav());
+    HSTREAM fresh = Open(c);
+    EXPECT_NE(fresh, first);
     EXPECT_FALSE(BASS_ChannelPlay(first, FALSE));
+    EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_HANDLE);
 }
 
 } // namespace
