@@ -1,5 +1,6 @@
 #include "tests/Support/SoundFiles.h"
 
+#include <SDL.h>
 #include <vorbis/vorbisenc.h>
 
 #include <algorithm>
@@ -73,6 +74,13 @@ BOOL CALLBACK Seek(QWORD offset, void* user)
 }
 
 } // namespace
+
+void UseAudioDriver(const char* name)
+{
+    // The driver is picked when SDL's audio starts.
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    setenv("SDL_AUDIODRIVER", name, 1);
+}
 
 const BASS_FILEPROCS MemoryFile::kProcs = {Close, Length, Read, Seek};
 

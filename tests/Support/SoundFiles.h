@@ -37,6 +37,10 @@ std::vector<uint8_t> MakeWav(const std::vector<float>& samples, uint32_t channel
 std::vector<uint8_t> MakeOgg(const std::vector<float>& samples, uint32_t channels, uint32_t rate,
                              float quality = 0.5f);
 
+// Makes the next audio initialisation use the SDL audio driver of that name
+// ("dummy", "disk", or a missing one to see a machine without sound).
+void UseAudioDriver(const char* name);
+
 // In-memory file for BASS_StreamCreateFileUser.
 struct MemoryFile
 {

@@ -2,7 +2,6 @@
 #include "Platform/Audio/AudioOutput.h"
 #include "tests/Support/SoundFiles.h"
 
-#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -14,6 +13,7 @@
 
 using testing_support::MakeWav;
 using testing_support::MemoryFile;
+using testing_support::UseAudioDriver;
 using testing_support::WavSample;
 
 namespace
@@ -23,15 +23,11 @@ namespace
 class AudioDevice : public ::testing::Test
 {
 protected:
-    void SetUp() override { SDL_QuitSubSystem(SDL_INIT_AUDIO); }
     void TearDown() override
     {
         BASS_Free();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        UseAudioDriver("dummy");
     }
-
-    static void UseDriver(const char* name) { setenv("SDL_AUDIODRIVER", name, 1); }
 
     HSTREAM PlayLoop(float level)
     {
@@ -56,7 +52,7 @@ protected:
 
 TEST_F(AudioDevice, DefaultOutputPullsStreamsOnItsOwnThreadAndPausesAsAWhole)
 {
-    UseDriver("dummy");
+    UseAudioDriver("dummy");
     ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
     HSTREAM stream = PlayLoop(0.5f);
     const int reads = mFile.reads;
@@ -73,7 +69,7 @@ TEST_F(AudioDevice, DefaultOutputPullsStreamsOnItsOwnThreadAndPausesAsAWhole)
 
 TEST_F(AudioDevice, MissingDriverFailsInitCleanlyAndTheNoSoundDeviceStillWorks)
 {
-    UseDriver("no-such-driver");
+    UseAudioDriver("no-such-driver");
     EXPECT_FALSE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_DRIVER);
     EXPECT_EQ(audio::GetOutputMixer(), nullptr);
@@ -88,7 +84,7 @@ TEST_F(AudioDevice, DiskDriverRecordsTheMixThenSilenceOncePaused)
     int fd = mkstemp(path);
     ASSERT_GE(fd, 0);
     close(fd);
-    UseDriver("disk");
+    UseAudioDriver("disk");
     setenv("SDL_DISKAUDIOFILE", path, 1);
     setenv("SDL_DISKAUDIODELAY", "1", 1);
 
