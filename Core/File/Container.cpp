@@ -1,0 +1,8 @@
+#include "Core/File/Container.h"
+
+namespace file
+{
+
+Container::~Container() = default;
+
+} // namespace file

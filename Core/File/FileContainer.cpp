@@ -1,0 +1,103 @@
+#include "Core/File/FileContainer.h"
+
+#include "Core/File/Archiver.h"
+#include "Core/File/FileInfo.h"
+#include "Core/File/FileManager.h"
+#include "Core/File/Path.h"
+
+namespace file
+{
+
+FileContainer::FileContainer() : mFlag(0)
+{
+}
+
+FileContainer::~FileContainer()
+{
+    DropArchives();
+}
+
+void FileContainer::DropArchives()
+{
+    for (auto& entry : mArchives)
+        delete entry.second;
+    mArchives.clear();
+}
+
+Archiver* FileContainer::GetArchiveFor(const std::wstring& path, std::wstring* rest)
+{
+    FileManager* manager = FileManager::Instance();
+    if (!manager)
+        return nullptr;
+    for (const auto& mount : manager->GetMountTable())
+    {
+        const std::wstring& prefix = mount.first;
+        const std::wstring& packPath = mount.second;
+        if (path.compare(0, prefix.size(), prefix) != 0 || !DoFileExists(packPath, nullptr, 0, nullptr))
+            continue;
+        auto cached = mArchives.find(packPath);
+        if (cached == mArchives.end())
+            cached = mArchives.emplace(packPath, new Archiver(prefix, packPath, this)).first;
+        if (!cached->second->IsValid())
+            continue;
+        if (rest)
+            *rest = path.substr(prefix.size());
+        return cached->second;
+    }
+    return nullptr;
+}
+
+FileInfo* FileContainer::GetFileInfo(const std::wstring& path, const wchar_t* const* extensions, uint32_t count,
+                                     uint32_t* outIndex)
+{
+    std::wstring rest;
+    if (Archiver* archive = GetArchiveFor(path, &rest))
+        return archive->GetFileInfo(rest, extensions, count, outIndex);
+    uint32_t index = 0;
+    if (!DoFileExists(path, extensions, count, &index))
+        return nullptr;
+    if (outIndex)
+        *outIndex = index;
+    std::wstring fullPath = count > 0 ? path + extensions[index] : path;
+    return new FileInfo(GetFileName(path), fullPath, this, mFlag);
+}
+
+void FileContainer::FindFiles(const std::wstring& folder, bool recursive, std::vector<std::wstring>& out,
+                              bool relative)
+{
+    std::wstring normalized = NormalizeFolderPath(folder);
+    std::wstring rest;
+    if (Archiver* archive = GetArchiveFor(normalized, &rest))
+        archive->DoFindFiles(normalized, rest, std::wstring(), recursive, out, relative);
+    else
+        DoFindFiles(normalized, normalized, std::wstring(), recursive, out, relative);
+}
+
+void FileContainer::FindDirectories(const std::wstring& folder, std::vector<std::wstring>& out, bool relative)
+{
+    std::wstring normalized = NormalizeFolderPath(folder);
+    std::wstring rest;
+    if (Archiver* archive = GetArchiveFor(normalized, &rest))
+        archive->DoFindDirectories(normalized, rest, std::wstring(), out, relative);
+    else
+        DoFindDirectories(normalized, normalized, std::wstring(), out, relative);
+}
+
+bool FileContainer::FileExists(const std::wstring& path, const wchar_t* const* extensions, uint32_t count,
+                               uint32_t* outIndex)
+{
+    std::wstring rest;
+    if (Archiver* archive = GetArchiveFor(path, &rest))
+        return archive->FileExists(rest, extensions, count, outIndex);
+    return DoFileExists(path, extensions, count, outIndex);
+}
+
+bool FileContainer::IsDirectory(const std::wstring& path)
+{
+    std::wstring rest;
+    if (Archiver* archive = GetArchiveFor(path, &rest))
+        return archive->IsDirectory(rest);
+    return DoIsDirectory(path);
+}
+
+} // namespace file

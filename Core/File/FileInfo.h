@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace base
+{
+class Stream;
+} // namespace base
+
+namespace file
+{
+
+class FileContainer;
+
+// One found file: owned by whoever asked for it.
+class FileInfo
+{
+public:
+    FileInfo(const std::wstring& name, const std::wstring& fullPath, FileContainer* container, uint8_t flag);
+    virtual ~FileInfo();
+
+    // The owning container's stream on the full path (null on failure); the
+    // caller owns it.
+    base::Stream* Open();
+
+    const std::wstring& GetName() const { return mName; }
+    const std::wstring& GetFullPath() const { return mFullPath; }
+    FileContainer* GetContainer() const { return mContainer; }
+    // 0 for the file system and the user-data folder, 1 for a pack.
+    uint8_t GetFlag() const { return mFlag; }
+
+private:
+    std::wstring mName;
+    std::wstring mFullPath;
+    FileContainer* mContainer;
+    uint8_t mFlag;
+};
+
+} // namespace file

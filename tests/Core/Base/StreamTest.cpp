@@ -1,0 +1,190 @@
+#include "Core/Base/FileStream.h"
+#include "Core/Base/FrameStream.h"
+#include "Core/Base/MemoryStream.h"
+#include "Core/Base/StreamCreator.h"
+
+#include "tests/Support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+using testing_support::TempFolder;
+
+namespace
+{
+
+const char kTen[] = "0123456789";
+
+struct SeekCase
+{
+    int32_t start;
+    int32_t offset;
+    uint32_t origin;
+    uint32_t expected;
+};
+
+class MemoryStreamSeek : public ::testing::TestWithParam<SeekCase>
+{
+};
+
+TEST_P(MemoryStreamSeek, ClampsIntoTheBuffer)
+{
+    const SeekCase& c = GetParam();
+    base::MemoryStream stream(kTen, 10);
+    stream.Seek(c.start, 0);
+    EXPECT_EQ(stream.Seek(c.offset, c.origin), c.expected);
+    EXPECT_EQ(stream.IsEof(), c.expected == 10);
+}
+
+INSTANTIATE_TEST_SUITE_P(Origins, MemoryStreamSeek,
+                         ::testing::Values(SeekCase{0, 0, 2, 10}, SeekCase{0, -3, 2, 7}, SeekCase{0, -20, 0, 0},
+                                           SeekCase{8, 5, 1, 10}, SeekCase{4, 99, 7, 4}, SeekCase{0, 20, 2, 10}));
+
+TEST(MemoryStream, ReadStopsAtTheEnd)
+{
+    base::MemoryStream stream(kTen, 10);
+    stream.Seek(6, 0);
+    char buffer[8] = {};
+    EXPECT_EQ(stream.Read(buffer, 8), 4u);
+    EXPECT_EQ(std::string(buffer, 4), "6789");
+    EXPECT_EQ(stream.Read(buffer, 8), 0u);
+}
+
+TEST(MemoryStream, WritesGrowTheBufferToExactlyWhatWasWritten)
+{
+    base::MemoryStream stream;
+    EXPECT_EQ(stream.Write("abc", 3), 3u);
+    EXPECT_EQ(stream.GetSize(), 3u);
+    EXPECT_EQ(stream.GetPosition(), 3);
+    stream.Seek(1, 0);
+    EXPECT_EQ(stream.Write("WXYZ", 4), 4u);
+    ASSERT_EQ(stream.GetSize(), 5u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(stream.GetData()), 5), "aWXYZ");
+}
+
+class StreamFileTest : public ::testing::Test
+{
+protected:
+    std::wstring At(const char* name) const { return mFolder.WidePath() + testing_support::Widen(name); }
+
+    TempFolder mFolder;
+};
+
+TEST_F(StreamFileTest, FrameReadsOnlyWhatItsSourceDelivers)
+{
+    mFolder.Write("f.bin", std::string(100, 'x') + "0123456789");
+    auto* source = new base::FileStream;
+    ASSERT_EQ(source->Open(At("f.bin"), 0, 2), BW_OK);
+    base::FrameStream frame(source, true, 100, 20);
+    char buffer[20] = {};
+    EXPECT_EQ(frame.Read(buffer, 20), 10u);
+    EXPECT_EQ(std::string(buffer, 10), "0123456789");
+    EXPECT_EQ(frame.Seek(0, 1), 10u);
+    EXPECT_EQ(frame.Write("z", 1), 0u);
+    EXPECT_EQ(frame.GetSize(), 20u);
+}
+
+TEST_F(StreamFileTest, FramesSharingOneSourceReadIndependently)
+{
+    mFolder.Write("f.bin", "aaaabbbb");
+    base::FileStream source;
+    ASSERT_EQ(source.Open(At("f.bin"), 0, 2), BW_OK);
+    base::FrameStream first(&source, false, 0, 4);
+    base::FrameStream second(&source, false, 4, 4);
+    char a[2], b[2];
+    ASSERT_EQ(first.Read(a, 2), 2u);
+    ASSERT_EQ(second.Read(b, 2), 2u);
+    ASSERT_EQ(first.Read(a, 2), 2u);
+    EXPECT_EQ(std::string(a, 2), "aa");
+    EXPECT_EQ(std::string(b, 2), "bb");
+    EXPECT_TRUE(first.IsEof());
+}
+
+TEST_F(StreamFileTest, FileHandleOpenCodes)
+{
+    mFolder.Write("exists", "1");
+    file::FileHandleWin32 handle;
+    EXPECT_EQ(handle.Open(At("exists"), 1, 1), BW_FAIL);
+    EXPECT_EQ(handle.Close(), BW_FAIL); // nothing open
+    EXPECT_EQ(handle.Open(At("exists"), 0, 2), BW_OK);
+    // Reopening closes the first handle instead of leaking it.
+    EXPECT_EQ(handle.Open(At("exists"), 0, 2), BW_OK);
+    EXPECT_EQ(handle.GetSize(), 1u);
+    EXPECT_EQ(handle.Seek(-5, 1), 0u); // refused; the position stays
+    EXPECT_EQ(handle.Close(), BW_OK);
+    EXPECT_TRUE(handle.GetPath().empty());
+    EXPECT_EQ(handle.GetSize(), 0u);
+}
+
+TEST_F(StreamFileTest, CreatorsOpenFreshIndependentStreams)
+{
+    mFolder.Write("f.bin", "0123456789");
+    base::FrameStreamCreator creator(new base::FileStreamCreator(At("f.bin"), 0, 2), true, 2, 5);
+    base::Stream* a = nullptr;
+    base::Stream* b = nullptr;
+    ASSERT_EQ(creator.Create(&a), BW_OK);
+    ASSERT_EQ(creator.Create(&b), BW_OK);
+    std::unique_ptr<base::Stream> first(a), second(b);
+    char buffer[8] = {};
+    EXPECT_EQ(first->Read(buffer, 8), 5u);
+    EXPECT_EQ(std::string(buffer, 5), "23456");
+    EXPECT_EQ(second->Read(buffer, 1), 1u);
+    EXPECT_EQ(buffer[0], '2');
+
+    base::FileStreamCreator missing(At("missing"), 0, 2);
+    base::Stream* none = nullptr;
+    EXPECT_EQ(missing.Create(&none), BW_FAIL);
+    EXPECT_EQ(none, nullptr);
+    base::FrameStreamCreator empty(nullptr, false, 0, 0);
+    EXPECT_EQ(empty.Create(&none), BW_FAIL);
+}
+
+// A stream whose size promises more than it ever delivers.
+class ShortSource : public base::MemoryStream
+{
+public:
+    ShortSource() : base::MemoryStream("abc", 3) {}
+    uint32_t GetSize() override { return 1000; }
+};
+
+// A stream that accepts only a few bytes, like a full disk.
+class FullSink : public base::MemoryStream
+{
+public:
+    uint32_t Write(const void* buffer, uint32_t count) override
+    {
+        uint32_t room = GetSize() < 4 ? 4 - GetSize() : 0;
+        return base::MemoryStream::Write(buffer, count < room ? count : room);
+    }
+};
+
+TEST(StreamCopy, StopsWhenTheSourceEndsEarly)
+{
+    ShortSource source;
+    base::MemoryStream target;
+    EXPECT_EQ(target.CopyFrom(&source, base::Stream::kWholeStream), 3u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(target.GetData()), 3), "abc");
+}
+
+TEST(StreamCopy, StopsAtAShortWrite)
+{
+    base::MemoryStream source(kTen, 10);
+    FullSink target;
+    EXPECT_EQ(target.CopyFrom(&source, base::Stream::kWholeStream), 4u);
+}
+
+TEST(StreamCopy, CopiesFromTheCurrentPositionAndCutsTheCount)
+{
+    base::MemoryStream source(kTen, 10);
+    base::MemoryStream target;
+    source.Seek(7, 0);
+    EXPECT_EQ(target.CopyFrom(&source, 100), 3u);
+    EXPECT_EQ(target.CopyFrom(&source, 0), 0u);
+    source.Seek(7, 0);
+    EXPECT_EQ(target.CopyFrom(&source, base::Stream::kWholeStream), 10u); // from the start
+    EXPECT_EQ(target.GetSize(), 13u);
+}
+
+} // namespace

@@ -1,0 +1,80 @@
+#include "Core/Base/ParseText.h"
+#include "Core/Base/StringTokenizer.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+std::vector<std::string> Tokens(const std::string& text, const std::string& delimiters, bool skipEmpty)
+{
+    StringTokenizer tokenizer(text, delimiters, skipEmpty);
+    std::vector<std::string> tokens;
+    std::string token;
+    while (tokenizer.Next(token))
+        tokens.push_back(token);
+    return tokens;
+}
+
+TEST(StringTokenizer, EmptyTokensAreKeptUnlessSkipped)
+{
+    EXPECT_EQ(Tokens("1,,2", ",", true), (std::vector<std::string>{"1", "2"}));
+    EXPECT_EQ(Tokens("1,,2", ",", false), (std::vector<std::string>{"1", "", "2"}));
+    EXPECT_EQ(Tokens("a b\tc", " \t", false), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(Tokens("a,", ",", false), std::vector<std::string>{"a"});
+    EXPECT_EQ(Tokens(",a", ",", false), (std::vector<std::string>{"", "a"}));
+    EXPECT_TRUE(Tokens("", ",", false).empty());
+    EXPECT_TRUE(Tokens(",,,", ",", true).empty());
+}
+
+TEST(StringTokenizer, NumbersReadAsAtoiAndAtofReadThem)
+{
+    StringTokenizer tokenizer("12abc abc -7 2.5x 99999999999", " ", true);
+    int a = -1, b = -1, c = -1, e = -1;
+    float d = -1;
+    tokenizer.ReadInt(a).ReadInt(b).ReadInt(c).ReadFloat(d).ReadInt(e);
+    EXPECT_EQ(a, 12);
+    EXPECT_EQ(b, 0);
+    EXPECT_EQ(c, -7);
+    EXPECT_FLOAT_EQ(d, 2.5f);
+    EXPECT_EQ(e, INT_MAX); // saturates instead of overflowing
+    int untouched = 5;
+    tokenizer.ReadInt(untouched);
+    EXPECT_EQ(untouched, 5);
+}
+
+struct BoolCase
+{
+    const char* text;
+    bool expected;
+};
+
+class ParseBoolTest : public ::testing::TestWithParam<BoolCase>
+{
+};
+
+TEST_P(ParseBoolTest, OnlyOneAndTrueAreTrue)
+{
+    bool out = !GetParam().expected;
+    base::ParseBool(GetParam().text, out);
+    EXPECT_EQ(out, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, ParseBoolTest,
+                         ::testing::Values(BoolCase{"1", true}, BoolCase{"true", true}, BoolCase{"TRUE", false},
+                                           BoolCase{"True", false}, BoolCase{"0", false}, BoolCase{"yes", false},
+                                           BoolCase{"", false}, BoolCase{"1 ", false}, BoolCase{nullptr, false}));
+
+TEST(ParseText, NumbersIgnoreTheProcessLocale)
+{
+    EXPECT_DOUBLE_EQ(base::ParseDouble(" 1.25e1"), 12.5);
+    EXPECT_DOUBLE_EQ(base::ParseDouble("x"), 0.0);
+    EXPECT_EQ(base::ParseInt("  -42z"), -42);
+    EXPECT_EQ(base::ParseInt("-99999999999"), INT_MIN);
+}
+
+} // namespace

@@ -1,0 +1,222 @@
+#include "Core/Base/MemoryStream.h"
+#include "Core/Data/GameDataRecord.h"
+#include "Core/Data/GameDataSheet.h"
+#include "Core/Data/GameDataXml.h"
+#include "Core/File/FileManager.h"
+
+#include "tests/Support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+namespace
+{
+
+const char kLevels[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<Data>
+  <Levels>
+    <Note text="not a record"/>
+    <Element id="1" moves="12abc" word="abc" ok="true" big="TRUE" speed="2.5" name="Первый" neg="-1"/>
+    <Other/>
+    <Element id="2" empty=""/>
+  </Levels>
+  <Chips><Element color="red"/></Chips>
+</Data>)";
+
+class GameDataTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_EQ(Parse(mData, kLevels), BW_OK); }
+
+    static BWResultEnum Parse(data::GameDataXml& document, const std::string& text)
+    {
+        base::MemoryStream stream(text.data(), static_cast<uint32_t>(text.size()));
+        return document.LoadStream(&stream);
+    }
+
+    // The first sheet's cursor, owned by the fixture.
+    data::GameDataRecord* Records(data::GameData& document, uint32_t sheet = 0)
+    {
+        data::GameDataSheet* raw = nullptr;
+        EXPECT_EQ(document.GetSheet(sheet, &raw), BW_OK);
+        mSheet.reset(raw);
+        data::GameDataRecord* records = nullptr;
+        EXPECT_EQ(mSheet->GetRecords(&records), BW_OK);
+        mRecords.reset(records);
+        return records;
+    }
+
+    data::GameDataXml mData;
+    std::unique_ptr<data::GameDataSheet> mSheet;
+    std::unique_ptr<data::GameDataRecord> mRecords;
+};
+
+TEST_F(GameDataTest, SheetsAreTheChildrenOfData)
+{
+    EXPECT_EQ(mData.GetSheetCount(), 2u);
+    std::wstring name;
+    EXPECT_EQ(mData.GetSheetName(1, name), BW_OK);
+    EXPECT_EQ(name, L"Chips");
+    EXPECT_EQ(mData.GetSheetName(2, name), BW_FAIL);
+    data::GameDataSheet* sheet = reinterpret_cast<data::GameDataSheet*>(0x1);
+    EXPECT_EQ(mData.GetSheet(2, &sheet), BW_FAIL);
+    EXPECT_EQ(sheet, nullptr);
+    EXPECT_EQ(mData.GetSheetById(L"Levels", &sheet), BW_FAIL); // only "DataSheet" elements have ids
+
+    data::GameDataXml single;
+    ASSERT_EQ(Parse(single, "<Data><Only/></Data>"), BW_OK);
+    EXPECT_EQ(single.GetSheetName(1, name), BW_FAIL);
+    data::GameDataXml none;
+    EXPECT_EQ(none.GetSheetCount(), 0u);
+    EXPECT_EQ(none.GetSheet(0, &sheet), BW_FAIL);
+}
+
+TEST_F(GameDataTest, CursorVisitsOnlyElementRecords)
+{
+    data::GameDataRecord* records = Records(mData);
+    ASSERT_TRUE(records->IsValid());
+    EXPECT_EQ(records->GetInt(L"id", 0, nullptr), 1);
+    EXPECT_TRUE(records->MoveNext());
+    EXPECT_EQ(records->GetInt(L"id", 0, nullptr), 2);
+    EXPECT_FALSE(records->MoveNext());
+    EXPECT_FALSE(records->IsValid());
+    EXPECT_FALSE(records->MoveNext());
+    EXPECT_EQ(records->GetAttributeCount(), 0u); // no record: nothing to count
+    EXPECT_FALSE(records->HasAttribute(L"id"));
+    bool found = true;
+    EXPECT_EQ(records->GetInt(L"id", 77, &found), 77);
+    EXPECT_FALSE(found);
+}
+
+TEST_F(GameDataTest, TypedGettersConvertAsTheCLibraryDoes)
+{
+    data::GameDataRecord* r = Records(mData);
+    bool found = false;
+    EXPECT_EQ(r->GetInt(L"moves", 5, &found), 12);
+    EXPECT_TRUE(found);
+    EXPECT_EQ(r->GetInt(L"word", 5, &found), 0);
+    EXPECT_TRUE(found);
+    EXPECT_EQ(r->GetInt(L"missing", 5, &found), 5);
+    EXPECT_FALSE(found);
+    EXPECT_EQ(r->GetUInt(L"neg", 0, nullptr), 0xFFFFFFFFu);
+    EXPECT_TRUE(r->GetBool(L"ok", false, nullptr));
+    EXPECT_FALSE(r->GetBool(L"big", true, &found));
+    EXPECT_TRUE(found);
+    EXPECT_FLOAT_EQ(r->GetFloat(L"speed", 0, nullptr), 2.5f);
+    EXPECT_EQ(r->GetString(L"name", L"", nullptr), L"Первый");
+
+    float speed = 0;
+    EXPECT_EQ(r->GetFloat(L"speed", speed), BW_OK);
+    EXPECT_FLOAT_EQ(speed, 2.5f);
+    int untouched = 9;
+    EXPECT_EQ(r->GetInt(L"missing", untouched), BW_FAIL);
+    EXPECT_EQ(untouched, 9);
+    std::wstring attribute;
+    EXPECT_EQ(r->GetAttributeCount(), 8u);
+    EXPECT_EQ(r->GetAttributeName(6, attribute), BW_OK);
+    EXPECT_EQ(attribute, L"name");
+    EXPECT_EQ(r->GetAttributeName(8, attribute), BW_FAIL);
+
+    r->MoveNext();
+    bool flag = true;
+    EXPECT_EQ(r->GetBool(L"empty", flag), BW_OK);
+    EXPECT_FALSE(flag);
+}
+
+TEST_F(GameDataTest, InvalidUtf8GivesDefaultsNeverAnException)
+{
+    data::GameDataXml broken;
+    ASSERT_EQ(Parse(broken, "<Data><S\xC3><Element a=\"\xFF\" b=\"1\" \xE2\x82=\"x\"/></S\xC3></Data>"), BW_OK);
+    std::wstring name = L"kept";
+    EXPECT_EQ(broken.GetSheetName(0, name), BW_FAIL);
+    EXPECT_EQ(name, L"kept");
+    data::GameDataRecord* r = Records(broken);
+    bool found = true;
+    EXPECT_EQ(r->GetString(L"a", L"default", &found), L"default");
+    EXPECT_FALSE(found);
+    EXPECT_EQ(r->GetInt(L"a", 4, &found), 4);
+    EXPECT_FALSE(found);
+    EXPECT_EQ(r->GetInt(L"b", 4, &found), 1);
+    EXPECT_EQ(r->GetAttributeName(2, name), BW_FAIL);
+    EXPECT_EQ(r->GetInt(std::wstring(1, static_cast<wchar_t>(0xDFFF)), 4, &found), 4);
+}
+
+TEST_F(GameDataTest, CopyWritesDataSheetsWithEveryAttributeAsText)
+{
+    data::GameDataXml copy;
+    ASSERT_EQ(copy.CopyFrom(&mData), BW_OK);
+    tinyxml2::XMLElement* root = copy.GetDocument().FirstChildElement("Data");
+    ASSERT_TRUE(root);
+    tinyxml2::XMLElement* first = root->FirstChildElement("DataSheet");
+    ASSERT_TRUE(first);
+    EXPECT_STREQ(first->Attribute("id"), "Levels");
+    EXPECT_STREQ(first->NextSiblingElement("DataSheet")->Attribute("id"), "Chips");
+
+    data::GameDataSheet* levels = nullptr;
+    ASSERT_EQ(copy.GetSheetById(L"Levels", &levels), BW_OK);
+    std::unique_ptr<data::GameDataSheet> owned(levels);
+    EXPECT_EQ(levels->GetName(), L"Levels");
+    data::GameDataRecord* records = nullptr;
+    levels->GetRecords(&records);
+    std::unique_ptr<data::GameDataRecord> cursor(records);
+    EXPECT_EQ(cursor->GetString(L"moves", L"", nullptr), L"12abc");
+    EXPECT_EQ(cursor->GetString(L"name", L"", nullptr), L"Первый");
+    EXPECT_EQ(cursor->GetAttributeCount(), 8u);
+    EXPECT_TRUE(cursor->MoveNext());
+    EXPECT_FALSE(cursor->MoveNext());
+
+    // Copies of copies keep the sheet names.
+    data::GameDataXml again;
+    ASSERT_EQ(again.CopyFrom(&copy), BW_OK);
+    ASSERT_EQ(again.GetSheetById(L"Chips", &levels), BW_OK);
+    delete levels;
+
+    EXPECT_EQ(copy.CopyFrom(&mData), BW_FAIL); // not empty
+    EXPECT_EQ(copy.GetSheetCount(), 2u);
+}
+
+TEST(GameDataFile, MissingFileLeavesTheDocumentAlone)
+{
+    testing_support::TempFolder folder(true);
+    file::FileManager::Instance()->GetMountTable().clear();
+    data::GameDataXml document;
+    folder.Write("data/levels.xml", "<Data><Levels><Element id=\"3\"/></Levels></Data>");
+    ASSERT_EQ(document.LoadFile(L"data/levels.xml"), BW_OK);
+    EXPECT_EQ(document.LoadFile(L"data/missing.xml"), BW_FAIL);
+    EXPECT_EQ(document.GetSheetCount(), 1u);
+    folder.Write("data/bad.xml", "<Data><Levels>");
+    EXPECT_EQ(document.LoadFile(L"data/bad.xml"), BW_FAIL);
+}
+
+} // namespace
+
+namespace
+{
+
+TEST(GameDataFile, BundledLevelsSheetReads)
+{
+    data::GameDataXml levels;
+    ASSERT_EQ(levels.LoadFile(testing_support::Widen(std::string(BW_SOURCE_DIR) + "/data/levels.xml")), BW_OK);
+    std::wstring name;
+    ASSERT_EQ(levels.GetSheetName(0, name), BW_OK);
+    EXPECT_EQ(name, L"Levels");
+    data::GameDataSheet* sheet = nullptr;
+    ASSERT_EQ(levels.GetSheet(0, &sheet), BW_OK);
+    std::unique_ptr<data::GameDataSheet> owned(sheet);
+    data::GameDataRecord* records = nullptr;
+    sheet->GetRecords(&records);
+    std::unique_ptr<data::GameDataRecord> cursor(records);
+    int count = 0;
+    for (; cursor->IsValid(); cursor->MoveNext(), ++count)
+    {
+        bool found = false;
+        EXPECT_EQ(cursor->GetInt(L"id", 0, &found), count + 1);
+        EXPECT_TRUE(found);
+        EXPECT_GT(cursor->GetInt(L"moves", 0, nullptr) + cursor->GetInt(L"time", 0, nullptr), 0);
+    }
+    EXPECT_EQ(count, 5);
+}
+
+} // namespace

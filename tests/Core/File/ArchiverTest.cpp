@@ -1,0 +1,316 @@
+#include "Core/Base/MemoryStream.h"
+#include "Core/Base/StreamCreator.h"
+#include "Core/File/Archiver.h"
+#include "Core/File/FileInfo.h"
+#include "Core/File/FileManager.h"
+#include "Core/File/PackBuilder.h"
+
+#include "tests/Support/LogCapture.h"
+#include "tests/Support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <memory>
+#include <string>
+#include <sys/resource.h>
+#include <vector>
+
+using testing_support::LogCapture;
+using testing_support::TempFolder;
+
+namespace
+{
+
+// Little-endian pack bytes, written field by field so that tests can break any field.
+struct PackWriter
+{
+    PackWriter& U32(uint32_t v)
+    {
+        for (int i = 0; i < 4; ++i)
+            bytes.push_back(static_cast<char>(v >> (8 * i)));
+        return *this;
+    }
+    PackWriter& U8(uint8_t v)
+    {
+        bytes.push_back(static_cast<char>(v));
+        return *this;
+    }
+    PackWriter& Raw(const std::string& s)
+    {
+        bytes += s;
+        return *this;
+    }
+    PackWriter& Name(const std::u16string& name)
+    {
+        U32(static_cast<uint32_t>(name.size()));
+        for (char16_t unit : name)
+            bytes.push_back(static_cast<char>(unit & 0xFF)), bytes.push_back(static_cast<char>(unit >> 8));
+        return *this;
+    }
+    PackWriter& Header(uint32_t count) { return U32(6).Raw("bwpack").U32(count); }
+    PackWriter& Record(const std::u16string& name, uint32_t size, uint32_t offset)
+    {
+        return Name(name).U32(size).U32(offset).U8(0).U32(0);
+    }
+
+    std::string bytes;
+};
+
+// The single entry a.txt = "abc": H = 14 + (4 + 10) + 13 = 41.
+const std::string kOneEntryPack = PackWriter().Header(1).Record(u"a.txt", 3, 41).Raw("abc").bytes;
+
+BWResultEnum LoadBytes(file::Archiver& archive, const std::string& bytes)
+{
+    base::MemoryStream stream(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    return archive.Load(&stream);
+}
+
+class PackTest : public ::testing::Test
+{
+protected:
+    PackTest() : mFolder(true), mManager(file::FileManager::Instance())
+    {
+        mManager->GetMountTable().clear();
+        mManager->GetMountTable()[L"data/"] = L"data.dat";
+        mManager->DropArchives();
+    }
+    ~PackTest() override
+    {
+        mManager->GetMountTable().clear();
+        mManager->DropArchives();
+    }
+
+    std::string ReadAll(const std::wstring& path)
+    {
+        std::unique_ptr<file::FileInfo> info(mManager->GetFileInfo(path));
+        if (!info)
+            return "<missing>";
+        std::unique_ptr<base::Stream> stream(info->Open());
+        std::string bytes(stream ? stream->GetSize() : 0, '\0');
+        if (!stream || stream->Read(&bytes[0], static_cast<uint32_t>(bytes.size())) != bytes.size())
+            return "<unreadable>";
+        return bytes;
+    }
+
+    TempFolder mFolder;
+    file::FileManager* mManager;
+};
+
+TEST_F(PackTest, OneEntryPackIsByteForByteTheDocumentedLayout)
+{
+    mFolder.Write("in/a.txt", "abc");
+    ASSERT_EQ(file::BuildPack(L"in", L"out.dat"), BW_OK);
+    EXPECT_EQ(mFolder.Read("out.dat"), kOneEntryPack);
+    EXPECT_FALSE(mFolder.Exists("out.dat.tmp"));
+
+    file::Archiver archive;
+    ASSERT_EQ(LoadBytes(archive, kOneEntryPack), BW_OK);
+    EXPECT_EQ(archive.GetHeaderSize(), 41u);
+    EXPECT_EQ(archive.GetDirectory().at(L"a.txt").offset, 41u);
+}
+
+TEST_F(PackTest, RoundTripServesEveryFileByteForByte)
+{
+    // Names outside ASCII, one outside the 16-bit range (two UTF-16 units).
+    std::vector<std::string> names{"gui/menu.xml", "gui/\xD0\xBC\xD0\xB5\xD0\xBD\xD1\x8E.png", "fx/fx2.ptc",
+                                   "a \xF0\x9F\x98\x80.bin", "empty", "gui/deep/er/x.txt"};
+    std::string binary;
+    for (int i = 0; i < 300; ++i)
+        binary.push_back(static_cast<char>(i * 7));
+    for (size_t i = 0; i < names.size(); ++i)
+        mFolder.Write("data/" + names[i], names[i] == "empty" ? "" : binary + names[i]);
+    ASSERT_EQ(file::BuildPack(L"data", L"data.dat"), BW_OK);
+    mFolder.Write("data/gui/menu.xml", "changed on disk"); // must not be what is served
+
+    for (const std::string& name : names)
+    {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(ReadAll(L"data/" + testing_support::Widen(name)), name == "empty" ? "" : binary + name);
+    }
+    file::Archiver archive(L"data/", L"data.dat", mManager);
+    ASSERT_TRUE(archive.IsValid());
+    EXPECT_EQ(archive.GetDirectory().size(), names.size());
+    // The header counts UTF-16 units: the emoji is two of them.
+    uint64_t header = 14;
+    for (const auto& entry : archive.GetDirectory())
+        header += 4 + 13 + 2 * (entry.first.size() + (entry.first.find(L'\U0001F600') != std::wstring::npos));
+    EXPECT_EQ(archive.GetHeaderSize(), header);
+    EXPECT_EQ(archive.GetRootPath(), L"data/");
+}
+
+TEST_F(PackTest, BundledDataMountsAndServesTheSameFiles)
+{
+    std::wstring source = testing_support::Widen(std::string(BW_SOURCE_DIR) + "/data");
+    ASSERT_EQ(file::BuildPack(source, L"data.dat"), BW_OK);
+    std::vector<std::wstring> names;
+    mManager->DoFindFiles(source + L"/", source + L"/", L"", true, names, true);
+    ASSERT_FALSE(names.empty());
+    EXPECT_TRUE(mManager->FileExists(L"data/ru_lang.xml"));
+    EXPECT_TRUE(mManager->FileExists(L"data/game.xml"));
+    for (const std::wstring& name : names)
+    {
+        SCOPED_TRACE(testing_support::Narrow(name));
+        EXPECT_EQ(ReadAll(L"data/" + name), ReadAll(source + L"/" + name));
+    }
+}
+
+TEST_F(PackTest, ManyEntriesStayOpenAtOnce)
+{
+    for (int i = 0; i < 20; ++i)
+        mFolder.Write("data/" + std::to_string(i), std::string(10, static_cast<char>('a' + i)));
+    ASSERT_EQ(file::BuildPack(L"data", L"data.dat"), BW_OK);
+    std::vector<std::unique_ptr<base::Stream>> open;
+    for (int i = 0; i < 20; ++i)
+        open.emplace_back(mManager->GetArchiveFor(L"data/", nullptr)->OpenStream(std::to_wstring(i)));
+    for (int i = 19; i >= 0; --i)
+    {
+        char byte = 0;
+        ASSERT_EQ(open[i]->Read(&byte, 1), 1u);
+        EXPECT_EQ(byte, 'a' + i);
+    }
+    std::unique_ptr<base::StreamCreator> creator(mManager->GetArchiveFor(L"data/x", nullptr)->CreateStreamCreator(L"7"));
+    base::Stream* made = nullptr;
+    ASSERT_EQ(creator->Create(&made), BW_OK);
+    std::unique_ptr<base::Stream> fresh(made);
+    EXPECT_EQ(fresh->GetSize(), 10u);
+}
+
+TEST_F(PackTest, DirectoryQueriesUseTheEntryNames)
+{
+    std::string bytes = PackWriter()
+                            .Header(3)
+                            .Record(u"gui/a.psd", 0, 0)
+                            .Record(u"gui/b/c.png", 0, 0)
+                            .Record(u"gui/a.psd", 5, 0)
+                            .bytes;
+    file::Archiver archive;
+    ASSERT_EQ(LoadBytes(archive, bytes), BW_OK);
+    EXPECT_EQ(archive.GetDirectory().at(L"gui/a.psd").size, 0u); // the first record wins
+    EXPECT_TRUE(archive.DoIsDirectory(L"gui"));
+    EXPECT_FALSE(archive.DoIsDirectory(L"gu"));
+    EXPECT_FALSE(archive.DoIsDirectory(L""));
+
+    std::vector<std::wstring> out;
+    archive.DoFindFiles(L"data/gui/", L"gui/", L"", false, out, true);
+    EXPECT_EQ(out, std::vector<std::wstring>{L"a.psd"});
+    out.clear();
+    archive.DoFindFiles(L"data/gui/", L"gui/", L"", true, out, false);
+    EXPECT_EQ(out, (std::vector<std::wstring>{L"data/gui/a.psd", L"data/gui/b/c.png"}));
+    out.clear();
+    archive.DoFindDirectories(L"data/gui/", L"gui/", L"", out, true);
+    EXPECT_EQ(out, std::vector<std::wstring>{L"b"});
+
+    const wchar_t* const extensions[] = {L".png", L".psd"};
+    uint32_t index = 9;
+    EXPECT_TRUE(archive.DoFileExists(L"gui/a", extensions, 2, &index));
+    EXPECT_EQ(index, 1u);
+    EXPECT_EQ(archive.OpenStream(L"gui/missing"), nullptr);
+    EXPECT_EQ(archive.CreateStreamCreator(L"gui/missing"), nullptr);
+}
+
+TEST(PackDirectory, EmptyPackLoads)
+{
+    file::Archiver archive;
+    EXPECT_EQ(LoadBytes(archive, PackWriter().Header(0).bytes), BW_OK);
+    EXPECT_TRUE(archive.GetDirectory().empty());
+}
+
+struct DamagedPack
+{
+    const char* what;
+    std::string bytes;
+};
+
+void PrintTo(const DamagedPack& d, std::ostream* out)
+{
+    *out << d.what;
+}
+
+class DamagedPackTest : public PackTest, public ::testing::WithParamInterface<DamagedPack>
+{
+};
+
+TEST_P(DamagedPackTest, IsRefusedWithALogRecordAndTheFolderIsServed)
+{
+    file::Archiver archive;
+    EXPECT_EQ(LoadBytes(archive, GetParam().bytes), BW_FAIL);
+    EXPECT_TRUE(archive.GetDirectory().empty());
+
+    mFolder.Write("data.dat", GetParam().bytes);
+    mFolder.Write("data/a.txt", "loose");
+    LogCapture log;
+    EXPECT_EQ(ReadAll(L"data/a.txt"), "loose");
+    EXPECT_TRUE(log.Contains(L"data.dat")) << "no log record names the refused pack";
+    EXPECT_EQ(mManager->GetArchiveFor(L"data/a.txt", nullptr), nullptr);
+}
+
+std::string Truncated(size_t size)
+{
+    return kOneEntryPack.substr(0, size);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, DamagedPackTest,
+    ::testing::Values(DamagedPack{"empty file", ""},
+                      DamagedPack{"keyword stored with length 7", PackWriter().U32(7).Raw("bwpackX").U32(0).bytes},
+                      DamagedPack{"keyword length 4 GiB", PackWriter().U32(0xFFFFFFFF).Raw("bwpack").bytes},
+                      DamagedPack{"wrong keyword", PackWriter().U32(6).Raw("bwpacj").U32(0).bytes},
+                      DamagedPack{"count beyond the file", PackWriter().Header(0x7FFFFFFF).Record(u"a", 0, 0).bytes},
+                      DamagedPack{"name length beyond the file", PackWriter().Header(1).U32(0x7FFFFFFF).Raw("a").bytes},
+                      DamagedPack{"empty name", PackWriter().Header(1).Record(u"", 0, 0).bytes},
+                      DamagedPack{"unpaired surrogate", PackWriter().Header(1).Record(u"a\xD800", 0, 0).bytes},
+                      DamagedPack{"data beyond the end", PackWriter().Header(1).Record(u"a", 5, 30).bytes},
+                      DamagedPack{"offset wraps around", PackWriter().Header(1).Record(u"a", 2, 0xFFFFFFFF).bytes},
+                      DamagedPack{"truncated directory", Truncated(30)},
+                      DamagedPack{"truncated data", Truncated(43)}));
+
+TEST_F(PackTest, BuildingReadsTheFolderEvenWhileItsPackIsMounted)
+{
+    mFolder.Write("data/a.txt", "old");
+    ASSERT_EQ(file::BuildPack(L"data", L"data.dat"), BW_OK);
+    mFolder.Write("data/a.txt", "new");
+    mFolder.Write("data/b.txt", "added");
+    ASSERT_EQ(file::BuildPack(L"data", L"data.dat"), BW_OK);
+    file::Archiver archive(L"data/", L"data.dat", mManager);
+    EXPECT_EQ(archive.GetDirectory().size(), 2u);
+}
+
+TEST_F(PackTest, OutputInsideThePackedFolderIsLeftOut)
+{
+    mFolder.Write("data/a.txt", "a");
+    ASSERT_EQ(file::BuildPack(L"data", L"data/self.dat"), BW_OK);
+    ASSERT_EQ(file::BuildPack(L"data/", L"data/self.dat"), BW_OK);
+    file::Archiver archive(L"x/", L"data/self.dat", mManager);
+    ASSERT_TRUE(archive.IsValid());
+    EXPECT_EQ(archive.GetDirectory().size(), 1u);
+    EXPECT_EQ(archive.GetDirectory().count(L"a.txt"), 1u);
+}
+
+TEST_F(PackTest, FailedBuildLeavesTheOldPackAndNoTemporaryFile)
+{
+    mFolder.Write("data/a.txt", "a");
+    ASSERT_EQ(file::BuildPack(L"data", L"data.dat"), BW_OK);
+    std::string old = mFolder.Read("data.dat");
+
+    // The disk fills up part way through the data.
+    mFolder.Write("data/big.bin", std::string(64 * 1024, 'b'));
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    LogCapture log;
+    BWResultEnum result = file::BuildPack(L"data", L"data.dat");
+    setrlimit(RLIMIT_FSIZE, &saved);
+
+    EXPECT_EQ(result, BW_FAIL);
+    EXPECT_EQ(mFolder.Read("data.dat"), old);
+    EXPECT_FALSE(mFolder.Exists("data.dat.tmp"));
+    EXPECT_TRUE(log.Contains(L"was not built"));
+    EXPECT_EQ(file::BuildPack(L"missing", L"data.dat"), BW_FAIL);
+    EXPECT_EQ(mFolder.Read("data.dat"), old);
+}
+
+} // namespace

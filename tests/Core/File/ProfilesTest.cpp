@@ -1,0 +1,216 @@
+#include "Core/File/Profiles.h"
+#include "Core/File/UserDataFileContainer.h"
+
+#include "tests/Support/LogCapture.h"
+#include "tests/Support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <tinyxml2.h>
+#include <unistd.h>
+#include <vector>
+
+using testing_support::LogCapture;
+using testing_support::TempFolder;
+
+namespace
+{
+
+const std::wstring kPlaceholder = L"Player01234567890123456789";
+
+class ProfilesTest : public ::testing::Test
+{
+protected:
+    ProfilesTest() { file::UserDataFileContainer::Instance()->SetRootPath(mFolder.WidePath()); }
+
+    // A store as the game gets it at start-up.
+    std::unique_ptr<file::Profiles> Loaded()
+    {
+        std::unique_ptr<file::Profiles> profiles(new file::Profiles);
+        profiles->Load();
+        return profiles;
+    }
+
+    std::string Current(file::Profiles& profiles)
+    {
+        const char* current = profiles.GetRoot()->Attribute("currentProfile");
+        return current ? current : "<none>";
+    }
+
+    TempFolder mFolder;
+};
+
+TEST_F(ProfilesTest, FirstStartSelectsThePlaceholder)
+{
+    auto profiles = Loaded();
+    ASSERT_TRUE(profiles->GetRoot());
+    EXPECT_STREQ(profiles->GetRoot()->Name(), "Profiles");
+    EXPECT_EQ(Current(*profiles), "Player01234567890123456789");
+    EXPECT_EQ(profiles->GetProfileNames(), std::vector<std::wstring>{kPlaceholder});
+    EXPECT_EQ(profiles->GetCurrentProfileName(), kPlaceholder);
+    EXPECT_FALSE(mFolder.Exists("profiles.xml")); // nothing is saved until asked
+}
+
+TEST_F(ProfilesTest, SelectingAddingAndRemovingFollowDocumentOrder)
+{
+    auto profiles = Loaded();
+    profiles->SetCurrentProfile(L"Анна");
+    profiles->SetCurrentProfile(L"anna");
+    profiles->SetCurrentProfile(L"Boris");
+    EXPECT_EQ(profiles->GetProfileNames(),
+              (std::vector<std::wstring>{kPlaceholder, L"Анна", L"anna", L"Boris"})); // case matters
+
+    profiles->SetCurrentProfile(L"Анна"); // existing: only the attribute changes
+    EXPECT_EQ(profiles->GetProfileNames().size(), 4u);
+    EXPECT_EQ(profiles->GetCurrentProfileName(), L"Анна");
+
+    profiles->RemoveProfile(L"Boris"); // not current: selection stays
+    EXPECT_EQ(profiles->GetCurrentProfileName(), L"Анна");
+    profiles->RemoveProfile(kPlaceholder);
+    profiles->RemoveProfile(L"Анна"); // current: the first remaining is selected
+    EXPECT_EQ(profiles->GetCurrentProfileName(), L"anna");
+    profiles->RemoveProfile(L"nobody");
+    profiles->RemoveProfile(L"anna"); // the last one: the placeholder comes back
+    EXPECT_EQ(profiles->GetProfileNames(), std::vector<std::wstring>{kPlaceholder});
+    EXPECT_EQ(profiles->GetCurrentProfileName(), kPlaceholder);
+    EXPECT_EQ(profiles->FindProfileElement(kPlaceholder), profiles->GetCurrentProfile());
+}
+
+TEST_F(ProfilesTest, SavedProfilesReloadWithTheirRecords)
+{
+    {
+        auto profiles = Loaded();
+        profiles->SetCurrentProfile(L"Вера");
+        profiles->GetCurrentProfile()->InsertNewChildElement("GameProfile")->SetAttribute("is_windowed", "1");
+        profiles->SetCurrentProfile(L"Gleb");
+        profiles->SetCurrentProfile(L"Вера");
+        ASSERT_EQ(profiles->Save(), BW_OK);
+    }
+    EXPECT_FALSE(mFolder.Exists("profiles.xml.tmp"));
+    auto reloaded = Loaded();
+    EXPECT_EQ(reloaded->GetProfileNames(), (std::vector<std::wstring>{kPlaceholder, L"Вера", L"Gleb"}));
+    EXPECT_EQ(reloaded->GetCurrentProfileName(), L"Вера");
+    tinyxml2::XMLElement* record = reloaded->GetCurrentProfile()->FirstChildElement("GameProfile");
+    ASSERT_TRUE(record);
+    EXPECT_STREQ(record->Attribute("is_windowed"), "1");
+}
+
+TEST_F(ProfilesTest, CurrentProfileMissingFromTheFileIsAppended)
+{
+    mFolder.Write("profiles.xml", "<Profiles currentProfile=\"Ghost\"><Profile name=\"A\"/></Profiles>");
+    auto profiles = Loaded();
+    EXPECT_EQ(profiles->GetProfileNames(), (std::vector<std::wstring>{L"A", L"Ghost"}));
+    EXPECT_EQ(profiles->GetCurrentProfileName(), L"Ghost");
+}
+
+TEST_F(ProfilesTest, DestructionSavesUnlessTurnedOff)
+{
+    Loaded()->SetCurrentProfile(L"Kept");
+    EXPECT_NE(mFolder.Read("profiles.xml").find("Kept"), std::string::npos);
+
+    file::Profiles::SetSaveAtExit(false); // a second copy of the game
+    Loaded()->SetCurrentProfile(L"Lost");
+    file::Profiles::SetSaveAtExit(true);
+    EXPECT_EQ(mFolder.Read("profiles.xml").find("Lost"), std::string::npos);
+}
+
+struct BrokenFile
+{
+    const char* what;
+    std::string bytes;
+};
+
+void PrintTo(const BrokenFile& b, std::ostream* out)
+{
+    *out << b.what;
+}
+
+class BrokenProfilesTest : public ProfilesTest, public ::testing::WithParamInterface<BrokenFile>
+{
+};
+
+TEST_P(BrokenProfilesTest, IsMovedAsideAndNeverOverwritten)
+{
+    mFolder.Write("profiles.xml", GetParam().bytes);
+    LogCapture log;
+    {
+        auto profiles = Loaded();
+        ASSERT_TRUE(profiles->GetCurrentProfile()); // nothing dereferences a missing profile
+        EXPECT_EQ(profiles->GetCurrentProfileName(), kPlaceholder);
+        profiles->SetCurrentProfile(L"Fresh");
+    }
+    EXPECT_EQ(mFolder.Read("profiles.xml.bad"), GetParam().bytes);
+    EXPECT_TRUE(log.Contains(L"profiles.xml.bad"));
+    auto reloaded = Loaded();
+    EXPECT_EQ(reloaded->GetCurrentProfileName(), L"Fresh");
+
+    // A second damaged file does not replace the first one kept aside.
+    mFolder.Write("profiles.xml", GetParam().bytes + " ");
+    Loaded();
+    EXPECT_EQ(mFolder.Read("profiles.xml.bad"), GetParam().bytes);
+    EXPECT_EQ(mFolder.Read("profiles.xml.bad2"), GetParam().bytes + " ");
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, BrokenProfilesTest,
+                         ::testing::Values(BrokenFile{"not XML", "<Profiles currentProfile=\"A\"><Profile"},
+                                           BrokenFile{"another root", "<Players><Profile name=\"A\"/></Players>"},
+                                           BrokenFile{"empty file", ""}));
+
+TEST_F(ProfilesTest, InvalidTextInTheFileIsSkippedNotThrown)
+{
+    mFolder.Write("profiles.xml", "<Profiles currentProfile=\"\xC3\"><Profile name=\"\xFF\xFE\"/><Profile/>"
+                                  "<Profile name=\"Ok\"/><Other name=\"X\"/></Profiles>");
+    auto profiles = Loaded();
+    EXPECT_EQ(profiles->GetProfileNames(), std::vector<std::wstring>{L"Ok"});
+    EXPECT_EQ(profiles->GetCurrentProfileName(), L"Ok");
+    profiles->SetCurrentProfile(std::wstring(1, static_cast<wchar_t>(0xD800))); // cannot be stored
+    EXPECT_EQ(profiles->GetCurrentProfileName(), L"Ok");
+}
+
+TEST_F(ProfilesTest, CrashBetweenWriteAndRenameLeavesTheOldFile)
+{
+    {
+        auto profiles = Loaded();
+        profiles->SetCurrentProfile(L"Old");
+    }
+    std::string old = mFolder.Read("profiles.xml");
+    ASSERT_NE(old.find("Old"), std::string::npos);
+
+    EXPECT_EXIT(
+        {
+            auto profiles = Loaded();
+            profiles->SetCurrentProfile(L"New");
+            if (profiles->WriteTemporaryFile() == BW_OK)
+                _exit(3); // the process dies before the rename
+            _exit(1);
+        },
+        ::testing::ExitedWithCode(3), "");
+
+    EXPECT_EQ(mFolder.Read("profiles.xml"), old);
+    EXPECT_NE(mFolder.Read("profiles.xml.tmp").find("New"), std::string::npos);
+    auto reloaded = Loaded();
+    EXPECT_EQ(reloaded->GetCurrentProfileName(), L"Old");
+    reloaded->SetCurrentProfile(L"Later");
+    EXPECT_EQ(reloaded->Save(), BW_OK); // the leftover is simply replaced
+    EXPECT_NE(mFolder.Read("profiles.xml").find("Later"), std::string::npos);
+    EXPECT_FALSE(mFolder.Exists("profiles.xml.tmp"));
+}
+
+TEST_F(ProfilesTest, UnwritableFolderKeepsTheOldFile)
+{
+    {
+        auto profiles = Loaded();
+        profiles->SetCurrentProfile(L"Old");
+    }
+    std::string old = mFolder.Read("profiles.xml");
+    // A folder where the temporary file should go makes every write fail.
+    mFolder.Write("profiles.xml.tmp/blocker", "");
+    auto profiles = Loaded();
+    profiles->SetCurrentProfile(L"New");
+    EXPECT_EQ(profiles->Save(), BW_FAIL);
+    EXPECT_EQ(mFolder.Read("profiles.xml"), old);
+}
+
+} // namespace

@@ -1,0 +1,221 @@
+#include "Platform/Win32/Win32File.h"
+
+#include "tests/Support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using testing_support::TempFolder;
+
+namespace
+{
+
+class Win32FileTest : public ::testing::Test
+{
+protected:
+    std::wstring At(const std::wstring& relative) const { return mFolder.WidePath() + relative; }
+
+    HANDLE Open(const std::wstring& relative, DWORD access, DWORD creation)
+    {
+        return CreateFileW(At(relative).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, creation, 0,
+                           nullptr);
+    }
+
+    std::vector<std::wstring> List(const std::wstring& pattern)
+    {
+        std::vector<std::wstring> names;
+        WIN32_FIND_DATAW data;
+        HANDLE find = FindFirstFileW(At(pattern).c_str(), &data);
+        if (find == INVALID_HANDLE_VALUE)
+            return names;
+        do
+            names.push_back(std::wstring(data.cFileName) +
+                            ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? L"/" : L""));
+        while (FindNextFileW(find, &data));
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_MORE_FILES));
+        EXPECT_TRUE(FindClose(find));
+        return names;
+    }
+
+    TempFolder mFolder;
+};
+
+TEST_F(Win32FileTest, WrittenBytesReadBackWithSizeAndPosition)
+{
+    HANDLE file = Open(L"a.bin", GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD moved = 0;
+    ASSERT_TRUE(WriteFile(file, "hello world", 11, &moved, nullptr));
+    EXPECT_EQ(moved, 11u);
+    EXPECT_EQ(GetFileSize(file, nullptr), 11u);
+    EXPECT_EQ(SetFilePointer(file, 6, nullptr, FILE_BEGIN), 6u);
+    char buffer[16] = {};
+    ASSERT_TRUE(ReadFile(file, buffer, sizeof(buffer), &moved, nullptr));
+    EXPECT_EQ(moved, 5u);
+    EXPECT_EQ(std::string(buffer, moved), "world");
+    ASSERT_TRUE(ReadFile(file, buffer, sizeof(buffer), &moved, nullptr));
+    EXPECT_EQ(moved, 0u); // at the end: success with nothing read
+    EXPECT_TRUE(CloseHandle(file));
+}
+
+TEST_F(Win32FileTest, CreationCodesBehaveAsOnWindows)
+{
+    mFolder.Write("old.txt", "x");
+    SetLastError(0);
+    EXPECT_EQ(Open(L"old.txt", GENERIC_WRITE, CREATE_NEW), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
+    EXPECT_EQ(Open(L"missing.txt", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(Open(L"old.txt", GENERIC_READ, 0), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+
+    HANDLE file = Open(L"old.txt", GENERIC_WRITE, CREATE_ALWAYS);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_EQ(GetFileSize(file, nullptr), 0u); // truncated
+    DWORD moved = 0;
+    EXPECT_FALSE(ReadFile(file, &moved, 1, &moved, nullptr)); // opened for writing only
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+    CloseHandle(file);
+
+    EXPECT_EQ(Open(L"", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+    CreateDirectoryW(At(L"folder").c_str(), nullptr);
+    EXPECT_EQ(Open(L"folder", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
+}
+
+TEST_F(Win32FileTest, FailedSeekLeavesThePositionAlone)
+{
+    mFolder.Write("a.bin", "0123456789");
+    HANDLE file = Open(L"a.bin", GENERIC_READ, OPEN_EXISTING);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(SetFilePointer(file, 4, nullptr, FILE_BEGIN), 4u);
+    SetLastError(0);
+    EXPECT_EQ(SetFilePointer(file, -5, nullptr, FILE_CURRENT), INVALID_SET_FILE_POINTER);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NEGATIVE_SEEK));
+    EXPECT_EQ(SetFilePointer(file, 0, nullptr, FILE_CURRENT), 4u);
+    EXPECT_EQ(SetFilePointer(file, -3, nullptr, FILE_END), 7u);
+    // Past the end is allowed, as on Windows.
+    EXPECT_EQ(SetFilePointer(file, 100, nullptr, FILE_BEGIN), 100u);
+    LONG high = 1;
+    EXPECT_EQ(SetFilePointer(file, 8, &high, FILE_BEGIN), 8u);
+    EXPECT_EQ(high, 1);
+    CloseHandle(file);
+}
+
+TEST_F(Win32FileTest, ClosedOrForgedHandlesFailCleanly)
+{
+    mFolder.Write("a.bin", "abc");
+    HANDLE file = Open(L"a.bin", GENERIC_READ, OPEN_EXISTING);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(CloseHandle(file));
+    char byte;
+    DWORD moved = 7;
+    EXPECT_FALSE(ReadFile(file, &byte, 1, &moved, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(moved, 0u);
+    EXPECT_FALSE(CloseHandle(file));
+    EXPECT_EQ(GetFileSize(reinterpret_cast<HANDLE>(0x12345), nullptr), INVALID_FILE_SIZE);
+    EXPECT_FALSE(FindClose(file));
+}
+
+TEST_F(Win32FileTest, NamesResolveIgnoringCasePerComponent)
+{
+    mFolder.Write("Data/Gui/Menu.TXT", "menu");
+    mFolder.Write("Data/\xD0\x9C\xD0\xB5\xD0\xBD\xD1\x8E.txt", "cyrillic"); // "Меню.txt"
+    HANDLE file = Open(L"data\\GUI/menu.txt", GENERIC_READ, OPEN_EXISTING);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetFileSize(file, nullptr), 4u);
+    CloseHandle(file);
+    EXPECT_NE(GetFileAttributesW(At(L"DATA/\u043c\u0435\u043d\u044e.TXT").c_str()), INVALID_FILE_ATTRIBUTES);
+
+    // A new file lands in the existing folder, under the name as given.
+    file = Open(L"data/gui/New.txt", GENERIC_WRITE, CREATE_NEW);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    EXPECT_TRUE(mFolder.Exists("Data/Gui/New.txt"));
+
+    // The exact name wins over a case-insensitive one.
+    mFolder.Write("Data/Gui/menu.txt", "exact");
+    file = Open(L"Data/Gui/menu.txt", GENERIC_READ, OPEN_EXISTING);
+    EXPECT_EQ(GetFileSize(file, nullptr), 5u);
+    CloseHandle(file);
+}
+
+TEST_F(Win32FileTest, FindListsMatchesSortedWithFolderBit)
+{
+    mFolder.Write("b.png", "1");
+    mFolder.Write("A.psd", "22");
+    mFolder.Write("sub/c.txt", "");
+    EXPECT_EQ(List(L"*"), (std::vector<std::wstring>{L"./", L"../", L"A.psd", L"b.png", L"sub/"}));
+    EXPECT_EQ(List(L"*.PNG"), std::vector<std::wstring>{L"b.png"});
+    EXPECT_EQ(List(L"?.psd"), std::vector<std::wstring>{L"A.psd"});
+    EXPECT_EQ(List(L"SUB"), std::vector<std::wstring>{L"sub/"});
+    EXPECT_TRUE(List(L"nothing*").empty());
+
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW(At(L"A.psd").c_str(), &data);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(data.nFileSizeLow, 2u);
+    EXPECT_EQ(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    FindClose(find);
+}
+
+TEST_F(Win32FileTest, AttributeQueryTakesWildcardsLiterally)
+{
+    mFolder.Write("ab", "x");
+    EXPECT_EQ(GetFileAttributesW(At(L"a?").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(At(L"*").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(At(L"ab").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL));
+    EXPECT_EQ(GetFileAttributesW(At(L"").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+}
+
+TEST_F(Win32FileTest, FolderCallsReportWindowsErrors)
+{
+    EXPECT_TRUE(CreateDirectoryW(At(L"f").c_str(), nullptr));
+    EXPECT_FALSE(CreateDirectoryW(At(L"F").c_str(), nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_FALSE(CreateDirectoryW(At(L"x/y").c_str(), nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_FALSE(DeleteFileW(At(L"f").c_str()));
+    EXPECT_FALSE(DeleteFileW(At(L"missing").c_str()));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
+TEST_F(Win32FileTest, MoveReplacesOnlyWhenAsked)
+{
+    mFolder.Write("new", "new");
+    mFolder.Write("old", "old");
+    EXPECT_FALSE(MoveFileExW(At(L"new").c_str(), At(L"old").c_str(), 0));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_EQ(mFolder.Read("old"), "old");
+    EXPECT_TRUE(MoveFileExW(At(L"new").c_str(), At(L"old").c_str(), MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(mFolder.Read("old"), "new");
+    EXPECT_FALSE(mFolder.Exists("new"));
+}
+
+TEST_F(Win32FileTest, PathsThatUtf8CannotHoldAreRefused)
+{
+    std::string native;
+    EXPECT_FALSE(win32::ToNativePath(std::wstring(1, static_cast<wchar_t>(0xD800)), &native));
+    EXPECT_FALSE(win32::ToNativePath(std::wstring(1, static_cast<wchar_t>(0x110000)), &native));
+    EXPECT_EQ(CreateFileW(std::wstring(1, static_cast<wchar_t>(0xDC00)).c_str(), GENERIC_WRITE, 0, nullptr,
+                          CREATE_ALWAYS, 0, nullptr),
+              INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME));
+    ASSERT_TRUE(win32::ToNativePath(L"a\\b/\U0001F600", &native));
+    EXPECT_EQ(native, "a/b/\xF0\x9F\x98\x80");
+}
+
+TEST_F(Win32FileTest, SameFileIsFoundWhateverTheSpelling)
+{
+    mFolder.Write("Pack.dat", "x");
+    mFolder.Write("other.dat", "x");
+    EXPECT_TRUE(win32::IsSameFile(At(L"Pack.dat"), At(L"./pack.DAT")));
+    EXPECT_FALSE(win32::IsSameFile(At(L"Pack.dat"), At(L"other.dat")));
+    EXPECT_FALSE(win32::IsSameFile(At(L"Pack.dat"), At(L"missing.dat")));
+}
+
+} // namespace

@@ -1,0 +1,39 @@
+#include "LogCapture.h"
+
+#include "Core/Base/Log.h"
+
+namespace testing_support
+{
+namespace
+{
+
+class CaptureOutput : public base::LogOutput
+{
+public:
+    explicit CaptureOutput(std::shared_ptr<std::vector<std::wstring>> messages) : mMessages(std::move(messages)) {}
+    void Write(const std::wstring& text) override { mMessages->push_back(text); }
+
+private:
+    std::shared_ptr<std::vector<std::wstring>> mMessages;
+};
+
+} // namespace
+
+LogCapture::LogCapture() : mMessages(std::make_shared<std::vector<std::wstring>>())
+{
+    if (base::MainLog* log = base::MainLog::Instance())
+    {
+        log->AddTextOutput(new CaptureOutput(mMessages));
+        mMessages->clear(); // drop "log initialized"
+    }
+}
+
+bool LogCapture::Contains(const std::wstring& text) const
+{
+    for (const std::wstring& message : *mMessages)
+        if (message.find(text) != std::wstring::npos)
+            return true;
+    return false;
+}
+
+} // namespace testing_support

@@ -1,0 +1,88 @@
+#include "TempFolder.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <ftw.h>
+#include <iterator>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utf8.h>
+
+namespace testing_support
+{
+namespace
+{
+
+int RemoveEntry(const char* path, const struct stat*, int, struct FTW*)
+{
+    std::remove(path);
+    return 0;
+}
+
+} // namespace
+
+TempFolder::TempFolder(bool makeCurrent)
+{
+    std::string pattern = std::string(BW_BINARY_DIR) + "/tmp-XXXXXX";
+    char* made = mkdtemp(&pattern[0]);
+    mPath = made ? std::string(made) + "/" : std::string();
+    if (makeCurrent && made)
+    {
+        char cwd[4096];
+        if (getcwd(cwd, sizeof(cwd)))
+            mPrevious = cwd;
+        if (chdir(made) != 0)
+            mPrevious.clear();
+    }
+}
+
+TempFolder::~TempFolder()
+{
+    if (!mPrevious.empty() && chdir(mPrevious.c_str()) != 0)
+        std::perror("chdir");
+    if (!mPath.empty())
+        nftw(mPath.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+}
+
+std::wstring TempFolder::WidePath() const
+{
+    return Widen(mPath);
+}
+
+void TempFolder::Write(const std::string& relative, const std::string& bytes) const
+{
+    std::string full = mPath + relative;
+    for (size_t slash = full.find('/', mPath.size()); slash != std::string::npos; slash = full.find('/', slash + 1))
+        mkdir(full.substr(0, slash).c_str(), 0755);
+    std::ofstream out(full, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string TempFolder::Read(const std::string& relative) const
+{
+    std::ifstream in(mPath + relative, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool TempFolder::Exists(const std::string& relative) const
+{
+    struct stat st;
+    return stat((mPath + relative).c_str(), &st) == 0;
+}
+
+std::wstring Widen(const std::string& utf8)
+{
+    std::wstring out;
+    utf8::utf8to32(utf8.begin(), utf8.end(), std::back_inserter(out));
+    return out;
+}
+
+std::string Narrow(const std::wstring& wide)
+{
+    std::string out;
+    utf8::utf32to8(wide.begin(), wide.end(), std::back_inserter(out));
+    return out;
+}
+
+} // namespace testing_support
