@@ -26,7 +26,9 @@ void FileContainer::DropArchives()
 
 Archiver* FileContainer::GetArchiveFor(const std::wstring& path, std::wstring* rest)
 {
-    FileManager* manager = FileManager::Instance();
+    // Paths inside a pack are not mounted again: a pack holding an entry named
+    // like itself would otherwise open itself without end.
+    FileManager* manager = mFlag == 1 ? nullptr : FileManager::Instance();
     if (!manager)
         return nullptr;
     for (const auto& mount : manager->GetMountTable())

@@ -4,6 +4,8 @@
 #include "Core/Base/StreamCreator.h"
 #include "Platform/Win32/Win32File.h"
 
+#include <algorithm>
+
 namespace file
 {
 namespace
@@ -20,6 +22,9 @@ bool IsFile(const std::wstring& path)
     DWORD attributes = AttributesOf(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
+
+// Folder links can form loops; no real data tree is this deep.
+const size_t kMaxDepth = 64;
 
 bool IsDot(const wchar_t* name)
 {
@@ -68,7 +73,7 @@ BWResultEnum FileManagerWin32::DoFindFiles(const std::wstring& prefix, const std
         std::wstring name = data.cFileName;
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         {
-            if (recursive)
+            if (recursive && static_cast<size_t>(std::count(subfolder.begin(), subfolder.end(), L'/')) < kMaxDepth)
                 DoFindFiles(prefix, folder, subfolder + name + L"/", recursive, out, relative);
         }
         else

@@ -265,6 +265,17 @@ INSTANTIATE_TEST_SUITE_P(
                       DamagedPack{"truncated directory", Truncated(30)},
                       DamagedPack{"truncated data", Truncated(43)}));
 
+TEST_F(PackTest, PackHoldingItsOwnNameIsNotMountedInsideItself)
+{
+    mFolder.Write("in/self.dat", "inner");
+    mFolder.Write("in/a.txt", "a");
+    ASSERT_EQ(file::BuildPack(L"in", L"self.dat"), BW_OK);
+    mManager->GetMountTable().clear();
+    mManager->GetMountTable()[L""] = L"self.dat"; // every path falls under it
+    EXPECT_EQ(ReadAll(L"self.dat"), "inner");
+    EXPECT_EQ(ReadAll(L"a.txt"), "a");
+}
+
 TEST_F(PackTest, BuildingReadsTheFolderEvenWhileItsPackIsMounted)
 {
     mFolder.Write("data/a.txt", "old");

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <unistd.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -134,6 +135,15 @@ TEST_F(FileManagerTest, ListingsOnDiskAndInThePackAgree)
         EXPECT_EQ(folders, std::vector<std::wstring>{L"data/fx/sub"});
         ASSERT_EQ(file::BuildPack(L"data", L"data.dat"), BW_OK);
     }
+}
+
+TEST_F(FileManagerTest, RecursiveListingSurvivesAFolderLinkLoop)
+{
+    mFolder.Write("data/loop/a.txt", "a");
+    ASSERT_EQ(symlink("..", (mFolder.Path() + "data/loop/up").c_str()), 0);
+    std::vector<std::wstring> names = Files(L"data", true, true);
+    EXPECT_FALSE(names.empty());
+    EXPECT_EQ(names.front(), L"loop/a.txt");
 }
 
 TEST_F(FileManagerTest, UserDataContainerAnswersRelativeToItsRoot)
