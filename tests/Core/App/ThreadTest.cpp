@@ -1,0 +1,174 @@
+#include "Core/App/Application.h"
+#include "Core/App/Thread.h"
+#include "Platform/Win32/Win32Kernel.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+namespace
+{
+
+// Stops itself after a number of updates.
+class Countdown : public base::Task
+{
+public:
+    explicit Countdown(int frames, bool autoDelete = false) : base::Task(autoDelete, false, true, false), mLeft(frames)
+    {
+    }
+    BWResultEnum OnUpdate(float) override
+    {
+        ++mUpdates;
+        if (--mLeft == 0)
+            Stop();
+        return BW_OK;
+    }
+    int mLeft;
+    std::atomic<int> mUpdates{0};
+};
+
+class Worker : public app::Thread
+{
+public:
+    explicit Worker(bool autoDelete = false) : app::Thread(autoDelete, false, true, true) {}
+    ~Worker() override { ++sDeleted; }
+    void MarkStopped() { mStopped = 1; }
+    static int sDeleted;
+};
+int Worker::sDeleted = 0;
+
+class Host : public app::Application
+{
+public:
+    explicit Host(bool stopWhenThreadsDone = false) : app::Application(true, stopWhenThreadsDone) {}
+};
+
+// Installs a host application as the instance for one test.
+class ThreadTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        mHost = new Host;
+        base::Singletone<app::Application>::SetInstance(mHost);
+    }
+    void TearDown() override
+    {
+        win32::SetThreadCreationFailure(0);
+        delete mHost;
+        base::Singletone<app::Application>::SetInstance(nullptr);
+    }
+    Host* mHost = nullptr;
+};
+
+TEST_F(ThreadTest, RunLoopsUntilStoppedAndChildless)
+{
+    Worker worker;
+    Countdown child(3);
+    worker.AddChild(&child);
+    worker.Update(0.0f);   // takes the child in
+    worker.MarkStopped(); // its child keeps the loop going
+    worker.Run();
+    EXPECT_EQ(child.mUpdates.load(), 3);
+    EXPECT_TRUE(worker.HasNoChildren());
+}
+
+TEST_F(ThreadTest, PausedLoopStillEndsWhenTheTreeIsDone)
+{
+    Worker worker;
+    worker.SetPaused(true);
+    worker.Stop();
+    worker.Run();
+    EXPECT_TRUE(worker.IsStopped());
+}
+
+TEST_F(ThreadTest, StartRegistersCreatesSuspendedAndSetsThePriority)
+{
+    Worker worker;
+    Countdown child(2);
+    worker.AddChild(&child);
+    ASSERT_TRUE(worker.Start(app::ThreadPriorityHigh));
+    ASSERT_NE(worker.GetHandle(), nullptr);
+    EXPECT_EQ(mHost->GetThreads().size(), 1u);
+    EXPECT_EQ(GetThreadPriority(worker.GetHandle()), THREAD_PRIORITY_HIGHEST);
+    EXPECT_EQ(WaitForSingleObject(worker.GetHandle(), 20), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(child.mUpdates.load(), 0);
+
+    // Nothing in the engine resumes it; resumed here, it runs its own loop.
+    worker.Update(0.0f);
+    worker.MarkStopped();
+    ResumeThread(worker.GetHandle());
+    EXPECT_EQ(WaitForSingleObject(worker.GetHandle(), INFINITE), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_EQ(child.mUpdates.load(), 2);
+    EXPECT_TRUE(worker.HasNoChildren());
+    mHost->UnregisterThread(&worker);
+}
+
+TEST_F(ThreadTest, PriorityLevelsMapToThePlatformLevels)
+{
+    Worker worker;
+    ASSERT_TRUE(worker.Start(app::ThreadPriorityNormal));
+    const struct
+    {
+        int level;
+        int platform;
+    } table[] = {{0, THREAD_PRIORITY_IDLE},          {1, THREAD_PRIORITY_BELOW_NORMAL},
+                 {2, THREAD_PRIORITY_NORMAL},        {3, THREAD_PRIORITY_ABOVE_NORMAL},
+                 {4, THREAD_PRIORITY_HIGHEST},       {5, THREAD_PRIORITY_TIME_CRITICAL},
+                 {9, THREAD_PRIORITY_NORMAL},        {-1, THREAD_PRIORITY_NORMAL}};
+    for (const auto& row : table)
+    {
+        EXPECT_TRUE(worker.SetPriority(row.level));
+        EXPECT_EQ(GetThreadPriority(worker.GetHandle()), row.platform) << row.level;
+    }
+    mHost->UnregisterThread(&worker);
+    // The application has no thread handle of its own.
+    EXPECT_FALSE(mHost->SetPriority(app::ThreadPriorityHigh));
+}
+
+TEST_F(ThreadTest, FailedCreationLeavesNothingRegistered)
+{
+    Worker worker;
+    win32::SetThreadCreationFailure(ERROR_NOT_ENOUGH_MEMORY);
+    EXPECT_FALSE(worker.Start(app::ThreadPriorityNormal));
+    EXPECT_TRUE(mHost->GetThreads().empty());
+    // So the application can still finish.
+    mHost->OnUpdate(0.0f);
+    EXPECT_TRUE(mHost->IsStopped());
+}
+
+TEST_F(ThreadTest, ApplicationWaitsForRegisteredThreadsAndReapsThem)
+{
+    auto* worker = new Worker(true);
+    Worker::sDeleted = 0;
+    ASSERT_TRUE(worker->Start(app::ThreadPriorityNormal));
+    mHost->OnUpdate(0.0f);
+    EXPECT_FALSE(mHost->IsStopped());
+
+    mHost->Stop(); // OnStop stops the registered threads, not the application
+    EXPECT_TRUE(worker->IsStopped());
+    EXPECT_FALSE(mHost->IsStopped());
+    mHost->OnUpdate(0.0f);
+    EXPECT_EQ(Worker::sDeleted, 1);
+    EXPECT_TRUE(mHost->GetThreads().empty());
+    EXPECT_TRUE(mHost->IsStopped());
+}
+
+TEST(ThreadStopWhenDone, ApplicationStopsItsTreeWhenTheLastThreadIsGone)
+{
+    Host host(true);
+    Countdown window(100);
+    host.AddChild(&window);
+    host.Update(0.0f); // merges the window; no thread registered: stop all
+    EXPECT_TRUE(host.IsStopRequested());
+    EXPECT_TRUE(window.IsStopRequested());
+
+    Host relaxed(false);
+    Countdown other(100);
+    relaxed.AddChild(&other);
+    relaxed.Update(0.0f);
+    EXPECT_TRUE(relaxed.IsStopped());
+    EXPECT_FALSE(other.IsStopRequested());
+}
+
+} // namespace
