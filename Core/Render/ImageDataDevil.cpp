@@ -1,0 +1,184 @@
+#include "Core/Render/ImageDataDevil.h"
+
+#include "Core/Base/Stream.h"
+#include "Core/Render/HitMask.h"
+
+#include <IL/il.h>
+
+#include <cstring>
+#include <cwchar>
+#include <exception>
+#include <vector>
+
+namespace render
+{
+
+namespace
+{
+
+const uint8_t kAlphaThreshold = 50; // at or above it a pixel is opaque for hit tests
+
+// Images held between Open and Read. The library is set up when the first one
+// appears and shut down when the last one goes, so that one image's Read
+// cannot shut the library down under another.
+int sLiveImages = 0;
+
+void AcquireLibrary()
+{
+    if (sLiveImages++ == 0)
+        ilInit();
+}
+
+void ReleaseLibrary()
+{
+    if (--sLiveImages == 0)
+        ilShutDown();
+}
+
+void DrainErrors()
+{
+    // ilGetError hands out one queued error per call.
+    for (int i = 0; i < 64 && ilGetError() != IL_NO_ERROR; ++i)
+    {
+    }
+}
+
+ILenum ImageType(const wchar_t* extension)
+{
+    if (!extension || extension[0] != L'.')
+        return IL_TYPE_UNKNOWN;
+    const wchar_t* type = extension + 1;
+    if (std::wcsncmp(type, L"bmp", 3) == 0)
+        return IL_BMP;
+    if (std::wcsncmp(type, L"dds", 3) == 0)
+        return IL_DDS;
+    if (std::wcsncmp(type, L"gif", 3) == 0)
+        return IL_GIF;
+    if (std::wcsncmp(type, L"jpg", 3) == 0)
+        return IL_JPG;
+    if (std::wcsncmp(type, L"png", 3) == 0)
+        return IL_PNG;
+    if (std::wcsncmp(type, L"tga", 3) == 0)
+        return IL_TGA;
+    return IL_TYPE_UNKNOWN;
+}
+
+} // namespace
+
+ImageDataDevil::ImageDataDevil() : mStream(nullptr), mFlip(0), mPixels(nullptr), mImageName(0), mHoldsImage(0)
+{
+}
+
+ImageDataDevil::~ImageDataDevil()
+{
+    DeleteImage();
+}
+
+int ImageDataDevil::GetLiveImageCount()
+{
+    return sLiveImages;
+}
+
+void ImageDataDevil::DeleteImage()
+{
+    if (!mHoldsImage)
+        return;
+    const ILuint name = mImageName;
+    ilDeleteImages(1, &name);
+    mHoldsImage = 0;
+    mPixels = nullptr;
+    ReleaseLibrary();
+}
+
+BWResultEnum ImageDataDevil::Open(base::Stream* stream, const wchar_t* extension)
+{
+    DeleteImage();
+    mStream = stream;
+    mExtension = extension ? extension : L"";
+    if (!stream)
+        return BW_FAIL;
+
+    std::vector<uint8_t> buffer;
+    try
+    {
+        buffer.resize(stream->GetSize());
+    }
+    catch (const std::exception&)
+    {
+        return BW_FAIL;
+    }
+    if (buffer.empty() || stream->Read(buffer.data(), static_cast<uint32_t>(buffer.size())) != buffer.size())
+        return BW_FAIL;
+
+    AcquireLibrary();
+    ILuint name = 0;
+    ilGenImages(1, &name);
+    mImageName = name;
+    mHoldsImage = 1;
+    ilBindImage(name);
+
+    // An error left over from an earlier image must not fail this one.
+    DrainErrors();
+    const ILboolean loaded = ilLoadL(ImageType(extension), buffer.data(), static_cast<ILuint>(buffer.size()));
+    if (!loaded || ilGetError() != IL_NO_ERROR)
+    {
+        DeleteImage();
+        return BW_FAIL;
+    }
+    if (!ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE) || ilGetError() != IL_NO_ERROR)
+    {
+        DeleteImage();
+        return BW_FAIL;
+    }
+    const ILint width = ilGetInteger(IL_IMAGE_WIDTH);
+    const ILint height = ilGetInteger(IL_IMAGE_HEIGHT);
+    const ILint bytesPerPixel = ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL);
+    const ILint origin = ilGetInteger(IL_IMAGE_ORIGIN);
+    const ILubyte* pixels = ilGetData();
+    if (ilGetError() != IL_NO_ERROR || width <= 0 || height <= 0 || !pixels ||
+        (bytesPerPixel != 3 && bytesPerPixel != 4))
+    {
+        DeleteImage();
+        return BW_FAIL;
+    }
+    mWidth = width;
+    mHeight = height;
+    mBytesPerPixel = static_cast<uint32_t>(bytesPerPixel);
+    mFlip = origin == IL_ORIGIN_LOWER_LEFT ? 1 : 0;
+    mPixels = pixels;
+    return BW_OK;
+}
+
+BWResultEnum ImageDataDevil::Read(uint32_t pitch, uint32_t level, void* bits, HitMask* mask, uint32_t unused)
+{
+    (void)unused;
+    if (!mHoldsImage || !bits || level != 0 || pitch < static_cast<uint64_t>(mWidth) * 4)
+    {
+        DeleteImage();
+        return BW_FAIL;
+    }
+    const uint32_t width = static_cast<uint32_t>(mWidth);
+    const uint32_t height = static_cast<uint32_t>(mHeight);
+    const bool fillMask = mask && mask->GetWidth() == width && mask->GetHeight() == height;
+    const size_t sourcePitch = static_cast<size_t>(width) * mBytesPerPixel;
+    uint8_t* row = static_cast<uint8_t*>(bits);
+    for (uint32_t y = 0; y < height; ++y, row += pitch)
+    {
+        // Bottom-up images are stored top-down.
+        const uint32_t sourceRow = mFlip ? height - 1 - y : y;
+        const uint8_t* source = mPixels + sourcePitch * sourceRow;
+        for (uint32_t x = 0; x < width; ++x, source += mBytesPerPixel)
+        {
+            const uint32_t alpha = mBytesPerPixel == 4 ? source[3] : 255u;
+            const uint32_t argb = alpha << 24 | static_cast<uint32_t>(source[0]) << 16 |
+                                  static_cast<uint32_t>(source[1]) << 8 | source[2];
+            std::memcpy(row + 4 * static_cast<size_t>(x), &argb, 4);
+            if (fillMask)
+                mask->Set(x + static_cast<uint64_t>(width) * y, alpha >= kAlphaThreshold);
+        }
+    }
+    DeleteImage();
+    return BW_OK;
+}
+
+} // namespace render

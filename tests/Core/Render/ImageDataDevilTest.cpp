@@ -1,0 +1,193 @@
+#include "Core/Base/MemoryStream.h"
+#include "Core/Render/HitMask.h"
+#include "Core/Render/ImageDataDevil.h"
+#include "Core/Render/ImageLoader.h"
+#include "tests/Support/ImageFiles.h"
+
+#include <IL/il.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace
+{
+
+using testing_support::MakePixels;
+using testing_support::Pixels;
+
+// A decoded image as the texture would receive it.
+struct Decoded
+{
+    uint32_t width = 0;
+    uint32_t height = 0;
+    std::vector<uint32_t> argb;
+    render::HitMask mask;
+
+    uint32_t At(uint32_t x, uint32_t y) const { return argb[y * width + x]; }
+};
+
+bool Decode(const std::vector<uint8_t>& bytes, const wchar_t* extension, Decoded* out)
+{
+    base::MemoryStream stream(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    std::unique_ptr<render::ImageData> data(
+        render::ImageLoader::Instance()->CreateImageData(&stream, extension, nullptr));
+    if (!data)
+        return false;
+    out->width = static_cast<uint32_t>(data->GetWidth());
+    out->height = static_cast<uint32_t>(data->GetHeight());
+    out->argb.assign(static_cast<size_t>(out->width) * out->height, 0);
+    out->mask.Resize(out->width, out->height);
+    return data->Read(out->width * 4, 0, out->argb.data(), &out->mask, 0) == BW_OK;
+}
+
+void ExpectColourNear(uint32_t actual, uint32_t expected, int tolerance)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+    {
+        const int a = (actual >> shift) & 0xFF;
+        const int e = (expected >> shift) & 0xFF;
+        EXPECT_LE(std::abs(a - e), tolerance) << std::hex << "0x" << actual << " vs 0x" << expected;
+    }
+}
+
+struct SampleCase
+{
+    const char* file;
+    const wchar_t* extension;
+    uint32_t lowerRight; // the transparent quadrant, as the format keeps it
+    int tolerance;
+};
+
+class DevilSample : public testing::TestWithParam<SampleCase>
+{
+};
+
+TEST_P(DevilSample, DecodesTheQuadrantsTopRowFirst)
+{
+    const SampleCase& c = GetParam();
+    const std::vector<uint8_t> bytes = testing_support::ReadFileBytes(testing_support::SampleImagePath(c.file));
+    ASSERT_FALSE(bytes.empty()) << c.file;
+    Decoded d;
+    ASSERT_TRUE(Decode(bytes, c.extension, &d));
+    ASSERT_EQ(d.width, 16u);
+    ASSERT_EQ(d.height, 16u);
+    ExpectColourNear(d.At(1, 1), 0xFFFF0000u, c.tolerance);
+    ExpectColourNear(d.At(14, 1), 0xFF00FF00u, c.tolerance);
+    ExpectColourNear(d.At(1, 14), 0xFF0000FFu, c.tolerance);
+    ExpectColourNear(d.At(14, 14), c.lowerRight, c.tolerance);
+    EXPECT_TRUE(d.mask.GetPixel(1, 1));
+    EXPECT_EQ(d.mask.GetPixel(14, 14), (c.lowerRight >> 24) >= 50);
+    EXPECT_EQ(render::ImageDataDevil::GetLiveImageCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Formats, DevilSample,
+                         testing::Values(SampleCase{"quadrants.png", L".png", 0x00FFFFFFu, 0},
+                                         SampleCase{"quadrants.tga", L".tga", 0x00FFFFFFu, 0},
+                                         SampleCase{"quadrants.gif", L".gif", 0x00000000u, 255},
+                                         SampleCase{"quadrants.bmp", L".bmp", 0xFFFFFFFFu, 0},
+                                         SampleCase{"quadrants.jpg", L".jpg", 0xFF000000u, 8}));
+
+TEST(ImageDataDevil, AlphaFiftyIsOpaqueAndFortyNineIsNot)
+{
+    const Pixels p = MakePixels(2, 1, [](uint32_t x, uint32_t) { return x == 0 ? 0x31FFFFFFu : 0x32FFFFFFu; });
+    Decoded d;
+    ASSERT_TRUE(Decode(testing_support::MakeTga(p, false), L".tga", &d));
+    EXPECT_EQ(d.At(0, 0), 0x31FFFFFFu);
+    EXPECT_FALSE(d.mask.GetPixel(0, 0));
+    EXPECT_TRUE(d.mask.GetPixel(1, 0));
+}
+
+class DevilOrientation : public testing::TestWithParam<bool>
+{
+};
+
+TEST_P(DevilOrientation, BottomUpFilesAreStoredTopDown)
+{
+    const bool bottomUp = GetParam();
+    // Row 0 opaque red, row 2 transparent; the mask must follow the rows.
+    const Pixels p = MakePixels(3, 3, [](uint32_t x, uint32_t y) -> uint32_t {
+        if (y == 0)
+            return 0xFFFF0000u;
+        if (y == 2)
+            return 0x000000FFu | (x << 8);
+        return 0xFF00FF00u;
+    });
+    Decoded tga;
+    ASSERT_TRUE(Decode(testing_support::MakeTga(p, bottomUp), L".tga", &tga));
+    EXPECT_EQ(tga.At(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(tga.At(2, 2), 0x000002FFu);
+    EXPECT_TRUE(tga.mask.GetPixel(1, 0));
+    EXPECT_FALSE(tga.mask.GetPixel(1, 2));
+
+    Decoded bmp;
+    ASSERT_TRUE(Decode(testing_support::MakeBmp(p, bottomUp), L".bmp", &bmp));
+    EXPECT_EQ(bmp.At(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(bmp.At(1, 1), 0xFF00FF00u);
+    EXPECT_EQ(bmp.At(2, 2), 0xFF0002FFu); // no alpha in a 24-bit BMP
+}
+
+INSTANTIATE_TEST_SUITE_P(BothOrders, DevilOrientation, testing::Values(true, false));
+
+TEST(ImageDataDevil, RowsGoAtThePitch)
+{
+    const Pixels p = MakePixels(2, 2, [](uint32_t x, uint32_t y) { return 0xFF000000u | (y * 2 + x); });
+    const std::vector<uint8_t> bytes = testing_support::MakeTga(p, true);
+    base::MemoryStream stream(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    std::unique_ptr<render::ImageData> data(render::ImageLoader::Instance()->CreateImageData(&stream, L".tga", nullptr));
+    ASSERT_NE(data, nullptr);
+    std::vector<uint32_t> out(8, 0xABABABABu);
+    ASSERT_EQ(data->Read(16, 0, out.data(), nullptr, 0), BW_OK);
+    EXPECT_EQ(out[0], 0xFF000000u);
+    EXPECT_EQ(out[1], 0xFF000001u);
+    EXPECT_EQ(out[2], 0xABABABABu);
+    EXPECT_EQ(out[4], 0xFF000002u);
+    EXPECT_EQ(out[5], 0xFF000003u);
+}
+
+TEST(ImageDataDevil, EveryPathGivesTheLibraryImageBack)
+{
+    const Pixels p = MakePixels(4, 4, [](uint32_t, uint32_t) { return 0xFFFFFFFFu; });
+    const std::vector<uint8_t> good = testing_support::MakeTga(p, false);
+    {
+        // Opened, never read.
+        base::MemoryStream stream(good.data(), static_cast<uint32_t>(good.size()));
+        std::unique_ptr<render::ImageData> data(
+            render::ImageLoader::Instance()->CreateImageData(&stream, L".tga", nullptr));
+        ASSERT_NE(data, nullptr);
+        EXPECT_EQ(render::ImageDataDevil::GetLiveImageCount(), 1);
+    }
+    EXPECT_EQ(render::ImageDataDevil::GetLiveImageCount(), 0);
+
+    // Truncated: the decoder fails.
+    std::vector<uint8_t> cut(good.begin(), good.begin() + 30);
+    Decoded d;
+    EXPECT_FALSE(Decode(cut, L".tga", &d));
+    EXPECT_EQ(render::ImageDataDevil::GetLiveImageCount(), 0);
+
+    // An empty stream.
+    EXPECT_FALSE(Decode({}, L".png", &d));
+    EXPECT_EQ(render::ImageDataDevil::GetLiveImageCount(), 0);
+}
+
+TEST(ImageDataDevil, AnErrorLeftInTheLibraryDoesNotFailTheNextImage)
+{
+    const Pixels p = MakePixels(4, 4, [](uint32_t, uint32_t) { return 0xFFFFFFFFu; });
+    const std::vector<uint8_t> good = testing_support::MakeTga(p, false);
+    // Keep the library up with one image, then leave an error in it.
+    base::MemoryStream first(good.data(), static_cast<uint32_t>(good.size()));
+    std::unique_ptr<render::ImageData> held(render::ImageLoader::Instance()->CreateImageData(&first, L".tga", nullptr));
+    ASSERT_NE(held, nullptr);
+    const uint8_t junk[8] = {0};
+    ilLoadL(IL_PNG, junk, sizeof(junk));
+    Decoded d;
+    EXPECT_TRUE(Decode(good, L".tga", &d));
+    EXPECT_EQ(d.At(3, 3), 0xFFFFFFFFu);
+    // The held image survives the other one's read.
+    std::vector<uint32_t> out(16);
+    EXPECT_EQ(held->Read(16, 0, out.data(), nullptr, 0), BW_OK);
+    EXPECT_EQ(out[15], 0xFFFFFFFFu);
+    EXPECT_EQ(render::ImageDataDevil::GetLiveImageCount(), 0);
+}
+
+} // namespace

@@ -1,0 +1,55 @@
+#pragma once
+
+// Image files made in memory for the image-loading tests: pixels as ARGB
+// words, rows from the top.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace testing_support
+{
+
+struct Pixels
+{
+    uint32_t width = 0;
+    uint32_t height = 0;
+    std::vector<uint32_t> argb; // width * height, row 0 at the top
+
+    uint32_t At(uint32_t x, uint32_t y) const { return argb[y * width + x]; }
+};
+
+// Every pixel computed by f(x, y).
+template <class F>
+Pixels MakePixels(uint32_t width, uint32_t height, F f)
+{
+    Pixels p;
+    p.width = width;
+    p.height = height;
+    p.argb.resize(static_cast<size_t>(width) * height);
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x)
+            p.argb[y * width + x] = f(x, y);
+    return p;
+}
+
+// Uncompressed 32-bit TGA; bottomUp stores the last row first and says so.
+std::vector<uint8_t> MakeTga(const Pixels& pixels, bool bottomUp);
+// 24-bit BMP (alpha dropped); bottomUp is the usual positive height.
+std::vector<uint8_t> MakeBmp(const Pixels& pixels, bool bottomUp);
+
+// A DDS header for width x height with the given mip count; fourCc empty
+// means no FourCC flag (uncompressed 32-bit).
+std::vector<uint8_t> MakeDdsHeader(uint32_t width, uint32_t height, uint32_t mipCount, const std::string& fourCc);
+// Uncompressed 32-bit DDS of the pixels, one level.
+std::vector<uint8_t> MakeDdsArgb(const Pixels& pixels);
+
+// Appends bytes to a buffer.
+void Append(std::vector<uint8_t>* out, const std::vector<uint8_t>& bytes);
+
+// A whole file's bytes; empty when it cannot be read.
+std::vector<uint8_t> ReadFileBytes(const std::string& path);
+// BW_SOURCE_DIR + "/data/images/" + name.
+std::string SampleImagePath(const std::string& name);
+
+} // namespace testing_support
