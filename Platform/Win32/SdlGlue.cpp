@@ -36,6 +36,11 @@ bool EnsureSdl(uint32_t subsystems)
         return true;
     if (SDL_InitSubSystem(subsystems) != 0)
         return false;
+    // OpenGL stays loaded while SDL runs: unloading it with the last window
+    // would reload the driver for the next one, and the driver's own
+    // allocations would outlive its code.
+    if (subsystems & SDL_INIT_VIDEO)
+        SDL_GL_LoadLibrary(nullptr);
     gStarted = true;
     return true;
 }

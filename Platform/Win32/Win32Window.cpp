@@ -380,22 +380,25 @@ BOOL WINAPI SetWindowPos(HWND hwnd, HWND, int x, int y, int cx, int cy, UINT fla
 
     if (flags & SWP_SHOWWINDOW)
         win32::user::SetVisible(*record, true);
-    if (win32::user::CoversDisplay(record->style, x, y, cx, cy))
+    // The device may have made the window full screen itself (a display
+    // mode of its own): SDL's flags say what the window is now.
+    bool fullscreenNow = (SDL_GetWindowFlags(record->sdl) & SDL_WINDOW_FULLSCREEN) != 0;
+    bool fullscreen = win32::user::CoversDisplay(record->style, x, y, cx, cy);
+    if (fullscreenNow && !fullscreen)
+        SDL_SetWindowFullscreen(record->sdl, 0);
+    SDL_SetWindowBordered(record->sdl, (record->style & WS_CAPTION) ? SDL_TRUE : SDL_FALSE);
+    // A borderless window over the whole display is full screen by itself,
+    // as on Windows, also with no window manager to honour the request.
+    if (!fullscreenNow || !fullscreen)
     {
-        if (!record->fullscreen)
-            SDL_SetWindowFullscreen(record->sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
-        record->fullscreen = true;
-    }
-    else
-    {
-        if (record->fullscreen)
-            SDL_SetWindowFullscreen(record->sdl, 0);
-        record->fullscreen = false;
-        SDL_SetWindowBordered(record->sdl, (record->style & WS_CAPTION) ? SDL_TRUE : SDL_FALSE);
         SDL_SetWindowSize(record->sdl, cx, cy);
         SDL_SetWindowPosition(record->sdl, x, y);
-        record->normalRect = {x, y, x + cx, y + cy};
     }
+    if (fullscreen && !fullscreenNow)
+        SDL_SetWindowFullscreen(record->sdl, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    record->fullscreen = fullscreen;
+    if (!fullscreen)
+        record->normalRect = {x, y, x + cx, y + cy};
     if (flags & SWP_HIDEWINDOW)
         win32::user::SetVisible(*record, false);
 

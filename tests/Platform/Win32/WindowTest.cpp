@@ -138,6 +138,9 @@ TEST_F(Window, APopupCoveringTheDisplayFillsTheScreen)
     GetClientRect(mWindow, &rect);
     EXPECT_EQ(rect.right, 1366);
     EXPECT_EQ(rect.bottom, 768);
+    // The X window itself covers the screen, with no window manager to help.
+    SetCursorPos(1300, 700);
+    EXPECT_TRUE(PumpUntil([&] { return WindowFromPoint({1300, 700}) == mWindow; }));
 
     SetWindowLongW(mWindow, GWL_STYLE, LONG(WS_POPUP | WS_CAPTION));
     ASSERT_TRUE(SetWindowPos(mWindow, HWND_NOTOPMOST, 50, 60, 640, 480, SWP_FRAMECHANGED | SWP_SHOWWINDOW));
