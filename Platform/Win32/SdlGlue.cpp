@@ -4,7 +4,11 @@
 
 #include <SDL.h>
 
+#include <dlfcn.h>
+#include <link.h>
+
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <mutex>
 
@@ -17,6 +21,19 @@ std::mutex gMutex;
 std::map<uintptr_t, SDL_Window*> gWindows;
 uintptr_t gNextId = 0x100;
 bool gStarted = false;
+
+// The OpenGL driver keeps a few blocks for the life of the process. SDL_Quit
+// closes the display, which unloads the driver; leak reports would then show
+// those blocks as owned by nameless code. Keeping the driver mapped to the end
+// lets them name it.
+int KeepDriverMapped(dl_phdr_info* info, size_t, void*)
+{
+    const char* name = info->dlpi_name;
+    size_t length = name ? std::strlen(name) : 0;
+    if (length > 7 && std::strcmp(name + length - 7, "_dri.so") == 0)
+        dlopen(name, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
+    return 0;
+}
 
 bool HasDisplay()
 {
@@ -56,6 +73,7 @@ void ShutdownSdl()
     std::lock_guard<std::mutex> lock(gMutex);
     if (!gStarted)
         return;
+    dl_iterate_phdr(KeepDriverMapped, nullptr);
     gWindows.clear();
     SDL_Quit();
     gStarted = false;

@@ -1,0 +1,385 @@
+#include "Core/App/Win32/WindowWin32.h"
+
+#include "Core/App/Application.h"
+#include "Core/Input/Win32/InputWin32.h"
+#include "Framework/GameWindow.h"
+#include "Platform/Win32/Win32User.h"
+#include "tests/Support/InjectedInput.h"
+#include "tests/Support/PrivateDisplay.h"
+#include "tests/Support/RecordingInputListener.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+
+using bwtest::InputEvent;
+
+namespace
+{
+
+// Counts what the window reports about itself.
+class ObservedWindow : public framework::GameWindow
+{
+public:
+    using framework::GameWindow::GameWindow;
+
+    void OnActivate() override { activations.push_back(true); }
+    void OnDeactivate() override { activations.push_back(false); }
+    void OnCreated() override { ++created; }
+
+    std::vector<bool> activations;
+    int created = 0;
+};
+
+class TestApplication : public app::Application
+{
+public:
+    TestApplication() : app::Application(true, false) {}
+};
+
+app::Application* CreateTestApplication()
+{
+    return new TestApplication();
+}
+
+std::wstring Caption(const char* what)
+{
+    std::string text = std::string(what) + " " + std::to_string(getpid());
+    return std::wstring(text.begin(), text.end());
+}
+
+class WindowWin32Test : public ::testing::Test
+{
+protected:
+    WindowWin32Test() : mInput(&mListener, &mConverter), mWindow(&mInput) {}
+
+    void SetUp() override
+    {
+        if (!bwtest::UsePrivateDisplay())
+            GTEST_SKIP() << "no Xvfb for a private display";
+        bwtest::ReleaseInjectedModifiers();
+        SetCursorPos(1300, 700); // away from the window
+        ASSERT_EQ(mWindow.Create({100, 50}, {640, 480}, {640, 480}, true, Caption("window")), BW_OK);
+        ASSERT_NE(mWindow.GetHandle(), nullptr);
+        Frames(5);
+        mListener.events.clear();
+    }
+
+    // Runs frames of the window task, as the application's loop does.
+    void Frames(int count)
+    {
+        for (int i = 0; i < count; ++i)
+            mWindow.Update(0.016f);
+    }
+
+    bool FramesUntil(const std::function<bool()>& condition)
+    {
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (!condition())
+        {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            mWindow.Update(0.016f);
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
+    }
+
+    // Frames until nothing is left queued for the window.
+    void Settle()
+    {
+        MSG msg;
+        while (PeekMessageW(&msg, mWindow.GetHandle(), 0, 0, PM_NOREMOVE) && msg.message != WM_TIMER)
+            mWindow.Update(0.016f);
+    }
+
+    HWND Handle() const { return mWindow.GetHandle(); }
+
+    bwtest::RecordingInputListener mListener;
+    bwtest::ScalingConverter mConverter;
+    input::InputWin32 mInput;
+    ObservedWindow mWindow;
+};
+
+} // namespace
+
+TEST_F(WindowWin32Test, CreationShowsTheWindowAndCallsOnCreated)
+{
+    EXPECT_TRUE(mWindow.IsCreated());
+    EXPECT_EQ(mWindow.created, 1);
+    EXPECT_TRUE(IsWindowVisible(Handle()));
+    EXPECT_EQ(GetWindowLongPtrW(Handle(), GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&mWindow));
+    EXPECT_EQ(DWORD(GetWindowLongW(Handle(), GWL_STYLE)) & ~DWORD(WS_VISIBLE), app::WindowWin32::kWindowedStyle);
+    EXPECT_EQ(mWindow.GetWidth(), 640);
+    EXPECT_EQ(mWindow.GetHeight(), 480);
+    app::WindowSize outer = mWindow.GetOuterSize({1366, 768});
+    EXPECT_EQ(outer.width, 1366);
+    EXPECT_EQ(outer.height, 768);
+}
+
+TEST_F(WindowWin32Test, AltEnterRequestsASwitchOnceAndPassesNoKeyDownOrCharacter)
+{
+    bwtest::PushKey(Handle(), "Left Alt", true);
+    bwtest::PushKey(Handle(), "Return", true);
+    bwtest::PushKey(Handle(), "Return", false);
+    bwtest::PushKey(Handle(), "Left Alt", false);
+    Settle();
+    EXPECT_TRUE(mWindow.IsSwitchRequested());
+    EXPECT_TRUE(mListener.Of("char").empty());
+    for (const InputEvent& event : mListener.Of("keydown"))
+        EXPECT_NE(event.value, 271) << "the Enter key-down stays with the window";
+    mWindow.ClearSwitchRequest();
+
+    // Alt was released: a plain Enter is a key again.
+    bwtest::PushKey(Handle(), "Return", true);
+    Settle();
+    EXPECT_FALSE(mWindow.IsSwitchRequested());
+    EXPECT_EQ(mListener.Of("keydown").back().value, 271);
+    EXPECT_EQ(mListener.Of("char").back().value, '\r');
+}
+
+TEST_F(WindowWin32Test, AltHeldWhileTheFocusLeavesDoesNotSwitchOnALaterEnter)
+{
+    // Alt+Tab: the Alt release goes to the other program.
+    bwtest::PushKey(Handle(), "Left Alt", true);
+    bwtest::PushWindowEvent(Handle(), bwtest::WindowEvent::FocusLost);
+    bwtest::ReleaseInjectedModifiers();
+    bwtest::PushWindowEvent(Handle(), bwtest::WindowEvent::FocusGained);
+    bwtest::PushKey(Handle(), "Return", true);
+    Settle();
+    EXPECT_FALSE(mWindow.IsSwitchRequested());
+    EXPECT_EQ(mListener.Of("keydown").back().value, 271);
+}
+
+TEST_F(WindowWin32Test, MinimiseAndRestoreReportDeactivationAndActivation)
+{
+    bwtest::PushWindowEvent(Handle(), bwtest::WindowEvent::Minimized);
+    Settle();
+    EXPECT_EQ(mWindow.activations, std::vector<bool>{false});
+    bwtest::PushWindowEvent(Handle(), bwtest::WindowEvent::FocusLost);
+    Settle();
+    EXPECT_EQ(mWindow.activations, std::vector<bool>{false}) << "losing focus while minimised is no news";
+    bwtest::PushWindowEvent(Handle(), bwtest::WindowEvent::Restored);
+    Settle();
+    EXPECT_EQ(mWindow.activations, std::vector<bool>{false}) << "restored but not the active application";
+    bwtest::PushWindowEvent(Handle(), bwtest::WindowEvent::FocusGained);
+    Settle();
+    EXPECT_EQ(mWindow.activations, (std::vector<bool>{false, true}));
+
+    ShowWindow(Handle(), SW_MINIMIZE);
+    ShowWindow(Handle(), SW_RESTORE);
+    EXPECT_EQ(mWindow.activations, (std::vector<bool>{false, true, false, true}));
+}
+
+TEST_F(WindowWin32Test, LeavingTheClientAreaGivesAMouseLeaveAndTheArrowInAWindow)
+{
+    mWindow.SetForceSystemCursor(false);
+    SetCursorPos(300, 200);
+    ASSERT_TRUE(FramesUntil([&] { return mWindow.IsCursorInside(); }));
+    EXPECT_EQ(GetCursor(), nullptr) << "over the game the game draws the cursor";
+    const input::Point* inside = mWindow.GetCursorPosition();
+    EXPECT_EQ(inside->x, 200.0f);
+    EXPECT_EQ(inside->y, 150.0f);
+    mListener.events.clear();
+
+    SetCursorPos(900, 200);
+    auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(FramesUntil([&] { return !mListener.Of("leave").empty(); }));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    InputEvent leave = mListener.Of("leave").front();
+    EXPECT_EQ(leave.x, 800.0f) << "the leave carries the converted outside point";
+    EXPECT_EQ(leave.y, 150.0f);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
+}
+
+TEST_F(WindowWin32Test, FullScreenKeepsTheCursorHiddenOutsideUnlessForced)
+{
+    mWindow.SetForceSystemCursor(false);
+    ASSERT_EQ(mWindow.SwitchWindowMode({1366, 768}, false), BW_OK);
+    EXPECT_FALSE(mWindow.IsWindowed());
+    app::WindowSize client = mWindow.GetClientSize();
+    EXPECT_EQ(client.width, 1366) << "the drawing area follows the switch";
+    EXPECT_EQ(client.height, 768);
+
+    // Far right and low, where the old 640 x 480 area ended long before.
+    SetCursorPos(1300, 700);
+    ASSERT_TRUE(FramesUntil([&] { return mWindow.IsCursorInside(); }));
+    mListener.events.clear();
+    Frames(20);
+    EXPECT_TRUE(mListener.Of("leave").empty()) << "no false leave in full screen";
+
+    mWindow.SetForceSystemCursor(true);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
+    mWindow.SetForceSystemCursor(false);
+    EXPECT_EQ(GetCursor(), nullptr);
+
+    ASSERT_EQ(mWindow.SetWindowedSize({640, 480}), BW_OK);
+    ASSERT_EQ(mWindow.SwitchWindowMode({640, 480}, true), BW_OK);
+    EXPECT_TRUE(mWindow.IsWindowed());
+    RECT rect;
+    GetWindowRect(Handle(), &rect);
+    EXPECT_EQ(rect.left, 100) << "back where the window was";
+    EXPECT_EQ(rect.top, 50);
+    EXPECT_EQ(mWindow.GetClientSize().width, 640);
+}
+
+TEST_F(WindowWin32Test, WheelReachesTheInputInClientCoordinatesWithASignedDelta)
+{
+    bwtest::PushMouseWheel(Handle(), 30, 40, -1);
+    Settle();
+    auto wheels = mListener.Of("wheel");
+    ASSERT_EQ(wheels.size(), 1u);
+    EXPECT_EQ(wheels[0], (InputEvent{"wheel", 30, 40, -120}));
+}
+
+TEST_F(WindowWin32Test, ButtonsReachTheInputAsOneAndThreeAndOthersStayOut)
+{
+    bwtest::PushMouseButton(Handle(), 1, true, 10, 20, 1);
+    bwtest::PushMouseButton(Handle(), 1, false, 10, 20, 1);
+    bwtest::PushMouseButton(Handle(), 1, true, 10, 20, 2);
+    bwtest::PushMouseMove(Handle(), 11, 21);
+    bwtest::PushMouseButton(Handle(), 1, false, 11, 21, 2);
+    bwtest::PushMouseButton(Handle(), 3, true, 12, 22, 1);
+    bwtest::PushMouseButton(Handle(), 2, true, 12, 22, 1);
+    bwtest::PushMouseButton(Handle(), 5, true, 12, 22, 1);
+    Settle();
+    std::vector<InputEvent> expected = {{"down", 10, 20, 1}, {"up", 10, 20, 1},   {"double", 10, 20, 1},
+                                        {"move", 11, 21, 0}, {"up", 11, 21, 1},   {"down", 12, 22, 3}};
+    EXPECT_EQ(mListener.events, expected) << "a double click does not drag; middle and extra buttons stay out";
+}
+
+TEST_F(WindowWin32Test, CloseEndsTheWindowTask)
+{
+    PostMessageW(Handle(), WM_CLOSE, 0, 0);
+    Settle();
+    EXPECT_TRUE(mWindow.IsStopRequested());
+    EXPECT_FALSE(mWindow.IsStopped()) << "stopped once the window is gone";
+    Frames(1);
+    EXPECT_TRUE(mWindow.IsStopped());
+    EXPECT_FALSE(IsWindow(Handle()));
+}
+
+TEST_F(WindowWin32Test, CommandOneHundredFiveEndsTheWindowTask)
+{
+    PostMessageW(Handle(), WM_COMMAND, 105, 0);
+    Settle();
+    EXPECT_TRUE(mWindow.IsStopped());
+    EXPECT_FALSE(IsWindow(Handle()));
+    PostMessageW(Handle(), WM_COMMAND, 106, 0);
+    Frames(2); // the destructor later destroys nothing twice
+}
+
+TEST_F(WindowWin32Test, TheSystemCloseBoxStopsTheTask)
+{
+    bwtest::PushWindowEvent(Handle(), bwtest::WindowEvent::Close);
+    Settle();
+    Frames(1);
+    EXPECT_TRUE(mWindow.IsStopped());
+}
+
+namespace
+{
+
+LRESULT CALLBACK RefuseCreation(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return message == WM_CREATE ? -1 : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+} // namespace
+
+TEST(WindowWin32Creation, AFailedCreationIsReported)
+{
+    if (!bwtest::UsePrivateDisplay())
+        GTEST_SKIP() << "no Xvfb for a private display";
+    // The class name is taken by a procedure that refuses every window.
+    UnregisterClassW(L"ApplicationWindow", nullptr);
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.lpfnWndProc = RefuseCreation;
+    wc.lpszClassName = L"ApplicationWindow";
+    ASSERT_NE(RegisterClassExW(&wc), 0);
+    input::InputWin32 input(nullptr, nullptr);
+    ObservedWindow window(&input);
+    EXPECT_EQ(window.Create({0, 0}, {100, 100}, {100, 100}, true, Caption("refused")), BW_FAIL);
+    EXPECT_FALSE(window.IsCreated());
+    EXPECT_EQ(window.created, 0);
+    EXPECT_EQ(window.GetHandle(), nullptr);
+    EXPECT_EQ(window.Update(0.016f), BW_OK) << "an uncreated window pumps nothing";
+    UnregisterClassW(L"ApplicationWindow", nullptr);
+}
+
+namespace
+{
+
+const char* kCaptionVariable = "BW_TEST_WINDOW_SECOND_COPY";
+
+int RunSecondCopy(const std::string& caption)
+{
+    pid_t pid = fork();
+    if (pid == 0)
+    {
+        setenv(kCaptionVariable, caption.c_str(), 1);
+        execl("/proc/self/exe", "second-copy", "--gtest_filter=WindowSecondCopy.*", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    if (pid < 0 || waitpid(pid, &status, 0) != pid)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+} // namespace
+
+// The second copy's side; it runs only when started by the first.
+TEST(WindowSecondCopy, RestoresTheFirstAndStopsItsApplication)
+{
+    const char* caption = std::getenv(kCaptionVariable);
+    if (!caption)
+        GTEST_SKIP() << "runs as the second copy only";
+    app::Application::SetCreateInstance(CreateTestApplication);
+    app::Application* application = app::Application::Instance();
+    ASSERT_NE(application, nullptr);
+    input::InputWin32 input(nullptr, nullptr);
+    ObservedWindow window(&input);
+    std::wstring wide(caption, caption + std::strlen(caption));
+    ASSERT_EQ(window.Create({0, 0}, {100, 100}, {100, 100}, true, wide), BW_OK);
+    EXPECT_EQ(window.GetHandle(), nullptr) << "no window of its own";
+    EXPECT_FALSE(window.IsCreated());
+    EXPECT_TRUE(application->IsAlreadyRunning());
+    EXPECT_TRUE(application->IsStopRequested());
+}
+
+TEST_F(WindowWin32Test, ASecondCopyRestoresTheFirstAndEndsWithExitCodeZero)
+{
+    ShowWindow(Handle(), SW_MINIMIZE);
+    Settle();
+    ASSERT_EQ(mWindow.activations, std::vector<bool>{false});
+    std::wstring caption = Caption("window");
+    ASSERT_EQ(RunSecondCopy(std::string(caption.begin(), caption.end())), 0);
+    ASSERT_TRUE(FramesUntil([&] { return !IsIconic(Handle()); }));
+    EXPECT_EQ(mWindow.activations, (std::vector<bool>{false, true}));
+}
+
+TEST_F(WindowWin32Test, XdotoolClicksAndAltEnterTravelTheWholeRoad)
+{
+    std::wstring wide = Caption("window");
+    std::string caption(wide.begin(), wide.end());
+    ASSERT_EQ(bwtest::RunOnDisplay("xdotool search --sync --onlyvisible --name '" + caption + "' >/dev/null"), 0);
+    ASSERT_EQ(bwtest::RunOnDisplay("xdotool mousemove --sync 150 100 click 1 key alt+Return"), 0);
+    ASSERT_TRUE(FramesUntil([&] { return mWindow.IsSwitchRequested(); }));
+    Settle();
+    ASSERT_FALSE(mListener.Of("down").empty());
+    EXPECT_EQ(mListener.Of("down")[0], (InputEvent{"down", 50, 50, 1}));
+    EXPECT_EQ(mListener.Of("up").size(), 1u);
+    EXPECT_TRUE(mListener.Of("char").empty());
+    for (const InputEvent& event : mListener.Of("keydown"))
+        EXPECT_NE(event.value, 271);
+}
