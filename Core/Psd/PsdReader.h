@@ -1,0 +1,164 @@
+#pragma once
+
+// The reader's inside: the bounded buffered reader every stage reads through,
+// the primitive readers, memory and file wrappers, and the stage functions.
+
+#include "Core/Psd/Psd.h"
+
+// --- Memory ----------------------------------------------------------------
+
+void* PsdAlloc(size_t size);
+void* PsdAllocZeroed(size_t size);
+void* PsdRealloc(void* pointer, size_t size);
+void PsdFreeMemory(void* pointer);
+void PsdFreeIfSet(void* pointer);
+
+// Charges count * size bytes against the document's memory budget before an
+// allocation: kPsdLimitExceeded when the product overflows or the budget is
+// spent, else 0 with the byte count in *bytes.
+PsdStatus PsdReserveMemory(PsdContext* context, uint64_t count, uint64_t size, size_t* bytes);
+// Reserves and allocates zero-filled memory: 0, kPsdLimitExceeded or kPsdNoMemory.
+PsdStatus PsdAllocArray(PsdContext* context, uint64_t count, uint64_t size, void** out);
+
+// --- File access -----------------------------------------------------------
+
+FILE* PsdOpenFile(const char* name);
+int64_t PsdGetFileSize(FILE* file);
+size_t PsdReadFile(void* destination, size_t count, FILE* file);
+int PsdSeekFile(FILE* file, int64_t count);
+void PsdCloseFile(FILE* file);
+void PsdCloseInput(PsdContext* context);
+
+// --- Bounded buffered reader -----------------------------------------------
+
+// Both deliver at most up to the innermost block's end; asking for more marks
+// the sticky read status (kPsdShortRead at the end of the file,
+// kPsdBlockOverrun at the end of a block) and delivers what there is.
+int64_t PsdReadBytes(PsdContext* context, void* destination, int64_t count);
+int64_t PsdSkipBytes(PsdContext* context, int64_t count);
+
+// Bytes between the read position and the innermost block's end.
+int64_t PsdBytesLeft(const PsdContext* context);
+// Marks the sticky read status unless it is already marked.
+void PsdSetReadStatus(PsdContext* context, PsdStatus status);
+
+// A length-prefixed structure: while it is open, reads stop at its end;
+// closing it skips to its end whatever was read. A block that reaches past
+// its enclosing one marks the read status and is cut to the enclosing end;
+// `pad` bytes of rounding may be missing at the end without complaint.
+struct PsdBlock
+{
+    int64_t end;
+    int64_t outerLimit;
+};
+void PsdBeginBlock(PsdContext* context, int64_t length, int64_t pad, PsdBlock* block);
+void PsdEndBlock(PsdContext* context, const PsdBlock* block);
+
+uint8_t PsdReadU8(PsdContext* context);
+bool PsdReadBool(PsdContext* context);
+uint16_t PsdReadU16(PsdContext* context);
+uint32_t PsdReadU32(PsdContext* context);
+double PsdReadF64(PsdContext* context);
+uint32_t PsdReadColor(PsdContext* context);
+int32_t PsdReadBlendModeKey(PsdContext* context);
+int32_t PsdBlendModeFromKey(uint32_t key);
+
+// Reads n UTF-16 units (big-endian in the file) into a new host-order array;
+// n must fit in the bytes left.
+PsdStatus PsdReadUnicodeUnits(PsdContext* context, uint32_t count, uint16_t** out);
+
+// A double from the file as an integer: truncated toward zero, NaN as 0,
+// clamped to the int32 range.
+int32_t PsdDoubleToInt(double value);
+
+constexpr uint32_t PsdKey(const char (&text)[5])
+{
+    return uint32_t(uint8_t(text[0])) << 24 | uint32_t(uint8_t(text[1])) << 16 |
+           uint32_t(uint8_t(text[2])) << 8 | uint32_t(uint8_t(text[3]));
+}
+
+// --- Block readers of the layer records ------------------------------------
+
+PsdStatus PsdReadUnicodeName(PsdContext* context, PsdLayerRecord* record);
+PsdStatus PsdReadSheetColor(PsdContext* context, PsdLayerRecord* record);
+PsdStatus PsdReadSectionDivider(PsdContext* context, PsdLayerRecord* record, uint32_t length);
+PsdStatus PsdReadBlendingRestrictions(PsdContext* context, uint32_t length, PsdLayerRecord* record);
+PsdStatus PsdReadGlobalLayerMask(PsdContext* context);
+
+// --- Stages ------------------------------------------------------------------
+
+PsdStatus PsdRunStages(PsdContext* context);
+PsdStatus PsdReadFileHeader(PsdContext* context);
+PsdStatus PsdReadColorModeData(PsdContext* context);
+PsdStatus PsdReadImageResources(PsdContext* context);
+PsdStatus PsdReadLayerAndMaskSection(PsdContext* context);
+PsdStatus PsdReadLayerRecords(PsdContext* context);
+PsdStatus PsdReadChannelImageData(PsdContext* context, PsdLayerRecord* record);
+PsdStatus PsdReadImageData(PsdContext* context);
+
+// Decodes a JPEG thumbnail of compressedSize bytes at the read position into
+// a new ARGB array of the context's thumbnail size.
+PsdStatus PsdReadThumbnailJpeg(uint32_t** pixels, uint32_t compressedSize, PsdContext* context);
+PsdStatus PsdSkipThumbnailRaw(uint32_t** pixels, uint32_t compressedSize, PsdContext* context);
+
+// --- Adjustment readers ("levl" ... "tySh") ----------------------------------
+
+PsdStatus PsdReadLevels(PsdContext* context, PsdLayerRecord* record, uint32_t length);
+PsdStatus PsdReadCurves(PsdContext* context, PsdLayerRecord* record, uint32_t length);
+PsdStatus PsdReadBrightnessContrast(PsdContext* context, PsdLayerRecord* record);
+PsdStatus PsdReadColorBalance(PsdContext* context, PsdLayerRecord* record);
+PsdStatus PsdReadHueSaturation(PsdContext* context, PsdLayerRecord* record);
+PsdStatus PsdReadSelectiveColor(PsdContext* context, PsdLayerRecord* record);
+PsdStatus PsdReadThreshold(PsdContext* context, PsdLayerRecord* record);
+PsdStatus PsdReadInvert(PsdContext* context, PsdLayerRecord* record);
+PsdStatus PsdReadPosterize(PsdContext* context, PsdLayerRecord* record);
+PsdStatus PsdReadChannelMixer(PsdContext* context, PsdLayerRecord* record);
+PsdStatus PsdReadGradientMap(PsdContext* context, PsdLayerRecord* record);
+PsdStatus PsdReadPhotoFilter(PsdContext* context, PsdLayerRecord* record);
+PsdStatus PsdReadTypeTool(PsdContext* context, PsdLayerRecord* record);
+
+// --- Merged image converters -------------------------------------------------
+
+PsdStatus PsdCombineBitmap(PsdContext* context);
+PsdStatus PsdCombineGray8(PsdContext* context);
+PsdStatus PsdCombineGray16(PsdContext* context);
+PsdStatus PsdCombineIndexed(PsdContext* context);
+PsdStatus PsdCombineRgb8(PsdContext* context);
+PsdStatus PsdCombineRgb16(PsdContext* context);
+PsdStatus PsdCombineCmyk8(PsdContext* context);
+PsdStatus PsdCombineCmyk16(PsdContext* context);
+PsdStatus PsdCombineMultichannel(PsdContext* context);
+PsdStatus PsdCombineLab8(PsdContext* context);
+PsdStatus PsdCombineLab16(PsdContext* context);
+
+// The planes one image converts from: the colour channels in the mode's
+// order and the transparency, each null when missing (read as 0 for colour
+// and 255 for transparency).
+struct PsdPlanes
+{
+    const uint8_t* color[4];
+    const uint8_t* alpha;
+};
+// Converts width * height samples of the given depth by colour mode into ARGB.
+// `merged` selects the merged image's multichannel rule (fourth ink from the
+// fourth plane) over the layers' (from the transparency).
+void PsdConvertPlanes(const PsdContext* context, const PsdPlanes* planes, uint32_t width,
+                      uint32_t height, bool merged, uint32_t* out);
+// Bytes of one channel of width * height samples at the depth.
+uint64_t PsdChannelBytes(uint64_t width, uint64_t height, int depth);
+// The colour channels of a mode, not counting transparency.
+int PsdModeColorCount(int32_t mode, uint16_t colorChannelCount);
+
+// --- Teardown ----------------------------------------------------------------
+
+void PsdFreeLayerRecord(PsdLayerRecord* record);
+void PsdFreeLayers(PsdContext* context);
+void PsdFreeDecodeBuffers(PsdContext* context);
+void PsdFreeImageData(PsdContext* context);
+void PsdFreeAlphaChannels(PsdContext* context);
+void PsdFreeResourceData(PsdContext* context);
+void PsdFreePalette(PsdContext* context);
+void PsdFreeLevels(void* payload);
+void PsdFreeCurves(void* payload);
+void PsdFreeGradientMap(void* payload);
+void PsdFreeTypeTool(void* payload);

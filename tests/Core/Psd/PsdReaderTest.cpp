@@ -1,0 +1,286 @@
+#include "tests/Core/Psd/PsdTesting.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+
+using namespace psdtest;
+
+namespace
+{
+
+TEST(PsdReader, LoadRefusesMissingArgumentsAndFilesWithoutTouchingTheOutPointer)
+{
+    PsdContext* sentinel = reinterpret_cast<PsdContext*>(0x1234);
+    PsdContext* out = sentinel;
+    EXPECT_EQ(PsdLoadDocument("/nonexistent/file.psd", &out), kPsdCannotOpen);
+    EXPECT_EQ(out, sentinel);
+    EXPECT_EQ(PsdLoadDocument(nullptr, &out), kPsdCannotOpen);
+    EXPECT_EQ(out, sentinel);
+    EXPECT_EQ(PsdLoadDocument("x.psd", nullptr), kPsdNullArgument);
+    EXPECT_EQ(PsdFreeDocument(nullptr), kPsdNullArgument);
+}
+
+TEST(PsdReader, EmptyFileIsAShortRead)
+{
+    Loaded loaded = LoadBytes({});
+    EXPECT_EQ(loaded.status, kPsdShortRead);
+    EXPECT_EQ(loaded.context, nullptr);
+}
+
+TEST(PsdReader, FailureAfterTheHeaderFreesTheContextAndNullsTheOutPointer)
+{
+    Bytes data = WriteDocument(SmallRgb());
+    data.resize(40); // header and part of the resources
+    MemoryFile file(data);
+    PsdContext* out = reinterpret_cast<PsdContext*>(0x1234);
+    EXPECT_EQ(PsdLoadDocument(file.Path(), &out), kPsdShortRead);
+    EXPECT_EQ(out, nullptr);
+}
+
+TEST(PsdReader, SmallDocumentLoadsAndClosesItsInput)
+{
+    Loaded loaded = LoadDocument(SmallRgb());
+    ASSERT_EQ(loaded.status, kPsdOk);
+    EXPECT_EQ(loaded->file, nullptr);
+    EXPECT_EQ(loaded->buffer, nullptr);
+    EXPECT_EQ(loaded->width, 4u);
+    EXPECT_EQ(loaded->height, 3u);
+}
+
+// Random reads and skips of every size against the bytes they must deliver.
+TEST(PsdReader, BufferedReadsAndSkipsDeliverTheFileInOrder)
+{
+    std::mt19937 random(7);
+    Bytes data(50000);
+    for (uint8_t& byte : data)
+        byte = uint8_t(random());
+    OpenReader reader(data);
+    int64_t position = 0;
+    while (position < int64_t(data.size()))
+    {
+        const int64_t sizes[] = {1, 3, 4095, 4096, 4097, 9000};
+        const int64_t n = sizes[random() % 6];
+        const int64_t expected = std::min<int64_t>(n, int64_t(data.size()) - position);
+        if (random() % 2)
+        {
+            Bytes got = Bytes(size_t(n));
+            ASSERT_EQ(PsdReadBytes(reader.get(), got.data(), n), expected);
+            ASSERT_TRUE(std::equal(got.begin(), got.begin() + expected, data.begin() + position));
+        }
+        else
+        {
+            ASSERT_EQ(PsdSkipBytes(reader.get(), n), expected);
+        }
+        position += expected;
+        ASSERT_EQ(reader->consumed, position);
+        if (expected < n)
+            EXPECT_EQ(reader->readStatus, kPsdShortRead);
+        else
+            EXPECT_EQ(reader->readStatus, kPsdOk);
+    }
+}
+
+TEST(PsdReader, NegativeCountsReadNothingAndMarkTheReadStatus)
+{
+    OpenReader reader(Bytes(10, 1));
+    uint8_t byte = 0;
+    EXPECT_EQ(PsdReadBytes(reader.get(), &byte, -5), 0);
+    EXPECT_EQ(reader->consumed, 0);
+    EXPECT_EQ(reader->readStatus, kPsdShortRead);
+}
+
+TEST(PsdReader, SkipPastTheEndCountsOnlyWhatWasThere)
+{
+    OpenReader reader(Bytes(100, 1));
+    EXPECT_EQ(PsdSkipBytes(reader.get(), 1 << 20), 100);
+    EXPECT_EQ(reader->consumed, 100);
+    EXPECT_EQ(reader->readStatus, kPsdShortRead);
+}
+
+TEST(PsdReader, BlocksConfineReadsAndEndAtTheirDeclaredLength)
+{
+    Bytes data(64);
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] = uint8_t(i);
+    OpenReader reader(data);
+    PsdReadU8(reader.get());
+    PsdBlock block;
+    PsdBeginBlock(reader.get(), 10, 0, &block);
+    EXPECT_EQ(PsdBytesLeft(reader.get()), 10);
+    EXPECT_EQ(PsdReadU32(reader.get()), 0x01020304u);
+    EXPECT_EQ(reader->readStatus, kPsdOk);
+    // Reading past the block delivers what it holds and marks an overrun.
+    uint8_t bytes[16] = {};
+    EXPECT_EQ(PsdReadBytes(reader.get(), bytes, 16), 6);
+    EXPECT_EQ(reader->readStatus, kPsdBlockOverrun);
+    PsdEndBlock(reader.get(), &block);
+    EXPECT_EQ(reader->consumed, 11);
+    EXPECT_EQ(PsdReadU8(reader.get()), 11);
+}
+
+TEST(PsdReader, BlockEndIsReachedEvenWhenLittleWasRead)
+{
+    OpenReader reader(Bytes(64, 0));
+    PsdBlock block;
+    PsdBeginBlock(reader.get(), 20, 0, &block);
+    PsdReadU16(reader.get());
+    PsdEndBlock(reader.get(), &block);
+    EXPECT_EQ(reader->consumed, 20);
+    EXPECT_EQ(reader->readStatus, kPsdOk);
+}
+
+TEST(PsdReader, InnerBlockReachingPastItsOuterBlockIsAnOverrun)
+{
+    OpenReader reader(Bytes(64, 0));
+    PsdBlock outer, inner;
+    PsdBeginBlock(reader.get(), 10, 0, &outer);
+    PsdBeginBlock(reader.get(), 20, 0, &inner);
+    EXPECT_EQ(reader->readStatus, kPsdBlockOverrun);
+    EXPECT_EQ(PsdBytesLeft(reader.get()), 10);
+    PsdEndBlock(reader.get(), &inner);
+    PsdEndBlock(reader.get(), &outer);
+    EXPECT_EQ(reader->consumed, 10);
+}
+
+TEST(PsdReader, BlockReachingPastTheFileIsAShortRead)
+{
+    OpenReader reader(Bytes(8, 0));
+    PsdBlock block;
+    PsdBeginBlock(reader.get(), 100, 0, &block);
+    EXPECT_EQ(reader->readStatus, kPsdShortRead);
+    PsdEndBlock(reader.get(), &block);
+    EXPECT_EQ(reader->consumed, 8);
+}
+
+TEST(PsdReader, MissingPadByteAtTheEndOfTheOuterBlockIsAccepted)
+{
+    OpenReader reader(Bytes(16, 0));
+    PsdBlock outer, inner;
+    PsdBeginBlock(reader.get(), 5, 0, &outer);
+    PsdBeginBlock(reader.get(), 5, 1, &inner);
+    PsdEndBlock(reader.get(), &inner);
+    PsdEndBlock(reader.get(), &outer);
+    EXPECT_EQ(reader->readStatus, kPsdOk);
+    EXPECT_EQ(reader->consumed, 5);
+}
+
+TEST(PsdReader, PrimitivesReadBigEndianAndGiveZeroPastTheEnd)
+{
+    Writer w;
+    w.U16(0xABCD).U32(0x01020304).F64(-2.5).U8(0x80);
+    OpenReader reader(w.out);
+    EXPECT_EQ(PsdReadU16(reader.get()), 0xABCD);
+    EXPECT_EQ(PsdReadU32(reader.get()), 0x01020304u);
+    EXPECT_EQ(PsdReadF64(reader.get()), -2.5);
+    EXPECT_TRUE(PsdReadBool(reader.get()));
+    EXPECT_EQ(PsdReadU32(reader.get()), 0u);
+    EXPECT_EQ(PsdReadF64(reader.get()), 0.0);
+    EXPECT_FALSE(PsdReadBool(reader.get()));
+    EXPECT_EQ(reader->readStatus, kPsdShortRead);
+}
+
+TEST(PsdReader, DoublesBecomeIntegersWithoutUndefinedConversions)
+{
+    EXPECT_EQ(PsdDoubleToInt(12.9), 12);
+    EXPECT_EQ(PsdDoubleToInt(-12.9), -12);
+    EXPECT_EQ(PsdDoubleToInt(std::nan("")), 0);
+    EXPECT_EQ(PsdDoubleToInt(1e300), INT32_MAX);
+    EXPECT_EQ(PsdDoubleToInt(-1e300), INT32_MIN);
+}
+
+struct BlendCase
+{
+    const char* key;
+    int32_t mode;
+};
+
+class PsdBlendKey : public testing::TestWithParam<BlendCase>
+{
+};
+
+TEST_P(PsdBlendKey, MapsToItsNumber)
+{
+    Writer w;
+    w.Key(GetParam().key);
+    OpenReader reader(w.out);
+    EXPECT_EQ(PsdReadBlendModeKey(reader.get()), GetParam().mode);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AllKeys, PsdBlendKey,
+    testing::Values(BlendCase{"norm", 0}, BlendCase{"diss", 1}, BlendCase{"dark", 2},
+                    BlendCase{"mul ", 3}, BlendCase{"idiv", 4}, BlendCase{"lbrn", 5},
+                    BlendCase{"lite", 6}, BlendCase{"scrn", 7}, BlendCase{"div ", 8},
+                    BlendCase{"lddg", 9}, BlendCase{"over", 10}, BlendCase{"sLit", 11},
+                    BlendCase{"hLit", 12}, BlendCase{"vLit", 13}, BlendCase{"lLit", 14},
+                    BlendCase{"pLit", 15}, BlendCase{"hMix", 16}, BlendCase{"diff", 17},
+                    BlendCase{"smud", 18}, BlendCase{"hue ", 19}, BlendCase{"sat ", 20},
+                    BlendCase{"colr", 21}, BlendCase{"lum ", 22}, BlendCase{"pass", 23},
+                    BlendCase{"fsub", 0}, BlendCase{"xxxx", 0}));
+
+TEST(PsdReader, ColorRecordWithHighComponentsKeepsItsChannelsApart)
+{
+    // RGB (0x80FF, 0x1000, 0xFF00): high bytes 0x80, 0x10, 0xFF, the first
+    // and last taken as negative.
+    Writer w;
+    w.U16(0).U16(0x80FF).U16(0x1000).U16(0xFF00).U16(0);
+    OpenReader reader(w.out);
+    EXPECT_EQ(PsdReadColor(reader.get()), 0xFF8010FFu);
+}
+
+TEST(PsdReader, ColorRecordOfAnUnknownSpaceIsTransparentWhite)
+{
+    Writer w;
+    w.U16(3).U16(0).U16(0).U16(0).U16(0);
+    OpenReader reader(w.out);
+    EXPECT_EQ(PsdReadColor(reader.get()), 0x00FFFFFFu);
+}
+
+TEST(PsdReader, UnicodeNameLongerThanItsBlockIsRefused)
+{
+    Writer w;
+    w.U32(1000).U16('a').Zeros(10);
+    OpenReader reader(w.out);
+    PsdBlock block;
+    PsdBeginBlock(reader.get(), 6, 0, &block);
+    PsdLayerRecord record = {};
+    EXPECT_EQ(PsdReadUnicodeName(reader.get(), &record), kPsdBlockOverrun);
+    EXPECT_EQ(record.unicodeName, nullptr);
+    EXPECT_EQ(record.unicodeNameLength, 0u);
+    PsdEndBlock(reader.get(), &block);
+}
+
+TEST(PsdReader, GlobalLayerMaskOfLengthZeroReadsNothingElse)
+{
+    Writer w;
+    w.U32(0).U32(0xDEADBEEF);
+    OpenReader reader(w.out);
+    EXPECT_EQ(PsdReadGlobalLayerMask(reader.get()), kPsdOk);
+    EXPECT_EQ(reader->consumed, 4);
+}
+
+TEST(PsdReader, GlobalLayerMaskIsReadAndSkippedToItsEnd)
+{
+    Writer w;
+    w.U32(20).U16(0).U16(0xFF00).U16(0).U16(0).U16(0).U16(50).U8(1).Zeros(7).U32(0xCAFE);
+    OpenReader reader(w.out);
+    EXPECT_EQ(PsdReadGlobalLayerMask(reader.get()), kPsdOk);
+    EXPECT_EQ(reader->globalMaskColor, 0xFFFF0000u);
+    EXPECT_EQ(reader->globalMaskOpacity, 50);
+    EXPECT_EQ(reader->globalMaskKind, 1);
+    EXPECT_EQ(PsdReadU32(reader.get()), 0xCAFEu);
+}
+
+TEST(PsdReader, GlobalLayerMaskShorterThanItsFieldsIsAnOverrun)
+{
+    Writer w;
+    w.U32(6).Zeros(20);
+    OpenReader reader(w.out);
+    PsdReadGlobalLayerMask(reader.get());
+    EXPECT_EQ(reader->readStatus, kPsdBlockOverrun);
+    EXPECT_EQ(reader->consumed, 10);
+}
+
+} // namespace

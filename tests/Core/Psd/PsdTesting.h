@@ -1,0 +1,158 @@
+#pragma once
+
+// Shared by the reader's tests: loading written documents from memory.
+
+#include "Core/Psd/PsdReader.h"
+#include "tests/Support/PsdWriter.h"
+
+#include <string>
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace psdtest
+{
+
+// A file that lives in memory but opens by path like any other.
+class MemoryFile
+{
+public:
+    explicit MemoryFile(const Bytes& data)
+    {
+        mFd = memfd_create("psd", 0);
+        if (mFd >= 0 && !data.empty())
+        {
+            size_t done = 0;
+            while (done < data.size())
+            {
+                const ssize_t n = write(mFd, data.data() + done, data.size() - done);
+                if (n <= 0)
+                    break;
+                done += size_t(n);
+            }
+        }
+        mPath = "/proc/self/fd/" + std::to_string(mFd);
+    }
+    ~MemoryFile()
+    {
+        if (mFd >= 0)
+            close(mFd);
+    }
+    MemoryFile(const MemoryFile&) = delete;
+    MemoryFile& operator=(const MemoryFile&) = delete;
+
+    const char* Path() const { return mPath.c_str(); }
+
+private:
+    int mFd = -1;
+    std::string mPath;
+};
+
+// A loaded document, freed when it goes.
+struct Loaded
+{
+    PsdStatus status = kPsdOk;
+    PsdContext* context = nullptr;
+
+    Loaded() = default;
+    Loaded(const Loaded&) = delete;
+    Loaded& operator=(const Loaded&) = delete;
+    Loaded(Loaded&& other) noexcept : status(other.status), context(other.context)
+    {
+        other.context = nullptr;
+    }
+    ~Loaded()
+    {
+        if (context)
+            PsdFreeDocument(context);
+    }
+    PsdContext* operator->() const { return context; }
+    const PsdLayerRecord& Layer(int i) const { return context->layers[i]; }
+};
+
+inline Loaded LoadBytes(const Bytes& data, int32_t option = 0)
+{
+    MemoryFile file(data);
+    Loaded loaded;
+    loaded.status = PsdOpenDocument(file.Path(), option, &loaded.context);
+    return loaded;
+}
+
+inline Loaded LoadDocument(const Document& doc, int32_t option = 0)
+{
+    return LoadBytes(WriteDocument(doc), option);
+}
+
+// A minimal RGB document, 8-bit, one pixel, no layers.
+inline Document SmallRgb()
+{
+    Document doc;
+    doc.width = 4;
+    doc.height = 3;
+    doc.channels = 3;
+    doc.mode = 3;
+    return doc;
+}
+
+// A layer with one channel per id, each filled by its own pattern.
+inline Layer PatternLayer(int32_t top, int32_t left, int32_t bottom, int32_t right,
+                          std::vector<int16_t> ids, int depth, int compression,
+                          const std::string& name = "layer")
+{
+    Layer layer;
+    layer.top = top;
+    layer.left = left;
+    layer.bottom = bottom;
+    layer.right = right;
+    layer.name = name;
+    const size_t w = size_t(right - left), h = size_t(bottom - top);
+    for (int16_t id : ids)
+    {
+        Channel channel;
+        channel.id = id;
+        channel.compression = compression;
+        channel.samples = MakePlane(w, h, depth, [id](size_t x, size_t y) {
+            return (x * 37 + y * 11 + size_t(id + 3) * 50) & 0xFF;
+        });
+        layer.channels.push_back(channel);
+    }
+    return layer;
+}
+
+inline uint8_t PatternSample(int16_t id, size_t x, size_t y)
+{
+    return uint8_t((x * 37 + y * 11 + size_t(id + 3) * 50) & 0xFF);
+}
+
+} // namespace psdtest
+
+namespace psdtest
+{
+
+// A bare reader over some bytes, for the reader's own functions.
+struct OpenReader
+{
+    MemoryFile file;
+    PsdContext context = {};
+
+    explicit OpenReader(const Bytes& data) : file(data)
+    {
+        context.file = PsdOpenFile(file.Path());
+        context.fileSize = PsdGetFileSize(context.file);
+        context.limit = context.fileSize;
+    }
+    ~OpenReader() { PsdFreeDocument(Detach()); }
+
+    // Moves the context to the heap so that PsdFreeDocument can free it.
+    PsdContext* Detach()
+    {
+        PsdContext* heap = static_cast<PsdContext*>(PsdAllocZeroed(sizeof(PsdContext)));
+        *heap = context;
+        context = {};
+        return heap;
+    }
+    PsdContext* operator->() { return &context; }
+    PsdContext* get() { return &context; }
+};
+
+} // namespace psdtest

@@ -1,0 +1,433 @@
+#pragma once
+
+// A small PSD writer for tests and benchmarks: it lays out documents field by
+// field so that fixtures can hold every mode, depth, compression, mask form
+// and tagged block the reader meets, valid or deliberately broken.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <zlib.h>
+
+namespace psdtest
+{
+
+using Bytes = std::vector<uint8_t>;
+
+// Big-endian byte sink.
+struct Writer
+{
+    Bytes out;
+
+    Writer& U8(uint32_t v)
+    {
+        out.push_back(uint8_t(v));
+        return *this;
+    }
+    Writer& U16(uint32_t v) { return U8(v >> 8).U8(v); }
+    Writer& U32(uint32_t v) { return U16(v >> 16).U16(v); }
+    Writer& I32(int32_t v) { return U32(uint32_t(v)); }
+    Writer& Key(const char* key) { return Raw(key, 4); }
+    Writer& Raw(const void* data, size_t size)
+    {
+        const uint8_t* p = static_cast<const uint8_t*>(data);
+        out.insert(out.end(), p, p + size);
+        return *this;
+    }
+    Writer& Raw(const Bytes& data) { return Raw(data.data(), data.size()); }
+    Writer& Zeros(size_t n)
+    {
+        out.insert(out.end(), n, 0);
+        return *this;
+    }
+    Writer& F64(double value)
+    {
+        uint64_t bits;
+        static_assert(sizeof bits == sizeof value);
+        std::memcpy(&bits, &value, sizeof bits);
+        U32(uint32_t(bits >> 32));
+        return U32(uint32_t(bits));
+    }
+    // A u32 length, then the data.
+    Writer& Block(const Bytes& data) { return U32(uint32_t(data.size())).Raw(data); }
+    // A Pascal string padded so that it and its length byte fill a multiple of `align`.
+    Writer& Pascal(const std::string& text, size_t align)
+    {
+        U8(uint32_t(text.size())).Raw(text.data(), text.size());
+        size_t total = text.size() + 1;
+        while (total % align)
+        {
+            U8(0);
+            ++total;
+        }
+        return *this;
+    }
+    Writer& Unicode(const std::u16string& text)
+    {
+        U32(uint32_t(text.size()));
+        for (char16_t c : text)
+            U16(c);
+        return *this;
+    }
+};
+
+// --- Encoders ------------------------------------------------------------------
+
+inline Bytes PackBitsRow(const uint8_t* row, size_t n)
+{
+    Bytes out;
+    size_t i = 0;
+    while (i < n)
+    {
+        size_t run = 1;
+        while (i + run < n && run < 128 && row[i + run] == row[i])
+            ++run;
+        if (run >= 2)
+        {
+            out.push_back(uint8_t(257 - run));
+            out.push_back(row[i]);
+            i += run;
+            continue;
+        }
+        size_t literal = 1;
+        while (i + literal < n && literal < 128 &&
+               !(i + literal + 1 < n && row[i + literal] == row[i + literal + 1]))
+            ++literal;
+        out.push_back(uint8_t(literal - 1));
+        out.insert(out.end(), row + i, row + i + literal);
+        i += literal;
+    }
+    return out;
+}
+
+// Row table and PackBits rows of several planes, all tables first.
+inline Bytes EncodeRle(const std::vector<Bytes>& planes, size_t rowBytes, size_t rows)
+{
+    Writer table;
+    Bytes data;
+    for (const Bytes& plane : planes)
+    {
+        for (size_t y = 0; y < rows; ++y)
+        {
+            const Bytes row = PackBitsRow(plane.data() + y * rowBytes, rowBytes);
+            table.U16(uint32_t(row.size()));
+            data.insert(data.end(), row.begin(), row.end());
+        }
+    }
+    table.Raw(data);
+    return table.out;
+}
+
+inline Bytes Deflate(const Bytes& data)
+{
+    uLongf size = compressBound(uLong(data.size()));
+    Bytes out(size);
+    compress2(out.data(), &size, data.data(), uLong(data.size()), 6);
+    out.resize(size);
+    return out;
+}
+
+// Delta-encodes rows of rowWidth samples (bytes, or big-endian 16-bit words).
+inline Bytes Predict(Bytes data, size_t rowWidth, int depth)
+{
+    const size_t sample = depth == 16 ? 2 : 1;
+    const size_t rowBytes = rowWidth * sample;
+    for (size_t row = 0; row + rowBytes <= data.size(); row += rowBytes)
+    {
+        for (size_t i = rowBytes; i >= 2 * sample; i -= sample)
+        {
+            const size_t at = row + i - sample;
+            if (sample == 2)
+            {
+                const unsigned current = unsigned(data[at]) << 8 | data[at + 1];
+                const unsigned previous = unsigned(data[at - 2]) << 8 | data[at - 1];
+                const unsigned delta = (current - previous) & 0xFFFF;
+                data[at] = uint8_t(delta >> 8);
+                data[at + 1] = uint8_t(delta);
+            }
+            else
+            {
+                data[at] = uint8_t(data[at] - data[at - 1]);
+            }
+        }
+    }
+    return data;
+}
+
+inline size_t RowBytes(size_t width, int depth)
+{
+    return depth == 1 ? (width + 7) / 8 : width * (depth == 16 ? 2 : 1);
+}
+
+// One plane's compressed bytes (without the compression word).
+inline Bytes EncodePlanes(const std::vector<Bytes>& planes, int compression, size_t width,
+                          size_t rows, int depth)
+{
+    Bytes joined;
+    for (const Bytes& plane : planes)
+        joined.insert(joined.end(), plane.begin(), plane.end());
+    switch (compression)
+    {
+    case 0:
+        return joined;
+    case 1:
+        return EncodeRle(planes, RowBytes(width, depth), rows);
+    case 2:
+        return Deflate(joined);
+    default:
+        return Deflate(Predict(joined, depth == 1 ? RowBytes(width, 1) : width, depth));
+    }
+}
+
+// --- Document model --------------------------------------------------------------
+
+struct Channel
+{
+    int16_t id = 0;
+    Bytes samples; // the plane, raw, at the document's depth
+    int compression = 0;
+    bool useEncoded = false; // write `encoded` instead of encoding the samples
+    Bytes encoded;
+    bool overrideLength = false;
+    uint32_t length = 0; // written as the channel's data length when overridden
+};
+
+struct TaggedBlock
+{
+    std::string key;
+    Bytes data;
+    bool padToEven = true;
+};
+
+struct Layer
+{
+    int32_t top = 0, left = 0, bottom = 0, right = 0;
+    std::vector<Channel> channels;
+    std::string blendKey = "norm";
+    uint8_t opacity = 255;
+    uint8_t clipping = 0;
+    uint8_t flags = 0;
+    Bytes mask;            // the mask block's content, without its length
+    Bytes blendingRanges;  // likewise
+    std::string name;
+    std::vector<TaggedBlock> blocks;
+    Bytes extraTail;       // appended to the extra data after the blocks
+};
+
+struct Resource
+{
+    uint16_t id = 0;
+    std::string name;
+    Bytes data;
+};
+
+struct Document
+{
+    uint16_t channels = 3;
+    uint32_t width = 1, height = 1;
+    uint16_t depth = 8;
+    uint16_t mode = 3;
+    Bytes colorModeData;
+    std::vector<Resource> resources;
+
+    bool layerSection = true;      // write a layer info at all
+    std::vector<Layer> layers;
+    bool negativeLayerCount = false;
+    bool layersInLr16 = false;     // an empty layer info, the layers in "Lr16"
+    bool globalMask = false;
+    Bytes globalMaskData;
+    std::vector<TaggedBlock> sectionBlocks; // after the global mask
+
+    int compression = 0;
+    std::vector<Bytes> composite;  // one plane per channel; empty planes are zero-filled
+};
+
+inline Bytes EncodeChannel(const Channel& channel, size_t width, size_t rows, int depth)
+{
+    Writer w;
+    w.U16(uint32_t(channel.compression));
+    if (channel.useEncoded)
+        w.Raw(channel.encoded);
+    else if (!channel.samples.empty())
+        w.Raw(EncodePlanes({channel.samples}, channel.compression, width, rows, depth));
+    return w.out;
+}
+
+inline int32_t MaskSide(const Bytes& mask, int which)
+{
+    // The mask rectangle at the start of its block: top, left, bottom, right.
+    auto at = [&](size_t i) {
+        return int32_t(uint32_t(mask[i]) << 24 | uint32_t(mask[i + 1]) << 16 |
+                       uint32_t(mask[i + 2]) << 8 | mask[i + 3]);
+    };
+    if (mask.size() < 16)
+        return 0;
+    return which == 0 ? at(8) - at(0) : at(12) - at(4); // height, width
+}
+
+inline Bytes EncodeLayerInfo(const Document& doc, bool empty)
+{
+    Writer info;
+    if (empty)
+        return info.out;
+    const int16_t count = int16_t(doc.layers.size());
+    info.U16(uint16_t(doc.negativeLayerCount ? -count : count));
+    std::vector<std::vector<Bytes>> data;
+    for (const Layer& layer : doc.layers)
+    {
+        const size_t width = size_t(layer.right - layer.left);
+        const size_t height = size_t(layer.bottom - layer.top);
+        std::vector<Bytes> encoded;
+        for (const Channel& channel : layer.channels)
+        {
+            const bool mask = channel.id == -2;
+            const size_t w = mask ? size_t(MaskSide(layer.mask, 1)) : width;
+            const size_t h = mask ? size_t(MaskSide(layer.mask, 0)) : height;
+            encoded.push_back(EncodeChannel(channel, w, h, doc.depth));
+        }
+        info.I32(layer.top).I32(layer.left).I32(layer.bottom).I32(layer.right);
+        info.U16(uint32_t(layer.channels.size()));
+        for (size_t i = 0; i < layer.channels.size(); ++i)
+        {
+            const Channel& channel = layer.channels[i];
+            info.U16(uint16_t(channel.id));
+            info.U32(channel.overrideLength ? channel.length : uint32_t(encoded[i].size()));
+        }
+        info.Key("8BIM").Raw(layer.blendKey.data(), 4);
+        info.U8(layer.opacity).U8(layer.clipping).U8(layer.flags).U8(0);
+        Writer extra;
+        extra.Block(layer.mask).Block(layer.blendingRanges).Pascal(layer.name, 4);
+        for (const TaggedBlock& block : layer.blocks)
+        {
+            Bytes payload = block.data;
+            if (block.padToEven && payload.size() % 2)
+                payload.push_back(0);
+            extra.Key("8BIM").Raw(block.key.data(), 4).U32(uint32_t(block.data.size()));
+            extra.Raw(payload);
+        }
+        extra.Raw(layer.extraTail);
+        info.Block(extra.out);
+        data.push_back(encoded);
+    }
+    for (const auto& channels : data)
+        for (const Bytes& bytes : channels)
+            info.Raw(bytes);
+    if (info.out.size() % 2)
+        info.U8(0);
+    return info.out;
+}
+
+inline Bytes WriteDocument(const Document& doc)
+{
+    Writer w;
+    w.Key("8BPS").U16(1).Zeros(6).U16(doc.channels).U32(doc.height).U32(doc.width);
+    w.U16(doc.depth).U16(doc.mode);
+    w.Block(doc.colorModeData);
+
+    Writer resources;
+    for (const Resource& resource : doc.resources)
+    {
+        resources.Key("8BIM").U16(resource.id).Pascal(resource.name, 2);
+        resources.U32(uint32_t(resource.data.size())).Raw(resource.data);
+        if (resource.data.size() % 2)
+            resources.U8(0);
+    }
+    w.Block(resources.out);
+
+    Writer section;
+    if (doc.layerSection)
+    {
+        section.Block(EncodeLayerInfo(doc, doc.layersInLr16));
+        if (doc.globalMask)
+            section.Block(doc.globalMaskData);
+        else
+            section.U32(0);
+        if (doc.layersInLr16)
+            section.Key("8BIM").Key("Lr16").Block(EncodeLayerInfo(doc, false));
+        for (const TaggedBlock& block : doc.sectionBlocks)
+            section.Key("8BIM").Raw(block.key.data(), 4).Block(block.data);
+    }
+    w.Block(section.out);
+
+    std::vector<Bytes> planes;
+    const size_t planeBytes = RowBytes(doc.width, doc.depth) * doc.height;
+    for (size_t c = 0; c < doc.channels; ++c)
+    {
+        Bytes plane = c < doc.composite.size() ? doc.composite[c] : Bytes();
+        plane.resize(planeBytes, 0);
+        planes.push_back(plane);
+    }
+    w.U16(uint32_t(doc.compression));
+    w.Raw(EncodePlanes(planes, doc.compression, doc.width, doc.height, doc.depth));
+    return w.out;
+}
+
+// --- Sample helpers ------------------------------------------------------------------
+
+// A plane of width * height samples at a depth from a function of (x, y)
+// giving a byte; 16-bit samples repeat it in both bytes, 1-bit ones are set
+// for values below 128.
+template <typename F> Bytes MakePlane(size_t width, size_t height, int depth, F value)
+{
+    Bytes plane(RowBytes(width, depth) * height, 0);
+    for (size_t y = 0; y < height; ++y)
+    {
+        for (size_t x = 0; x < width; ++x)
+        {
+            const uint8_t v = uint8_t(value(x, y));
+            uint8_t* row = plane.data() + y * RowBytes(width, depth);
+            if (depth == 16)
+            {
+                row[2 * x] = v;
+                row[2 * x + 1] = uint8_t(v ^ 0x5A);
+            }
+            else if (depth == 1)
+            {
+                if (v < 128)
+                    row[x / 8] |= uint8_t(0x80 >> (x % 8));
+            }
+            else
+            {
+                row[x] = v;
+            }
+        }
+    }
+    return plane;
+}
+
+// A layer mask block of 20 bytes: rectangle, default colour, flags, padding.
+inline Bytes MaskBlock(int32_t top, int32_t left, int32_t bottom, int32_t right,
+                       uint8_t defaultColor = 0, uint8_t flags = 0)
+{
+    Writer w;
+    w.I32(top).I32(left).I32(bottom).I32(right).U8(defaultColor).U8(flags).U16(0);
+    return w.out;
+}
+
+inline bool SaveFile(const std::string& path, const Bytes& data)
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    const bool ok = std::fwrite(data.data(), 1, data.size(), file) == data.size();
+    return std::fclose(file) == 0 && ok;
+}
+
+inline Bytes LoadFile(const std::string& path)
+{
+    Bytes data;
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return data;
+    uint8_t chunk[65536];
+    size_t n;
+    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        data.insert(data.end(), chunk, chunk + n);
+    std::fclose(file);
+    return data;
+}
+
+} // namespace psdtest
