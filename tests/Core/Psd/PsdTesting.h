@@ -5,6 +5,8 @@
 #include "Core/Psd/PsdReader.h"
 #include "tests/Support/PsdWriter.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 
 #include <sys/mman.h>
@@ -154,5 +156,60 @@ struct OpenReader
     PsdContext* operator->() { return &context; }
     PsdContext* get() { return &context; }
 };
+
+} // namespace psdtest
+
+#include <jpeglib.h>
+
+namespace psdtest
+{
+
+// A JPEG of a colour gradient made with the installed libjpeg: 1 component
+// (greyscale), 3 (RGB) or 4 (CMYK, with or without the Adobe marker).
+inline Bytes MakeJpeg(uint32_t width, uint32_t height, int components, bool adobe = true)
+{
+    jpeg_compress_struct info;
+    jpeg_error_mgr errors;
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = width;
+    info.image_height = height;
+    info.input_components = components;
+    info.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, 95, TRUE);
+    if (components == 4)
+        info.write_Adobe_marker = adobe ? TRUE : FALSE;
+    jpeg_start_compress(&info, TRUE);
+    std::vector<uint8_t> row(size_t(width) * size_t(components));
+    while (info.next_scanline < height)
+    {
+        for (uint32_t x = 0; x < width; ++x)
+            for (int c = 0; c < components; ++c)
+                row[size_t(x) * size_t(components) + size_t(c)] =
+                    uint8_t((x * 255 / std::max(width - 1, 1u) + info.next_scanline * 20 + c * 60) & 0xFF);
+        JSAMPROW rows[1] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    Bytes out(buffer, buffer + size);
+    free(buffer);
+    return out;
+}
+
+// The thumbnail resource (1036 or the old 1033) around JPEG bytes.
+inline Resource ThumbnailResource(uint32_t width, uint32_t height, const Bytes& jpeg,
+                                  uint16_t id = 1036, uint32_t format = 1)
+{
+    Writer w;
+    w.U32(format).U32(width).U32(height).U32((width * 24 + 31) / 32 * 4);
+    w.U32((width * 24 + 31) / 32 * 4 * height).U32(uint32_t(jpeg.size())).U16(24).U16(1);
+    w.Raw(jpeg);
+    return Resource{id, "", w.out};
+}
 
 } // namespace psdtest
