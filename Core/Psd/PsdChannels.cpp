@@ -188,6 +188,13 @@ PsdStatus PsdReadChannelImageData(PsdContext* context, PsdLayerRecord* record)
     const uint64_t stride = std::max(layerBytes, maskBytes);
     const int count = std::max<int>(record->channelCount, 0);
 
+    // The channels' data must be in the file before anything is decoded.
+    uint64_t dataBytes = 0;
+    for (int i = 0; i < count; ++i)
+        dataBytes += record->channels[i].length;
+    if (dataBytes > uint64_t(std::max<int64_t>(PsdBytesLeft(context), 0)))
+        return context->limit >= context->fileSize ? kPsdShortRead : kPsdBlockOverrun;
+
     if (stride < 1)
     {
         for (int i = 0; i < count; ++i)

@@ -139,7 +139,7 @@ static PsdStatus ReadBlendingRanges(PsdContext* context, PsdLayerRecord* record)
     PsdBlock block;
     PsdBeginBlock(context, length, 0, &block);
     PsdStatus status = kPsdOk;
-    if (length >= 8)
+    if (length >= 8 && context->readStatus == kPsdOk)
     {
         for (uint16_t& value : record->compositeGrayRanges)
             value = PsdReadU16(context);

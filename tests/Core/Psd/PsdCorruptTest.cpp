@@ -1,0 +1,124 @@
+// Every committed fixture (the writer's own documents among them), cut short at every length and with lengths and counts
+// overwritten, must load into a status and never crash (the suite runs under
+// AddressSanitizer).
+
+#include "tests/Core/Psd/PsdTesting.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+using namespace psdtest;
+
+namespace
+{
+
+struct Sample
+{
+    std::string name;
+    Bytes data;
+};
+
+std::vector<Sample> AllSamples()
+{
+    std::vector<Sample> samples;
+    const std::string folder = std::string(BW_SOURCE_DIR) + "/tests/Core/Psd/fixtures";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        if (entry.path().extension() == ".psd")
+            samples.push_back({entry.path().filename().string(), LoadFile(entry.path().string())});
+    return samples;
+}
+
+// Offsets to try in a file: all of them in small files, a spread in big ones.
+std::vector<size_t> Offsets(size_t size)
+{
+    std::vector<size_t> offsets;
+    const size_t step = size > 3000 ? size / 1500 : 1;
+    for (size_t at = 0; at < size; at += step)
+        offsets.push_back(at);
+    return offsets;
+}
+
+// The composite's compression word sits right after the layer section.
+int CompositeCompression(const Bytes& data)
+{
+    Loaded loaded = LoadBytes(data);
+    if (loaded.status != kPsdOk)
+        return -1;
+    // Re-walk the four length-prefixed sections after the header.
+    size_t at = 26;
+    for (int section = 0; section < 3 && at + 4 <= data.size(); ++section)
+        at += 4 + (size_t(data[at]) << 24 | size_t(data[at + 1]) << 16 |
+                   size_t(data[at + 2]) << 8 | data[at + 3]);
+    return at + 2 <= data.size() ? data[at] << 8 | data[at + 1] : -1;
+}
+
+TEST(PsdCorrupt, EveryTruncationFails)
+{
+    for (const Sample& sample : AllSamples())
+    {
+        SCOPED_TRACE(sample.name);
+        Loaded whole = LoadBytes(sample.data);
+        ASSERT_EQ(whole.status, kPsdOk);
+        const size_t pixels = size_t(whole->width) * whole->height;
+        const bool zipped = CompositeCompression(sample.data) >= 2;
+        for (size_t cut : Offsets(sample.data.size()))
+        {
+            const Bytes truncated(sample.data.begin(), sample.data.begin() + long(cut));
+            Loaded loaded = LoadBytes(truncated);
+            // A zlib stream may have given all its pixels before its last
+            // bytes (end code and checksum); cut there, nothing is lost.
+            if (zipped && loaded.status == kPsdOk &&
+                std::equal(loaded->composite, loaded->composite + pixels, whole->composite))
+                continue;
+            EXPECT_LT(loaded.status, 0) << "cut at " << cut;
+        }
+    }
+}
+
+TEST(PsdCorrupt, OverwrittenFieldsNeverCrash)
+{
+    const uint32_t values[] = {0xFFFFFFFF, 0x7FFFFFFF, 0x80000000, 0x00010000};
+    for (const Sample& sample : AllSamples())
+    {
+        SCOPED_TRACE(sample.name);
+        size_t failures = 0, loads = 0;
+        for (size_t at : Offsets(sample.data.size()))
+        {
+            for (uint32_t value : values)
+            {
+                Bytes changed = sample.data;
+                for (size_t i = 0; i < 4 && at + i < changed.size(); ++i)
+                    changed[at + i] = uint8_t(value >> (24 - 8 * i));
+                const PsdStatus status = LoadBytes(changed).status;
+                EXPECT_LE(status, 0);
+                failures += status < 0;
+                ++loads;
+            }
+        }
+        // Most such changes break the structure; pixel bytes do not.
+        EXPECT_GT(failures, 0u) << "of " << loads;
+    }
+}
+
+TEST(PsdCorrupt, SmallLengthChangesNeverCrash)
+{
+    // Lengths one more or one less than written shift everything after them.
+    for (const Sample& sample : AllSamples())
+    {
+        SCOPED_TRACE(sample.name);
+        for (size_t at : Offsets(sample.data.size()))
+        {
+            for (int delta : {-1, 1})
+            {
+                Bytes changed = sample.data;
+                changed[at] = uint8_t(changed[at] + delta);
+                EXPECT_LE(LoadBytes(changed).status, 0);
+            }
+        }
+    }
+}
+
+} // namespace
