@@ -1,6 +1,6 @@
-// Every committed fixture (the writer's own documents among them), cut short at every length and with lengths and counts
-// overwritten, must load into a status and never crash (the suite runs under
-// AddressSanitizer).
+// Every committed fixture (the writer's own documents among them), cut short
+// at every length and with lengths and counts overwritten, must load into a
+// status and never crash (the suite runs under AddressSanitizer).
 
 #include "tests/Core/Psd/PsdTesting.h"
 
