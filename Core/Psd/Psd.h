@@ -64,7 +64,13 @@ constexpr uint32_t kPsdMaxImageSide = 30000;      // the format's own limit
 constexpr uint32_t kPsdMaxChannels = 56;          // likewise
 constexpr int64_t kPsdMaxLayerSide = 65535;       // layers may reach past the canvas
 constexpr uint64_t kPsdMemoryBudget = 1ull << 30; // bytes a document may allocate
-constexpr uint32_t kPsdMaxThumbnailSide = 4096;
+constexpr uint32_t kPsdMaxThumbnailSide = 1024;     // thumbnails are 160 pixels or so
+// Most bytes one compressed byte can stand for: zlib reaches 1032, PackBits
+// 64. Data that claims more output than its input can give is corrupt; the
+// slack lets tiny streams fill small channels.
+constexpr uint64_t kPsdMaxZipRatio = 1100;
+constexpr uint64_t kPsdMaxRleRatio = 64;
+constexpr uint64_t kPsdRatioSlack = 65536;
 
 constexpr int kPsdMaxLayerBlocks = 20;
 constexpr int kPsdMaxCurvePoints = 19;

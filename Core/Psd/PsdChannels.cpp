@@ -114,6 +114,19 @@ PsdStatus PsdUnpackRows(const uint8_t* input, size_t inputLength, size_t rowCoun
     return kPsdOk;
 }
 
+bool PsdPlausibleOutput(int compression, uint64_t input, uint64_t output)
+{
+    switch (compression)
+    {
+    case 0:
+        return output <= input;
+    case 1:
+        return output <= input * kPsdMaxRleRatio + kPsdRatioSlack;
+    default:
+        return output <= input * kPsdMaxZipRatio + kPsdRatioSlack;
+    }
+}
+
 // --- Layer channels ----------------------------------------------------------
 
 // Grows a decode buffer to at least `needed` bytes, doubling, from a floor.
@@ -188,12 +201,20 @@ PsdStatus PsdReadChannelImageData(PsdContext* context, PsdLayerRecord* record)
     const uint64_t stride = std::max(layerBytes, maskBytes);
     const int count = std::max<int>(record->channelCount, 0);
 
-    // The channels' data must be in the file before anything is decoded.
-    uint64_t dataBytes = 0;
+    // The channels' data must be in the file before anything is decoded, and
+    // must be able to fill what the layer claims: the most any compression
+    // gives is checked here, each channel's own once its method is known.
+    uint64_t dataBytes = 0, claimedBytes = 0;
     for (int i = 0; i < count; ++i)
+    {
         dataBytes += record->channels[i].length;
+        claimedBytes += record->channels[i].id == -2 ? maskBytes : layerBytes;
+    }
     if (dataBytes > uint64_t(std::max<int64_t>(PsdBytesLeft(context), 0)))
         return context->limit >= context->fileSize ? kPsdShortRead : kPsdBlockOverrun;
+    if (!PsdPlausibleOutput(2, dataBytes, claimedBytes) ||
+        !PsdPlausibleOutput(2, dataBytes, uint64_t(width) * height))
+        return kPsdCorruptData;
 
     if (stride < 1)
     {
@@ -231,6 +252,8 @@ PsdStatus PsdReadChannelImageData(PsdContext* context, PsdLayerRecord* record)
             PsdSkipBytes(context, compressedLength);
             continue;
         }
+        if (!PsdPlausibleOutput(compression, compressedLength, slotBytes))
+            return compression > 3 ? kPsdBadCompression : kPsdCorruptData;
         status = GrowBuffer(context, &context->compressedBuffer, &context->compressedCapacity,
                             compressedLength, 4096);
         if (status != kPsdOk)

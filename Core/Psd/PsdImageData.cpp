@@ -279,9 +279,13 @@ PsdStatus PsdReadImageData(PsdContext* context)
         return context->readStatus;
     if (compression > 3)
         return kPsdBadCompression;
-    // Raw data must be in the file before it is worth allocating for.
-    if (compression == 0 && int64_t(total) > PsdBytesLeft(context))
+    // The data must be in the file, and able to give what it claims, before
+    // it is worth allocating for.
+    const uint64_t rest = uint64_t(std::max<int64_t>(PsdBytesLeft(context), 0));
+    if (compression == 0 && total > rest)
         return kPsdShortRead;
+    if (!PsdPlausibleOutput(compression, rest, total))
+        return kPsdCorruptData;
     // Zero-filled, so that what a short stream leaves out reads as 0.
     PsdStatus status = PsdAllocArray(context, total, 1,
                                      reinterpret_cast<void**>(&context->imageChannels));

@@ -144,6 +144,9 @@ struct PsdPlanes
 // fourth plane) over the layers' (from the transparency).
 void PsdConvertPlanes(const PsdContext* context, const PsdPlanes* planes, uint32_t width,
                       uint32_t height, bool merged, uint32_t* out);
+// Whether `input` compressed bytes can decode to `output` bytes by the
+// compression method (0 raw, 1 PackBits, 2 and 3 zlib).
+bool PsdPlausibleOutput(int compression, uint64_t input, uint64_t output);
 // Bytes of one channel of width * height samples at the depth.
 uint64_t PsdChannelBytes(uint64_t width, uint64_t height, int depth);
 // The colour channels of a mode, not counting transparency.

@@ -272,6 +272,11 @@ static PsdStatus ReadThumbnail(PsdContext* context, uint16_t id)
 
 static PsdStatus ReadVersionInfo(PsdContext* context)
 {
+    // A repeated resource replaces the first.
+    PsdFreeIfSet(context->writerName);
+    PsdFreeIfSet(context->readerName);
+    context->writerName = context->readerName = nullptr;
+    context->writerNameLength = context->readerNameLength = 0;
     context->version = PsdReadU32(context);
     context->hasRealMergedData = PsdReadBool(context);
     PsdStatus status = kPsdOk;

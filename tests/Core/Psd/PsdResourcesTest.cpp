@@ -1,0 +1,401 @@
+#include "tests/Core/Psd/PsdTesting.h"
+
+#include <gtest/gtest.h>
+
+using namespace psdtest;
+
+namespace
+{
+
+// --- File header -------------------------------------------------------------
+
+struct HeaderCase
+{
+    const char* what;
+    size_t offset;   // of the big-endian field to change
+    int bytes;       // its width
+    uint32_t value;
+    PsdStatus status;
+};
+
+class PsdHeader : public testing::TestWithParam<HeaderCase>
+{
+};
+
+TEST_P(PsdHeader, RefusesWithItsStatus)
+{
+    Bytes data = WriteDocument(SmallRgb());
+    const HeaderCase& c = GetParam();
+    for (int i = 0; i < c.bytes; ++i)
+        data[c.offset + size_t(i)] = uint8_t(c.value >> (8 * (c.bytes - 1 - i)));
+    EXPECT_EQ(LoadBytes(data).status, c.status);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, PsdHeader,
+    testing::Values(HeaderCase{"signature", 0, 4, 0x38425058, kPsdBadSignature},
+                    HeaderCase{"big document version", 4, 2, 2, kPsdBadVersion},
+                    HeaderCase{"depth 32", 22, 2, 32, kPsdBadDepth},
+                    HeaderCase{"depth 0", 22, 2, 0, kPsdBadDepth},
+                    HeaderCase{"mode 5", 24, 2, 5, kPsdBadColorMode},
+                    HeaderCase{"mode 6", 24, 2, 6, kPsdBadColorMode},
+                    HeaderCase{"width 0", 18, 4, 0, kPsdLimitExceeded},
+                    HeaderCase{"height past the limit", 14, 4, 30001, kPsdLimitExceeded},
+                    HeaderCase{"RGB with two channels", 12, 2, 2, kPsdLimitExceeded},
+                    HeaderCase{"57 channels", 12, 2, 57, kPsdLimitExceeded}),
+    [](const testing::TestParamInfo<HeaderCase>& info) {
+        std::string name = info.param.what;
+        for (char& c : name)
+            if (!isalnum(uint8_t(c)))
+                c = '_';
+        return name;
+    });
+
+TEST(PsdHeader, ShortHeaderIsAShortRead)
+{
+    Bytes data = WriteDocument(SmallRgb());
+    data.resize(25);
+    EXPECT_EQ(LoadBytes(data).status, kPsdShortRead);
+}
+
+TEST(PsdHeader, HeaderOnlyOptionStopsAfterTheHeader)
+{
+    Bytes data = WriteDocument(SmallRgb());
+    data.resize(26);
+    Loaded loaded = LoadBytes(data, 1);
+    ASSERT_EQ(loaded.status, kPsdOk);
+    EXPECT_EQ(loaded->width, 4u);
+    EXPECT_EQ(loaded->channelCount, 3);
+    EXPECT_EQ(loaded->layerCount, 0);
+}
+
+// --- Colour-mode data ----------------------------------------------------------
+
+TEST(PsdColorModeData, IndexedPaletteIsStoredPlanar)
+{
+    Document doc = SmallRgb();
+    doc.mode = 2;
+    doc.channels = 1;
+    Bytes table(768, 0);
+    table[1] = 10;         // red of entry 1
+    table[256 + 1] = 20;   // green
+    table[512 + 1] = 30;   // blue
+    doc.colorModeData = table;
+    Loaded loaded = LoadDocument(doc);
+    ASSERT_EQ(loaded.status, kPsdOk);
+    ASSERT_EQ(loaded->paletteCount, 256u);
+    EXPECT_EQ(loaded->palette[1], 0xFF0A141Eu);
+    EXPECT_EQ(loaded->palette[0], 0xFF000000u);
+}
+
+TEST(PsdColorModeData, OtherModesSkipTheWholeSectionWithoutAPalette)
+{
+    // Duotone data of a length that is no multiple of 3 must not shift what
+    // follows.
+    Document doc = SmallRgb();
+    doc.mode = 8;
+    doc.channels = 1;
+    doc.colorModeData = Bytes{1, 2, 3, 4, 5, 6, 7};
+    Writer angle;
+    angle.U32(77);
+    doc.resources.push_back(Resource{1037, "", angle.out});
+    Loaded loaded = LoadDocument(doc);
+    ASSERT_EQ(loaded.status, kPsdOk);
+    EXPECT_EQ(loaded->paletteCount, 0u);
+    EXPECT_EQ(loaded->globalAngle, 77);
+}
+
+TEST(PsdColorModeData, IndexedPaletteStopsAt256Entries)
+{
+    Document doc = SmallRgb();
+    doc.mode = 2;
+    doc.channels = 1;
+    doc.colorModeData = Bytes(3 * 300 + 2, 7);
+    Loaded loaded = LoadDocument(doc);
+    ASSERT_EQ(loaded.status, kPsdOk);
+    EXPECT_EQ(loaded->paletteCount, 256u);
+}
+
+// --- Image resources ---------------------------------------------------------------
+
+Bytes U32Data(uint32_t value)
+{
+    Writer w;
+    w.U32(value);
+    return w.out;
+}
+
+TEST(PsdResources, GlobalLightDefaultsTo30)
+{
+    Document doc = SmallRgb();
+    doc.resources.push_back(Resource{1034, "", Bytes{0, 1}});
+    Loaded loaded = LoadDocument(doc);
+    ASSERT_EQ(loaded.status, kPsdOk);
+    EXPECT_EQ(loaded->globalAngle, 30);
+    EXPECT_EQ(loaded->globalAltitude, 30);
+    EXPECT_EQ(loaded->protectedDocument, 1);
+}
+
+TEST(PsdResources, NamesAndOddLengthsAreSkippedToTheirPadding)
+{
+    // Names of length 0, 1 and 2 and data of length 5 (stored as 6).
+    Document doc = SmallRgb();
+    doc.resources.push_back(Resource{1042, "", Bytes{0, 9}});
+    doc.resources.push_back(Resource{1000, "a", Bytes{1, 2, 3, 4, 5}});
+    doc.resources.push_back(Resource{1037, "ab", U32Data(11)});
+    doc.resources.push_back(Resource{1049, "abc", U32Data(12)});
+    Writer caption;
+    caption.U8(5).Raw("hello", 5);
+    doc.resources.push_back(Resource{1008, "", caption.out});
+    Loaded loaded = LoadDocument(doc);
+    ASSERT_EQ(loaded.status, kPsdOk);
+    EXPECT_EQ(loaded->resource1042, 9);
+    EXPECT_EQ(loaded->globalAngle, 11);
+    EXPECT_EQ(loaded->globalAltitude, 12);
+    EXPECT_STREQ(loaded->caption, "hello");
+}
+
+TEST(PsdResources, ResourceWithoutSignatureFails)
+{
+    Bytes data = WriteDocument([] {
+        Document doc = SmallRgb();
+        doc.resources.push_back(Resource{1037, "", U32Data(1)});
+        return doc;
+    }());
+    data[26 + 4 + 4] = 'X'; // the resource's "8BIM"
+    EXPECT_EQ(LoadBytes(data).status, kPsdBadResourceSignature);
+}
+
+TEST(PsdResources, ResourceReachingPastTheSectionIsAnOverrun)
+{
+    Document doc = SmallRgb();
+    doc.resources.push_back(Resource{1037, "", U32Data(1)});
+    Bytes data = WriteDocument(doc);
+    // The resource's data length, after "8BIM", id and a 2-byte name.
+    data[26 + 4 + 4 + 4 + 2 + 2 + 3] = 40;
+    EXPECT_EQ(LoadBytes(data).status, kPsdBlockOverrun);
+}
+
+TEST(PsdResources, ReadersStayInsideTheirResource)
+{
+    // A layer-state resource of 1 byte: its u16 would read into the next one.
+    Document doc = SmallRgb();
+    doc.resources.push_back(Resource{1024, "", Bytes{5}});
+    doc.resources.push_back(Resource{1037, "", U32Data(3)});
+    EXPECT_EQ(LoadDocument(doc).status, kPsdBlockOverrun);
+}
+
+TEST(PsdResources, AlphaNamesLowerTheColourChannelCount)
+{
+    Document doc = SmallRgb();
+    doc.channels = 5;
+    Writer names;
+    names.Pascal("A", 1).Pascal("B", 1);
+    doc.resources.push_back(Resource{1006, "", names.out});
+    Loaded loaded = LoadDocument(doc);
+    ASSERT_EQ(loaded.status, kPsdOk);
+    EXPECT_EQ(loaded->alphaChannelCount, 2);
+    EXPECT_EQ(loaded->colorChannelCount, 3);
+    EXPECT_STREQ(loaded->alphaChannels[0].name, "A");
+    EXPECT_STREQ(loaded->alphaChannels[1].name, "B");
+    EXPECT_TRUE(loaded->hasAlphaChannels);
+}
+
+TEST(PsdResources, AlphaChannelsNeverTakeTheModesColourChannels)
+{
+    // Four names in a 4-channel RGB document: only one can be alpha.
+    Document doc = SmallRgb();
+    doc.channels = 4;
+    Writer names;
+    names.Pascal("A", 1).Pascal("B", 1).Pascal("C", 1).Pascal("D", 1);
+    doc.resources.push_back(Resource{1006, "", names.out});
+    Loaded loaded = LoadDocument(doc);
+    ASSERT_EQ(loaded.status, kPsdOk);
+    EXPECT_EQ(loaded->alphaChannelCount, 1);
+    EXPECT_EQ(loaded->colorChannelCount, 3);
+}
+
+TEST(PsdResources, LaterAlphaResourcesAreBoundedByTheFirstCount)
+{
+    Document doc = SmallRgb();
+    doc.channels = 4;
+    Writer names, unicode, ids;
+    names.Pascal("A", 1);
+    unicode.Unicode(u"Alpha").Unicode(u"Beta").Unicode(u"Gamma");
+    ids.U32(10).U32(11).U32(12);
+    doc.resources.push_back(Resource{1006, "", names.out});
+    doc.resources.push_back(Resource{1045, "", unicode.out});
+    doc.resources.push_back(Resource{1053, "", ids.out});
+    Loaded loaded = LoadDocument(doc);
+    ASSERT_EQ(loaded.status, kPsdOk);
+    ASSERT_EQ(loaded->alphaChannelCount, 1);
+    const PsdAlphaChannel& alpha = loaded->alphaChannels[0];
+    ASSERT_EQ(alpha.unicodeNameLength, 5u);
+    EXPECT_EQ(alpha.unicodeName[0], u'A');
+    EXPECT_EQ(alpha.unicodeName[4], u'a');
+    EXPECT_EQ(alpha.identifier, 10u);
+}
+
+TEST(PsdResources, UnicodeAlphaNamesAndIdentifiersCountWhenFirst)
+{
+    Document doc = SmallRgb();
+    doc.channels = 5;
+    Writer ids;
+    ids.U32(7).U32(8);
+    doc.resources.push_back(Resource{1053, "", ids.out});
+    Loaded loaded = LoadDocument(doc);
+    ASSERT_EQ(loaded.status, kPsdOk);
+    ASSERT_EQ(loaded->alphaChannelCount, 2);
+    EXPECT_EQ(loaded->alphaChannels[1].identifier, 8u);
+}
+
+TEST(PsdResources, VersionInfoAndGroupsAreRead)
+{
+    Document doc = SmallRgb();
+    Writer version, groups;
+    version.U32(1).U8(1).Unicode(u"Writer").Unicode(u"Reader").U32(3);
+    groups.U16(4).U16(5).U16(6);
+    doc.resources.push_back(Resource{1057, "", version.out});
+    doc.resources.push_back(Resource{1026, "", groups.out});
+    Loaded loaded = LoadDocument(doc);
+    ASSERT_EQ(loaded.status, kPsdOk);
+    EXPECT_TRUE(loaded->hasVersionInfo);
+    EXPECT_TRUE(loaded->hasRealMergedData);
+    ASSERT_EQ(loaded->writerNameLength, 6u);
+    EXPECT_EQ(loaded->writerName[0], u'W');
+    EXPECT_EQ(loaded->readerNameLength, 6u);
+    EXPECT_EQ(loaded->fileVersion, 3u);
+    ASSERT_EQ(loaded->layerGroupCount, 3u);
+    EXPECT_EQ(loaded->layerGroups[2], 6);
+}
+
+TEST(PsdResources, VersionInfoWithAnOversizedNameFails)
+{
+    Document doc = SmallRgb();
+    Writer version;
+    version.U32(1).U8(1).U32(0x40000000).U16('x');
+    doc.resources.push_back(Resource{1057, "", version.out});
+    EXPECT_EQ(LoadDocument(doc).status, kPsdBlockOverrun);
+}
+
+// --- Thumbnails ------------------------------------------------------------------------
+
+struct ThumbnailCase
+{
+    int components;
+    bool adobe;
+};
+
+class PsdThumbnail : public testing::TestWithParam<ThumbnailCase>
+{
+};
+
+TEST_P(PsdThumbnail, DecodesToOpaquePixelsOfItsSize)
+{
+    Document doc = SmallRgb();
+    doc.resources.push_back(
+        ThumbnailResource(20, 10, MakeJpeg(20, 10, GetParam().components, GetParam().adobe)));
+    Loaded loaded = LoadDocument(doc);
+    ASSERT_EQ(loaded.status, kPsdOk);
+    EXPECT_TRUE(loaded->hasThumbnail);
+    ASSERT_NE(loaded->thumbnailPixels, nullptr);
+    EXPECT_EQ(loaded->thumbnailWidth, 20u);
+    for (int i = 0; i < 200; ++i)
+        ASSERT_EQ(loaded->thumbnailPixels[i] >> 24, 0xFFu);
+    const uint32_t first = loaded->thumbnailPixels[0];
+    const uint32_t last = loaded->thumbnailPixels[19];
+    EXPECT_NE(first, last); // a gradient, not a blank
+    if (GetParam().components == 1)
+    {
+        EXPECT_EQ(first & 0xFF, (first >> 8) & 0xFF);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ColourSpaces, PsdThumbnail,
+                         testing::Values(ThumbnailCase{3, true}, ThumbnailCase{1, true},
+                                         ThumbnailCase{4, true}, ThumbnailCase{4, false}));
+
+TEST(PsdThumbnail, RgbJpegKeepsItsColours)
+{
+    // One pixel per column of a 2x1 JPEG would be smeared; a flat one is not.
+    Document doc = SmallRgb();
+    const Bytes jpeg = MakeJpeg(16, 8, 3);
+    doc.resources.push_back(ThumbnailResource(16, 8, jpeg));
+    doc.resources.push_back(ThumbnailResource(16, 8, jpeg, 1033));
+    Loaded loaded = LoadDocument(doc);
+    ASSERT_EQ(loaded.status, kPsdOk);
+    // The later, old-style resource replaced the first, its red and blue swapped.
+    Document modern = SmallRgb();
+    modern.resources.push_back(ThumbnailResource(16, 8, jpeg));
+    Loaded reference = LoadDocument(modern);
+    ASSERT_EQ(reference.status, kPsdOk);
+    for (int i = 0; i < 16 * 8; ++i)
+    {
+        const uint32_t a = reference->thumbnailPixels[i], b = loaded->thumbnailPixels[i];
+        ASSERT_EQ(a & 0xFF00FF00, b & 0xFF00FF00);
+        ASSERT_EQ((a >> 16) & 0xFF, b & 0xFF);
+    }
+}
+
+TEST(PsdThumbnail, UndecodableThumbnailDoesNotFailTheDocument)
+{
+    Bytes jpeg = MakeJpeg(16, 8, 3);
+    jpeg.resize(jpeg.size() / 2); // cut mid-stream
+    Bytes garbage(64, 0x55);
+    for (const Bytes& bad : {jpeg, garbage})
+    {
+        Document doc = SmallRgb();
+        doc.resources.push_back(ThumbnailResource(16, 8, bad));
+        Writer angle;
+        angle.U32(99);
+        doc.resources.push_back(Resource{1037, "", angle.out});
+        Loaded loaded = LoadDocument(doc);
+        ASSERT_EQ(loaded.status, kPsdOk);
+        EXPECT_TRUE(loaded->hasThumbnail);
+        EXPECT_EQ(loaded->thumbnailPixels, nullptr);
+        EXPECT_EQ(loaded->globalAngle, 99); // the next resource is still read
+    }
+}
+
+TEST(PsdThumbnail, SizeDisagreeingWithTheJpegLeavesNoPixels)
+{
+    Document doc = SmallRgb();
+    doc.resources.push_back(ThumbnailResource(17, 8, MakeJpeg(16, 8, 3)));
+    Loaded loaded = LoadDocument(doc);
+    ASSERT_EQ(loaded.status, kPsdOk);
+    EXPECT_EQ(loaded->thumbnailPixels, nullptr);
+}
+
+TEST(PsdThumbnail, CompressedSizeBeyondTheResourceIsNotFollowed)
+{
+    Document doc = SmallRgb();
+    Resource thumbnail = ThumbnailResource(16, 8, MakeJpeg(16, 8, 3));
+    thumbnail.data[20] = 0x7F; // the compressed size's high byte
+    doc.resources.push_back(thumbnail);
+    doc.resources.push_back(Resource{1037, "", U32Data(5)});
+    Loaded loaded = LoadDocument(doc);
+    ASSERT_EQ(loaded.status, kPsdOk);
+    EXPECT_EQ(loaded->thumbnailPixels, nullptr);
+    EXPECT_EQ(loaded->globalAngle, 5);
+}
+
+TEST(PsdThumbnail, RawFormatIsSkippedButPresent)
+{
+    Document doc = SmallRgb();
+    doc.resources.push_back(ThumbnailResource(4, 2, Bytes(24, 9), 1036, 0));
+    Loaded loaded = LoadDocument(doc);
+    ASSERT_EQ(loaded.status, kPsdOk);
+    EXPECT_TRUE(loaded->hasThumbnail);
+    EXPECT_EQ(loaded->thumbnailPixels, nullptr);
+}
+
+TEST(PsdThumbnail, LoadOptionTwoSkipsThumbnails)
+{
+    Document doc = SmallRgb();
+    doc.resources.push_back(ThumbnailResource(16, 8, MakeJpeg(16, 8, 3)));
+    Loaded loaded = LoadDocument(doc, 2);
+    ASSERT_EQ(loaded.status, kPsdOk);
+    EXPECT_FALSE(loaded->hasThumbnail);
+}
+
+} // namespace
