@@ -5,6 +5,7 @@
 
 #include "Platform/Audio/Audio.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -50,7 +51,8 @@ struct MemoryFile
     uint64_t failReadsAt = ~0ull;
 
     int closes = 0;
-    int reads = 0;
+    std::atomic<int> reads{0}; // counted on the output thread, read by the test
+
     std::vector<QWORD> seeks;
     bool seekPastEnd = false; // a seek asked for more than the length
 
