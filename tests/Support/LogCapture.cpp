@@ -19,12 +19,15 @@ private:
 
 } // namespace
 
-LogCapture::LogCapture() : mMessages(std::make_shared<std::vector<std::wstring>>())
+LogCapture::LogCapture(bool html) : mMessages(std::make_shared<std::vector<std::wstring>>())
 {
     if (base::MainLog* log = base::MainLog::Instance())
     {
-        log->AddTextOutput(new CaptureOutput(mMessages));
-        mMessages->clear(); // drop "log initialized"
+        if (html)
+            log->AddHtmlOutput(new CaptureOutput(mMessages));
+        else
+            log->AddTextOutput(new CaptureOutput(mMessages));
+        mMessages->clear(); // drop "log initialized" or the preamble
     }
 }
 
@@ -34,6 +37,15 @@ bool LogCapture::Contains(const std::wstring& text) const
         if (message.find(text) != std::wstring::npos)
             return true;
     return false;
+}
+
+size_t LogCapture::Count(const std::wstring& text) const
+{
+    size_t count = 0;
+    for (const std::wstring& message : *mMessages)
+        if (message.find(text) != std::wstring::npos)
+            ++count;
+    return count;
 }
 
 } // namespace testing_support

@@ -1,0 +1,477 @@
+// Byte-level tests of what the renderer records: the layout of each command,
+// what is merged, what is re-recorded, and how the replay reads it back.
+
+#include "CommandBytes.h"
+#include "tests/Support/RecordingRender.h"
+
+#include "Core/Math/Matrix4.h"
+#include "Core/Render/Shader.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using bwtest::CommandBytes;
+using bwtest::RecordedBytes;
+using render::CommandId;
+
+class CommandStreamTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(r.Init(), BW_OK);
+        mult = r.GetShaderTexturedMultObject()->GetImpl();
+        tint = r.GetShaderTexturedTintObject()->GetImpl();
+        vb = r.GetVertexCache<render::SVertex2D>()->GetPrimary()->GetImpl();
+        ib = r.GetIndexCache16()->GetPrimary()->GetImpl();
+        ASSERT_EQ(r.CreateTexture(&texture), BW_OK);
+        r.GetShaderTexturedMultObject()->SetProjection(&projection);
+        r.GetShaderTexturedMultObject()->SetTexture(texture);
+        r.GetShaderTexturedTintObject()->SetProjection(&projection);
+        r.GetShaderTexturedTintObject()->SetTexture(texture);
+
+        block.mShader = mult;
+        block.mVertexBuffer = vb;
+        block.mIndexBuffer = ib;
+        block.mBlendMode = render::BlendAlpha;
+    }
+
+    void TearDown() override { delete texture; }
+
+    // What the first draw of a frame records for `block` with the multiply
+    // shader: every state, then both of its variables.
+    void ExpectFullState(CommandBytes& b, render::ShaderImpl* shader)
+    {
+        b.U32(render::CmdSetShader).Ptr(shader);
+        b.U32(render::CmdSetVertexFormat).U32(0).U32(render::CmdSetVertexBuffer).Ptr(vb);
+        b.U32(render::CmdSetIndexBuffer).Ptr(ib);
+        b.U32(render::CmdSetBlendMode).U32(1);
+        ExpectVariables(b, shader);
+    }
+
+    void ExpectVariables(CommandBytes& b, render::ShaderImpl* shader)
+    {
+        b.U32(render::CmdSetShaderVariables).Ptr(shader).U8(2);
+        b.U8(0).Ptr(&projection).U8(1).Ptr(texture);
+    }
+
+    bwtest::RecordingRender r;
+    render::ShaderImpl* mult = nullptr;
+    render::ShaderImpl* tint = nullptr;
+    render::VertexBufferImpl* vb = nullptr;
+    render::IndexBufferImpl* ib = nullptr;
+    render::Texture* texture = nullptr;
+    math::Matrix4 projection;
+    render::RenderState block;
+};
+
+TEST_F(CommandStreamTest, AnEmptyFrameRecordsSceneCommandsAndReplaysThem)
+{
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    ASSERT_EQ(r.EndScene(), BW_OK);
+    ASSERT_EQ(r.Present(), BW_OK);
+    CommandBytes b;
+    b.U32(render::CmdBeginScene).U32(render::CmdEndScene).U32(render::CmdPresent);
+    EXPECT_EQ(RecordedBytes(r), b.Bytes());
+
+    ASSERT_EQ(r.ExecuteCommands(), BW_OK);
+    EXPECT_EQ(r.mCalls, (std::vector<std::string>{"BeginScene()", "EndScene()", "Present()"}));
+    EXPECT_EQ(r.GetCommands().Tell(), 0u);
+}
+
+TEST_F(CommandStreamTest, NothingRecordedReplaysOnlyTheEndCommand)
+{
+    ASSERT_EQ(r.ExecuteCommands(), BW_OK);
+    EXPECT_TRUE(r.mCalls.empty());
+    EXPECT_EQ(r.GetCommands().GetData()[0], render::CmdEnd);
+    EXPECT_EQ(r.GetCommands().Tell(), 0u);
+}
+
+TEST_F(CommandStreamTest, ClearRecordsItsPayloadAfterTheTarget)
+{
+    render::RenderTargetDesc target;
+    target.mTarget = texture;
+    ASSERT_EQ(r.SetTarget(target), BW_OK);
+    const float color[4] = {0.25f, 0.5f, 0.75f, 1.0f};
+    ASSERT_EQ(r.Clear(render::ClearColor | render::ClearDepth, color, 1.0f, 7), BW_OK);
+    CommandBytes b;
+    b.U32(render::CmdSetRenderTarget).Ptr(texture);
+    b.U32(render::CmdClear).U32(3).F32(0.25f).F32(0.5f).F32(0.75f).F32(1.0f).F32(1.0f).U32(7);
+    EXPECT_EQ(RecordedBytes(r), b.Bytes());
+
+    // Back to the back buffer: the reset command, with no payload.
+    ASSERT_EQ(r.SetTarget(render::RenderTargetDesc()), BW_OK);
+    ASSERT_EQ(r.Clear(render::ClearColor, color, 1.0f, 0), BW_OK);
+    EXPECT_EQ(RecordedBytes(r)[b.Size()], render::CmdResetRenderTarget);
+}
+
+TEST_F(CommandStreamTest, ContinuingIndexedDrawsMergeIntoOneCommand)
+{
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4), BW_OK);
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 6, 2, 4, 4), BW_OK);
+    ASSERT_EQ(r.EndScene(), BW_OK);
+
+    CommandBytes b;
+    b.U32(render::CmdBeginScene);
+    ExpectFullState(b, mult);
+    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(0).U32(4).U32(0).U32(8);
+    b.U32(render::CmdEndScene);
+    EXPECT_EQ(RecordedBytes(r), b.Bytes());
+}
+
+TEST_F(CommandStreamTest, AGapBetweenIndexedDrawsKeepsThemApart)
+{
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4), BW_OK);
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 7, 2, 4, 4), BW_OK);
+    ASSERT_EQ(r.EndScene(), BW_OK);
+
+    CommandBytes b;
+    b.U32(render::CmdBeginScene);
+    ExpectFullState(b, mult);
+    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(0).U32(2).U32(0).U32(4);
+    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(7).U32(2).U32(4).U32(4);
+    b.U32(render::CmdEndScene);
+    EXPECT_EQ(RecordedBytes(r), b.Bytes());
+}
+
+TEST_F(CommandStreamTest, MergedVertexRangeCoversBothDraws)
+{
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 0, 1, 10, 3), BW_OK);
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 3, 1, 2, 3), BW_OK);
+    ASSERT_EQ(r.FlushBatch(), BW_OK);
+    std::vector<uint8_t> recorded = RecordedBytes(r);
+    CommandBytes draw;
+    draw.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(0).U32(2).U32(2).U32(11);
+    ASSERT_GE(recorded.size(), draw.Size());
+    EXPECT_EQ(std::vector<uint8_t>(recorded.end() - draw.Size(), recorded.end()), draw.Bytes());
+}
+
+TEST_F(CommandStreamTest, StripsAndFansAreNeverMerged)
+{
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleStrip, 0, 2, 0, 4), BW_OK);
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleStrip, 4, 2, 4, 4), BW_OK);
+    ASSERT_EQ(r.DrawPrimitive(render::TriangleFan, 0, 2), BW_OK);
+    ASSERT_EQ(r.DrawPrimitive(render::TriangleFan, 4, 2), BW_OK);
+    ASSERT_EQ(r.EndScene(), BW_OK);
+
+    CommandBytes b;
+    b.U32(render::CmdBeginScene);
+    ExpectFullState(b, mult);
+    b.U32(render::CmdDrawIndexedPrimitive).U32(4).U32(2).U32(0).U32(2).U32(0).U32(4);
+    b.U32(render::CmdDrawIndexedPrimitive).U32(4).U32(2).U32(4).U32(2).U32(4).U32(4);
+    b.U32(render::CmdDrawPrimitive).U32(5).U32(0).U32(2);
+    b.U32(render::CmdDrawPrimitive).U32(5).U32(4).U32(2);
+    b.U32(render::CmdEndScene);
+    EXPECT_EQ(RecordedBytes(r), b.Bytes());
+}
+
+TEST_F(CommandStreamTest, ContinuingListDrawsMergeWithoutIndices)
+{
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r.DrawPrimitive(render::LineList, 0, 1), BW_OK);
+    ASSERT_EQ(r.DrawPrimitive(render::LineList, 2, 3), BW_OK);
+    ASSERT_EQ(r.DrawPrimitive(render::PointList, 8, 5), BW_OK);
+    ASSERT_EQ(r.DrawPrimitive(render::PointList, 13, 1), BW_OK);
+    ASSERT_EQ(r.EndScene(), BW_OK);
+
+    CommandBytes b;
+    b.U32(render::CmdBeginScene);
+    ExpectFullState(b, mult);
+    b.U32(render::CmdDrawPrimitive).U32(1).U32(0).U32(4);
+    b.U32(render::CmdDrawPrimitive).U32(0).U32(8).U32(6);
+    b.U32(render::CmdEndScene);
+    EXPECT_EQ(RecordedBytes(r), b.Bytes());
+}
+
+TEST_F(CommandStreamTest, ChangedStateBreaksAMerge)
+{
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4), BW_OK);
+    block.mBlendMode = render::BlendAdditive;
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 6, 2, 4, 4), BW_OK);
+    ASSERT_EQ(r.EndScene(), BW_OK);
+
+    CommandBytes b;
+    b.U32(render::CmdBeginScene);
+    ExpectFullState(b, mult);
+    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(0).U32(2).U32(0).U32(4);
+    b.U32(render::CmdSetBlendMode).U32(2);
+    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(6).U32(2).U32(4).U32(4);
+    b.U32(render::CmdEndScene);
+    EXPECT_EQ(RecordedBytes(r), b.Bytes());
+}
+
+TEST_F(CommandStreamTest, ANewTextureValueBreaksAMergeAndIsSent)
+{
+    render::Texture* other = nullptr;
+    ASSERT_EQ(r.CreateTexture(&other), BW_OK);
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4), BW_OK);
+    r.GetShaderTexturedMultObject()->SetTexture(other);
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 6, 2, 4, 4), BW_OK);
+    ASSERT_EQ(r.EndScene(), BW_OK);
+
+    CommandBytes b;
+    b.U32(render::CmdBeginScene);
+    ExpectFullState(b, mult);
+    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(0).U32(2).U32(0).U32(4);
+    // Variable flags stay set once raised: both are sent again.
+    b.U32(render::CmdSetShaderVariables).Ptr(mult).U8(2).U8(0).Ptr(&projection).U8(1).Ptr(other);
+    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(6).U32(2).U32(4).U32(4);
+    b.U32(render::CmdEndScene);
+    EXPECT_EQ(RecordedBytes(r), b.Bytes());
+    delete other;
+}
+
+TEST_F(CommandStreamTest, ATargetChangeRecordsBothScissorCommandsEvenWithScissorOff)
+{
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4), BW_OK);
+    size_t before = RecordedBytes(r).size();
+
+    render::RenderState onTexture = block;
+    onTexture.mTarget = texture;
+    onTexture.mScale[0] = 2.0f;
+    onTexture.mScale[1] = 2.0f;
+    ASSERT_EQ(r.SetRenderState(&onTexture, true), BW_OK);
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 6, 2, 4, 4), BW_OK);
+
+    CommandBytes b;
+    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(0).U32(2).U32(0).U32(4);
+    b.U32(render::CmdSetRenderTarget).Ptr(texture);
+    b.U32(render::CmdEnableScissor).U8(0);
+    b.U32(render::CmdSetScissorRect).I32(0).I32(0).I32(0).I32(0);
+    std::vector<uint8_t> recorded = RecordedBytes(r);
+    EXPECT_EQ(std::vector<uint8_t>(recorded.begin() + before, recorded.end()), b.Bytes());
+}
+
+TEST_F(CommandStreamTest, ATargetRecordedByClearStillReRecordsTheScissor)
+{
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    render::RenderState onTexture = block;
+    onTexture.mTarget = texture;
+    onTexture.mScissorEnabled = 1;
+    const float rect[4] = {1.5f, 2.5f, 10.0f, 20.0f};
+    std::copy(rect, rect + 4, onTexture.mScissorRect);
+    ASSERT_EQ(r.SetTarget(onTexture.GetTargetDesc()), BW_OK);
+    const float black[4] = {0, 0, 0, 1};
+    ASSERT_EQ(r.Clear(render::ClearColor, black, 1.0f, 0), BW_OK);
+    ASSERT_EQ(r.SetRenderState(&onTexture, true), BW_OK);
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4), BW_OK);
+    ASSERT_EQ(r.FlushBatch(), BW_OK);
+
+    // No second target command: Clear recorded it.
+    CommandBytes expected;
+    expected.U32(render::CmdBeginScene);
+    expected.U32(render::CmdSetRenderTarget).Ptr(texture);
+    expected.U32(render::CmdClear).U32(1).F32(0).F32(0).F32(0).F32(1).F32(1).U32(0);
+    expected.U32(render::CmdSetShader).Ptr(mult);
+    expected.U32(render::CmdSetVertexFormat).U32(0).U32(render::CmdSetVertexBuffer).Ptr(vb);
+    expected.U32(render::CmdSetIndexBuffer).Ptr(ib);
+    expected.U32(render::CmdSetBlendMode).U32(1);
+    expected.U32(render::CmdEnableScissor).U8(1);
+    expected.U32(render::CmdSetScissorRect).I32(1).I32(2).I32(10).I32(20);
+    ExpectVariables(expected, mult);
+    expected.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(0).U32(2).U32(0).U32(4);
+    EXPECT_EQ(RecordedBytes(r), expected.Bytes());
+}
+
+TEST_F(CommandStreamTest, SwitchingBetweenBuffersOfOneFormatRecordsNoFormat)
+{
+    render::VertexBuffer<render::SVertex2D> second(&r);
+    render::VertexBuffer<render::SVertexGeom> geometry(&r);
+    ASSERT_EQ(second.Create(16, true), BW_OK);
+    ASSERT_EQ(geometry.Create(16, true), BW_OK);
+
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4), BW_OK);
+    size_t before = RecordedBytes(r).size();
+
+    block.mVertexBuffer = second.GetImpl();
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 6, 2, 0, 4), BW_OK);
+    block.mVertexBuffer = geometry.GetImpl();
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 12, 2, 0, 4), BW_OK);
+
+    CommandBytes b;
+    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(0).U32(2).U32(0).U32(4);
+    b.U32(render::CmdSetVertexBuffer).Ptr(second.GetImpl());
+    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(6).U32(2).U32(0).U32(4);
+    b.U32(render::CmdSetVertexFormat).U32(1).U32(render::CmdSetVertexBuffer).Ptr(geometry.GetImpl());
+    std::vector<uint8_t> recorded = RecordedBytes(r);
+    EXPECT_EQ(std::vector<uint8_t>(recorded.begin() + before, recorded.end()), b.Bytes());
+}
+
+TEST_F(CommandStreamTest, ShaderSwitchAToBToAResendsAllOfAsVariables)
+{
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4), BW_OK);
+    // Same shader, nothing changed: no variables again.
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleStrip, 6, 2, 0, 4), BW_OK);
+    size_t before = RecordedBytes(r).size();
+
+    block.mShader = tint;
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 12, 2, 0, 4), BW_OK);
+    block.mShader = mult;
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 18, 2, 0, 4), BW_OK);
+    ASSERT_EQ(r.FlushBatch(), BW_OK);
+
+    CommandBytes b;
+    b.U32(render::CmdDrawIndexedPrimitive).U32(4).U32(2).U32(6).U32(2).U32(0).U32(4);
+    b.U32(render::CmdSetShader).Ptr(tint);
+    ExpectVariables(b, tint);
+    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(12).U32(2).U32(0).U32(4);
+    b.U32(render::CmdSetShader).Ptr(mult);
+    ExpectVariables(b, mult);
+    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(18).U32(2).U32(0).U32(4);
+    std::vector<uint8_t> recorded = RecordedBytes(r);
+    EXPECT_EQ(std::vector<uint8_t>(recorded.begin() + before, recorded.end()), b.Bytes());
+}
+
+TEST_F(CommandStreamTest, DepthCommandCarriesTheWriteByteOnlyWhenTheTestIsOn)
+{
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r.DrawPrimitive(render::TriangleList, 0, 1), BW_OK);
+    size_t before = RecordedBytes(r).size();
+
+    block.mDepthTest = 1;
+    block.mDepthWrite = 0;
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r.DrawPrimitive(render::TriangleList, 3, 1), BW_OK);
+    block.mDepthTest = 0;
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r.DrawPrimitive(render::TriangleList, 6, 1), BW_OK);
+
+    CommandBytes b;
+    b.U32(render::CmdDrawPrimitive).U32(3).U32(0).U32(1);
+    b.U32(render::CmdSetDepthTest).U8(1).U8(0);
+    b.U32(render::CmdDrawPrimitive).U32(3).U32(3).U32(1);
+    b.U32(render::CmdSetDepthTest).U8(0);
+    std::vector<uint8_t> recorded = RecordedBytes(r);
+    EXPECT_EQ(std::vector<uint8_t>(recorded.begin() + before, recorded.end()), b.Bytes());
+}
+
+TEST_F(CommandStreamTest, ReplayCallsTheDeviceInRecordedOrder)
+{
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    const float color[4] = {0, 0, 0, 1};
+    ASSERT_EQ(r.Clear(render::ClearColor, color, 1.0f, 0), BW_OK);
+    block.mScissorEnabled = 1;
+    block.mScissorRect[2] = 5;
+    block.mScissorRect[3] = 6;
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4), BW_OK);
+    ASSERT_EQ(r.EndScene(), BW_OK);
+    ASSERT_EQ(r.Present(), BW_OK);
+    ASSERT_EQ(r.ExecuteCommands(), BW_OK);
+
+    EXPECT_EQ(r.mCalls, (std::vector<std::string>{
+                            "BeginScene()", "Clear(1,0,0,0,1,1,0)", "SetShader(mult)", "SetVertexFormat(0)",
+                            "SetVertexBuffer(vb0)", "SetIndexBuffer(ib0)", "SetBlendMode(1)", "EnableScissor(1)",
+                            "SetScissorRect(0,0,5,6)", "SetMatrix(mult.Proj," + r.NameOf(&projection) + ")",
+                            "SetTexture(mult.TextureSampler,tex0)", "DrawIndexedPrimitive(3,2,0,2,0,4)",
+                            "EndScene()", "Present()"}));
+}
+
+TEST_F(CommandStreamTest, APayloadCutShortReplaysAsAnError)
+{
+    // Fill the buffer exactly to its capacity, ending inside a draw's payload.
+    render::CommandBuffer& commands = r.GetCommands();
+    ASSERT_EQ(commands.Tell(), 0u);
+    uint32_t none = render::CmdNone;
+    ASSERT_EQ(commands.Write(&none, 4), 4u);
+    uint32_t capacity = commands.GetSize();
+    ASSERT_EQ(capacity, 4u + 1024u);
+    CommandBytes rest;
+    while (rest.Size() + 12 < capacity - 4)
+        rest.U32(render::CmdNone);
+    rest.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2);
+    ASSERT_EQ(rest.Size() + 4, capacity);
+    ASSERT_EQ(commands.Write(rest.Bytes().data(), static_cast<uint32_t>(rest.Size())), rest.Size());
+    ASSERT_EQ(commands.GetSize(), capacity);
+
+    ASSERT_EQ(commands.Rewind(), BW_OK);
+    EXPECT_EQ(r.ReplayCommands(), BW_FAIL);
+    EXPECT_TRUE(r.mCalls.empty());
+}
+
+TEST_F(CommandStreamTest, AVariableIndexBeyondTheShadersListIsAnError)
+{
+    CommandBytes b;
+    b.U32(render::CmdSetShaderVariables).Ptr(mult).U8(1).U8(2).Ptr(texture);
+    render::CommandBuffer& commands = r.GetCommands();
+    ASSERT_EQ(commands.Write(b.Bytes().data(), static_cast<uint32_t>(b.Size())), b.Size());
+    EXPECT_EQ(r.ExecuteCommands(), BW_FAIL);
+    EXPECT_TRUE(r.mCalls.empty());
+    EXPECT_EQ(commands.Tell(), 0u);
+}
+
+TEST_F(CommandStreamTest, AFailedReplayIsRewoundAndTheNextFrameSetsEveryState)
+{
+    for (int frame = 0; frame < 2; ++frame)
+    {
+        r.mFailCall = frame == 0 ? "SetBlendMode" : "";
+        r.mCalls.clear();
+        ASSERT_EQ(r.BeginScene(), BW_OK);
+        const float color[4] = {0, 0, 0, 1};
+        ASSERT_EQ(r.SetTarget(render::RenderTargetDesc()), BW_OK);
+        ASSERT_EQ(r.Clear(render::ClearColor, color, 1.0f, 0), BW_OK);
+        ASSERT_EQ(r.SetRenderState(&block, false), BW_OK);
+        ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4), BW_OK);
+        ASSERT_EQ(r.EndScene(), BW_OK);
+        ASSERT_EQ(r.Present(), BW_OK);
+        EXPECT_EQ(r.ExecuteCommands(), frame == 0 ? BW_FAIL : BW_OK);
+        EXPECT_EQ(r.GetCommands().Tell(), 0u);
+    }
+    // The second frame sets the target, every state and the variables again,
+    // although the same block was handed over unforced.
+    EXPECT_EQ(r.mCalls, (std::vector<std::string>{
+                            "BeginScene()", "SetRenderTarget(null)", "Clear(1,0,0,0,1,1,0)", "SetShader(mult)",
+                            "SetVertexFormat(0)", "SetVertexBuffer(vb0)", "SetIndexBuffer(ib0)", "SetBlendMode(1)",
+                            "EnableScissor(0)", "SetScissorRect(0,0,0,0)", "SetDepthTest(0,0)",
+                            "SetMatrix(mult.Proj," + r.NameOf(&projection) + ")",
+                            "SetTexture(mult.TextureSampler,tex0)", "DrawIndexedPrimitive(3,2,0,2,0,4)",
+                            "EndScene()", "Present()"}));
+}
+
+TEST(CommandBufferGrowth, GrowsByHalfOrToTheNeedPlus1024AndNeverShrinks)
+{
+    render::CommandBuffer buffer;
+    std::vector<uint8_t> bytes(5000, 0xAB);
+    ASSERT_EQ(buffer.Write(bytes.data(), 4), 4u);
+    EXPECT_EQ(buffer.GetSize(), 4u + 1024u);
+    ASSERT_EQ(buffer.Write(bytes.data(), 1024), 1024u); // exactly fills 1028
+    EXPECT_EQ(buffer.GetSize(), 1028u);
+    ASSERT_EQ(buffer.Write(bytes.data(), 1), 1u); // need 1029 < 1542
+    EXPECT_EQ(buffer.GetSize(), 1542u);
+    ASSERT_EQ(buffer.Write(bytes.data(), 5000), 5000u); // need 6029 >= 2313
+    EXPECT_EQ(buffer.GetSize(), 6029u + 1024u);
+    EXPECT_EQ(buffer.GetData()[0], 0xAB);
+
+    ASSERT_EQ(buffer.Rewind(), BW_OK);
+    buffer.Reserve(10, true);
+    EXPECT_EQ(buffer.GetSize(), 7053u);
+}
+
+} // namespace

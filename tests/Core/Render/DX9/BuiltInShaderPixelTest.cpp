@@ -1,0 +1,193 @@
+// The three built-in shaders drawing through the whole path: recorded,
+// batched, replayed onto the layer's OpenGL back end, read back.
+
+#include "RenderDX9Fixture.h"
+
+#include "Core/Math/Matrix4.h"
+#include "Core/Render/Shader.h"
+#include "Core/Render/Texture.h"
+
+#include <cstdlib>
+
+namespace
+{
+
+using bwtest::MakeInitParam;
+
+constexpr int kWidth = 64;
+constexpr int kHeight = 48;
+
+class BuiltInShaderPixelTest : public bwtest::RenderDX9Test
+{
+protected:
+    void SetUp() override
+    {
+        bwtest::RenderDX9Test::SetUp();
+        window = std::make_unique<bwtest::SdlTestWindow>(kWidth, kHeight);
+        if (!window->IsOpen())
+            GTEST_SKIP() << "no OpenGL window here";
+        d3d9::test::SetBackend(d3d9::test::Backend::OpenGL);
+        r->SetWindowHandle(window->Handle());
+        ASSERT_EQ(Init(MakeInitParam(kWidth, kHeight, true)), BW_OK);
+        ASSERT_TRUE(r->CanRender());
+        ASSERT_EQ(r->BeginScene(), BW_OK);
+        const float black[4] = {0, 0, 0, 1};
+        ASSERT_EQ(r->Clear(render::ClearColor, black, 1.0f, 0), BW_OK);
+    }
+
+    void TearDown() override
+    {
+        textures.clear();
+        r.reset();
+        window.reset();
+        bwtest::RenderDX9Test::TearDown();
+    }
+
+    // A solid-colour 2x2 dynamic texture.
+    render::Texture* SolidTexture(uint32_t argb)
+    {
+        render::Texture* texture = nullptr;
+        EXPECT_EQ(r->CreateTexture(&texture), BW_OK);
+        EXPECT_EQ(texture->CreateDynamic(2, 2), BW_OK);
+        uint32_t size = 0, pitch = 0;
+        void* bits = nullptr;
+        EXPECT_EQ(texture->Lock(&size, &pitch, &bits), BW_OK);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 2; ++x)
+                static_cast<uint32_t*>(bits)[y * pitch / 4 + x] = argb;
+        EXPECT_EQ(texture->Unlock(), BW_OK);
+        textures.emplace_back(texture);
+        return texture;
+    }
+
+    // A textured quad over layout pixels [x0, x1) x [y0, y1), with the
+    // half-pixel shift the drawing code applies.
+    void DrawQuad(render::ShaderTextured* shader, render::Texture* texture, float x0, float y0, float x1, float y1,
+                  uint32_t diffuse, uint32_t specular)
+    {
+        render::SVertex2D* v = nullptr;
+        render::VertexCache2D::Allocation vertices;
+        ASSERT_EQ(r->GetVertexCache<render::SVertex2D>()->Allocate(4, &v, &vertices), BW_OK);
+        unsigned short* i = nullptr;
+        render::IndexCache16::Allocation indices;
+        ASSERT_EQ(r->GetIndexCache16()->Allocate(6, &i, &indices), BW_OK);
+        const float xs[4] = {x0, x1, x1, x0};
+        const float ys[4] = {y0, y0, y1, y1};
+        const float us[4] = {0, 1, 1, 0};
+        const float vs[4] = {0, 0, 1, 1};
+        for (int k = 0; k < 4; ++k)
+            v[k] = render::SVertex2D{xs[k] - 0.5f, ys[k] - 0.5f, 0.0f, 1.0f, diffuse, specular, us[k], vs[k]};
+        const unsigned short first = static_cast<unsigned short>(vertices.mFirst);
+        const unsigned short order[6] = {0, 1, 2, 0, 2, 3};
+        for (int k = 0; k < 6; ++k)
+            i[k] = static_cast<unsigned short>(first + order[k]);
+
+        block.mShader = shader->GetImpl();
+        block.mVertexBuffer = vertices.mBuffer;
+        block.mIndexBuffer = indices.mBuffer;
+        block.mBlendMode = render::BlendAlpha;
+        ASSERT_EQ(r->SetRenderState(&block, true), BW_OK);
+        shader->SetTexture(texture);
+        shader->SetProjection(&r->GetProjection());
+        ASSERT_EQ(r->DrawIndexedPrimitive(render::TriangleList, indices.mFirst, 2, vertices.mFirst, 4), BW_OK);
+    }
+
+    // Ends the frame, replays it and reads the back buffer.
+    void Finish()
+    {
+        ASSERT_EQ(r->EndScene(), BW_OK);
+        ASSERT_EQ(r->ExecuteCommands(), BW_OK);
+        UINT width = 0, height = 0;
+        ASSERT_TRUE(d3d9::test::ReadRenderTarget(r->GetDevice(), nullptr, &pixels, &width, &height));
+        ASSERT_EQ(width, static_cast<UINT>(kWidth));
+        ASSERT_EQ(height, static_cast<UINT>(kHeight));
+    }
+
+    D3DCOLOR At(int x, int y) const { return pixels[static_cast<size_t>(y) * kWidth + x]; }
+
+    static void ExpectNear(D3DCOLOR actual, D3DCOLOR expected)
+    {
+        for (int shift = 0; shift < 32; shift += 8)
+        {
+            int a = (actual >> shift) & 0xFF;
+            int e = (expected >> shift) & 0xFF;
+            EXPECT_LE(std::abs(a - e), 1) << std::hex << "actual 0x" << actual << " expected 0x" << expected;
+        }
+    }
+
+    std::unique_ptr<bwtest::SdlTestWindow> window;
+    std::vector<std::unique_ptr<render::Texture>> textures;
+    render::RenderState block;
+    std::vector<D3DCOLOR> pixels;
+};
+
+TEST_F(BuiltInShaderPixelTest, GeometryShaderFillsWithTheVertexColour)
+{
+    render::Shader* shader = r->GetShaderGeomObject();
+    render::SVertexGeom* v = nullptr;
+    render::VertexCacheGeom::Allocation at;
+    ASSERT_EQ(r->GetVertexCache<render::SVertexGeom>()->Allocate(6, &v, &at), BW_OK);
+    // Two triangles over the left half, red, with the half-pixel shift.
+    const float x0 = -0.5f, y0 = -0.5f, x1 = 31.5f, y1 = 47.5f;
+    const uint32_t red = 0xFFFF0000u;
+    v[0] = {x0, y0, 0, red};
+    v[1] = {x1, y0, 0, red};
+    v[2] = {x1, y1, 0, red};
+    v[3] = {x0, y0, 0, red};
+    v[4] = {x1, y1, 0, red};
+    v[5] = {x0, y1, 0, red};
+    block.mShader = shader->GetImpl();
+    block.mVertexBuffer = at.mBuffer;
+    ASSERT_EQ(r->SetRenderState(&block, true), BW_OK);
+    shader->SetProjection(&r->GetProjection());
+    // Two continuing draws: merged into one.
+    ASSERT_EQ(r->DrawPrimitive(render::TriangleList, at.mFirst, 1), BW_OK);
+    ASSERT_EQ(r->DrawPrimitive(render::TriangleList, at.mFirst + 3, 1), BW_OK);
+    Finish();
+
+    EXPECT_EQ(At(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(At(31, 47), 0xFFFF0000u);
+    EXPECT_EQ(At(16, 20), 0xFFFF0000u);
+    EXPECT_EQ(At(32, 0), 0xFF000000u);
+    EXPECT_EQ(At(63, 47), 0xFF000000u);
+    EXPECT_EQ(d3d9::test::GetStats(r->GetDevice()).draws, 1u);
+}
+
+TEST_F(BuiltInShaderPixelTest, MultiplyShaderTakesTextureTimesVertexColour)
+{
+    render::Texture* green = SolidTexture(0xFF00FF00u);
+    render::Texture* white = SolidTexture(0xFFFFFFFFu);
+    DrawQuad(r->GetShaderTexturedMultObject(), green, 0, 0, 32, 48, 0xFF808080u, 0x000000FFu);
+    DrawQuad(r->GetShaderTexturedMultObject(), white, 32, 0, 64, 48, 0xFF0000FFu, 0x000000FFu);
+    Finish();
+    ExpectNear(At(10, 10), 0xFF008000u);
+    ExpectNear(At(0, 47), 0xFF008000u);
+    ExpectNear(At(40, 10), 0xFF0000FFu);
+    ExpectNear(At(63, 0), 0xFF0000FFu);
+}
+
+TEST_F(BuiltInShaderPixelTest, TintShaderMixesTextureAndColourBySpecularGreenAndBlue)
+{
+    render::Texture* blue = SolidTexture(0xFF0000FFu);
+    render::ShaderTextured* tint = r->GetShaderTexturedTintObject();
+    // Tint 0: the texture; tint 255: the vertex colour; between: both.
+    DrawQuad(tint, blue, 0, 0, 16, 48, 0xFFFF0000u, (0u << 8) | 255u);
+    DrawQuad(tint, blue, 16, 0, 32, 48, 0xFFFF0000u, (255u << 8) | 0u);
+    DrawQuad(tint, blue, 32, 0, 64, 48, 0xFFFF0000u, (128u << 8) | 127u);
+    Finish();
+    ExpectNear(At(5, 5), 0xFF0000FFu);
+    ExpectNear(At(20, 5), 0xFFFF0000u);
+    ExpectNear(At(40, 5), 0xFF80007Fu);
+}
+
+TEST_F(BuiltInShaderPixelTest, AlphaBlendingMixesWithWhatIsBelow)
+{
+    render::Texture* white = SolidTexture(0xFFFFFFFFu);
+    DrawQuad(r->GetShaderTexturedMultObject(), white, 0, 0, 64, 48, 0xFF0000FFu, 0xFFu);
+    DrawQuad(r->GetShaderTexturedMultObject(), white, 0, 0, 32, 48, 0x80FF0000u, 0xFFu);
+    Finish();
+    ExpectNear(At(10, 10) & 0x00FFFFFFu, 0x0080007Fu);
+    ExpectNear(At(50, 10), 0xFF0000FFu);
+}
+
+} // namespace

@@ -1,0 +1,217 @@
+// The device-loss protocol: what CheckDevice does for each answer of the
+// device and each state of the window, and that default-pool objects come
+// back usable.
+
+#include "RenderDX9Fixture.h"
+
+#include "Core/Render/DX9/BufferDX9.h"
+#include "Core/Render/DX9/TextureDX9.h"
+
+namespace
+{
+
+using bwtest::MakeInitParam;
+using d3d9::test::Call;
+
+class DeviceLossTest : public bwtest::RenderDX9Test
+{
+protected:
+    void SetUp() override
+    {
+        bwtest::RenderDX9Test::SetUp();
+        ASSERT_EQ(Init(MakeInitParam(64, 48, windowed)), BW_OK);
+        ASSERT_EQ(r->CreateTexture(&target), BW_OK);
+        ASSERT_EQ(target->CreateRenderTarget(16, 16), BW_OK);
+        mLog.Clear();
+    }
+
+    void TearDown() override
+    {
+        delete target;
+        bwtest::RenderDX9Test::TearDown();
+    }
+
+    // One frame as the application runs it, drawing nothing.
+    bool Frame()
+    {
+        if (!r->CanRender())
+            return false;
+        EXPECT_EQ(r->BeginScene(), BW_OK);
+        render::SVertex2D* vertices = nullptr;
+        render::VertexCache2D::Allocation at;
+        EXPECT_EQ(r->GetVertexCache<render::SVertex2D>()->Allocate(4, &vertices, &at), BW_OK);
+        EXPECT_EQ(r->EndScene(), BW_OK);
+        EXPECT_EQ(r->Present(), BW_OK);
+        EXPECT_EQ(r->ExecuteCommands(), BW_OK);
+        return true;
+    }
+
+    bool windowed = true;
+    render::Texture* target = nullptr;
+};
+
+TEST_F(DeviceLossTest, LossReleasesOnceSleepsEachFrameAndResetRestores)
+{
+    const UINT live = d3d9::test::LiveDefaultPoolObjects(r->GetDevice());
+    ASSERT_GT(live, 0u);
+    ASSERT_TRUE(Frame());
+
+    d3d9::test::LoseDevice(r->GetDevice());
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(r->CanRender());
+    EXPECT_EQ(mLog.Count(L"RenderDX9::LostDevice()\n"), 1u);
+    EXPECT_EQ(r->mSleeps, 3);
+    EXPECT_TRUE(r->IsDeviceLost());
+    EXPECT_EQ(d3d9::test::LiveDefaultPoolObjects(r->GetDevice()), 0u);
+    EXPECT_EQ(r->GetBackBuffer(), nullptr);
+
+    d3d9::test::AllowReset(r->GetDevice());
+    EXPECT_FALSE(r->CanRender()); // the reset frame is skipped
+    EXPECT_FALSE(r->IsDeviceLost());
+    EXPECT_TRUE(mLog.Contains(L"RenderDX9::ResetDevice()\n"));
+    EXPECT_TRUE(mLog.Contains(L"\tD3D_OK\n"));
+    EXPECT_TRUE(mLog.Contains(L"RenderDX9::InitDeviceState()\n"));
+    EXPECT_EQ(d3d9::test::LiveDefaultPoolObjects(r->GetDevice()), live);
+    EXPECT_NE(static_cast<render::TextureDX9*>(target)->GetDeviceTexture(), nullptr);
+    EXPECT_EQ(target->GetWidth(), 16u);
+
+    // Dynamic buffers are locked afresh by the next frame's first allocation.
+    EXPECT_TRUE(Frame());
+    EXPECT_EQ(r->mSleeps, 3);
+}
+
+TEST_F(DeviceLossTest, ABufferLostWhileLockedCanBeLockedAfterTheRestore)
+{
+    ASSERT_EQ(r->BeginScene(), BW_OK);
+    render::SVertex2D* vertices = nullptr;
+    render::VertexCache2D::Allocation at;
+    ASSERT_EQ(r->GetVertexCache<render::SVertex2D>()->Allocate(4, &vertices, &at), BW_OK);
+    ASSERT_TRUE(at.mBuffer->IsLocked());
+
+    d3d9::test::LoseDevice(r->GetDevice());
+    EXPECT_FALSE(r->CanRender());
+    EXPECT_FALSE(at.mBuffer->IsLocked());
+    d3d9::test::AllowReset(r->GetDevice());
+    EXPECT_FALSE(r->CanRender());
+    EXPECT_EQ(at.mBuffer->Lock(), BW_OK);
+    EXPECT_EQ(at.mBuffer->Unlock(), BW_OK);
+    EXPECT_TRUE(Frame());
+}
+
+TEST_F(DeviceLossTest, NotResetSeenWithoutTheLossReleasesBeforeResetting)
+{
+    d3d9::test::LoseDevice(r->GetDevice());
+    d3d9::test::AllowReset(r->GetDevice());
+    // Reset is refused while default-pool objects live: they must go first.
+    EXPECT_FALSE(r->CanRender());
+    EXPECT_EQ(mLog.Count(L"RenderDX9::LostDevice()\n"), 1u);
+    EXPECT_TRUE(mLog.Contains(L"\tD3D_OK\n"));
+    EXPECT_FALSE(r->IsDeviceLost());
+    EXPECT_EQ(r->mSleeps, 0);
+    EXPECT_TRUE(Frame());
+}
+
+TEST_F(DeviceLossTest, AMinimisedWindowSkipsFramesWithoutTouchingTheDevice)
+{
+    d3d9::test::EnableCallLog(true);
+    r->mWindowState.minimized = true;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(r->CanRender());
+    EXPECT_TRUE(d3d9::test::CallLogLines({Call::TestCooperativeLevel}).empty());
+    EXPECT_EQ(r->mSleeps, 0);
+    EXPECT_FALSE(r->IsDeviceLost());
+    EXPECT_FALSE(mLog.Contains(L"LostDevice"));
+    r->mWindowState.minimized = false;
+    EXPECT_TRUE(Frame());
+}
+
+TEST_F(DeviceLossTest, ResetFailuresAreLoggedByCodeAndRetried)
+{
+    d3d9::test::LoseDevice(r->GetDevice());
+    EXPECT_FALSE(r->CanRender());
+    d3d9::test::AllowReset(r->GetDevice());
+    d3d9::test::ForceResult(Call::Reset, D3DERR_OUTOFVIDEOMEMORY, 1);
+    EXPECT_FALSE(r->CanRender());
+    EXPECT_TRUE(mLog.Contains(L"\tD3DERR_OUTOFVIDEOMEMORY \n"));
+    EXPECT_TRUE(r->IsDeviceLost());
+    d3d9::test::ForceResult(Call::Reset, D3DERR_INVALIDCALL, 1);
+    mLog.Clear();
+    EXPECT_FALSE(r->CanRender());
+    EXPECT_EQ(mLog.Messages().size(), 1u); // "ResetDevice()" alone
+    EXPECT_FALSE(r->CanRender());
+    EXPECT_FALSE(r->IsDeviceLost());
+    EXPECT_TRUE(Frame());
+}
+
+TEST_F(DeviceLossTest, AfterAResetTheBackBufferIsTheNewOne)
+{
+    d3d9::test::LoseDevice(r->GetDevice());
+    EXPECT_FALSE(r->CanRender());
+    d3d9::test::AllowReset(r->GetDevice());
+    EXPECT_FALSE(r->CanRender());
+    ASSERT_NE(r->GetBackBuffer(), nullptr);
+    ASSERT_EQ(r->DoSetRenderTarget(target), BW_OK);
+    ASSERT_EQ(r->DoSetRenderTarget(nullptr), BW_OK);
+    EXPECT_EQ(d3d9::test::GetBoundRenderTarget(r->GetDevice()), r->GetBackBuffer());
+}
+
+TEST_F(DeviceLossTest, SwitchingScreenModeReleasesAndResetsWithTheNewSize)
+{
+    ASSERT_EQ(r->PrepareSwitchScreenMode(), BW_OK);
+    EXPECT_EQ(d3d9::test::LiveDefaultPoolObjects(r->GetDevice()), 0u);
+    render::RenderInitParam param = MakeInitParam(80, 60, true);
+    param.mViewport[0] = 2.0f;
+    ASSERT_EQ(r->SwitchScreenMode(param), BW_OK);
+    EXPECT_FALSE(r->IsDeviceLost());
+    EXPECT_EQ(d3d9::test::GetPresentParameters(r->GetDevice()).BackBufferWidth, 80u);
+    EXPECT_EQ(d3d9::test::GetViewport(r->GetDevice()).Width, 80u);
+    EXPECT_FLOAT_EQ(r->GetProjection()(0, 0), 2.0f / 80.0f);
+    EXPECT_FLOAT_EQ(r->GetDefaultViewport()[0], 2.0f);
+    EXPECT_TRUE(Frame());
+}
+
+TEST_F(DeviceLossTest, AFailedSwitchIsResetBeforeTheNextDraw)
+{
+    ASSERT_EQ(r->PrepareSwitchScreenMode(), BW_OK);
+    d3d9::test::ForceResult(Call::Reset, D3DERR_DRIVERINTERNALERROR, 1);
+    EXPECT_EQ(r->SwitchScreenMode(MakeInitParam(80, 60, true)), BW_FAIL);
+    EXPECT_TRUE(mLog.Contains(L"\tD3DERR_DRIVERINTERNALERROR\n"));
+    // The device answers OK, but our objects are gone: reset, then draw.
+    EXPECT_FALSE(r->CanRender());
+    EXPECT_FALSE(r->IsDeviceLost());
+    EXPECT_GT(d3d9::test::LiveDefaultPoolObjects(r->GetDevice()), 0u);
+    EXPECT_TRUE(Frame());
+}
+
+class FullScreenLossTest : public DeviceLossTest
+{
+protected:
+    void SetUp() override
+    {
+        windowed = false;
+        DeviceLossTest::SetUp();
+    }
+};
+
+TEST_F(FullScreenLossTest, AnInactiveWindowReleasesOnceAndSleeps)
+{
+    r->mWindowState.applicationActive = false;
+    for (int i = 0; i < 3; ++i)
+        EXPECT_FALSE(r->CanRender());
+    EXPECT_EQ(mLog.Count(L"RenderDX9::LostDevice()\n"), 1u);
+    EXPECT_EQ(r->mSleeps, 2);
+    EXPECT_TRUE(r->IsDeviceLost());
+    EXPECT_EQ(d3d9::test::LiveDefaultPoolObjects(r->GetDevice()), 0u);
+
+    // Active again: whatever the device answers, nothing is drawn with the
+    // objects released.
+    r->mWindowState.applicationActive = true;
+    int skipped = 0;
+    while (!Frame() && skipped < 5)
+        ++skipped;
+    EXPECT_LT(skipped, 5);
+    EXPECT_FALSE(r->IsDeviceLost());
+    EXPECT_GT(d3d9::test::LiveDefaultPoolObjects(r->GetDevice()), 0u);
+}
+
+} // namespace

@@ -1,0 +1,232 @@
+// What each device operation of the replay asks of the device.
+
+#include "RenderDX9Fixture.h"
+
+#include "Core/Render/DX9/BufferDX9.h"
+#include "Core/Render/Texture.h"
+
+namespace
+{
+
+using d3d9::test::Call;
+
+class DeviceOperationsTest : public bwtest::RenderDX9Test
+{
+protected:
+    void SetUp() override
+    {
+        bwtest::RenderDX9Test::SetUp();
+        ASSERT_EQ(Init(), BW_OK);
+        mLog.Clear();
+        d3d9::test::EnableCallLog(true);
+        d3d9::test::ClearCallLog();
+    }
+
+    std::vector<std::string> StateCalls()
+    {
+        return Calls({Call::SetRenderState, Call::SetTextureStageState});
+    }
+};
+
+TEST_F(DeviceOperationsTest, BlendModeOpaqueTurnsBlendingOffAndSelectsTheTexture)
+{
+    ASSERT_EQ(r->DoSetBlendMode(0), BW_OK);
+    EXPECT_EQ(StateCalls(), (std::vector<std::string>{
+                                "SetRenderState(27, 0) = 0", "SetTextureStageState(0, 1, 2) = 0",
+                                "SetTextureStageState(0, 2, 2) = 0", "SetTextureStageState(0, 4, 2) = 0",
+                                "SetTextureStageState(0, 5, 2) = 0"}));
+}
+
+TEST_F(DeviceOperationsTest, BlendModeAlphaBlendsSourceAlphaOverInverseSourceAlpha)
+{
+    ASSERT_EQ(r->DoSetBlendMode(1), BW_OK);
+    EXPECT_EQ(StateCalls(), (std::vector<std::string>{
+                                "SetRenderState(27, 1) = 0", "SetRenderState(19, 5) = 0", "SetRenderState(20, 6) = 0",
+                                "SetTextureStageState(0, 1, 4) = 0", "SetTextureStageState(0, 2, 2) = 0",
+                                "SetTextureStageState(0, 3, 0) = 0", "SetTextureStageState(0, 4, 4) = 0",
+                                "SetTextureStageState(0, 5, 2) = 0", "SetTextureStageState(0, 6, 0) = 0"}));
+}
+
+TEST_F(DeviceOperationsTest, BlendModeAdditiveAddsSourceAlphaTimesSource)
+{
+    ASSERT_EQ(r->DoSetBlendMode(2), BW_OK);
+    std::vector<std::string> calls = StateCalls();
+    ASSERT_EQ(calls.size(), 9u);
+    EXPECT_EQ(calls[0], "SetRenderState(27, 1) = 0");
+    EXPECT_EQ(calls[1], "SetRenderState(19, 5) = 0");
+    EXPECT_EQ(calls[2], "SetRenderState(20, 2) = 0");
+}
+
+TEST_F(DeviceOperationsTest, BlendModeThreeChangesNothing)
+{
+    ASSERT_EQ(r->DoSetBlendMode(3), BW_OK);
+    EXPECT_TRUE(d3d9::test::GetCallLog().empty());
+}
+
+TEST_F(DeviceOperationsTest, AFailingStateStopsTheBlendModeAtOnce)
+{
+    d3d9::test::ForceResult(Call::SetRenderState, D3DERR_INVALIDCALL, 1, 1);
+    EXPECT_EQ(r->DoSetBlendMode(1), BW_FAIL);
+    EXPECT_EQ(StateCalls().size(), 2u);
+}
+
+struct PrimitiveCase
+{
+    uint32_t engine;
+    D3DPRIMITIVETYPE device;
+};
+
+class PrimitiveMapping : public DeviceOperationsTest, public testing::WithParamInterface<PrimitiveCase>
+{
+};
+
+TEST_P(PrimitiveMapping, EngineTypesMapAndUnknownOnesDrawTriangleLists)
+{
+    EXPECT_EQ(render::RenderDX9::MapPrimitiveType(GetParam().engine), GetParam().device);
+    // Nothing is bound, so the device refuses the draws; what was asked is
+    // what counts here.
+    r->DoDrawPrimitive(GetParam().engine, 3, 1);
+    r->DoDrawIndexedPrimitive(GetParam().engine, 2, 6, 2, 4, 8);
+    std::vector<std::string> draws = Calls({Call::DrawPrimitive, Call::DrawIndexedPrimitive});
+    ASSERT_EQ(draws.size(), 2u);
+    const std::string type = std::to_string(GetParam().device);
+    EXPECT_EQ(draws[0].rfind("DrawPrimitive(" + type + ", 3, 1)", 0), 0u) << draws[0];
+    // Base vertex 0, minimum vertex, vertex count, start index, primitives.
+    EXPECT_EQ(draws[1].rfind("DrawIndexedPrimitive(" + type + ", 0, 4, 8, 6, 2)", 0), 0u) << draws[1];
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, PrimitiveMapping,
+                         testing::Values(PrimitiveCase{0, D3DPT_POINTLIST}, PrimitiveCase{1, D3DPT_LINELIST},
+                                         PrimitiveCase{2, D3DPT_LINESTRIP}, PrimitiveCase{3, D3DPT_TRIANGLELIST},
+                                         PrimitiveCase{4, D3DPT_TRIANGLESTRIP}, PrimitiveCase{5, D3DPT_TRIANGLEFAN},
+                                         PrimitiveCase{6, D3DPT_TRIANGLELIST},
+                                         PrimitiveCase{7, D3DPT_TRIANGLELIST}));
+
+struct PresentCase
+{
+    HRESULT code;
+    const wchar_t* second; // null: no second line
+};
+
+class PresentFailure : public DeviceOperationsTest, public testing::WithParamInterface<PresentCase>
+{
+};
+
+TEST_P(PresentFailure, IsLoggedWithItsCodeAndReturnsOne)
+{
+    d3d9::test::ForceResult(Call::Present, GetParam().code, 1);
+    EXPECT_EQ(r->DoPresent(), BW_FAIL);
+    const std::vector<std::wstring>& records = mLog.Messages();
+    ASSERT_EQ(records.size(), GetParam().second ? 2u : 1u);
+    EXPECT_EQ(records[0], L"<div class=\"\">mDevice->Present failed\n</div>");
+    if (GetParam().second)
+    {
+        EXPECT_EQ(records[1], std::wstring(L"<div class=\"\">") + GetParam().second + L"</div>");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, PresentFailure,
+                         testing::Values(PresentCase{D3DERR_DEVICELOST, L"\tD3DERR_DEVICELOST\n"},
+                                         PresentCase{D3DERR_DRIVERINTERNALERROR, L"\tD3DERR_DRIVERINTERNALERROR\n"},
+                                         PresentCase{D3DERR_INVALIDCALL, L"\tD3DERR_INVALIDCALL\n"},
+                                         PresentCase{D3DERR_OUTOFVIDEOMEMORY, L"\tD3DERR_OUTOFVIDEOMEMORY\n"},
+                                         PresentCase{E_OUTOFMEMORY, L"\tE_OUTOFMEMORY\n"},
+                                         PresentCase{E_FAIL, nullptr}, PresentCase{1, nullptr}));
+
+TEST_F(DeviceOperationsTest, PresentSucceedingLogsNothing)
+{
+    EXPECT_EQ(r->DoPresent(), BW_OK);
+    EXPECT_TRUE(mLog.Messages().empty());
+}
+
+TEST_F(DeviceOperationsTest, ClearPacksTheColourClampedAndMapsTheFlags)
+{
+    const float color[4] = {1.0f, 0.5f, -0.25f, 1.5f};
+    ASSERT_EQ(r->DoClear(render::ClearColor | render::ClearDepth | render::ClearStencil, color, 0.5f, 3), BW_OK);
+    std::vector<std::string> clears = Calls({Call::Clear});
+    ASSERT_EQ(clears.size(), 1u);
+    // A=255 (clamped), R=255, G=127, B=0 (clamped): 0xFFFF7F00 = 4294934272.
+    EXPECT_EQ(clears[0], "Clear(0, 0, 7, 4294934272, 0.5, 3) = 0");
+}
+
+TEST_F(DeviceOperationsTest, ScissorRectangleIsGivenAsEdges)
+{
+    const int rect[4] = {5, 6, 10, 20};
+    ASSERT_EQ(r->DoSetScissorRect(rect), BW_OK);
+    RECT set = d3d9::test::GetScissorRect(r->GetDevice());
+    EXPECT_EQ(set.left, 5);
+    EXPECT_EQ(set.top, 6);
+    EXPECT_EQ(set.right, 15);
+    EXPECT_EQ(set.bottom, 26);
+    ASSERT_EQ(r->DoEnableScissor(true), BW_OK);
+    EXPECT_EQ(d3d9::test::GetRenderState(r->GetDevice(), D3DRS_SCISSORTESTENABLE), 1u);
+}
+
+TEST_F(DeviceOperationsTest, DepthTestSetsWritesOnlyWhenOn)
+{
+    ASSERT_EQ(r->DoSetDepthTest(true, false), BW_OK);
+    ASSERT_EQ(r->DoSetDepthTest(false, true), BW_OK);
+    EXPECT_EQ(Calls({Call::SetRenderState}),
+              (std::vector<std::string>{"SetRenderState(7, 1) = 0", "SetRenderState(14, 0) = 0",
+                                        "SetRenderState(7, 0) = 0"}));
+}
+
+TEST_F(DeviceOperationsTest, VertexFormatsAreSelectedByRegisteredId)
+{
+    ASSERT_EQ(r->DoSetVertexFormat(0), BW_OK);
+    EXPECT_EQ(d3d9::test::GetFVF(r->GetDevice()), 0x41C2u);
+    ASSERT_EQ(r->DoSetVertexFormat(1), BW_OK);
+    EXPECT_EQ(d3d9::test::GetFVF(r->GetDevice()), 0x042u);
+    EXPECT_EQ(r->DoSetVertexFormat(3), BW_FAIL);
+    EXPECT_EQ(d3d9::test::GetFVF(r->GetDevice()), 0x042u);
+}
+
+TEST_F(DeviceOperationsTest, StreamAndIndicesComeFromTheBufferImplementations)
+{
+    auto* vb = static_cast<render::VertexBufferImplDX9*>(r->GetVertexCache<render::SVertex2D>()->GetPrimary()->GetImpl());
+    auto* ib = static_cast<render::IndexBufferImplDX9*>(r->GetIndexCache32()->GetPrimary()->GetImpl());
+    ASSERT_EQ(r->DoSetVertexBuffer(vb), BW_OK);
+    ASSERT_EQ(r->DoSetIndexBuffer(ib), BW_OK);
+    UINT offset = 1, stride = 0;
+    EXPECT_EQ(d3d9::test::GetBoundStream(r->GetDevice(), &offset, &stride), vb->GetDeviceBuffer());
+    EXPECT_EQ(offset, 0u);
+    EXPECT_EQ(stride, 32u);
+    EXPECT_EQ(d3d9::test::GetBoundIndices(r->GetDevice()), ib->GetDeviceBuffer());
+}
+
+TEST_F(DeviceOperationsTest, DynamicBuffersAreWriteOnlyDefaultPoolAndTheRestManaged)
+{
+    render::VertexBuffer<render::SVertexGeom> managed(r.get());
+    render::IndexBuffer<unsigned int> dynamic(r.get());
+    d3d9::test::ClearCallLog();
+    ASSERT_EQ(managed.Create(10, false), BW_OK);
+    ASSERT_EQ(dynamic.Create(10, true), BW_OK);
+    std::vector<std::string> creates = Calls({Call::CreateVertexBuffer, Call::CreateIndexBuffer});
+    ASSERT_EQ(creates.size(), 2u);
+    // Length, usage, FVF or format, pool.
+    EXPECT_EQ(creates[0].rfind("CreateVertexBuffer(160, 8, 66, 1, ", 0), 0u) << creates[0];
+    EXPECT_EQ(creates[1].rfind("CreateIndexBuffer(40, 520, 102, 0, ", 0), 0u) << creates[1];
+}
+
+TEST_F(DeviceOperationsTest, AnIndexSizeOtherThanTwoOrFourIsRefused)
+{
+    render::IndexBufferImpl* buffer = nullptr;
+    EXPECT_EQ(r->CreateIndexBuffer(3, 10, true, &buffer), BW_FAIL);
+    EXPECT_EQ(buffer, nullptr);
+}
+
+TEST_F(DeviceOperationsTest, ABufferOutlivingTheRendererIsDetached)
+{
+    auto buffer = std::make_unique<render::VertexBuffer<render::SVertex2D>>(r.get());
+    ASSERT_EQ(buffer->Create(4, true), BW_OK);
+    render::Texture* texture = nullptr;
+    ASSERT_EQ(r->CreateTexture(&texture), BW_OK);
+    ASSERT_EQ(texture->CreateRenderTarget(4, 4), BW_OK);
+    r.reset();
+    EXPECT_EQ(buffer->GetImpl()->GetRender(), nullptr);
+    EXPECT_EQ(texture->GetRender(), nullptr);
+    buffer.reset();
+    delete texture;
+}
+
+} // namespace

@@ -1,0 +1,172 @@
+// Compiled shaders on the device: warnings, constants a program lacks, and
+// texture variables at replay.
+
+#include "RenderDX9Fixture.h"
+
+#include "Core/Math/Matrix4.h"
+#include "Core/Render/DX9/TextureDX9.h"
+#include "Core/Render/Shader.h"
+#include "Core/Render/Shaders/DX9/ShaderImplDX9.h"
+#include "Core/Render/Shaders/DX9/Shaders.h"
+
+namespace
+{
+
+using d3d9::test::Call;
+
+// The geometry program with an implicit truncation (a warning, not an error).
+const char* const kVertexWithWarning = "float4x4 Proj;\n"
+                                       "struct VS_IN { float4 pos : POSITION; float4 color : COLOR0; };\n"
+                                       "struct VS_OUT { float4 position : POSITION; float4 color : COLOR0; };\n"
+                                       "VS_OUT vertex_shader(VS_IN i)\n"
+                                       "{\n"
+                                       "    VS_OUT o;\n"
+                                       "    float3 p = i.pos;\n"
+                                       "    o.position = mul(float4(p, 1.0f), Proj);\n"
+                                       "    o.color = i.color;\n"
+                                       "    return o;\n"
+                                       "}\n";
+
+// A program that never reads "Proj".
+const char* const kVertexWithoutProj = "struct VS_IN { float4 pos : POSITION; float4 color : COLOR0; };\n"
+                                       "struct VS_OUT { float4 position : POSITION; float4 color : COLOR0; };\n"
+                                       "VS_OUT vertex_shader(VS_IN i)\n"
+                                       "{\n"
+                                       "    VS_OUT o;\n"
+                                       "    o.position = i.pos;\n"
+                                       "    o.color = i.color;\n"
+                                       "    return o;\n"
+                                       "}\n";
+
+class ShaderDX9Test : public bwtest::RenderDX9Test
+{
+protected:
+    void SetUp() override
+    {
+        bwtest::RenderDX9Test::SetUp();
+        ASSERT_EQ(Init(), BW_OK);
+        mLog.Clear();
+    }
+};
+
+TEST_F(ShaderDX9Test, TheBuiltInProgramsCompileWithoutWarnings)
+{
+    render::ShaderImpl* shader = nullptr;
+    ASSERT_EQ(r->CreateShaderGeom(&shader), BW_OK);
+    delete shader;
+    ASSERT_EQ(r->CreateShaderTexturedMult(&shader), BW_OK);
+    delete shader;
+    ASSERT_EQ(r->CreateShaderTexturedTint(&shader), BW_OK);
+    delete shader;
+    EXPECT_TRUE(mLog.Messages().empty());
+    EXPECT_EQ(std::string(render::gVertexShaderGeomText).rfind("//gVertexShaderGeomText", 0), 0u);
+    EXPECT_EQ(std::string(render::gPixelShaderTexturedTintText).rfind("//gPixelShaderTexturedTintText", 0), 0u);
+}
+
+TEST_F(ShaderDX9Test, AWarningIsLoggedOnceAndTheShaderIsMade)
+{
+    render::ShaderImpl* shader = nullptr;
+    ASSERT_EQ(r->CreateShader(kVertexWithWarning, render::gPixelShaderGeomText, &shader), BW_OK);
+    ASSERT_NE(shader, nullptr);
+    const std::vector<std::wstring>& records = mLog.Messages();
+    ASSERT_EQ(records.size(), 1u);
+    EXPECT_EQ(records[0].rfind(L"<div class=\"block\">", 0), 0u) << records[0];
+    EXPECT_NE(records[0].find(L"X3206"), std::wstring::npos) << records[0];
+    EXPECT_NE(static_cast<render::ShaderImplDX9*>(shader)->GetVertexShader(), nullptr);
+    delete shader;
+}
+
+TEST_F(ShaderDX9Test, ACompileErrorFailsWithoutALogRecord)
+{
+    render::ShaderImpl* shader = nullptr;
+    EXPECT_EQ(r->CreateShader("float4 vertex_shader( {", render::gPixelShaderGeomText, &shader), BW_FAIL);
+    EXPECT_EQ(shader, nullptr);
+    EXPECT_EQ(r->CreateShader(render::gVertexShaderGeomText, "", &shader), BW_FAIL);
+    EXPECT_TRUE(mLog.Messages().empty());
+}
+
+TEST_F(ShaderDX9Test, AProgramWithoutProjDrawsWithoutFailingTheFrame)
+{
+    render::ShaderImpl* impl = nullptr;
+    ASSERT_EQ(r->CreateShader(kVertexWithoutProj, render::gPixelShaderGeomText, &impl), BW_OK);
+    render::Shader shader(impl, r.get());
+    ASSERT_EQ(shader.CreateVariables(), BW_OK);
+    math::Matrix4 projection;
+    projection.SetIdentity();
+    shader.SetProjection(&projection);
+
+    render::RenderState block;
+    block.mShader = impl;
+    block.mVertexBuffer = r->GetVertexCache<render::SVertexGeom>()->GetPrimary()->GetImpl();
+    ASSERT_EQ(r->BeginScene(), BW_OK);
+    ASSERT_EQ(r->SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r->DrawPrimitive(render::TriangleList, 0, 1), BW_OK);
+    ASSERT_EQ(r->EndScene(), BW_OK);
+    EXPECT_EQ(r->ExecuteCommands(), BW_OK);
+}
+
+TEST_F(ShaderDX9Test, ProjectionReachesTheVertexConstants)
+{
+    render::Shader* shader = r->GetShaderGeomObject();
+    math::Matrix4 projection;
+    projection.SetIdentity();
+    projection(3, 0) = 7.0f; // translation x, in the last row
+    shader->SetProjection(&projection);
+    render::RenderState block;
+    block.mShader = shader->GetImpl();
+    block.mVertexBuffer = r->GetVertexCache<render::SVertexGeom>()->GetPrimary()->GetImpl();
+    ASSERT_EQ(r->BeginScene(), BW_OK);
+    ASSERT_EQ(r->SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r->DrawPrimitive(render::TriangleList, 0, 1), BW_OK);
+    ASSERT_EQ(r->EndScene(), BW_OK);
+    ASSERT_EQ(r->ExecuteCommands(), BW_OK);
+
+    // Column-major: register 0 holds the first column, whose last entry is
+    // the x translation.
+    float registers[16] = {};
+    d3d9::test::GetVertexShaderConstants(r->GetDevice(), 0, registers, 4);
+    EXPECT_FLOAT_EQ(registers[0], 1.0f);
+    EXPECT_FLOAT_EQ(registers[3], 7.0f);
+}
+
+TEST_F(ShaderDX9Test, ANullTextureBindsNoTextureAndARealOneBindsItsDeviceTexture)
+{
+    render::ShaderTextured* shader = r->GetShaderTexturedMultObject();
+    render::Texture* texture = nullptr;
+    ASSERT_EQ(r->CreateTexture(&texture), BW_OK);
+    ASSERT_EQ(texture->CreateDynamic(2, 2), BW_OK);
+    shader->SetProjection(&r->GetProjection());
+
+    render::RenderState block;
+    block.mShader = shader->GetImpl();
+    block.mVertexBuffer = r->GetVertexCache<render::SVertex2D>()->GetPrimary()->GetImpl();
+    block.mIndexBuffer = r->GetIndexCache16()->GetPrimary()->GetImpl();
+    ASSERT_EQ(r->BeginScene(), BW_OK);
+    ASSERT_EQ(r->SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r->DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4), BW_OK);
+    ASSERT_EQ(r->EndScene(), BW_OK);
+    ASSERT_EQ(r->ExecuteCommands(), BW_OK);
+    EXPECT_EQ(d3d9::test::GetBoundTexture(r->GetDevice(), 0), nullptr);
+
+    shader->SetTexture(texture);
+    ASSERT_EQ(r->BeginScene(), BW_OK);
+    ASSERT_EQ(r->SetRenderState(&block, true), BW_OK);
+    ASSERT_EQ(r->DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4), BW_OK);
+    ASSERT_EQ(r->EndScene(), BW_OK);
+    ASSERT_EQ(r->ExecuteCommands(), BW_OK);
+    EXPECT_EQ(d3d9::test::GetBoundTexture(r->GetDevice(), 0),
+              static_cast<render::TextureDX9*>(texture)->GetDeviceTexture());
+    delete texture;
+}
+
+TEST_F(ShaderDX9Test, ResettingTheDeviceFlagsEveryVariable)
+{
+    render::ShaderImpl* impl = r->GetShaderTexturedTintObject()->GetImpl();
+    impl->SetChanged(false);
+    d3d9::test::LoseDevice(r->GetDevice());
+    d3d9::test::AllowReset(r->GetDevice());
+    EXPECT_FALSE(r->CanRender());
+    EXPECT_TRUE(impl->HasChangedVariables());
+}
+
+} // namespace

@@ -1,0 +1,350 @@
+// The renderer front end: start-up, state requests, the frame protocol and
+// how a frame that fails part-way is recovered.
+
+#include "CommandBytes.h"
+#include "tests/Support/RecordingRender.h"
+
+#include "Core/Math/Matrix4.h"
+#include "Core/Render/Shader.h"
+#include "Core/Resource/ResourceHandle.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace
+{
+
+using bwtest::CommandBytes;
+using bwtest::RecordedBytes;
+using bwtest::RecordingRender;
+
+TEST(RenderInit, MakesShadersCachesAndTheOrthoProjection)
+{
+    RecordingRender r;
+    ASSERT_EQ(r.Init(800, 600), BW_OK);
+    ASSERT_NE(r.GetShaderGeomObject(), nullptr);
+    ASSERT_NE(r.GetShaderTexturedMultObject(), nullptr);
+    ASSERT_NE(r.GetShaderTexturedTintObject(), nullptr);
+    EXPECT_TRUE(r.GetShaderGeomObject()->IsLoaded());
+    EXPECT_EQ(r.GetShaderGeomObject()->GetImpl()->GetVariableCount(), 1u);
+    EXPECT_EQ(r.GetShaderTexturedTintObject()->GetImpl()->GetVariableCount(), 2u);
+
+    EXPECT_NE(r.GetVertexCache(0), nullptr);
+    EXPECT_NE(r.GetVertexCache(1), nullptr);
+    EXPECT_EQ(r.GetVertexCache(2), nullptr); // SVertexRT has no cache
+    EXPECT_EQ(r.GetVertexCache<render::SVertexGeom>()->GetPrimary()->GetImpl()->GetCapacity(), 5120u);
+    EXPECT_EQ(r.GetIndexCache16()->GetPrimary()->GetImpl()->GetCapacity(), 10240u);
+    EXPECT_EQ(r.GetIndexCache32()->GetPrimary()->GetImpl()->GetCapacity(), 61440u);
+
+    const math::Matrix4& p = r.GetProjection();
+    EXPECT_FLOAT_EQ(p(0, 0), 2.0f / 800.0f);
+    EXPECT_FLOAT_EQ(p(1, 1), -2.0f / 600.0f);
+    EXPECT_FLOAT_EQ(p(2, 2), 1.0f);
+    EXPECT_FLOAT_EQ(p(3, 0), -1.0f);
+    EXPECT_FLOAT_EQ(p(3, 1), 1.0f);
+    EXPECT_FLOAT_EQ(p(3, 3), 1.0f);
+}
+
+TEST(RenderInit, TakesTheGivenProjectionAndViewport)
+{
+    RecordingRender r;
+    render::RenderInitParam param;
+    param.mWidth = 100;
+    param.mHeight = 100;
+    param.mOrthoFromSize = 0;
+    param.mProjection.SetIdentity();
+    param.mProjection(3, 2) = 5.0f;
+    const float viewport[4] = {2.0f, 3.0f, 10.0f, 20.0f};
+    std::copy(viewport, viewport + 4, param.mViewport);
+    ASSERT_EQ(r.InitRender(nullptr, param), BW_OK);
+    EXPECT_FLOAT_EQ(r.GetProjection()(3, 2), 5.0f);
+    EXPECT_FLOAT_EQ(r.GetRequestedState().mScale[1], 3.0f);
+    EXPECT_FLOAT_EQ(r.GetCurrentState().mOffset[0], 10.0f);
+}
+
+class RenderInitFailure : public testing::TestWithParam<const char*>
+{
+};
+
+TEST_P(RenderInitFailure, ReturnsTheErrorAndLeavesNothingBehind)
+{
+    RecordingRender r;
+    r.mFailCreate = GetParam();
+    EXPECT_EQ(r.Init(), BW_FAIL);
+    r.ReleaseResources();
+    EXPECT_TRUE(r.Buffers().empty());
+    EXPECT_TRUE(r.ShaderImpls().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(EachFactory, RenderInitFailure, testing::Values("geom", "mult", "tint", "vertex", "index"));
+
+TEST(RenderInit, BuiltInShaderHandlesCarryNoShareCount)
+{
+    RecordingRender r;
+    ASSERT_EQ(r.Init(), BW_OK);
+    resource::ResourceHandle handle;
+    ASSERT_EQ(r.GetShaderTexturedTint(&handle), BW_OK);
+    EXPECT_EQ(handle.Get(), r.GetShaderTexturedTintObject());
+    EXPECT_EQ(handle.GetCount(), nullptr);
+    ASSERT_EQ(r.GetShaderGeom(&handle), BW_OK);
+    EXPECT_EQ(handle.Get(), r.GetShaderGeomObject());
+    handle.Reset(); // must not release what the renderer owns
+    EXPECT_NE(r.GetShaderGeomObject(), nullptr);
+}
+
+class RenderStateTest : public testing::Test
+{
+protected:
+    void SetUp() override { ASSERT_EQ(r.Init(), BW_OK); }
+    RecordingRender r;
+};
+
+TEST_F(RenderStateTest, SetTargetWithTheSameTargetKeepsScaleAndOffset)
+{
+    render::RenderTargetDesc desc;
+    desc.mScale[0] = 3.0f;
+    desc.mOffset[1] = 7.0f;
+    ASSERT_EQ(r.SetTarget(desc), BW_OK);
+    EXPECT_FLOAT_EQ(r.GetRequestedState().mScale[0], 1.0f);
+    EXPECT_FLOAT_EQ(r.GetRequestedState().mOffset[1], 0.0f);
+
+    render::Texture* texture = nullptr;
+    ASSERT_EQ(r.CreateTexture(&texture), BW_OK);
+    desc.mTarget = texture;
+    ASSERT_EQ(r.SetTarget(desc), BW_OK);
+    EXPECT_EQ(r.GetRequestedState().mTarget, texture);
+    EXPECT_FLOAT_EQ(r.GetRequestedState().mScale[0], 3.0f);
+    EXPECT_FLOAT_EQ(r.GetRequestedState().mOffset[1], 7.0f);
+    delete texture;
+}
+
+TEST_F(RenderStateTest, TheSameBlockUnforcedIsNotReadAgain)
+{
+    render::RenderState block;
+    block.mBlendMode = 2;
+    ASSERT_EQ(r.SetRenderState(&block, false), BW_OK);
+    EXPECT_EQ(r.GetRequestedState().mBlendMode, 2u);
+    block.mBlendMode = 1;
+    ASSERT_EQ(r.SetRenderState(&block, false), BW_OK);
+    EXPECT_EQ(r.GetRequestedState().mBlendMode, 2u);
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    EXPECT_EQ(r.GetRequestedState().mBlendMode, 1u);
+}
+
+TEST_F(RenderStateTest, ADisabledScissorLeavesTheRequestedRectangle)
+{
+    render::RenderState block;
+    block.mScissorEnabled = 1;
+    block.mScissorRect[2] = 50.0f;
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    block.mScissorEnabled = 0;
+    block.mScissorRect[2] = 80.0f;
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    EXPECT_EQ(r.GetRequestedState().mScissorEnabled, 0);
+    EXPECT_FLOAT_EQ(r.GetRequestedState().mScissorRect[2], 50.0f);
+}
+
+TEST_F(RenderStateTest, DepthWriteIsTakenOnlyWithTheDepthTestOn)
+{
+    render::RenderState block;
+    block.mDepthWrite = 0;
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    EXPECT_EQ(r.GetRequestedState().mDepthWrite, 1);
+    block.mDepthTest = 1;
+    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    EXPECT_EQ(r.GetRequestedState().mDepthWrite, 0);
+}
+
+TEST_F(RenderStateTest, ToScreenRectScalesOffsetsAndTruncatesTowardZero)
+{
+    render::RenderTargetDesc desc;
+    render::Texture* texture = nullptr;
+    ASSERT_EQ(r.CreateTexture(&texture), BW_OK);
+    desc.mTarget = texture;
+    desc.mScale[0] = 2.0f;
+    desc.mScale[1] = 0.5f;
+    desc.mOffset[0] = 0.9f;
+    desc.mOffset[1] = -1.0f;
+    ASSERT_EQ(r.SetTarget(desc), BW_OK);
+    const float rect[4] = {5.0f, 1.0f, 3.3f, 7.0f};
+    int out[4] = {};
+    ASSERT_EQ(r.ToScreenRect(rect, out), BW_OK);
+    EXPECT_EQ(out[0], 10); // 10.9
+    EXPECT_EQ(out[1], 0);  // -0.5
+    EXPECT_EQ(out[2], 6);  // 6.6
+    EXPECT_EQ(out[3], 3);  // 3.5
+    delete texture;
+}
+
+class FrameTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(r.Init(), BW_OK);
+        block.mShader = r.GetShaderGeomObject()->GetImpl();
+        block.mVertexBuffer = r.GetVertexCache<render::SVertexGeom>()->GetPrimary()->GetImpl();
+        r.GetShaderGeomObject()->SetProjection(&r.GetProjection());
+    }
+
+    // Takes room for a triangle from the geometry cache and draws it.
+    BWResultEnum DrawTriangle()
+    {
+        render::SVertexGeom* vertices = nullptr;
+        render::VertexCacheGeom::Allocation at;
+        BWResultEnum result = r.GetVertexCache<render::SVertexGeom>()->Allocate(3, &vertices, &at);
+        if (result != BW_OK)
+            return result;
+        block.mVertexBuffer = at.mBuffer;
+        r.SetRenderState(&block, true);
+        return r.DrawPrimitive(render::TriangleList, at.mFirst, 1);
+    }
+
+    RecordingRender r;
+    render::RenderState block;
+};
+
+TEST_F(FrameTest, ACompleteFrameReplaysAndRewinds)
+{
+    ASSERT_TRUE(r.CanRender());
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    EXPECT_TRUE(r.IsInScene());
+    ASSERT_EQ(DrawTriangle(), BW_OK);
+    ASSERT_EQ(DrawTriangle(), BW_OK);
+    ASSERT_EQ(r.EndScene(), BW_OK);
+    EXPECT_FALSE(r.IsInScene());
+    EXPECT_FALSE(r.GetVertexCache<render::SVertexGeom>()->GetPrimary()->GetImpl()->IsLocked());
+    ASSERT_EQ(r.Present(), BW_OK);
+    ASSERT_EQ(r.ExecuteCommands(), BW_OK);
+    EXPECT_EQ(r.mCalls.back(), "Present()");
+    EXPECT_EQ(r.mCalls[r.mCalls.size() - 3], "DrawPrimitive(3,0,2)");
+    EXPECT_EQ(r.GetCommands().Tell(), 0u);
+}
+
+TEST_F(FrameTest, ADeviceThatCannotDrawDropsWhatWasRecorded)
+{
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    ASSERT_EQ(DrawTriangle(), BW_OK);
+    r.mDeviceReady = false;
+    EXPECT_FALSE(r.CanRender());
+    EXPECT_EQ(r.GetCommands().Tell(), 0u);
+    EXPECT_FALSE(r.IsInScene());
+    EXPECT_FALSE(r.GetVertexCache<render::SVertexGeom>()->GetPrimary()->GetImpl()->IsLocked());
+
+    // An idle frame that cannot draw records nothing either.
+    EXPECT_FALSE(r.CanRender());
+    EXPECT_EQ(r.GetCommands().Tell(), 0u);
+}
+
+TEST_F(FrameTest, AFrameAbandonedBeforeEndSceneDoesNotFreezeTheNext)
+{
+    for (int frame = 0; frame < 3; ++frame)
+    {
+        ASSERT_TRUE(r.CanRender());
+        ASSERT_EQ(r.BeginScene(), BW_OK) << "frame " << frame;
+        ASSERT_EQ(DrawTriangle(), BW_OK);
+        // The application returns on an error here: no EndScene, no replay.
+    }
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    r.mCalls.clear();
+    ASSERT_EQ(DrawTriangle(), BW_OK);
+    ASSERT_EQ(r.EndScene(), BW_OK);
+    ASSERT_EQ(r.Present(), BW_OK);
+    ASSERT_EQ(r.ExecuteCommands(), BW_OK);
+
+    // Only this frame's commands, with every state set again.
+    EXPECT_EQ(r.mCalls.front(), "BeginScene()");
+    EXPECT_EQ(std::count(r.mCalls.begin(), r.mCalls.end(), "BeginScene()"), 1);
+    EXPECT_EQ(std::count(r.mCalls.begin(), r.mCalls.end(), "SetShader(geom)"), 1);
+    EXPECT_EQ(std::count(r.mCalls.begin(), r.mCalls.end(), "DrawPrimitive(3,0,1)"), 1);
+}
+
+TEST_F(FrameTest, AFrameEndedButNeverReplayedIsDroppedByTheNext)
+{
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    ASSERT_EQ(DrawTriangle(), BW_OK);
+    ASSERT_EQ(r.EndScene(), BW_OK);
+    // Present failed, say: no replay.
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    CommandBytes b;
+    b.U32(render::CmdBeginScene);
+    EXPECT_EQ(RecordedBytes(r), b.Bytes());
+}
+
+TEST_F(FrameTest, AFailedReplayIsRewound)
+{
+    r.mFailCall = "DrawPrimitive";
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    ASSERT_EQ(DrawTriangle(), BW_OK);
+    ASSERT_EQ(r.EndScene(), BW_OK);
+    ASSERT_EQ(r.Present(), BW_OK);
+    EXPECT_EQ(r.ExecuteCommands(), BW_FAIL);
+    EXPECT_EQ(r.GetCommands().Tell(), 0u);
+    // The replay stops at the failing draw.
+    EXPECT_EQ(r.mCalls.back(), "DrawPrimitive(3,0,1)");
+    EXPECT_EQ(std::find(r.mCalls.begin(), r.mCalls.end(), "Present()"), r.mCalls.end());
+}
+
+TEST_F(FrameTest, ABufferDeletedAfterItsFrameIsNotReadByTheNext)
+{
+    auto mesh = std::make_unique<render::VertexBuffer<render::SVertex2D>>(&r);
+    ASSERT_EQ(mesh->Create(3, false), BW_OK);
+    render::RenderState meshBlock = block;
+    meshBlock.mVertexBuffer = mesh->GetImpl();
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    ASSERT_EQ(r.SetRenderState(&meshBlock, true), BW_OK);
+    ASSERT_EQ(r.DrawPrimitive(render::TriangleList, 0, 1), BW_OK);
+    ASSERT_EQ(r.EndScene(), BW_OK);
+    ASSERT_EQ(r.ExecuteCommands(), BW_OK);
+    mesh.reset();
+    EXPECT_EQ(r.GetCurrentState().mVertexBuffer, nullptr);
+
+    // Another layout: the format must be recorded, and the dead buffer not read.
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    r.mCalls.clear();
+    ASSERT_EQ(DrawTriangle(), BW_OK);
+    ASSERT_EQ(r.EndScene(), BW_OK);
+    ASSERT_EQ(r.ExecuteCommands(), BW_OK);
+    EXPECT_NE(std::find(r.mCalls.begin(), r.mCalls.end(), "SetVertexFormat(1)"), r.mCalls.end());
+}
+
+TEST(RenderLifetime, ObjectsOutlivingTheRendererAreDetached)
+{
+    auto r = std::make_unique<RecordingRender>();
+    ASSERT_EQ(r->Init(), BW_OK);
+    render::Texture* texture = nullptr;
+    ASSERT_EQ(r->CreateTexture(&texture), BW_OK);
+    auto buffer = std::make_unique<render::VertexBuffer<render::SVertex2D>>(r.get());
+    ASSERT_EQ(buffer->Create(8, false), BW_OK);
+    render::ShaderImpl* shader = nullptr;
+    ASSERT_EQ(r->CreateShader("vs", "ps", &shader), BW_OK);
+
+    r.reset();
+    // Under the address sanitizer a touch of the dead renderer would fail here.
+    EXPECT_EQ(texture->GetRender(), nullptr);
+    EXPECT_EQ(buffer->GetImpl()->GetRender(), nullptr);
+    EXPECT_EQ(shader->GetRender(), nullptr);
+    delete texture;
+    buffer.reset();
+    delete shader;
+}
+
+TEST(RenderLifetime, DeviceObjectsJoinAndLeaveTheListsInCreationOrder)
+{
+    RecordingRender r;
+    render::Texture* a = nullptr;
+    render::Texture* b = nullptr;
+    render::Texture* c = nullptr;
+    ASSERT_EQ(r.CreateTexture(&a), BW_OK);
+    ASSERT_EQ(r.CreateTexture(&b), BW_OK);
+    ASSERT_EQ(r.CreateTexture(&c), BW_OK);
+    EXPECT_EQ(r.Textures(), (std::vector<render::Texture*>{a, b, c}));
+    delete b;
+    EXPECT_EQ(r.Textures(), (std::vector<render::Texture*>{a, c}));
+    delete a;
+    delete c;
+    EXPECT_TRUE(r.Textures().empty());
+}
+
+} // namespace

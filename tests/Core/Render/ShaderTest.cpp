@@ -1,0 +1,170 @@
+// Shader variables in the command buffer, and the shader resource's life.
+
+#include "tests/Support/RecordingRender.h"
+
+#include "Core/Base/MemoryStream.h"
+#include "Core/Base/StreamFields.h"
+#include "Core/Math/Matrix4.h"
+#include "Core/Render/Shader.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using bwtest::RecordingRender;
+
+class ShaderVariablesTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(r.Init(), BW_OK);
+        shader = r.GetShaderTexturedMultObject();
+        impl = shader->GetImpl();
+        ASSERT_EQ(r.CreateTexture(&texture), BW_OK);
+    }
+    void TearDown() override { delete texture; }
+
+    RecordingRender r;
+    render::ShaderTextured* shader = nullptr;
+    render::ShaderImpl* impl = nullptr;
+    render::Texture* texture = nullptr;
+    math::Matrix4 projection;
+};
+
+TEST_F(ShaderVariablesTest, WritesEveryFlaggedVariableWithItsIndexAndClearsTheShadersFlag)
+{
+    shader->SetProjection(&projection);
+    shader->SetTexture(texture);
+    ASSERT_TRUE(impl->HasChangedVariables());
+    base::MemoryStream stream;
+    ASSERT_EQ(impl->WriteChangedVariables(&stream), BW_OK);
+    EXPECT_FALSE(impl->HasChangedVariables());
+    EXPECT_EQ(stream.GetSize(), 1u + 2u * (1u + base::kPointerBytes));
+
+    stream.Seek(0, 0);
+    uint8_t count = 0, index = 0;
+    void* value = nullptr;
+    ASSERT_EQ(base::ReadUInt8(&stream, &count), BW_OK);
+    EXPECT_EQ(count, 2);
+    ASSERT_EQ(base::ReadUInt8(&stream, &index), BW_OK);
+    ASSERT_EQ(base::ReadPointer(&stream, &value), BW_OK);
+    EXPECT_EQ(index, 0);
+    EXPECT_EQ(value, &projection);
+    ASSERT_EQ(base::ReadUInt8(&stream, &index), BW_OK);
+    ASSERT_EQ(base::ReadPointer(&stream, &value), BW_OK);
+    EXPECT_EQ(index, 1);
+    EXPECT_EQ(value, texture);
+}
+
+TEST_F(ShaderVariablesTest, TheSamePointerTwiceRaisesNothing)
+{
+    shader->SetProjection(&projection);
+    base::MemoryStream stream;
+    ASSERT_EQ(impl->WriteChangedVariables(&stream), BW_OK);
+    ASSERT_EQ(shader->SetProjection(&projection), BW_OK);
+    EXPECT_FALSE(impl->HasChangedVariables());
+    math::Matrix4 other;
+    ASSERT_EQ(shader->SetProjection(&other), BW_OK);
+    EXPECT_TRUE(impl->HasChangedVariables());
+}
+
+TEST_F(ShaderVariablesTest, ReadingAppliesEachValueThroughItsVariable)
+{
+    shader->SetProjection(&projection);
+    shader->SetTexture(texture);
+    base::MemoryStream stream;
+    ASSERT_EQ(impl->WriteChangedVariables(&stream), BW_OK);
+    stream.Seek(0, 0);
+    ASSERT_EQ(impl->ReadVariables(&stream), BW_OK);
+    EXPECT_EQ(r.mCalls, (std::vector<std::string>{"SetMatrix(mult.Proj," + r.NameOf(&projection) + ")",
+                                                  "SetTexture(mult.TextureSampler,tex0)"}));
+}
+
+TEST_F(ShaderVariablesTest, ACountOfZeroReadsNothingFurther)
+{
+    uint8_t bytes[2] = {0, 0xEE};
+    base::MemoryStream stream(bytes, 2);
+    ASSERT_EQ(impl->ReadVariables(&stream), BW_OK);
+    EXPECT_EQ(stream.Seek(0, 1), 1u);
+    EXPECT_TRUE(r.mCalls.empty());
+}
+
+TEST_F(ShaderVariablesTest, ShortOrForeignRecordsAreErrors)
+{
+    {
+        base::MemoryStream empty;
+        EXPECT_EQ(impl->ReadVariables(&empty), BW_FAIL);
+    }
+    {
+        uint8_t bytes[1] = {1}; // a count, then nothing
+        base::MemoryStream stream(bytes, 1);
+        EXPECT_EQ(impl->ReadVariables(&stream), BW_FAIL);
+    }
+    {
+        uint8_t bytes[4] = {1, 0, 0x11, 0x22}; // a value cut short
+        base::MemoryStream stream(bytes, 4);
+        EXPECT_EQ(impl->ReadVariables(&stream), BW_FAIL);
+    }
+    {
+        base::MemoryStream stream;
+        base::WriteUInt8(&stream, 1);
+        base::WriteUInt8(&stream, 9); // this shader has two variables
+        base::WritePointer(&stream, &projection);
+        stream.Seek(0, 0);
+        EXPECT_EQ(impl->ReadVariables(&stream), BW_FAIL);
+    }
+    EXPECT_TRUE(r.mCalls.empty());
+}
+
+TEST_F(ShaderVariablesTest, ANullTextureValueReachesTheDeviceAsNoTexture)
+{
+    shader->SetProjection(&projection);
+    base::MemoryStream stream;
+    ASSERT_EQ(impl->WriteChangedVariables(&stream), BW_OK);
+    stream.Seek(0, 0);
+    ASSERT_EQ(impl->ReadVariables(&stream), BW_OK);
+    EXPECT_EQ(r.mCalls.back(), "SetTexture(mult.TextureSampler,null)");
+}
+
+TEST_F(ShaderVariablesTest, DeselectingFlagsEveryVariable)
+{
+    shader->SetProjection(&projection);
+    base::MemoryStream stream;
+    ASSERT_EQ(impl->WriteChangedVariables(&stream), BW_OK);
+    ASSERT_EQ(impl->OnDeselect(), BW_OK);
+    EXPECT_TRUE(impl->HasChangedVariables());
+}
+
+TEST(ShaderResource, AnUnloadedShaderRefusesValuesInsteadOfWritingFreedMemory)
+{
+    RecordingRender r;
+    ASSERT_EQ(r.Init(), BW_OK);
+    render::ShaderTextured* shader = r.GetShaderTexturedTintObject();
+    ASSERT_EQ(shader->UnLoad(), BW_OK);
+    EXPECT_EQ(shader->GetImpl(), nullptr);
+    math::Matrix4 projection;
+    EXPECT_EQ(shader->SetProjection(&projection), BW_FAIL);
+    EXPECT_EQ(shader->SetTexture(nullptr), BW_FAIL);
+    EXPECT_EQ(r.ShaderImpls().size(), 2u);
+}
+
+TEST(ShaderResource, BuiltInShadersAreNotInTheMapAndReleaseLeavesThemAlone)
+{
+    RecordingRender r;
+    ASSERT_EQ(r.Init(), BW_OK);
+    EXPECT_EQ(r.GetShaderGeomObject()->Release(), BW_OK);
+    EXPECT_TRUE(r.GetShaderGeomObject()->IsLoaded());
+}
+
+TEST(ShaderResource, ATexturedProgramWithoutItsSamplerFailsToMakeVariables)
+{
+    RecordingRender r;
+    auto* impl = new bwtest::RecordingShaderImpl(&r, "bare");
+    impl->mHasTextureSampler = false;
+    render::ShaderTextured shader(impl, &r);
+    EXPECT_EQ(shader.CreateVariables(), BW_FAIL);
+}
+
+} // namespace

@@ -1,0 +1,391 @@
+#include "RecordingRender.h"
+
+#include "Core/Math/Matrix4.h"
+#include "Core/Render/VertexFormat.h"
+
+#include <cstdio>
+#include <sstream>
+
+namespace bwtest
+{
+namespace
+{
+
+std::string Num(float value)
+{
+    char text[32];
+    std::snprintf(text, sizeof(text), "%g", static_cast<double>(value));
+    return text;
+}
+
+} // namespace
+
+// --- Buffers ---------------------------------------------------------------------
+
+MemoryVertexBuffer::MemoryVertexBuffer(RecordingRender* render) : VertexBufferImpl(render), mOwner(render)
+{
+    mOwner->Name(this, "vb" + std::to_string(mOwner->mVertexBuffersMade++));
+}
+
+BWResultEnum MemoryVertexBuffer::Create(const render::VertexFormat& format, uint32_t count, bool dynamic)
+{
+    mElementSize = format.mStride;
+    mCapacity = count;
+    mFormatId = format.mId;
+    mDynamic = dynamic;
+    mMemory.assign(static_cast<size_t>(count) * format.mStride, 0);
+    return BW_OK;
+}
+
+BWResultEnum MemoryVertexBuffer::Lock()
+{
+    if (mLocked || mReleased)
+        return BW_FAIL;
+    ++mLockCount;
+    mLocked = 1;
+    mLockPointer = mMemory.data();
+    mUsed = 0;
+    return BW_OK;
+}
+
+BWResultEnum MemoryVertexBuffer::Unlock()
+{
+    if (!mLocked)
+        return BW_FAIL;
+    mLocked = 0;
+    mLockPointer = nullptr;
+    mUsed = 0;
+    return BW_OK;
+}
+
+BWResultEnum MemoryVertexBuffer::Restore()
+{
+    mReleased = false;
+    return BW_OK;
+}
+
+BWResultEnum MemoryVertexBuffer::Release()
+{
+    if (mDynamic)
+    {
+        mReleased = true;
+        mLocked = 0;
+        mLockPointer = nullptr;
+        mUsed = 0;
+    }
+    return BW_OK;
+}
+
+BWResultEnum MemoryVertexBuffer::CheckLocked()
+{
+    return mLocked ? BW_OK : BW_FAIL;
+}
+
+MemoryIndexBuffer::MemoryIndexBuffer(RecordingRender* render) : IndexBufferImpl(render), mOwner(render)
+{
+    mOwner->Name(this, "ib" + std::to_string(mOwner->mIndexBuffersMade++));
+}
+
+BWResultEnum MemoryIndexBuffer::Create(uint32_t indexSize, uint32_t count, bool dynamic)
+{
+    mElementSize = indexSize;
+    mCapacity = count;
+    mDynamic = dynamic;
+    mMemory.assign(static_cast<size_t>(count) * indexSize, 0);
+    return BW_OK;
+}
+
+BWResultEnum MemoryIndexBuffer::Lock()
+{
+    if (mLocked || mReleased)
+        return BW_FAIL;
+    ++mLockCount;
+    mLocked = 1;
+    mLockPointer = mMemory.data();
+    mUsed = 0;
+    return BW_OK;
+}
+
+BWResultEnum MemoryIndexBuffer::Unlock()
+{
+    if (!mLocked)
+        return BW_FAIL;
+    mLocked = 0;
+    mLockPointer = nullptr;
+    mUsed = 0;
+    return BW_OK;
+}
+
+BWResultEnum MemoryIndexBuffer::Restore()
+{
+    mReleased = false;
+    return BW_OK;
+}
+
+BWResultEnum MemoryIndexBuffer::Release()
+{
+    if (mDynamic)
+    {
+        mReleased = true;
+        mLocked = 0;
+        mLockPointer = nullptr;
+        mUsed = 0;
+    }
+    return BW_OK;
+}
+
+BWResultEnum MemoryIndexBuffer::CheckLocked()
+{
+    return mLocked ? BW_OK : BW_FAIL;
+}
+
+// --- Shaders and textures ----------------------------------------------------------
+
+BWResultEnum LoggingScalarVariable::SetMatrix(const math::Matrix4* matrix)
+{
+    return mRender->Log("SetMatrix(" + mName + "," + mRender->NameOf(matrix) + ")");
+}
+
+BWResultEnum LoggingTextureVariable::SetTexture(render::Texture* texture)
+{
+    return mRender->Log("SetTexture(" + mName + "," + mRender->NameOf(texture) + ")");
+}
+
+RecordingShaderImpl::RecordingShaderImpl(RecordingRender* render, std::string name)
+    : ShaderImpl(render), mName(std::move(name)), mOwner(render)
+{
+    mOwner->Name(this, mName);
+}
+
+BWResultEnum RecordingShaderImpl::OnResetDevice()
+{
+    SetAllChanged();
+    return BW_OK;
+}
+
+BWResultEnum RecordingShaderImpl::OnDeselect()
+{
+    SetAllChanged();
+    return BW_OK;
+}
+
+render::ShaderScalarVariableImpl* RecordingShaderImpl::CreateScalarVariable(const std::string& name, uint32_t kind)
+{
+    (void)kind;
+    return new LoggingScalarVariable(mOwner, mName + "." + name);
+}
+
+render::ShaderTextureVariableImpl* RecordingShaderImpl::CreateTextureVariable(const std::string& name)
+{
+    if (!mHasTextureSampler)
+        return nullptr;
+    return new LoggingTextureVariable(mOwner, mName + "." + name);
+}
+
+MemoryTexture::MemoryTexture(RecordingRender* render) : Texture(render), mOwner(render)
+{
+}
+
+BWResultEnum MemoryTexture::CreateRenderTarget(uint32_t width, uint32_t height)
+{
+    mWidth = width;
+    mHeight = height;
+    return BW_OK;
+}
+
+BWResultEnum MemoryTexture::CreateDynamic(uint32_t width, uint32_t height)
+{
+    mWidth = width;
+    mHeight = height;
+    return BW_OK;
+}
+
+BWResultEnum MemoryTexture::Restore()
+{
+    mReleased = false;
+    return BW_OK;
+}
+
+BWResultEnum MemoryTexture::Release()
+{
+    mReleased = true;
+    return BW_OK;
+}
+
+// --- Renderer -----------------------------------------------------------------------
+
+RecordingRender::RecordingRender() = default;
+
+RecordingRender::~RecordingRender()
+{
+    ReleaseResources();
+}
+
+BWResultEnum RecordingRender::Init(uint32_t width, uint32_t height)
+{
+    render::RenderInitParam param;
+    param.mWidth = width;
+    param.mHeight = height;
+    return InitRender(nullptr, param);
+}
+
+BWResultEnum RecordingRender::Log(const std::string& call)
+{
+    mCalls.push_back(call);
+    std::string name = call.substr(0, call.find('('));
+    int occurrence = ++mCallCounts[name];
+    if (!mFailCall.empty() && name == mFailCall && occurrence == mFailOccurrence)
+        return BW_FAIL;
+    return BW_OK;
+}
+
+std::string RecordingRender::NameOf(const void* object) const
+{
+    if (!object)
+        return "null";
+    auto it = mNames.find(object);
+    if (it != mNames.end())
+        return it->second;
+    std::ostringstream text;
+    text << object;
+    return text.str();
+}
+
+BWResultEnum RecordingRender::CreateTexture(render::Texture** out)
+{
+    auto* texture = new MemoryTexture(this);
+    texture->mName = "tex" + std::to_string(mTexturesMade++);
+    Name(texture, texture->mName);
+    *out = texture;
+    return BW_OK;
+}
+
+BWResultEnum RecordingRender::CreateShader(const std::string& vertexText, const std::string& pixelText,
+                                           render::ShaderImpl** out)
+{
+    if (vertexText.empty() || pixelText.empty())
+        return BW_FAIL;
+    *out = new RecordingShaderImpl(this, vertexText);
+    return BW_OK;
+}
+
+BWResultEnum RecordingRender::CreateShaderGeom(render::ShaderImpl** out)
+{
+    if (mFailCreate == "geom")
+        return BW_FAIL;
+    auto* shader = new RecordingShaderImpl(this, "geom");
+    shader->mHasTextureSampler = false;
+    *out = shader;
+    return BW_OK;
+}
+
+BWResultEnum RecordingRender::CreateShaderTexturedMult(render::ShaderImpl** out)
+{
+    if (mFailCreate == "mult")
+        return BW_FAIL;
+    *out = new RecordingShaderImpl(this, "mult");
+    return BW_OK;
+}
+
+BWResultEnum RecordingRender::CreateShaderTexturedTint(render::ShaderImpl** out)
+{
+    if (mFailCreate == "tint")
+        return BW_FAIL;
+    *out = new RecordingShaderImpl(this, "tint");
+    return BW_OK;
+}
+
+BWResultEnum RecordingRender::CreateVertexBuffer(const render::VertexFormat& format, uint32_t count, bool dynamic,
+                                                 render::VertexBufferImpl** out)
+{
+    if (mFailCreate == "vertex")
+        return BW_FAIL;
+    auto* buffer = new MemoryVertexBuffer(this);
+    buffer->Create(format, count, dynamic);
+    *out = buffer;
+    return BW_OK;
+}
+
+BWResultEnum RecordingRender::CreateIndexBuffer(uint32_t indexSize, uint32_t count, bool dynamic,
+                                                render::IndexBufferImpl** out)
+{
+    if (mFailCreate == "index")
+        return BW_FAIL;
+    auto* buffer = new MemoryIndexBuffer(this);
+    buffer->Create(indexSize, count, dynamic);
+    *out = buffer;
+    return BW_OK;
+}
+
+BWResultEnum RecordingRender::DoClear(uint32_t flags, const float color[4], float z, uint32_t stencil)
+{
+    return Log("Clear(" + std::to_string(flags) + "," + Num(color[0]) + "," + Num(color[1]) + "," + Num(color[2]) +
+               "," + Num(color[3]) + "," + Num(z) + "," + std::to_string(stencil) + ")");
+}
+
+BWResultEnum RecordingRender::DoBeginScene() { return Log("BeginScene()"); }
+BWResultEnum RecordingRender::DoEndScene() { return Log("EndScene()"); }
+BWResultEnum RecordingRender::DoPresent() { return Log("Present()"); }
+
+BWResultEnum RecordingRender::DoSetRenderTarget(render::Texture* target)
+{
+    return Log("SetRenderTarget(" + NameOf(target) + ")");
+}
+
+BWResultEnum RecordingRender::DoSetShader(render::ShaderImpl* shader)
+{
+    return Log("SetShader(" + NameOf(shader) + ")");
+}
+
+BWResultEnum RecordingRender::DoSetVertexFormat(uint32_t formatId)
+{
+    return Log("SetVertexFormat(" + std::to_string(formatId) + ")");
+}
+
+BWResultEnum RecordingRender::DoSetVertexBuffer(render::VertexBufferImpl* buffer)
+{
+    return Log("SetVertexBuffer(" + NameOf(buffer) + ")");
+}
+
+BWResultEnum RecordingRender::DoSetIndexBuffer(render::IndexBufferImpl* buffer)
+{
+    return Log("SetIndexBuffer(" + NameOf(buffer) + ")");
+}
+
+BWResultEnum RecordingRender::DoSetBlendMode(uint32_t mode)
+{
+    return Log("SetBlendMode(" + std::to_string(mode) + ")");
+}
+
+BWResultEnum RecordingRender::DoEnableScissor(bool enable)
+{
+    return Log(std::string("EnableScissor(") + (enable ? "1" : "0") + ")");
+}
+
+BWResultEnum RecordingRender::DoSetScissorRect(const int rect[4])
+{
+    return Log("SetScissorRect(" + std::to_string(rect[0]) + "," + std::to_string(rect[1]) + "," +
+               std::to_string(rect[2]) + "," + std::to_string(rect[3]) + ")");
+}
+
+BWResultEnum RecordingRender::DoSetDepthTest(bool enable, bool write)
+{
+    return Log(std::string("SetDepthTest(") + (enable ? "1" : "0") + "," + (write ? "1" : "0") + ")");
+}
+
+BWResultEnum RecordingRender::DoDrawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primitiveCount)
+{
+    return Log("DrawPrimitive(" + std::to_string(type) + "," + std::to_string(startVertex) + "," +
+               std::to_string(primitiveCount) + ")");
+}
+
+BWResultEnum RecordingRender::DoDrawIndexedPrimitive(uint32_t type, uint32_t bytesPerIndex, uint32_t startIndex,
+                                                     uint32_t primitiveCount, uint32_t minVertexIndex,
+                                                     uint32_t vertexCount)
+{
+    return Log("DrawIndexedPrimitive(" + std::to_string(type) + "," + std::to_string(bytesPerIndex) + "," +
+               std::to_string(startIndex) + "," + std::to_string(primitiveCount) + "," +
+               std::to_string(minVertexIndex) + "," + std::to_string(vertexCount) + ")");
+}
+
+} // namespace bwtest
