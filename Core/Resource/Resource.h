@@ -33,6 +33,10 @@ public:
     const std::wstring& GetName() const { return mName; }
     bool IsLoaded() const { return mLoaded != 0; }
 
+protected:
+    // For a kind whose objects are made ready to use.
+    void SetLoaded(bool loaded) { mLoaded = loaded ? 1 : 0; }
+
 private:
     Resource(const Resource&) = delete;
     Resource& operator=(const Resource&) = delete;

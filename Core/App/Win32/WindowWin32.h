@@ -77,6 +77,9 @@ public:
     bool IsCreated() const { return mCreated != 0; }
     bool IsCursorInside() const { return mCursorInside != 0; }
     bool IsShownActive() const { return mShownActive != 0; }
+    // The last WM_SIZE said minimised; the last WM_ACTIVATEAPP said active.
+    bool IsMinimized() const { return mMinimized != 0; }
+    bool IsApplicationActive() const { return mApplicationActive != 0; }
     WindowSize GetClientSize() const { return {mClientWidth, mClientHeight}; }
 
     static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -3,10 +3,6 @@
 #include "Platform/Win32/SdlGlue.h"
 
 #include <SDL.h>
-#include <dlfcn.h>
-
-#include <cstdio>
-#include <cstring>
 
 namespace bwtest
 {
@@ -31,36 +27,8 @@ SdlTestWindow::SdlTestWindow(int width, int height)
         mHandle = win32::AttachSdlWindow(mWindow);
 }
 
-namespace
-{
-
-// SDL is shut down at exit, after the singletons, and takes the OpenGL driver
-// with it; the leak checker that runs after that can no longer name the
-// driver's own leftovers (and so cannot suppress them). Every shared object
-// loaded now gets one more reference, so that it stays mapped to the end.
-void KeepLoadedLibrariesMapped()
-{
-    FILE* maps = std::fopen("/proc/self/maps", "r");
-    if (!maps)
-        return;
-    char line[4096];
-    while (std::fgets(line, sizeof line, maps))
-    {
-        char* path = std::strchr(line, '/');
-        if (!path)
-            continue;
-        path[std::strcspn(path, "\n")] = '\0';
-        if (std::strstr(path, ".so"))
-            dlopen(path, RTLD_NOW | RTLD_NOLOAD);
-    }
-    std::fclose(maps);
-}
-
-} // namespace
-
 SdlTestWindow::~SdlTestWindow()
 {
-    KeepLoadedLibrariesMapped();
     if (mHandle)
         win32::DetachSdlWindow(mHandle);
     if (mWindow)
