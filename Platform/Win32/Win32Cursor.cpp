@@ -32,6 +32,9 @@ struct CursorState
     HCURSOR current = reinterpret_cast<HCURSOR>(static_cast<uintptr_t>(32512));
     std::map<WORD, SDL_Cursor*> made;
     HWND capture = nullptr;
+    // What SDL shows now, so that the same cursor set again costs nothing.
+    bool applied = false;
+    HCURSOR shown = nullptr;
 };
 
 CursorState& Cursors()
@@ -67,6 +70,10 @@ void ApplyCursor()
     if (!SDL_WasInit(SDL_INIT_VIDEO))
         return;
     CursorState& cursors = Cursors();
+    if (cursors.applied && cursors.shown == cursors.current)
+        return;
+    cursors.applied = true;
+    cursors.shown = cursors.current;
     const SystemCursor* cursor = cursors.current ? FindSystemCursor(cursors.current) : nullptr;
     if (!cursor)
     {
@@ -86,6 +93,7 @@ void ForgetCursors()
     // SDL_Quit frees the cursors it made.
     Cursors().made.clear();
     Cursors().capture = nullptr;
+    Cursors().applied = false;
 }
 
 } // namespace user

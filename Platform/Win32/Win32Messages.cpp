@@ -68,13 +68,16 @@ uint64_t Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT specif
     std::lock_guard<std::recursive_mutex> lock(state.mutex);
     QueuedMessage queued;
     queued.msg = {hwnd, message, wParam, lParam, MessageTime(), {0, 0}};
+    // Where SDL last saw the pointer over one of our windows: asking the X
+    // server for every message would cost a round trip each.
     if (SDL_WasInit(SDL_INIT_VIDEO))
-    {
-        int x = 0;
-        int y = 0;
-        SDL_GetGlobalMouseState(&x, &y);
-        queued.msg.pt = {x, y};
-    }
+        if (WindowRecord* focus = FindWindowRecord(HwndFromSdlWindow(SDL_GetMouseFocus())))
+        {
+            int x = 0;
+            int y = 0;
+            SDL_GetMouseState(&x, &y);
+            queued.msg.pt = {focus->x + x, focus->y + y};
+        }
     queued.serial = state.nextSerial++;
     queued.specificKey = specificKey;
     queued.text = std::move(text);
