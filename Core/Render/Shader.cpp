@@ -1,6 +1,7 @@
 #include "Core/Render/Shader.h"
 
 #include "Core/Base/Stream.h"
+#include "Core/File/FileInfo.h"
 #include "Core/File/FileManager.h"
 #include "Core/Math/Matrix4.h"
 #include "Core/Render/Render.h"
@@ -14,12 +15,13 @@ namespace render
 namespace
 {
 
-// The whole file as narrow text; a missing file reads as empty text, which
-// then fails to compile.
+// The whole file as narrow text, from the folder or a mounted pack; a missing
+// file reads as empty text, which then fails to compile.
 std::string ReadText(const std::wstring& path)
 {
     file::FileManager* files = file::FileManager::Instance();
-    std::unique_ptr<base::Stream> stream(files ? files->OpenStream(path) : nullptr);
+    std::unique_ptr<file::FileInfo> info(files ? files->GetFileInfo(path) : nullptr);
+    std::unique_ptr<base::Stream> stream(info ? info->Open() : nullptr);
     if (!stream)
         return std::string();
     std::string text(stream->GetSize(), '\0');

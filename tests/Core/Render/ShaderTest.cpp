@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sys/stat.h>
+
 namespace
 {
 
@@ -165,6 +168,72 @@ TEST(ShaderResource, ATexturedProgramWithoutItsSamplerFailsToMakeVariables)
     impl->mHasTextureSampler = false;
     render::ShaderTextured shader(impl, &r);
     EXPECT_EQ(shader.CreateVariables(), BW_FAIL);
+}
+
+} // namespace
+
+namespace
+{
+
+// Shader files written next to the test binaries.
+class NamedShaderTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        folder = std::string(BW_BINARY_DIR) + "/render_shaders";
+        mkdir(folder.c_str(), 0755);
+        ASSERT_EQ(r.Init(), BW_OK);
+    }
+
+    void Write(const std::string& name, const std::string& text)
+    {
+        std::ofstream(folder + "/" + name, std::ios::binary) << text;
+    }
+
+    std::wstring Name(const std::string& base) const
+    {
+        std::string path = folder + "/" + base;
+        return std::wstring(path.begin(), path.end());
+    }
+
+    std::string folder;
+    RecordingRender r;
+};
+
+TEST_F(NamedShaderTest, LoadsBothProgramsByNameAndMakesItsVariables)
+{
+    Write("glowVS.hlsl", "vertex text");
+    Write("glowPS.hlsl", "pixel text");
+    auto* shader = new render::ShaderTextured(nullptr, &r);
+    ASSERT_EQ(shader->SetName(Name("glow")), BW_OK);
+    render::Shader::GetMap()[shader->GetName()] = shader;
+    ASSERT_EQ(shader->UnLoad(), BW_OK); // made loaded: empty until loaded by name
+    ASSERT_EQ(shader->Load(), BW_OK);
+    ASSERT_NE(shader->GetImpl(), nullptr);
+    // The recording renderer names an implementation after its vertex text.
+    EXPECT_EQ(r.NameOf(shader->GetImpl()), "vertex text");
+    EXPECT_EQ(shader->GetImpl()->GetVariableCount(), 2u);
+    EXPECT_NE(shader->GetTextureVariable(), nullptr);
+
+    // Released from the map: unloaded and deleted.
+    const size_t implementations = r.ShaderImpls().size();
+    EXPECT_EQ(shader->Release(), BW_OK);
+    EXPECT_EQ(render::Shader::GetMap().count(Name("glow")), 0u);
+    EXPECT_EQ(r.ShaderImpls().size(), implementations - 1);
+}
+
+TEST_F(NamedShaderTest, AMissingFileReadsAsEmptyTextAndFailsTheLoad)
+{
+    Write("halfVS.hlsl", "vertex text");
+    render::Shader shader(nullptr, &r);
+    ASSERT_EQ(shader.SetName(Name("half")), BW_OK);
+    ASSERT_EQ(shader.UnLoad(), BW_OK);
+    EXPECT_EQ(shader.Load(), BW_FAIL);
+    EXPECT_FALSE(shader.IsLoaded());
+    EXPECT_EQ(shader.GetImpl(), nullptr);
+    math::Matrix4 projection;
+    EXPECT_EQ(shader.SetProjection(&projection), BW_FAIL);
 }
 
 } // namespace
