@@ -1,0 +1,286 @@
+#include "Framework/DisplaySettings.h"
+
+#include "Core/App/Win32/WindowWin32.h"
+#include "tests/Support/RecordingRender.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+
+app::MonitorInfo Monitor(int32_t x, int32_t y, int32_t w, int32_t h, int32_t workW = 0, int32_t workH = 0,
+                         uint8_t primary = 1)
+{
+    app::MonitorInfo m;
+    m.mX = m.mWorkX = x;
+    m.mY = m.mWorkY = y;
+    m.mWidth = w;
+    m.mHeight = h;
+    m.mWorkWidth = workW ? workW : w;
+    m.mWorkHeight = workH ? workH : h;
+    m.mPrimary = primary;
+    return m;
+}
+
+struct Expected
+{
+    const char* name;
+    app::MonitorInfo monitor;
+    bool windowedAsked;
+    // The record.
+    uint8_t windowed;
+    uint8_t fellBack;
+    int32_t windowX, windowY, windowW, windowH;
+    uint32_t backW, backH;
+    // The layout and the conversion.
+    float layoutW, offsetX;
+    float scaleX, scaleY, convX, convY;
+    uint8_t bars, barsAtSides;
+    float bar1[4], bar2[4];
+    // Drawn straight: the viewport; through the target: its size, scale and place.
+    uint8_t target;
+    float viewport[4];
+    uint32_t targetW, targetH;
+    float targetScaleX, targetScaleY, targetX, targetY;
+};
+
+// Hand-computed with base 1024 x 768 widening to 1366 (4:3 and 683:384).
+const Expected kCases[] = {
+    {"FullScreen1024x768", Monitor(0, 0, 1024, 768), false, 0, 0, 0, 0, 1024, 768, 1024, 768,
+     1024, 0, 1, 1, 0, 0, 0, 0, {}, {}, 0, {1, 1, 0, 0}, 0, 0, 1, 1, 0, 0},
+    {"FullScreen1280x720", Monitor(0, 0, 1280, 720), false, 0, 0, 0, 0, 1280, 720, 1280, 720,
+     1365, -170.5f, 1.06640625f, 1.0666667f, -159.88277f, 0, 0, 0, {}, {},
+     0, {0.9377289f, 0.9375f, 159.88277f, 0}, 0, 0, 1, 1, 0, 0},
+    {"FullScreen1280x1024", Monitor(0, 0, 1280, 1024), false, 0, 0, 0, 0, 1280, 1024, 1280, 1024,
+     1024, 0, 0.8f, 0.8f, 0, -32, 1, 0, {0, 0, 1280, 32}, {0, 992, 1280, 32},
+     1, {1, 1, 0, 0}, 1024, 768, 1.25f, 1.25f, 640, 512},
+    {"FullScreen1366x768", Monitor(0, 0, 1366, 768), false, 0, 0, 0, 0, 1366, 768, 1366, 768,
+     1366, -171, 1, 1, -171, 0, 0, 0, {}, {}, 0, {1, 1, 171, 0}, 0, 0, 1, 1, 0, 0},
+    {"FullScreen1920x1080", Monitor(0, 0, 1920, 1080), false, 0, 0, 0, 0, 1920, 1080, 1920, 1080,
+     1365, -170.5f, 0.7109375f, 0.7111111f, -239.82418f, 0, 0, 0, {}, {},
+     1, {1, 1, 170.5f, 0}, 1365, 768, 1.4065934f, 1.40625f, 960, 540},
+    {"FullScreen2560x1080", Monitor(0, 0, 2560, 1080), false, 0, 0, 0, 0, 2560, 1080, 2560, 1080,
+     1366, -171, 0.7114583f, 0.7111111f, -560.35138f, 0, 1, 1, {0, 0, 320, 1080}, {2240, 0, 320, 1080},
+     1, {1, 1, 171, 0}, 1366, 768, 1.4055637f, 1.40625f, 1280, 540},
+    {"FullScreen1024x800BarsInLayoutUnits", Monitor(0, 0, 1024, 800), false, 0, 0, 0, 0, 1024, 800, 1024, 800,
+     1024, 0, 1, 1, 0, -16, 1, 0, {0, -16, 1024, 16}, {0, 768, 1024, 16},
+     0, {1, 1, 0, 16}, 0, 0, 1, 1, 0, 0},
+    {"WindowOn1366x768", Monitor(0, 0, 1366, 768), true, 1, 0, 0, 0, 1366, 768, 1366, 768,
+     1366, -171, 1, 1, -171, 0, 0, 0, {}, {}, 0, {1, 1, 171, 0}, 0, 0, 1, 1, 0, 0},
+    {"WindowCentredInTheWorkArea", Monitor(0, 0, 1920, 1080, 1920, 1040), true, 1, 0, 277, 136, 1366, 768, 1366,
+     768, 1366, -171, 1, 1, -171, 0, 0, 0, {}, {}, 0, {1, 1, 171, 0}, 0, 0, 1, 1, 0, 0},
+    {"WindowTooWideFallsBackToFullScreen", Monitor(0, 0, 1280, 1024, 1280, 984), true, 0, 1, 0, 0, 1280, 1024,
+     1280, 1024, 1024, 0, 0.8f, 0.8f, 0, -32, 1, 0, {0, 0, 1280, 32}, {0, 992, 1280, 32},
+     1, {1, 1, 0, 0}, 1024, 768, 1.25f, 1.25f, 640, 512},
+    {"WindowTooHighFallsBackToFullScreen", Monitor(0, 0, 1366, 768, 1366, 728), true, 0, 1, 0, 0, 1366, 768, 1366,
+     768, 1366, -171, 1, 1, -171, 0, 0, 0, {}, {}, 0, {1, 1, 171, 0}, 0, 0, 1, 1, 0, 0},
+};
+
+class DisplaySettingsTable : public ::testing::TestWithParam<Expected>
+{
+protected:
+    DisplaySettingsTable() : mWindow(nullptr, false, false, true) {}
+
+    BWResultEnum Compute(const std::vector<app::MonitorInfo>& monitors, bool windowed)
+    {
+        framework::DisplayRequest request;
+        request.mWindowed = windowed;
+        request.mMonitors = &monitors;
+        request.mWindow = &mWindow;
+        request.mRender = &mRender;
+        return framework::ComputeDisplaySettings(request, mRecord, mLayout);
+    }
+
+    app::WindowWin32 mWindow;
+    bwtest::RecordingRender mRender;
+    framework::DisplaySettings mRecord;
+    framework::DisplayLayout mLayout;
+};
+
+const float kTolerance = 1e-3f;
+
+} // namespace
+
+TEST_P(DisplaySettingsTable, MatchesTheHandComputedValues)
+{
+    const Expected& e = GetParam();
+    ASSERT_EQ(Compute({e.monitor}, e.windowedAsked), BW_OK);
+    EXPECT_EQ(mRecord.mRenderParam.mWindowed, e.windowed);
+    EXPECT_EQ(mRecord.mFellBackToFullScreen, e.fellBack);
+    EXPECT_EQ(mRecord.mWindowX, e.windowX);
+    EXPECT_EQ(mRecord.mWindowY, e.windowY);
+    EXPECT_EQ(mRecord.mWindowWidth, e.windowW);
+    EXPECT_EQ(mRecord.mWindowHeight, e.windowH);
+    EXPECT_EQ(mRecord.mRenderParam.mWidth, e.backW);
+    EXPECT_EQ(mRecord.mRenderParam.mHeight, e.backH);
+
+    EXPECT_FLOAT_EQ(mLayout.mLayoutWidth, e.layoutW);
+    EXPECT_FLOAT_EQ(mLayout.mLayoutHeight, 768.0f);
+    EXPECT_FLOAT_EQ(mLayout.mLayoutOffsetX, e.offsetX);
+    EXPECT_NEAR(mLayout.mScaleX, e.scaleX, kTolerance);
+    EXPECT_NEAR(mLayout.mScaleY, e.scaleY, kTolerance);
+    EXPECT_NEAR(mLayout.mOffsetX, e.convX, kTolerance);
+    EXPECT_NEAR(mLayout.mOffsetY, e.convY, kTolerance);
+
+    EXPECT_EQ(mLayout.mBarsNeeded, e.bars);
+    if (e.bars)
+    {
+        EXPECT_EQ(mLayout.mBarsAtSides, e.barsAtSides);
+        for (int i = 0; i < 4; ++i)
+        {
+            EXPECT_NEAR(mLayout.mBars[0][i], e.bar1[i], kTolerance) << "bar 1, word " << i;
+            EXPECT_NEAR(mLayout.mBars[1][i], e.bar2[i], kTolerance) << "bar 2, word " << i;
+        }
+    }
+
+    EXPECT_EQ(mRecord.mTargetNeeded, e.target);
+    EXPECT_EQ(mRecord.mRenderParam.mOrthoFromSize, e.target);
+    if (e.target)
+    {
+        EXPECT_EQ(mRecord.mTargetWidth, e.targetW);
+        EXPECT_EQ(mRecord.mTargetHeight, e.targetH);
+        for (int i = 0; i < 4; ++i)
+            EXPECT_NEAR(mRecord.mTargetViewport[i], e.viewport[i], kTolerance) << "target viewport word " << i;
+        EXPECT_NEAR(mLayout.mTargetScaleX, e.targetScaleX, kTolerance);
+        EXPECT_NEAR(mLayout.mTargetScaleY, e.targetScaleY, kTolerance);
+        EXPECT_FLOAT_EQ(mLayout.mTargetX, e.targetX);
+        EXPECT_FLOAT_EQ(mLayout.mTargetY, e.targetY);
+    }
+    else
+    {
+        for (int i = 0; i < 4; ++i)
+            EXPECT_NEAR(mRecord.mRenderParam.mViewport[i], e.viewport[i], kTolerance) << "viewport word " << i;
+    }
+}
+
+// A pixel turned into layout coordinates and placed back on the screen the
+// way scissor rectangles are (layout * scale + offset, through the target's
+// rectangle when there is one) lands where it started.
+TEST_P(DisplaySettingsTable, ScissorPlacementInvertsThePointConversion)
+{
+    const Expected& e = GetParam();
+    ASSERT_EQ(Compute({e.monitor}, e.windowedAsked), BW_OK);
+    bwtest::RecordingRender frontEnd;
+    ASSERT_EQ(frontEnd.InitRender(nullptr, mRecord.mRenderParam), BW_OK);
+    for (float px : {0.0f, 100.0f, static_cast<float>(e.backW) * 0.5f, static_cast<float>(e.backW) - 1.0f})
+    {
+        for (float py : {0.0f, 10.0f, static_cast<float>(e.backH) - 1.0f})
+        {
+            input::Point layoutPoint = mLayout.ConvertPoint({px, py});
+            if (mRecord.mTargetNeeded)
+            {
+                float rect[4];
+                framework::TargetRectFromViewport(mRecord.mTargetViewport, rect);
+                float targetX = layoutPoint.x * rect[2] + rect[0];
+                float targetY = layoutPoint.y * rect[3] + rect[1];
+                float screenX = (targetX - static_cast<float>(mRecord.mTargetWidth) * 0.5f) * mLayout.mTargetScaleX +
+                                mLayout.mTargetX;
+                float screenY = (targetY - static_cast<float>(mRecord.mTargetHeight) * 0.5f) *
+                                    mLayout.mTargetScaleY +
+                                mLayout.mTargetY;
+                EXPECT_NEAR(screenX, px, 0.01f) << "pixel " << px;
+                EXPECT_NEAR(screenY, py, 0.01f) << "pixel " << py;
+            }
+            else
+            {
+                // The renderer's own placement, from the viewport it was given.
+                const float rect[4] = {layoutPoint.x, layoutPoint.y, 10.0f, 10.0f};
+                int screen[4];
+                ASSERT_EQ(frontEnd.ToScreenRect(rect, screen), BW_OK);
+                EXPECT_NEAR(screen[0], px, 1.0f) << "pixel " << px;
+                EXPECT_NEAR(screen[1], py, 1.0f) << "pixel " << py;
+            }
+        }
+    }
+}
+
+// The projection sends the shown part of the layout onto the whole of what
+// it draws into: its left edge to clip x = -1, its right edge to +1.
+TEST_P(DisplaySettingsTable, ProjectionSpansTheShownLayout)
+{
+    const Expected& e = GetParam();
+    ASSERT_EQ(Compute({e.monitor}, e.windowedAsked), BW_OK);
+    const math::Matrix4& projection =
+        mRecord.mTargetNeeded ? mRecord.mTargetProjection : mRecord.mRenderParam.mProjection;
+    float shownLeft[3] = {mLayout.mLayoutOffsetX, 0.0f, 0.0f};
+    float shownRight[3] = {mLayout.mLayoutOffsetX + mLayout.mLayoutWidth, 768.0f, 0.0f};
+    float left[3];
+    float right[3];
+    projection.TransformPoint(shownLeft, left);
+    projection.TransformPoint(shownRight, right);
+    // Drawn straight, the bars take their side of the screen.
+    bool target = mRecord.mTargetNeeded != 0;
+    if (target || !(mLayout.mBarsNeeded && mLayout.mBarsAtSides))
+    {
+        EXPECT_NEAR(left[0], -1.0f, kTolerance);
+        EXPECT_NEAR(right[0], 1.0f, kTolerance);
+    }
+    if (target || !(mLayout.mBarsNeeded && !mLayout.mBarsAtSides))
+    {
+        EXPECT_NEAR(left[1], 1.0f, kTolerance);
+        EXPECT_NEAR(right[1], -1.0f, kTolerance);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, DisplaySettingsTable, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<Expected>& info) { return std::string(info.param.name); });
+
+namespace
+{
+
+class DisplaySettingsChoice : public DisplaySettingsTable
+{
+    void TestBody() override {}
+};
+
+class FailingProjection : public bwtest::RecordingRender
+{
+public:
+    BWResultEnum MakeOrthoProjection(float, float, float, math::Matrix4*) override { return BW_FAIL; }
+};
+
+} // namespace
+
+TEST_F(DisplaySettingsChoice, ThePrimaryMonitorIsChosenElseTheFirst)
+{
+    ASSERT_EQ(Compute({Monitor(-1920, 0, 1920, 1080, 0, 0, 0), Monitor(0, 0, 1366, 768)}, false), BW_OK);
+    EXPECT_EQ(mRecord.mRenderParam.mWidth, 1366u);
+    EXPECT_EQ(mRecord.mWindowX, 0);
+    mRecord = framework::DisplaySettings();
+    ASSERT_EQ(Compute({Monitor(-1920, -10, 1920, 1080, 0, 0, 0), Monitor(0, 0, 1366, 768, 0, 0, 0)}, false), BW_OK);
+    EXPECT_EQ(mRecord.mRenderParam.mWidth, 1920u);
+    EXPECT_EQ(mRecord.mWindowX, -1920);
+    EXPECT_EQ(mRecord.mWindowY, -10);
+}
+
+TEST_F(DisplaySettingsChoice, NoMonitorIsAnErrorNotAReadPastTheList)
+{
+    EXPECT_EQ(Compute({}, true), BW_FAIL);
+}
+
+TEST(DisplaySettingsFailure, AProjectionErrorIsPassedOn)
+{
+    app::WindowWin32 window(nullptr, false, false, true);
+    FailingProjection render;
+    std::vector<app::MonitorInfo> monitors = {Monitor(0, 0, 1366, 768)};
+    framework::DisplayRequest request;
+    request.mMonitors = &monitors;
+    request.mWindow = &window;
+    request.mRender = &render;
+    framework::DisplaySettings record;
+    framework::DisplayLayout layout;
+    EXPECT_EQ(framework::ComputeDisplaySettings(request, record, layout), BW_FAIL);
+}
+
+TEST(DisplaySettingsTarget, TheTargetRectangleTakesTheViewportByMeaning)
+{
+    const float viewport[4] = {1.0f, 1.0f, 170.5f, 0.0f};
+    float rect[4];
+    framework::TargetRectFromViewport(viewport, rect);
+    EXPECT_EQ(rect[0], 170.5f) << "offset x";
+    EXPECT_EQ(rect[1], 0.0f) << "offset y";
+    EXPECT_EQ(rect[2], 1.0f) << "scale x";
+    EXPECT_EQ(rect[3], 1.0f) << "scale y";
+}
