@@ -1,0 +1,217 @@
+#include "tests/Core/Psd/PsdDocuments.h"
+
+#include <gtest/gtest.h>
+
+using namespace psdtest;
+
+namespace
+{
+
+// A flattened document whose merged planes hold one value each everywhere.
+Document Flat(uint16_t mode, uint16_t depth, std::vector<uint8_t> values, int compression = 0)
+{
+    Document doc;
+    doc.mode = mode;
+    doc.depth = depth;
+    doc.channels = uint16_t(values.size());
+    doc.width = 5;
+    doc.height = 3;
+    doc.compression = compression;
+    doc.layerSection = false;
+    for (uint8_t v : values)
+        doc.composite.push_back(MakePlane(5, 3, depth, [v](size_t, size_t) { return v; }));
+    return doc;
+}
+
+uint32_t FirstPixel(const Document& doc)
+{
+    Loaded loaded = LoadDocument(doc);
+    EXPECT_EQ(loaded.status, kPsdOk);
+    return loaded.status == kPsdOk ? loaded->composite[0] : 0xDEADBEEF;
+}
+
+struct MergedCase
+{
+    const char* what;
+    uint16_t mode;
+    uint16_t depth;
+    std::vector<uint8_t> values;
+    uint32_t pixel;
+};
+
+class PsdMerged : public testing::TestWithParam<MergedCase>
+{
+};
+
+TEST_P(PsdMerged, ConvertsEveryCompressionAlike)
+{
+    const MergedCase& c = GetParam();
+    for (int compression = 0; compression < 4; ++compression)
+    {
+        Loaded loaded = LoadDocument(Flat(c.mode, c.depth, c.values, compression));
+        ASSERT_EQ(loaded.status, kPsdOk) << "compression " << compression;
+        for (int i = 0; i < 15; ++i)
+            ASSERT_EQ(loaded->composite[i], c.pixel) << "compression " << compression;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ModesAndDepths, PsdMerged,
+    testing::Values(
+        MergedCase{"Rgb8", 3, 8, {10, 20, 30}, 0xFF0A141E},
+        MergedCase{"Rgb16", 3, 16, {10, 20, 30}, 0xFF0A141E},
+        // The merged transparency follows the colour channels.
+        MergedCase{"RgbWithAlpha", 3, 8, {10, 20, 30, 40}, 0x280A141E},
+        MergedCase{"Gray8", 1, 8, {90}, 0xFF5A5A5A},
+        MergedCase{"Gray16WithAlpha", 1, 16, {90, 7}, 0x075A5A5A},
+        MergedCase{"Duotone", 8, 8, {33}, 0xFF212121},
+        MergedCase{"Bitmap", 0, 1, {0}, 0xFF000000},
+        MergedCase{"BitmapWhite", 0, 1, {255}, 0xFFFFFFFF},
+        MergedCase{"Cmyk8", 4, 8, {255, 255, 255, 255}, 0xFFFFFFFF},
+        MergedCase{"Cmyk16WithAlpha", 4, 16, {0, 0, 0, 0, 9}, 0x09000000},
+        MergedCase{"Multichannel3", 7, 8, {255, 255, 255}, 0xFFFFFFFF},
+        MergedCase{"Multichannel4", 7, 8, {255, 255, 255, 0}, 0xFF000000},
+        MergedCase{"Lab8", 9, 8, {0, 128, 128}, 0xFF000000},
+        MergedCase{"Lab16WithAlpha", 9, 16, {0, 128, 128, 50}, 0x32000000},
+        // Pairs the usual converters leave out convert by the same rules.
+        MergedCase{"Gray1", 1, 1, {0}, 0xFF000000},
+        MergedCase{"Bitmap8", 0, 8, {200}, 0xFFC8C8C8}),
+    [](const testing::TestParamInfo<MergedCase>& info) { return info.param.what; });
+
+Document Indexed(bool count, bool transparent)
+{
+    Document doc = Flat(2, 8, {7});
+    Bytes table(768, 0);
+    table[7] = 1;
+    table[256 + 7] = 2;
+    table[512 + 7] = 3;
+    doc.colorModeData = table;
+    if (count)
+        doc.resources.push_back(Resource{1046, "", Bytes{0, 8}});
+    if (transparent)
+        doc.resources.push_back(Resource{1047, "", Bytes{0, 7}});
+    return doc;
+}
+
+TEST(PsdMergedIndexed, WithoutTransparencyResourcesEveryEntryIsOpaque)
+{
+    EXPECT_EQ(FirstPixel(Indexed(false, false)), 0xFF010203u);
+    EXPECT_EQ(FirstPixel(Indexed(true, false)), 0xFF010203u);
+}
+
+TEST(PsdMergedIndexed, TransparentIndexAndCountAreHonoured)
+{
+    EXPECT_EQ(FirstPixel(Indexed(true, true)), 0x00FFFFFFu);
+    Document few = Indexed(false, false);
+    few.resources.push_back(Resource{1046, "", Bytes{0, 7}});
+    EXPECT_EQ(FirstPixel(few), 0x00FFFFFFu);
+}
+
+TEST(PsdMergedIndexed, IndexPastAShortPaletteIsNoColour)
+{
+    Document doc = Indexed(false, false);
+    doc.colorModeData = Bytes(3 * 4, 9);
+    doc.resources.push_back(Resource{1046, "", Bytes{0, 200}});
+    EXPECT_EQ(FirstPixel(doc), 0x00FFFFFFu);
+}
+
+TEST(PsdMerged, FlattenedDocumentGetsOneLayerOfTheWholeImage)
+{
+    Document doc = Flat(3, 8, {1, 2, 3, 4});
+    Loaded loaded = LoadDocument(doc);
+    ASSERT_EQ(loaded.status, kPsdOk);
+    ASSERT_EQ(loaded->layerCount, 1);
+    const PsdLayerRecord& r = loaded.Layer(0);
+    EXPECT_EQ(r.kind, kPsdLayerNormal);
+    EXPECT_EQ(r.right, 5);
+    EXPECT_EQ(r.bottom, 3);
+    EXPECT_EQ(r.width, 5);
+    EXPECT_EQ(r.opacity, 255);
+    EXPECT_TRUE(r.visible);
+    EXPECT_EQ(r.maskDefaultColor, 255);
+    EXPECT_TRUE(r.maskDisabled);
+    EXPECT_EQ(r.fillOpacity, 255);
+    EXPECT_EQ(r.blendClipped, 1);
+    EXPECT_EQ(r.transparencyShapes, 1);
+    EXPECT_EQ(r.sectionBlendMode, 23);
+    ASSERT_EQ(r.channelCount, 4);
+    EXPECT_EQ(r.channels[0].id, -1);
+    EXPECT_EQ(r.channels[3].id, 2);
+    ASSERT_EQ(r.channelRangeCount, 4u);
+    EXPECT_EQ(r.sourceWhiteRanges[3], 65535);
+    EXPECT_EQ(r.compositeGrayRanges[1], 65535);
+    EXPECT_TRUE(std::equal(r.pixels, r.pixels + 15, loaded->composite));
+}
+
+TEST(PsdMerged, LayeredDocumentKeepsItsRecords)
+{
+    Document doc = Flat(3, 8, {1, 2, 3});
+    doc.layerSection = true;
+    doc.layers = {PatternLayer(0, 0, 1, 1, {0, 1, 2}, 8, 0, "one"),
+                  PatternLayer(0, 0, 1, 1, {0, 1, 2}, 8, 0, "two")};
+    Loaded loaded = LoadDocument(doc);
+    ASSERT_EQ(loaded.status, kPsdOk);
+    ASSERT_EQ(loaded->layerCount, 2);
+    EXPECT_STREQ(loaded.Layer(0).name, "one");
+}
+
+TEST(PsdMerged, AlphaChannelsAreCopiedByteForSample)
+{
+    for (uint16_t depth : {8, 16})
+    {
+        Document doc = Flat(3, depth, {1, 2, 3, 44, 55});
+        Writer names;
+        names.Pascal("A", 1).Pascal("B", 1);
+        doc.resources.push_back(Resource{1006, "", names.out});
+        Loaded loaded = LoadDocument(doc);
+        ASSERT_EQ(loaded.status, kPsdOk);
+        ASSERT_EQ(loaded->alphaChannelCount, 2);
+        EXPECT_EQ(loaded->alphaChannels[0].data[14], 44);
+        EXPECT_EQ(loaded->alphaChannels[1].data[0], 55);
+        // Named alpha channels are not the merged transparency.
+        EXPECT_EQ(loaded->composite[0], 0xFF010203u);
+    }
+}
+
+TEST(PsdMerged, FailuresOfTheMergedData)
+{
+    Bytes raw = WriteDocument(Flat(3, 8, {1, 2, 3}));
+    raw.pop_back();
+    EXPECT_EQ(LoadBytes(raw).status, kPsdShortRead);
+
+    Bytes unknown = WriteDocument(Flat(3, 8, {1, 2, 3}));
+    unknown[unknown.size() - 45 - 1] = 4; // the compression word before 45 raw bytes
+    EXPECT_EQ(LoadBytes(unknown).status, kPsdBadCompression);
+
+    Document rle = Flat(3, 8, {1, 2, 3}, 1);
+    Bytes rows = WriteDocument(rle);
+    rows[rows.size() - 2 * 4] = 0x7F; // a row of 2 bytes claims 128 literal ones
+    EXPECT_EQ(LoadBytes(rows).status, kPsdCorruptData);
+
+    Bytes zip = WriteDocument(Flat(3, 8, {1, 2, 3}, 2));
+    zip[zip.size() - 5] ^= 0xFF;
+    EXPECT_LT(LoadBytes(zip).status, 0);
+}
+
+TEST(PsdMerged, MergedDataClaimingMoreThanItCanHoldIsCorrupt)
+{
+    Document doc = Flat(3, 8, {1, 2, 3}, 2);
+    doc.width = 30000;
+    doc.height = 30000;
+    doc.composite.clear();
+    Bytes data = WriteDocument(doc);
+    data.resize(data.size() > 4000 ? 4000 : data.size());
+    EXPECT_EQ(LoadBytes(data).status, kPsdCorruptData);
+}
+
+TEST(PsdMerged, LoadOptionTwoSkipsTheMergedImageOfLayeredDocuments)
+{
+    Document doc = Flat(3, 8, {1, 2, 3});
+    doc.layerSection = true;
+    doc.layers = {PatternLayer(0, 0, 1, 1, {0, 1, 2}, 8, 0, "one")};
+    Loaded loaded = LoadDocument(doc, 2);
+    ASSERT_EQ(loaded.status, kPsdOk);
+    EXPECT_EQ(loaded->composite, nullptr);
+}
+
+} // namespace
