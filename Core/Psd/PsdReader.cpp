@@ -98,6 +98,8 @@ void PsdCloseInput(PsdContext* context)
     context->buffer = nullptr;
     context->bufferFill = 0;
     context->bufferPos = 0;
+    // The name was the caller's, needed only to open the file.
+    context->fileName = nullptr;
 }
 
 // --- Bounded buffered reader -----------------------------------------------

@@ -204,6 +204,19 @@ TEST(PsdMerged, MergedDataClaimingMoreThanItCanHoldIsCorrupt)
     EXPECT_EQ(LoadBytes(data).status, kPsdCorruptData);
 }
 
+TEST(PsdMerged, DocumentPastTheMemoryBudgetIsRefused)
+{
+    // 30000 x 30000 x 3 bytes could come from this much zlib data, but not
+    // within the budget.
+    Document doc = Flat(3, 8, {1, 2, 3}, 2);
+    doc.width = 30000;
+    doc.height = 30000;
+    doc.composite.clear();
+    Bytes data = WriteDocument(doc);
+    data.resize(data.size() + 2500000, 0x55);
+    EXPECT_EQ(LoadBytes(data).status, kPsdLimitExceeded);
+}
+
 TEST(PsdMerged, LoadOptionTwoSkipsTheMergedImageOfLayeredDocuments)
 {
     Document doc = Flat(3, 8, {1, 2, 3});

@@ -177,6 +177,13 @@ TEST(PsdLayerRecord, MaskParametersAreSkippedWithTheBlock)
     EXPECT_EQ(loaded.Layer(1).layerId, 42u);
 }
 
+TEST(PsdLayerRecord, InvertedMaskRectangleIsRefused)
+{
+    Layer layer = Empty("masked");
+    layer.mask = MaskBlock(5, 0, 1, 3);
+    EXPECT_EQ(LoadLayers({layer}).status, kPsdLimitExceeded);
+}
+
 TEST(PsdLayerRecord, MaskShorterThanItsFieldsIsAnOverrun)
 {
     Layer layer = Empty("masked");
