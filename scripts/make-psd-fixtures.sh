@@ -26,7 +26,7 @@ if [[ "${1:-}" != "--ours" ]]; then
   "$im" "${merged[@]}" "${layers[@]}" -depth 16 -compress RLE "$out/im_rgb16_rle.psd"
   "$im" "${merged[@]}" "${layers[@]}" -depth 8 -colorspace Gray "$out/im_gray8.psd"
   "$im" "${merged[@]}" "${layers[@]}" -depth 8 -colorspace CMYK "$out/im_cmyk8.psd"
-  "$im" -size 20x12 plasma:fractal -seed 3 -depth 8 -type Palette "$out/im_indexed.psd"
+  "$im" -seed 3 -size 20x12 plasma:fractal -depth 8 -type Palette "$out/im_indexed.psd"
   "$im" -size 21x9 pattern:checkerboard -monochrome -depth 1 "$out/im_bitmap.psd"
   "$im" -size 20x12 gradient:'#ff0000-#0000ff' -depth 8 "$out/im_flat_rgb.psd"
   "$im" -size 24x16 xc:'#ffeedd' \( -size 24x16 xc:'#ffeedd' -set label bg \) \
