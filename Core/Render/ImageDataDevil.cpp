@@ -2,6 +2,7 @@
 
 #include "Core/Base/Stream.h"
 #include "Core/Render/HitMask.h"
+#include "Core/Render/ImageFileCheck.h"
 
 #include <IL/il.h>
 
@@ -41,6 +42,54 @@ void DrainErrors()
     for (int i = 0; i < 64 && ilGetError() != IL_NO_ERROR; ++i)
     {
     }
+}
+
+// The kind the structure check knows; false for extensions it does not.
+bool FileKindOf(ILenum type, ImageFileKind* kind)
+{
+    switch (type)
+    {
+    case IL_BMP:
+        *kind = ImageFileKind::Bmp;
+        return true;
+    case IL_GIF:
+        *kind = ImageFileKind::Gif;
+        return true;
+    case IL_JPG:
+        *kind = ImageFileKind::Jpg;
+        return true;
+    case IL_PNG:
+        *kind = ImageFileKind::Png;
+        return true;
+    case IL_TGA:
+        *kind = ImageFileKind::Tga;
+        return true;
+    default:
+        return false;
+    }
+}
+
+// A colour-indexed image whose pixels all name an entry of its palette;
+// DevIL's conversion looks the indices up unchecked.
+bool IndicesFitPalette()
+{
+    if (ilGetInteger(IL_IMAGE_FORMAT) != IL_COLOUR_INDEX)
+        return true;
+    const ILint colours = ilGetInteger(IL_PALETTE_NUM_COLS);
+    const ILint width = ilGetInteger(IL_IMAGE_WIDTH);
+    const ILint height = ilGetInteger(IL_IMAGE_HEIGHT);
+    const ILint depth = ilGetInteger(IL_IMAGE_DEPTH);
+    const ILubyte* indices = ilGetData();
+    if (colours <= 0 || width <= 0 || height <= 0 || depth <= 0 || !indices || !ilGetPalette() ||
+        ilGetInteger(IL_IMAGE_BYTES_PER_PIXEL) != 1)
+        return false;
+    const size_t count = static_cast<size_t>(width) * static_cast<size_t>(height) * static_cast<size_t>(depth);
+    for (size_t i = 0; i < count; ++i)
+    {
+        if (indices[i] >= colours)
+            return false;
+    }
+    return true;
 }
 
 ILenum ImageType(const wchar_t* extension)
@@ -109,6 +158,11 @@ BWResultEnum ImageDataDevil::Open(base::Stream* stream, const wchar_t* extension
     }
     if (buffer.empty() || stream->Read(buffer.data(), static_cast<uint32_t>(buffer.size())) != buffer.size())
         return BW_FAIL;
+    // DevIL trusts the file's structure; it sees only files that hold together.
+    const ILenum type = ImageType(extension);
+    ImageFileKind kind;
+    if (!FileKindOf(type, &kind) || !ImageFileCheck::IsSound(kind, buffer.data(), buffer.size()))
+        return BW_FAIL;
 
     AcquireLibrary();
     ILuint name = 0;
@@ -119,13 +173,13 @@ BWResultEnum ImageDataDevil::Open(base::Stream* stream, const wchar_t* extension
 
     // An error left over from an earlier image must not fail this one.
     DrainErrors();
-    const ILboolean loaded = ilLoadL(ImageType(extension), buffer.data(), static_cast<ILuint>(buffer.size()));
+    const ILboolean loaded = ilLoadL(type, buffer.data(), static_cast<ILuint>(buffer.size()));
     if (!loaded || ilGetError() != IL_NO_ERROR)
     {
         DeleteImage();
         return BW_FAIL;
     }
-    if (!ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE) || ilGetError() != IL_NO_ERROR)
+    if (!IndicesFitPalette() || !ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE) || ilGetError() != IL_NO_ERROR)
     {
         DeleteImage();
         return BW_FAIL;

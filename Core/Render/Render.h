@@ -21,6 +21,14 @@ namespace app
 {
 class Window;
 }
+namespace base
+{
+class ImageInfo;
+}
+namespace file
+{
+class Container;
+}
 namespace resource
 {
 class ResourceHandle;
@@ -30,6 +38,8 @@ namespace render
 {
 
 class Buffer;
+class Image;
+class ImageRect;
 class IndexBufferImpl;
 class Shader;
 class ShaderImpl;
@@ -122,6 +132,15 @@ public:
                                             VertexBufferImpl** out) = 0;
     virtual BWResultEnum CreateIndexBuffer(uint32_t indexSize, uint32_t count, bool dynamic,
                                            IndexBufferImpl** out) = 0;
+
+    // An image of the named texture: a file found through the extension
+    // table, or with a container its entry. Textures are shared by name; the
+    // image is the caller's, and info (when given) receives the texture's
+    // description.
+    BWResultEnum CreateImage(const std::wstring& name, file::Container* container, ImageRect** out,
+                             base::ImageInfo* info);
+    // An image over a new render-target texture of that size, which it owns.
+    BWResultEnum CreateRenderTargetImage(uint32_t width, uint32_t height, Image** out, bool makeProjection);
 
     // True when the device can draw now.
     virtual bool CheckDevice() = 0;

@@ -1,5 +1,7 @@
 #include "RecordingRender.h"
 
+#include "Core/Render/ImageData.h"
+
 #include "Core/Math/Matrix4.h"
 #include "Core/Render/VertexFormat.h"
 
@@ -184,6 +186,17 @@ render::ShaderTextureVariableImpl* RecordingShaderImpl::CreateTextureVariable(co
 
 MemoryTexture::MemoryTexture(RecordingRender* render) : Texture(render), mOwner(render)
 {
+}
+
+BWResultEnum MemoryTexture::Load(render::ImageData* image)
+{
+    if (!image || image->GetWidth() <= 0 || image->GetHeight() <= 0 || image->GetCompression() != 0)
+        return BW_FAIL;
+    mWidth = static_cast<uint32_t>(image->GetWidth());
+    mHeight = static_cast<uint32_t>(image->GetHeight());
+    mPixels.assign(static_cast<size_t>(mWidth) * mHeight, 0);
+    mHitMask.Resize(mWidth, mHeight);
+    return image->Read(mWidth * 4, 0, mPixels.data(), &mHitMask, 0);
 }
 
 BWResultEnum MemoryTexture::CreateRenderTarget(uint32_t width, uint32_t height)

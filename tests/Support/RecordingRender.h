@@ -6,6 +6,7 @@
 // draw code, without a device.
 
 #include "Core/Render/Buffer.h"
+#include "Core/Render/HitMask.h"
 #include "Core/Render/Render.h"
 #include "Core/Render/ShaderImpl.h"
 #include "Core/Render/ShaderVariable.h"
@@ -110,16 +111,21 @@ class MemoryTexture : public render::Texture
 {
 public:
     explicit MemoryTexture(RecordingRender* render);
-    BWResultEnum Load(const render::ImageData*) override { return BW_FAIL; }
+    // Reads level 0 into mPixels and the hit mask.
+    BWResultEnum Load(render::ImageData* image) override;
     BWResultEnum CreateRenderTarget(uint32_t width, uint32_t height) override;
     BWResultEnum CreateDynamic(uint32_t width, uint32_t height) override;
-    bool GetPixel(int, int) override { return false; }
+    bool GetPixel(int x, int y) override { return mHitMask.GetPixel(x, y); }
     BWResultEnum Restore() override;
     BWResultEnum Release() override;
+    bool IsAvailable() override { return true; }
     BWResultEnum Lock(uint32_t*, uint32_t*, void**) override { return BW_FAIL; }
     BWResultEnum Unlock() override { return BW_FAIL; }
+    BWResultEnum Execute(uint32_t) override { return BW_FAIL; }
 
     std::string mName;
+    std::vector<uint32_t> mPixels;
+    render::HitMask mHitMask;
     bool mReleased = false;
 
 private:

@@ -1,9 +1,30 @@
 #include "Core/Render/DX9/TextureDX9.h"
 
 #include "Core/Render/DX9/RenderDX9.h"
+#include "Core/Render/ImageData.h"
 
 namespace render
 {
+
+namespace
+{
+
+D3DFORMAT FormatOf(uint32_t compression)
+{
+    switch (compression)
+    {
+    case CompressionDxt1:
+        return D3DFMT_DXT1;
+    case CompressionDxt3:
+        return D3DFMT_DXT3;
+    case CompressionDxt5:
+        return D3DFMT_DXT5;
+    default:
+        return D3DFMT_A8R8G8B8;
+    }
+}
+
+} // namespace
 
 TextureDX9::TextureDX9(RenderDX9* render) : Texture(render), mRenderDX9(render)
 {
@@ -33,23 +54,70 @@ void TextureDX9::ReleaseDeviceObjects()
     }
 }
 
-BWResultEnum TextureDX9::Load(const ImageData* image)
+BWResultEnum TextureDX9::Load(ImageData* image)
 {
-    // Image data is decoded by the image loader, which fills textures itself
-    // once it exists; until then nothing can be loaded here.
-    (void)image;
-    return BW_FAIL;
+    // A second load replaces the first: nothing of the old one is kept.
+    ReleaseDeviceObjects();
+    mHitMask.Clear();
+    mRenderTarget = 0;
+    mDynamic = 0;
+    mWidth = 0;
+    mHeight = 0;
+    IDirect3DDevice9* device = Device();
+    if (!image || !device || image->GetWidth() <= 0 || image->GetHeight() <= 0)
+        return BW_FAIL;
+    mWidth = static_cast<uint32_t>(image->GetWidth());
+    mHeight = static_cast<uint32_t>(image->GetHeight());
+    const uint32_t levels = image->GetLevelCount() ? image->GetLevelCount() : 1;
+    if (device->CreateTexture(mWidth, mHeight, levels, 0, FormatOf(image->GetCompression()), D3DPOOL_MANAGED,
+                              &mDeviceTexture, nullptr) != D3D_OK)
+    {
+        mDeviceTexture = nullptr;
+        return BW_FAIL;
+    }
+    const BWResultEnum result = FillLevels(image, levels);
+    if (result != BW_OK)
+    {
+        ReleaseDeviceObjects();
+        mHitMask.Clear();
+    }
+    return result;
+}
+
+BWResultEnum TextureDX9::FillLevels(ImageData* image, uint32_t levels)
+{
+    for (uint32_t level = 0; level < levels; ++level)
+    {
+        D3DLOCKED_RECT locked = {0, nullptr};
+        if (mDeviceTexture->LockRect(level, &locked, nullptr, 0) != D3D_OK || !locked.pBits || locked.Pitch <= 0)
+            return BW_FAIL;
+        HitMask* mask = nullptr;
+        if (level == 0)
+        {
+            if (!mHitMask.Resize(mWidth, mHeight))
+            {
+                mDeviceTexture->UnlockRect(level);
+                return BW_FAIL;
+            }
+            mask = &mHitMask;
+        }
+        const BWResultEnum read = image->Read(static_cast<uint32_t>(locked.Pitch), level, locked.pBits, mask, 0);
+        if (mDeviceTexture->UnlockRect(level) != D3D_OK)
+            return BW_FAIL;
+        if (read != BW_OK)
+            return read;
+    }
+    return BW_OK;
 }
 
 BWResultEnum TextureDX9::CreateDefaultPool(uint32_t width, uint32_t height, DWORD usage)
 {
+    ReleaseDeviceObjects();
     IDirect3DDevice9* device = Device();
     if (!device)
         return BW_FAIL;
-    ReleaseDeviceObjects();
-    HRESULT hr = device->CreateTexture(width, height, 1, usage, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &mDeviceTexture,
-                                       nullptr);
-    if (hr != D3D_OK)
+    if (device->CreateTexture(width, height, 1, usage, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &mDeviceTexture, nullptr) !=
+        D3D_OK)
     {
         mDeviceTexture = nullptr;
         return BW_FAIL;
@@ -63,6 +131,7 @@ BWResultEnum TextureDX9::CreateRenderTarget(uint32_t width, uint32_t height)
     mHeight = height;
     mRenderTarget = 1;
     mDynamic = 0;
+    mHitMask.Clear();
     return CreateDefaultPool(width, height, D3DUSAGE_RENDERTARGET);
 }
 
@@ -72,15 +141,13 @@ BWResultEnum TextureDX9::CreateDynamic(uint32_t width, uint32_t height)
     mHeight = height;
     mRenderTarget = 0;
     mDynamic = 1;
+    mHitMask.Clear();
     return CreateDefaultPool(width, height, D3DUSAGE_DYNAMIC);
 }
 
 bool TextureDX9::GetPixel(int x, int y)
 {
-    // Only loaded textures carry a hit mask.
-    (void)x;
-    (void)y;
-    return false;
+    return mHitMask.GetPixel(x, y);
 }
 
 BWResultEnum TextureDX9::Restore()
@@ -101,6 +168,11 @@ BWResultEnum TextureDX9::Release()
     return BW_OK;
 }
 
+bool TextureDX9::IsAvailable()
+{
+    return true;
+}
+
 BWResultEnum TextureDX9::Lock(uint32_t* size, uint32_t* pitch, void** bits)
 {
     if (!mDynamic || !mDeviceTexture)
@@ -119,6 +191,12 @@ BWResultEnum TextureDX9::Unlock()
     if (!mDynamic || !mDeviceTexture)
         return BW_FAIL;
     return mDeviceTexture->UnlockRect(0) == D3D_OK ? BW_OK : BW_FAIL;
+}
+
+BWResultEnum TextureDX9::Execute(uint32_t argument)
+{
+    (void)argument;
+    return BW_FAIL;
 }
 
 IDirect3DSurface9* TextureDX9::GetSurface()

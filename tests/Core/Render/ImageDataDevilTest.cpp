@@ -191,3 +191,88 @@ TEST(ImageDataDevil, AnErrorLeftInTheLibraryDoesNotFailTheNextImage)
 }
 
 } // namespace
+
+namespace
+{
+
+// A sample file with some bytes changed.
+struct Damage
+{
+    const char* name;
+    const char* file;
+    const wchar_t* extension;
+    size_t at;
+    std::vector<uint8_t> bytes; // written at `at`; empty: the file is cut at `at`
+};
+
+class DevilRefusesDamagedFiles : public testing::TestWithParam<Damage>
+{
+};
+
+TEST_P(DevilRefusesDamagedFiles, BeforeTheLibrarySeesThem)
+{
+    const Damage& d = GetParam();
+    std::vector<uint8_t> bytes = testing_support::ReadFileBytes(testing_support::SampleImagePath(d.file));
+    ASSERT_GT(bytes.size(), d.at);
+    Decoded good;
+    ASSERT_TRUE(Decode(bytes, d.extension, &good)) << "the undamaged file loads";
+    if (d.bytes.empty())
+        bytes.resize(d.at);
+    else
+        std::copy(d.bytes.begin(), d.bytes.end(), bytes.begin() + static_cast<long>(d.at));
+    Decoded bad;
+    EXPECT_FALSE(Decode(bytes, d.extension, &bad));
+    EXPECT_EQ(render::ImageDataDevil::GetLiveImageCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Damages, DevilRefusesDamagedFiles,
+    testing::Values(Damage{"PngTooWide", "quadrants.png", L".png", 16, {0x00, 0x00, 0x20, 0x01}},
+                    Damage{"PngChunkPastTheEnd", "quadrants.png", L".png", 33, {0x7F, 0xFF, 0xFF, 0xFF}},
+                    Damage{"PngCut", "quadrants.png", L".png", 100, {}},
+                    Damage{"GifTooTall", "quadrants.gif", L".gif", 8, {0x01, 0x20}},
+                    Damage{"GifCut", "quadrants.gif", L".gif", 40, {}},
+                    Damage{"BmpPixelsBeyondTheFile", "quadrants.bmp", L".bmp", 10, {0x00, 0x00, 0xFF, 0x00}},
+                    Damage{"BmpRowsMissing", "quadrants.bmp", L".bmp", 500, {}},
+                    Damage{"BmpZeroWidth", "quadrants.bmp", L".bmp", 18, {0, 0, 0, 0}},
+                    Damage{"TgaTooWide", "quadrants.tga", L".tga", 12, {0x01, 0x40}},
+                    Damage{"TgaCut", "quadrants.tga", L".tga", 600, {}},
+                    Damage{"TgaUnknownType", "quadrants.tga", L".tga", 2, {7}},
+                    Damage{"JpgTooTall", "quadrants.jpg", L".jpg", 163, {0x20, 0x01}},
+                    Damage{"JpgSegmentPastTheEnd", "quadrants.jpg", L".jpg", 160, {0xFF, 0xFF}},
+                    Damage{"JpgCutBeforeTheScan", "quadrants.jpg", L".jpg", 200, {}},
+                    Damage{"JpgNoStartMarker", "quadrants.jpg", L".jpg", 0, {0x00}}),
+    [](const testing::TestParamInfo<Damage>& info) { return std::string(info.param.name); });
+
+TEST(ImageDataDevil, FramesOutsideTheGifCanvasAreRefused)
+{
+    // 2x2 canvas, one 2x2 frame placed one row down: it would be drawn
+    // past the canvas.
+    std::vector<uint8_t> gif = {'G', 'I', 'F', '8', '9', 'a', 2, 0, 2, 0, 0x80, 0, 0,
+                                0, 0, 0, 255, 255, 255, // two-entry colour table
+                                0x2C, 0, 0, 1, 0, 2, 0, 2, 0, 0, // frame at (0, 1), 2x2
+                                2, 2, 0x44, 0x01, 0, 0x3B};
+    Decoded d;
+    EXPECT_FALSE(Decode(gif, L".gif", &d));
+    gif[22] = 0; // back inside
+    EXPECT_TRUE(Decode(gif, L".gif", &d));
+}
+
+TEST(ImageDataDevil, IndicesBeyondThePaletteAreRefused)
+{
+    // An 8-bit BMP with a two-colour palette whose pixels use index 5.
+    std::vector<uint8_t> bmp = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 62, 0, 0, 0, // file header
+                                40, 0, 0, 0, 4, 0, 0, 0, 1, 0, 0, 0, 1, 0, 8, 0, // 4x1, 8 bits
+                                0, 0, 0, 0, 4, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                2, 0, 0, 0, 0, 0, 0, 0, // two colours used
+                                0, 0, 0, 0, 255, 255, 255, 0, // palette
+                                1, 0, 1, 5};
+    Decoded d;
+    EXPECT_FALSE(Decode(bmp, L".bmp", &d));
+    bmp.back() = 1;
+    ASSERT_TRUE(Decode(bmp, L".bmp", &d));
+    EXPECT_EQ(d.At(0, 0), 0xFFFFFFFFu);
+    EXPECT_EQ(d.At(1, 0), 0xFF000000u);
+}
+
+} // namespace

@@ -1,0 +1,69 @@
+#include "Core/Render/GraphicsFriend.h"
+
+#include "Core/Render/Graphics.h"
+#include "Core/Render/Render.h"
+#include "Core/Render/Shader.h"
+
+namespace render
+{
+
+GraphicsFriend::GraphicsFriend() : mGraphics(nullptr), mRender(nullptr), mState(nullptr)
+{
+}
+
+GraphicsFriend::GraphicsFriend(Graphics* graphics) : GraphicsFriend()
+{
+    Bind(graphics);
+}
+
+void GraphicsFriend::Bind(Graphics* graphics)
+{
+    mGraphics = graphics;
+    mRender = graphics ? graphics->mRender : nullptr;
+    mState = graphics ? &graphics->mState : nullptr;
+}
+
+BWResultEnum GraphicsFriend::SetShader(ShaderImpl* shader)
+{
+    if (!mState)
+        return BW_FAIL;
+    mState->mShader = shader;
+    mGraphics->mStateChanged = 1;
+    return BW_OK;
+}
+
+BWResultEnum GraphicsFriend::SetVertexBuffer(VertexBufferImpl* buffer)
+{
+    if (!mState)
+        return BW_FAIL;
+    mState->mVertexBuffer = buffer;
+    mGraphics->mStateChanged = 1;
+    return BW_OK;
+}
+
+BWResultEnum GraphicsFriend::SetIndexBuffer(IndexBufferImpl* buffer)
+{
+    if (!mState)
+        return BW_FAIL;
+    mState->mIndexBuffer = buffer;
+    mGraphics->mStateChanged = 1;
+    return BW_OK;
+}
+
+BWResultEnum GraphicsFriend::ApplyState()
+{
+    if (!mRender || !mState)
+        return BW_FAIL;
+    const bool force = mGraphics->mStateChanged != 0;
+    mGraphics->mStateChanged = 0;
+    return mRender->SetRenderState(mState, force);
+}
+
+BWResultEnum GraphicsFriend::ApplyProjection(Shader* shader)
+{
+    if (!shader || !mGraphics)
+        return BW_FAIL;
+    return shader->SetProjection(mGraphics->GetProjection());
+}
+
+} // namespace render

@@ -1,0 +1,411 @@
+// Draw objects: the quad an image draw writes (anchors, regions, flips,
+// colour and tint), the translated and transformed variants, custom
+// geometry, and that each draw happens exactly once.
+
+#include "tests/Support/RecordingRender.h"
+
+#include "Core/Render/Color.h"
+#include "Core/Render/Graphics.h"
+#include "Core/Render/ImageRect.h"
+#include "Core/Render/Shader.h"
+#include "Core/Render/Texture.h"
+#include "Core/Render/Transform.h"
+#include "Core/Render/Vertex.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+namespace
+{
+
+using bwtest::MemoryIndexBuffer;
+using bwtest::MemoryVertexBuffer;
+using bwtest::RecordingRender;
+
+const float kPi = 3.14159265358979f;
+
+class DrawTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(r.Init(800, 600), BW_OK);
+        ASSERT_EQ(r.BeginScene(), BW_OK);
+        graphics = std::make_unique<render::Graphics>(&r);
+        image = MakeImage(8, 4);
+    }
+
+    void TearDown() override
+    {
+        graphics.reset();
+        images.clear();
+    }
+
+    // An image over a whole texture of its own.
+    render::ImageRect* MakeImage(uint32_t width, uint32_t height)
+    {
+        render::Texture* texture = nullptr;
+        EXPECT_EQ(r.CreateTexture(&texture), BW_OK);
+        texture->CreateDynamic(width, height);
+        images.push_back(std::make_unique<render::ImageRect>());
+        render::ImageRect* made = images.back().get();
+        made->mTexture = texture;
+        made->mWidth = static_cast<int32_t>(width);
+        made->mHeight = static_cast<int32_t>(height);
+        return made;
+    }
+
+    // The first quads written this frame.
+    const render::SVertex2D* Quad(size_t index = 0)
+    {
+        auto* buffer = static_cast<MemoryVertexBuffer*>(r.GetVertexCache<render::SVertex2D>()->GetPrimary()->GetImpl());
+        return reinterpret_cast<const render::SVertex2D*>(buffer->mMemory.data()) + 4 * index;
+    }
+    const render::SVertexGeom* Geometry()
+    {
+        auto* buffer =
+            static_cast<MemoryVertexBuffer*>(r.GetVertexCache<render::SVertexGeom>()->GetPrimary()->GetImpl());
+        return reinterpret_cast<const render::SVertexGeom*>(buffer->mMemory.data());
+    }
+    const uint16_t* Indices()
+    {
+        auto* buffer = static_cast<MemoryIndexBuffer*>(r.GetIndexCache16()->GetPrimary()->GetImpl());
+        return reinterpret_cast<const uint16_t*>(buffer->mMemory.data());
+    }
+    uint32_t VerticesUsed2D() { return r.GetVertexCache<render::SVertex2D>()->GetPrimary()->GetImpl()->GetUsed(); }
+    uint32_t VerticesUsedGeom()
+    {
+        return r.GetVertexCache<render::SVertexGeom>()->GetPrimary()->GetImpl()->GetUsed();
+    }
+
+    // The draw calls the frame replays.
+    std::vector<std::string> Draws()
+    {
+        EXPECT_EQ(r.EndScene(), BW_OK);
+        EXPECT_EQ(r.ExecuteCommands(), BW_OK);
+        std::vector<std::string> draws;
+        for (const std::string& call : r.mCalls)
+            if (call.rfind("Draw", 0) == 0)
+                draws.push_back(call);
+        return draws;
+    }
+
+    static void ExpectCorners(const render::SVertex2D* v, float x0, float y0, float x1, float y1)
+    {
+        EXPECT_FLOAT_EQ(v[0].x, x0);
+        EXPECT_FLOAT_EQ(v[0].y, y0);
+        EXPECT_FLOAT_EQ(v[1].x, x1);
+        EXPECT_FLOAT_EQ(v[1].y, y0);
+        EXPECT_FLOAT_EQ(v[2].x, x1);
+        EXPECT_FLOAT_EQ(v[2].y, y1);
+        EXPECT_FLOAT_EQ(v[3].x, x0);
+        EXPECT_FLOAT_EQ(v[3].y, y1);
+    }
+
+    RecordingRender r;
+    std::unique_ptr<render::Graphics> graphics;
+    std::vector<std::unique_ptr<render::ImageRect>> images;
+    render::ImageRect* image = nullptr;
+};
+
+struct AnchorCase
+{
+    int32_t h, v;
+    float x0, y0; // before the half-pixel shift; the image is 8 x 4
+};
+
+class DrawImageAnchor : public DrawTest, public testing::WithParamInterface<AnchorCase>
+{
+};
+
+TEST_P(DrawImageAnchor, PlacesTheQuadAroundTheOrigin)
+{
+    const AnchorCase& c = GetParam();
+    auto draw = graphics->DrawImage(image);
+    draw->mHAnchor = c.h;
+    draw->mVAnchor = c.v;
+    ASSERT_EQ(draw.DrawNow(), BW_OK);
+    ExpectCorners(Quad(), c.x0 - 0.5f, c.y0 - 0.5f, c.x0 + 8 - 0.5f, c.y0 + 4 - 0.5f);
+    EXPECT_EQ(Quad()[0].z, 0.0f);
+    EXPECT_EQ(Quad()[0].w, 1.0f);
+}
+
+INSTANTIATE_TEST_SUITE_P(Anchors, DrawImageAnchor,
+                         testing::Values(AnchorCase{0, 0, 0, 0}, AnchorCase{1, 0, -8, 0}, AnchorCase{2, 0, -4, 0},
+                                         AnchorCase{0, 1, 0, -4}, AnchorCase{0, 2, 0, -2}, AnchorCase{2, 2, -4, -2},
+                                         AnchorCase{7, -1, 0, 0}));
+
+TEST_F(DrawTest, CentredOddWidthSpansHalfPixels)
+{
+    render::ImageRect* five = MakeImage(5, 1);
+    auto draw = graphics->DrawImage(five);
+    draw->mHAnchor = render::AnchorHCenter;
+    ASSERT_EQ(draw.DrawNow(), BW_OK);
+    EXPECT_FLOAT_EQ(Quad()[0].x + 0.5f, -2.5f);
+    EXPECT_FLOAT_EQ(Quad()[1].x + 0.5f, 2.5f);
+}
+
+TEST_F(DrawTest, TextureCoordinatesFollowTheRegionAndFlips)
+{
+    auto whole = graphics->DrawImage(image);
+    whole->mFlipX = 1;
+    ASSERT_EQ(whole.DrawNow(), BW_OK);
+    const render::SVertex2D* v = Quad(0);
+    EXPECT_EQ(v[0].tu, 1.0f);
+    EXPECT_EQ(v[1].tu, 0.0f);
+    EXPECT_EQ(v[0].tv, 0.0f);
+    EXPECT_EQ(v[2].tv, 1.0f);
+
+    const float region[4] = {2, 1, 4, 2};
+    auto part = graphics->DrawImageRect(image, region);
+    part->mFlipY = 1;
+    ASSERT_EQ(part.DrawNow(), BW_OK);
+    v = Quad(1);
+    ExpectCorners(v, -0.5f, -0.5f, 3.5f, 1.5f);
+    EXPECT_EQ(v[0].tu, 0.25f);
+    EXPECT_EQ(v[1].tu, 0.75f);
+    EXPECT_EQ(v[0].tv, 0.75f);
+    EXPECT_EQ(v[3].tv, 0.25f);
+    const uint16_t* i = Indices();
+    const uint16_t expected[6] = {4, 5, 6, 4, 6, 7};
+    EXPECT_TRUE(std::equal(expected, expected + 6, i + 6));
+}
+
+TEST_F(DrawTest, ColourIsPackedClampedAndTintGoesIntoTheSpecular)
+{
+    struct
+    {
+        float tint;
+        uint32_t specular;
+    } tints[] = {{0.0f, 0x000000FFu}, {1.0f, 0x0000FF00u}, {0.5f, 0x00007F80u}, {2.0f, 0x0000FF00u}};
+    const float colour[4] = {1.2f, 0.5f, -0.25f, 1.0f};
+    graphics->SetColor(colour);
+    size_t quad = 0;
+    for (const auto& t : tints)
+    {
+        graphics->mTint = t.tint;
+        ASSERT_EQ(graphics->DrawImage(image).DrawNow(), BW_OK);
+        for (int k = 0; k < 4; ++k)
+        {
+            EXPECT_EQ(Quad(quad)[k].specular, t.specular) << t.tint;
+            EXPECT_EQ(Quad(quad)[k].diffuse, 0xFFFF7F00u);
+        }
+        ++quad;
+    }
+}
+
+TEST(ColorToArgb, PacksInRangeChannelsAndClampsTheRest)
+{
+    const float exact[4] = {1.0f, 0.0f, 0.5f, 0.25f};
+    EXPECT_EQ(render::ColorToArgb(exact), 0x3FFF007Fu);
+    const float wild[4] = {1.2f, -3.0f, 0.0f / 0.0f, 7.0f};
+    EXPECT_EQ(render::ColorToArgb(wild), 0xFFFF0000u);
+    float back[4];
+    render::ArgbToColor(back, 0x80FF0000u);
+    EXPECT_FLOAT_EQ(back[0], 1.0f);
+    EXPECT_FLOAT_EQ(back[3], 128.0f / 255.0f);
+    float product[4];
+    render::Color::Multiply(product, exact, back);
+    EXPECT_FLOAT_EQ(product[0], 1.0f);
+    EXPECT_FLOAT_EQ(product[2], 0.0f);
+}
+
+TEST_F(DrawTest, TranslatedVariantMovesTheQuadAndOnlyItDraws)
+{
+    const float at[2] = {100, 50};
+    {
+        auto draw = graphics->DrawImage(image);
+        auto moved = draw.Translate(at);
+        EXPECT_FALSE(draw.IsPending());
+        EXPECT_TRUE(moved.IsPending());
+    }
+    ExpectCorners(Quad(), 99.5f, 49.5f, 107.5f, 53.5f);
+    EXPECT_EQ(VerticesUsed2D(), 4u);
+    const std::vector<std::string> draws = Draws();
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_EQ(draws[0], "DrawIndexedPrimitive(3,2,0,2,0,4)");
+}
+
+TEST_F(DrawTest, TransformedVariantScalesAboutTheAnchorThenRotates)
+{
+    const float twice[2] = {2, 2};
+    {
+        auto draw = graphics->DrawImage(image);
+        draw->mHAnchor = render::AnchorHCenter;
+        draw->mVAnchor = render::AnchorVCenter;
+        auto big = draw.Scale(twice);
+        big.GetTransform().Rotate(kPi / 2);
+        big.GetTransform().Translate(10, 20);
+    }
+    // Corner (-4, -2) scaled to (-8, -4), turned a quarter: rows (cos, sin),
+    // (-sin, cos) give (-4, 8), then moved by (10, 20).
+    const render::SVertex2D* v = Quad();
+    EXPECT_NEAR(v[0].x, 6.0f - 0.5f, 1e-4f);
+    EXPECT_NEAR(v[0].y, 28.0f - 0.5f, 1e-4f);
+    EXPECT_NEAR(v[2].x, 14.0f - 0.5f, 1e-4f);
+    EXPECT_NEAR(v[2].y, 12.0f - 0.5f, 1e-4f);
+    EXPECT_EQ(Draws().size(), 1u);
+}
+
+TEST_F(DrawTest, GraphicsTransformRunsAfterTheDrawsOwn)
+{
+    render::Transform layer;
+    layer.Scale(3, 3, 1);
+    graphics->mTransform = &layer;
+    const float at[2] = {1, 2};
+    graphics->DrawImage(image).Translate(at);
+    // (0 + 1) * 3 and (0 + 2) * 3, then the half pixel.
+    ExpectCorners(Quad(), 2.5f, 5.5f, 26.5f, 17.5f);
+}
+
+TEST_F(DrawTest, ConsecutiveQuadsOfOneTextureMergeIntoOneDraw)
+{
+    for (int i = 0; i < 3; ++i)
+    {
+        const float at[2] = {static_cast<float>(10 * i), 0};
+        graphics->DrawImage(image).Translate(at);
+    }
+    render::ImageRect* other = MakeImage(2, 2);
+    graphics->DrawImage(other);
+    const std::vector<std::string> draws = Draws();
+    ASSERT_EQ(draws.size(), 2u);
+    EXPECT_EQ(draws[0], "DrawIndexedPrimitive(3,2,0,6,0,12)");
+    EXPECT_EQ(draws[1], "DrawIndexedPrimitive(3,2,18,2,12,4)");
+}
+
+TEST_F(DrawTest, NullOrEmptyImagesDrawNothingAndReportIt)
+{
+    EXPECT_EQ(graphics->DrawImage(nullptr).DrawNow(), BW_FAIL);
+    render::ImageRect empty;
+    EXPECT_EQ(graphics->DrawImage(&empty).DrawNow(), BW_FAIL);
+    render::ImageRect* flat = MakeImage(4, 4);
+    flat->mHeight = 0;
+    EXPECT_EQ(graphics->DrawImage(flat).DrawNow(), BW_FAIL);
+    graphics->DrawImage(nullptr); // by the destructor: dropped quietly
+    EXPECT_EQ(VerticesUsed2D(), 0u);
+    EXPECT_TRUE(Draws().empty());
+}
+
+TEST_F(DrawTest, ImageDrawsOutsideAFrameFailWithoutWriting)
+{
+    ASSERT_EQ(r.EndScene(), BW_OK);
+    EXPECT_EQ(graphics->DrawImage(image).DrawNow(), BW_FAIL);
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+}
+
+TEST_F(DrawTest, DrawRectWritesItsCornersAndTwoTriangles)
+{
+    const float colour[4] = {0, 1, 0, 1};
+    graphics->SetColor(colour);
+    const float rect[4] = {0, 0, 10, 5};
+    graphics->DrawRect(rect);
+    const render::SVertexGeom* v = Geometry();
+    const float xs[4] = {0, 10, 10, 0}, ys[4] = {0, 0, 5, 5};
+    for (int k = 0; k < 4; ++k)
+    {
+        EXPECT_FLOAT_EQ(v[k].x, xs[k] - 0.5f);
+        EXPECT_FLOAT_EQ(v[k].y, ys[k] - 0.5f);
+        EXPECT_EQ(v[k].diffuse, 0xFF00FF00u);
+    }
+    const uint16_t expected[6] = {0, 1, 2, 0, 2, 3};
+    EXPECT_TRUE(std::equal(expected, expected + 6, Indices()));
+    const std::vector<std::string> draws = Draws();
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_EQ(draws[0], "DrawIndexedPrimitive(3,2,0,2,0,4)");
+}
+
+TEST_F(DrawTest, DrawLineIsALineListOfTwoPoints)
+{
+    const float p0[3] = {1, 2, 9}, p1[3] = {30, 40, 9};
+    graphics->DrawLine(p0, p1);
+    const render::SVertexGeom* v = Geometry();
+    EXPECT_FLOAT_EQ(v[0].x, 0.5f);
+    EXPECT_FLOAT_EQ(v[1].y, 39.5f);
+    EXPECT_EQ(v[0].z, 0.0f);
+    EXPECT_EQ(v[0].diffuse, 0xFFFFFFFFu);
+    const std::vector<std::string> draws = Draws();
+    ASSERT_EQ(draws.size(), 1u);
+    EXPECT_EQ(draws[0], "DrawPrimitive(1,0,1)");
+}
+
+TEST_F(DrawTest, LinesAndRectsWithoutCacheRoomDrawNothing)
+{
+    ASSERT_EQ(r.EndScene(), BW_OK); // outside a frame the caches give nothing
+    const float p[3] = {0, 0, 0};
+    const float rect[4] = {0, 0, 4, 4};
+    {
+        auto line = graphics->DrawLine(p, p);
+        auto box = graphics->DrawRect(rect);
+        EXPECT_FALSE(line.IsPending());
+        EXPECT_FALSE(box.IsPending());
+    }
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+    // A rectangle bigger than any buffer's room is refused too.
+    render::SVertexGeom* hog = nullptr;
+    render::VertexCacheGeom::Allocation place;
+    auto* cache = r.GetVertexCache<render::SVertexGeom>();
+    ASSERT_EQ(cache->Allocate(cache->GetPrimary()->GetImpl()->GetRoom() - 2, &hog, &place), BW_OK);
+    r.mFailCreate = "vertex"; // no overflow buffer either
+    EXPECT_FALSE(graphics->DrawRect(rect).IsPending());
+    r.mFailCreate.clear();
+    EXPECT_TRUE(Draws().empty());
+}
+
+struct CustomCase
+{
+    uint32_t type;
+    uint32_t vertices;
+    const char* draw; // empty: nothing drawn
+};
+
+class DrawCustomCount : public DrawTest, public testing::WithParamInterface<CustomCase>
+{
+};
+
+TEST_P(DrawCustomCount, WorksOutThePrimitiveCountAndDrawsNothingForTooFewVertices)
+{
+    const CustomCase& c = GetParam();
+    render::SVertexGeom* v = nullptr;
+    render::VertexAllocation place;
+    ASSERT_EQ(r.GetVertexCache<render::SVertexGeom>()->Allocate(c.vertices, &v, &place), BW_OK);
+    for (uint32_t k = 0; k < c.vertices; ++k)
+        v[k] = render::SVertexGeom{static_cast<float>(k), 0, 0, 0xFFFFFFFFu};
+    ASSERT_EQ(graphics->DrawCustom(c.type, v, place, r.GetShaderGeomObject()).DrawNow(), BW_OK);
+    const std::vector<std::string> draws = Draws();
+    if (std::string(c.draw).empty())
+        EXPECT_TRUE(draws.empty());
+    else
+        EXPECT_EQ(draws, std::vector<std::string>{c.draw});
+}
+
+INSTANTIATE_TEST_SUITE_P(Types, DrawCustomCount,
+                         testing::Values(CustomCase{render::TriangleStrip, 6, "DrawPrimitive(4,0,4)"},
+                                         CustomCase{render::LineList, 7, "DrawPrimitive(1,0,3)"},
+                                         CustomCase{render::LineStrip, 3, "DrawPrimitive(2,0,2)"},
+                                         CustomCase{render::TriangleFan, 5, "DrawPrimitive(5,0,3)"},
+                                         CustomCase{render::PointList, 2, "DrawPrimitive(0,0,2)"},
+                                         CustomCase{render::TriangleStrip, 1, ""},
+                                         CustomCase{render::TriangleFan, 2, ""},
+                                         CustomCase{render::LineStrip, 1, ""},
+                                         CustomCase{render::TriangleList, 2, ""}));
+
+TEST_F(DrawTest, CustomIndexedDrawCountsIndices)
+{
+    render::SVertexGeom* v = nullptr;
+    render::VertexAllocation place;
+    ASSERT_EQ(r.GetVertexCache<render::SVertexGeom>()->Allocate(4, &v, &place), BW_OK);
+    uint16_t* i = nullptr;
+    render::IndexAllocation indices;
+    ASSERT_EQ(r.GetIndexCache16()->Allocate(5, &i, &indices), BW_OK);
+    for (uint32_t k = 0; k < 4; ++k)
+        v[k] = render::SVertexGeom{0, 0, 0, 0};
+    for (uint16_t k = 0; k < 5; ++k)
+        i[k] = k % 4;
+    ASSERT_EQ(graphics->DrawCustomIndexed(render::TriangleStrip, v, indices, place, r.GetShaderGeomObject()).DrawNow(),
+              BW_OK);
+    EXPECT_EQ(Draws(), std::vector<std::string>{"DrawIndexedPrimitive(4,2,0,3,0,4)"});
+}
+
+} // namespace
