@@ -1,0 +1,241 @@
+// Device textures on the layer's null back end: formats and levels of
+// loaded images, failures part-way, hit masks, locking, and device loss.
+
+#include "tests/Core/Render/DX9/RenderDX9Fixture.h"
+
+#include "Core/Base/MemoryStream.h"
+#include "Core/Render/DX9/TextureDX9.h"
+#include "Core/Render/Image.h"
+#include "Core/Render/ImageData.h"
+#include "Core/Render/ImageLoader.h"
+#include "tests/Support/ImageFiles.h"
+
+#include <memory>
+
+namespace
+{
+
+using bwtest::MakeInitParam;
+using d3d9::test::Call;
+using d3d9::test::CallRecord;
+
+class TextureDX9Test : public bwtest::RenderDX9Test
+{
+protected:
+    void SetUp() override
+    {
+        bwtest::RenderDX9Test::SetUp();
+        ASSERT_EQ(Init(MakeInitParam(64, 48, true)), BW_OK);
+    }
+
+    void TearDown() override
+    {
+        textures.clear();
+        bwtest::RenderDX9Test::TearDown();
+    }
+
+    render::TextureDX9* NewTexture()
+    {
+        render::Texture* texture = nullptr;
+        EXPECT_EQ(r->CreateTexture(&texture), BW_OK);
+        textures.emplace_back(texture);
+        return static_cast<render::TextureDX9*>(texture);
+    }
+
+    // Loads a file's bytes into a new texture.
+    BWResultEnum LoadInto(render::TextureDX9* texture, const std::vector<uint8_t>& bytes, const wchar_t* extension)
+    {
+        base::MemoryStream stream(bytes.data(), static_cast<uint32_t>(bytes.size()));
+        std::unique_ptr<render::ImageData> image(
+            render::ImageLoader::Instance()->CreateImageData(&stream, extension, nullptr));
+        if (!image)
+            return BW_FAIL;
+        return texture->Load(image.get());
+    }
+
+    std::vector<CallRecord> Logged(Call call)
+    {
+        std::vector<CallRecord> found;
+        for (const CallRecord& record : d3d9::test::GetCallLog())
+            if (record.call == call)
+                found.push_back(record);
+        return found;
+    }
+
+    std::vector<std::unique_ptr<render::Texture>> textures;
+};
+
+struct FormatCase
+{
+    const char* file;
+    uint32_t format;
+    uint32_t levels;
+};
+
+class TextureDX9Format : public TextureDX9Test, public testing::WithParamInterface<FormatCase>
+{
+};
+
+TEST_P(TextureDX9Format, LoadedImagesGoToTheManagedPoolWithEveryLevelFilled)
+{
+    const FormatCase& c = GetParam();
+    d3d9::test::EnableCallLog(true);
+    render::TextureDX9* texture = NewTexture();
+    ASSERT_EQ(LoadInto(texture, testing_support::ReadFileBytes(testing_support::SampleImagePath(c.file)), L".dds"),
+              BW_OK);
+    const std::vector<CallRecord> created = Logged(Call::CreateTexture);
+    ASSERT_EQ(created.size(), 1u);
+    EXPECT_EQ(created[0].args[0].bits, 16u);
+    EXPECT_EQ(created[0].args[2].bits, c.levels);
+    EXPECT_EQ(created[0].args[3].bits, 0u);
+    EXPECT_EQ(created[0].args[4].bits, c.format);
+    EXPECT_EQ(created[0].args[5].bits, static_cast<uint64_t>(D3DPOOL_MANAGED));
+    const std::vector<CallRecord> locks = Logged(Call::TextureLockRect);
+    ASSERT_EQ(locks.size(), c.levels);
+    for (uint32_t level = 0; level < c.levels; ++level)
+        EXPECT_EQ(locks[level].args[0].bits, level);
+    EXPECT_EQ(Logged(Call::TextureUnlockRect).size(), c.levels);
+    EXPECT_NE(texture->GetDeviceTexture(), nullptr);
+    EXPECT_EQ(texture->GetWidth(), 16u);
+    EXPECT_TRUE(texture->GetPixel(0, 0));
+    EXPECT_FALSE(texture->IsRenderTarget());
+}
+
+INSTANTIATE_TEST_SUITE_P(Samples, TextureDX9Format,
+                         testing::Values(FormatCase{"quadrants_argb.dds", D3DFMT_A8R8G8B8, 1},
+                                         FormatCase{"quadrants_dxt1.dds", D3DFMT_DXT1, 1},
+                                         FormatCase{"quadrants_dxt5.dds", D3DFMT_DXT5, 5}));
+
+TEST_F(TextureDX9Test, AFailedCreationOrLockLeavesNoDeviceTexture)
+{
+    const std::vector<uint8_t> dds =
+        testing_support::ReadFileBytes(testing_support::SampleImagePath("quadrants_dxt5.dds"));
+    const UINT live = d3d9::test::LiveObjects();
+    render::TextureDX9* texture = NewTexture();
+
+    d3d9::test::ForceResult(Call::CreateTexture, D3DERR_OUTOFVIDEOMEMORY, 1);
+    EXPECT_EQ(LoadInto(texture, dds, L".dds"), BW_FAIL);
+    EXPECT_EQ(texture->GetDeviceTexture(), nullptr);
+
+    // The third level cannot be locked: the half-filled texture goes.
+    d3d9::test::ForceResult(Call::TextureLockRect, D3DERR_INVALIDCALL, 1, 2);
+    EXPECT_EQ(LoadInto(texture, dds, L".dds"), BW_FAIL);
+    EXPECT_EQ(texture->GetDeviceTexture(), nullptr);
+    EXPECT_FALSE(texture->GetPixel(0, 0));
+    EXPECT_EQ(d3d9::test::LiveObjects(), live);
+
+    d3d9::test::ForceResult(Call::TextureUnlockRect, D3DERR_INVALIDCALL, 1);
+    EXPECT_EQ(LoadInto(texture, dds, L".dds"), BW_FAIL);
+    EXPECT_EQ(d3d9::test::LiveObjects(), live);
+
+    EXPECT_EQ(LoadInto(texture, dds, L".dds"), BW_OK);
+    EXPECT_EQ(d3d9::test::LiveObjects(), live + 1);
+}
+
+TEST_F(TextureDX9Test, ASecondLoadReplacesTheFirst)
+{
+    const UINT live = d3d9::test::LiveObjects();
+    render::TextureDX9* texture = NewTexture();
+    const std::vector<uint8_t> tga = testing_support::MakeTga(
+        testing_support::MakePixels(3, 2, [](uint32_t x, uint32_t) { return x == 0 ? 0xFFFFFFFFu : 0u; }), false);
+    ASSERT_EQ(LoadInto(texture, tga, L".tga"), BW_OK);
+    ASSERT_EQ(LoadInto(texture, testing_support::ReadFileBytes(testing_support::SampleImagePath("quadrants.png")),
+                       L".png"),
+              BW_OK);
+    EXPECT_EQ(d3d9::test::LiveObjects(), live + 1);
+    EXPECT_EQ(texture->GetWidth(), 16u);
+    EXPECT_TRUE(texture->GetPixel(15, 0));
+    EXPECT_FALSE(texture->GetPixel(15, 15));
+}
+
+TEST_F(TextureDX9Test, HitMaskAnswersInsideTheImageOnly)
+{
+    render::TextureDX9* texture = NewTexture();
+    const std::vector<uint8_t> tga = testing_support::MakeTga(
+        testing_support::MakePixels(9, 3, [](uint32_t x, uint32_t y) { return (x + y) % 2 ? 0xFF000000u : 0u; }),
+        false);
+    ASSERT_EQ(LoadInto(texture, tga, L".tga"), BW_OK);
+    EXPECT_TRUE(texture->GetPixel(8, 1));
+    EXPECT_FALSE(texture->GetPixel(8, 2));
+    EXPECT_FALSE(texture->GetPixel(9, 0));
+    EXPECT_FALSE(texture->GetPixel(0, -1));
+    EXPECT_FALSE(texture->GetPixel(-1, 0));
+    EXPECT_FALSE(texture->GetPixel(0, 3));
+    // Bit x + width * y, least significant bit first.
+    const std::vector<uint8_t>& bytes = texture->GetHitMask().GetBytes();
+    ASSERT_EQ(bytes.size(), 4u);
+    EXPECT_EQ(bytes[0], 0xAAu); // row 0: odd x
+    EXPECT_EQ(bytes[1] & 1u, 0u); // (8, 0)
+}
+
+TEST_F(TextureDX9Test, OnlyDynamicTexturesLock)
+{
+    render::TextureDX9* loaded = NewTexture();
+    ASSERT_EQ(LoadInto(loaded, testing_support::ReadFileBytes(testing_support::SampleImagePath("quadrants.png")),
+                       L".png"),
+              BW_OK);
+    render::TextureDX9* target = NewTexture();
+    ASSERT_EQ(target->CreateRenderTarget(8, 8), BW_OK);
+    render::TextureDX9* dynamic = NewTexture();
+    ASSERT_EQ(dynamic->CreateDynamic(5, 3), BW_OK);
+    uint32_t size = 0, pitch = 0;
+    void* bits = nullptr;
+    EXPECT_EQ(loaded->Lock(&size, &pitch, &bits), BW_FAIL);
+    EXPECT_EQ(target->Lock(&size, &pitch, &bits), BW_FAIL);
+    EXPECT_EQ(loaded->Unlock(), BW_FAIL);
+    ASSERT_EQ(dynamic->Lock(&size, &pitch, &bits), BW_OK);
+    EXPECT_GE(pitch, 20u);
+    EXPECT_EQ(size, 3 * pitch / 4);
+    EXPECT_NE(bits, nullptr);
+    EXPECT_EQ(dynamic->Unlock(), BW_OK);
+    EXPECT_TRUE(dynamic->IsAvailable());
+    EXPECT_EQ(dynamic->Execute(0), BW_FAIL);
+}
+
+TEST_F(TextureDX9Test, RenderTargetsAndDynamicTexturesComeBackAfterAReset)
+{
+    render::Image* image = nullptr;
+    ASSERT_EQ(r->CreateRenderTargetImage(32, 16, &image, true), BW_OK);
+    std::unique_ptr<render::Image> target(image);
+    render::TextureDX9* dynamic = NewTexture();
+    ASSERT_EQ(dynamic->CreateDynamic(6, 4), BW_OK);
+    render::TextureDX9* loaded = NewTexture();
+    ASSERT_EQ(LoadInto(loaded, testing_support::ReadFileBytes(testing_support::SampleImagePath("quadrants.png")),
+                       L".png"),
+              BW_OK);
+    IDirect3DTexture9* managed = loaded->GetDeviceTexture();
+    auto* targetTexture = static_cast<render::TextureDX9*>(target->GetTexture());
+    ASSERT_NE(targetTexture->GetSurface(), nullptr);
+
+    d3d9::test::LoseDevice(r->GetDevice());
+    EXPECT_FALSE(r->CanRender());
+    EXPECT_EQ(targetTexture->GetDeviceTexture(), nullptr);
+    EXPECT_EQ(dynamic->GetDeviceTexture(), nullptr);
+    EXPECT_EQ(loaded->GetDeviceTexture(), managed);
+
+    d3d9::test::AllowReset(r->GetDevice());
+    EXPECT_FALSE(r->CanRender()); // the reset frame is skipped
+    EXPECT_TRUE(r->CanRender());
+    EXPECT_NE(targetTexture->GetDeviceTexture(), nullptr);
+    EXPECT_NE(targetTexture->GetSurface(), nullptr);
+    EXPECT_EQ(targetTexture->GetWidth(), 32u);
+    EXPECT_EQ(targetTexture->GetHeight(), 16u);
+    EXPECT_TRUE(targetTexture->IsRenderTarget());
+    EXPECT_NE(dynamic->GetDeviceTexture(), nullptr);
+    EXPECT_EQ(dynamic->GetWidth(), 6u);
+    EXPECT_TRUE(dynamic->IsDynamic());
+    EXPECT_EQ(loaded->GetDeviceTexture(), managed);
+    EXPECT_TRUE(loaded->GetPixel(0, 0));
+}
+
+TEST_F(TextureDX9Test, AFailedRenderTargetGivesNoImage)
+{
+    d3d9::test::ForceResult(Call::CreateTexture, D3DERR_OUTOFVIDEOMEMORY, 1);
+    const size_t before = d3d9::test::LiveObjects();
+    render::Image* image = reinterpret_cast<render::Image*>(1);
+    EXPECT_EQ(r->CreateRenderTargetImage(32, 16, &image, true), BW_FAIL);
+    EXPECT_EQ(image, nullptr);
+    EXPECT_EQ(d3d9::test::LiveObjects(), before);
+}
+
+} // namespace
