@@ -4,6 +4,8 @@
 #include "Core/File/FileInfo.h"
 #include "Core/File/FileManager.h"
 #include "Core/File/Path.h"
+#include "Core/Psd/PsdFile.h"
+#include "Core/Psd/PsdFolder.h"
 
 namespace file
 {
@@ -100,6 +102,20 @@ bool FileContainer::IsDirectory(const std::wstring& path)
     if (Archiver* archive = GetArchiveFor(path, &rest))
         return archive->IsDirectory(rest);
     return DoIsDirectory(path);
+}
+
+ImageContainer* FileContainer::OpenImageContainer(const std::wstring& path)
+{
+    std::wstring rest;
+    if (Archiver* archive = GetArchiveFor(path, &rest))
+        return archive->OpenImageContainer(rest);
+    if (DoIsDirectory(path))
+        return new PsdFolder(path, this);
+    static const wchar_t* const kLayoutExtensions[] = {L".psd", L""};
+    uint32_t index = 0;
+    if (DoFileExists(path, kLayoutExtensions, 2, &index))
+        return new PsdFile(path + kLayoutExtensions[index], this);
+    return nullptr;
 }
 
 } // namespace file

@@ -11,6 +11,7 @@ namespace file
 {
 
 class Archiver;
+class ImageContainer;
 
 // The engine's file-system interface. The public queries ask the file
 // manager's mount table first: a path under a mounted prefix whose pack
@@ -47,6 +48,12 @@ public:
     // when no mounted pack covers the path. A pack that was refused when read
     // is passed over like a missing one, so its folder is served instead.
     Archiver* GetArchiveFor(const std::wstring& path, std::wstring* rest);
+
+    // Opens a layout ("data/gui/start") as a new image container the caller
+    // owns: the folder of that name when there is one, else the file of that
+    // name plus ".psd", else the file of exactly that name; null when none
+    // exists. Layouts under a mounted pack are looked for in the pack.
+    ImageContainer* OpenImageContainer(const std::wstring& path);
 
     // Forgets every pack read so far; the next lookup reads its directory
     // again. For a pack that was rebuilt: a cached directory would point at

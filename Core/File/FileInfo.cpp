@@ -1,11 +1,11 @@
 #include "Core/File/FileInfo.h"
 
-#include "Core/File/FileContainer.h"
+#include "Core/File/Container.h"
 
 namespace file
 {
 
-FileInfo::FileInfo(const std::wstring& name, const std::wstring& fullPath, FileContainer* container, uint8_t flag)
+FileInfo::FileInfo(const std::wstring& name, const std::wstring& fullPath, Container* container, uint8_t flag)
     : mName(name), mFullPath(fullPath), mContainer(container), mFlag(flag)
 {
 }

@@ -11,13 +11,14 @@ class Stream;
 namespace file
 {
 
-class FileContainer;
+class Container;
 
-// One found file: owned by whoever asked for it.
+// One found file: owned by whoever asked for it. Its container is a file
+// container, or an image container for a layer described as a file.
 class FileInfo
 {
 public:
-    FileInfo(const std::wstring& name, const std::wstring& fullPath, FileContainer* container, uint8_t flag);
+    FileInfo(const std::wstring& name, const std::wstring& fullPath, Container* container, uint8_t flag);
     virtual ~FileInfo();
 
     // The owning container's stream on the full path (null on failure); the
@@ -26,14 +27,14 @@ public:
 
     const std::wstring& GetName() const { return mName; }
     const std::wstring& GetFullPath() const { return mFullPath; }
-    FileContainer* GetContainer() const { return mContainer; }
+    Container* GetContainer() const { return mContainer; }
     // 0 for the file system and the user-data folder, 1 for a pack.
     uint8_t GetFlag() const { return mFlag; }
 
 private:
     std::wstring mName;
     std::wstring mFullPath;
-    FileContainer* mContainer;
+    Container* mContainer;
     uint8_t mFlag;
 };
 
