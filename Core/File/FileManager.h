@@ -28,6 +28,8 @@ public:
     // coordinates; both 1.
     float GetLayoutScale() const { return mLayoutScale; }
     float GetTextureScale() const { return mTextureScale; }
+    // Test hook: the game never changes the layout scale.
+    void SetLayoutScale(float scale) { mLayoutScale = scale; }
 
 private:
     MountTable mMountTable;

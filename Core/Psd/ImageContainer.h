@@ -2,21 +2,16 @@
 
 #include "Core/Base/BWResult.h"
 #include "Core/File/Container.h"
+#include "Core/Psd/ImageFileInfo.h"
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace base
-{
-class ImageInfo;
-} // namespace base
-
 namespace file
 {
 
 class FileContainer;
-class ImageFileInfo;
 
 // A layout opened as a set of named layers ("start/menu/in"): a layered PSD
 // document or a layer folder. It is also a container whose files are its

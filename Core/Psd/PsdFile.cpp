@@ -70,8 +70,8 @@ void PsdFile::BuildLayers()
         {
             const std::string narrow = prefix + RecordName(record);
             const std::wstring key = base::ToWideString(narrow, base::EncodingAnsi);
-            // A path the code page cannot read converts to nothing; such a
-            // layer is left out rather than filed under a wrong name.
+            // A path the code page refuses converts to nothing; such a layer
+            // is left out rather than filed under the empty name.
             if (key.empty() && !narrow.empty())
                 continue;
             auto entry = mLayers.find(key);

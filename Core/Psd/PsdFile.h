@@ -46,8 +46,8 @@ public:
     bool HasLayerImageFile(const std::wstring& name) override;
     bool HasSubfolders(const std::wstring& name) override;
 
-    // Whether the document was read (a container can be empty either way).
-    bool IsLoaded() const { return mDocument != nullptr; }
+    // The document the layers point into; null when it could not be read.
+    PsdContext* GetDocument() { return mDocument; }
 
 private:
     void BuildLayers();

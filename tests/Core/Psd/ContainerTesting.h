@@ -1,0 +1,247 @@
+#pragma once
+
+// Shared by the image-container tests: layouts written at test time, and the
+// pixels they are expected to give.
+
+#include "Core/App/Application.h"
+#include "Core/Base/ImageInfo.h"
+#include "Core/Base/MemoryStream.h"
+#include "Core/Base/Stream.h"
+#include "Core/File/FileContainer.h"
+#include "Core/File/FileManager.h"
+#include "Core/Psd/ImageContainer.h"
+#include "tests/Support/PsdWriter.h"
+#include "tests/Support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace containertest
+{
+
+using psdtest::Bytes;
+
+// The ARGB word a test layer holds at (x, y); the seed tells layers apart.
+inline uint32_t PixelAt(uint32_t seed, size_t x, size_t y)
+{
+    const uint32_t a = uint32_t(x * 29 + y * 7 + seed * 3 + 1) & 0xFF;
+    const uint32_t r = uint32_t(x * 7 + seed) & 0xFF;
+    const uint32_t g = uint32_t(y * 11 + seed * 5) & 0xFF;
+    const uint32_t b = uint32_t(x + y * 3 + seed * 13) & 0xFF;
+    return a << 24 | r << 16 | g << 8 | b;
+}
+
+inline std::vector<uint32_t> ExpectedPixels(uint32_t seed, size_t width, size_t height)
+{
+    std::vector<uint32_t> pixels;
+    for (size_t y = 0; y < height; ++y)
+        for (size_t x = 0; x < width; ++x)
+            pixels.push_back(PixelAt(seed, x, y));
+    return pixels;
+}
+
+// An RGB layer with transparency whose pixels are PixelAt(seed, ...),
+// RLE-compressed as Photoshop writes them.
+inline psdtest::Layer PixelLayer(const std::string& name, int32_t left, int32_t top, int32_t width, int32_t height,
+                                 uint32_t seed = 0, uint8_t opacity = 255)
+{
+    psdtest::Layer layer;
+    layer.name = name;
+    layer.left = left;
+    layer.top = top;
+    layer.right = left + width;
+    layer.bottom = top + height;
+    layer.opacity = opacity;
+    const int16_t ids[] = {-1, 0, 1, 2};
+    const int shifts[] = {24, 16, 8, 0};
+    for (int i = 0; i < 4; ++i)
+    {
+        psdtest::Channel channel;
+        channel.id = ids[i];
+        channel.compression = 1;
+        const int shift = shifts[i];
+        channel.samples = psdtest::MakePlane(size_t(width), size_t(height), 8, [&](size_t x, size_t y) {
+            return (PixelAt(seed, x, y) >> shift) & 0xFF;
+        });
+        layer.channels.push_back(channel);
+    }
+    return layer;
+}
+
+// The record that opens a group (its name becomes a path component) and the
+// one that closes it.
+inline psdtest::Layer GroupOpen(const std::string& name)
+{
+    psdtest::Layer layer;
+    layer.name = name;
+    psdtest::Writer divider;
+    divider.U32(1).Key("8BIM").Key("pass");
+    layer.blocks.push_back(psdtest::TaggedBlock{"lsct", divider.out, true});
+    return layer;
+}
+
+inline psdtest::Layer GroupClose()
+{
+    psdtest::Layer layer;
+    layer.name = "</Layer group>";
+    psdtest::Writer divider;
+    divider.U32(3);
+    layer.blocks.push_back(psdtest::TaggedBlock{"lsct", divider.out, true});
+    return layer;
+}
+
+// A 64 x 48 RGB document whose layers are given from the top down; the
+// background record the containers never take is added at the bottom.
+inline psdtest::Document Layout(std::vector<psdtest::Layer> topDown)
+{
+    psdtest::Document doc;
+    doc.width = 64;
+    doc.height = 48;
+    doc.channels = 3;
+    doc.compression = 1;
+    doc.layers.push_back(PixelLayer("Background", 0, 0, 64, 48, 99));
+    for (auto it = topDown.rbegin(); it != topDown.rend(); ++it)
+        doc.layers.push_back(*it);
+    return doc;
+}
+
+// Every byte of a stream from its current position.
+inline std::string ReadAll(base::Stream* stream)
+{
+    std::string bytes;
+    char chunk[4096];
+    uint32_t n;
+    while ((n = stream->Read(chunk, sizeof chunk)) > 0)
+        bytes.append(chunk, n);
+    return bytes;
+}
+
+inline std::vector<uint32_t> ReadPixels(base::Stream* stream)
+{
+    const std::string bytes = ReadAll(stream);
+    std::vector<uint32_t> pixels(bytes.size() / 4);
+    std::memcpy(pixels.data(), bytes.data(), pixels.size() * 4);
+    return pixels;
+}
+
+inline std::vector<int32_t> Rect(const base::ImageInfo& layer)
+{
+    return {layer.mX, layer.mY, layer.mWidth, layer.mHeight};
+}
+
+// The layer names of a container in its order.
+inline std::vector<std::wstring> Names(file::ImageContainer& container)
+{
+    std::vector<std::wstring> names;
+    for (uint32_t i = 0; i < container.GetLayerCount(); ++i)
+        names.push_back(container.GetLayer(i)->mName);
+    return names;
+}
+
+// A container over files held in memory. Its streams can be made to claim
+// more bytes than they give, as a failing disk or a cut pack would.
+class MemoryContainer : public file::FileContainer
+{
+public:
+    std::map<std::wstring, std::string> files;
+    uint32_t missingBytes = 0;
+
+    base::Stream* OpenStream(const std::wstring& path) override
+    {
+        auto file = files.find(path);
+        if (file == files.end())
+            return nullptr;
+        return new ShortStream(file->second, missingBytes);
+    }
+    base::StreamCreator* CreateStreamCreator(const std::wstring&) override { return nullptr; }
+    std::wstring GetRootPath() override { return L"mem/"; }
+    BWResultEnum DoFindFiles(const std::wstring&, const std::wstring&, const std::wstring&, bool,
+                             std::vector<std::wstring>&, bool) override
+    {
+        return BW_OK;
+    }
+    BWResultEnum DoFindDirectories(const std::wstring&, const std::wstring&, const std::wstring&,
+                                   std::vector<std::wstring>&, bool) override
+    {
+        return BW_OK;
+    }
+    bool DoFileExists(const std::wstring& path, const wchar_t* const* extensions, uint32_t count,
+                      uint32_t* outIndex) override
+    {
+        if (count == 0)
+            return files.count(path) != 0;
+        for (uint32_t i = 0; i < count; ++i)
+        {
+            if (files.count(path + extensions[i]))
+            {
+                if (outIndex)
+                    *outIndex = i;
+                return true;
+            }
+        }
+        return false;
+    }
+    bool DoIsDirectory(const std::wstring&) override { return false; }
+
+private:
+    class ShortStream : public base::MemoryStream
+    {
+    public:
+        ShortStream(const std::string& bytes, uint32_t missing)
+            : base::MemoryStream(bytes.data(), uint32_t(bytes.size())), mMissing(missing)
+        {
+        }
+        uint32_t GetSize() override { return base::MemoryStream::GetSize() + mMissing; }
+
+    private:
+        uint32_t mMissing;
+    };
+};
+
+// An application whose image scale factor is not 1, installed for the
+// fixture's lifetime.
+class ScaledApplication : public app::Application
+{
+public:
+    explicit ScaledApplication(float scale) : app::Application(true, false)
+    {
+        mImageScale = scale;
+        base::Singletone<app::Application>::SetInstance(this);
+    }
+    ~ScaledApplication() override { base::Singletone<app::Application>::SetInstance(nullptr); }
+};
+
+// A fresh folder made the current directory, with the file manager's packs
+// forgotten, its mount table empty and its layout scale 1.
+class LayoutTest : public ::testing::Test
+{
+protected:
+    LayoutTest() : mFolder(true), mManager(file::FileManager::Instance())
+    {
+        Reset();
+    }
+    ~LayoutTest() override { Reset(); }
+
+    void Reset()
+    {
+        mManager->GetMountTable().clear();
+        mManager->DropArchives();
+        mManager->SetLayoutScale(1.0f);
+    }
+
+    void WritePsd(const std::string& relative, const psdtest::Document& doc)
+    {
+        const Bytes bytes = psdtest::WriteDocument(doc);
+        mFolder.Write(relative, std::string(bytes.begin(), bytes.end()));
+    }
+
+    testing_support::TempFolder mFolder;
+    file::FileManager* mManager;
+};
+
+} // namespace containertest

@@ -1,0 +1,321 @@
+#include "Core/Base/StreamCreator.h"
+#include "Core/Psd/ImageFileInfo.h"
+#include "Core/Psd/PsdFolder.h"
+
+#include "tests/Core/Psd/ContainerTesting.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace containertest;
+
+namespace
+{
+
+const wchar_t* const kTextureExtensions[] = {L"", L".dds", L".jpg", L".gif", L".png", L".tga"};
+
+class PsdFolderTest : public LayoutTest
+{
+protected:
+    // A folder "ui" whose description holds the given "Layer" elements.
+    std::unique_ptr<file::PsdFolder> Open(const std::string& layers)
+    {
+        return OpenXml("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Layers>\n" + layers + "</Layers>\n");
+    }
+    std::unique_ptr<file::PsdFolder> OpenXml(const std::string& xml)
+    {
+        mFolder.Write("ui/layers.xml", xml);
+        return std::make_unique<file::PsdFolder>(L"ui", mManager);
+    }
+};
+
+TEST_F(PsdFolderTest, LayersComeInDescriptionOrderWithTheirAttributes)
+{
+    auto layout = Open("<Layer name=\"bg\" x=\"0\" y=\"0\" width=\"64\" height=\"48\" opacity=\"255\" ind=\"1\"/>\n"
+                       "<Layer name=\"menu/play\" x=\"10\" y=\"20\" width=\"30\" height=\"40\" opacity=\"200\" "
+                       "ind=\"7\"/>\n");
+    EXPECT_EQ(Names(*layout), (std::vector<std::wstring>{L"bg", L"menu/play"}));
+    base::ImageInfo* play = layout->FindLayer(L"menu/play");
+    ASSERT_NE(play, nullptr);
+    EXPECT_EQ(Rect(*play), (std::vector<int32_t>{10, 20, 30, 40}));
+    EXPECT_EQ(play->mOpacity, 200u);
+    EXPECT_EQ(play->mExtra, 7u);
+    EXPECT_EQ(play->mHasImage, 1);
+    EXPECT_EQ(play->mRawPixels, 0);
+    EXPECT_EQ(play->mAtlas, 0);
+    EXPECT_EQ(layout->FindLayer(L"Menu/play"), nullptr);
+    EXPECT_EQ(layout->GetLayer(2), nullptr);
+    EXPECT_EQ(layout->GetLayer(0xFFFFFFFFu), nullptr);
+}
+
+TEST_F(PsdFolderTest, LayoutScaleThenImageScaleTruncateTowardZero)
+{
+    const std::string layer = "<Layer name=\"a\" x=\"10\" y=\"20\" width=\"30\" height=\"40\"/>\n";
+    auto plain = Open(layer);
+    EXPECT_EQ(Rect(*plain->FindLayer(L"a")), (std::vector<int32_t>{10, 20, 30, 40}));
+
+    mManager->SetLayoutScale(0.75f);
+    auto layout = Open(layer);
+    EXPECT_EQ(Rect(*layout->FindLayer(L"a")), (std::vector<int32_t>{7, 15, 22, 30}));
+
+    ScaledApplication application(1.5f);
+    auto both = Open(layer);
+    base::ImageInfo* scaled = both->FindLayer(L"a");
+    EXPECT_EQ(Rect(*scaled), (std::vector<int32_t>{10, 22, 33, 45}));
+    EXPECT_EQ(scaled->mScaleFactor, 1.5f);
+}
+
+struct AttributeCase
+{
+    const char* attributes;
+    std::vector<int32_t> rect;
+    uint32_t opacity;
+    uint32_t extra;
+};
+
+class PsdFolderAttributeTest : public PsdFolderTest, public ::testing::WithParamInterface<AttributeCase>
+{
+};
+
+TEST_P(PsdFolderAttributeTest, MissingOrUnreadableValuesTakeDefaults)
+{
+    auto layout = Open(std::string("<Layer name=\"a\" ") + GetParam().attributes + "/>\n");
+    base::ImageInfo* layer = layout->FindLayer(L"a");
+    ASSERT_NE(layer, nullptr);
+    EXPECT_EQ(Rect(*layer), GetParam().rect);
+    EXPECT_EQ(layer->mOpacity, GetParam().opacity);
+    EXPECT_EQ(layer->mExtra, GetParam().extra);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Attributes, PsdFolderAttributeTest,
+    ::testing::Values(AttributeCase{"", {0, 0, 0, 0}, 255, 0},
+                      AttributeCase{"y=\"5\" width=\"6\" height=\"7\" opacity=\"9\" ind=\"3\"", {0, 5, 6, 7}, 9, 3},
+                      AttributeCase{"x=\"abc\" y=\"12px\" width=\"\" height=\" 8 \"", {0, 0, 0, 8}, 255, 0},
+                      AttributeCase{"x=\"99999999999\" y=\"-2147483648\" width=\"1.5\"", {0, INT32_MIN, 0, 0}, 255, 0},
+                      AttributeCase{"opacity=\"300\" ind=\"-1\"", {0, 0, 0, 0}, 255, 0xFFFFFFFFu},
+                      AttributeCase{"opacity=\"-4\" ind=\"x\"", {0, 0, 0, 0}, 0, 0}));
+
+TEST_F(PsdFolderTest, ALayerWithoutNameEndsTheList)
+{
+    auto layout = Open("<Layer name=\"a\"/>\n<Other name=\"skipped\"/>\n<Layer name=\"b\"/>\n<Layer x=\"1\"/>\n"
+                       "<Layer name=\"c\"/>\n");
+    EXPECT_EQ(Names(*layout), (std::vector<std::wstring>{L"a", L"b"}));
+}
+
+TEST_F(PsdFolderTest, OnlyLayersOfTheFirstRootAreRead)
+{
+    auto layout = OpenXml("<Layers><Layer name=\"a\"><Layer name=\"nested\"/></Layer>"
+                          "<Group><Layer name=\"inside\"/></Group></Layers>"
+                          "<Layers><Layer name=\"second\"/></Layers>");
+    EXPECT_EQ(Names(*layout), (std::vector<std::wstring>{L"a"}));
+}
+
+TEST_F(PsdFolderTest, DuplicatesAreCountedButKeepTheFirstLayer)
+{
+    auto layout = Open("<Layer name=\"twin\" x=\"1\" opacity=\"10\"/>\n<Layer name=\"other\"/>\n"
+                       "<Layer name=\"twin\" x=\"2\" opacity=\"20\" atlas=\"atlas.png\" tu1=\"0.25\" tv1=\"0\" "
+                       "tu2=\"0.5\" tv2=\"0.5\"/>\n");
+    EXPECT_EQ(layout->GetLayerCount(), 3u);
+    base::ImageInfo* twin = layout->FindLayer(L"twin");
+    ASSERT_NE(twin, nullptr);
+    EXPECT_EQ(layout->GetLayer(0), twin);
+    EXPECT_EQ(layout->GetLayer(2), twin);
+    EXPECT_EQ(twin->mX, 1);
+    EXPECT_EQ(twin->mOpacity, 10u);
+    // The later entry's atlas still lands on the kept layer.
+    EXPECT_EQ(twin->mAtlas, 1);
+    EXPECT_EQ(twin->mTexOffset[0], 0.25f);
+    EXPECT_EQ(twin->mTexOffset[1], 0.5f);
+}
+
+TEST_F(PsdFolderTest, AtlasRegionsMeasureVFromTheBottom)
+{
+    auto layout = Open("<Layer name=\"a\" atlas=\"atlas.png\" tu1=\"0\" tv1=\"0.5\" tu2=\"0.5\" tv2=\"1\"/>\n"
+                       "<Layer name=\"b\" atlas=\"sub/atlas.png\" tu1=\"0.25\" tv1=\"0.125\" tu2=\"1\" "
+                       "tv2=\"0.375\"/>\n"
+                       "<Layer name=\"c\" atlas=\"atlas.png\" tu2=\"0.5\" tv1=\"oops\"/>\n");
+    base::ImageInfo* a = layout->FindLayer(L"a");
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->mAtlas, 1);
+    EXPECT_EQ(a->mAtlasPath, L"ui/atlas.png");
+    EXPECT_EQ(a->mTexOffset[0], 0.0f);
+    EXPECT_EQ(a->mTexOffset[1], 0.0f);
+    EXPECT_EQ(a->mTexScale[0], 0.5f);
+    EXPECT_EQ(a->mTexScale[1], 0.5f);
+
+    base::ImageInfo* b = layout->FindLayer(L"b");
+    EXPECT_EQ(b->mAtlasPath, L"ui/sub/atlas.png");
+    EXPECT_EQ(b->mTexOffset[0], 0.25f);
+    EXPECT_EQ(b->mTexOffset[1], 0.625f);
+    EXPECT_EQ(b->mTexScale[0], 0.75f);
+    EXPECT_EQ(b->mTexScale[1], 0.25f);
+
+    // Missing or unreadable coordinates span the whole texture.
+    base::ImageInfo* c = layout->FindLayer(L"c");
+    EXPECT_EQ(c->mTexOffset[0], 0.0f);
+    EXPECT_EQ(c->mTexOffset[1], 0.0f);
+    EXPECT_EQ(c->mTexScale[0], 0.5f);
+    EXPECT_EQ(c->mTexScale[1], 1.0f);
+}
+
+TEST_F(PsdFolderTest, NonFiniteCoordinatesAreUnreadable)
+{
+    auto layout = Open("<Layer name=\"a\" atlas=\"t.png\" tu1=\"nan\" tv1=\"1e300\" tu2=\"inf\" tv2=\"-1e39\"/>\n");
+    base::ImageInfo* a = layout->FindLayer(L"a");
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a->mTexOffset[0], 0.0f);
+    EXPECT_EQ(a->mTexOffset[1], 0.0f);
+    EXPECT_EQ(a->mTexScale[0], 1.0f);
+    EXPECT_EQ(a->mTexScale[1], 1.0f);
+}
+
+class PsdFolderBrokenTest : public PsdFolderTest, public ::testing::WithParamInterface<const char*>
+{
+};
+
+TEST_P(PsdFolderBrokenTest, BrokenDescriptionsGiveEmptyContainers)
+{
+    auto layout = OpenXml(GetParam());
+    EXPECT_EQ(layout->GetLayerCount(), 0u);
+    EXPECT_EQ(layout->GetLayer(0), nullptr);
+    EXPECT_EQ(layout->FindLayer(L"a"), nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(Descriptions, PsdFolderBrokenTest,
+                         ::testing::Values("", "not xml at all", "<Layers><Layer name=\"a\"/>",
+                                           "<Layers><Layer name=\"a\"></Layers>", "<Layer name=\"a\"/>",
+                                           "<Root><Layers><Layer name=\"a\"/></Layers></Root>",
+                                           "<?xml version=\"1.0\"?>",
+                                           "<Layers><Layer name=\"a\" name=\"b\"/></Layers>"));
+
+TEST_F(PsdFolderTest, MissingDescriptionGivesAnEmptyContainer)
+{
+    file::PsdFolder layout(L"nowhere", mManager);
+    EXPECT_EQ(layout.GetLayerCount(), 0u);
+    file::PsdFolder ownerless(L"ui", nullptr);
+    EXPECT_EQ(ownerless.GetLayerCount(), 0u);
+    EXPECT_EQ(ownerless.OpenLayerStream(L"a"), nullptr);
+}
+
+TEST_F(PsdFolderTest, ShortReadGivesAnEmptyContainer)
+{
+    MemoryContainer memory;
+    memory.files[L"ui/layers.xml"] = "<Layers><Layer name=\"a\"/></Layers>";
+    EXPECT_EQ(file::PsdFolder(L"ui", &memory).GetLayerCount(), 1u);
+    memory.missingBytes = 1;
+    EXPECT_EQ(file::PsdFolder(L"ui", &memory).GetLayerCount(), 0u);
+}
+
+TEST_F(PsdFolderTest, NamesMustBeUtf8)
+{
+    auto layout = Open("<Layer name=\"bad\xff\"/>\n<Layer name=\"atlas\" atlas=\"\xc3(\"/>\n"
+                       "<Layer name=\"\xd0\xbc\xd0\xb5\xd0\xbd\xd1\x8e\"/>\n<Layer name=\"&lt;ok&gt;\"/>\n");
+    EXPECT_EQ(Names(*layout), (std::vector<std::wstring>{L"\u043c\u0435\u043d\u044e", L"<ok>"}));
+}
+
+TEST_F(PsdFolderTest, HasLayerLooksForTheLowerCaseName)
+{
+    auto layout = Open("<Layer name=\"title\"/>\n<Layer name=\"Title\"/>\n<Layer name=\"Big\"/>\n");
+    EXPECT_TRUE(layout->HasLayer(L"Title"));
+    EXPECT_TRUE(layout->HasLayer(L"title"));
+    EXPECT_FALSE(layout->HasLayer(L"Big"));
+    EXPECT_FALSE(layout->HasLayer(L"other"));
+}
+
+TEST_F(PsdFolderTest, SubfoldersAreGroupsHoldingGroups)
+{
+    auto layout = Open("<Layer name=\"menu/play\"/>\n<Layer name=\"menu/extra/icon\"/>\n");
+    EXPECT_TRUE(layout->HasSubfolders(L"menu"));
+    EXPECT_TRUE(layout->HasSubfolders(L"Menu\\"));
+    EXPECT_FALSE(layout->HasSubfolders(L"menu/extra"));
+    EXPECT_FALSE(layout->HasSubfolders(L"men"));
+    EXPECT_TRUE(layout->HasSubfolders(L""));
+}
+
+TEST_F(PsdFolderTest, LayerNamesOfAGroup)
+{
+    auto layout = Open("<Layer name=\"menu/play\"/>\n<Layer name=\"menu/extra/icon\"/>\n<Layer name=\"top\"/>\n"
+                       "<Layer name=\"Menu/upper\"/>\n");
+    std::vector<std::wstring> names;
+    layout->FindLayerNames(L"menu", false, names, false);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"menu/play"}));
+    names.clear();
+    layout->FindLayerNames(L"MENU/", true, names, false);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"menu/play", L"menu/extra/icon"}));
+    names.clear();
+    layout->FindLayerNames(L"menu", true, names, true);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"play", L"extra/icon"}));
+    layout->FindLayerNames(L"", false, names, true);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"play", L"extra/icon", L"top"}));
+}
+
+TEST_F(PsdFolderTest, GroupNamesOfAGroup)
+{
+    auto layout = Open("<Layer name=\"c\"/>\n<Layer name=\"b/z\"/>\n<Layer name=\"a/x\"/>\n<Layer name=\"a/y\"/>\n"
+                       "<Layer name=\"d/b/x\"/>\n<Layer name=\"d/b/y\"/>\n<Layer name=\"d/c\"/>\n");
+    std::vector<std::wstring> names;
+    layout->FindGroupNames(L"", names, false);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"a", L"b", L"d"}));
+    names.clear();
+    layout->FindGroupNames(L"d", names, false);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"d/b"}));
+    names.clear();
+    layout->FindGroupNames(L"d", names, true);
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"b"}));
+}
+
+TEST_F(PsdFolderTest, ImageFilesAreLookedUpByExtension)
+{
+    mFolder.Write("ui/menu/play.png", "png bytes");
+    auto layout = Open("<Layer name=\"menu/play\" x=\"3\"/>\n<Layer name=\"menu/gone\"/>\n"
+                       "<Layer name=\"packed\" atlas=\"atlas.png\"/>\n");
+    uint32_t index = 99;
+    std::unique_ptr<file::ImageFileInfo> info(layout->GetImageInfo(L"menu/play", kTextureExtensions, 6, &index));
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(index, 4u);
+    EXPECT_EQ(info->GetName(), L"play");
+    EXPECT_EQ(info->GetFullPath(), L"menu/play.png");
+    EXPECT_EQ(info->GetContainer(), layout.get());
+    EXPECT_EQ(info->GetFlag(), 0);
+    EXPECT_EQ(info->mX, 3);
+    std::unique_ptr<base::Stream> stream(info->Open());
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(ReadAll(stream.get()), "png bytes");
+
+    EXPECT_TRUE(layout->HasLayerImageFile(L"menu/play"));
+    EXPECT_FALSE(layout->HasLayerImageFile(L"menu/gone"));
+    index = 99;
+    EXPECT_EQ(layout->GetImageInfo(L"menu/gone", kTextureExtensions, 6, &index), nullptr);
+    EXPECT_EQ(layout->GetImageInfo(L"missing", kTextureExtensions, 6, &index), nullptr);
+
+    // Atlas layers and calls without extensions look for no file.
+    info.reset(layout->GetImageInfo(L"packed", kTextureExtensions, 6, &index));
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(index, 99u);
+    EXPECT_EQ(info->GetFullPath(), L"packed");
+    EXPECT_EQ(info->mAtlas, 1);
+    info.reset(layout->GetImageInfo(L"menu/gone"));
+    ASSERT_NE(info, nullptr);
+    EXPECT_EQ(info->GetFullPath(), L"menu/gone");
+}
+
+TEST_F(PsdFolderTest, StreamsComeFromTheOwner)
+{
+    mFolder.Write("ui/menu/play.png", "png bytes");
+    auto layout = Open("<Layer name=\"menu/play\"/>\n");
+    std::unique_ptr<base::Stream> stream(layout->OpenLayerStream(L"menu/play.png"));
+    ASSERT_NE(stream, nullptr);
+    EXPECT_EQ(ReadAll(stream.get()), "png bytes");
+    EXPECT_EQ(layout->OpenLayerStream(L"menu/play"), nullptr);
+
+    std::unique_ptr<base::StreamCreator> creator(layout->CreateStreamCreator(L"menu/play.png"));
+    ASSERT_NE(creator, nullptr);
+    base::Stream* created = nullptr;
+    ASSERT_EQ(creator->Create(&created), BW_OK);
+    stream.reset(created);
+    EXPECT_EQ(ReadAll(stream.get()), "png bytes");
+}
+
+} // namespace
