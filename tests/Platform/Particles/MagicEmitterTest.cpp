@@ -1,0 +1,423 @@
+#include "Platform/Particles/Magic.h"
+#include "Platform/Win32/Win32Kernel.h"
+#include "tests/Platform/Particles/ParticleFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <vector>
+
+using particle_tests::EffectWith;
+using particle_tests::LoadedEmitter;
+using particle_tests::ParticleCount;
+using particle_tests::Quads;
+
+namespace
+{
+
+std::string Emitter(const std::string& attributes, const std::string& particles)
+{
+    return EffectWith("<emitter name=\"e\" interpolation=\"1\" " + attributes + "><particles " + particles +
+                      "/></emitter>");
+}
+
+// Updates in frames of 10 ms; the results of each call.
+std::vector<bool> Play(HM_EMITTER emitter, int frames)
+{
+    std::vector<bool> results;
+    for (int i = 0; i < frames; ++i)
+        results.push_back(Magic_Update(emitter, 10.0));
+    return results;
+}
+
+std::vector<bool> Results(size_t trues, size_t falses)
+{
+    std::vector<bool> results(trues, true);
+    results.resize(trues + falses, false);
+    return results;
+}
+
+bool SameQuads(const std::vector<MAGIC_PARTICLE_VERTEXES>& a, const std::vector<MAGIC_PARTICLE_VERTEXES>& b)
+{
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(a[0])) == 0);
+}
+
+// --- Timeline ---------------------------------------------------------------------------
+
+TEST(MagicTimeline, APlayOnceEffectEndsAtTheEndOfItsTimeOnceItsParticlesHaveGone)
+{
+    LoadedEmitter e(Emitter("interval2=\"200\"", "burst=\"5\" life=\"95\""));
+    ASSERT_GT(e.Get(), 0);
+    EXPECT_FALSE(Magic_Update(e, 10.0));  // loaded stopped
+    ASSERT_EQ(Magic_Restart(e), MAGIC_SUCCESS);
+    EXPECT_TRUE(Magic_Update(e, 10.0));
+    EXPECT_EQ(ParticleCount(e), 5);
+    Play(e, 9);
+    EXPECT_EQ(ParticleCount(e), 0);  // gone at 95 ms; the time runs on to 200
+    EXPECT_EQ(Play(e, 10), Results(9, 1));
+    EXPECT_TRUE(Magic_InInterval(e));
+    EXPECT_FALSE(Magic_Update(e, 10.0));
+}
+
+TEST(MagicTimeline, APlayOnceEffectWaitsForItsLastParticle)
+{
+    LoadedEmitter e(Emitter("interval2=\"50\"", "burst=\"1\" life=\"200\""));
+    Magic_Restart(e);
+    EXPECT_EQ(Play(e, 19), Results(19, 0));
+    EXPECT_TRUE(Magic_InInterval(e));  // time stays at the end while it runs out
+    EXPECT_EQ(ParticleCount(e), 1);
+    EXPECT_EQ(Play(e, 1), Results(0, 1));
+}
+
+TEST(MagicTimeline, ARepeatingEffectGoesBackToInterval1AndFiresItsBurstAgain)
+{
+    LoadedEmitter e(Emitter("interval2=\"100\" loop=\"repeat\"", "burst=\"3\" life=\"1000\""));
+    Magic_Restart(e);
+    EXPECT_EQ(Play(e, 9), Results(9, 0));
+    EXPECT_EQ(ParticleCount(e), 3);
+    EXPECT_EQ(Play(e, 2), Results(2, 0));
+    EXPECT_EQ(ParticleCount(e), 6);
+    EXPECT_EQ(Play(e, 200), Results(200, 0));  // never ends by itself
+}
+
+TEST(MagicTimeline, LoopModesOverrideTheFileAndZeroRestoresIt)
+{
+    LoadedEmitter once(Emitter("interval2=\"30\"", "burst=\"1\" life=\"5\""));
+    ASSERT_EQ(Magic_SetLoopMode(once, MAGIC_LOOP_REPEAT), MAGIC_SUCCESS);
+    Magic_Restart(once);
+    EXPECT_EQ(Play(once, 20), Results(20, 0));
+    EXPECT_EQ(Magic_SetLoopMode(once, 3), MAGIC_ERROR);  // unknown: unchanged
+    EXPECT_EQ(Play(once, 20), Results(20, 0));
+    ASSERT_EQ(Magic_SetLoopMode(once, MAGIC_LOOP_AS_FILE), MAGIC_SUCCESS);
+    Magic_Restart(once);
+    EXPECT_EQ(Play(once, 3), Results(2, 1));
+
+    LoadedEmitter repeat(Emitter("interval2=\"30\" loop=\"repeat\"", "burst=\"1\" life=\"5\""));
+    ASSERT_EQ(Magic_SetLoopMode(repeat, MAGIC_LOOP_ONCE), MAGIC_SUCCESS);
+    Magic_Restart(repeat);
+    EXPECT_EQ(Play(repeat, 3), Results(2, 1));
+}
+
+TEST(MagicTimeline, AnInterruptedEffectBearsNoMoreAndEndsWhenItsParticlesHaveGone)
+{
+    LoadedEmitter e(Emitter("interval2=\"1000\" loop=\"repeat\"", "rate=\"1000\" life=\"25\""));
+    Magic_Restart(e);
+    Play(e, 5);
+    EXPECT_GT(ParticleCount(e), 15);
+    EXPECT_FALSE(Magic_IsInterrupt(e));
+    ASSERT_EQ(Magic_SetInterrupt(e, true), MAGIC_SUCCESS);
+    EXPECT_TRUE(Magic_IsInterrupt(e));
+    EXPECT_EQ(Play(e, 3), Results(2, 1));
+    EXPECT_EQ(ParticleCount(e), 0);
+    // The interrupt is a setting: a restart keeps it until it is cleared.
+    Magic_Restart(e);
+    EXPECT_FALSE(Magic_Update(e, 10.0));
+    Magic_SetInterrupt(e, false);
+    Magic_Restart(e);
+    EXPECT_TRUE(Magic_Update(e, 10.0));
+}
+
+TEST(MagicTimeline, StopClearsTheParticlesAndTheTimeAndUpdatesDoNothing)
+{
+    LoadedEmitter e(Emitter("interval1=\"50\" interval2=\"500\"", "rate=\"1000\" life=\"1000\""));
+    Magic_EmitterToInterval1(e, 1.0f, nullptr);
+    EXPECT_GT(ParticleCount(e), 0);
+    ASSERT_EQ(Magic_Stop(e), MAGIC_SUCCESS);
+    EXPECT_EQ(ParticleCount(e), 0);
+    EXPECT_FALSE(Magic_InInterval(e));  // time 0 lies before interval1
+    EXPECT_FALSE(Magic_Update(e, 100.0));
+    EXPECT_EQ(ParticleCount(e), 0);
+}
+
+TEST(MagicTimeline, Interval1IsReachedByAQuickPlayThatBearsWhatTheTimeWouldHave)
+{
+    LoadedEmitter e(Emitter("interval1=\"500\" interval2=\"2000\"", "rate=\"100\" life=\"10000\""));
+    EXPECT_TRUE(Magic_IsInterval1(e));
+    Magic_Restart(e);
+    EXPECT_FALSE(Magic_InInterval(e));
+    EXPECT_EQ(ParticleCount(e), 0);
+    ASSERT_EQ(Magic_EmitterToInterval1(e, 1.0f, nullptr), MAGIC_SUCCESS);
+    EXPECT_TRUE(Magic_InInterval(e));
+    EXPECT_EQ(ParticleCount(e), 50);
+    // A coarser quick play reaches the same time and count.
+    ASSERT_EQ(Magic_EmitterToInterval1(e, 5.0f, nullptr), MAGIC_SUCCESS);
+    EXPECT_EQ(ParticleCount(e), 50);
+    EXPECT_EQ(Magic_EmitterToInterval1(e, 1.0f, &e), MAGIC_ERROR);
+
+    LoadedEmitter plain(Emitter("", "burst=\"2\""));
+    EXPECT_FALSE(Magic_IsInterval1(plain));
+    ASSERT_EQ(Magic_EmitterToInterval1(plain, 1.0f, nullptr), MAGIC_SUCCESS);
+    EXPECT_TRUE(Magic_InInterval(plain));
+    EXPECT_EQ(ParticleCount(plain), 0);  // like a restart: nothing is born before time passes
+}
+
+TEST(MagicTimeline, ParticlesAreBornOnlyWithinTheirPartOfTheTimeline)
+{
+    LoadedEmitter e(Emitter("interval2=\"1000\"", "emit_from=\"100\" emit_to=\"200\" rate=\"1000\" life=\"5000\""));
+    Magic_Restart(e);
+    Play(e, 10);
+    EXPECT_EQ(ParticleCount(e), 0);
+    Play(e, 5);
+    EXPECT_EQ(ParticleCount(e), 50);
+    Play(e, 10);
+    EXPECT_EQ(ParticleCount(e), 100);
+}
+
+TEST(MagicTimeline, TheRateDoesNotDependOnHowTheTimeIsCut)
+{
+    LoadedEmitter fine(Emitter("interval2=\"5000\"", "rate=\"37\" life=\"100000\""));
+    LoadedEmitter coarse(Emitter("interval2=\"5000\"", "rate=\"37\" life=\"100000\""));
+    Magic_Restart(fine);
+    Magic_Restart(coarse);
+    for (int i = 0; i < 300; ++i)
+        Magic_Update(fine, 1000.0 / 60.0);
+    Magic_Update(coarse, 5000.0);
+    EXPECT_EQ(ParticleCount(fine), 185);
+    EXPECT_EQ(ParticleCount(coarse), 185);
+}
+
+TEST(MagicTimeline, WithoutInterpolationTimeAdvancesInWholeUpdateSteps)
+{
+    LoadedEmitter e(EffectWith("<emitter name=\"e\" update_time=\"20\">"
+                               "<particles emit_from=\"20\" burst=\"1\" life=\"1000\"/></emitter>"));
+    EXPECT_FALSE(Magic_IsInterpolationMode(e));
+    EXPECT_EQ(Magic_GetUpdateTime(e), 20.0);
+    Magic_Restart(e);
+    Magic_Update(e, 15.0);
+    EXPECT_EQ(ParticleCount(e), 0);  // not even one step yet
+    Magic_Update(e, 15.0);           // 30 ms given: one step of 20, 10 carried
+    EXPECT_EQ(ParticleCount(e), 0);
+    Magic_Update(e, 10.0);  // the burst at 20 ms needs time past it
+    EXPECT_EQ(ParticleCount(e), 1);
+
+    ASSERT_EQ(Magic_SetInterpolationMode(e, true), MAGIC_SUCCESS);
+    EXPECT_TRUE(Magic_IsInterpolationMode(e));
+    Magic_Restart(e);
+    Magic_Update(e, 21.0);
+    EXPECT_EQ(ParticleCount(e), 1);
+}
+
+TEST(MagicTimeline, OddTimesCountAsNothingAndLongStallsStayCheap)
+{
+    LoadedEmitter e(Emitter("interval2=\"100\" loop=\"repeat\"", "rate=\"1000\" life=\"50\" max=\"20000\""));
+    Magic_Restart(e);
+    EXPECT_TRUE(Magic_Update(e, -5.0));
+    EXPECT_TRUE(Magic_Update(e, std::numeric_limits<double>::quiet_NaN()));
+    EXPECT_EQ(ParticleCount(e), 0);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(Magic_Update(e, 1e12));
+    EXPECT_TRUE(Magic_Update(e, std::numeric_limits<double>::infinity()));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
+    EXPECT_LE(ParticleCount(e), 20000);
+}
+
+// --- Particles ------------------------------------------------------------------------------
+
+TEST(MagicParticles, ParticlesMoveWithTheirSpeedAndGravity)
+{
+    LoadedEmitter e(Emitter("interval2=\"5000\"", "burst=\"1\" life=\"5000\" speed=\"100\" angle=\"0\" size=\"2\""));
+    LoadedEmitter falling(
+        Emitter("interval2=\"5000\"", "burst=\"1\" life=\"5000\" gravity=\"0 200\" size=\"2\""));
+    Magic_Restart(e);
+    Magic_Restart(falling);
+    for (int i = 0; i < 50; ++i)
+    {
+        Magic_Update(e, 10.0);
+        Magic_Update(falling, 10.0);
+    }
+    const MAGIC_PARTICLE_VERTEXES moved = Quads(e).at(0);
+    EXPECT_NEAR((moved.x1 + moved.x3) / 2, 50.0f, 0.01f);
+    EXPECT_NEAR((moved.y1 + moved.y3) / 2, 0.0f, 0.01f);
+    const MAGIC_PARTICLE_VERTEXES fell = Quads(falling).at(0);
+    EXPECT_NEAR((fell.y1 + fell.y3) / 2, 25.0f, 1.0f);  // g t^2 / 2
+}
+
+TEST(MagicParticles, EachKindAndTheEmitterKeepToTheirMaximum)
+{
+    LoadedEmitter e(Emitter("", "burst=\"100\" max=\"10\" life=\"500\""));
+    Magic_Restart(e);
+    Magic_Update(e, 10.0);
+    EXPECT_EQ(ParticleCount(e), 10);
+
+    LoadedEmitter crowded(EffectWith("<emitter name=\"e\" interpolation=\"1\">"
+                                     "<particles burst=\"15000\" max=\"20000\"/>"
+                                     "<particles burst=\"15000\" max=\"20000\"/></emitter>"));
+    Magic_Restart(crowded);
+    Magic_Update(crowded, 10.0);
+    const std::vector<particle_tests::List> lists = particle_tests::Lists(crowded);
+    ASSERT_EQ(lists.size(), 2u);
+    EXPECT_EQ(lists[0].count, 15000);
+    EXPECT_EQ(lists[1].count, 5000);  // the emitter as a whole holds 20000 at most
+}
+
+TEST(MagicParticles, AFixedSeedReplaysTheSameParticlesOnEveryStartAndInEveryCopy)
+{
+    const std::string text = Emitter("random=\"fixed\" seed=\"77\"",
+                                     "rate=\"200\" life=\"400\" life_var=\"200\" speed=\"50\" speed_var=\"40\" "
+                                     "spread=\"360\" shape=\"circle\" radius=\"20\" size_var=\"0.5\" "
+                                     "rotation_var=\"180\" spin_var=\"90\"");
+    LoadedEmitter a(text);
+    LoadedEmitter b(text);
+    Magic_Restart(a);
+    Magic_Restart(b);
+    Play(a, 20);
+    Play(b, 20);
+    const std::vector<MAGIC_PARTICLE_VERTEXES> first = Quads(a);
+    ASSERT_GT(first.size(), 30u);
+    EXPECT_TRUE(SameQuads(first, Quads(b)));
+    Magic_Restart(a);
+    Play(a, 20);
+    EXPECT_TRUE(SameQuads(first, Quads(a)));
+
+    // The seed is the file's: the C runtime's generator is left alone.
+    win32::srand(9);
+    Magic_Restart(a);
+    const int next = win32::rand();
+    win32::srand(9);
+    EXPECT_EQ(win32::rand(), next);
+}
+
+TEST(MagicParticles, FreshSeedsComeFromTheRuntimeGeneratorSoSrandRepeatsARun)
+{
+    const std::string text =
+        Emitter("", "rate=\"200\" life=\"400\" speed=\"50\" speed_var=\"40\" spread=\"360\" size_var=\"0.5\"");
+    LoadedEmitter e(text);
+    win32::srand(1234);
+    Magic_Restart(e);
+    Play(e, 20);
+    const std::vector<MAGIC_PARTICLE_VERTEXES> first = Quads(e);
+    Magic_Restart(e);
+    Play(e, 20);
+    EXPECT_FALSE(SameQuads(first, Quads(e)));
+    win32::srand(1234);
+    Magic_Restart(e);
+    Play(e, 20);
+    EXPECT_TRUE(SameQuads(first, Quads(e)));
+
+    ASSERT_EQ(Magic_SetRandomMode(e, MAGIC_RANDOM_FIXED), MAGIC_SUCCESS);
+    Magic_Restart(e);
+    Play(e, 20);
+    const std::vector<MAGIC_PARTICLE_VERTEXES> fixed = Quads(e);
+    Magic_Restart(e);
+    Play(e, 20);
+    EXPECT_TRUE(SameQuads(fixed, Quads(e)));
+    EXPECT_EQ(Magic_SetRandomMode(e, 2), MAGIC_ERROR);
+}
+
+// --- Position -----------------------------------------------------------------------------
+
+class MagicPosition : public testing::Test
+{
+protected:
+    MagicPosition() : mEmitter(Emitter("interval2=\"5000\"", "burst=\"1\" life=\"5000\" size=\"2\"")) {}
+
+    static float CentreX(const MAGIC_PARTICLE_VERTEXES& q) { return (q.x1 + q.x3) / 2; }
+    static float CentreY(const MAGIC_PARTICLE_VERTEXES& q) { return (q.y1 + q.y3) / 2; }
+
+    LoadedEmitter mEmitter;
+};
+
+TEST_F(MagicPosition, ParticlesAreBornWhereTheEmitterIs)
+{
+    const MAGIC_POSITION at = {100.0f, 40.0f};
+    ASSERT_EQ(Magic_SetEmitterPosition(mEmitter, &at), MAGIC_SUCCESS);
+    MAGIC_POSITION read = {};
+    ASSERT_EQ(Magic_GetEmitterPosition(mEmitter, &read), MAGIC_SUCCESS);
+    EXPECT_EQ(read.x, 100.0f);
+    EXPECT_EQ(read.y, 40.0f);
+    Magic_Restart(mEmitter);
+    Magic_Update(mEmitter, 10.0);
+    const MAGIC_PARTICLE_VERTEXES q = Quads(mEmitter).at(0);
+    EXPECT_FLOAT_EQ(CentreX(q), 100.0f);
+    EXPECT_FLOAT_EQ(CentreY(q), 40.0f);
+}
+
+TEST_F(MagicPosition, TheModeDecidesWhetherLiveParticlesFollow)
+{
+    Magic_Restart(mEmitter);
+    Magic_Update(mEmitter, 10.0);
+    const MAGIC_POSITION first = {10.0f, 0.0f};
+    ASSERT_EQ(Magic_SetEmitterPositionMode(mEmitter, MAGIC_POSITION_NEW_PARTICLES), MAGIC_SUCCESS);
+    Magic_SetEmitterPosition(mEmitter, &first);
+    EXPECT_FLOAT_EQ(CentreX(Quads(mEmitter).at(0)), 0.0f);
+    const MAGIC_POSITION second = {30.0f, 5.0f};
+    ASSERT_EQ(Magic_SetEmitterPositionMode(mEmitter, MAGIC_POSITION_ALL_PARTICLES), MAGIC_SUCCESS);
+    Magic_SetEmitterPosition(mEmitter, &second);
+    const MAGIC_PARTICLE_VERTEXES q = Quads(mEmitter).at(0);
+    EXPECT_FLOAT_EQ(CentreX(q), 20.0f);
+    EXPECT_FLOAT_EQ(CentreY(q), 5.0f);
+    EXPECT_EQ(Magic_SetEmitterPositionMode(mEmitter, 2), MAGIC_ERROR);
+}
+
+TEST_F(MagicPosition, PositionsThatAreNotNumbersAreRefused)
+{
+    const MAGIC_POSITION bad = {std::numeric_limits<float>::quiet_NaN(), 1.0f};
+    EXPECT_EQ(Magic_SetEmitterPosition(mEmitter, &bad), MAGIC_ERROR);
+    EXPECT_EQ(Magic_SetEmitterPosition(mEmitter, nullptr), MAGIC_ERROR);
+    MAGIC_POSITION read = {5.0f, 5.0f};
+    Magic_GetEmitterPosition(mEmitter, &read);
+    EXPECT_EQ(read.x, 0.0f);
+}
+
+// --- Copies and handles ---------------------------------------------------------------------
+
+TEST(MagicEmitterCopies, ACopyTakesModesAndPositionAndStartsStopped)
+{
+    LoadedEmitter e(Emitter("interval2=\"30\"", "burst=\"2\" life=\"5\""));
+    const MAGIC_POSITION at = {7.0f, 8.0f};
+    Magic_SetEmitterPosition(e, &at);
+    Magic_SetLoopMode(e, MAGIC_LOOP_REPEAT);
+    Magic_SetInterpolationMode(e, false);
+    Magic_Restart(e);
+    Magic_Update(e, 100.0);
+    Magic_SetInterrupt(e, true);
+
+    const HM_EMITTER copy = Magic_DuplicateEmitter(e);
+    ASSERT_GT(copy, 0);
+    EXPECT_NE(copy, e.Get());
+    EXPECT_FALSE(Magic_IsInterpolationMode(copy));
+    EXPECT_FALSE(Magic_IsInterrupt(copy));
+    EXPECT_EQ(ParticleCount(copy), 0);
+    EXPECT_FALSE(Magic_Update(copy, 10.0));
+    MAGIC_POSITION read = {};
+    Magic_GetEmitterPosition(copy, &read);
+    EXPECT_EQ(read.x, 7.0f);
+    Magic_Restart(copy);
+    EXPECT_EQ(Play(copy, 20), Results(20, 0));  // repeats, as the source was told
+    EXPECT_EQ(Magic_UnloadEmitter(copy), MAGIC_SUCCESS);
+    EXPECT_EQ(Magic_UnloadEmitter(copy), MAGIC_ERROR);
+}
+
+TEST(MagicEmitterCopies, EveryCallOnAnUnloadedEmitterFailsQuietly)
+{
+    HM_EMITTER gone = 0;
+    {
+        LoadedEmitter e(Emitter("", "burst=\"1\""));
+        gone = e.Get();
+    }
+    MAGIC_POSITION position = {};
+    EXPECT_EQ(Magic_DuplicateEmitter(gone), 0);
+    EXPECT_EQ(Magic_Restart(gone), MAGIC_ERROR);
+    EXPECT_EQ(Magic_Stop(gone), MAGIC_ERROR);
+    EXPECT_FALSE(Magic_Update(gone, 10.0));
+    EXPECT_FALSE(Magic_InInterval(gone));
+    EXPECT_FALSE(Magic_IsInterval1(gone));
+    EXPECT_FALSE(Magic_IsInterrupt(gone));
+    EXPECT_EQ(Magic_SetInterrupt(gone, true), MAGIC_ERROR);
+    EXPECT_EQ(Magic_EmitterToInterval1(gone, 1.0f, nullptr), MAGIC_ERROR);
+    EXPECT_EQ(Magic_SetLoopMode(gone, 0), MAGIC_ERROR);
+    EXPECT_EQ(Magic_SetRandomMode(gone, 0), MAGIC_ERROR);
+    EXPECT_EQ(Magic_SetInterpolationMode(gone, true), MAGIC_ERROR);
+    EXPECT_EQ(Magic_GetUpdateTime(gone), 0.0);
+    EXPECT_EQ(Magic_SetEmitterPosition(gone, &position), MAGIC_ERROR);
+    EXPECT_EQ(Magic_GetEmitterPosition(gone, &position), MAGIC_ERROR);
+    EXPECT_EQ(Magic_SetEmitterPositionMode(gone, 0), MAGIC_ERROR);
+    EXPECT_EQ(Magic_UnloadEmitter(0), MAGIC_ERROR);
+    EXPECT_EQ(Magic_UnloadEmitter(-1), MAGIC_ERROR);
+}
+
+} // namespace

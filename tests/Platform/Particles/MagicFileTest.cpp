@@ -1,0 +1,189 @@
+#include "Platform/Particles/Magic.h"
+#include "tests/Platform/Particles/ParticleFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using particle_tests::kTree;
+
+namespace
+{
+
+class MagicFile : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        mFile = Magic_OpenFileInMemory(kTree);
+        ASSERT_GT(mFile, 0);
+    }
+    void TearDown() override { Magic_CloseFile(mFile); }
+
+    // Depth-first walk in the shape of the engine's: the current folder
+    // changes between FindFirst and FindNext of the outer folder.
+    void Walk(const std::string& prefix, std::vector<std::string>* seen)
+    {
+        MAGIC_FIND_DATA find;
+        for (const char* name = Magic_FindFirst(mFile, &find, MAGIC_FOLDER | MAGIC_EMITTER); name;
+             name = Magic_FindNext(mFile, &find))
+        {
+            if (find.type == MAGIC_FOLDER)
+            {
+                seen->push_back(prefix + name + "/");
+                EXPECT_EQ(Magic_SetCurrentFolder(mFile, name), MAGIC_SUCCESS);
+                Walk(prefix + name + "/", seen);
+                EXPECT_EQ(Magic_SetCurrentFolder(mFile, ".."), MAGIC_SUCCESS);
+            }
+            else
+            {
+                seen->push_back(prefix + name);
+            }
+        }
+    }
+
+    HM_FILE mFile = 0;
+};
+
+TEST_F(MagicFile, ARecursiveWalkSeesEveryEntryOnceInDocumentOrder)
+{
+    std::vector<std::string> seen;
+    Walk("", &seen);
+    const std::vector<std::string> expected = {"top", "chips/", "chips/red", "chips/deep/", "chips/deep/blue",
+                                               "chips/green", "empty/"};
+    EXPECT_EQ(seen, expected);
+}
+
+TEST_F(MagicFile, TheFindModeChoosesFoldersEmittersOrBoth)
+{
+    ASSERT_EQ(Magic_SetCurrentFolder(mFile, "chips"), MAGIC_SUCCESS);
+    MAGIC_FIND_DATA find;
+    ASSERT_STREQ(Magic_FindFirst(mFile, &find, MAGIC_FOLDER), "deep");
+    EXPECT_EQ(find.type, MAGIC_FOLDER);
+    EXPECT_EQ(Magic_FindNext(mFile, &find), nullptr);
+    ASSERT_STREQ(Magic_FindFirst(mFile, &find, MAGIC_EMITTER), "red");
+    EXPECT_STREQ(Magic_FindNext(mFile, &find), "green");
+    EXPECT_EQ(Magic_FindNext(mFile, &find), nullptr);
+    EXPECT_EQ(Magic_FindNext(mFile, &find), nullptr);  // stays at the end
+    ASSERT_EQ(Magic_SetCurrentFolder(mFile, "/empty"), MAGIC_SUCCESS);
+    EXPECT_EQ(Magic_FindFirst(mFile, &find, MAGIC_FOLDER | MAGIC_EMITTER), nullptr);
+}
+
+TEST_F(MagicFile, FolderPathsGoDownUpAndToTheTopAndAFailureStaysPut)
+{
+    MAGIC_FIND_DATA find;
+    EXPECT_EQ(Magic_SetCurrentFolder(mFile, ".."), MAGIC_SUCCESS);  // at the top already
+    EXPECT_STREQ(Magic_FindFirst(mFile, &find, MAGIC_EMITTER), "top");
+    EXPECT_EQ(Magic_SetCurrentFolder(mFile, "chips/deep"), MAGIC_SUCCESS);
+    EXPECT_STREQ(Magic_FindFirst(mFile, &find, MAGIC_EMITTER), "blue");
+    EXPECT_EQ(Magic_SetCurrentFolder(mFile, ""), MAGIC_SUCCESS);
+    EXPECT_STREQ(Magic_FindFirst(mFile, &find, MAGIC_EMITTER), "blue");
+    EXPECT_EQ(Magic_SetCurrentFolder(mFile, "missing"), MAGIC_ERROR);
+    EXPECT_EQ(Magic_SetCurrentFolder(mFile, "../deep/../../nowhere"), MAGIC_ERROR);
+    EXPECT_STREQ(Magic_FindFirst(mFile, &find, MAGIC_EMITTER), "blue");
+    EXPECT_EQ(Magic_SetCurrentFolder(mFile, "../.."), MAGIC_SUCCESS);
+    EXPECT_STREQ(Magic_FindFirst(mFile, &find, MAGIC_EMITTER), "top");
+    EXPECT_EQ(Magic_SetCurrentFolder(mFile, nullptr), MAGIC_ERROR);
+}
+
+TEST_F(MagicFile, EmittersLoadByNameFromTheCurrentFolderOnly)
+{
+    EXPECT_EQ(Magic_LoadEmitter(mFile, "red"), 0);
+    EXPECT_EQ(Magic_LoadEmitter(mFile, "chips"), 0);  // a folder
+    EXPECT_EQ(Magic_LoadEmitter(mFile, nullptr), 0);
+    ASSERT_EQ(Magic_SetCurrentFolder(mFile, "chips"), MAGIC_SUCCESS);
+    const HM_EMITTER red = Magic_LoadEmitter(mFile, "red");
+    const HM_EMITTER again = Magic_LoadEmitter(mFile, "red");
+    ASSERT_GT(red, 0);
+    ASSERT_GT(again, 0);
+    EXPECT_NE(red, again);
+    // Each load is an emitter of its own, stopped: nothing plays yet.
+    EXPECT_FALSE(Magic_Update(red, 16.0));
+    EXPECT_EQ(Magic_Restart(red), MAGIC_SUCCESS);
+    EXPECT_TRUE(Magic_Update(red, 20.0));  // one whole step
+    EXPECT_EQ(particle_tests::ParticleCount(red), 2);
+    EXPECT_EQ(particle_tests::ParticleCount(again), 0);
+    Magic_UnloadEmitter(red);
+    Magic_UnloadEmitter(again);
+}
+
+TEST_F(MagicFile, NameAtlasesAndTexturesComeFromTheFile)
+{
+    EXPECT_STREQ(Magic_GetFileName(mFile), "tree.ptc");
+    EXPECT_TRUE(Magic_HasTextures(mFile));
+    ASSERT_EQ(Magic_GetStaticAtlasCount(mFile), 2);
+    MAGIC_STATIC_ATLAS atlas;
+    ASSERT_EQ(Magic_GetStaticAtlas(mFile, 1, &atlas), MAGIC_SUCCESS);
+    EXPECT_STREQ(atlas.file, "sub/b.png");
+    EXPECT_EQ(atlas.width, 16);
+    EXPECT_EQ(Magic_GetStaticAtlas(mFile, 2, &atlas), MAGIC_ERROR);
+    EXPECT_EQ(Magic_GetStaticAtlas(mFile, -1, &atlas), MAGIC_ERROR);
+    EXPECT_EQ(Magic_GetStaticAtlas(mFile, 0, nullptr), MAGIC_ERROR);
+
+    const HM_FILE bare = Magic_OpenFileInMemory("<ptc><emitter name=\"e\"/></ptc>");
+    ASSERT_GT(bare, 0);
+    EXPECT_EQ(Magic_GetFileName(bare), nullptr);
+    EXPECT_FALSE(Magic_HasTextures(bare));
+    EXPECT_EQ(Magic_GetStaticAtlasCount(bare), 0);
+    Magic_CloseFile(bare);
+}
+
+TEST_F(MagicFile, EmittersOutliveTheirClosedFile)
+{
+    const HM_EMITTER top = Magic_LoadEmitter(mFile, "top");
+    ASSERT_GT(top, 0);
+    EXPECT_EQ(Magic_CloseFile(mFile), MAGIC_SUCCESS);
+    EXPECT_EQ(Magic_CloseFile(mFile), MAGIC_ERROR);
+    EXPECT_EQ(Magic_Restart(top), MAGIC_SUCCESS);
+    EXPECT_TRUE(Magic_Update(top, 20.0));
+    EXPECT_EQ(particle_tests::ParticleCount(top), 1);
+    const HM_EMITTER copy = Magic_DuplicateEmitter(top);
+    EXPECT_GT(copy, 0);
+    Magic_UnloadEmitter(copy);
+    Magic_UnloadEmitter(top);
+}
+
+TEST(MagicFileHandles, BadTextsAndStaleHandlesFailWithoutHarm)
+{
+    EXPECT_EQ(Magic_OpenFileInMemory(nullptr), 0);
+    EXPECT_EQ(Magic_OpenFileInMemory(""), 0);
+    EXPECT_EQ(Magic_OpenFileInMemory("<ptc"), 0);
+    const HM_FILE file = Magic_OpenFileInMemory(kTree);
+    ASSERT_GT(file, 0);
+    MAGIC_FIND_DATA find;
+    ASSERT_NE(Magic_FindFirst(file, &find, 3), nullptr);
+    Magic_CloseFile(file);
+    // A walk of a closed file, and a file handle never given out.
+    EXPECT_EQ(Magic_FindNext(file, &find), nullptr);
+    EXPECT_EQ(Magic_FindFirst(file, &find, 3), nullptr);
+    EXPECT_EQ(Magic_FindFirst(file + 1000, &find, 3), nullptr);
+    EXPECT_EQ(Magic_SetCurrentFolder(file, "chips"), MAGIC_ERROR);
+    EXPECT_EQ(Magic_LoadEmitter(file, "top"), 0);
+    EXPECT_EQ(Magic_GetFileName(file), nullptr);
+    EXPECT_EQ(Magic_GetStaticAtlasCount(-5), 0);
+    EXPECT_EQ(Magic_FindFirst(file, nullptr, 3), nullptr);
+    // The same file opened again is a new handle.
+    const HM_FILE reopened = Magic_OpenFileInMemory(kTree);
+    EXPECT_GT(reopened, file);
+    Magic_CloseFile(reopened);
+}
+
+TEST(MagicFileHandles, AForgedWalkRecordIsRefused)
+{
+    const HM_FILE file = Magic_OpenFileInMemory(kTree);
+    MAGIC_FIND_DATA find;
+    ASSERT_NE(Magic_FindFirst(file, &find, 3), nullptr);
+    MAGIC_FIND_DATA forged = find;
+    forged.folder = 1000;
+    EXPECT_EQ(Magic_FindNext(file, &forged), nullptr);
+    forged = find;
+    forged.position = -3;
+    EXPECT_EQ(Magic_FindNext(file, &forged), nullptr);
+    forged = find;
+    forged.file = file + 1;
+    EXPECT_EQ(Magic_FindNext(file, &forged), nullptr);
+    Magic_CloseFile(file);
+}
+
+} // namespace

@@ -1,0 +1,154 @@
+#include "Platform/Particles/Magic.h"
+#include "tests/Platform/Particles/ParticleFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using particle_tests::EffectWith;
+using particle_tests::LoadedEmitter;
+using particle_tests::Lists;
+using particle_tests::Quads;
+
+namespace
+{
+
+// Three kinds: the middle one is born later than the others.
+const std::string kThreeKinds = EffectWith(R"(
+  <emitter name="e" interval2="1000" interpolation="1">
+    <particles texture="1" burst="2" life="1000"/>
+    <particles texture="0" emit_from="500" burst="3" life="1000" intense="1"/>
+    <particles texture="1" burst="4" life="1000" intense="1"/>
+  </emitter>)");
+
+TEST(MagicRendering, OneListPerKindWithParticlesInDocumentOrder)
+{
+    LoadedEmitter e(kThreeKinds);
+    EXPECT_TRUE(Lists(e).empty());  // stopped
+    Magic_Restart(e);
+    Magic_Update(e, 10.0);
+    std::vector<particle_tests::List> lists = Lists(e);
+    ASSERT_EQ(lists.size(), 2u);  // the empty kind gives no list
+    EXPECT_EQ(lists[0].count, 2);
+    EXPECT_EQ(lists[0].texture, 1);
+    EXPECT_FALSE(lists[0].intense);
+    EXPECT_EQ(lists[1].count, 4);
+    EXPECT_TRUE(lists[1].intense);
+    Magic_Update(e, 500.0);
+    lists = Lists(e);
+    ASSERT_EQ(lists.size(), 3u);
+    EXPECT_EQ(lists[1].count, 3);
+    EXPECT_EQ(lists[1].texture, 0);
+}
+
+TEST(MagicRendering, AListMayBeLeftUnreadAndTheNextOneReadsItsOwnParticles)
+{
+    LoadedEmitter e(EffectWith(R"(
+      <emitter name="e" interpolation="1">
+        <particles burst="2" size="2"/>
+        <particles burst="1" size="10"/>
+      </emitter>)"));
+    Magic_Restart(e);
+    Magic_Update(e, 10.0);
+    MAGIC_RENDERING rendering;
+    ASSERT_EQ(Magic_CreateFirstRenderedParticlesList(e, &rendering), MAGIC_SUCCESS);
+    ASSERT_EQ(rendering.count, 2);
+    ASSERT_EQ(Magic_CreateNextRenderedParticlesList(&rendering), MAGIC_SUCCESS);
+    ASSERT_EQ(rendering.count, 1);
+    MAGIC_PARTICLE_VERTEXES quad;
+    ASSERT_EQ(Magic_GetNextParticleVertexes(&quad), MAGIC_SUCCESS);
+    EXPECT_FLOAT_EQ(quad.x2 - quad.x1, 10.0f);
+    // Past the end of the list: refused, with a zeroed record.
+    quad.color = 0x12345678;
+    EXPECT_EQ(Magic_GetNextParticleVertexes(&quad), MAGIC_ERROR);
+    EXPECT_EQ(quad.color, 0u);
+    EXPECT_EQ(quad.x3, 0.0f);
+    EXPECT_EQ(Magic_CreateNextRenderedParticlesList(&rendering), MAGIC_ERROR);
+    EXPECT_EQ(rendering.count, 0);
+    EXPECT_EQ(Magic_CreateNextRenderedParticlesList(&rendering), MAGIC_ERROR);
+    EXPECT_EQ(Magic_GetNextParticleVertexes(&quad), MAGIC_ERROR);
+}
+
+TEST(MagicRendering, TheCursorSurvivesItsEmitterBeingUpdatedOrUnloaded)
+{
+    MAGIC_RENDERING rendering;
+    MAGIC_PARTICLE_VERTEXES quad;
+    {
+        LoadedEmitter e(EffectWith(R"(<emitter name="e" interpolation="1"><particles burst="3" life="15"/></emitter>)"));
+        Magic_Restart(e);
+        Magic_Update(e, 10.0);
+        ASSERT_EQ(Magic_CreateFirstRenderedParticlesList(e, &rendering), MAGIC_SUCCESS);
+        ASSERT_EQ(rendering.count, 3);
+        Magic_Update(e, 10.0);  // all three die
+        EXPECT_EQ(Magic_GetNextParticleVertexes(&quad), MAGIC_ERROR);
+        Magic_Restart(e);
+        Magic_Update(e, 10.0);
+        ASSERT_EQ(Magic_CreateFirstRenderedParticlesList(e, &rendering), MAGIC_SUCCESS);
+    }
+    EXPECT_EQ(Magic_GetNextParticleVertexes(&quad), MAGIC_ERROR);
+    EXPECT_EQ(Magic_CreateNextRenderedParticlesList(&rendering), MAGIC_ERROR);
+    EXPECT_EQ(Magic_CreateFirstRenderedParticlesList(0, &rendering), MAGIC_ERROR);
+    EXPECT_EQ(rendering.count, 0);
+    EXPECT_EQ(Magic_CreateFirstRenderedParticlesList(0, nullptr), MAGIC_ERROR);
+    EXPECT_EQ(Magic_GetNextParticleVertexes(nullptr), MAGIC_ERROR);
+}
+
+TEST(MagicRendering, AQuadHasItsCornersClockwiseFromTopLeftWithThePicturesCoordinates)
+{
+    LoadedEmitter e(EffectWith(R"(<emitter name="e" interpolation="1">
+        <particles burst="1" size="10" uv="0.25 0.5 0.25 0.125" color="80402010"/></emitter>)"));
+    const MAGIC_POSITION at = {100.0f, 50.0f};
+    Magic_SetEmitterPosition(e, &at);
+    Magic_Restart(e);
+    Magic_Update(e, 10.0);
+    const MAGIC_PARTICLE_VERTEXES q = Quads(e).at(0);
+    EXPECT_FLOAT_EQ(q.x1, 95.0f);
+    EXPECT_FLOAT_EQ(q.y1, 45.0f);
+    EXPECT_FLOAT_EQ(q.x2, 105.0f);
+    EXPECT_FLOAT_EQ(q.y2, 45.0f);
+    EXPECT_FLOAT_EQ(q.x3, 105.0f);
+    EXPECT_FLOAT_EQ(q.y3, 55.0f);
+    EXPECT_FLOAT_EQ(q.x4, 95.0f);
+    EXPECT_FLOAT_EQ(q.y4, 55.0f);
+    EXPECT_FLOAT_EQ(q.u1, 0.25f);
+    EXPECT_FLOAT_EQ(q.v1, 0.5f);
+    EXPECT_FLOAT_EQ(q.u2, 0.5f);
+    EXPECT_FLOAT_EQ(q.v2, 0.5f);
+    EXPECT_FLOAT_EQ(q.u3, 0.5f);
+    EXPECT_FLOAT_EQ(q.v3, 0.625f);
+    EXPECT_FLOAT_EQ(q.u4, 0.25f);
+    EXPECT_FLOAT_EQ(q.v4, 0.625f);
+    EXPECT_EQ(q.color, 0x80402010u);
+}
+
+TEST(MagicRendering, ARotatedQuadTurnsAboutItsCentreWithYDown)
+{
+    LoadedEmitter e(EffectWith(R"(<emitter name="e" interpolation="1">
+        <particles burst="1" size="10" rotation="90"/></emitter>)"));
+    Magic_Restart(e);
+    Magic_Update(e, 10.0);
+    const MAGIC_PARTICLE_VERTEXES q = Quads(e).at(0);
+    // A quarter turn clockwise on screen: the top-left corner goes top-right.
+    EXPECT_NEAR(q.x1, 5.0f, 1e-4f);
+    EXPECT_NEAR(q.y1, -5.0f, 1e-4f);
+    EXPECT_NEAR(q.x2, 5.0f, 1e-4f);
+    EXPECT_NEAR(q.y2, 5.0f, 1e-4f);
+    EXPECT_NEAR(q.x4, -5.0f, 1e-4f);
+    EXPECT_NEAR(q.y4, -5.0f, 1e-4f);
+}
+
+TEST(MagicRendering, SizeAndColourChangeLinearlyOverTheLife)
+{
+    LoadedEmitter e(EffectWith(R"(<emitter name="e" interpolation="1" interval2="5000">
+        <particles burst="1" life="1000" size="10" size_end="30" color="C8000064" color_end="00C8C800"/>
+      </emitter>)"));
+    Magic_Restart(e);
+    for (int i = 0; i < 50; ++i)
+        Magic_Update(e, 10.0);
+    const MAGIC_PARTICLE_VERTEXES q = Quads(e).at(0);
+    EXPECT_NEAR(q.x2 - q.x1, 20.0f, 0.01f);
+    EXPECT_EQ(q.color, 0x64646432u);
+}
+
+} // namespace

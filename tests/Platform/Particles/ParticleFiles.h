@@ -1,0 +1,110 @@
+#pragma once
+
+// Effect files shared by the particle library's tests, and a guard that
+// unloads what a test loaded.
+
+#include "Platform/Particles/Magic.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace particle_tests
+{
+
+// Two atlases; a top-level emitter and emitters in nested folders.
+inline const char* kTree = R"(<ptc name="tree.ptc">
+  <atlas file="a.png" width="64" height="32"/>
+  <emitter name="top" interval2="500">
+    <particles burst="1" life="10000"/>
+  </emitter>
+  <folder name="chips">
+    <emitter name="red"><particles burst="2" life="10000"/></emitter>
+    <folder name="deep">
+      <emitter name="blue"><particles burst="3" life="10000"/></emitter>
+    </folder>
+    <emitter name="green"><particles burst="4" life="10000"/></emitter>
+  </folder>
+  <atlas file="sub/b.png" width="16" height="16"/>
+  <folder name="empty"/>
+</ptc>)";
+
+// Wraps one emitter's description in a file with two atlases.
+inline std::string EffectWith(const std::string& emitter)
+{
+    return "<ptc><atlas file=\"a.png\" width=\"64\" height=\"64\"/>"
+           "<atlas file=\"b.png\" width=\"64\" height=\"64\"/>" +
+           emitter + "</ptc>";
+}
+
+// Opens text, loads the named top-level emitter, and unloads and closes both
+// at the end of the test.
+class LoadedEmitter
+{
+public:
+    explicit LoadedEmitter(const std::string& text, const char* name = "e")
+    {
+        mFile = Magic_OpenFileInMemory(text.c_str());
+        mEmitter = Magic_LoadEmitter(mFile, name);
+    }
+    ~LoadedEmitter()
+    {
+        Magic_UnloadEmitter(mEmitter);
+        Magic_CloseFile(mFile);
+    }
+    LoadedEmitter(const LoadedEmitter&) = delete;
+    LoadedEmitter& operator=(const LoadedEmitter&) = delete;
+
+    HM_FILE File() const { return mFile; }
+    HM_EMITTER Get() const { return mEmitter; }
+    operator HM_EMITTER() const { return mEmitter; }
+
+private:
+    HM_FILE mFile = 0;
+    HM_EMITTER mEmitter = 0;
+};
+
+struct List
+{
+    int count;
+    int texture;
+    bool intense;
+};
+
+// Every list the emitter gives now, without reading particles.
+inline std::vector<List> Lists(HM_EMITTER emitter)
+{
+    std::vector<List> lists;
+    MAGIC_RENDERING rendering;
+    for (Magic_CreateFirstRenderedParticlesList(emitter, &rendering); rendering.count;
+         Magic_CreateNextRenderedParticlesList(&rendering))
+        lists.push_back({rendering.count, rendering.texture_id, rendering.intense});
+    return lists;
+}
+
+inline int ParticleCount(HM_EMITTER emitter)
+{
+    int count = 0;
+    for (const List& list : Lists(emitter))
+        count += list.count;
+    return count;
+}
+
+// Every quad of every list, in drawing order.
+inline std::vector<MAGIC_PARTICLE_VERTEXES> Quads(HM_EMITTER emitter)
+{
+    std::vector<MAGIC_PARTICLE_VERTEXES> quads;
+    MAGIC_RENDERING rendering;
+    for (Magic_CreateFirstRenderedParticlesList(emitter, &rendering); rendering.count;
+         Magic_CreateNextRenderedParticlesList(&rendering))
+        for (int i = 0; i < rendering.count; ++i)
+        {
+            MAGIC_PARTICLE_VERTEXES quad;
+            EXPECT_EQ(Magic_GetNextParticleVertexes(&quad), MAGIC_SUCCESS);
+            quads.push_back(quad);
+        }
+    return quads;
+}
+
+} // namespace particle_tests
