@@ -170,6 +170,11 @@ DrawUntransformedParam<DrawImageParam> Graphics::DrawImageRect(ImageRect* image,
     return DrawUntransformedParam<DrawImageParam>(param);
 }
 
+DrawUntransformedParam<DrawParticlesParam> Graphics::DrawParticles(ParticleEmitter* emitter)
+{
+    return DrawUntransformedParam<DrawParticlesParam>(DrawParticlesParam(this, emitter));
+}
+
 DrawUntransformedParam<DrawCustomParam> Graphics::DrawCustom(uint32_t type, void* vertices,
                                                              const VertexAllocation& place, Shader* shader)
 {

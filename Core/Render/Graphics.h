@@ -10,6 +10,7 @@
 #include "Core/Render/DrawCustomParam.h"
 #include "Core/Render/DrawImageParam.h"
 #include "Core/Render/DrawParam.h"
+#include "Core/Render/DrawParticlesParam.h"
 #include "Core/Render/RenderState.h"
 
 #include <cstdint>
@@ -25,6 +26,7 @@ namespace render
 class Font;
 class Image;
 class ImageRect;
+class ParticleEmitter;
 class Render;
 class Shader;
 class ShaderTextured;
@@ -71,6 +73,7 @@ public:
     DrawUntransformedParam<DrawImageParam> DrawImage(ImageRect* image);
     // region: x, y, width, height in image pixels.
     DrawUntransformedParam<DrawImageParam> DrawImageRect(ImageRect* image, const float region[4]);
+    DrawUntransformedParam<DrawParticlesParam> DrawParticles(ParticleEmitter* emitter);
     // SVertexGeom geometry already written into the transient caches.
     DrawUntransformedParam<DrawCustomParam> DrawCustom(uint32_t type, void* vertices, const VertexAllocation& place,
                                                        Shader* shader);

@@ -217,7 +217,8 @@ public:
         if (!attributes.Ok())
             return false;
         // Atlases first: particle kinds are checked against their count.
-        for (const tinyxml2::XMLElement* child = root->FirstChildElement(); child; child = child->NextSiblingElement())
+        for (const tinyxml2::XMLElement* child = root->FirstChildElement(); child;
+             child = child->NextSiblingElement())
             if (std::strcmp(child->Name(), "atlas") == 0 && !ReadAtlas(child))
                 return false;
         mFile->folders.push_back(Folder());
@@ -247,7 +248,8 @@ private:
 
     bool ReadFolderContents(const tinyxml2::XMLElement* parent, int folder, int depth)
     {
-        for (const tinyxml2::XMLElement* child = parent->FirstChildElement(); child; child = child->NextSiblingElement())
+        for (const tinyxml2::XMLElement* child = parent->FirstChildElement(); child;
+             child = child->NextSiblingElement())
         {
             const char* kind = child->Name();
             if (std::strcmp(kind, "folder") == 0)
@@ -309,7 +311,8 @@ private:
         attributes.Integer("seed", 0, 0xFFFFFFFFll, &emitter->seed);
         if (!attributes.Ok())
             return false;
-        for (const tinyxml2::XMLElement* child = element->FirstChildElement(); child; child = child->NextSiblingElement())
+        for (const tinyxml2::XMLElement* child = element->FirstChildElement(); child;
+             child = child->NextSiblingElement())
         {
             if (std::strcmp(child->Name(), "particles") != 0)
                 return Fail(child, "unknown element here");

@@ -75,7 +75,8 @@ TEST(MagicRendering, TheCursorSurvivesItsEmitterBeingUpdatedOrUnloaded)
     MAGIC_RENDERING rendering;
     MAGIC_PARTICLE_VERTEXES quad;
     {
-        LoadedEmitter e(EffectWith(R"(<emitter name="e" interpolation="1"><particles burst="3" life="15"/></emitter>)"));
+        LoadedEmitter e(
+            EffectWith(R"(<emitter name="e" interpolation="1"><particles burst="3" life="15"/></emitter>)"));
         Magic_Restart(e);
         Magic_Update(e, 10.0);
         ASSERT_EQ(Magic_CreateFirstRenderedParticlesList(e, &rendering), MAGIC_SUCCESS);

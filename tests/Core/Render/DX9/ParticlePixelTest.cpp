@@ -1,0 +1,146 @@
+// Particles loaded from an effect file, drawn through render::Graphics onto
+// the layer's OpenGL back end and read back: the quad's place and colour,
+// additive lists, and the blend mode left as it was for the next draw.
+
+#include "tests/Core/Render/DX9/RenderDX9Fixture.h"
+
+#include "Core/Render/Graphics.h"
+#include "Core/Render/ParticleEmitter.h"
+#include "Core/Render/ParticleSystem.h"
+#include "tests/Support/ImageFiles.h"
+#include "tests/Support/TempFolder.h"
+
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace
+{
+
+using bwtest::MakeInitParam;
+
+constexpr int kWidth = 64;
+constexpr int kHeight = 48;
+
+const char* kEffect = R"(<ptc><atlas file="white.tga" width="4" height="4"/>
+  <emitter name="square" interval2="1000">
+    <particles burst="1" life="5000" size="10" color="FF800000"/>
+  </emitter>
+  <emitter name="glow" interval2="1000">
+    <particles burst="1" life="5000" size="10" color="FF800000" intense="1"/>
+  </emitter>
+</ptc>)";
+
+class ParticlePixelTest : public bwtest::RenderDX9Test
+{
+protected:
+    void SetUp() override
+    {
+        bwtest::RenderDX9Test::SetUp();
+        window = std::make_unique<bwtest::SdlTestWindow>(kWidth, kHeight);
+        if (!window->IsOpen())
+            GTEST_SKIP() << "no OpenGL window here";
+        d3d9::test::SetBackend(d3d9::test::Backend::OpenGL);
+        r->SetWindowHandle(window->Handle());
+        ASSERT_EQ(Init(MakeInitParam(kWidth, kHeight, true)), BW_OK);
+
+        const std::vector<uint8_t> page =
+            testing_support::MakeTga(testing_support::MakePixels(4, 4, [](uint32_t, uint32_t) { return 0xFFFFFFFFu; }),
+                                     false);
+        folder.Write("fx/white.tga", std::string(page.begin(), page.end()));
+        folder.Write("fx/effect.ptc", kEffect);
+        system = std::make_unique<render::ParticleSystem>();
+        render::ParticleSystem::SetInstance(system.get());
+        system->mFolder = folder.Path() + "fx/";
+        system->LoadFile("effect.ptc", r.get());
+        ASSERT_EQ(system->mAtlasImages.size(), 1u);
+        ASSERT_NE(system->mAtlasImages[0], nullptr);
+
+        ASSERT_TRUE(r->CanRender());
+        ASSERT_EQ(r->BeginScene(), BW_OK);
+        graphics = std::make_unique<render::Graphics>(r.get());
+        const float black[4] = {0, 0, 0, 1};
+        ASSERT_EQ(graphics->Clear(render::ClearColor, black, 1.0f, 0), BW_OK);
+    }
+
+    void TearDown() override
+    {
+        graphics.reset();
+        emitters.clear();
+        if (system)
+            system->ClearAtlasImages();
+        system.reset();
+        r.reset();
+        window.reset();
+        bwtest::RenderDX9Test::TearDown();
+    }
+
+    render::ParticleEmitter* Play(const char* name, float x, float y)
+    {
+        emitters.emplace_back(system->CreateEmitter(name));
+        render::ParticleEmitter* e = emitters.back().get();
+        const float at[2] = {x, y};
+        e->SetPosition(at, MAGIC_POSITION_NEW_PARTICLES);
+        e->SetState(render::ParticleEmitter::StatePlaying);
+        e->Update(0.01);
+        return e;
+    }
+
+    void Finish()
+    {
+        ASSERT_EQ(r->EndScene(), BW_OK);
+        ASSERT_EQ(r->ExecuteCommands(), BW_OK);
+        UINT width = 0, height = 0;
+        ASSERT_TRUE(d3d9::test::ReadRenderTarget(r->GetDevice(), nullptr, &pixels, &width, &height));
+        ASSERT_EQ(width, static_cast<UINT>(kWidth));
+    }
+
+    void ExpectAt(int x, int y, uint32_t expected)
+    {
+        const uint32_t actual = pixels[static_cast<size_t>(y) * kWidth + x];
+        for (int shift = 0; shift < 32; shift += 8)
+        {
+            const int a = (actual >> shift) & 0xFF, e = (expected >> shift) & 0xFF;
+            EXPECT_LE(std::abs(a - e), 2) << std::hex << "at " << std::dec << x << "," << y << std::hex << ": 0x"
+                                          << actual << " expected 0x" << expected;
+        }
+    }
+
+    testing_support::TempFolder folder;
+    std::unique_ptr<bwtest::SdlTestWindow> window;
+    std::unique_ptr<render::ParticleSystem> system;
+    std::vector<std::unique_ptr<render::ParticleEmitter>> emitters;
+    std::unique_ptr<render::Graphics> graphics;
+    std::vector<D3DCOLOR> pixels;
+};
+
+TEST_F(ParticlePixelTest, AParticleCoversItsSquareInItsColour)
+{
+    graphics->DrawParticles(Play("square", 15.0f, 15.0f));
+    Finish();
+    ExpectAt(10, 10, 0xFF800000u);
+    ExpectAt(19, 19, 0xFF800000u);
+    ExpectAt(9, 15, 0xFF000000u);
+    ExpectAt(20, 15, 0xFF000000u);
+    ExpectAt(15, 20, 0xFF000000u);
+}
+
+TEST_F(ParticlePixelTest, IntenseParticlesAddUpAndTheNextDrawBlendsAsBefore)
+{
+    graphics->DrawParticles(Play("square", 15.0f, 15.0f));
+    graphics->DrawParticles(Play("glow", 35.0f, 30.0f));
+    graphics->DrawParticles(Play("glow", 40.0f, 30.0f));
+    // Half-transparent green over the red square: mixed, not added.
+    const float green[4] = {0.0f, 1.0f, 0.0f, 0.5f};
+    graphics->SetColor(green);
+    const float rect[4] = {12, 12, 4, 4};
+    graphics->DrawRect(rect);
+    Finish();
+    ExpectAt(31, 30, 0xFF800000u);
+    ExpectAt(37, 30, 0xFFFF0000u);  // both, added and clamped
+    ExpectAt(43, 30, 0xFF800000u);
+    ExpectAt(13, 13, 0xFF408000u);
+    ExpectAt(11, 11, 0xFF800000u);
+}
+
+} // namespace

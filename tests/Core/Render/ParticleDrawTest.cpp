@@ -1,0 +1,266 @@
+// Drawing particles: the quads written into the transient caches, one draw
+// per list with its texture and blend, lists without a page left out, large
+// lists in chunks, the boxes and the count, and the blend mode restored.
+
+#include "tests/Core/Render/ParticleFixture.h"
+
+#include "Core/Math/BoundingBox.h"
+#include "Core/Render/Color.h"
+#include "Core/Render/Graphics.h"
+#include "Core/Render/ImageRect.h"
+#include "Core/Render/Vertex.h"
+
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+using bwtest::MemoryIndexBuffer;
+using bwtest::MemoryVertexBuffer;
+using render::ParticleEmitter;
+
+// An owner whose move of the vertices fails.
+class FailingOwner : public render::DrawParam
+{
+public:
+    BWResultEnum TransformVertices(void*, const render::VertexFormat&, uint32_t) override { return BW_FAIL; }
+};
+
+class ParticleDrawTest : public particle_tests::ParticleTest
+{
+protected:
+    void SetUp() override
+    {
+        particle_tests::ParticleTest::SetUp();
+        Load();
+        ASSERT_EQ(r.BeginScene(), BW_OK);
+        graphics = std::make_unique<render::Graphics>(&r);
+    }
+
+    void TearDown() override
+    {
+        graphics.reset();
+        particle_tests::ParticleTest::TearDown();
+    }
+
+    ParticleEmitter* Playing(const char* name, double seconds = 0.01, float x = 0.0f, float y = 0.0f)
+    {
+        ParticleEmitter* e = Make(name);
+        const float at[2] = {x, y};
+        e->SetPosition(at, MAGIC_POSITION_NEW_PARTICLES);
+        e->SetState(ParticleEmitter::StatePlaying);
+        e->Update(seconds);
+        return e;
+    }
+
+    const render::SVertex2D* Vertices()
+    {
+        auto* buffer = static_cast<MemoryVertexBuffer*>(r.GetVertexCache<render::SVertex2D>()->GetPrimary()->GetImpl());
+        return reinterpret_cast<const render::SVertex2D*>(buffer->mMemory.data());
+    }
+    const uint16_t* Indices()
+    {
+        auto* buffer = static_cast<MemoryIndexBuffer*>(r.GetIndexCache16()->GetPrimary()->GetImpl());
+        return reinterpret_cast<const uint16_t*>(buffer->mMemory.data());
+    }
+
+    std::string TextureName(size_t page) { return r.NameOf(system->mAtlasImages[page]->GetTexture()); }
+
+    // The replayed calls that start with one of the prefixes.
+    std::vector<std::string> Replay(const std::vector<std::string>& prefixes)
+    {
+        EXPECT_EQ(r.EndScene(), BW_OK);
+        EXPECT_EQ(r.ExecuteCommands(), BW_OK);
+        std::vector<std::string> calls;
+        for (const std::string& call : r.mCalls)
+            for (const std::string& prefix : prefixes)
+                if (call.rfind(prefix, 0) == 0)
+                    calls.push_back(call);
+        return calls;
+    }
+
+    // Primitives of all replayed indexed draws.
+    uint32_t DrawnPrimitives(size_t* draws)
+    {
+        uint32_t total = 0;
+        *draws = 0;
+        for (const std::string& call : Replay({"DrawIndexedPrimitive"}))
+        {
+            // DrawIndexedPrimitive(type,bytes,start,count,min,n)
+            size_t comma = 0;
+            for (int i = 0; i < 3; ++i)
+                comma = call.find(',', comma + 1);
+            total += static_cast<uint32_t>(std::stoul(call.substr(comma + 1)));
+            ++*draws;
+        }
+        return total;
+    }
+
+    std::unique_ptr<render::Graphics> graphics;
+};
+
+TEST_F(ParticleDrawTest, AParticleIsAQuadInItsColourTimesTheGraphicsColour)
+{
+    ParticleEmitter* e = Playing("one", 0.01, 100.0f, 50.0f);
+    const float tinted[4] = {1.0f, 0.5f, 1.0f, 0.5f};
+    graphics->SetColor(tinted);
+    uint32_t count = 99;
+    {
+        auto draw = graphics->DrawParticles(e);
+        draw->mCount = &count;
+    }
+    EXPECT_EQ(count, 1u);
+    EXPECT_EQ(e->mGraphics, graphics.get());
+
+    float expectedColor[4];
+    render::ArgbToColor(expectedColor, 0xFF804020u);
+    render::Color::Multiply(expectedColor, expectedColor, tinted);
+    const render::SVertex2D* v = Vertices();
+    const float x[4] = {95, 105, 105, 95}, y[4] = {45, 45, 55, 55}, u[4] = {0, 1, 1, 0}, t[4] = {0, 0, 1, 1};
+    for (int i = 0; i < 4; ++i)
+    {
+        EXPECT_FLOAT_EQ(v[i].x, x[i] - 0.5f) << i;  // after the half-pixel shift
+        EXPECT_FLOAT_EQ(v[i].y, y[i] - 0.5f) << i;
+        EXPECT_EQ(v[i].z, 0.0f);
+        EXPECT_EQ(v[i].w, 1.0f);
+        EXPECT_EQ(v[i].tu, u[i]);
+        EXPECT_EQ(v[i].tv, t[i]);
+        EXPECT_EQ(v[i].diffuse, render::ColorToArgb(expectedColor));
+        EXPECT_EQ(v[i].specular, 0xFFFFFFFFu);
+    }
+    const std::vector<uint16_t> indices(Indices(), Indices() + 6);
+    EXPECT_EQ(indices, (std::vector<uint16_t>{0, 1, 2, 0, 2, 3}));
+    EXPECT_EQ(Replay({"DrawIndexedPrimitive"}), std::vector<std::string>{"DrawIndexedPrimitive(3,2,0,2,0,4)"});
+}
+
+TEST_F(ParticleDrawTest, EachListDrawsWithItsPageAndBlendAndOneWithoutAPageIsLeftOut)
+{
+    ParticleEmitter* e = Playing("lists");
+    graphics->SetBlendMode(render::BlendOpaque);
+    uint32_t count = 0;
+    graphics->DrawParticles(e)->mCount = &count;
+    EXPECT_EQ(count, 6u);  // 2 + 4; the 3 of the missing page are not drawn
+    EXPECT_EQ(graphics->mState.mBlendMode, render::BlendOpaque);
+
+    const std::vector<std::string> calls = Replay({"SetBlendMode", "SetTexture", "DrawIndexedPrimitive"});
+    const std::vector<std::string> expected = {
+        "SetBlendMode(1)",
+        "SetTexture(mult.TextureSampler," + TextureName(0) + ")",
+        "DrawIndexedPrimitive(3,2,0,4,0,8)",
+        "SetBlendMode(2)",
+        "SetTexture(mult.TextureSampler," + TextureName(2) + ")",
+        "DrawIndexedPrimitive(3,2,12,8,8,16)",
+    };
+    EXPECT_EQ(calls, expected);
+}
+
+TEST_F(ParticleDrawTest, AListWhosePageIdLiesPastTheImagesIsLeftOut)
+{
+    ParticleEmitter* e = Playing("lists");
+    delete system->mAtlasImages.back();
+    system->mAtlasImages.pop_back();
+    uint32_t count = 0;
+    graphics->DrawParticles(e)->mCount = &count;
+    EXPECT_EQ(count, 2u);
+    system->ClearAtlasImages();
+    graphics->DrawParticles(e)->mCount = &count;
+    EXPECT_EQ(count, 0u);
+}
+
+TEST_F(ParticleDrawTest, ASecondFilesListsTakeThatFilesPages)
+{
+    WritePage("blue.tga", 0xFF0000FFu);
+    Load(R"(<ptc><atlas file="blue.tga" width="4" height="4"/>
+              <emitter name="more"><particles burst="1" life="5000"/></emitter></ptc>)",
+         "more.ptc");
+    ParticleEmitter* e = Playing("more");
+    graphics->DrawParticles(e);
+    const std::string blue = TextureName(3);
+    EXPECT_EQ(Replay({"SetTexture"}), std::vector<std::string>{"SetTexture(mult.TextureSampler," + blue + ")"});
+}
+
+TEST_F(ParticleDrawTest, AStoppedEmitterDrawsNothingReportsZeroAndLeavesTheBoxesEmpty)
+{
+    ParticleEmitter* e = Make("one");
+    math::BoundingBox before, after;
+    before.mMin[0] = 5.0f;
+    uint32_t count = 7;
+    {
+        auto draw = graphics->DrawParticles(e);
+        draw->mCount = &count;
+        draw->mBoundsBefore = &before;
+        draw->mBoundsAfter = &after;
+    }
+    EXPECT_EQ(count, 0u);
+    EXPECT_EQ(before.mMin[0], FLT_MAX);
+    EXPECT_EQ(after.mMax[1], -FLT_MAX);
+    EXPECT_TRUE(Replay({"DrawIndexedPrimitive"}).empty());
+}
+
+TEST_F(ParticleDrawTest, TheBoxesHoldTheCornersBeforeAndAfterTheOwnersMove)
+{
+    ParticleEmitter* e = Playing("one", 0.01, 100.0f, 50.0f);
+    math::BoundingBox before, after;
+    auto draw = graphics->DrawParticles(e);
+    draw->mBoundsBefore = &before;
+    draw->mBoundsAfter = &after;
+    const float by[2] = {10.0f, 20.0f};
+    draw.Translate(by);  // the translated copy draws at once and fills the boxes
+
+    EXPECT_FLOAT_EQ(before.mMin[0], 95.0f);
+    EXPECT_FLOAT_EQ(before.mMax[1], 55.0f);
+    EXPECT_FLOAT_EQ(after.mMin[0], 105.0f);
+    EXPECT_FLOAT_EQ(after.mMin[1], 65.0f);
+    EXPECT_FLOAT_EQ(after.mMax[0], 115.0f);
+    EXPECT_FLOAT_EQ(Vertices()[0].x, 104.5f);
+}
+
+TEST_F(ParticleDrawTest, AnErrorEndsTheDrawButRestoresTheBlendMode)
+{
+    ParticleEmitter* e = Playing("lists");
+    graphics->SetBlendMode(render::BlendAdditive);
+    FailingOwner owner;
+    render::ParticleDrawInfo info;
+    EXPECT_EQ(e->Draw(graphics.get(), &owner, &info), BW_FAIL);
+    EXPECT_EQ(graphics->mState.mBlendMode, render::BlendAdditive);
+    EXPECT_EQ(info.mCount, 0u);
+    EXPECT_EQ(e->Draw(nullptr, nullptr, &info), BW_FAIL);
+    render::DrawParticlesParam empty(graphics.get(), nullptr);
+    EXPECT_EQ(empty.Draw(nullptr), BW_FAIL);
+}
+
+TEST_F(ParticleDrawTest, ChunksThatFollowEachOtherInOneBufferJoinInOneDraw)
+{
+    ParticleEmitter* rain = Playing("rain", 0.5);
+    uint32_t count = 0;
+    graphics->DrawParticles(rain)->mCount = &count;
+    ASSERT_GT(count, 900u);
+    size_t draws = 0;
+    EXPECT_EQ(DrawnPrimitives(&draws), 2 * count);
+    EXPECT_EQ(draws, 1u);
+}
+
+TEST_F(ParticleDrawTest, ALargeListStillDrawsWhenThePrimaryBuffersAreFull)
+{
+    // Most of the primary index buffer is already taken this frame.
+    render::IndexCache16* indexCache = r.GetIndexCache16();
+    const uint32_t room = indexCache->GetPrimary()->GetImpl()->GetRoom();
+    uint16_t* taken = nullptr;
+    render::IndexCache16::Allocation place;
+    ASSERT_EQ(indexCache->Allocate(room - 3, &taken, &place), BW_OK);
+
+    ParticleEmitter* rain = Playing("rain", 1.2);
+    uint32_t count = 0;
+    graphics->DrawParticles(rain)->mCount = &count;
+    ASSERT_GT(count, 1900u);
+    size_t draws = 0;
+    EXPECT_EQ(DrawnPrimitives(&draws), 2 * count);
+    EXPECT_GT(draws, 10u);  // one per overflow buffer
+}
+
+} // namespace

@@ -1,0 +1,105 @@
+#pragma once
+
+// A particle system over effect files and texture pages written to a
+// temporary folder, drawing into a recording renderer.
+
+#include "Core/Render/ParticleEmitter.h"
+#include "Core/Render/ParticleSystem.h"
+#include "tests/Support/ImageFiles.h"
+#include "tests/Support/RecordingRender.h"
+#include "tests/Support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace particle_tests
+{
+
+// Three pages, the second of which is never written; emitters at the top and
+// in a folder.
+inline const char* kEffects = R"(<ptc name="effects.ptc">
+  <atlas file="white.tga" width="4" height="4"/>
+  <atlas file="missing.tga" width="4" height="4"/>
+  <atlas file="grey.tga" width="4" height="4"/>
+  <emitter name="one" interpolation="1" interval2="1000" random="fixed">
+    <particles burst="1" life="5000" size="10" color="FF804020"/>
+  </emitter>
+  <folder name="sub">
+    <emitter name="lists" interval2="1000" random="fixed">
+      <particles texture="0" burst="2" life="5000" size="4"/>
+      <particles texture="1" burst="3" life="5000" size="4" intense="1"/>
+      <particles texture="2" burst="4" life="5000" size="4" intense="1"/>
+    </emitter>
+    <folder name="deeper">
+      <emitter name="rain" interval2="1000" loop="repeat"><particles rate="2000" life="2000" size="2"/></emitter>
+    </folder>
+  </folder>
+  <emitter name="late" interpolation="1" interval1="200" interval2="400">
+    <particles burst="1" life="50"/>
+  </emitter>
+</ptc>)";
+
+class ParticleTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(r.Init(800, 600), BW_OK);
+        system = new render::ParticleSystem;
+        render::ParticleSystem::SetInstance(system);
+        system->mFolder = folder.Path() + "fx/";
+        WritePage("white.tga", 0xFFFFFFFFu);
+        WritePage("grey.tga", 0xFF808080u);
+    }
+
+    void TearDown() override
+    {
+        emitters.clear();
+        system->ClearAtlasImages();
+        delete system;
+    }
+
+    void WritePage(const std::string& name, uint32_t argb)
+    {
+        const std::vector<uint8_t> tga =
+            testing_support::MakeTga(testing_support::MakePixels(4, 4, [argb](uint32_t, uint32_t) { return argb; }),
+                                     false);
+        folder.Write("fx/" + name, std::string(tga.begin(), tga.end()));
+    }
+
+    void Load(const std::string& text = kEffects, const std::string& name = "effects.ptc")
+    {
+        folder.Write("fx/" + name, text);
+        system->LoadFile(name, &r);
+    }
+
+    // A new emitter the fixture owns; null for an unknown name.
+    render::ParticleEmitter* Make(const std::string& name)
+    {
+        render::ParticleEmitter* emitter = system->CreateEmitter(name);
+        if (emitter)
+            emitters.emplace_back(emitter);
+        return emitter;
+    }
+
+    bwtest::RecordingRender r;
+    testing_support::TempFolder folder;
+    render::ParticleSystem* system = nullptr;
+    std::vector<std::unique_ptr<render::ParticleEmitter>> emitters;
+};
+
+// Particles alive in a library emitter.
+inline int LiveParticles(HM_EMITTER emitter)
+{
+    int count = 0;
+    MAGIC_RENDERING list;
+    for (Magic_CreateFirstRenderedParticlesList(emitter, &list); list.count;
+         Magic_CreateNextRenderedParticlesList(&list))
+        count += list.count;
+    return count;
+}
+
+} // namespace particle_tests

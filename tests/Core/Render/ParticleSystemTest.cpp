@@ -1,0 +1,174 @@
+// The particle system: loading effect files into named templates and their
+// texture pages into images, and making emitters from the templates.
+
+#include "tests/Core/Render/ParticleFixture.h"
+
+#include "Core/Render/ImageRect.h"
+#include "Core/Resource/ResourceTexture.h"
+#include "tests/Support/LogCapture.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+using particle_tests::kEffects;
+using particle_tests::LiveParticles;
+using ParticleSystemTest = particle_tests::ParticleTest;
+
+TEST_F(ParticleSystemTest, StartsEmptyWithInterpolationOnAndTheFilesLoopMode)
+{
+    {
+        render::ParticleSystem fresh;
+        EXPECT_TRUE(fresh.mFolder.empty());
+        EXPECT_TRUE(fresh.mEmitters.empty());
+        EXPECT_TRUE(fresh.mAtlasImages.empty());
+        EXPECT_EQ(fresh.mInterpolation, 1u);
+        EXPECT_EQ(fresh.mLoopMode, 0u);
+    }
+    render::ParticleSystem::SetInstance(system);
+}
+
+TEST_F(ParticleSystemTest, EveryEmitterOfEveryFolderBecomesATemplateByItsName)
+{
+    Load();
+    ASSERT_EQ(system->mEmitters.size(), 4u);
+    for (const char* name : {"one", "lists", "rain", "late"})
+    {
+        ASSERT_EQ(system->mEmitters.count(name), 1u) << name;
+        const render::ParticleEmitter* e = system->mEmitters[name];
+        EXPECT_GT(e->mHandle, 0);
+        EXPECT_EQ(e->mName, "effects.ptc");  // the file has pages of its own
+        EXPECT_EQ(e->mHasAtlas, 1);
+        EXPECT_EQ(e->mRestartPending, 0);
+        EXPECT_EQ(e->mState, render::ParticleEmitter::StateStopped);
+        EXPECT_EQ(e->mGraphics, nullptr);
+    }
+}
+
+TEST_F(ParticleSystemTest, PagesBecomeImagesByTextureIdWithAHoleWhereOneIsMissing)
+{
+    Load();
+    ASSERT_EQ(system->mAtlasImages.size(), 3u);
+    ASSERT_NE(system->mAtlasImages[0], nullptr);
+    EXPECT_EQ(system->mAtlasImages[1], nullptr);
+    ASSERT_NE(system->mAtlasImages[2], nullptr);
+    EXPECT_EQ(system->mAtlasImages[0]->GetWidth(), 4);
+    EXPECT_NE(system->mAtlasImages[0]->GetTexture(), system->mAtlasImages[2]->GetTexture());
+    system->ClearAtlasImages();
+    EXPECT_TRUE(system->mAtlasImages.empty());
+    EXPECT_TRUE(resource::ResourceTexture::GetMap().empty());
+}
+
+TEST_F(ParticleSystemTest, TheNameIsTriedAsGivenThenWithTheExtension)
+{
+    folder.Write("fx/effects.ptc", kEffects);
+    system->LoadFile("effects", &r);
+    EXPECT_EQ(system->mEmitters.size(), 4u);
+}
+
+TEST_F(ParticleSystemTest, AMissingFileIsSkippedQuietlyAndABrokenOneWithAMessage)
+{
+    testing_support::LogCapture log;
+    system->LoadFile("nothing.ptc", &r);
+    EXPECT_TRUE(log.Messages().empty());
+    Load("<ptc><emitter name=\"half\"", "broken.ptc");
+    Load("", "empty.ptc");
+    EXPECT_TRUE(system->mEmitters.empty());
+    EXPECT_TRUE(system->mAtlasImages.empty());
+    EXPECT_EQ(log.Count(L"Can't read particle file"), 2u);
+    EXPECT_TRUE(log.Contains(L"broken.ptc"));
+}
+
+TEST_F(ParticleSystemTest, ALaterEmitterOfTheSameNameReplacesAndUnloadsTheEarlier)
+{
+    Load();
+    const HM_EMITTER first = system->mEmitters["one"]->mHandle;
+    Load("<ptc><emitter name=\"one\"/></ptc>", "again.ptc");
+    ASSERT_EQ(system->mEmitters.size(), 4u);
+    const render::ParticleEmitter* now = system->mEmitters["one"];
+    EXPECT_NE(now->mHandle, first);
+    EXPECT_EQ(Magic_DuplicateEmitter(first), 0);  // gone from the library
+    EXPECT_TRUE(now->mName.empty());              // that file has no pages
+    EXPECT_EQ(now->mHasAtlas, 0);
+}
+
+TEST_F(ParticleSystemTest, ASecondFilesTextureIdsCountFromItsOwnPages)
+{
+    Load();
+    Load("<ptc name=\"more.ptc\"><atlas file=\"grey.tga\" width=\"4\" height=\"4\"/>"
+         "<emitter name=\"more\"><particles burst=\"1\"/></emitter></ptc>",
+         "more.ptc");
+    ASSERT_EQ(system->mAtlasImages.size(), 4u);
+    EXPECT_EQ(system->mEmitters["one"]->mAtlasBase, 0u);
+    EXPECT_EQ(system->mEmitters["more"]->mAtlasBase, 3u);
+    EXPECT_EQ(system->mEmitters["more"]->mName, "more.ptc");
+}
+
+TEST_F(ParticleSystemTest, InterpolationIsForcedOnOrOffOrLeftAsTheFileSays)
+{
+    const std::string text = "<ptc><emitter name=\"plain\"/><emitter name=\"smooth\" interpolation=\"1\"/></ptc>";
+    Load(text);
+    EXPECT_TRUE(Magic_IsInterpolationMode(system->mEmitters["plain"]->mHandle));
+    system->mInterpolation = 2;
+    Load(text);
+    EXPECT_FALSE(Magic_IsInterpolationMode(system->mEmitters["smooth"]->mHandle));
+    system->mInterpolation = 0;
+    Load(text);
+    EXPECT_FALSE(Magic_IsInterpolationMode(system->mEmitters["plain"]->mHandle));
+    EXPECT_TRUE(Magic_IsInterpolationMode(system->mEmitters["smooth"]->mHandle));
+}
+
+TEST_F(ParticleSystemTest, TheLoopModeGoesToEveryTemplateAndItsCopies)
+{
+    system->mLoopMode = MAGIC_LOOP_REPEAT;
+    Load();
+    render::ParticleEmitter* late = Make("late");  // plays once by its file
+    ASSERT_NE(late, nullptr);
+    late->SetState(render::ParticleEmitter::StatePlaying);
+    for (int i = 0; i < 100; ++i)
+        late->Update(0.01);
+    EXPECT_EQ(late->mState, render::ParticleEmitter::StatePlaying);
+}
+
+TEST_F(ParticleSystemTest, EmittersAreNewCopiesOfTheTemplateStopped)
+{
+    Load();
+    EXPECT_EQ(Make("nothing"), nullptr);
+    render::ParticleEmitter* a = Make("one");
+    render::ParticleEmitter* b = Make("one");
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    const render::ParticleEmitter* model = system->mEmitters["one"];
+    EXPECT_NE(a->mHandle, model->mHandle);
+    EXPECT_NE(a->mHandle, b->mHandle);
+    EXPECT_EQ(a->mName, model->mName);
+    EXPECT_EQ(a->mState, render::ParticleEmitter::StateStopped);
+    a->SetState(render::ParticleEmitter::StatePlaying);
+    a->Update(0.01);
+    EXPECT_EQ(LiveParticles(a->mHandle), 1);
+    EXPECT_EQ(LiveParticles(b->mHandle), 0);
+    EXPECT_EQ(LiveParticles(model->mHandle), 0);
+}
+
+TEST_F(ParticleSystemTest, TheDestructorUnloadsTheTemplatesButLeavesTheImages)
+{
+    HM_EMITTER handle = 0;
+    std::vector<render::ImageRect*> images;
+    {
+        render::ParticleSystem other;
+        other.mFolder = system->mFolder;
+        folder.Write("fx/effects.ptc", kEffects);
+        other.LoadFile("effects.ptc", &r);
+        handle = other.mEmitters["one"]->mHandle;
+        images = other.mAtlasImages;
+    }
+    render::ParticleSystem::SetInstance(system);
+    EXPECT_EQ(Magic_DuplicateEmitter(handle), 0);
+    // Still alive: this system deletes them (twice would be caught).
+    ASSERT_EQ(images.size(), 3u);
+    EXPECT_EQ(images[0]->GetWidth(), 4);
+    system->mAtlasImages = images;
+}
+
+} // namespace
