@@ -35,7 +35,7 @@ std::vector<Sample> AllSamples()
 std::vector<size_t> Offsets(size_t size)
 {
     std::vector<size_t> offsets;
-    const size_t step = size > 3000 ? size / 1500 : 1;
+    const size_t step = size > 1000 ? size / 1000 : 1;
     for (size_t at = 0; at < size; at += step)
         offsets.push_back(at);
     return offsets;
@@ -80,7 +80,7 @@ TEST(PsdCorrupt, EveryTruncationFails)
 
 TEST(PsdCorrupt, OverwrittenFieldsNeverCrash)
 {
-    const uint32_t values[] = {0xFFFFFFFF, 0x7FFFFFFF, 0x80000000, 0x00010000};
+    const uint32_t values[] = {0xFFFFFFFF, 0x80000000, 0x00010000};
     for (const Sample& sample : AllSamples())
     {
         SCOPED_TRACE(sample.name);

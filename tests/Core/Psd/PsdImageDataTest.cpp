@@ -193,14 +193,21 @@ TEST(PsdMerged, FailuresOfTheMergedData)
     EXPECT_LT(LoadBytes(zip).status, 0);
 }
 
+// A small document whose header claims 30000 x 30000 pixels.
+Bytes Huge(const Document& doc)
+{
+    Bytes data = WriteDocument(doc);
+    for (size_t at : {14, 18})
+    {
+        data[at + 2] = 30000 >> 8;
+        data[at + 3] = 30000 & 0xFF;
+    }
+    return data;
+}
+
 TEST(PsdMerged, MergedDataClaimingMoreThanItCanHoldIsCorrupt)
 {
-    Document doc = Flat(3, 8, {1, 2, 3}, 2);
-    doc.width = 30000;
-    doc.height = 30000;
-    doc.composite.clear();
-    Bytes data = WriteDocument(doc);
-    data.resize(data.size() > 4000 ? 4000 : data.size());
+    Bytes data = Huge(Flat(3, 8, {1, 2, 3}, 2));
     EXPECT_EQ(LoadBytes(data).status, kPsdCorruptData);
 }
 
@@ -208,11 +215,7 @@ TEST(PsdMerged, DocumentPastTheMemoryBudgetIsRefused)
 {
     // 30000 x 30000 x 3 bytes could come from this much zlib data, but not
     // within the budget.
-    Document doc = Flat(3, 8, {1, 2, 3}, 2);
-    doc.width = 30000;
-    doc.height = 30000;
-    doc.composite.clear();
-    Bytes data = WriteDocument(doc);
+    Bytes data = Huge(Flat(3, 8, {1, 2, 3}, 2));
     data.resize(data.size() + 2500000, 0x55);
     EXPECT_EQ(LoadBytes(data).status, kPsdLimitExceeded);
 }
