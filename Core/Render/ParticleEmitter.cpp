@@ -12,6 +12,7 @@
 #include "Core/Render/VertexFormat.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace render
 {
@@ -44,6 +45,42 @@ private:
     ParticleDrawInfo* mInfo;
     uint32_t mBlendMode;
     uint32_t mTotal = 0;
+};
+
+// ColorToArgb (ArgbToColor (particle colour) x Graphics colour), channel by
+// channel from tables made once per Graphics colour: the colour seldom
+// changes between draws, and particles are many.
+class ColorScale
+{
+public:
+    void Prepare(const float color[4])
+    {
+        if (mReady && std::memcmp(mColor, color, sizeof(mColor)) == 0)
+            return;
+        std::memcpy(mColor, color, sizeof(mColor));
+        for (uint32_t b = 0; b < 256; ++b)
+        {
+            float scaled[4];
+            ArgbToColor(scaled, b * 0x01010101u);
+            Color::Multiply(scaled, scaled, color);
+            const uint32_t packed = ColorToArgb(scaled);
+            for (int c = 0; c < 4; ++c)
+                mTable[c][b] = packed & (0xFFu << (8 * c));
+        }
+        mReady = true;
+    }
+
+    uint32_t Apply(uint32_t argb) const
+    {
+        return mTable[3][argb >> 24] | mTable[2][(argb >> 16) & 0xFF] | mTable[1][(argb >> 8) & 0xFF] |
+               mTable[0][argb & 0xFF];
+    }
+
+private:
+    bool mReady = false;
+    float mColor[4] = {};
+    // By the channel's shift / 8: blue, green, red, alpha.
+    uint32_t mTable[4][256];
 };
 
 void Grow(math::BoundingBox* box, const SVertex2D* vertices, uint32_t count)
@@ -222,6 +259,8 @@ BWResultEnum ParticleEmitter::Draw(Graphics* graphics, DrawParam* owner, Particl
         return BW_FAIL;
     const VertexFormat& format = VertexFormatOf<SVertex2D>();
     ShaderTextured* textured = graphics->GetTexturedShader();
+    static ColorScale colorScale;
+    colorScale.Prepare(graphics->mColor);
 
     MAGIC_RENDERING list;
     for (Magic_CreateFirstRenderedParticlesList(mHandle, &list); list.count > 0;
@@ -251,14 +290,11 @@ BWResultEnum ParticleEmitter::Draw(Graphics* graphics, DrawParam* owner, Particl
             if (vertexPlace.mFirst + 4 * n > 0x10000u)
                 return BW_FAIL;  // past what 16-bit indices reach
 
-            float color[4];
             for (uint32_t k = 0; k < n; ++k)
             {
                 MAGIC_PARTICLE_VERTEXES quad;
                 Magic_GetNextParticleVertexes(&quad);
-                ArgbToColor(color, quad.color);
-                Color::Multiply(color, color, graphics->mColor);
-                const uint32_t diffuse = ColorToArgb(color);
+                const uint32_t diffuse = colorScale.Apply(quad.color);
                 SVertex2D* v = vertices + 4 * k;
                 WriteCorner(v[0], quad.x1, quad.y1, quad.u1, quad.v1, diffuse);
                 WriteCorner(v[1], quad.x2, quad.y2, quad.u2, quad.v2, diffuse);

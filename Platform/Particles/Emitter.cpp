@@ -18,11 +18,12 @@ const double kMaxUpdate = 60000.0;
 // Longer updates take longer steps instead of more of them.
 const int kMaxSteps = 600;
 
-uint8_t MixByte(uint32_t from, uint32_t to, int shift, float f)
+// One channel of a colour mixed between two, rounded; f is within [0, 1].
+uint32_t MixByte(uint32_t from, uint32_t to, int shift, float f)
 {
     const float a = static_cast<float>((from >> shift) & 0xFF);
     const float b = static_cast<float>((to >> shift) & 0xFF);
-    return static_cast<uint8_t>(std::lround(a + (b - a) * f));
+    return static_cast<uint32_t>(a + (b - a) * f + 0.5f) << shift;
 }
 
 } // namespace
@@ -340,10 +341,10 @@ void Emitter::GetVertexes(size_t k, size_t i, MAGIC_PARTICLE_VERTEXES* out) cons
     out->v3 = v1;
     out->u4 = u0;
     out->v4 = v1;
-    out->color = static_cast<uint32_t>(MixByte(kind.color, kind.colorEnd, 24, f)) << 24 |
-                 static_cast<uint32_t>(MixByte(kind.color, kind.colorEnd, 16, f)) << 16 |
-                 static_cast<uint32_t>(MixByte(kind.color, kind.colorEnd, 8, f)) << 8 |
-                 MixByte(kind.color, kind.colorEnd, 0, f);
+    out->color = kind.color == kind.colorEnd
+                     ? kind.color
+                     : MixByte(kind.color, kind.colorEnd, 24, f) | MixByte(kind.color, kind.colorEnd, 16, f) |
+                           MixByte(kind.color, kind.colorEnd, 8, f) | MixByte(kind.color, kind.colorEnd, 0, f);
 }
 
 } // namespace particles

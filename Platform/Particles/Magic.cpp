@@ -22,6 +22,8 @@ struct OpenFile
 struct RenderCursor
 {
     HM_EMITTER emitter = 0;
+    // The emitter itself, while it is loaded: unloading it clears the cursor.
+    const particles::Emitter* object = nullptr;
     size_t kind = 0;
     size_t particle = 0;
     size_t count = 0;
@@ -102,7 +104,7 @@ int FillList(MAGIC_RENDERING* rendering, size_t firstKind)
     rendering->texture_id = 0;
     rendering->intense = false;
     cursor.count = 0;
-    const particles::Emitter* emitter = FindEmitter(cursor.emitter);
+    const particles::Emitter* emitter = cursor.object;
     if (!emitter)
         return MAGIC_ERROR;
     for (size_t kind = firstKind; kind < emitter->GetKindCount(); ++kind)
@@ -253,7 +255,10 @@ HM_EMITTER Magic_DuplicateEmitter(HM_EMITTER handle)
 
 int Magic_UnloadEmitter(HM_EMITTER handle)
 {
-    return Status(GetLibrary().emitters.erase(handle) == 1);
+    Library& library = GetLibrary();
+    if (library.cursor.emitter == handle)
+        library.cursor = RenderCursor();
+    return Status(library.emitters.erase(handle) == 1);
 }
 
 int Magic_SetInterpolationMode(HM_EMITTER handle, bool on)
@@ -378,8 +383,10 @@ int Magic_CreateFirstRenderedParticlesList(HM_EMITTER handle, MAGIC_RENDERING* r
 {
     if (!rendering)
         return MAGIC_ERROR;
-    GetLibrary().cursor = RenderCursor();
-    GetLibrary().cursor.emitter = handle;
+    RenderCursor& cursor = GetLibrary().cursor;
+    cursor = RenderCursor();
+    cursor.emitter = handle;
+    cursor.object = FindEmitter(handle);
     return FillList(rendering, 0);
 }
 
@@ -395,7 +402,7 @@ int Magic_GetNextParticleVertexes(MAGIC_PARTICLE_VERTEXES* vertexes)
     if (!vertexes)
         return MAGIC_ERROR;
     RenderCursor& cursor = GetLibrary().cursor;
-    const particles::Emitter* emitter = FindEmitter(cursor.emitter);
+    const particles::Emitter* emitter = cursor.object;
     // The list may have changed since it was made (an update, an unload).
     if (!emitter || cursor.particle >= cursor.count || cursor.kind >= emitter->GetKindCount() ||
         cursor.particle >= emitter->GetParticleCount(cursor.kind))

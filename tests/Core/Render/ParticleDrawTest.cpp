@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <memory>
 #include <string>
@@ -261,6 +262,58 @@ TEST_F(ParticleDrawTest, ALargeListStillDrawsWhenThePrimaryBuffersAreFull)
     size_t draws = 0;
     EXPECT_EQ(DrawnPrimitives(&draws), 2 * count);
     EXPECT_GT(draws, 10u);  // one per overflow buffer
+}
+
+} // namespace
+
+namespace
+{
+
+// The game's own effects, from the data folder: every one loads, plays to its
+// end (or for three seconds) and draws every frame.
+TEST(GameEffects, EveryEffectOfTheDataFolderPlaysAndDraws)
+{
+    bwtest::RecordingRender r;
+    ASSERT_EQ(r.Init(1024, 768), BW_OK);
+    {
+        render::ParticleSystem system;
+        render::ParticleSystem::SetInstance(&system);
+        system.mFolder = BW_SOURCE_DIR "/data/fx/";
+        system.LoadFile("fx2.ptc", &r);
+        ASSERT_EQ(system.mAtlasImages.size(), 1u);
+        ASSERT_NE(system.mAtlasImages[0], nullptr);
+        for (const char* name : {"chip_burst_red", "chip_burst_green", "chip_burst_blue", "chip_burst_yellow",
+                                 "bomb_explosion", "lightning", "lightning_vertical", "sparkle"})
+        {
+            std::unique_ptr<ParticleEmitter> e(system.CreateEmitter(name));
+            ASSERT_NE(e, nullptr) << name;
+            const float at[2] = {512, 384};
+            e->SetPosition(at, MAGIC_POSITION_ALL_PARTICLES);
+            e->SetState(ParticleEmitter::StatePlaying);
+            uint32_t most = 0;
+            for (int frame = 0; frame < 180 && e->mState != ParticleEmitter::StateStopped; ++frame)
+            {
+                e->Update(1.0 / 60.0);
+                ASSERT_EQ(r.BeginScene(), BW_OK);
+                {
+                    render::Graphics graphics(&r);
+                    uint32_t count = 0;
+                    auto draw = graphics.DrawParticles(e.get());
+                    draw->mCount = &count;
+                    ASSERT_EQ(draw.DrawNow(), BW_OK) << name;
+                    most = std::max(most, count);
+                }
+                ASSERT_EQ(r.EndScene(), BW_OK);
+                ASSERT_EQ(r.ExecuteCommands(), BW_OK);
+            }
+            EXPECT_GT(most, 0u) << name;
+            if (std::string(name) != "sparkle")
+            {
+                EXPECT_EQ(e->mState, ParticleEmitter::StateStopped) << name << " should end by itself";
+            }
+        }
+        system.ClearAtlasImages();
+    }
 }
 
 } // namespace
