@@ -1,0 +1,90 @@
+#include "Core/Layer/ImageLayer.h"
+#include "Core/Render/ImageRect.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace
+{
+
+std::vector<std::string> gDrawn;
+
+class Probe : public layer::Layer
+{
+public:
+    explicit Probe(const std::string& name, BWResultEnum result = BW_OK) : mTag(name), mResult(result) {}
+    BWResultEnum DrawSelf(render::Graphics*) override
+    {
+        gDrawn.push_back(mTag);
+        return mResult;
+    }
+    std::string mTag;
+    BWResultEnum mResult;
+};
+
+TEST(Layer, DrawsItselfThenItsChildrenAndSkipsHiddenSubtrees)
+{
+    gDrawn.clear();
+    Probe root("root");
+    Probe* a = new Probe("a");
+    Probe* hidden = new Probe("hidden");
+    root.AddChild(a);
+    root.AddChild(hidden);
+    a->AddChild(new Probe("a1"));
+    hidden->AddChild(new Probe("under hidden"));
+    root.AddChild(new Probe("b"));
+    hidden->SetVisible(false);
+    EXPECT_EQ(root.Draw(nullptr), BW_OK);
+    EXPECT_EQ(gDrawn, (std::vector<std::string>{"root", "a", "a1", "b"}));
+}
+
+TEST(Layer, TheFirstErrorEndsTheDrawing)
+{
+    gDrawn.clear();
+    Probe root("root");
+    root.AddChild(new Probe("fails", BW_FAIL));
+    root.AddChild(new Probe("after"));
+    EXPECT_EQ(root.Draw(nullptr), BW_FAIL);
+    EXPECT_EQ(gDrawn, (std::vector<std::string>{"root", "fails"}));
+}
+
+TEST(Layer, PositionAndOpacityAddUpAlongTheTree)
+{
+    layer::Layer root;
+    root.SetX(10);
+    root.SetY(20);
+    root.SetOpacity(0.5f);
+    layer::Layer* child = new layer::Layer;
+    child->SetX(1);
+    child->SetY(2);
+    child->SetOpacity(0.5f);
+    root.AddChild(child);
+    EXPECT_EQ(child->GetAbsoluteX(), 11.0f);
+    EXPECT_EQ(child->GetAbsoluteY(), 22.0f);
+    EXPECT_EQ(child->GetAbsoluteOpacity(), 0.25f);
+    EXPECT_EQ(child->GetParent(), &root);
+
+    // A layer has one parent: adding it elsewhere changes nothing.
+    layer::Layer other;
+    other.AddChild(child);
+    EXPECT_TRUE(other.GetChildren().empty());
+    EXPECT_EQ(child->GetParent(), &root);
+}
+
+TEST(ImageLayer, DeletesTheImagesItOwnsAndOnlyThose)
+{
+    render::ImageRect kept;
+    {
+        layer::ImageLayer layer;
+        layer.SetImage(new render::ImageRect, true);
+        layer.SetImage(new render::ImageRect, true); // the first one goes
+        layer.SetImage(&kept, false);                // the second one goes
+        EXPECT_EQ(layer.GetImage(), &kept);
+        EXPECT_EQ(layer.DrawSelf(nullptr), BW_OK) << "nothing to draw into";
+    }
+    EXPECT_EQ(kept.GetWidth(), 0);
+}
+
+} // namespace
