@@ -1,10 +1,8 @@
-#include <cstdio>
+#include "Game/FrontEnd/ProcessEntry.h"
+#include "Platform/Win32/Win32Shell.h"
 
-// Process entry. The game's start-up is not wired yet; this program only
-// reports what the build holds so that the run command has something to run.
-int main()
+int main(int argc, char** argv)
 {
-    std::printf("Brightwork engine: the game does not start yet.\n"
-                "This build holds the engine libraries and their tests; run scripts/run-tests.sh.\n");
-    return 0;
+    win32::SetCommandLine(argc, argv);
+    return wWinMain(GetModuleHandleW(nullptr), nullptr, GetCommandLineW(), 1);
 }

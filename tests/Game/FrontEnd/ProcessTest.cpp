@@ -1,0 +1,374 @@
+// The game's executable, run as the player runs it: exit codes, the command
+// line, building and mounting the pack, a second copy, and a card without
+// pixel shaders 2.0.
+
+#include "Core/Base/Stream.h"
+#include "Core/File/Archiver.h"
+#include "Core/File/FileManager.h"
+#include "Game/FrontEnd/ProcessEntry.h"
+#include "Platform/D3D9/D3D9TestHooks.h"
+#include "Platform/Win32/Win32Shell.h"
+#include "Platform/Win32/Win32User.h"
+#include "tests/Support/TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <dirent.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+using testing_support::TempFolder;
+using testing_support::Widen;
+
+namespace
+{
+
+const std::string kSource = BW_SOURCE_DIR;
+const std::string kGame = std::string(BW_BINARY_DIR) + "/bin/orvane";
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+// A data root whose "data/" is the bundled data, but with a caption of its
+// own: games of tests running at the same time must not take each other for
+// a second copy.
+class DataRoot
+{
+public:
+    DataRoot()
+    {
+        static int count = 0;
+        mCaption = "Орвейн " + std::to_string(getpid()) + "-" + std::to_string(++count);
+        mkdir((mRoot.Path() + "data").c_str(), 0755);
+        if (DIR* folder = opendir((kSource + "/data").c_str()))
+        {
+            while (dirent* entry = readdir(folder))
+            {
+                std::string name = entry->d_name;
+                if (name == "." || name == ".." || name == "ru_lang.xml")
+                    continue;
+                EXPECT_EQ(symlink((kSource + "/data/" + name).c_str(), (mRoot.Path() + "data/" + name).c_str()), 0);
+            }
+            closedir(folder);
+        }
+        std::string lang = ReadFile(kSource + "/data/ru_lang.xml");
+        const std::string bundled = "<T id=\"Caption\">Орвейн</T>";
+        lang.replace(lang.find(bundled), bundled.size(), "<T id=\"Caption\">" + mCaption + "</T>");
+        mRoot.Write("data/ru_lang.xml", lang);
+    }
+
+    const std::string& Path() const { return mRoot.Path(); }
+    const std::string& Caption() const { return mCaption; }
+    const TempFolder& Folder() const { return mRoot; }
+
+private:
+    TempFolder mRoot;
+    std::string mCaption;
+};
+
+// One run of a program with its own user folder.
+class Process
+{
+public:
+    Process(const std::string& program, const std::vector<std::string>& arguments, const std::string& home,
+            const std::vector<std::pair<std::string, std::string>>& environment = {})
+    {
+        mPid = fork();
+        if (mPid == 0)
+        {
+            setenv("XDG_DATA_HOME", home.c_str(), 1);
+            for (const auto& variable : environment)
+                setenv(variable.first.c_str(), variable.second.c_str(), 1);
+            std::vector<char*> argv{const_cast<char*>(program.c_str())};
+            for (const std::string& argument : arguments)
+                argv.push_back(const_cast<char*>(argument.c_str()));
+            argv.push_back(nullptr);
+            execv(program.c_str(), argv.data());
+            _exit(127);
+        }
+    }
+    ~Process()
+    {
+        if (mPid > 0 && mStatus < 0)
+        {
+            kill(mPid, SIGKILL);
+            waitpid(mPid, nullptr, 0);
+        }
+    }
+
+    // The exit code, or -1 when the process did not end in time (or was killed).
+    int Wait(int seconds = 120)
+    {
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        while (mStatus < 0 && std::chrono::steady_clock::now() < end)
+        {
+            int status = 0;
+            if (waitpid(mPid, &status, WNOHANG) == mPid)
+                mStatus = status;
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return mStatus >= 0 && WIFEXITED(mStatus) ? WEXITSTATUS(mStatus) : -1;
+    }
+    bool Running()
+    {
+        int status = 0;
+        if (mStatus < 0 && waitpid(mPid, &status, WNOHANG) == mPid)
+            mStatus = status;
+        return mStatus < 0;
+    }
+    // Closing the window from outside: SDL turns the signal into a quit,
+    // which every window of the process receives as WM_CLOSE.
+    void Close() { kill(mPid, SIGTERM); }
+
+private:
+    pid_t mPid = -1;
+    int mStatus = -1;
+};
+
+// Waits until a window of the game with that caption runs, or the process ends.
+bool WaitForWindow(Process& game, const std::string& caption, int seconds = 120)
+{
+    const std::wstring wide = Widen(caption);
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (std::chrono::steady_clock::now() < end && game.Running())
+    {
+        if (FindWindowW(L"ApplicationWindow", wide.c_str()))
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+std::string UserFolder(const TempFolder& home)
+{
+    return home.Path() + "Brightwork/Orvane/";
+}
+
+// A player who plays in a window: a full-screen game would lose its device
+// whenever another test's window took the focus, and wait for it.
+void SeedWindowedProfile(const TempFolder& home)
+{
+    home.Write("Brightwork/Orvane/profiles.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                                                 "<Profiles currentProfile=\"Tester\">\n"
+                                                 "    <Profile name=\"Tester\">\n"
+                                                 "        <GameProfile is_windowed=\"1\"/>\n"
+                                                 "    </Profile>\n"
+                                                 "</Profiles>\n");
+}
+
+TEST(GameProcess, ClosingTheWindowEndsTheProcessWithExitCodeZeroAndLeavesLogAndProfiles)
+{
+    DataRoot data;
+    TempFolder home;
+    Process game(kGame, {"--data_path", data.Path()}, home.Path());
+    ASSERT_TRUE(WaitForWindow(game, data.Caption()));
+    game.Close();
+    EXPECT_EQ(game.Wait(), 0);
+    EXPECT_TRUE(Exists(UserFolder(home) + "log.html"));
+    EXPECT_TRUE(Exists(UserFolder(home) + "profiles.xml"));
+    EXPECT_NE(ReadFile(UserFolder(home) + "log.html").find("</body></html>"), std::string::npos);
+}
+
+TEST(GameProcess, ASecondCopyLeavesTheFirstRunningAndExitsWithZero)
+{
+    DataRoot data;
+    TempFolder home;
+    Process first(kGame, {"--data_path", data.Path()}, home.Path());
+    ASSERT_TRUE(WaitForWindow(first, data.Caption()));
+
+    Process second(kGame, {"--data_path", data.Path()}, home.Path());
+    EXPECT_EQ(second.Wait(), 0);
+    EXPECT_TRUE(first.Running());
+    EXPECT_FALSE(Exists(UserFolder(home) + "profiles.xml")) << "the second copy leaves the profiles alone";
+
+    first.Close();
+    EXPECT_EQ(first.Wait(), 0);
+    EXPECT_TRUE(Exists(UserFolder(home) + "profiles.xml")) << "the first one saves them";
+}
+
+struct ArgumentCase
+{
+    const char* name;
+    std::vector<std::string> arguments; // "<data>" stands for the data root
+};
+
+void PrintTo(const ArgumentCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class WrongArguments : public ::testing::TestWithParam<ArgumentCase>
+{
+};
+
+TEST_P(WrongArguments, EndStartUpWithExitCodeOne)
+{
+    DataRoot data;
+    TempFolder home;
+    std::vector<std::string> arguments;
+    for (const std::string& argument : GetParam().arguments)
+        arguments.push_back(argument == "<data>" ? data.Path() : argument);
+    // Beside its own data, so that its caption is its own even without
+    // "--data_path".
+    ASSERT_EQ(link(kGame.c_str(), (data.Path() + "orvane").c_str()), 0);
+    Process game(data.Path() + "orvane", arguments, home.Path());
+    EXPECT_EQ(game.Wait(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, WrongArguments,
+    ::testing::Values(ArgumentCase{"DataPathAlone", {"--data_path"}},
+                      ArgumentCase{"DataPathTwice", {"--data_path", "<data>", "<data>"}},
+                      ArgumentCase{"PackAlone", {"--pack"}}, ArgumentCase{"PackTwoNames", {"--pack", "a", "b"}}),
+    [](const ::testing::TestParamInfo<ArgumentCase>& info) { return std::string(info.param.name); });
+
+// Every file below a folder, relative, '/'-separated.
+void ListFiles(const std::string& root, const std::string& relative, std::vector<std::string>& out)
+{
+    DIR* folder = opendir((root + relative).c_str());
+    if (!folder)
+        return;
+    while (dirent* entry = readdir(folder))
+    {
+        std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        struct stat info;
+        if (stat((root + relative + name).c_str(), &info) != 0)
+            continue;
+        if (S_ISDIR(info.st_mode))
+            ListFiles(root, relative + name + "/", out);
+        else
+            out.push_back(relative + name);
+    }
+    closedir(folder);
+}
+
+TEST(GameProcess, PackWritesAPackThatTheGameThenPlaysFrom)
+{
+    // The pack is made of the "data/" beside the executable.
+    DataRoot data;
+    ASSERT_EQ(link(kGame.c_str(), (data.Path() + "orvane").c_str()), 0);
+    TempFolder home;
+    SeedWindowedProfile(home);
+    Process pack(data.Path() + "orvane", {"--pack", "out.dat"}, home.Path());
+    ASSERT_EQ(pack.Wait(), 0);
+    ASSERT_TRUE(Exists(data.Path() + "out.dat"));
+
+    std::vector<std::string> names;
+    ListFiles(data.Path() + "data/", "", names);
+    ASSERT_FALSE(names.empty());
+    file::Archiver archive(L"data/", Widen(data.Path() + "out.dat"), file::FileManager::Instance());
+    ASSERT_TRUE(archive.IsValid());
+    EXPECT_EQ(archive.GetDirectory().size(), names.size());
+    for (const std::string& name : names)
+    {
+        SCOPED_TRACE(name);
+        std::unique_ptr<base::Stream> stream(archive.OpenStream(Widen(name)));
+        ASSERT_NE(stream, nullptr);
+        std::string bytes(stream->GetSize(), '\0');
+        if (!bytes.empty())
+            stream->Read(&bytes[0], uint32_t(bytes.size()));
+        EXPECT_TRUE(bytes == ReadFile(data.Path() + "data/" + name));
+    }
+
+    // A data root with nothing but the pack: the game starts from it (its
+    // caption, and its first screen, come from the pack).
+    TempFolder packed;
+    ASSERT_EQ(rename((data.Path() + "out.dat").c_str(), (packed.Path() + "data.dat").c_str()), 0);
+    Process game(kGame, {"--data_path", packed.Path()}, home.Path());
+    ASSERT_TRUE(WaitForWindow(game, data.Caption()));
+    game.Close();
+    EXPECT_EQ(game.Wait(), 0);
+}
+
+// --- A card without pixel shaders 2.0 ------------------------------------------------
+
+const char* const kChildVariable = "BW_TEST_GAME_CHILD";
+const char* const kReportVariable = "BW_TEST_GAME_REPORT";
+const char* const kModeVariable = "BW_TEST_GAME_MODE";
+
+// The child's side: the game's process entry on a device without pixel
+// shaders 2.0, or on a system that cannot say where the user's folders are;
+// each message box goes into the report file instead of the screen. It exits
+// as the process would, so the box comes at exit.
+TEST(GameChild, RunsTheEntry)
+{
+    const char* data = std::getenv(kChildVariable);
+    const char* report = std::getenv(kReportVariable);
+    const char* mode = std::getenv(kModeVariable);
+    if (!data || !report || !mode)
+        GTEST_SKIP() << "runs as a child of the tests below only";
+    std::string path = report;
+    win32::SetMessageBoxHook([path](HWND, const wchar_t* text, const wchar_t* caption, UINT type) {
+        std::ofstream out(path, std::ios::app);
+        out << testing_support::Narrow(caption) << "|" << testing_support::Narrow(text) << "|" << type << "\n";
+        return IDOK;
+    });
+    if (std::string(mode) == "no-folders")
+        win32::SetFolderPathFailure(CSIDL_APPDATA, HRESULT(0x80070005));
+    D3DCAPS9 caps = d3d9::test::DefaultCaps();
+    caps.PixelShaderVersion = D3DPS_VERSION(1, 4);
+    d3d9::test::SetCaps(caps);
+    const char* argv[] = {"orvane", "--data_path", data};
+    win32::SetCommandLine(3, argv);
+    std::exit(wWinMain(GetModuleHandleW(nullptr), nullptr, GetCommandLineW(), 1));
+}
+
+// Runs the child test above in a process of its own; its exit code.
+int RunChild(const DataRoot& data, const TempFolder& home, const std::string& report, const char* mode)
+{
+    char self[4096] = {};
+    if (readlink("/proc/self/exe", self, sizeof(self) - 1) <= 0)
+        return -1;
+    Process child(self, {"--gtest_filter=GameChild.RunsTheEntry"}, home.Path(),
+                  {{kChildVariable, data.Path()}, {kReportVariable, report}, {kModeVariable, mode}});
+    return child.Wait();
+}
+
+TEST(GameProcess, ACardWithoutPixelShaders2EndsStartUpAndShowsTheErrorBoxOnceAtExit)
+{
+    DataRoot data;
+    TempFolder home;
+    const std::string report = home.Path() + "boxes.txt";
+    EXPECT_EQ(RunChild(data, home, report, "no-pixel-shaders"), 1);
+    EXPECT_EQ(ReadFile(report), "Error|Failed to init DirectX 9 render: video card does'n support vertex shaders 1.1 "
+                                "and(or) pixel shaders 2.0|16\n");
+    EXPECT_TRUE(Exists(UserFolder(home) + "log.html"));
+}
+
+TEST(GameProcess, WithoutTheUsersFoldersTheProcessEndsWithExitCodeOne)
+{
+    DataRoot data;
+    TempFolder home;
+    const std::string report = home.Path() + "boxes.txt";
+    EXPECT_EQ(RunChild(data, home, report, "no-folders"), 1);
+    EXPECT_FALSE(Exists(report)) << "it never got as far as the renderer";
+    EXPECT_FALSE(Exists(UserFolder(home)));
+}
+
+} // namespace
