@@ -161,7 +161,8 @@ BWResultEnum ImageDataDevil::Open(base::Stream* stream, const wchar_t* extension
     // DevIL trusts the file's structure; it sees only files that hold together.
     const ILenum type = ImageType(extension);
     ImageFileKind kind;
-    if (!FileKindOf(type, &kind) || !ImageFileCheck::IsSound(kind, buffer.data(), buffer.size()))
+    const size_t length = FileKindOf(type, &kind) ? ImageFileCheck::SoundLength(kind, buffer.data(), buffer.size()) : 0;
+    if (length == 0)
         return BW_FAIL;
 
     AcquireLibrary();
@@ -173,7 +174,7 @@ BWResultEnum ImageDataDevil::Open(base::Stream* stream, const wchar_t* extension
 
     // An error left over from an earlier image must not fail this one.
     DrainErrors();
-    const ILboolean loaded = ilLoadL(type, buffer.data(), static_cast<ILuint>(buffer.size()));
+    const ILboolean loaded = ilLoadL(type, buffer.data(), static_cast<ILuint>(length));
     if (!loaded || ilGetError() != IL_NO_ERROR)
     {
         DeleteImage();

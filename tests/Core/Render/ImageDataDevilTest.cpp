@@ -1,6 +1,7 @@
 #include "Core/Base/MemoryStream.h"
 #include "Core/Render/HitMask.h"
 #include "Core/Render/ImageDataDevil.h"
+#include "Core/Render/ImageFileCheck.h"
 #include "Core/Render/ImageLoader.h"
 #include "tests/Support/ImageFiles.h"
 
@@ -273,6 +274,35 @@ TEST(ImageDataDevil, IndicesBeyondThePaletteAreRefused)
     ASSERT_TRUE(Decode(bmp, L".bmp", &d));
     EXPECT_EQ(d.At(0, 0), 0xFFFFFFFFu);
     EXPECT_EQ(d.At(1, 0), 0xFF000000u);
+}
+
+} // namespace
+
+namespace
+{
+
+TEST(ImageFileCheck, BytesAfterTheMarkedEndAreNotHandedOn)
+{
+    struct
+    {
+        const char* file;
+        render::ImageFileKind kind;
+        const wchar_t* extension;
+    } cases[] = {{"quadrants.gif", render::ImageFileKind::Gif, L".gif"},
+                 {"quadrants.png", render::ImageFileKind::Png, L".png"}};
+    for (const auto& c : cases)
+    {
+        std::vector<uint8_t> bytes = testing_support::ReadFileBytes(testing_support::SampleImagePath(c.file));
+        const size_t size = bytes.size();
+        EXPECT_EQ(render::ImageFileCheck::SoundLength(c.kind, bytes.data(), size), size) << c.file;
+        // Another image's start after the end: DevIL would read on into it.
+        const std::vector<uint8_t> junk = {'G', 'I', 'F', '8', '9', 'a', 0x2C, 0xFF, 0x00, 0xFF};
+        bytes.insert(bytes.end(), junk.begin(), junk.end());
+        EXPECT_EQ(render::ImageFileCheck::SoundLength(c.kind, bytes.data(), bytes.size()), size) << c.file;
+        Decoded d;
+        ASSERT_TRUE(Decode(bytes, c.extension, &d)) << c.file;
+        EXPECT_EQ(d.At(1, 1), 0xFFFF0000u);
+    }
 }
 
 } // namespace
