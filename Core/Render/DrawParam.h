@@ -92,9 +92,6 @@ protected:
         }
     }
 
-    template <class Tag2, class P2>
-    friend class DrawParamHolder;
-
     uint32_t mPending;
     P* mParam;
     P mValue;

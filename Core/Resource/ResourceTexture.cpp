@@ -141,17 +141,20 @@ BWResultEnum ResourceTexture::DoLoad()
     // 1. Find the image.
     uint32_t index = 0;
     std::unique_ptr<file::FileInfo> info;
+    const base::ImageInfo* entryInfo = nullptr;
     if (mContainer)
     {
         info.reset(mContainer->GetFileInfo(mEntry, kExtensions, kExtensionCount, &index));
-        const base::ImageInfo* entryInfo = dynamic_cast<const base::ImageInfo*>(info.get());
-        if (!entryInfo)
-            return BW_FAIL;
-        base::ImageInfo::operator=(*entryInfo);
-        // 2. An atlas entry shows part of the atlas texture and has no pixels
-        // of its own.
-        if (mAtlas)
-            return LoadAtlas();
+        // Layout containers describe the entry as a layer as well.
+        entryInfo = dynamic_cast<const base::ImageInfo*>(info.get());
+        if (entryInfo)
+        {
+            base::ImageInfo::operator=(*entryInfo);
+            // 2. An atlas entry shows part of the atlas texture and has no
+            // pixels of its own.
+            if (mAtlas)
+                return LoadAtlas();
+        }
     }
     else
     {
@@ -168,18 +171,18 @@ BWResultEnum ResourceTexture::DoLoad()
         return BW_FAIL;
 
     // 4, 5. Decoded by the table entry that matched, or by the name's own
-    // extension when the name was given whole.
+    // extension when the name was given whole; a layer may come as raw pixels.
     const std::wstring extension = index == 0 ? ExtensionOf(GetName()) : kExtensions[index];
     render::ImageLoader* loader = render::ImageLoader::Instance();
     if (!loader)
         return BW_FAIL;
     std::unique_ptr<render::ImageData> image(
-        loader->CreateImageData(stream.get(), extension.c_str(), mContainer ? this : nullptr));
+        loader->CreateImageData(stream.get(), extension.c_str(), entryInfo ? this : nullptr));
     if (!image)
         return BW_FAIL;
 
     // 6. A file gives its own size.
-    if (!mContainer)
+    if (!entryInfo)
     {
         mWidth = image->GetWidth();
         mHeight = image->GetHeight();

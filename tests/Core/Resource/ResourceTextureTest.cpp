@@ -49,6 +49,13 @@ public:
     file::FileInfo* GetFileInfo(const std::wstring& path, const wchar_t* const*, uint32_t count,
                                 uint32_t* outIndex) override
     {
+        if (mBytes.count(path) && !mLayers.count(path))
+        {
+            // A plain file: found by its whole name.
+            if (outIndex && count > 0)
+                *outIndex = 0;
+            return new file::FileInfo(path, path, this, 0);
+        }
         auto found = mLayers.find(path);
         if (found == mLayers.end())
             return nullptr;
@@ -210,6 +217,18 @@ TEST_F(ResourceTextureTest, RawLayerPixelsComeThroughTheContainer)
     EXPECT_TRUE(image->GetPixel(0, 1));
     auto* texture = static_cast<bwtest::MemoryTexture*>(image->GetTexture());
     EXPECT_EQ(texture->mPixels[3], 0xFFFFFFFFu);
+}
+
+TEST_F(ResourceTextureTest, APlainFileInAContainerGivesItsOwnSize)
+{
+    LayoutContainer folderLike;
+    folderLike.mBytes[L"icons/star.tga"] = testing_support::MakeTga(Solid(6, 3, 0xFFFFFFFFu), false);
+    base::ImageInfo info;
+    render::ImageRect* image = Create(L"icons/star.tga", &folderLike, &info);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->GetWidth(), 6);
+    EXPECT_EQ(info.mHeight, 3);
+    EXPECT_EQ(info.mRawPixels, 0);
 }
 
 TEST_F(ResourceTextureTest, AtlasEntriesShareOneAtlasTextureLoadedOnce)
