@@ -96,32 +96,6 @@ HRESULT Device::Init(D3DPRESENT_PARAMETERS* params)
     return D3D_OK;
 }
 
-ULONG Device::AddRef()
-{
-    ++mReferences;
-    if (hooks::gTracing)
-        hooks::LogReferenceCount(Call::AddRef, this, mReferences);
-    return mReferences;
-}
-
-ULONG Device::Release()
-{
-    if (mReferences == 0)
-        return 0;
-    const ULONG left = --mReferences;
-    if (hooks::gTracing)
-        hooks::LogReferenceCount(Call::Release, this, left);
-    if (left == 0)
-        delete this;
-    return left;
-}
-
-void Device::ReleaseReferenceInternal()
-{
-    if (mReferences > 0 && --mReferences == 0)
-        delete this;
-}
-
 // ---------------------------------------------------------------------------
 // Swap chain, cooperative level, Reset
 // ---------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 // The IDirect3DDevice9 object: Direct3D 9's state, rules and device-loss
 // protocol, executed by one ExecutionBackend.
 
+#include "Platform/D3D9/CountedObject.h"
 #include "Platform/D3D9/D3D9.h"
 #include "Platform/D3D9/DeviceState.h"
 #include "Platform/D3D9/ExecutionBackend.h"
@@ -20,18 +21,13 @@ class Texture;
 class VertexBuffer;
 class IndexBuffer;
 
-class Device final : public IDirect3DDevice9
+class Device final : public CountedObject<IDirect3DDevice9>
 {
 public:
     Device(Direct3D9* d3d, std::unique_ptr<ExecutionBackend> backend, HWND focusWindow, DWORD behaviorFlags);
 
     // Opens the swap chain; writes the values chosen back into the parameters.
     HRESULT Init(D3DPRESENT_PARAMETERS* presentParameters);
-
-    ULONG AddRef() override;
-    ULONG Release() override;
-    void AddReferenceInternal() { ++mReferences; }
-    void ReleaseReferenceInternal();
 
     HRESULT TestCooperativeLevel() override;
     HRESULT Reset(D3DPRESENT_PARAMETERS* presentParameters) override;
@@ -103,7 +99,6 @@ private:
     HRESULT PrepareDraw(DrawCall* call);
     void SendBuffer(class BufferStorage& storage, uint64_t begin, uint64_t end);
 
-    ULONG mReferences = 1;
     Direct3D9* mD3D;
     std::unique_ptr<ExecutionBackend> mBackend;
     HWND mFocusWindow;

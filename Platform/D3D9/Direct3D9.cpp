@@ -8,32 +8,6 @@ namespace d3d9
 using test::Arg;
 using test::Call;
 
-ULONG Direct3D9::AddRef()
-{
-    ++mReferences;
-    if (hooks::gTracing)
-        hooks::LogReferenceCount(Call::AddRef, this, mReferences);
-    return mReferences;
-}
-
-ULONG Direct3D9::Release()
-{
-    if (mReferences == 0)
-        return 0;
-    const ULONG left = --mReferences;
-    if (hooks::gTracing)
-        hooks::LogReferenceCount(Call::Release, this, left);
-    if (left == 0)
-        delete this;
-    return left;
-}
-
-void Direct3D9::ReleaseReferenceInternal()
-{
-    if (mReferences > 0 && --mReferences == 0)
-        delete this;
-}
-
 HRESULT Direct3D9::GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* mode)
 {
     hooks::CallTrace trace(Call::GetAdapterDisplayMode, this, {Arg::U(adapter), Arg::P(mode)});
