@@ -51,6 +51,26 @@ bool IsDepthFormat(D3DFORMAT format)
     return format == D3DFMT_D24S8 || format == D3DFMT_D24X8 || format == D3DFMT_D16;
 }
 
+// The object behind an interface the caller passed, in *object; false when it
+// is not one of ours of that kind or was made by another device. Null passes
+// as null.
+template <class Object, class Interface>
+bool IsOwnedBy(const Device* device, Interface* given, Object** object)
+{
+    *object = dynamic_cast<Object*>(given);
+    return !given || (*object && (*object)->GetOwnerDevice() == device);
+}
+
+// Vertex and index buffers share their usage and pool rules.
+bool IsValidBufferRequest(UINT length, DWORD usage, D3DPOOL pool)
+{
+    const DWORD knownUsage = D3DUSAGE_WRITEONLY | D3DUSAGE_SOFTWAREPROCESSING | D3DUSAGE_DONOTCLIP |
+                             D3DUSAGE_POINTS | D3DUSAGE_DYNAMIC;
+    return length != 0 && !(usage & ~knownUsage) &&
+           (pool == D3DPOOL_DEFAULT || pool == D3DPOOL_MANAGED || pool == D3DPOOL_SYSTEMMEM) &&
+           !(pool == D3DPOOL_MANAGED && (usage & D3DUSAGE_DYNAMIC));
+}
+
 } // namespace
 
 void AddDeviceReference(Device* device)
@@ -485,8 +505,8 @@ HRESULT Device::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UIN
                            {Arg::U(stream), Arg::P(buffer), Arg::U(offset), Arg::U(stride)});
     if (trace.Fails())
         return trace.Forced();
-    VertexBuffer* vb = dynamic_cast<VertexBuffer*>(buffer);
-    if (stream >= kStreamCount || (buffer && (!vb || vb->GetOwnerDevice() != this)))
+    VertexBuffer* vb = nullptr;
+    if (stream >= kStreamCount || !IsOwnedBy(this, buffer, &vb))
         return trace.Finish(D3DERR_INVALIDCALL);
     StreamBinding& s = mState.streams[stream];
     Rebind(s.buffer, vb);
@@ -500,8 +520,8 @@ HRESULT Device::SetIndices(IDirect3DIndexBuffer9* indices)
     hooks::CallTrace trace(Call::SetIndices, this, {Arg::P(indices)});
     if (trace.Fails())
         return trace.Forced();
-    IndexBuffer* ib = dynamic_cast<IndexBuffer*>(indices);
-    if (indices && (!ib || ib->GetOwnerDevice() != this))
+    IndexBuffer* ib = nullptr;
+    if (!IsOwnedBy(this, indices, &ib))
         return trace.Finish(D3DERR_INVALIDCALL);
     Rebind(mState.indices, ib);
     return trace.Finish(D3D_OK);
@@ -512,8 +532,8 @@ HRESULT Device::SetVertexShader(IDirect3DVertexShader9* shader)
     hooks::CallTrace trace(Call::SetVertexShader, this, {Arg::P(shader)});
     if (trace.Fails())
         return trace.Forced();
-    VertexShader* vs = dynamic_cast<VertexShader*>(shader);
-    if (shader && (!vs || vs->GetOwnerDevice() != this))
+    VertexShader* vs = nullptr;
+    if (!IsOwnedBy(this, shader, &vs))
         return trace.Finish(D3DERR_INVALIDCALL);
     Rebind(mState.vertexShader, vs);
     return trace.Finish(D3D_OK);
@@ -524,11 +544,25 @@ HRESULT Device::SetPixelShader(IDirect3DPixelShader9* shader)
     hooks::CallTrace trace(Call::SetPixelShader, this, {Arg::P(shader)});
     if (trace.Fails())
         return trace.Forced();
-    PixelShader* ps = dynamic_cast<PixelShader*>(shader);
-    if (shader && (!ps || ps->GetOwnerDevice() != this))
+    PixelShader* ps = nullptr;
+    if (!IsOwnedBy(this, shader, &ps))
         return trace.Finish(D3DERR_INVALIDCALL);
     Rebind(mState.pixelShader, ps);
     return trace.Finish(D3D_OK);
+}
+
+// Four floats a register; the version tells the back end to send them again.
+HRESULT Device::StoreConstants(float* registers, UINT registerCount, uint64_t* version, UINT startRegister,
+                               const float* data, UINT count)
+{
+    if ((count > 0 && !data) || startRegister > registerCount || count > registerCount - startRegister)
+        return D3DERR_INVALIDCALL;
+    if (count > 0)
+    {
+        std::memcpy(&registers[startRegister * 4], data, count * 4 * sizeof(float));
+        ++*version;
+    }
+    return D3D_OK;
 }
 
 HRESULT Device::SetVertexShaderConstantF(UINT startRegister, const float* data, UINT count)
@@ -537,15 +571,8 @@ HRESULT Device::SetVertexShaderConstantF(UINT startRegister, const float* data, 
                            {Arg::U(startRegister), Arg::P(data), Arg::U(count)});
     if (trace.Fails())
         return trace.Forced();
-    if ((count > 0 && !data) || startRegister > kVertexConstantRegisters ||
-        count > kVertexConstantRegisters - startRegister)
-        return trace.Finish(D3DERR_INVALIDCALL);
-    if (count > 0)
-    {
-        std::memcpy(&mState.vertexConstants[startRegister * 4], data, count * 4 * sizeof(float));
-        ++mState.vertexConstantsVersion;
-    }
-    return trace.Finish(D3D_OK);
+    return trace.Finish(StoreConstants(mState.vertexConstants, kVertexConstantRegisters,
+                                       &mState.vertexConstantsVersion, startRegister, data, count));
 }
 
 HRESULT Device::SetPixelShaderConstantF(UINT startRegister, const float* data, UINT count)
@@ -554,15 +581,8 @@ HRESULT Device::SetPixelShaderConstantF(UINT startRegister, const float* data, U
                            {Arg::U(startRegister), Arg::P(data), Arg::U(count)});
     if (trace.Fails())
         return trace.Forced();
-    if ((count > 0 && !data) || startRegister > kPixelConstantRegisters ||
-        count > kPixelConstantRegisters - startRegister)
-        return trace.Finish(D3DERR_INVALIDCALL);
-    if (count > 0)
-    {
-        std::memcpy(&mState.pixelConstants[startRegister * 4], data, count * 4 * sizeof(float));
-        ++mState.pixelConstantsVersion;
-    }
-    return trace.Finish(D3D_OK);
+    return trace.Finish(StoreConstants(mState.pixelConstants, kPixelConstantRegisters, &mState.pixelConstantsVersion,
+                                       startRegister, data, count));
 }
 
 HRESULT Device::SetTexture(DWORD sampler, IDirect3DBaseTexture9* texture)
@@ -570,8 +590,8 @@ HRESULT Device::SetTexture(DWORD sampler, IDirect3DBaseTexture9* texture)
     hooks::CallTrace trace(Call::SetTexture, this, {Arg::U(sampler), Arg::P(texture)});
     if (trace.Fails())
         return trace.Forced();
-    Texture* t = dynamic_cast<Texture*>(texture);
-    if (sampler >= kSamplerCount || (texture && (!t || t->GetOwnerDevice() != this)))
+    Texture* t = nullptr;
+    if (sampler >= kSamplerCount || !IsOwnedBy(this, texture, &t))
         return trace.Finish(D3DERR_INVALIDCALL);
     Rebind(mState.textures[sampler], t);
     return trace.Finish(D3D_OK);
@@ -614,42 +634,60 @@ HRESULT Device::PrepareDraw(DrawCall* call)
     return D3D_OK;
 }
 
+bool Device::StartDraw(D3DPRIMITIVETYPE type, UINT primitiveCount, DrawCall* call, HRESULT* answer)
+{
+    // A lost device drops draws quietly: the caller learns of the loss from
+    // Present and TestCooperativeLevel.
+    if (mCooperation != Cooperation::Ok)
+    {
+        ++mStats.droppedDraws;
+        *answer = D3D_OK;
+        return false;
+    }
+    *answer = D3DERR_INVALIDCALL;
+    if (!mInScene || primitiveCount > mCaps.MaxPrimitiveCount)
+        return false;
+    if (primitiveCount == 0)
+    {
+        if (type >= D3DPT_POINTLIST && type <= D3DPT_TRIANGLEFAN)
+            *answer = D3D_OK;
+        return false;
+    }
+    call->type = type;
+    call->count = VerticesForPrimitives(type, primitiveCount);
+    if (call->count == 0)
+        return false;
+    *answer = PrepareDraw(call);
+    return SUCCEEDED(*answer);
+}
+
+void Device::SubmitDraw(const DrawCall& call, UINT primitiveCount)
+{
+    mBackend->Draw(mState, call);
+    ++mStats.draws;
+    mStats.primitives += primitiveCount;
+}
+
 HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount)
 {
     hooks::CallTrace trace(Call::DrawPrimitive, this, {Arg::U(type), Arg::U(startVertex), Arg::U(primitiveCount)});
     if (trace.Fails())
         return trace.Forced();
-    if (mCooperation != Cooperation::Ok)
-    {
-        ++mStats.droppedDraws;
-        return trace.Finish(D3D_OK);
-    }
-    if (!mInScene || primitiveCount > mCaps.MaxPrimitiveCount)
-        return trace.Finish(D3DERR_INVALIDCALL);
-    const UINT vertices = VerticesForPrimitives(type, primitiveCount);
-    if (primitiveCount == 0)
-        return trace.Finish(type >= D3DPT_POINTLIST && type <= D3DPT_TRIANGLEFAN ? D3D_OK : D3DERR_INVALIDCALL);
-    if (vertices == 0)
-        return trace.Finish(D3DERR_INVALIDCALL);
-
     DrawCall call;
-    HRESULT hr = PrepareDraw(&call);
-    if (FAILED(hr))
-        return trace.Finish(hr);
+    HRESULT answer;
+    if (!StartDraw(type, primitiveCount, &call, &answer))
+        return trace.Finish(answer);
+
     const StreamBinding& stream = mState.streams[0];
     BufferStorage& storage = stream.buffer->Storage();
     const uint64_t begin = stream.offset + static_cast<uint64_t>(startVertex) * stream.stride;
-    const uint64_t end = begin + static_cast<uint64_t>(vertices - 1) * stream.stride + call.layout.stride;
+    const uint64_t end = begin + static_cast<uint64_t>(call.count - 1) * stream.stride + call.layout.stride;
     if (end > storage.Length())
         return trace.Finish(D3DERR_INVALIDCALL);
     SendBuffer(storage, begin, end);
 
-    call.type = type;
-    call.count = vertices;
     call.startVertex = startVertex;
-    mBackend->Draw(mState, call);
-    ++mStats.draws;
-    mStats.primitives += primitiveCount;
+    SubmitDraw(call, primitiveCount);
     return trace.Finish(D3D_OK);
 }
 
@@ -661,23 +699,13 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
                             Arg::U(startIndex), Arg::U(primitiveCount)});
     if (trace.Fails())
         return trace.Forced();
-    if (mCooperation != Cooperation::Ok)
-    {
-        ++mStats.droppedDraws;
-        return trace.Finish(D3D_OK);
-    }
-    if (!mInScene || primitiveCount > mCaps.MaxPrimitiveCount)
-        return trace.Finish(D3DERR_INVALIDCALL);
-    const UINT count = VerticesForPrimitives(type, primitiveCount);
-    if (primitiveCount == 0)
-        return trace.Finish(type >= D3DPT_POINTLIST && type <= D3DPT_TRIANGLEFAN ? D3D_OK : D3DERR_INVALIDCALL);
-    if (count == 0 || !mState.indices)
-        return trace.Finish(D3DERR_INVALIDCALL);
-
     DrawCall call;
-    HRESULT hr = PrepareDraw(&call);
-    if (FAILED(hr))
-        return trace.Finish(hr);
+    HRESULT answer;
+    if (!StartDraw(type, primitiveCount, &call, &answer))
+        return trace.Finish(answer);
+    if (!mState.indices)
+        return trace.Finish(D3DERR_INVALIDCALL);
+    const UINT count = call.count;
 
     // The index range must lie in the index buffer, and every index it holds
     // must reach a vertex of the stream: checked here rather than trusted.
@@ -720,22 +748,34 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
     SendBuffer(vertexStorage, begin, end);
     SendBuffer(indexStorage, indexBegin, indexEnd);
 
-    call.type = type;
-    call.count = count;
     call.indexed = true;
     call.baseVertex = baseVertexIndex;
     call.startIndex = startIndex;
     call.indices = indexStorage.Backend();
     call.indexSize = indexSize;
-    mBackend->Draw(mState, call);
-    ++mStats.draws;
-    mStats.primitives += primitiveCount;
+    SubmitDraw(call, primitiveCount);
     return trace.Finish(D3D_OK);
 }
 
 // ---------------------------------------------------------------------------
 // Resource creation
 // ---------------------------------------------------------------------------
+
+// Gives the new buffer its memory and back-end buffer; on failure releases it.
+template <class B>
+HRESULT Device::InitBuffer(B* buffer, UINT length, DWORD usage, D3DPOOL pool, bool index, std::vector<B*>* defaults)
+{
+    HRESULT hr = buffer->Storage().Init(length, usage, pool);
+    if (FAILED(hr))
+    {
+        buffer->Release();
+        return hr;
+    }
+    buffer->Storage().SetBackend(mBackend->CreateBuffer(length, index));
+    if (pool == D3DPOOL_DEFAULT)
+        defaults->push_back(buffer);
+    return D3D_OK;
+}
 
 HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                    IDirect3DVertexBuffer9** buffer, HANDLE* sharedHandle)
@@ -747,11 +787,7 @@ HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL 
         *buffer = nullptr;
     if (trace.Fails())
         return trace.Forced();
-    const DWORD knownUsage = D3DUSAGE_WRITEONLY | D3DUSAGE_SOFTWAREPROCESSING | D3DUSAGE_DONOTCLIP |
-                             D3DUSAGE_POINTS | D3DUSAGE_DYNAMIC;
-    if (!buffer || sharedHandle || length == 0 || (usage & ~knownUsage) ||
-        (pool != D3DPOOL_DEFAULT && pool != D3DPOOL_MANAGED && pool != D3DPOOL_SYSTEMMEM) ||
-        (pool == D3DPOOL_MANAGED && (usage & D3DUSAGE_DYNAMIC)))
+    if (!buffer || sharedHandle || !IsValidBufferRequest(length, usage, pool))
         return trace.Finish(D3DERR_INVALIDCALL);
     if (fvf != 0)
     {
@@ -763,15 +799,9 @@ HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL 
         return trace.Finish(D3DERR_OUTOFVIDEOMEMORY);
 
     VertexBuffer* vb = new VertexBuffer(this, fvf);
-    HRESULT hr = vb->Storage().Init(length, usage, pool);
+    HRESULT hr = InitBuffer(vb, length, usage, pool, false, &mDefaultVertexBuffers);
     if (FAILED(hr))
-    {
-        vb->Release();
         return trace.Finish(hr);
-    }
-    vb->Storage().SetBackend(mBackend->CreateBuffer(length, false));
-    if (pool == D3DPOOL_DEFAULT)
-        mDefaultVertexBuffers.push_back(vb);
     *buffer = vb;
     return trace.Finish(D3D_OK, vb);
 }
@@ -786,26 +816,16 @@ HRESULT Device::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3
         *buffer = nullptr;
     if (trace.Fails())
         return trace.Forced();
-    const DWORD knownUsage = D3DUSAGE_WRITEONLY | D3DUSAGE_SOFTWAREPROCESSING | D3DUSAGE_DONOTCLIP |
-                             D3DUSAGE_POINTS | D3DUSAGE_DYNAMIC;
-    if (!buffer || sharedHandle || length == 0 || (usage & ~knownUsage) ||
-        (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32) ||
-        (pool != D3DPOOL_DEFAULT && pool != D3DPOOL_MANAGED && pool != D3DPOOL_SYSTEMMEM) ||
-        (pool == D3DPOOL_MANAGED && (usage & D3DUSAGE_DYNAMIC)))
+    if (!buffer || sharedHandle || !IsValidBufferRequest(length, usage, pool) ||
+        (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32))
         return trace.Finish(D3DERR_INVALIDCALL);
     if (length > kMaxResourceBytes)
         return trace.Finish(D3DERR_OUTOFVIDEOMEMORY);
 
     IndexBuffer* ib = new IndexBuffer(this, format);
-    HRESULT hr = ib->Storage().Init(length, usage, pool);
+    HRESULT hr = InitBuffer(ib, length, usage, pool, true, &mDefaultIndexBuffers);
     if (FAILED(hr))
-    {
-        ib->Release();
         return trace.Finish(hr);
-    }
-    ib->Storage().SetBackend(mBackend->CreateBuffer(length, true));
-    if (pool == D3DPOOL_DEFAULT)
-        mDefaultIndexBuffers.push_back(ib);
     *buffer = ib;
     return trace.Finish(D3D_OK, ib);
 }
@@ -856,6 +876,24 @@ HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
     return trace.Finish(D3D_OK, t);
 }
 
+// Null when the blob does not hold a shader of the kind asked for or the back
+// end cannot build it (its reason goes to stderr).
+template <class S>
+S* Device::MakeShader(const char* call, const DWORD* function, bool vertex)
+{
+    ShaderBlob blob;
+    if (!ReadShaderBlob(function, kBlobMaxTokens, &blob) || blob.IsVertexShader() != vertex)
+        return nullptr;
+    std::string error;
+    std::unique_ptr<BackendShader> backend = mBackend->CreateShader(blob, &error);
+    if (!backend)
+    {
+        std::fprintf(stderr, "%s: %s\n", call, error.c_str());
+        return nullptr;
+    }
+    return new S(this, std::move(blob), std::move(backend));
+}
+
 HRESULT Device::CreateVertexShader(const DWORD* function, IDirect3DVertexShader9** shader)
 {
     hooks::CallTrace trace(Call::CreateVertexShader, this, {Arg::P(function), Arg::P(shader)});
@@ -863,17 +901,11 @@ HRESULT Device::CreateVertexShader(const DWORD* function, IDirect3DVertexShader9
         *shader = nullptr;
     if (trace.Fails())
         return trace.Forced();
-    ShaderBlob blob;
-    if (!shader || !ReadShaderBlob(function, kBlobMaxTokens, &blob) || !blob.IsVertexShader())
+    if (!shader)
         return trace.Finish(D3DERR_INVALIDCALL);
-    std::string error;
-    std::unique_ptr<BackendShader> backend = mBackend->CreateShader(blob, &error);
-    if (!backend)
-    {
-        std::fprintf(stderr, "CreateVertexShader: %s\n", error.c_str());
+    VertexShader* vs = MakeShader<VertexShader>("CreateVertexShader", function, true);
+    if (!vs)
         return trace.Finish(D3DERR_INVALIDCALL);
-    }
-    VertexShader* vs = new VertexShader(this, std::move(blob), std::move(backend));
     *shader = vs;
     return trace.Finish(D3D_OK, vs);
 }
@@ -885,17 +917,11 @@ HRESULT Device::CreatePixelShader(const DWORD* function, IDirect3DPixelShader9**
         *shader = nullptr;
     if (trace.Fails())
         return trace.Forced();
-    ShaderBlob blob;
-    if (!shader || !ReadShaderBlob(function, kBlobMaxTokens, &blob) || blob.IsVertexShader())
+    if (!shader)
         return trace.Finish(D3DERR_INVALIDCALL);
-    std::string error;
-    std::unique_ptr<BackendShader> backend = mBackend->CreateShader(blob, &error);
-    if (!backend)
-    {
-        std::fprintf(stderr, "CreatePixelShader: %s\n", error.c_str());
+    PixelShader* ps = MakeShader<PixelShader>("CreatePixelShader", function, false);
+    if (!ps)
         return trace.Finish(D3DERR_INVALIDCALL);
-    }
-    PixelShader* ps = new PixelShader(this, std::move(blob), std::move(backend));
     *shader = ps;
     return trace.Finish(D3D_OK, ps);
 }

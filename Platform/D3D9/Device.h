@@ -97,6 +97,16 @@ private:
     void RestoreDefaults();
     void SetFullTarget(const Surface* target);
     HRESULT PrepareDraw(DrawCall* call);
+    // Checks a draw of primitiveCount and fills call; false when it does not
+    // go ahead, with *answer what the draw returns.
+    bool StartDraw(D3DPRIMITIVETYPE type, UINT primitiveCount, DrawCall* call, HRESULT* answer);
+    void SubmitDraw(const DrawCall& call, UINT primitiveCount);
+    HRESULT StoreConstants(float* registers, UINT registerCount, uint64_t* version, UINT startRegister,
+                           const float* data, UINT count);
+    template <class B>
+    HRESULT InitBuffer(B* buffer, UINT length, DWORD usage, D3DPOOL pool, bool index, std::vector<B*>* defaults);
+    template <class S>
+    S* MakeShader(const char* call, const DWORD* function, bool vertex);
     void SendBuffer(class BufferStorage& storage, uint64_t begin, uint64_t end);
 
     Direct3D9* mD3D;
