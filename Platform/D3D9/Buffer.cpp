@@ -11,6 +11,34 @@ namespace d3d9
 using test::Arg;
 using test::Call;
 
+namespace
+{
+
+// A buffer's Lock and Unlock as traced calls; a forced failure hands out no
+// pointer.
+HRESULT TracedLock(Call call, const void* buffer, BufferStorage& storage, UINT offset, UINT size, void** data,
+                   DWORD flags)
+{
+    hooks::CallTrace trace(call, buffer, {Arg::U(offset), Arg::U(size), Arg::P(data), Arg::U(flags)});
+    if (trace.Fails())
+    {
+        if (data)
+            *data = nullptr;
+        return trace.Forced();
+    }
+    return trace.Finish(storage.Lock(offset, size, data, flags));
+}
+
+HRESULT TracedUnlock(Call call, const void* buffer, BufferStorage& storage)
+{
+    hooks::CallTrace trace(call, buffer, {});
+    if (trace.Fails())
+        return trace.Forced();
+    return trace.Finish(storage.Unlock());
+}
+
+} // namespace
+
 HRESULT BufferStorage::Init(UINT length, DWORD usage, D3DPOOL pool)
 {
     try
@@ -111,22 +139,12 @@ VertexBuffer::~VertexBuffer()
 
 HRESULT VertexBuffer::Lock(UINT offset, UINT size, void** data, DWORD flags)
 {
-    hooks::CallTrace trace(Call::VertexBufferLock, this, {Arg::U(offset), Arg::U(size), Arg::P(data), Arg::U(flags)});
-    if (trace.Fails())
-    {
-        if (data)
-            *data = nullptr;
-        return trace.Forced();
-    }
-    return trace.Finish(mStorage.Lock(offset, size, data, flags));
+    return TracedLock(Call::VertexBufferLock, this, mStorage, offset, size, data, flags);
 }
 
 HRESULT VertexBuffer::Unlock()
 {
-    hooks::CallTrace trace(Call::VertexBufferUnlock, this, {});
-    if (trace.Fails())
-        return trace.Forced();
-    return trace.Finish(mStorage.Unlock());
+    return TracedUnlock(Call::VertexBufferUnlock, this, mStorage);
 }
 
 IndexBuffer::IndexBuffer(Device* device, D3DFORMAT format) : DeviceChild(device, 1), mFormat(format) {}
@@ -138,22 +156,12 @@ IndexBuffer::~IndexBuffer()
 
 HRESULT IndexBuffer::Lock(UINT offset, UINT size, void** data, DWORD flags)
 {
-    hooks::CallTrace trace(Call::IndexBufferLock, this, {Arg::U(offset), Arg::U(size), Arg::P(data), Arg::U(flags)});
-    if (trace.Fails())
-    {
-        if (data)
-            *data = nullptr;
-        return trace.Forced();
-    }
-    return trace.Finish(mStorage.Lock(offset, size, data, flags));
+    return TracedLock(Call::IndexBufferLock, this, mStorage, offset, size, data, flags);
 }
 
 HRESULT IndexBuffer::Unlock()
 {
-    hooks::CallTrace trace(Call::IndexBufferUnlock, this, {});
-    if (trace.Fails())
-        return trace.Forced();
-    return trace.Finish(mStorage.Unlock());
+    return TracedUnlock(Call::IndexBufferUnlock, this, mStorage);
 }
 
 } // namespace d3d9

@@ -12,11 +12,13 @@
 namespace d3d9
 {
 
-class VertexShader final : public DeviceChild<IDirect3DVertexShader9>
+// The two kinds differ only in the interface they answer to.
+template <class Interface>
+class ShaderObject : public DeviceChild<Interface>
 {
 public:
-    VertexShader(Device* device, ShaderBlob blob, std::unique_ptr<BackendShader> backend)
-        : DeviceChild(device, 1), mBlob(std::move(blob)), mBackend(std::move(backend))
+    ShaderObject(Device* device, ShaderBlob blob, std::unique_ptr<BackendShader> backend)
+        : DeviceChild<Interface>(device, 1), mBlob(std::move(blob)), mBackend(std::move(backend))
     {
     }
     const ShaderBlob& Blob() const { return mBlob; }
@@ -28,20 +30,16 @@ private:
     hooks::LiveToken mLive;
 };
 
-class PixelShader final : public DeviceChild<IDirect3DPixelShader9>
+class VertexShader final : public ShaderObject<IDirect3DVertexShader9>
 {
 public:
-    PixelShader(Device* device, ShaderBlob blob, std::unique_ptr<BackendShader> backend)
-        : DeviceChild(device, 1), mBlob(std::move(blob)), mBackend(std::move(backend))
-    {
-    }
-    const ShaderBlob& Blob() const { return mBlob; }
-    BackendShader* Backend() const { return mBackend.get(); }
+    using ShaderObject::ShaderObject;
+};
 
-private:
-    ShaderBlob mBlob;
-    std::unique_ptr<BackendShader> mBackend;
-    hooks::LiveToken mLive;
+class PixelShader final : public ShaderObject<IDirect3DPixelShader9>
+{
+public:
+    using ShaderObject::ShaderObject;
 };
 
 } // namespace d3d9
