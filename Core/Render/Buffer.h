@@ -48,6 +48,21 @@ public:
     void Detach() { mRender = nullptr; }
 
 protected:
+    // Lock bookkeeping for the implementations: a new lock has nothing
+    // reserved yet, an unlocked buffer hands out nothing.
+    void SetLocked(uint8_t* pointer)
+    {
+        mLocked = 1;
+        mLockPointer = pointer;
+        mUsed = 0;
+    }
+    void SetUnlocked()
+    {
+        mLocked = 0;
+        mLockPointer = nullptr;
+        mUsed = 0;
+    }
+
     Render* mRender;
     uint32_t mElementSize = 0;
     uint32_t mCapacity = 0;

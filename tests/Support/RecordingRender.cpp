@@ -24,121 +24,27 @@ std::string Num(float value)
 
 // --- Buffers ---------------------------------------------------------------------
 
-MemoryVertexBuffer::MemoryVertexBuffer(RecordingRender* render) : VertexBufferImpl(render), mOwner(render)
+MemoryVertexBuffer::MemoryVertexBuffer(RecordingRender* render) : MemoryBuffer(render)
 {
-    mOwner->Name(this, "vb" + std::to_string(mOwner->mVertexBuffersMade++));
+    render->Name(this, "vb" + std::to_string(render->mVertexBuffersMade++));
 }
 
 BWResultEnum MemoryVertexBuffer::Create(const render::VertexFormat& format, uint32_t count, bool dynamic)
 {
-    mElementSize = format.mStride;
-    mCapacity = count;
     mFormatId = format.mId;
-    mDynamic = dynamic;
-    mMemory.assign(static_cast<size_t>(count) * format.mStride, 0);
+    Allocate(format.mStride, count, dynamic);
     return BW_OK;
 }
 
-BWResultEnum MemoryVertexBuffer::Lock()
+MemoryIndexBuffer::MemoryIndexBuffer(RecordingRender* render) : MemoryBuffer(render)
 {
-    if (mLocked || mReleased)
-        return BW_FAIL;
-    ++mLockCount;
-    mLocked = 1;
-    mLockPointer = mMemory.data();
-    mUsed = 0;
-    return BW_OK;
-}
-
-BWResultEnum MemoryVertexBuffer::Unlock()
-{
-    if (!mLocked)
-        return BW_FAIL;
-    mLocked = 0;
-    mLockPointer = nullptr;
-    mUsed = 0;
-    return BW_OK;
-}
-
-BWResultEnum MemoryVertexBuffer::Restore()
-{
-    mReleased = false;
-    return BW_OK;
-}
-
-BWResultEnum MemoryVertexBuffer::Release()
-{
-    if (mDynamic)
-    {
-        mReleased = true;
-        mLocked = 0;
-        mLockPointer = nullptr;
-        mUsed = 0;
-    }
-    return BW_OK;
-}
-
-BWResultEnum MemoryVertexBuffer::CheckLocked()
-{
-    return mLocked ? BW_OK : BW_FAIL;
-}
-
-MemoryIndexBuffer::MemoryIndexBuffer(RecordingRender* render) : IndexBufferImpl(render), mOwner(render)
-{
-    mOwner->Name(this, "ib" + std::to_string(mOwner->mIndexBuffersMade++));
+    render->Name(this, "ib" + std::to_string(render->mIndexBuffersMade++));
 }
 
 BWResultEnum MemoryIndexBuffer::Create(uint32_t indexSize, uint32_t count, bool dynamic)
 {
-    mElementSize = indexSize;
-    mCapacity = count;
-    mDynamic = dynamic;
-    mMemory.assign(static_cast<size_t>(count) * indexSize, 0);
+    Allocate(indexSize, count, dynamic);
     return BW_OK;
-}
-
-BWResultEnum MemoryIndexBuffer::Lock()
-{
-    if (mLocked || mReleased)
-        return BW_FAIL;
-    ++mLockCount;
-    mLocked = 1;
-    mLockPointer = mMemory.data();
-    mUsed = 0;
-    return BW_OK;
-}
-
-BWResultEnum MemoryIndexBuffer::Unlock()
-{
-    if (!mLocked)
-        return BW_FAIL;
-    mLocked = 0;
-    mLockPointer = nullptr;
-    mUsed = 0;
-    return BW_OK;
-}
-
-BWResultEnum MemoryIndexBuffer::Restore()
-{
-    mReleased = false;
-    return BW_OK;
-}
-
-BWResultEnum MemoryIndexBuffer::Release()
-{
-    if (mDynamic)
-    {
-        mReleased = true;
-        mLocked = 0;
-        mLockPointer = nullptr;
-        mUsed = 0;
-    }
-    return BW_OK;
-}
-
-BWResultEnum MemoryIndexBuffer::CheckLocked()
-{
-    return mLocked ? BW_OK : BW_FAIL;
 }
 
 // --- Shaders and textures ----------------------------------------------------------

@@ -21,44 +21,72 @@ namespace bwtest
 
 class RecordingRender;
 
-class MemoryVertexBuffer : public render::VertexBufferImpl
+// A buffer in CPU memory. Releasing a dynamic one (device loss) drops its
+// lock and refuses locks until it is restored.
+template <class Impl>
+class MemoryBuffer : public Impl
+{
+public:
+    explicit MemoryBuffer(render::Render* render) : Impl(render) {}
+
+    BWResultEnum Lock() override
+    {
+        if (this->mLocked || mReleased)
+            return BW_FAIL;
+        ++mLockCount;
+        this->SetLocked(mMemory.data());
+        return BW_OK;
+    }
+    BWResultEnum Unlock() override
+    {
+        if (!this->mLocked)
+            return BW_FAIL;
+        this->SetUnlocked();
+        return BW_OK;
+    }
+    BWResultEnum Restore() override
+    {
+        mReleased = false;
+        return BW_OK;
+    }
+    BWResultEnum Release() override
+    {
+        if (mDynamic)
+        {
+            mReleased = true;
+            this->SetUnlocked();
+        }
+        return BW_OK;
+    }
+    BWResultEnum CheckLocked() override { return this->mLocked ? BW_OK : BW_FAIL; }
+
+    std::vector<uint8_t> mMemory;
+    bool mDynamic = false;
+    bool mReleased = false;
+    int mLockCount = 0;
+
+protected:
+    void Allocate(uint32_t elementSize, uint32_t count, bool dynamic)
+    {
+        this->mElementSize = elementSize;
+        this->mCapacity = count;
+        mDynamic = dynamic;
+        mMemory.assign(static_cast<size_t>(count) * elementSize, 0);
+    }
+};
+
+class MemoryVertexBuffer : public MemoryBuffer<render::VertexBufferImpl>
 {
 public:
     explicit MemoryVertexBuffer(RecordingRender* render);
     BWResultEnum Create(const render::VertexFormat& format, uint32_t count, bool dynamic) override;
-    BWResultEnum Lock() override;
-    BWResultEnum Unlock() override;
-    BWResultEnum Restore() override;
-    BWResultEnum Release() override;
-    BWResultEnum CheckLocked() override;
-
-    std::vector<uint8_t> mMemory;
-    bool mDynamic = false;
-    bool mReleased = false;
-    int mLockCount = 0;
-
-private:
-    RecordingRender* mOwner;
 };
 
-class MemoryIndexBuffer : public render::IndexBufferImpl
+class MemoryIndexBuffer : public MemoryBuffer<render::IndexBufferImpl>
 {
 public:
     explicit MemoryIndexBuffer(RecordingRender* render);
     BWResultEnum Create(uint32_t indexSize, uint32_t count, bool dynamic) override;
-    BWResultEnum Lock() override;
-    BWResultEnum Unlock() override;
-    BWResultEnum Restore() override;
-    BWResultEnum Release() override;
-    BWResultEnum CheckLocked() override;
-
-    std::vector<uint8_t> mMemory;
-    bool mDynamic = false;
-    bool mReleased = false;
-    int mLockCount = 0;
-
-private:
-    RecordingRender* mOwner;
 };
 
 // Scalar and texture variables that write what they are given to the log.

@@ -16,14 +16,52 @@ UINT ByteLength(uint32_t elementSize, uint32_t count)
     return bytes > 0xFFFFFFFFu ? 0 : static_cast<UINT>(bytes);
 }
 
-template <class DeviceBuffer>
-void ReleaseDeviceBuffer(DeviceBuffer*& buffer)
+DWORD Usage(bool dynamic)
 {
-    if (buffer)
-    {
-        buffer->Release();
-        buffer = nullptr;
-    }
+    return dynamic ? kDynamicUsage : D3DUSAGE_WRITEONLY;
+}
+
+D3DPOOL Pool(bool dynamic)
+{
+    return dynamic ? D3DPOOL_DEFAULT : D3DPOOL_MANAGED;
+}
+
+D3DFORMAT IndexFormat(uint32_t indexSize)
+{
+    return indexSize == 4 ? D3DFMT_INDEX32 : D3DFMT_INDEX16;
+}
+
+// The whole buffer, discarding what it held; null when the device refuses.
+template <class DeviceBuffer>
+uint8_t* LockWhole(DeviceBuffer* buffer)
+{
+    void* data = nullptr;
+    if (buffer->Lock(0, 0, &data, D3DLOCK_DISCARD) != D3D_OK)
+        return nullptr;
+    return static_cast<uint8_t*>(data);
+}
+
+// Lets go of the device buffer, unlocking it first: a buffer released while
+// locked must not stay locked in the books, or it could never be locked again
+// after a restore.
+template <class DeviceBuffer>
+void ReleaseDeviceBuffer(DeviceBuffer*& buffer, bool locked)
+{
+    if (!buffer)
+        return;
+    if (locked)
+        buffer->Unlock();
+    buffer->Release();
+    buffer = nullptr;
+}
+
+template <class DeviceBuffer>
+BWResultEnum Created(HRESULT hr, DeviceBuffer*& buffer)
+{
+    if (hr == D3D_OK)
+        return BW_OK;
+    buffer = nullptr;
+    return BW_FAIL;
 }
 
 } // namespace
@@ -36,14 +74,19 @@ VertexBufferImplDX9::VertexBufferImplDX9(RenderDX9* render) : VertexBufferImpl(r
 
 VertexBufferImplDX9::~VertexBufferImplDX9()
 {
-    if (mDeviceBuffer && mLocked)
-        mDeviceBuffer->Unlock();
-    ReleaseDeviceBuffer(mDeviceBuffer);
+    ReleaseDeviceBuffer(mDeviceBuffer, mLocked);
 }
 
 IDirect3DDevice9* VertexBufferImplDX9::Device() const
 {
     return mRender && mRenderDX9 ? mRenderDX9->GetDevice() : nullptr;
+}
+
+BWResultEnum VertexBufferImplDX9::CreateDeviceBuffer(IDirect3DDevice9* device)
+{
+    return Created(device->CreateVertexBuffer(ByteLength(mElementSize, mCapacity), Usage(mDynamic), mFvf,
+                                              Pool(mDynamic), &mDeviceBuffer, nullptr),
+                   mDeviceBuffer);
 }
 
 BWResultEnum VertexBufferImplDX9::Create(const VertexFormat& format, uint32_t count, bool dynamic)
@@ -56,41 +99,27 @@ BWResultEnum VertexBufferImplDX9::Create(const VertexFormat& format, uint32_t co
     mElementSize = format.mStride;
     mFormatId = format.mId;
     mFvf = format.mFvf;
-    UINT length = ByteLength(mElementSize, count);
-    if (length == 0)
+    if (ByteLength(mElementSize, count) == 0)
         return BW_FAIL;
-    HRESULT hr = device->CreateVertexBuffer(length, dynamic ? kDynamicUsage : D3DUSAGE_WRITEONLY, mFvf,
-                                            dynamic ? D3DPOOL_DEFAULT : D3DPOOL_MANAGED, &mDeviceBuffer, nullptr);
-    if (hr != D3D_OK)
-    {
-        mDeviceBuffer = nullptr;
-        return BW_FAIL;
-    }
-    return BW_OK;
+    return CreateDeviceBuffer(device);
 }
 
 BWResultEnum VertexBufferImplDX9::Lock()
 {
     if (!mDeviceBuffer || mLocked)
         return BW_FAIL;
-    void* data = nullptr;
-    if (mDeviceBuffer->Lock(0, 0, &data, D3DLOCK_DISCARD) != D3D_OK || !data)
+    uint8_t* data = LockWhole(mDeviceBuffer);
+    if (!data)
         return BW_FAIL;
-    mLocked = 1;
-    mLockPointer = static_cast<uint8_t*>(data);
-    mUsed = 0;
+    SetLocked(data);
     return BW_OK;
 }
 
 BWResultEnum VertexBufferImplDX9::Unlock()
 {
-    if (!mDeviceBuffer || !mLocked)
+    if (!mDeviceBuffer || !mLocked || mDeviceBuffer->Unlock() != D3D_OK)
         return BW_FAIL;
-    if (mDeviceBuffer->Unlock() != D3D_OK)
-        return BW_FAIL;
-    mLocked = 0;
-    mUsed = 0;
-    mLockPointer = nullptr;
+    SetUnlocked();
     return BW_OK;
 }
 
@@ -98,14 +127,8 @@ BWResultEnum VertexBufferImplDX9::Release()
 {
     if (!mDynamic)
         return BW_OK;
-    // A buffer lost while locked must not stay locked in the books, or it
-    // could never be locked again after the restore.
-    if (mDeviceBuffer && mLocked)
-        mDeviceBuffer->Unlock();
-    mLocked = 0;
-    mUsed = 0;
-    mLockPointer = nullptr;
-    ReleaseDeviceBuffer(mDeviceBuffer);
+    ReleaseDeviceBuffer(mDeviceBuffer, mLocked);
+    SetUnlocked();
     return BW_OK;
 }
 
@@ -114,16 +137,7 @@ BWResultEnum VertexBufferImplDX9::Restore()
     if (!mDynamic || mDeviceBuffer)
         return BW_OK;
     IDirect3DDevice9* device = Device();
-    if (!device)
-        return BW_FAIL;
-    HRESULT hr = device->CreateVertexBuffer(ByteLength(mElementSize, mCapacity), kDynamicUsage, mFvf,
-                                            D3DPOOL_DEFAULT, &mDeviceBuffer, nullptr);
-    if (hr != D3D_OK)
-    {
-        mDeviceBuffer = nullptr;
-        return BW_FAIL;
-    }
-    return BW_OK;
+    return device ? CreateDeviceBuffer(device) : BW_FAIL;
 }
 
 BWResultEnum VertexBufferImplDX9::CheckLocked()
@@ -139,9 +153,7 @@ IndexBufferImplDX9::IndexBufferImplDX9(RenderDX9* render) : IndexBufferImpl(rend
 
 IndexBufferImplDX9::~IndexBufferImplDX9()
 {
-    if (mDeviceBuffer && mLocked)
-        mDeviceBuffer->Unlock();
-    ReleaseDeviceBuffer(mDeviceBuffer);
+    ReleaseDeviceBuffer(mDeviceBuffer, mLocked);
 }
 
 IDirect3DDevice9* IndexBufferImplDX9::Device() const
@@ -149,9 +161,11 @@ IDirect3DDevice9* IndexBufferImplDX9::Device() const
     return mRender && mRenderDX9 ? mRenderDX9->GetDevice() : nullptr;
 }
 
-static D3DFORMAT IndexFormat(uint32_t indexSize)
+BWResultEnum IndexBufferImplDX9::CreateDeviceBuffer(IDirect3DDevice9* device)
 {
-    return indexSize == 4 ? D3DFMT_INDEX32 : D3DFMT_INDEX16;
+    return Created(device->CreateIndexBuffer(ByteLength(mElementSize, mCapacity), Usage(mDynamic),
+                                             IndexFormat(mElementSize), Pool(mDynamic), &mDeviceBuffer, nullptr),
+                   mDeviceBuffer);
 }
 
 BWResultEnum IndexBufferImplDX9::Create(uint32_t indexSize, uint32_t count, bool dynamic)
@@ -164,41 +178,27 @@ BWResultEnum IndexBufferImplDX9::Create(uint32_t indexSize, uint32_t count, bool
     mDynamic = dynamic ? 1 : 0;
     mCapacity = count;
     mElementSize = indexSize;
-    UINT length = ByteLength(indexSize, count);
-    if (length == 0)
+    if (ByteLength(indexSize, count) == 0)
         return BW_FAIL;
-    HRESULT hr = device->CreateIndexBuffer(length, dynamic ? kDynamicUsage : D3DUSAGE_WRITEONLY, IndexFormat(indexSize),
-                                           dynamic ? D3DPOOL_DEFAULT : D3DPOOL_MANAGED, &mDeviceBuffer, nullptr);
-    if (hr != D3D_OK)
-    {
-        mDeviceBuffer = nullptr;
-        return BW_FAIL;
-    }
-    return BW_OK;
+    return CreateDeviceBuffer(device);
 }
 
 BWResultEnum IndexBufferImplDX9::Lock()
 {
     if (!mDeviceBuffer || mLocked)
         return BW_FAIL;
-    void* data = nullptr;
-    if (mDeviceBuffer->Lock(0, 0, &data, D3DLOCK_DISCARD) != D3D_OK || !data)
+    uint8_t* data = LockWhole(mDeviceBuffer);
+    if (!data)
         return BW_FAIL;
-    mLocked = 1;
-    mLockPointer = static_cast<uint8_t*>(data);
-    mUsed = 0;
+    SetLocked(data);
     return BW_OK;
 }
 
 BWResultEnum IndexBufferImplDX9::Unlock()
 {
-    if (!mDeviceBuffer || !mLocked)
+    if (!mDeviceBuffer || !mLocked || mDeviceBuffer->Unlock() != D3D_OK)
         return BW_FAIL;
-    if (mDeviceBuffer->Unlock() != D3D_OK)
-        return BW_FAIL;
-    mLocked = 0;
-    mUsed = 0;
-    mLockPointer = nullptr;
+    SetUnlocked();
     return BW_OK;
 }
 
@@ -206,12 +206,8 @@ BWResultEnum IndexBufferImplDX9::Release()
 {
     if (!mDynamic)
         return BW_OK;
-    if (mDeviceBuffer && mLocked)
-        mDeviceBuffer->Unlock();
-    mLocked = 0;
-    mUsed = 0;
-    mLockPointer = nullptr;
-    ReleaseDeviceBuffer(mDeviceBuffer);
+    ReleaseDeviceBuffer(mDeviceBuffer, mLocked);
+    SetUnlocked();
     return BW_OK;
 }
 
@@ -220,16 +216,7 @@ BWResultEnum IndexBufferImplDX9::Restore()
     if (!mDynamic || mDeviceBuffer)
         return BW_OK;
     IDirect3DDevice9* device = Device();
-    if (!device)
-        return BW_FAIL;
-    HRESULT hr = device->CreateIndexBuffer(ByteLength(mElementSize, mCapacity), kDynamicUsage,
-                                           IndexFormat(mElementSize), D3DPOOL_DEFAULT, &mDeviceBuffer, nullptr);
-    if (hr != D3D_OK)
-    {
-        mDeviceBuffer = nullptr;
-        return BW_FAIL;
-    }
-    return BW_OK;
+    return device ? CreateDeviceBuffer(device) : BW_FAIL;
 }
 
 BWResultEnum IndexBufferImplDX9::CheckLocked()

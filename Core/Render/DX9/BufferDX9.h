@@ -31,6 +31,8 @@ public:
 
 private:
     IDirect3DDevice9* Device() const;
+    // Sized, used and pooled as Create chose.
+    BWResultEnum CreateDeviceBuffer(IDirect3DDevice9* device);
 
     RenderDX9* mRenderDX9;
     IDirect3DVertexBuffer9* mDeviceBuffer = nullptr;
@@ -56,6 +58,8 @@ public:
 
 private:
     IDirect3DDevice9* Device() const;
+    // Sized, used and pooled as Create chose.
+    BWResultEnum CreateDeviceBuffer(IDirect3DDevice9* device);
 
     RenderDX9* mRenderDX9;
     IDirect3DIndexBuffer9* mDeviceBuffer = nullptr;
