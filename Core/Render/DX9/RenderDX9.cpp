@@ -10,6 +10,7 @@
 #include "Platform/Win32/Win32Kernel.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace render
 {
@@ -49,6 +50,52 @@ void ReleaseCom(T*& object)
         object->Release();
         object = nullptr;
     }
+}
+
+template <class State>
+struct Setting
+{
+    State state;
+    DWORD value;
+};
+
+// Each list is set in order, stopping at the first call the device refuses.
+HRESULT SetSamplerStates(IDirect3DDevice9* device, std::initializer_list<Setting<D3DSAMPLERSTATETYPE>> settings)
+{
+    for (const auto& setting : settings)
+        if (HRESULT hr = device->SetSamplerState(0, setting.state, setting.value); hr != D3D_OK)
+            return hr;
+    return D3D_OK;
+}
+
+HRESULT SetRenderStates(IDirect3DDevice9* device, std::initializer_list<Setting<D3DRENDERSTATETYPE>> settings)
+{
+    for (const auto& setting : settings)
+        if (HRESULT hr = device->SetRenderState(setting.state, setting.value); hr != D3D_OK)
+            return hr;
+    return D3D_OK;
+}
+
+HRESULT SetStageStates(IDirect3DDevice9* device, std::initializer_list<Setting<D3DTEXTURESTAGESTATETYPE>> settings)
+{
+    for (const auto& setting : settings)
+        if (HRESULT hr = device->SetTextureStageState(0, setting.state, setting.value); hr != D3D_OK)
+            return hr;
+    return D3D_OK;
+}
+
+// Hands a new object to the caller when its set-up succeeded; deletes it
+// otherwise.
+template <class Object, class Base>
+BWResultEnum HandOver(Object* object, BWResultEnum result, Base** out)
+{
+    if (result != BW_OK)
+    {
+        delete object;
+        return result;
+    }
+    *out = object;
+    return BW_OK;
 }
 
 } // namespace
@@ -99,20 +146,7 @@ BWResultEnum RenderDX9::InitRender(app::Window* window, const RenderInitParam& p
         return result;
     if ((result = ReadCaps()) != BW_OK)
         return result;
-
-    if (mDevice->GetRenderTarget(0, &mBackBuffer) != D3D_OK)
-    {
-        mBackBuffer = nullptr;
-        return BW_FAIL;
-    }
-    mViewport = {0, 0, mWidth, mHeight, 0.0f, 1.0f};
-    if (mDevice->SetViewport(&mViewport) != D3D_OK)
-        return BW_FAIL;
-    if (ClearToBlack() != BW_OK)
-        return BW_FAIL;
-    if (mDevice->Present(nullptr, nullptr, nullptr, nullptr) != D3D_OK)
-        return BW_FAIL;
-    if ((result = ApplyDefaultStates()) != BW_OK)
+    if ((result = PrepareBackBuffer()) != BW_OK)
         return result;
     return Render::InitRender(window, param);
 }
@@ -222,33 +256,40 @@ BWResultEnum RenderDX9::ApplyDefaultStates()
 {
     if (!mDevice)
         return BW_FAIL;
-    IDirect3DDevice9* d = mDevice;
-    HRESULT hr = d->SetSamplerState(0, D3DSAMP_MINFILTER, mHasAnisotropicMin ? D3DTEXF_ANISOTROPIC : D3DTEXF_LINEAR);
+    const DWORD minFilter = mHasAnisotropicMin ? D3DTEXF_ANISOTROPIC : D3DTEXF_LINEAR;
+    const DWORD magFilter = mHasAnisotropicMag ? D3DTEXF_ANISOTROPIC : D3DTEXF_LINEAR;
+    HRESULT hr = SetSamplerStates(mDevice, {{D3DSAMP_MINFILTER, minFilter},
+                                            {D3DSAMP_MAGFILTER, magFilter},
+                                            {D3DSAMP_MIPFILTER, D3DTEXF_LINEAR},
+                                            {D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP},
+                                            {D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP}});
     if (hr == D3D_OK)
-        hr = d->SetSamplerState(0, D3DSAMP_MAGFILTER, mHasAnisotropicMag ? D3DTEXF_ANISOTROPIC : D3DTEXF_LINEAR);
-    if (hr == D3D_OK)
-        hr = d->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
-    if (hr == D3D_OK)
-        hr = d->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
-    if (hr == D3D_OK)
-        hr = d->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
-    if (hr == D3D_OK)
-        hr = d->SetRenderState(D3DRS_COLORVERTEX, FALSE);
-    if (hr == D3D_OK)
-        hr = d->SetRenderState(D3DRS_AMBIENTMATERIALSOURCE, D3DMCS_COLOR1);
-    if (hr == D3D_OK)
-        hr = d->SetRenderState(D3DRS_SPECULARMATERIALSOURCE, D3DMCS_COLOR2);
-    if (hr == D3D_OK)
-        hr = d->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
-    if (hr == D3D_OK)
-        hr = d->SetRenderState(D3DRS_SEPARATEALPHABLENDENABLE, TRUE);
-    if (hr == D3D_OK)
-        hr = d->SetRenderState(D3DRS_SRCBLENDALPHA, D3DBLEND_ONE);
-    if (hr == D3D_OK)
-        hr = d->SetRenderState(D3DRS_DESTBLENDALPHA, D3DBLEND_ONE);
-    if (hr == D3D_OK)
-        hr = d->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
+        hr = SetRenderStates(mDevice, {{D3DRS_COLORVERTEX, FALSE},
+                                       {D3DRS_AMBIENTMATERIALSOURCE, D3DMCS_COLOR1},
+                                       {D3DRS_SPECULARMATERIALSOURCE, D3DMCS_COLOR2},
+                                       {D3DRS_CULLMODE, D3DCULL_CCW},
+                                       {D3DRS_SEPARATEALPHABLENDENABLE, TRUE},
+                                       {D3DRS_SRCBLENDALPHA, D3DBLEND_ONE},
+                                       {D3DRS_DESTBLENDALPHA, D3DBLEND_ONE},
+                                       {D3DRS_ZENABLE, D3DZB_FALSE}});
     return Ok(hr);
+}
+
+BWResultEnum RenderDX9::PrepareBackBuffer()
+{
+    if (mDevice->GetRenderTarget(0, &mBackBuffer) != D3D_OK)
+    {
+        mBackBuffer = nullptr;
+        return BW_FAIL;
+    }
+    mViewport = {0, 0, mWidth, mHeight, 0.0f, 1.0f};
+    if (mDevice->SetViewport(&mViewport) != D3D_OK)
+        return BW_FAIL;
+    if (ClearToBlack() != BW_OK)
+        return BW_FAIL;
+    if (mDevice->Present(nullptr, nullptr, nullptr, nullptr) != D3D_OK)
+        return BW_FAIL;
+    return ApplyDefaultStates();
 }
 
 BWResultEnum RenderDX9::ClearToBlack()
@@ -264,19 +305,7 @@ BWResultEnum RenderDX9::InitDeviceState()
     if (!mDevice)
         return BW_FAIL;
     ReleaseCom(mBackBuffer);
-    if (mDevice->GetRenderTarget(0, &mBackBuffer) != D3D_OK)
-    {
-        mBackBuffer = nullptr;
-        return BW_FAIL;
-    }
-    mViewport = {0, 0, mWidth, mHeight, 0.0f, 1.0f};
-    if (mDevice->SetViewport(&mViewport) != D3D_OK)
-        return BW_FAIL;
-    if (ClearToBlack() != BW_OK)
-        return BW_FAIL;
-    if (mDevice->Present(nullptr, nullptr, nullptr, nullptr) != D3D_OK)
-        return BW_FAIL;
-    BWResultEnum result = ApplyDefaultStates();
+    BWResultEnum result = PrepareBackBuffer();
     if (result != BW_OK)
         return result;
     ResetStateRecord();
@@ -444,14 +473,7 @@ BWResultEnum RenderDX9::CreateTexture(Texture** out)
 BWResultEnum RenderDX9::CreateShader(const std::string& vertexText, const std::string& pixelText, ShaderImpl** out)
 {
     auto* shader = new ShaderImplDX9(this);
-    BWResultEnum result = shader->Compile(vertexText, pixelText);
-    if (result != BW_OK)
-    {
-        delete shader;
-        return result;
-    }
-    *out = shader;
-    return BW_OK;
+    return HandOver(shader, shader->Compile(vertexText, pixelText), out);
 }
 
 BWResultEnum RenderDX9::CreateShaderGeom(ShaderImpl** out)
@@ -473,27 +495,13 @@ BWResultEnum RenderDX9::CreateVertexBuffer(const VertexFormat& format, uint32_t 
                                            VertexBufferImpl** out)
 {
     auto* buffer = new VertexBufferImplDX9(this);
-    BWResultEnum result = buffer->Create(format, count, dynamic);
-    if (result != BW_OK)
-    {
-        delete buffer;
-        return result;
-    }
-    *out = buffer;
-    return BW_OK;
+    return HandOver(buffer, buffer->Create(format, count, dynamic), out);
 }
 
 BWResultEnum RenderDX9::CreateIndexBuffer(uint32_t indexSize, uint32_t count, bool dynamic, IndexBufferImpl** out)
 {
     auto* buffer = new IndexBufferImplDX9(this);
-    BWResultEnum result = buffer->Create(indexSize, count, dynamic);
-    if (result != BW_OK)
-    {
-        delete buffer;
-        return result;
-    }
-    *out = buffer;
-    return BW_OK;
+    return HandOver(buffer, buffer->Create(indexSize, count, dynamic), out);
 }
 
 // --- Device operations (the replay) -----------------------------------------------
@@ -582,37 +590,27 @@ BWResultEnum RenderDX9::DoSetBlendMode(uint32_t mode)
 {
     if (mode > BlendAdditive)
         return BW_OK;
-    IDirect3DDevice9* d = mDevice;
     if (mode == BlendOpaque)
     {
-        HRESULT hr = d->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+        HRESULT hr = SetRenderStates(mDevice, {{D3DRS_ALPHABLENDENABLE, FALSE}});
         if (hr == D3D_OK)
-            hr = d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
-        if (hr == D3D_OK)
-            hr = d->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-        if (hr == D3D_OK)
-            hr = d->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
-        if (hr == D3D_OK)
-            hr = d->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+            hr = SetStageStates(mDevice, {{D3DTSS_COLOROP, D3DTOP_SELECTARG1},
+                                          {D3DTSS_COLORARG1, D3DTA_TEXTURE},
+                                          {D3DTSS_ALPHAOP, D3DTOP_SELECTARG1},
+                                          {D3DTSS_ALPHAARG1, D3DTA_TEXTURE}});
         return Ok(hr);
     }
-    HRESULT hr = d->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    const DWORD destination = mode == BlendAlpha ? D3DBLEND_INVSRCALPHA : D3DBLEND_ONE;
+    HRESULT hr = SetRenderStates(mDevice, {{D3DRS_ALPHABLENDENABLE, TRUE},
+                                           {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA},
+                                           {D3DRS_DESTBLEND, destination}});
     if (hr == D3D_OK)
-        hr = d->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
-    if (hr == D3D_OK)
-        hr = d->SetRenderState(D3DRS_DESTBLEND, mode == BlendAlpha ? D3DBLEND_INVSRCALPHA : D3DBLEND_ONE);
-    if (hr == D3D_OK)
-        hr = d->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    if (hr == D3D_OK)
-        hr = d->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
-    if (hr == D3D_OK)
-        hr = d->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-    if (hr == D3D_OK)
-        hr = d->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
-    if (hr == D3D_OK)
-        hr = d->SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
-    if (hr == D3D_OK)
-        hr = d->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+        hr = SetStageStates(mDevice, {{D3DTSS_COLOROP, D3DTOP_MODULATE},
+                                      {D3DTSS_COLORARG1, D3DTA_TEXTURE},
+                                      {D3DTSS_COLORARG2, D3DTA_DIFFUSE},
+                                      {D3DTSS_ALPHAOP, D3DTOP_MODULATE},
+                                      {D3DTSS_ALPHAARG1, D3DTA_TEXTURE},
+                                      {D3DTSS_ALPHAARG2, D3DTA_DIFFUSE}});
     return Ok(hr);
 }
 

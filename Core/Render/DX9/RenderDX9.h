@@ -82,6 +82,9 @@ protected:
     BWResultEnum CreateDevice();
     BWResultEnum ReadCaps();
     BWResultEnum ClearToBlack();
+    // Takes the back buffer, sets the full viewport, presents a black frame
+    // and applies the default states: after creation and after each reset.
+    BWResultEnum PrepareBackBuffer();
 
     app::Window* mWindow = nullptr;
     HWND mWindowHandle = nullptr;
