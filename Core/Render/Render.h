@@ -239,6 +239,12 @@ protected:
     static Texture* UnknownTarget();
     void ClearBatch();
     bool IsStateDirty() const;
+    // A draw continues the pending batch when it is of the same kind and list
+    // type, starts where the batch ends and no state changed in between.
+    bool ContinuesBatch(bool indexed, uint32_t type, uint32_t start) const;
+    // Records the pending batch and the state, then holds the draw back.
+    BWResultEnum StartBatch(bool indexed, uint32_t type, uint32_t start, uint32_t primitiveCount,
+                            uint32_t minVertexIndex, uint32_t vertexCount);
     BWResultEnum RecordTarget(Texture* target);
     BWResultEnum ReplayCommands();
 

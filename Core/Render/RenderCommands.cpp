@@ -165,53 +165,47 @@ BWResultEnum Render::FlushBatch()
     return result;
 }
 
-BWResultEnum Render::DrawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primitiveCount)
+bool Render::ContinuesBatch(bool indexed, uint32_t type, uint32_t start) const
 {
     const uint32_t k = ElementsPerPrimitive(type);
-    if (!mBatchIndexed && mBatchType == type && mBatchCount != 0 && k != 0 &&
-        startVertex == mBatchStart + mBatchCount * k && !IsStateDirty())
-    {
-        mBatchCount += primitiveCount;
-        return BW_OK;
-    }
+    return (mBatchIndexed != 0) == indexed && mBatchType == type && mBatchCount != 0 && k != 0 &&
+           start == mBatchStart + mBatchCount * k && !IsStateDirty();
+}
+
+BWResultEnum Render::StartBatch(bool indexed, uint32_t type, uint32_t start, uint32_t primitiveCount,
+                                uint32_t minVertexIndex, uint32_t vertexCount)
+{
     BWResultEnum result = FlushBatch();
     if (result != BW_OK)
         return result;
     if (IsStateDirty() && (result = ApplyState()) != BW_OK)
         return result;
-    mBatchIndexed = 0;
+    mBatchIndexed = indexed ? 1 : 0;
     mBatchType = type;
-    mBatchStart = startVertex;
+    mBatchStart = start;
     mBatchCount = primitiveCount;
-    mBatchMinVertex = 0;
-    mBatchVertexCount = 0;
+    mBatchMinVertex = minVertexIndex;
+    mBatchVertexCount = vertexCount;
+    return BW_OK;
+}
+
+BWResultEnum Render::DrawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primitiveCount)
+{
+    if (!ContinuesBatch(false, type, startVertex))
+        return StartBatch(false, type, startVertex, primitiveCount, 0, 0);
+    mBatchCount += primitiveCount;
     return BW_OK;
 }
 
 BWResultEnum Render::DrawIndexedPrimitive(uint32_t type, uint32_t startIndex, uint32_t primitiveCount,
                                           uint32_t minVertexIndex, uint32_t vertexCount)
 {
-    const uint32_t k = ElementsPerPrimitive(type);
-    if (mBatchIndexed && mBatchType == type && mBatchCount != 0 && k != 0 &&
-        startIndex == mBatchStart + mBatchCount * k && !IsStateDirty())
-    {
-        const uint32_t end = std::max(mBatchMinVertex + mBatchVertexCount, minVertexIndex + vertexCount);
-        mBatchCount += primitiveCount;
-        mBatchMinVertex = std::min(mBatchMinVertex, minVertexIndex);
-        mBatchVertexCount = end - mBatchMinVertex;
-        return BW_OK;
-    }
-    BWResultEnum result = FlushBatch();
-    if (result != BW_OK)
-        return result;
-    if (IsStateDirty() && (result = ApplyState()) != BW_OK)
-        return result;
-    mBatchIndexed = 1;
-    mBatchType = type;
-    mBatchStart = startIndex;
-    mBatchCount = primitiveCount;
-    mBatchMinVertex = minVertexIndex;
-    mBatchVertexCount = vertexCount;
+    if (!ContinuesBatch(true, type, startIndex))
+        return StartBatch(true, type, startIndex, primitiveCount, minVertexIndex, vertexCount);
+    const uint32_t end = std::max(mBatchMinVertex + mBatchVertexCount, minVertexIndex + vertexCount);
+    mBatchCount += primitiveCount;
+    mBatchMinVertex = std::min(mBatchMinVertex, minVertexIndex);
+    mBatchVertexCount = end - mBatchMinVertex;
     return BW_OK;
 }
 
