@@ -124,35 +124,31 @@ bool Parser::Expect(const char* punct)
     return Fail(Peek());
 }
 
-bool Parser::Fail(const Token& at)
+bool Parser::Refuse(SourcePos pos, int code, const std::string& text)
 {
     if (!mFailed)
-    {
-        if (at.kind == TokenKind::End)
-            mDiagnostics.Error(at.pos, kSyntaxError, "syntax error: unexpected end of file");
-        else
-            mDiagnostics.Error(at.pos, kSyntaxError, "syntax error: unexpected token '" + at.text + "'");
-    }
+        mDiagnostics.Error(pos, code, text);
     mFailed = true;
     return false;
 }
 
+bool Parser::Fail(const Token& at)
+{
+    if (at.kind == TokenKind::End)
+        return Refuse(at.pos, kSyntaxError, "syntax error: unexpected end of file");
+    return Refuse(at.pos, kSyntaxError, "syntax error: unexpected token '" + at.text + "'");
+}
+
 bool Parser::Unsupported(const Token& at, const std::string& what)
 {
-    if (!mFailed)
-        mDiagnostics.Error(at.pos, kUnsupported, what + " is not supported");
-    mFailed = true;
-    return false;
+    return Refuse(at.pos, kUnsupported, what + " is not supported");
 }
 
 bool Parser::EnterNest(const Token& at)
 {
     if (mNesting <= kMaxNesting)
         return true;
-    if (!mFailed)
-        mDiagnostics.Error(at.pos, kSyntaxError, "syntax error: nesting too deep");
-    mFailed = true;
-    return false;
+    return Refuse(at.pos, kSyntaxError, "syntax error: nesting too deep");
 }
 
 bool Parser::Finish(Expr& expr)
@@ -164,10 +160,7 @@ bool Parser::Finish(Expr& expr)
     expr.depth = depth + 1;
     if (expr.depth <= kMaxExprDepth)
         return true;
-    if (!mFailed)
-        mDiagnostics.Error(expr.pos, kSyntaxError, "syntax error: expression too complex");
-    mFailed = true;
-    return false;
+    return Refuse(expr.pos, kSyntaxError, "syntax error: expression too complex");
 }
 
 bool Parser::Parse()
@@ -204,11 +197,7 @@ bool Parser::ParseTypeSpec(TypeSpec& out)
     if (!IsTypeName(token))
     {
         if (token.kind == TokenKind::Identifier && !IsReserved(token.text))
-        {
-            mDiagnostics.Error(token.pos, kSyntaxError, "unrecognized identifier '" + token.text + "'");
-            mFailed = true;
-            return false;
-        }
+            return Refuse(token.pos, kSyntaxError, "unrecognized identifier '" + token.text + "'");
         return Fail(token);
     }
     out.name = token.text;
@@ -244,11 +233,7 @@ bool Parser::ParseArraySize(uint32_t& size)
     if (count.kind != TokenKind::Number || count.isFloat || count.number < 1 || count.number > 65536)
     {
         if (count.kind == TokenKind::Number)
-        {
-            mDiagnostics.Error(count.pos, kSyntaxError, "array dimension must be between 1 and 65536");
-            mFailed = true;
-            return false;
-        }
+            return Refuse(count.pos, kSyntaxError, "array dimension must be between 1 and 65536");
         return Fail(count);
     }
     (void)open;
@@ -286,11 +271,7 @@ bool Parser::ParseStruct()
     const Token& close = Peek();
     Next();
     if (info->members.empty())
-    {
-        mDiagnostics.Error(close.pos, kSyntaxError, "struct '" + info->name + "' has no members");
-        mFailed = true;
-        return false;
-    }
+        return Refuse(close.pos, kSyntaxError, "struct '" + info->name + "' has no members");
     if (!Expect(";"))
         return false;
     mStructNames.insert(info->name);
@@ -631,44 +612,37 @@ ExprPtr Parser::ParseExpr()
     Nest nest(*this);
     if (!EnterNest(Peek()))
         return nullptr;
-    ExprPtr left = ParseMultiplicative();
-    while (left && (IsPunct("+") || IsPunct("-")))
-    {
-        auto binary = std::make_unique<Expr>();
-        binary->kind = ExprKind::Binary;
-        binary->pos = left->pos;
-        binary->name = Next().text;
-        binary->args.push_back(std::move(left));
-        ExprPtr right = ParseMultiplicative();
-        if (!right)
-            return nullptr;
-        binary->args.push_back(std::move(right));
-        if (!Finish(*binary))
-            return nullptr;
-        left = std::move(binary);
-    }
-    return left;
+    return ParseBinary(&Parser::ParseMultiplicative, "+", "-");
 }
 
 ExprPtr Parser::ParseMultiplicative()
 {
-    ExprPtr left = ParseUnary();
-    while (left && (IsPunct("*") || IsPunct("/")))
+    return ParseBinary(&Parser::ParseUnary, "*", "/");
+}
+
+ExprPtr Parser::ParseBinary(ExprPtr (Parser::*operand)(), const char* op1, const char* op2)
+{
+    ExprPtr left = (this->*operand)();
+    while (left && (IsPunct(op1) || IsPunct(op2)))
     {
         auto binary = std::make_unique<Expr>();
         binary->kind = ExprKind::Binary;
         binary->pos = left->pos;
         binary->name = Next().text;
         binary->args.push_back(std::move(left));
-        ExprPtr right = ParseUnary();
-        if (!right)
-            return nullptr;
-        binary->args.push_back(std::move(right));
-        if (!Finish(*binary))
-            return nullptr;
-        left = std::move(binary);
+        left = WithOperand(std::move(binary), (this->*operand)());
     }
     return left;
+}
+
+ExprPtr Parser::WithOperand(ExprPtr expr, ExprPtr operand)
+{
+    if (!operand)
+        return nullptr;
+    expr->args.push_back(std::move(operand));
+    if (!Finish(*expr))
+        return nullptr;
+    return expr;
 }
 
 ExprPtr Parser::ParseUnary()
@@ -684,13 +658,7 @@ ExprPtr Parser::ParseUnary()
         unary->kind = ExprKind::Unary;
         unary->pos = first.pos;
         unary->name = first.text;
-        ExprPtr operand = ParseUnary();
-        if (!operand)
-            return nullptr;
-        unary->args.push_back(std::move(operand));
-        if (!Finish(*unary))
-            return nullptr;
-        return unary;
+        return WithOperand(std::move(unary), ParseUnary());
     }
     if (IsPunct("(") && IsTypeName(Peek(1)) && (IsPunct(")", 2) || IsPunct("<", 2) || IsPunct("[", 2)))
     {
@@ -705,13 +673,7 @@ ExprPtr Parser::ParseUnary()
         Next();
         ParseTypeSpec(cast->typeSpec);
         Next(); // )
-        ExprPtr operand = ParseUnary();
-        if (!operand)
-            return nullptr;
-        cast->args.push_back(std::move(operand));
-        if (!Finish(*cast))
-            return nullptr;
-        return cast;
+        return WithOperand(std::move(cast), ParseUnary());
     }
     return ParsePostfix();
 }

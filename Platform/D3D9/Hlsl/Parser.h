@@ -42,6 +42,8 @@ private:
     bool IsTypeName(const Token& token) const;
     bool Accept(const char* punct);
     bool Expect(const char* punct);
+    // Reports the first error only; false, so that callers can return it.
+    bool Refuse(SourcePos pos, int code, const std::string& text);
     bool Fail(const Token& at);
     bool Unsupported(const Token& at, const std::string& what);
     bool EnterNest(const Token& at);
@@ -64,6 +66,10 @@ private:
 
     ExprPtr ParseExpr();
     ExprPtr ParseMultiplicative();
+    // A left-associative chain of op1 and op2 over what operand parses.
+    ExprPtr ParseBinary(ExprPtr (Parser::*operand)(), const char* op1, const char* op2);
+    // Adds the last operand and checks the depth; null when either failed.
+    ExprPtr WithOperand(ExprPtr expr, ExprPtr operand);
     ExprPtr ParseUnary();
     ExprPtr ParsePostfix();
     ExprPtr ParsePrimary();
