@@ -1,5 +1,7 @@
 #include "Core/Base/ImageInfo.h"
 
+#include "Core/Math/MathFunctions.h"
+
 namespace base
 {
 
@@ -8,25 +10,6 @@ ImageInfo::ImageInfo()
       mTexScale{1.0f, 1.0f}, mScaleFactor(1.0f), mX(0), mY(0), mWidth(0), mHeight(0)
 {
 }
-
-namespace
-{
-
-int32_t ScaleToward0(int32_t value, float factor)
-{
-    // A float product, as the layouts were measured with; out-of-range
-    // results saturate instead of being undefined.
-    const float scaled = static_cast<float>(value) * factor;
-    if (!(scaled == scaled))
-        return 0;
-    if (scaled >= 2147483648.0f)
-        return INT32_MAX;
-    if (scaled <= -2147483648.0f)
-        return INT32_MIN;
-    return static_cast<int32_t>(scaled);
-}
-
-} // namespace
 
 ImageInfo::ImageInfo(const std::wstring& name, const int32_t rect[4], uint32_t opacity, uint32_t extra,
                      uint8_t hasImage, uint8_t rawPixels, float scaleFactor)
@@ -38,10 +21,10 @@ ImageInfo::ImageInfo(const std::wstring& name, const int32_t rect[4], uint32_t o
     mHasImage = hasImage;
     mRawPixels = rawPixels;
     mScaleFactor = scaleFactor;
-    mX = ScaleToward0(rect[0], scaleFactor);
-    mY = ScaleToward0(rect[1], scaleFactor);
-    mWidth = ScaleToward0(rect[2], scaleFactor);
-    mHeight = ScaleToward0(rect[3], scaleFactor);
+    mX = math::ScaleToward0(rect[0], scaleFactor);
+    mY = math::ScaleToward0(rect[1], scaleFactor);
+    mWidth = math::ScaleToward0(rect[2], scaleFactor);
+    mHeight = math::ScaleToward0(rect[3], scaleFactor);
 }
 
 ImageInfo& ImageInfo::operator=(const ImageInfo& other)

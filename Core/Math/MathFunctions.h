@@ -1,8 +1,10 @@
 #pragma once
 
-// Float wrappers of the C library's maths, and a step toward a target.
+// Float wrappers of the C library's maths, a step toward a target, and
+// scaling of whole pixel values.
 
 #include <cmath>
+#include <cstdint>
 
 namespace math
 {
@@ -21,5 +23,9 @@ inline float Atan2(float y, float x) { return std::atan2(y, x); }
 // within one step (it then lands on target); false after a full step, also
 // when that step lands exactly on target.
 bool MoveTowards(float* value, float step, float target);
+
+// value * factor as a float product (as layouts were measured), truncated
+// toward zero; out-of-range results saturate, NaN gives 0.
+int32_t ScaleToward0(int32_t value, float factor);
 
 } // namespace math

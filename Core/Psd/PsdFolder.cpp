@@ -6,6 +6,7 @@
 #include "Core/File/FileInfo.h"
 #include "Core/File/FileManager.h"
 #include "Core/File/Path.h"
+#include "Core/Math/MathFunctions.h"
 #include "Core/Psd/ImageFileInfo.h"
 
 #include <tinyxml2.h>
@@ -70,19 +71,6 @@ double ReadReal(const tinyxml2::XMLElement* element, const char* name, double ab
     if (end == text || !OnlySpaceFrom(end) || !std::isfinite(value) || std::fabs(value) > kMaxCoordinate)
         return absent;
     return value;
-}
-
-// value * factor truncated toward zero, saturating instead of overflowing.
-int32_t ScaleToward0(int32_t value, float factor)
-{
-    const float scaled = static_cast<float>(value) * factor;
-    if (std::isnan(scaled))
-        return 0;
-    if (scaled >= 2147483648.0f)
-        return INT32_MAX;
-    if (scaled <= -2147483648.0f)
-        return INT32_MIN;
-    return static_cast<int32_t>(scaled);
 }
 
 wchar_t Lower(wchar_t c)
@@ -168,10 +156,10 @@ void PsdFolder::ParseLayers(const char* text, size_t size)
             continue;
 
         const int32_t rect[4] = {
-            ScaleToward0(ReadInt(element, "x", 0), layoutScale),
-            ScaleToward0(ReadInt(element, "y", 0), layoutScale),
-            ScaleToward0(ReadInt(element, "width", 0), layoutScale),
-            ScaleToward0(ReadInt(element, "height", 0), layoutScale),
+            math::ScaleToward0(ReadInt(element, "x", 0), layoutScale),
+            math::ScaleToward0(ReadInt(element, "y", 0), layoutScale),
+            math::ScaleToward0(ReadInt(element, "width", 0), layoutScale),
+            math::ScaleToward0(ReadInt(element, "height", 0), layoutScale),
         };
         const int32_t opacity = std::max(0, std::min(255, ReadInt(element, "opacity", 255)));
         const uint32_t index = static_cast<uint32_t>(ReadInt(element, "ind", 0));
