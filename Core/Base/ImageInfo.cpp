@@ -27,29 +27,6 @@ ImageInfo::ImageInfo(const std::wstring& name, const int32_t rect[4], uint32_t o
     mHeight = math::ScaleToward0(rect[3], scaleFactor);
 }
 
-ImageInfo& ImageInfo::operator=(const ImageInfo& other)
-{
-    if (this == &other)
-        return *this;
-    mName = other.mName;
-    mX = other.mX;
-    mY = other.mY;
-    mWidth = other.mWidth;
-    mHeight = other.mHeight;
-    mOpacity = other.mOpacity;
-    mExtra = other.mExtra;
-    mHasImage = other.mHasImage;
-    mRawPixels = other.mRawPixels;
-    mAtlas = other.mAtlas;
-    mAtlasPath = other.mAtlasPath;
-    mTexOffset[0] = other.mTexOffset[0];
-    mTexOffset[1] = other.mTexOffset[1];
-    mTexScale[0] = other.mTexScale[0];
-    mTexScale[1] = other.mTexScale[1];
-    mScaleFactor = other.mScaleFactor;
-    return *this;
-}
-
 ImageInfo::~ImageInfo() = default;
 
 } // namespace base

@@ -18,7 +18,7 @@ public:
     ImageInfo(const std::wstring& name, const int32_t rect[4], uint32_t opacity, uint32_t extra, uint8_t hasImage,
               uint8_t rawPixels, float scaleFactor);
     ImageInfo(const ImageInfo& other) = default;
-    ImageInfo& operator=(const ImageInfo& other);
+    ImageInfo& operator=(const ImageInfo& other) = default;
     virtual ~ImageInfo();
 
     std::wstring mName;
