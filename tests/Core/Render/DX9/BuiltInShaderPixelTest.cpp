@@ -7,28 +7,17 @@
 #include "Core/Render/Shader.h"
 #include "Core/Render/Texture.h"
 
-#include <cstdlib>
-
 namespace
 {
 
-using bwtest::MakeInitParam;
-
-constexpr int kWidth = 64;
-constexpr int kHeight = 48;
-
-class BuiltInShaderPixelTest : public bwtest::RenderDX9Test
+class BuiltInShaderPixelTest : public bwtest::RenderDX9PixelTest
 {
 protected:
     void SetUp() override
     {
-        bwtest::RenderDX9Test::SetUp();
-        window = std::make_unique<bwtest::SdlTestWindow>(kWidth, kHeight);
-        if (!window->IsOpen())
-            GTEST_SKIP() << "no OpenGL window here";
-        d3d9::test::SetBackend(d3d9::test::Backend::OpenGL);
-        r->SetWindowHandle(window->Handle());
-        ASSERT_EQ(Init(MakeInitParam(kWidth, kHeight, true)), BW_OK);
+        bwtest::RenderDX9PixelTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         ASSERT_TRUE(r->CanRender());
         ASSERT_EQ(r->BeginScene(), BW_OK);
         const float black[4] = {0, 0, 0, 1};
@@ -38,9 +27,7 @@ protected:
     void TearDown() override
     {
         textures.clear();
-        r.reset();
-        window.reset();
-        bwtest::RenderDX9Test::TearDown();
+        bwtest::RenderDX9PixelTest::TearDown();
     }
 
     // A solid-colour 2x2 dynamic texture.
@@ -92,33 +79,8 @@ protected:
         ASSERT_EQ(r->DrawIndexedPrimitive(render::TriangleList, indices.mFirst, 2, vertices.mFirst, 4), BW_OK);
     }
 
-    // Ends the frame, replays it and reads the back buffer.
-    void Finish()
-    {
-        ASSERT_EQ(r->EndScene(), BW_OK);
-        ASSERT_EQ(r->ExecuteCommands(), BW_OK);
-        UINT width = 0, height = 0;
-        ASSERT_TRUE(d3d9::test::ReadRenderTarget(r->GetDevice(), nullptr, &pixels, &width, &height));
-        ASSERT_EQ(width, static_cast<UINT>(kWidth));
-        ASSERT_EQ(height, static_cast<UINT>(kHeight));
-    }
-
-    D3DCOLOR At(int x, int y) const { return pixels[static_cast<size_t>(y) * kWidth + x]; }
-
-    static void ExpectNear(D3DCOLOR actual, D3DCOLOR expected)
-    {
-        for (int shift = 0; shift < 32; shift += 8)
-        {
-            int a = (actual >> shift) & 0xFF;
-            int e = (expected >> shift) & 0xFF;
-            EXPECT_LE(std::abs(a - e), 1) << std::hex << "actual 0x" << actual << " expected 0x" << expected;
-        }
-    }
-
-    std::unique_ptr<bwtest::SdlTestWindow> window;
     std::vector<std::unique_ptr<render::Texture>> textures;
     render::RenderState block;
-    std::vector<D3DCOLOR> pixels;
 };
 
 TEST_F(BuiltInShaderPixelTest, GeometryShaderFillsWithTheVertexColour)
@@ -143,7 +105,7 @@ TEST_F(BuiltInShaderPixelTest, GeometryShaderFillsWithTheVertexColour)
     // Two continuing draws: merged into one.
     ASSERT_EQ(r->DrawPrimitive(render::TriangleList, at.mFirst, 1), BW_OK);
     ASSERT_EQ(r->DrawPrimitive(render::TriangleList, at.mFirst + 3, 1), BW_OK);
-    Finish();
+    ReadBack();
 
     EXPECT_EQ(At(0, 0), 0xFFFF0000u);
     EXPECT_EQ(At(31, 47), 0xFFFF0000u);
@@ -159,11 +121,11 @@ TEST_F(BuiltInShaderPixelTest, MultiplyShaderTakesTextureTimesVertexColour)
     render::Texture* white = SolidTexture(0xFFFFFFFFu);
     DrawQuad(r->GetShaderTexturedMultObject(), green, 0, 0, 32, 48, 0xFF808080u, 0x000000FFu);
     DrawQuad(r->GetShaderTexturedMultObject(), white, 32, 0, 64, 48, 0xFF0000FFu, 0x000000FFu);
-    Finish();
-    ExpectNear(At(10, 10), 0xFF008000u);
-    ExpectNear(At(0, 47), 0xFF008000u);
-    ExpectNear(At(40, 10), 0xFF0000FFu);
-    ExpectNear(At(63, 0), 0xFF0000FFu);
+    ReadBack();
+    ExpectAt(10, 10, 0xFF008000u, 1);
+    ExpectAt(0, 47, 0xFF008000u, 1);
+    ExpectAt(40, 10, 0xFF0000FFu, 1);
+    ExpectAt(63, 0, 0xFF0000FFu, 1);
 }
 
 TEST_F(BuiltInShaderPixelTest, TintShaderMixesTextureAndColourBySpecularGreenAndBlue)
@@ -174,10 +136,10 @@ TEST_F(BuiltInShaderPixelTest, TintShaderMixesTextureAndColourBySpecularGreenAnd
     DrawQuad(tint, blue, 0, 0, 16, 48, 0xFFFF0000u, (0u << 8) | 255u);
     DrawQuad(tint, blue, 16, 0, 32, 48, 0xFFFF0000u, (255u << 8) | 0u);
     DrawQuad(tint, blue, 32, 0, 64, 48, 0xFFFF0000u, (128u << 8) | 127u);
-    Finish();
-    ExpectNear(At(5, 5), 0xFF0000FFu);
-    ExpectNear(At(20, 5), 0xFFFF0000u);
-    ExpectNear(At(40, 5), 0xFF80007Fu);
+    ReadBack();
+    ExpectAt(5, 5, 0xFF0000FFu, 1);
+    ExpectAt(20, 5, 0xFFFF0000u, 1);
+    ExpectAt(40, 5, 0xFF80007Fu, 1);
 }
 
 TEST_F(BuiltInShaderPixelTest, AlphaBlendingMixesWithWhatIsBelow)
@@ -185,9 +147,9 @@ TEST_F(BuiltInShaderPixelTest, AlphaBlendingMixesWithWhatIsBelow)
     render::Texture* white = SolidTexture(0xFFFFFFFFu);
     DrawQuad(r->GetShaderTexturedMultObject(), white, 0, 0, 64, 48, 0xFF0000FFu, 0xFFu);
     DrawQuad(r->GetShaderTexturedMultObject(), white, 0, 0, 32, 48, 0x80FF0000u, 0xFFu);
-    Finish();
-    ExpectNear(At(10, 10) & 0x00FFFFFFu, 0x0080007Fu);
-    ExpectNear(At(50, 10), 0xFF0000FFu);
+    ReadBack();
+    ExpectNear(At(10, 10) & 0x00FFFFFFu, 0x0080007Fu, 1);
+    ExpectAt(50, 10, 0xFF0000FFu, 1);
 }
 
 } // namespace

@@ -12,33 +12,24 @@
 #include "Core/Render/ImageRect.h"
 #include "tests/Support/ImageFiles.h"
 
-#include <cstdlib>
 #include <memory>
 
 namespace
 {
 
-using bwtest::MakeInitParam;
-
-constexpr int kWidth = 64;
-constexpr int kHeight = 48;
 const float kPi = 3.14159265358979f;
 
 const uint32_t kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu, kWhite = 0xFFFFFFFFu;
 const uint32_t kBlack = 0xFF000000u;
 
-class GraphicsPixelTest : public bwtest::RenderDX9Test
+class GraphicsPixelTest : public bwtest::RenderDX9PixelTest
 {
 protected:
     void SetUp() override
     {
-        bwtest::RenderDX9Test::SetUp();
-        window = std::make_unique<bwtest::SdlTestWindow>(kWidth, kHeight);
-        if (!window->IsOpen())
-            GTEST_SKIP() << "no OpenGL window here";
-        d3d9::test::SetBackend(d3d9::test::Backend::OpenGL);
-        r->SetWindowHandle(window->Handle());
-        ASSERT_EQ(Init(MakeInitParam(kWidth, kHeight, true)), BW_OK);
+        bwtest::RenderDX9PixelTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         ASSERT_TRUE(r->CanRender());
         ASSERT_EQ(r->BeginScene(), BW_OK);
         graphics = std::make_unique<render::Graphics>(r.get());
@@ -53,9 +44,7 @@ protected:
     {
         graphics.reset();
         images.clear();
-        r.reset();
-        window.reset();
-        bwtest::RenderDX9Test::TearDown();
+        bwtest::RenderDX9PixelTest::TearDown();
     }
 
     // An image over a texture of its own, loaded from the pixels.
@@ -80,30 +69,12 @@ protected:
     void Finish()
     {
         graphics->Flush();
-        ASSERT_EQ(r->EndScene(), BW_OK);
-        ASSERT_EQ(r->ExecuteCommands(), BW_OK);
-        UINT width = 0, height = 0;
-        ASSERT_TRUE(d3d9::test::ReadRenderTarget(r->GetDevice(), nullptr, &pixels, &width, &height));
-        ASSERT_EQ(width, static_cast<UINT>(kWidth));
-        ASSERT_EQ(height, static_cast<UINT>(kHeight));
+        ReadBack();
     }
 
-    void ExpectAt(int x, int y, uint32_t expected)
-    {
-        const uint32_t actual = pixels[static_cast<size_t>(y) * kWidth + x];
-        for (int shift = 0; shift < 32; shift += 8)
-        {
-            const int a = (actual >> shift) & 0xFF, e = (expected >> shift) & 0xFF;
-            EXPECT_LE(std::abs(a - e), 2) << std::hex << "at " << std::dec << x << "," << y << std::hex << ": 0x"
-                                          << actual << " expected 0x" << expected;
-        }
-    }
-
-    std::unique_ptr<bwtest::SdlTestWindow> window;
     std::unique_ptr<render::Graphics> graphics;
     std::vector<std::unique_ptr<render::ImageRect>> images;
     render::ImageRect* quadrants = nullptr;
-    std::vector<D3DCOLOR> pixels;
 };
 
 TEST_F(GraphicsPixelTest, ImageLandsOnWholePixelsByItsAnchor)

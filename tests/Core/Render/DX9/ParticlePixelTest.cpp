@@ -10,17 +10,11 @@
 #include "tests/Support/ImageFiles.h"
 #include "tests/Support/TempFolder.h"
 
-#include <cstdlib>
 #include <memory>
 #include <vector>
 
 namespace
 {
-
-using bwtest::MakeInitParam;
-
-constexpr int kWidth = 64;
-constexpr int kHeight = 48;
 
 const char* kEffect = R"(<ptc><atlas file="white.tga" width="4" height="4"/>
   <emitter name="square" interval2="1000">
@@ -31,18 +25,14 @@ const char* kEffect = R"(<ptc><atlas file="white.tga" width="4" height="4"/>
   </emitter>
 </ptc>)";
 
-class ParticlePixelTest : public bwtest::RenderDX9Test
+class ParticlePixelTest : public bwtest::RenderDX9PixelTest
 {
 protected:
     void SetUp() override
     {
-        bwtest::RenderDX9Test::SetUp();
-        window = std::make_unique<bwtest::SdlTestWindow>(kWidth, kHeight);
-        if (!window->IsOpen())
-            GTEST_SKIP() << "no OpenGL window here";
-        d3d9::test::SetBackend(d3d9::test::Backend::OpenGL);
-        r->SetWindowHandle(window->Handle());
-        ASSERT_EQ(Init(MakeInitParam(kWidth, kHeight, true)), BW_OK);
+        bwtest::RenderDX9PixelTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
 
         const std::vector<uint8_t> page =
             testing_support::MakeTga(testing_support::MakePixels(4, 4, [](uint32_t, uint32_t) { return 0xFFFFFFFFu; }),
@@ -70,9 +60,7 @@ protected:
         if (system)
             system->ClearAtlasImages();
         system.reset();
-        r.reset();
-        window.reset();
-        bwtest::RenderDX9Test::TearDown();
+        bwtest::RenderDX9PixelTest::TearDown();
     }
 
     render::ParticleEmitter* Play(const char* name, float x, float y)
@@ -86,38 +74,16 @@ protected:
         return e;
     }
 
-    void Finish()
-    {
-        ASSERT_EQ(r->EndScene(), BW_OK);
-        ASSERT_EQ(r->ExecuteCommands(), BW_OK);
-        UINT width = 0, height = 0;
-        ASSERT_TRUE(d3d9::test::ReadRenderTarget(r->GetDevice(), nullptr, &pixels, &width, &height));
-        ASSERT_EQ(width, static_cast<UINT>(kWidth));
-    }
-
-    void ExpectAt(int x, int y, uint32_t expected)
-    {
-        const uint32_t actual = pixels[static_cast<size_t>(y) * kWidth + x];
-        for (int shift = 0; shift < 32; shift += 8)
-        {
-            const int a = (actual >> shift) & 0xFF, e = (expected >> shift) & 0xFF;
-            EXPECT_LE(std::abs(a - e), 2) << std::hex << "at " << std::dec << x << "," << y << std::hex << ": 0x"
-                                          << actual << " expected 0x" << expected;
-        }
-    }
-
     testing_support::TempFolder folder;
-    std::unique_ptr<bwtest::SdlTestWindow> window;
     std::unique_ptr<render::ParticleSystem> system;
     std::vector<std::unique_ptr<render::ParticleEmitter>> emitters;
     std::unique_ptr<render::Graphics> graphics;
-    std::vector<D3DCOLOR> pixels;
 };
 
 TEST_F(ParticlePixelTest, AParticleCoversItsSquareInItsColour)
 {
     graphics->DrawParticles(Play("square", 15.0f, 15.0f));
-    Finish();
+    ReadBack();
     ExpectAt(10, 10, 0xFF800000u);
     ExpectAt(19, 19, 0xFF800000u);
     ExpectAt(9, 15, 0xFF000000u);
@@ -135,7 +101,7 @@ TEST_F(ParticlePixelTest, IntenseParticlesAddUpAndTheNextDrawBlendsAsBefore)
     graphics->SetColor(green);
     const float rect[4] = {12, 12, 4, 4};
     graphics->DrawRect(rect);
-    Finish();
+    ReadBack();
     ExpectAt(31, 30, 0xFF800000u);
     ExpectAt(37, 30, 0xFFFF0000u);  // both, added and clamped
     ExpectAt(43, 30, 0xFF800000u);

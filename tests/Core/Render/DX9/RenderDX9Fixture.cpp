@@ -1,8 +1,6 @@
 #include "RenderDX9Fixture.h"
 
-#include "Platform/Win32/SdlGlue.h"
-
-#include <SDL.h>
+#include <cstdlib>
 
 namespace bwtest
 {
@@ -15,24 +13,6 @@ render::RenderInitParam MakeInitParam(uint32_t width, uint32_t height, bool wind
     param.mWindowed = windowed ? 1 : 0;
     param.mOrthoFromSize = 1;
     return param;
-}
-
-SdlTestWindow::SdlTestWindow(int width, int height)
-{
-    if (!win32::EnsureSdl(SDL_INIT_VIDEO))
-        return;
-    mWindow = SDL_CreateWindow("render test", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
-                               SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (mWindow)
-        mHandle = win32::AttachSdlWindow(mWindow);
-}
-
-SdlTestWindow::~SdlTestWindow()
-{
-    if (mHandle)
-        win32::DetachSdlWindow(mHandle);
-    if (mWindow)
-        SDL_DestroyWindow(mWindow);
 }
 
 void RenderDX9Test::SetUp()
@@ -56,6 +36,55 @@ BWResultEnum RenderDX9Test::Init(const render::RenderInitParam& param)
 std::vector<std::string> RenderDX9Test::Calls(const std::vector<d3d9::test::Call>& only)
 {
     return d3d9::test::CallLogLines(only);
+}
+
+void RenderDX9PixelTest::SetUp()
+{
+    RenderDX9Test::SetUp();
+    window = std::make_unique<SdlTestWindow>(kWidth, kHeight);
+    if (!window->IsOpen())
+        GTEST_SKIP() << "no OpenGL window here";
+    d3d9::test::SetBackend(d3d9::test::Backend::OpenGL);
+    r->SetWindowHandle(window->Handle());
+    ASSERT_EQ(Init(MakeInitParam(kWidth, kHeight, true)), BW_OK);
+}
+
+void RenderDX9PixelTest::TearDown()
+{
+    r.reset();
+    window.reset();
+    RenderDX9Test::TearDown();
+}
+
+void RenderDX9PixelTest::ReadBack()
+{
+    ASSERT_EQ(r->EndScene(), BW_OK);
+    ASSERT_EQ(r->ExecuteCommands(), BW_OK);
+    UINT width = 0, height = 0;
+    ASSERT_TRUE(d3d9::test::ReadRenderTarget(r->GetDevice(), nullptr, &pixels, &width, &height));
+    ASSERT_EQ(width, static_cast<UINT>(kWidth));
+    ASSERT_EQ(height, static_cast<UINT>(kHeight));
+}
+
+D3DCOLOR RenderDX9PixelTest::At(int x, int y) const
+{
+    const size_t at = static_cast<size_t>(y) * kWidth + x;
+    return x >= 0 && x < kWidth && y >= 0 && at < pixels.size() ? pixels[at] : 0;
+}
+
+void RenderDX9PixelTest::ExpectNear(D3DCOLOR actual, D3DCOLOR expected, int tolerance)
+{
+    for (int shift = 0; shift < 32; shift += 8)
+    {
+        const int a = (actual >> shift) & 0xFF, e = (expected >> shift) & 0xFF;
+        EXPECT_LE(std::abs(a - e), tolerance) << std::hex << "0x" << actual << " expected 0x" << expected;
+    }
+}
+
+void RenderDX9PixelTest::ExpectAt(int x, int y, D3DCOLOR expected, int tolerance)
+{
+    SCOPED_TRACE(testing::Message() << "at " << x << "," << y);
+    ExpectNear(At(x, y), expected, tolerance);
 }
 
 } // namespace bwtest

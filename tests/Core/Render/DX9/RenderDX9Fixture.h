@@ -7,14 +7,13 @@
 #include "Core/Render/DX9/RenderDX9.h"
 #include "Platform/D3D9/D3D9TestHooks.h"
 #include "tests/Support/LogCapture.h"
+#include "tests/Support/SdlTestWindow.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
 #include <vector>
-
-struct SDL_Window;
 
 namespace bwtest
 {
@@ -40,20 +39,6 @@ protected:
 
 render::RenderInitParam MakeInitParam(uint32_t width = 64, uint32_t height = 48, bool windowed = true);
 
-// A hidden SDL window with an OpenGL context, as an HWND for the device.
-class SdlTestWindow
-{
-public:
-    SdlTestWindow(int width, int height);
-    ~SdlTestWindow();
-    HWND Handle() const { return mHandle; }
-    bool IsOpen() const { return mHandle != nullptr; }
-
-private:
-    SDL_Window* mWindow = nullptr;
-    HWND mHandle = nullptr;
-};
-
 class RenderDX9Test : public testing::Test
 {
 protected:
@@ -69,6 +54,30 @@ protected:
     // What reaches the log file, markup included.
     testing_support::LogCapture mLog{true};
     std::unique_ptr<TestRenderDX9> r;
+};
+
+// The renderer on the layer's OpenGL back end in a hidden window of kWidth x
+// kHeight, its frames read back; skipped where no OpenGL window can be made.
+// A test drops what it made in its TearDown before calling this one.
+class RenderDX9PixelTest : public RenderDX9Test
+{
+protected:
+    static constexpr int kWidth = 64;
+    static constexpr int kHeight = 48;
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // Ends the frame, replays it and reads the back buffer into pixels.
+    void ReadBack();
+    // The pixel read back at (x, y); 0 outside what was read.
+    D3DCOLOR At(int x, int y) const;
+    // Each channel within tolerance: drivers round blends differently.
+    static void ExpectNear(D3DCOLOR actual, D3DCOLOR expected, int tolerance);
+    void ExpectAt(int x, int y, D3DCOLOR expected, int tolerance = 2);
+
+    std::unique_ptr<SdlTestWindow> window;
+    std::vector<D3DCOLOR> pixels;
 };
 
 } // namespace bwtest
