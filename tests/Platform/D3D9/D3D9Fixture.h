@@ -7,10 +7,13 @@
 #include "Platform/D3D9/D3D9.h"
 #include "Platform/D3D9/D3D9TestHooks.h"
 #include "Platform/D3D9/ShaderBlob.h"
+#include "tests/Support/SdlTestWindow.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -152,6 +155,52 @@ protected:
     }
 
     test::ScopedHooks hooks;
+    IDirect3D9* d3d = nullptr;
+    IDirect3DDevice9* device = nullptr;
+    D3DPRESENT_PARAMETERS params = {};
+};
+
+// A device on OpenGL in a hidden SDL window, with an A8R8G8B8 back buffer so
+// that alpha can be read back. A test releases what it made before calling
+// this TearDown, which checks that nothing leaked.
+class OpenGlDeviceTest : public ::testing::Test
+{
+protected:
+    void OpenDevice(UINT width, UINT height)
+    {
+        window = std::make_unique<bwtest::SdlTestWindow>(static_cast<int>(width), static_cast<int>(height));
+        ASSERT_TRUE(window->IsOpen()) << "no OpenGL window";
+        test::SetBackend(test::Backend::OpenGL);
+        d3d = Direct3DCreate9(D3D_SDK_VERSION);
+        ASSERT_NE(d3d, nullptr);
+        params = WindowedParameters(window->Handle(), width, height);
+        params.BackBufferFormat = D3DFMT_A8R8G8B8;
+        ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window->Handle(),
+                                    D3DCREATE_HARDWARE_VERTEXPROCESSING, &params, &device),
+                  D3D_OK);
+    }
+
+    void TearDown() override
+    {
+        if (device)
+        {
+            EXPECT_EQ(device->Release(), 0u);
+        }
+        if (d3d)
+            d3d->Release();
+        EXPECT_EQ(test::LiveObjects(), 0u);
+        window.reset();
+    }
+
+    static void ReleaseAll(std::initializer_list<IUnknown*> objects)
+    {
+        for (IUnknown* object : objects)
+            if (object)
+                object->Release();
+    }
+
+    test::ScopedHooks hooks;
+    std::unique_ptr<bwtest::SdlTestWindow> window;
     IDirect3D9* d3d = nullptr;
     IDirect3DDevice9* device = nullptr;
     D3DPRESENT_PARAMETERS params = {};

@@ -1,9 +1,5 @@
 #include "D3D9Fixture.h"
 
-#include "Platform/Win32/SdlGlue.h"
-
-#include <SDL.h>
-
 namespace d3d9test
 {
 namespace
@@ -27,23 +23,14 @@ void AddQuad(std::vector<Vertex2D>* v, float x0, float y0, float x1, float y1, D
     v->insert(v->end(), {tl, tr, bl, bl, tr, br});
 }
 
-// A device on OpenGL in a hidden SDL window, an A8R8G8B8 back buffer so that
-// alpha can be read back, and a projection from pixels (y down) to clip space.
-class GlDeviceTest : public ::testing::Test
+// The OpenGL device with both pixel shaders made, a vertex stream bound and a
+// projection from pixels (y down) to clip space.
+class GlDeviceTest : public OpenGlDeviceTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(win32::EnsureSdl(SDL_INIT_VIDEO));
-        window = SDL_CreateWindow("d3d9", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(window, nullptr) << SDL_GetError();
-        hwnd = win32::AttachSdlWindow(window);
-        d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        params = WindowedParameters(hwnd, kWidth, kHeight);
-        params.BackBufferFormat = D3DFMT_A8R8G8B8;
-        ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hwnd, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                                    &params, &device),
-                  D3D_OK);
+        ASSERT_NO_FATAL_FAILURE(OpenDevice(kWidth, kHeight));
 
         const auto vsBlob = MakeBlob(kBlobVersionVS11, kVertexShaderText, 4, 0);
         const auto colorBlob = MakeBlob(kBlobVersionPS20, kColorPixelShaderText, 0, 0);
@@ -64,20 +51,8 @@ protected:
 
     void TearDown() override
     {
-        for (IUnknown* object : {static_cast<IUnknown*>(vb), static_cast<IUnknown*>(vs),
-                                 static_cast<IUnknown*>(colorPs), static_cast<IUnknown*>(texturedPs)})
-            if (object)
-                object->Release();
-        if (device)
-        {
-            EXPECT_EQ(device->Release(), 0u);
-        }
-        if (d3d)
-            d3d->Release();
-        EXPECT_EQ(test::LiveObjects(), 0u);
-        win32::DetachSdlWindow(hwnd);
-        if (window)
-            SDL_DestroyWindow(window);
+        ReleaseAll({vb, vs, colorPs, texturedPs});
+        OpenGlDeviceTest::TearDown();
     }
 
     // Row-vector mul(v, M) with M mapping pixels to clip space; the shader
@@ -125,12 +100,6 @@ protected:
         device->SetTexture(0, texture);
     }
 
-    test::ScopedHooks hooks;
-    SDL_Window* window = nullptr;
-    HWND hwnd = nullptr;
-    IDirect3D9* d3d = nullptr;
-    IDirect3DDevice9* device = nullptr;
-    D3DPRESENT_PARAMETERS params = {};
     IDirect3DVertexShader9* vs = nullptr;
     IDirect3DPixelShader9* colorPs = nullptr;
     IDirect3DPixelShader9* texturedPs = nullptr;

@@ -4,9 +4,6 @@
 #include "D3D9Fixture.h"
 
 #include "Platform/D3D9/D3DX9.h"
-#include "Platform/Win32/SdlGlue.h"
-
-#include <SDL.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -50,23 +47,12 @@ int Channel(D3DCOLOR color, int shift)
     return ::testing::AssertionSuccess();
 }
 
-class HlslProgramPixelTest : public ::testing::Test
+class HlslProgramPixelTest : public OpenGlDeviceTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(win32::EnsureSdl(SDL_INIT_VIDEO));
-        window = SDL_CreateWindow("hlsl", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-        ASSERT_NE(window, nullptr) << SDL_GetError();
-        hwnd = win32::AttachSdlWindow(window);
-        test::SetBackend(test::Backend::OpenGL);
-        d3d = Direct3DCreate9(D3D_SDK_VERSION);
-        ASSERT_NE(d3d, nullptr);
-        D3DPRESENT_PARAMETERS params = WindowedParameters(hwnd, kWidth, kHeight);
-        params.BackBufferFormat = D3DFMT_A8R8G8B8;
-        ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, hwnd, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                                    &params, &device),
-                  D3D_OK);
+        ASSERT_NO_FATAL_FAILURE(OpenDevice(kWidth, kHeight));
         ASSERT_EQ(device->CreateVertexBuffer(64 * sizeof(Vertex2D), D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, 0,
                                              D3DPOOL_DEFAULT, &vb, nullptr),
                   D3D_OK);
@@ -76,20 +62,8 @@ protected:
 
     void TearDown() override
     {
-        for (IUnknown* object : {static_cast<IUnknown*>(vb), static_cast<IUnknown*>(vs), static_cast<IUnknown*>(ps),
-                                 static_cast<IUnknown*>(texture)})
-            if (object)
-                object->Release();
-        if (device)
-        {
-            EXPECT_EQ(device->Release(), 0u);
-        }
-        if (d3d)
-            d3d->Release();
-        EXPECT_EQ(test::LiveObjects(), 0u);
-        win32::DetachSdlWindow(hwnd);
-        if (window)
-            SDL_DestroyWindow(window);
+        ReleaseAll({vb, vs, ps, texture});
+        OpenGlDeviceTest::TearDown();
     }
 
     // Compiles a pair from the corpus, binds it and sets "Proj" to the
@@ -177,11 +151,6 @@ protected:
         return y < h && x < w ? pixels[y * w + x] : 0;
     }
 
-    test::ScopedHooks hooks;
-    SDL_Window* window = nullptr;
-    HWND hwnd = nullptr;
-    IDirect3D9* d3d = nullptr;
-    IDirect3DDevice9* device = nullptr;
     IDirect3DVertexBuffer9* vb = nullptr;
     IDirect3DVertexShader9* vs = nullptr;
     IDirect3DPixelShader9* ps = nullptr;
