@@ -12,7 +12,7 @@
 // BM_SdlRenderer: SDL_RenderCopy of the same sprites from one or eight
 // textures; CPU ns per sprite.
 
-#include "Support/BenchWindow.h"
+#include "Support/BenchRenderer.h"
 
 #include "Core/Base/MemoryStream.h"
 #include "Core/Render/DX9/RenderDX9.h"
@@ -66,39 +66,13 @@ std::vector<uint32_t> Texels(uint32_t tint)
     return texels;
 }
 
-class BenchRender : public render::RenderDX9
-{
-public:
-    void SetWindowHandle(HWND handle) { mWindowHandle = handle; }
-};
-
 class ImageScene
 {
 public:
     bool Open(bool gl, std::string* error)
     {
-        d3d9::test::ResetHooks();
-        if (gl)
-        {
-            mWindow = std::make_unique<bwbench::BenchWindow>(kWidth, kHeight);
-            if (!mWindow->IsOpen())
-            {
-                *error = "no OpenGL window (run under Xvfb)";
-                return false;
-            }
-        }
-        d3d9::test::SetBackend(gl ? d3d9::test::Backend::OpenGL : d3d9::test::Backend::Null);
-        mRender = std::make_unique<BenchRender>();
-        if (mWindow)
-            mRender->SetWindowHandle(mWindow->Handle());
-        render::RenderInitParam param;
-        param.mWidth = kWidth;
-        param.mHeight = kHeight;
-        if (mRender->InitRender(nullptr, param) != BW_OK)
-        {
-            *error = "InitRender failed";
+        if (!mRender.Open(gl, kWidth, kHeight, error))
             return false;
-        }
         for (int t = 0; t < kTextures; ++t)
         {
             render::Texture* texture = nullptr;
@@ -125,9 +99,7 @@ public:
     void Close()
     {
         mImages.clear();
-        mRender.reset();
-        mWindow.reset();
-        d3d9::test::ResetHooks();
+        mRender.Close();
     }
 
     // A frame as screens draw it: one Graphics, an image draw per sprite.
@@ -166,8 +138,7 @@ public:
     uint64_t Draws() { return d3d9::test::GetStats(mRender->GetDevice()).draws; }
 
 private:
-    std::unique_ptr<bwbench::BenchWindow> mWindow;
-    std::unique_ptr<BenchRender> mRender;
+    bwbench::BenchRenderer mRender;
     std::vector<std::unique_ptr<render::ImageRect>> mImages;
 };
 
@@ -270,15 +241,11 @@ std::vector<uint8_t> UncompressedFile(const std::string& kind, const std::vector
 
 void BM_LoadTexture(benchmark::State& state, const std::string& file, const std::string& built)
 {
-    d3d9::test::ResetHooks();
-    d3d9::test::SetBackend(d3d9::test::Backend::Null);
-    BenchRender renderer;
-    render::RenderInitParam param;
-    param.mWidth = 64;
-    param.mHeight = 64;
-    if (renderer.InitRender(nullptr, param) != BW_OK)
+    bwbench::BenchRenderer renderer;
+    std::string error;
+    if (!renderer.Open(false, 64, 64, &error))
     {
-        state.SkipWithError("InitRender failed");
+        state.SkipWithError(error.c_str());
         return;
     }
     std::vector<uint8_t> bytes = ReadSample(file);
@@ -303,7 +270,7 @@ void BM_LoadTexture(benchmark::State& state, const std::string& file, const std:
     std::unique_ptr<render::Texture> texture;
     {
         render::Texture* made = nullptr;
-        renderer.CreateTexture(&made);
+        renderer->CreateTexture(&made);
         texture.reset(made);
     }
     uint64_t decoded = 0;

@@ -6,7 +6,8 @@
 // replay on the Direct3D 9 layer's null back end, with draw calls per emitter
 // and bytes recorded per frame.
 
-#include "Core/Render/DX9/RenderDX9.h"
+#include "Support/BenchRenderer.h"
+
 #include "Core/Render/Graphics.h"
 #include "Core/Render/ParticleEmitter.h"
 #include "Core/Render/ParticleSystem.h"
@@ -79,17 +80,8 @@ class ParticleScene
 public:
     bool Open(int emitters, int particles, std::string* error)
     {
-        d3d9::test::ResetHooks();
-        d3d9::test::SetBackend(d3d9::test::Backend::Null);
-        mRender = std::make_unique<render::RenderDX9>();
-        render::RenderInitParam param;
-        param.mWidth = kWidth;
-        param.mHeight = kHeight;
-        if (mRender->InitRender(nullptr, param) != BW_OK)
-        {
-            *error = "InitRender failed";
+        if (!mRender.Open(false, kWidth, kHeight, error))
             return false;
-        }
         if (mFolder.Path().empty() || !mFolder.Write("steady.ptc", SteadyEffect(particles)) ||
             !mFolder.Write("fx2_atlas.png", ReadFile(BW_SOURCE_DIR "/data/fx/fx2_atlas.png")))
         {
@@ -99,7 +91,7 @@ public:
         mSystem = std::make_unique<render::ParticleSystem>();
         render::ParticleSystem::SetInstance(mSystem.get());
         mSystem->mFolder = mFolder.Path();
-        mSystem->LoadFile("steady.ptc", mRender.get());
+        mSystem->LoadFile("steady.ptc", mRender.Get());
         if (mSystem->mAtlasImages.size() != 1 || !mSystem->mAtlasImages[0])
         {
             *error = "the effect or its atlas did not load";
@@ -121,8 +113,7 @@ public:
         if (mSystem)
             mSystem->ClearAtlasImages();
         mSystem.reset();
-        mRender.reset();
-        d3d9::test::ResetHooks();
+        mRender.Close();
     }
 
     void Update(double seconds)
@@ -171,7 +162,7 @@ public:
 
 private:
     EffectFolder mFolder;
-    std::unique_ptr<render::RenderDX9> mRender;
+    bwbench::BenchRenderer mRender;
     std::unique_ptr<render::ParticleSystem> mSystem;
     std::vector<std::unique_ptr<render::ParticleEmitter>> mEmitters;
 };

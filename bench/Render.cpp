@@ -7,7 +7,7 @@
 // while recording (the engine alone) and while replaying (engine and device
 // layer).
 
-#include "Support/BenchWindow.h"
+#include "Support/BenchRenderer.h"
 
 #include "Core/Math/Matrix4.h"
 #include "Core/Render/DX9/RenderDX9.h"
@@ -105,40 +105,13 @@ constexpr int kWidth = 1024;
 constexpr int kHeight = 768;
 constexpr float kQuadSize = 16.0f;
 
-class BenchRender : public render::RenderDX9
-{
-public:
-    void SetWindowHandle(HWND handle) { mWindowHandle = handle; }
-};
-
 class QuadScene
 {
 public:
     bool Open(bool gl, std::string* error)
     {
-        d3d9::test::ResetHooks();
-        if (gl)
-        {
-            mWindow = std::make_unique<bwbench::BenchWindow>(kWidth, kHeight);
-            if (!mWindow->IsOpen())
-            {
-                *error = "no OpenGL window (run under Xvfb)";
-                return false;
-            }
-        }
-        d3d9::test::SetBackend(gl ? d3d9::test::Backend::OpenGL : d3d9::test::Backend::Null);
-        mRender = std::make_unique<BenchRender>();
-        if (mWindow)
-            mRender->SetWindowHandle(mWindow->Handle());
-        render::RenderInitParam param;
-        param.mWidth = kWidth;
-        param.mHeight = kHeight;
-        param.mWindowed = 1;
-        if (mRender->InitRender(nullptr, param) != BW_OK)
-        {
-            *error = "InitRender failed";
+        if (!mRender.Open(gl, kWidth, kHeight, error))
             return false;
-        }
         for (uint32_t color : {0xFFFF8040u, 0xFF4080FFu})
         {
             render::Texture* texture = nullptr;
@@ -162,9 +135,7 @@ public:
     void Close()
     {
         mTextures.clear();
-        mRender.reset();
-        mWindow.reset();
-        d3d9::test::ResetHooks();
+        mRender.Close();
     }
 
     // Everything up to the present, as the drawing code records it.
@@ -217,8 +188,7 @@ public:
     uint64_t Draws() { return d3d9::test::GetStats(mRender->GetDevice()).draws; }
 
 private:
-    std::unique_ptr<bwbench::BenchWindow> mWindow;
-    std::unique_ptr<BenchRender> mRender;
+    bwbench::BenchRenderer mRender;
     std::vector<std::unique_ptr<render::Texture>> mTextures;
     render::RenderState mBlock;
 };
