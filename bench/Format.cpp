@@ -28,22 +28,28 @@ const Case Cases[] = {
     {"literal only", L"Html log file", "Html log file", 0},
 };
 
-void BM_BaseFormatWide(benchmark::State& state)
+template <class Char>
+void BaseFormat(benchmark::State& state, const Char* text, int args)
 {
-    const Case& c = Cases[state.range(0)];
     uint32_t value = 12345;
     for (auto _ : state)
     {
-        base::Format<wchar_t> f(c.wide);
-        for (int i = 0; i < c.args; ++i)
+        base::Format<Char> f(text);
+        for (int i = 0; i < args; ++i)
             f % value;
         f.AppendTail();
-        std::wstring result = f.GetResult();
+        std::basic_string<Char> result = f.GetResult();
         benchmark::DoNotOptimize(result);
         ++value;
     }
-    state.SetLabel(c.label);
     state.SetItemsProcessed(state.iterations());
+}
+
+void BM_BaseFormatWide(benchmark::State& state)
+{
+    const Case& c = Cases[state.range(0)];
+    BaseFormat(state, c.wide, c.args);
+    state.SetLabel(c.label);
 }
 
 void BM_SwprintfWide(benchmark::State& state)
@@ -70,19 +76,8 @@ void BM_SwprintfWide(benchmark::State& state)
 void BM_BaseFormatNarrow(benchmark::State& state)
 {
     const Case& c = Cases[state.range(0)];
-    uint32_t value = 12345;
-    for (auto _ : state)
-    {
-        base::Format<char> f(c.narrow);
-        for (int i = 0; i < c.args; ++i)
-            f % value;
-        f.AppendTail();
-        std::string result = f.GetResult();
-        benchmark::DoNotOptimize(result);
-        ++value;
-    }
+    BaseFormat(state, c.narrow, c.args);
     state.SetLabel(c.label);
-    state.SetItemsProcessed(state.iterations());
 }
 
 void BM_Snprintf(benchmark::State& state)
