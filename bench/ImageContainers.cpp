@@ -32,35 +32,22 @@ void ReportOpen(benchmark::State& state, uint32_t layers)
     state.counters["layers"] = layers;
 }
 
-void OpenPsd(benchmark::State& state)
+// relative: below data/, in ASCII.
+void Open(benchmark::State& state, const std::string& relative)
 {
     uint32_t layers = 0;
     for (auto _ : state)
     {
-        auto layout = OpenLayout(kData + L"gui/start.psd");
+        auto layout = OpenLayout(kData + std::wstring(relative.begin(), relative.end()));
         layers = layout ? layout->GetLayerCount() : 0;
         benchmark::DoNotOptimize(layout.get());
     }
     if (layers == 0)
-        state.SkipWithError("data/gui/start.psd gave no layers");
+        state.SkipWithError(("data/" + relative + " gave no layers").c_str());
     ReportOpen(state, layers);
 }
-BENCHMARK(OpenPsd)->Name("Open/psd")->Unit(benchmark::kMillisecond);
-
-void OpenFolder(benchmark::State& state)
-{
-    uint32_t layers = 0;
-    for (auto _ : state)
-    {
-        auto layout = OpenLayout(kData + L"gui/start");
-        layers = layout ? layout->GetLayerCount() : 0;
-        benchmark::DoNotOptimize(layout.get());
-    }
-    if (layers == 0)
-        state.SkipWithError("data/gui/start gave no layers");
-    ReportOpen(state, layers);
-}
-BENCHMARK(OpenFolder)->Name("Open/folder")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Open, psd, std::string("gui/start.psd"))->Name("Open/psd")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Open, folder, std::string("gui/start"))->Name("Open/folder")->Unit(benchmark::kMillisecond);
 
 // Every layer by name, as a screen builds its widgets.
 void FindEveryLayer(benchmark::State& state, const std::wstring& path)
