@@ -5,8 +5,8 @@
 #include "Core/File/FileManager.h"
 #include "Core/File/PackBuilder.h"
 
+#include "tests/Core/File/MountedFolderFixture.h"
 #include "tests/Support/LogCapture.h"
-#include "tests/Support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,6 @@
 #include <vector>
 
 using testing_support::LogCapture;
-using testing_support::TempFolder;
 
 namespace
 {
@@ -66,35 +65,8 @@ BWResultEnum LoadBytes(file::Archiver& archive, const std::string& bytes)
     return archive.Load(&stream);
 }
 
-class PackTest : public ::testing::Test
+class PackTest : public filetest::MountedFolderTest
 {
-protected:
-    PackTest() : mFolder(true), mManager(file::FileManager::Instance())
-    {
-        mManager->GetMountTable().clear();
-        mManager->GetMountTable()[L"data/"] = L"data.dat";
-        mManager->DropArchives();
-    }
-    ~PackTest() override
-    {
-        mManager->GetMountTable().clear();
-        mManager->DropArchives();
-    }
-
-    std::string ReadAll(const std::wstring& path)
-    {
-        std::unique_ptr<file::FileInfo> info(mManager->GetFileInfo(path));
-        if (!info)
-            return "<missing>";
-        std::unique_ptr<base::Stream> stream(info->Open());
-        std::string bytes(stream ? stream->GetSize() : 0, '\0');
-        if (!stream || stream->Read(&bytes[0], static_cast<uint32_t>(bytes.size())) != bytes.size())
-            return "<unreadable>";
-        return bytes;
-    }
-
-    TempFolder mFolder;
-    file::FileManager* mManager;
 };
 
 TEST_F(PackTest, OneEntryPackIsByteForByteTheDocumentedLayout)

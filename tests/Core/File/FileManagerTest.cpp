@@ -5,7 +5,7 @@
 #include "Core/File/PackBuilder.h"
 #include "Core/File/UserDataFileContainer.h"
 
-#include "tests/Support/TempFolder.h"
+#include "tests/Core/File/MountedFolderFixture.h"
 
 #include <gtest/gtest.h>
 
@@ -15,40 +15,12 @@
 #include <string>
 #include <vector>
 
-using testing_support::TempFolder;
-
 namespace
 {
 
-// The file manager works relative to the current directory: each test runs in
-// a fresh folder with "data/" mounted on "data.dat".
-class FileManagerTest : public ::testing::Test
+class FileManagerTest : public filetest::MountedFolderTest
 {
 protected:
-    FileManagerTest() : mFolder(true), mManager(file::FileManager::Instance())
-    {
-        mManager->GetMountTable().clear();
-        mManager->GetMountTable()[L"data/"] = L"data.dat";
-        mManager->DropArchives();
-    }
-    ~FileManagerTest() override
-    {
-        mManager->GetMountTable().clear();
-        mManager->DropArchives();
-    }
-
-    std::string ReadAll(const std::wstring& path)
-    {
-        std::unique_ptr<file::FileInfo> info(mManager->GetFileInfo(path));
-        if (!info)
-            return "<missing>";
-        std::unique_ptr<base::Stream> stream(info->Open());
-        std::string bytes(stream ? stream->GetSize() : 0, '\0');
-        if (!stream || stream->Read(&bytes[0], static_cast<uint32_t>(bytes.size())) != bytes.size())
-            return "<unreadable>";
-        return bytes;
-    }
-
     std::vector<std::wstring> Files(const std::wstring& folder, bool recursive, bool relative)
     {
         std::vector<std::wstring> names;
@@ -56,9 +28,6 @@ protected:
         std::sort(names.begin(), names.end());
         return names;
     }
-
-    TempFolder mFolder;
-    file::FileManager* mManager;
 };
 
 TEST_F(FileManagerTest, MountedPackAnswersForItsPrefixOnlyWhileItExists)
