@@ -11,6 +11,7 @@
 #include "Core/File/FileManager.h"
 #include "Core/Psd/ImageContainer.h"
 #include "tests/Support/PsdWriter.h"
+#include "tests/Support/StubFileContainer.h"
 #include "tests/Support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -145,7 +146,7 @@ inline std::vector<std::wstring> Names(file::ImageContainer& container)
 
 // A container over files held in memory. Its streams can be made to claim
 // more bytes than they give, as a failing disk or a cut pack would.
-class MemoryContainer : public file::FileContainer
+class MemoryContainer : public testing_support::StubFileContainer
 {
 public:
     std::map<std::wstring, std::string> files;
@@ -158,18 +159,7 @@ public:
             return nullptr;
         return new ShortStream(file->second, missingBytes);
     }
-    base::StreamCreator* CreateStreamCreator(const std::wstring&) override { return nullptr; }
     std::wstring GetRootPath() override { return L"mem/"; }
-    BWResultEnum DoFindFiles(const std::wstring&, const std::wstring&, const std::wstring&, bool,
-                             std::vector<std::wstring>&, bool) override
-    {
-        return BW_OK;
-    }
-    BWResultEnum DoFindDirectories(const std::wstring&, const std::wstring&, const std::wstring&,
-                                   std::vector<std::wstring>&, bool) override
-    {
-        return BW_OK;
-    }
     bool DoFileExists(const std::wstring& path, const wchar_t* const* extensions, uint32_t count,
                       uint32_t* outIndex) override
     {
@@ -186,7 +176,6 @@ public:
         }
         return false;
     }
-    bool DoIsDirectory(const std::wstring&) override { return false; }
 
 private:
     class ShortStream : public base::MemoryStream

@@ -12,6 +12,7 @@
 
 #include "tests/Support/ImageFiles.h"
 #include "tests/Support/RecordingRender.h"
+#include "tests/Support/StubFileContainer.h"
 #include "tests/Support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +44,7 @@ public:
 };
 
 // A layout whose entries are layers with their bytes in memory.
-class LayoutContainer : public file::FileContainer
+class LayoutContainer : public testing_support::StubFileContainer
 {
 public:
     file::FileInfo* GetFileInfo(const std::wstring& path, const wchar_t* const*, uint32_t count,
@@ -71,20 +72,7 @@ public:
             return nullptr;
         return new base::MemoryStream(found->second.data(), static_cast<uint32_t>(found->second.size()));
     }
-    base::StreamCreator* CreateStreamCreator(const std::wstring&) override { return nullptr; }
     std::wstring GetRootPath() override { return L"layout.psd/"; }
-    BWResultEnum DoFindFiles(const std::wstring&, const std::wstring&, const std::wstring&, bool,
-                             std::vector<std::wstring>&, bool) override
-    {
-        return BW_OK;
-    }
-    BWResultEnum DoFindDirectories(const std::wstring&, const std::wstring&, const std::wstring&,
-                                   std::vector<std::wstring>&, bool) override
-    {
-        return BW_OK;
-    }
-    bool DoFileExists(const std::wstring&, const wchar_t* const*, uint32_t, uint32_t*) override { return false; }
-    bool DoIsDirectory(const std::wstring&) override { return false; }
 
     std::map<std::wstring, base::ImageInfo> mLayers;
     std::map<std::wstring, std::vector<uint8_t>> mBytes;
