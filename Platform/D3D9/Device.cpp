@@ -515,40 +515,33 @@ HRESULT Device::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UIN
     return trace.Finish(D3D_OK);
 }
 
-HRESULT Device::SetIndices(IDirect3DIndexBuffer9* indices)
+// The calls that bind one object of ours (or null) into one slot.
+template <class Object, class Interface>
+HRESULT Device::BindObject(test::Call call, Interface* given, Object*& slot)
 {
-    hooks::CallTrace trace(Call::SetIndices, this, {Arg::P(indices)});
+    hooks::CallTrace trace(call, this, {Arg::P(given)});
     if (trace.Fails())
         return trace.Forced();
-    IndexBuffer* ib = nullptr;
-    if (!IsOwnedBy(this, indices, &ib))
+    Object* object = nullptr;
+    if (!IsOwnedBy(this, given, &object))
         return trace.Finish(D3DERR_INVALIDCALL);
-    Rebind(mState.indices, ib);
+    Rebind(slot, object);
     return trace.Finish(D3D_OK);
+}
+
+HRESULT Device::SetIndices(IDirect3DIndexBuffer9* indices)
+{
+    return BindObject(Call::SetIndices, indices, mState.indices);
 }
 
 HRESULT Device::SetVertexShader(IDirect3DVertexShader9* shader)
 {
-    hooks::CallTrace trace(Call::SetVertexShader, this, {Arg::P(shader)});
-    if (trace.Fails())
-        return trace.Forced();
-    VertexShader* vs = nullptr;
-    if (!IsOwnedBy(this, shader, &vs))
-        return trace.Finish(D3DERR_INVALIDCALL);
-    Rebind(mState.vertexShader, vs);
-    return trace.Finish(D3D_OK);
+    return BindObject(Call::SetVertexShader, shader, mState.vertexShader);
 }
 
 HRESULT Device::SetPixelShader(IDirect3DPixelShader9* shader)
 {
-    hooks::CallTrace trace(Call::SetPixelShader, this, {Arg::P(shader)});
-    if (trace.Fails())
-        return trace.Forced();
-    PixelShader* ps = nullptr;
-    if (!IsOwnedBy(this, shader, &ps))
-        return trace.Finish(D3DERR_INVALIDCALL);
-    Rebind(mState.pixelShader, ps);
-    return trace.Finish(D3D_OK);
+    return BindObject(Call::SetPixelShader, shader, mState.pixelShader);
 }
 
 // Four floats a register; the version tells the back end to send them again.

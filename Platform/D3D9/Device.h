@@ -107,6 +107,8 @@ private:
     HRESULT InitBuffer(B* buffer, UINT length, DWORD usage, D3DPOOL pool, bool index, std::vector<B*>* defaults);
     template <class S>
     S* MakeShader(const char* call, const DWORD* function, bool vertex);
+    template <class Object, class Interface>
+    HRESULT BindObject(test::Call call, Interface* given, Object*& slot);
     void SendBuffer(class BufferStorage& storage, uint64_t begin, uint64_t end);
 
     Direct3D9* mD3D;
