@@ -1,6 +1,5 @@
 #include "tests/Platform/Win32/TestWindow.h"
-
-#include <sys/wait.h>
+#include "tests/Support/SecondCopy.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -12,23 +11,6 @@ namespace
 {
 
 const char* kCaptionVariable = "BW_TEST_SECOND_COPY_CAPTION";
-
-// Runs this test program again as a second copy; returns its exit code.
-int RunSecondCopy(const std::string& caption)
-{
-    pid_t pid = fork();
-    if (pid == 0)
-    {
-        setenv(kCaptionVariable, caption.c_str(), 1);
-        execl("/proc/self/exe", "second-copy", "--gtest_filter=SecondCopy.FindsTheFirstAndAsksItToRestore",
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid)
-        return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 } // namespace
 
@@ -61,7 +43,8 @@ TEST_F(SingleInstance, ASecondProcessFindsTheWindowAndRestoresIt)
     ASSERT_TRUE(IsIconic(window));
     Received().clear();
 
-    ASSERT_EQ(RunSecondCopy(caption), 0);
+    ASSERT_EQ(
+        testing_support::RunSecondCopy(kCaptionVariable, caption, "SecondCopy.FindsTheFirstAndAsksItToRestore"), 0);
     auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
     while (IsIconic(window) && std::chrono::steady_clock::now() < end)
     {

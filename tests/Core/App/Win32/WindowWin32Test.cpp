@@ -7,10 +7,10 @@
 #include "tests/Support/InjectedInput.h"
 #include "tests/Support/PrivateDisplay.h"
 #include "tests/Support/RecordingInputListener.h"
+#include "tests/Support/SecondCopy.h"
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -321,21 +321,6 @@ namespace
 
 const char* kCaptionVariable = "BW_TEST_WINDOW_SECOND_COPY";
 
-int RunSecondCopy(const std::string& caption)
-{
-    pid_t pid = fork();
-    if (pid == 0)
-    {
-        setenv(kCaptionVariable, caption.c_str(), 1);
-        execl("/proc/self/exe", "second-copy", "--gtest_filter=WindowSecondCopy.*", static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    int status = 0;
-    if (pid < 0 || waitpid(pid, &status, 0) != pid)
-        return -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 } // namespace
 
 // The second copy's side; it runs only when started by the first.
@@ -363,7 +348,9 @@ TEST_F(WindowWin32Test, ASecondCopyRestoresTheFirstAndEndsWithExitCodeZero)
     Settle();
     ASSERT_EQ(mWindow.activations, std::vector<bool>{false});
     std::wstring caption = Caption("window");
-    ASSERT_EQ(RunSecondCopy(std::string(caption.begin(), caption.end())), 0);
+    ASSERT_EQ(testing_support::RunSecondCopy(kCaptionVariable, std::string(caption.begin(), caption.end()),
+                                            "WindowSecondCopy.*"),
+              0);
     ASSERT_TRUE(FramesUntil([&] { return !IsIconic(Handle()); }));
     EXPECT_EQ(mWindow.activations, (std::vector<bool>{false, true}));
 }
