@@ -262,6 +262,18 @@ Composite ComposeStartLayout()
     return out;
 }
 
+// Stops the game after its first presented frame and keeps that frame.
+void KeepFirstFrame(GameRun& run, std::vector<uint32_t>* shot, uint32_t* width, uint32_t* height)
+{
+    run.Game().mOnFrame = [=](ScriptedGame& g, int) {
+        if (g.GetPresentedFrames() == 1)
+        {
+            *shot = g.ReadBackBuffer(width, height);
+            g.Stop();
+        }
+    };
+}
+
 int Difference(uint32_t a, uint32_t b)
 {
     int most = 0;
@@ -276,13 +288,7 @@ TEST_F(GameApplicationTest, TheFirstFrameShowsTheLayoutsPixelsWhereItIsOpaque)
     run.SeedProfile(true);
     std::vector<uint32_t> shot;
     uint32_t width = 0, height = 0;
-    run.Game().mOnFrame = [&](ScriptedGame& g, int) {
-        if (g.GetPresentedFrames() == 1)
-        {
-            shot = g.ReadBackBuffer(&width, &height);
-            g.Stop();
-        }
-    };
+    KeepFirstFrame(run, &shot, &width, &height);
     ASSERT_EQ(run.Run(), 0);
     ASSERT_EQ(width, 1366u);
     ASSERT_EQ(height, 768u);
@@ -559,13 +565,7 @@ TEST_P(FullScreenDisplay, DrawsThroughTheOffScreenTargetBetweenBlackBars)
     run.SeedProfile(false);
     std::vector<uint32_t> shot;
     uint32_t width = 0, height = 0;
-    run.Game().mOnFrame = [&](ScriptedGame& g, int) {
-        if (g.GetPresentedFrames() == 1)
-        {
-            shot = g.ReadBackBuffer(&width, &height);
-            g.Stop();
-        }
-    };
+    KeepFirstFrame(run, &shot, &width, &height);
     ASSERT_EQ(run.Run(), 0);
     ASSERT_EQ(width, c.width);
     ASSERT_EQ(height, c.height);
