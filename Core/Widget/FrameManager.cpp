@@ -269,34 +269,29 @@ BWResultEnum FrameManager::SetHovered(Frame* frame)
     return previous ? previous->ClearMouseOver() : BW_OK;
 }
 
-BWResultEnum FrameManager::OnMouseMove(const input::Point& position)
+BWResultEnum FrameManager::RouteMotion(const input::Point& position, MotionHandler handler)
 {
     mCursorPosition = position;
     if (mCapture)
     {
         bool handled = false;
-        return mCapture->OnMouseMove(position, &handled);
+        return (mCapture->*handler)(position, &handled);
     }
     Frame* taker = nullptr;
     if (BWResultEnum result =
-            RouteDown([&](Frame* frame, bool* handled) { return frame->OnMouseMove(position, handled); }, &taker))
+            RouteDown([&](Frame* frame, bool* handled) { return (frame->*handler)(position, handled); }, &taker))
         return result;
     return SetHovered(taker);
 }
 
+BWResultEnum FrameManager::OnMouseMove(const input::Point& position)
+{
+    return RouteMotion(position, &Widget::OnMouseMove);
+}
+
 BWResultEnum FrameManager::OnMouseDrag(const input::Point& position)
 {
-    mCursorPosition = position;
-    if (mCapture)
-    {
-        bool handled = false;
-        return mCapture->OnMouseDrag(position, &handled);
-    }
-    Frame* taker = nullptr;
-    if (BWResultEnum result =
-            RouteDown([&](Frame* frame, bool* handled) { return frame->OnMouseDrag(position, handled); }, &taker))
-        return result;
-    return SetHovered(taker);
+    return RouteMotion(position, &Widget::OnMouseDrag);
 }
 
 BWResultEnum FrameManager::OnMouseWheel(const input::Point& position, int delta)

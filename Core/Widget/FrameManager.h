@@ -113,6 +113,10 @@ private:
     template <class Offer>
     BWResultEnum RouteDown(Offer offer, Frame** taker);
     BWResultEnum SetHovered(Frame* frame);
+    // Pointer motion goes to the capture, or down the frames; the frame that
+    // takes it becomes the hovered one.
+    typedef BWResultEnum (Widget::*MotionHandler)(const input::Point& position, bool* handled);
+    BWResultEnum RouteMotion(const input::Point& position, MotionHandler handler);
 
     std::vector<Entry> mStack;
     std::vector<Command> mCommands;
