@@ -23,31 +23,29 @@ void GraphicsFriend::Bind(Graphics* graphics)
     mState = graphics ? &graphics->mState : nullptr;
 }
 
-BWResultEnum GraphicsFriend::SetShader(ShaderImpl* shader)
+template <class T>
+BWResultEnum GraphicsFriend::Store(T* RenderState::*field, T* value)
 {
     if (!mState)
         return BW_FAIL;
-    mState->mShader = shader;
+    mState->*field = value;
     mGraphics->mStateChanged = 1;
     return BW_OK;
+}
+
+BWResultEnum GraphicsFriend::SetShader(ShaderImpl* shader)
+{
+    return Store(&RenderState::mShader, shader);
 }
 
 BWResultEnum GraphicsFriend::SetVertexBuffer(VertexBufferImpl* buffer)
 {
-    if (!mState)
-        return BW_FAIL;
-    mState->mVertexBuffer = buffer;
-    mGraphics->mStateChanged = 1;
-    return BW_OK;
+    return Store(&RenderState::mVertexBuffer, buffer);
 }
 
 BWResultEnum GraphicsFriend::SetIndexBuffer(IndexBufferImpl* buffer)
 {
-    if (!mState)
-        return BW_FAIL;
-    mState->mIndexBuffer = buffer;
-    mGraphics->mStateChanged = 1;
-    return BW_OK;
+    return Store(&RenderState::mIndexBuffer, buffer);
 }
 
 BWResultEnum GraphicsFriend::ApplyState()

@@ -35,6 +35,10 @@ public:
     Graphics* mGraphics;
     Render* mRender;
     RenderState* mState;
+
+private:
+    template <class T>
+    BWResultEnum Store(T* RenderState::*field, T* value);
 };
 
 } // namespace render
