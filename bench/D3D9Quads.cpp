@@ -7,10 +7,12 @@
 // of the whole process, renderer threads included, per quad drawn).
 // The second argument splits each frame into that many draw calls.
 
+#include "Support/BenchWindow.h"
+#include "Support/SdlReference.h"
+
 #include "Platform/D3D9/D3D9.h"
 #include "Platform/D3D9/D3D9TestHooks.h"
 #include "Platform/D3D9/ShaderBlob.h"
-#include "Platform/Win32/SdlGlue.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -86,21 +88,14 @@ std::vector<DWORD> Blob(DWORD version, const char* text, DWORD constants, DWORD 
     return d3d9::WriteShaderBlob(blob);
 }
 
-SDL_Window* MakeWindow(Uint32 flags)
-{
-    if (!win32::EnsureSdl(SDL_INIT_VIDEO))
-        return nullptr;
-    return SDL_CreateWindow("bench", 0, 0, kWidth, kHeight, flags | SDL_WINDOW_HIDDEN);
-}
-
 void ThroughTheLayer(benchmark::State& state, d3d9::test::Backend backend)
 {
     const int quads = static_cast<int>(state.range(0));
     const int draws = static_cast<int>(state.range(1));
     d3d9::test::ResetHooks();
     d3d9::test::SetBackend(backend);
-    SDL_Window* window = MakeWindow(SDL_WINDOW_OPENGL);
-    HWND hwnd = window ? win32::AttachSdlWindow(window) : nullptr;
+    bwbench::BenchWindow window(kWidth, kHeight);
+    HWND hwnd = window.Handle();
     IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
     D3DPRESENT_PARAMETERS pp = {};
     pp.BackBufferWidth = kWidth;
@@ -206,11 +201,6 @@ void ThroughTheLayer(benchmark::State& state, d3d9::test::Backend backend)
                              static_cast<IUnknown*>(device), static_cast<IUnknown*>(d3d)})
         if (object)
             object->Release();
-    if (window)
-    {
-        win32::DetachSdlWindow(hwnd);
-        SDL_DestroyWindow(window);
-    }
 }
 
 void BM_LayerNull(benchmark::State& state)
@@ -227,18 +217,14 @@ void BM_SdlRenderGeometry(benchmark::State& state)
 {
     const int quads = static_cast<int>(state.range(0));
     const int draws = static_cast<int>(state.range(1));
-    SDL_Window* window = MakeWindow(0);
-    SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED) : nullptr;
+    bwbench::SdlReference sdl(kWidth, kHeight);
+    SDL_Renderer* renderer = sdl.Renderer();
     if (!renderer)
     {
         state.SkipWithError("no SDL renderer");
-        if (window)
-            SDL_DestroyWindow(window);
         return;
     }
-    SDL_RendererInfo info;
-    SDL_GetRendererInfo(renderer, &info);
-    state.SetLabel(info.name);
+    state.SetLabel(sdl.Name());
     SDL_Texture* texture =
         SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STATIC, kTextureSize, kTextureSize);
     std::vector<Uint32> texels(kTextureSize * kTextureSize);
@@ -286,8 +272,6 @@ void BM_SdlRenderGeometry(benchmark::State& state)
     state.counters["fps"] = benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     state.counters["cpu_ns_per_quad"] = cpu * 1e9 / (static_cast<double>(state.iterations()) * quads);
     SDL_DestroyTexture(texture);
-    SDL_DestroyRenderer(renderer);
-    SDL_DestroyWindow(window);
 }
 
 } // namespace

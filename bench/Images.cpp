@@ -13,6 +13,7 @@
 // textures; CPU ns per sprite.
 
 #include "Support/BenchRenderer.h"
+#include "Support/SdlReference.h"
 
 #include "Core/Base/MemoryStream.h"
 #include "Core/Render/DX9/RenderDX9.h"
@@ -22,7 +23,6 @@
 #include "Core/Render/ImageRect.h"
 #include "Core/Render/Texture.h"
 #include "Platform/D3D9/D3D9TestHooks.h"
-#include "Platform/Win32/SdlGlue.h"
 
 #include <SDL.h>
 #include <benchmark/benchmark.h>
@@ -297,22 +297,13 @@ void BM_SdlRenderer(benchmark::State& state)
 {
     const int count = static_cast<int>(state.range(0));
     const bool atlas = state.range(1) == 0;
-    if (!win32::EnsureSdl(SDL_INIT_VIDEO))
-    {
-        state.SkipWithError("no SDL video");
-        return;
-    }
-    SDL_Window* window = SDL_CreateWindow("bench", 0, 0, kWidth, kHeight, SDL_WINDOW_HIDDEN);
-    SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, SDL_RENDERER_ACCELERATED) : nullptr;
+    bwbench::SdlReference sdl(kWidth, kHeight);
+    SDL_Renderer* renderer = sdl.Renderer();
     if (!renderer)
     {
         state.SkipWithError("no SDL renderer");
-        if (window)
-            SDL_DestroyWindow(window);
         return;
     }
-    SDL_RendererInfo info;
-    SDL_GetRendererInfo(renderer, &info);
     std::vector<SDL_Texture*> textures;
     for (int t = 0; t < kTextures; ++t)
     {
@@ -345,11 +336,9 @@ void BM_SdlRenderer(benchmark::State& state)
         SDL_RenderPresent(renderer);
     }
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * count);
-    state.SetLabel(std::string(info.name) + (atlas ? " one atlas" : " eight textures"));
+    state.SetLabel(std::string(sdl.Name()) + (atlas ? " one atlas" : " eight textures"));
     for (SDL_Texture* texture : textures)
         SDL_DestroyTexture(texture);
-    SDL_DestroyRenderer(renderer);
-    SDL_DestroyWindow(window);
 }
 
 } // namespace
