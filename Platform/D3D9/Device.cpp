@@ -869,54 +869,40 @@ HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage,
     return trace.Finish(D3D_OK, t);
 }
 
-// Null when the blob does not hold a shader of the kind asked for or the back
-// end cannot build it (its reason goes to stderr).
-template <class S>
-S* Device::MakeShader(const char* call, const DWORD* function, bool vertex)
+// Both kinds: the blob must hold a shader of the kind asked for, and the back
+// end must build it (its reason for refusing goes to stderr).
+template <class S, class Interface>
+HRESULT Device::CreateShaderObject(test::Call call, const char* name, bool vertex, const DWORD* function,
+                                   Interface** shader)
 {
+    hooks::CallTrace trace(call, this, {Arg::P(function), Arg::P(shader)});
+    if (shader)
+        *shader = nullptr;
+    if (trace.Fails())
+        return trace.Forced();
     ShaderBlob blob;
-    if (!ReadShaderBlob(function, kBlobMaxTokens, &blob) || blob.IsVertexShader() != vertex)
-        return nullptr;
+    if (!shader || !ReadShaderBlob(function, kBlobMaxTokens, &blob) || blob.IsVertexShader() != vertex)
+        return trace.Finish(D3DERR_INVALIDCALL);
     std::string error;
     std::unique_ptr<BackendShader> backend = mBackend->CreateShader(blob, &error);
     if (!backend)
     {
-        std::fprintf(stderr, "%s: %s\n", call, error.c_str());
-        return nullptr;
+        std::fprintf(stderr, "%s: %s\n", name, error.c_str());
+        return trace.Finish(D3DERR_INVALIDCALL);
     }
-    return new S(this, std::move(blob), std::move(backend));
+    S* created = new S(this, std::move(blob), std::move(backend));
+    *shader = created;
+    return trace.Finish(D3D_OK, created);
 }
 
 HRESULT Device::CreateVertexShader(const DWORD* function, IDirect3DVertexShader9** shader)
 {
-    hooks::CallTrace trace(Call::CreateVertexShader, this, {Arg::P(function), Arg::P(shader)});
-    if (shader)
-        *shader = nullptr;
-    if (trace.Fails())
-        return trace.Forced();
-    if (!shader)
-        return trace.Finish(D3DERR_INVALIDCALL);
-    VertexShader* vs = MakeShader<VertexShader>("CreateVertexShader", function, true);
-    if (!vs)
-        return trace.Finish(D3DERR_INVALIDCALL);
-    *shader = vs;
-    return trace.Finish(D3D_OK, vs);
+    return CreateShaderObject<VertexShader>(Call::CreateVertexShader, "CreateVertexShader", true, function, shader);
 }
 
 HRESULT Device::CreatePixelShader(const DWORD* function, IDirect3DPixelShader9** shader)
 {
-    hooks::CallTrace trace(Call::CreatePixelShader, this, {Arg::P(function), Arg::P(shader)});
-    if (shader)
-        *shader = nullptr;
-    if (trace.Fails())
-        return trace.Forced();
-    if (!shader)
-        return trace.Finish(D3DERR_INVALIDCALL);
-    PixelShader* ps = MakeShader<PixelShader>("CreatePixelShader", function, false);
-    if (!ps)
-        return trace.Finish(D3DERR_INVALIDCALL);
-    *shader = ps;
-    return trace.Finish(D3D_OK, ps);
+    return CreateShaderObject<PixelShader>(Call::CreatePixelShader, "CreatePixelShader", false, function, shader);
 }
 
 // ---------------------------------------------------------------------------

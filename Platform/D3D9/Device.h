@@ -105,8 +105,9 @@ private:
                            const float* data, UINT count);
     template <class B>
     HRESULT InitBuffer(B* buffer, UINT length, DWORD usage, D3DPOOL pool, bool index, std::vector<B*>* defaults);
-    template <class S>
-    S* MakeShader(const char* call, const DWORD* function, bool vertex);
+    template <class S, class Interface>
+    HRESULT CreateShaderObject(test::Call call, const char* name, bool vertex, const DWORD* function,
+                               Interface** shader);
     template <class Object, class Interface>
     HRESULT BindObject(test::Call call, Interface* given, Object*& slot);
     void SendBuffer(class BufferStorage& storage, uint64_t begin, uint64_t end);
