@@ -36,6 +36,17 @@ BWResultEnum CreateIndexCache(Render* render, uint32_t capacity, uint32_t overfl
     return BW_OK;
 }
 
+// One of the built-in shaders: the back end's program, then its variables.
+template <class S>
+BWResultEnum CreateBuiltInShader(Render* render, BWResultEnum (Render::*factory)(ShaderImpl**), S** out)
+{
+    ShaderImpl* impl = nullptr;
+    BWResultEnum result = (render->*factory)(&impl);
+    if (result != BW_OK)
+        return result;
+    *out = new S(impl, render);
+    return (*out)->CreateVariables();
+}
 
 } // namespace
 
@@ -61,32 +72,9 @@ BWResultEnum Render::InitRender(app::Window* window, const RenderInitParam& para
 {
     (void)window;
     BWResultEnum result;
-
-    ShaderImpl* impl = nullptr;
-    result = CreateShaderGeom(&impl);
-    if (result != BW_OK)
-        return result;
-    mShaderGeom = new Shader(impl, this);
-    result = mShaderGeom->CreateVariables();
-    if (result != BW_OK)
-        return result;
-
-    impl = nullptr;
-    result = CreateShaderTexturedMult(&impl);
-    if (result != BW_OK)
-        return result;
-    mShaderTexturedMult = new ShaderTextured(impl, this);
-    result = mShaderTexturedMult->CreateVariables();
-    if (result != BW_OK)
-        return result;
-
-    impl = nullptr;
-    result = CreateShaderTexturedTint(&impl);
-    if (result != BW_OK)
-        return result;
-    mShaderTexturedTint = new ShaderTextured(impl, this);
-    result = mShaderTexturedTint->CreateVariables();
-    if (result != BW_OK)
+    if ((result = CreateBuiltInShader(this, &Render::CreateShaderGeom, &mShaderGeom)) != BW_OK ||
+        (result = CreateBuiltInShader(this, &Render::CreateShaderTexturedMult, &mShaderTexturedMult)) != BW_OK ||
+        (result = CreateBuiltInShader(this, &Render::CreateShaderTexturedTint, &mShaderTexturedTint)) != BW_OK)
         return result;
 
     uint32_t formatCount = VertexFormat::GetRegisteredCount();
