@@ -1,5 +1,6 @@
 #include "Core/Render/DX9/BufferDX9.h"
 
+#include "Core/Render/DX9/ReleaseCom.h"
 #include "Core/Render/DX9/RenderDX9.h"
 
 namespace render
@@ -47,12 +48,9 @@ uint8_t* LockWhole(DeviceBuffer* buffer)
 template <class DeviceBuffer>
 void ReleaseDeviceBuffer(DeviceBuffer*& buffer, bool locked)
 {
-    if (!buffer)
-        return;
-    if (locked)
+    if (buffer && locked)
         buffer->Unlock();
-    buffer->Release();
-    buffer = nullptr;
+    ReleaseCom(buffer);
 }
 
 template <class DeviceBuffer>

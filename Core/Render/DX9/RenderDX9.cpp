@@ -2,6 +2,7 @@
 
 #include "Core/Base/Log.h"
 #include "Core/Render/DX9/BufferDX9.h"
+#include "Core/Render/DX9/ReleaseCom.h"
 #include "Core/Render/DX9/RenderHost.h"
 #include "Core/Render/DX9/TextureDX9.h"
 #include "Core/Render/Shaders/DX9/ShaderImplDX9.h"
@@ -40,16 +41,6 @@ DWORD ColorChannel(float value)
     if (value >= 1.0f)
         return 255;
     return static_cast<DWORD>(value * 255.0f);
-}
-
-template <class T>
-void ReleaseCom(T*& object)
-{
-    if (object)
-    {
-        object->Release();
-        object = nullptr;
-    }
 }
 
 template <class State>

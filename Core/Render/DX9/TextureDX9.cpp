@@ -1,5 +1,6 @@
 #include "Core/Render/DX9/TextureDX9.h"
 
+#include "Core/Render/DX9/ReleaseCom.h"
 #include "Core/Render/DX9/RenderDX9.h"
 #include "Core/Render/ImageData.h"
 
@@ -42,16 +43,8 @@ IDirect3DDevice9* TextureDX9::Device() const
 
 void TextureDX9::ReleaseDeviceObjects()
 {
-    if (mSurface)
-    {
-        mSurface->Release();
-        mSurface = nullptr;
-    }
-    if (mDeviceTexture)
-    {
-        mDeviceTexture->Release();
-        mDeviceTexture = nullptr;
-    }
+    ReleaseCom(mSurface);
+    ReleaseCom(mDeviceTexture);
 }
 
 BWResultEnum TextureDX9::Load(ImageData* image)

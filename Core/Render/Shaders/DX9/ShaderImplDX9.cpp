@@ -3,6 +3,7 @@
 #include "Core/Base/Encoding.h"
 #include "Core/Base/Log.h"
 #include "Core/Math/Matrix4.h"
+#include "Core/Render/DX9/ReleaseCom.h"
 #include "Core/Render/DX9/RenderDX9.h"
 #include "Core/Render/DX9/TextureDX9.h"
 
@@ -24,16 +25,6 @@ constexpr int kLineVertexWarning = 81;
 constexpr int kLinePixelWarning = 109;
 
 constexpr DWORD kCompileFlags = 1;
-
-template <class T>
-void ReleaseCom(T*& object)
-{
-    if (object)
-    {
-        object->Release();
-        object = nullptr;
-    }
-}
 
 // Compiles one program; warnings go to the log. The device shader is made by
 // create from the code's tokens.
