@@ -48,6 +48,26 @@ size_t SkipSubBlocks(const uint8_t* data, size_t size, size_t at)
     return 0;
 }
 
+// JPEG entropy-coded data from at: any bytes, where 0xFF is followed by a
+// stuffed 0x00, a restart marker or more 0xFF fill. The position of the next
+// marker, or size when the data runs off the end.
+size_t SkipEntropyCodedData(const uint8_t* data, size_t size, size_t at)
+{
+    while (at + 1 < size)
+    {
+        if (data[at] == 0xFF)
+        {
+            const uint8_t next = data[at + 1];
+            if (next != 0x00 && next != 0xFF && !(next >= 0xD0 && next <= 0xD7))
+                return at;
+            at += next == 0xFF ? 1 : 2;
+            continue;
+        }
+        ++at;
+    }
+    return size;
+}
+
 } // namespace
 
 size_t ImageFileCheck::SoundLength(ImageFileKind kind, const uint8_t* data, size_t size)
@@ -185,6 +205,7 @@ size_t ImageFileCheck::SoundLengthJpg(const uint8_t* data, size_t size)
         return 0;
     size_t at = 2;
     bool hasFrame = false;
+    bool hasScan = false;
     while (at + 1 < size)
     {
         if (data[at] != 0xFF)
@@ -198,7 +219,11 @@ size_t ImageFileCheck::SoundLengthJpg(const uint8_t* data, size_t size)
         }
         if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7))
             continue;
-        if (marker == 0xD8 || marker == 0xD9)
+        // The image ends at its end marker; DevIL's reader must never run
+        // out of data while libjpeg still looks for one (it loops for ever).
+        if (marker == 0xD9)
+            return hasScan ? at : 0;
+        if (marker == 0xD8)
             return 0;
         if (at + 2 > size)
             return 0;
@@ -217,9 +242,14 @@ size_t ImageFileCheck::SoundLengthJpg(const uint8_t* data, size_t size)
                 return 0;
             hasFrame = true;
         }
-        if (marker == 0xDA) // start of scan: the coded data follows
-            return hasFrame ? size : 0;
         at += length;
+        if (marker == 0xDA) // start of scan: the coded data follows
+        {
+            if (!hasFrame)
+                return 0;
+            hasScan = true;
+            at = SkipEntropyCodedData(data, size, at);
+        }
     }
     return 0;
 }

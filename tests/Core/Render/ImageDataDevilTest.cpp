@@ -242,6 +242,10 @@ INSTANTIATE_TEST_SUITE_P(
                     Damage{"JpgTooTall", "quadrants.jpg", L".jpg", 163, {0x20, 0x01}},
                     Damage{"JpgSegmentPastTheEnd", "quadrants.jpg", L".jpg", 160, {0xFF, 0xFF}},
                     Damage{"JpgCutBeforeTheScan", "quadrants.jpg", L".jpg", 200, {}},
+                    Damage{"JpgCutInTheScan", "quadrants.jpg", L".jpg", 300, {}},
+                    // A segment after the scan that claims more than is left
+                    // once made DevIL loop for ever looking for the end.
+                    Damage{"JpgSegmentAfterTheScanPastTheEnd", "quadrants.jpg", L".jpg", 301, {0xFF, 0xEB, 0xFF, 0xD9}},
                     Damage{"JpgNoStartMarker", "quadrants.jpg", L".jpg", 0, {0x00}}),
     [](const testing::TestParamInfo<Damage>& info) { return std::string(info.param.name); });
 
