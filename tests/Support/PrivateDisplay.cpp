@@ -16,6 +16,7 @@ namespace
 
 pid_t gServer = -1;
 int gResult = -1; // -1 not tried, 0 failed, 1 running
+int gWidth = 0, gHeight = 0; // the running server's screen
 
 void StopServer()
 {
@@ -71,8 +72,14 @@ bool StartServer(int width, int height)
 bool UsePrivateDisplay(int width, int height)
 {
     if (gResult < 0)
+    {
         gResult = StartServer(width, height) ? 1 : 0;
-    return gResult == 1;
+        gWidth = width;
+        gHeight = height;
+    }
+    // One server a process: a test that needs another screen size cannot
+    // have it once the first one runs.
+    return gResult == 1 && width == gWidth && height == gHeight;
 }
 
 int RunOnDisplay(const std::string& command)

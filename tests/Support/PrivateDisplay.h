@@ -10,7 +10,8 @@
 namespace bwtest
 {
 
-// False when no Xvfb could be started or SDL already runs on another display.
+// False when no Xvfb could be started, SDL already runs on another display, or
+// this process's display was started with another size.
 bool UsePrivateDisplay(int width = 1366, int height = 768);
 
 // Runs a shell command against the private display; returns its exit code.
