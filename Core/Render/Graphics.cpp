@@ -10,6 +10,7 @@
 #include "Core/Render/VertexFormat.h"
 
 #include <cstring>
+#include <utility>
 
 namespace render
 {
@@ -173,6 +174,16 @@ DrawUntransformedParam<DrawImageParam> Graphics::DrawImageRect(ImageRect* image,
 DrawUntransformedParam<DrawParticlesParam> Graphics::DrawParticles(ParticleEmitter* emitter)
 {
     return DrawUntransformedParam<DrawParticlesParam>(DrawParticlesParam(this, emitter));
+}
+
+DrawUntransformedParam<DrawTextParam> Graphics::DrawString(const std::wstring& text)
+{
+    return DrawUntransformedParam<DrawTextParam>(DrawTextParam(this, mFont, &text));
+}
+
+DrawUntransformedParam<DrawTextParam> Graphics::DrawString(std::wstring&& text)
+{
+    return DrawUntransformedParam<DrawTextParam>(DrawTextParam(this, mFont, std::move(text)));
 }
 
 DrawUntransformedParam<DrawCustomParam> Graphics::DrawCustom(uint32_t type, void* vertices,

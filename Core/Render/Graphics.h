@@ -11,9 +11,11 @@
 #include "Core/Render/DrawImageParam.h"
 #include "Core/Render/DrawParam.h"
 #include "Core/Render/DrawParticlesParam.h"
+#include "Core/Render/DrawTextParam.h"
 #include "Core/Render/RenderState.h"
 
 #include <cstdint>
+#include <string>
 
 namespace math
 {
@@ -74,6 +76,10 @@ public:
     // region: x, y, width, height in image pixels.
     DrawUntransformedParam<DrawImageParam> DrawImageRect(ImageRect* image, const float region[4]);
     DrawUntransformedParam<DrawParticlesParam> DrawParticles(ParticleEmitter* emitter);
+    // The text in mFont. The text must outlive the draw; a temporary is
+    // copied.
+    DrawUntransformedParam<DrawTextParam> DrawString(const std::wstring& text);
+    DrawUntransformedParam<DrawTextParam> DrawString(std::wstring&& text);
     // SVertexGeom geometry already written into the transient caches.
     DrawUntransformedParam<DrawCustomParam> DrawCustom(uint32_t type, void* vertices, const VertexAllocation& place,
                                                        Shader* shader);

@@ -15,6 +15,11 @@ namespace animation
 class AnimData;
 } // namespace animation
 
+namespace render
+{
+class BMFont;
+} // namespace render
+
 namespace resource
 {
 
@@ -79,6 +84,17 @@ public:
     ResourceHandle GetAnimData(const std::wstring& name)
     {
         return GetCounted<Kind>(GetAnimDataMap(), name);
+    }
+
+    // Bitmap fonts by path, shared through counted handles.
+    CountedMap& GetBMFontMap() { return GetMap<render::BMFont, CountedResource>(); }
+
+    // The font of that path with one more count; created empty (named, not
+    // loaded) when absent. The empty handle when naming fails.
+    template <class Kind = render::BMFont>
+    ResourceHandle GetBMFont(const std::wstring& name)
+    {
+        return GetCounted<Kind>(GetBMFontMap(), name);
     }
 
     template <class Kind>
