@@ -532,29 +532,24 @@ BWResultEnum BMFont::ReserveBatch(uint32_t count, GlyphBatch* batch)
     Render* render = GraphicsFriend::mRender;
     VertexCache2D* vertexCache = render ? render->GetVertexCache<SVertex2D>() : nullptr;
     IndexCache16* indexCache = render ? render->GetIndexCache16() : nullptr;
-    if (!vertexCache || !indexCache)
+    if (!vertexCache || !indexCache || !vertexCache->GetPrimary() || !indexCache->GetPrimary())
         return BW_FAIL;
-    // A run longer than a fresh overflow buffer holds is drawn in parts
-    // when the caches cannot take it whole.
-    const uint32_t part = std::min(vertexCache->GetOverflowCapacity() / 4, indexCache->GetOverflowCapacity() / 6);
-    if (!vertexCache->GetPrimary() || count > vertexCache->GetPrimary()->GetImpl()->GetCapacity() / 4)
+    // A run is taken whole while the primary buffers have room for it;
+    // otherwise in parts that a fresh overflow buffer always holds.
+    const uint32_t part = std::max(
+        1u, std::min(vertexCache->GetOverflowCapacity() / 4, indexCache->GetOverflowCapacity() / 6));
+    const uint32_t vertexRoom = vertexCache->GetPrimary()->GetImpl()->GetRoom();
+    const uint32_t indexRoom = indexCache->GetPrimary()->GetImpl()->GetRoom();
+    if (count > part && (count > vertexRoom / 4 || count > indexRoom / 6))
         count = part;
-    for (int attempt = 0; attempt < 2; ++attempt)
-    {
-        BWResultEnum result = vertexCache->Allocate(count * 4, &batch->mVertices, &batch->mVertexPlace);
-        if (result == BW_OK && batch->mVertices)
-            result = indexCache->Allocate(count * 6, &batch->mIndices, &batch->mIndexPlace);
-        if (result == BW_OK && batch->mVertices && batch->mIndices)
-        {
-            batch->mCapacity = count;
-            batch->mUsed = 0;
-            return BW_OK;
-        }
-        if (count <= part || part == 0)
-            return result != BW_OK ? result : BW_FAIL;
-        count = part;
-    }
-    return BW_FAIL;
+    BWResultEnum result = vertexCache->Allocate(count * 4, &batch->mVertices, &batch->mVertexPlace);
+    if (result == BW_OK && batch->mVertices)
+        result = indexCache->Allocate(count * 6, &batch->mIndices, &batch->mIndexPlace);
+    if (result != BW_OK || !batch->mVertices || !batch->mIndices)
+        return result != BW_OK ? result : BW_FAIL;
+    batch->mCapacity = count;
+    batch->mUsed = 0;
+    return BW_OK;
 }
 
 BWResultEnum BMFont::DrawBatch(GlyphBatch* batch, DrawTextParam* callback)

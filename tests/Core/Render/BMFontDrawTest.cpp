@@ -1,0 +1,386 @@
+// Text drawn over the recording renderer: glyph quads, colours, a draw and
+// a texture per page run, alignment and justification, long texts, the text
+// draw parameter's alignment, transforms and bounds.
+
+#include "tests/Core/Render/FontTesting.h"
+
+#include "Core/Math/BoundingBox.h"
+#include "Core/Render/Graphics.h"
+#include "Core/Render/ImageRect.h"
+#include "Core/Render/Shader.h"
+#include "Core/Render/Transform.h"
+#include "Core/Render/Vertex.h"
+
+#include <algorithm>
+
+namespace
+{
+
+using bwtest::MemoryIndexBuffer;
+using bwtest::MemoryVertexBuffer;
+using fonttest::AddGlyphs;
+using fonttest::AddLayoutGlyphs;
+using fonttest::ValidDescription;
+
+class TextDrawTest : public fonttest::FontFixture
+{
+protected:
+    void SetUp() override
+    {
+        fonttest::FontFixture::SetUp();
+        ASSERT_EQ(Parse(ValidDescription()), BW_OK);
+        font->mAdjust = -2;
+        ASSERT_EQ(r.BeginScene(), BW_OK);
+        graphics = std::make_unique<render::Graphics>(&r);
+        graphics->mFont = font.get();
+    }
+
+    void TearDown() override
+    {
+        graphics.reset();
+        fonttest::FontFixture::TearDown();
+    }
+
+    const render::SVertex2D* Quad(size_t index)
+    {
+        auto* buffer = static_cast<MemoryVertexBuffer*>(r.GetVertexCache<render::SVertex2D>()->GetPrimary()->GetImpl());
+        return reinterpret_cast<const render::SVertex2D*>(buffer->mMemory.data()) + 4 * index;
+    }
+    const uint16_t* Indices()
+    {
+        auto* buffer = static_cast<MemoryIndexBuffer*>(r.GetIndexCache16()->GetPrimary()->GetImpl());
+        return reinterpret_cast<const uint16_t*>(buffer->mMemory.data());
+    }
+    uint32_t QuadsWritten() { return r.GetVertexCache<render::SVertex2D>()->GetPrimary()->GetImpl()->GetUsed() / 4; }
+
+    // The replayed draw and texture calls, in order.
+    std::vector<std::string> Replay()
+    {
+        EXPECT_EQ(r.EndScene(), BW_OK);
+        EXPECT_EQ(r.ExecuteCommands(), BW_OK);
+        std::vector<std::string> calls;
+        for (const std::string& call : r.mCalls)
+            if (call.rfind("Draw", 0) == 0 || call.rfind("SetTexture", 0) == 0)
+                calls.push_back(call);
+        return calls;
+    }
+
+    // Sum of the triangles of the replayed indexed draws.
+    int Triangles(const std::vector<std::string>& calls)
+    {
+        int triangles = 0;
+        for (const std::string& call : calls)
+        {
+            if (call.rfind("DrawIndexedPrimitive(", 0) != 0)
+                continue;
+            // type, bytes per index, start index, primitive count, ...
+            size_t at = 0;
+            for (int comma = 0; comma < 3; ++comma)
+                at = call.find(',', at) + 1;
+            triangles += std::stoi(call.substr(at));
+        }
+        return triangles;
+    }
+
+    std::string TextureOfPage(size_t page) { return r.NameOf(font->mPages[page]->GetTexture()); }
+
+    std::unique_ptr<render::Graphics> graphics;
+};
+
+TEST_F(TextDrawTest, GlyphQuadsFromThePenWithTheHalfPixelShift)
+{
+    const float red[4] = {1, 0, 0, 1};
+    graphics->SetColor(red);
+    graphics->mTint = 0.5f;
+    ASSERT_EQ(graphics->DrawString(L"A\x0416").DrawNow(), BW_OK);
+    ASSERT_EQ(QuadsWritten(), 2u);
+
+    // 'A': pen (0, -2) + offset (1, 4), 8 x 12, from (4, 2) of the 64 x 32 page.
+    const render::SVertex2D* a = Quad(0);
+    EXPECT_FLOAT_EQ(a[0].x, 0.5f);
+    EXPECT_FLOAT_EQ(a[0].y, 1.5f);
+    EXPECT_FLOAT_EQ(a[2].x, 8.5f);
+    EXPECT_FLOAT_EQ(a[2].y, 13.5f);
+    EXPECT_FLOAT_EQ(a[0].tu, 4.0f / 64);
+    EXPECT_FLOAT_EQ(a[0].tv, 2.0f / 32);
+    EXPECT_FLOAT_EQ(a[2].tu, 12.0f / 64);
+    EXPECT_FLOAT_EQ(a[2].tv, 14.0f / 32);
+    EXPECT_FLOAT_EQ(a[1].tu, 12.0f / 64);
+    EXPECT_FLOAT_EQ(a[1].tv, 2.0f / 32);
+    EXPECT_EQ(a[0].z, 0.0f);
+    EXPECT_EQ(a[0].w, 1.0f);
+    for (int v = 0; v < 4; ++v)
+    {
+        EXPECT_EQ(a[v].diffuse, 0xFFFF0000u);
+        EXPECT_EQ(a[v].specular, 0x00007F80u);
+    }
+    // The pen moved by the advance: 'Ж' starts at 10.
+    EXPECT_FLOAT_EQ(Quad(1)[0].x, 9.5f);
+    EXPECT_FLOAT_EQ(Quad(1)[2].x, 21.5f);
+    const uint16_t expected[12] = {0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7};
+    EXPECT_TRUE(std::equal(expected, expected + 12, Indices()));
+
+    const std::vector<std::string> calls = Replay();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[0], "SetTexture(mult.TextureSampler," + TextureOfPage(0) + ")");
+    EXPECT_EQ(calls[1], "DrawIndexedPrimitive(3,2,0,4,0,8)");
+}
+
+TEST_F(TextDrawTest, DrawnByTheFontAloneTheVerticesStayAsWritten)
+{
+    ASSERT_EQ(font->DrawText(graphics.get(), nullptr, L"A", nullptr, nullptr), BW_OK);
+    EXPECT_FLOAT_EQ(Quad(0)[0].x, 1.0f);
+    EXPECT_FLOAT_EQ(Quad(0)[0].y, 2.0f);
+}
+
+TEST_F(TextDrawTest, EachPageRunIsOneDrawWithItsPage)
+{
+    // Kerning narrows the measured width, not the pen.
+    ASSERT_EQ(font->DrawText(graphics.get(), nullptr, L"AB AB", nullptr, nullptr), BW_OK);
+    EXPECT_FLOAT_EQ(Quad(1)[0].x, 10.0f);
+    EXPECT_FLOAT_EQ(Quad(3)[0].x, 35.0f);
+    // 'B' lies on the 32 x 16 page.
+    EXPECT_FLOAT_EQ(Quad(1)[0].tu, 8.0f / 32);
+    EXPECT_FLOAT_EQ(Quad(1)[2].tv, 16.0f / 16);
+
+    const std::vector<std::string> calls = Replay();
+    const std::vector<std::string> expected = {
+        "SetTexture(mult.TextureSampler," + TextureOfPage(0) + ")", "DrawIndexedPrimitive(3,2,0,2,0,4)",
+        "SetTexture(mult.TextureSampler," + TextureOfPage(1) + ")", "DrawIndexedPrimitive(3,2,6,2,4,4)",
+        "SetTexture(mult.TextureSampler," + TextureOfPage(0) + ")", "DrawIndexedPrimitive(3,2,12,2,8,4)",
+        "SetTexture(mult.TextureSampler," + TextureOfPage(1) + ")", "DrawIndexedPrimitive(3,2,18,2,12,4)"};
+    EXPECT_EQ(calls, expected);
+}
+
+struct AlignCase
+{
+    const char* name;
+    uint32_t align;
+    float wrap;
+    uint8_t alignToWidest;
+    uint8_t byChars;
+    std::wstring text;
+    std::vector<float> x0; // left edge of each quad, offset 1 of 'A' included
+};
+
+class TextAlignment : public TextDrawTest, public testing::WithParamInterface<AlignCase>
+{
+};
+
+TEST_P(TextAlignment, PlacesTheGlyphs)
+{
+    const AlignCase& c = GetParam();
+    render::TextFormat format;
+    format.mAlign = c.align;
+    format.mWrapWidth = c.wrap;
+    format.mAlignToWidest = c.alignToWidest;
+    format.mJustifyByChars = c.byChars;
+    ASSERT_EQ(font->DrawText(graphics.get(), nullptr, c.text, &format, nullptr), BW_OK);
+    ASSERT_EQ(QuadsWritten(), c.x0.size());
+    for (size_t i = 0; i < c.x0.size(); ++i)
+        EXPECT_FLOAT_EQ(Quad(i)[0].x, c.x0[i]) << "quad " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, TextAlignment,
+    testing::Values(AlignCase{"Left", 0, 0, 1, 1, L"A\nAA", {1, 1, 11}},
+                    AlignCase{"Right", 1, 0, 1, 1, L"A\nAA", {11, 1, 11}},
+                    AlignCase{"Centre", 2, 0, 1, 1, L"A\nAAA", {11, 1, 11, 21}},
+                    AlignCase{"CentreRoundsUp", 2, 0, 1, 1, L"A\nA\x0416", {8, 1, 10}},
+                    AlignCase{"UnknownIsLeft", 7, 0, 1, 1, L"A\nAA", {1, 1, 11}},
+                    AlignCase{"RightInTheWrapWidth", 1, 100, 0, 1, L"AA", {81, 91}},
+                    // "A A" is wrapped and spread to 30; "AA" ends its paragraph.
+                    AlignCase{"JustifiedSpaces", 3, 30, 0, 1, L"A A AA", {1, 21, 1, 11}},
+                    AlignCase{"JustifiedCharacters", 3, 25, 0, 1, L"AAAA", {1, 16, 1, 11}},
+                    AlignCase{"JustifiedCharactersOff", 3, 25, 0, 0, L"AAAA", {1, 11, 1, 11}}),
+    [](const testing::TestParamInfo<AlignCase>& info) { return std::string(info.param.name); });
+
+TEST_F(TextDrawTest, LinesStepBySizeAndLineSpacingFromTheAdjust)
+{
+    render::TextFormat format;
+    format.mLineSpacing = 3;
+    ASSERT_EQ(font->DrawText(graphics.get(), nullptr, L"A\nA\n\nA", &format, nullptr), BW_OK);
+    EXPECT_FLOAT_EQ(Quad(0)[0].y, 2.0f);
+    EXPECT_FLOAT_EQ(Quad(1)[0].y, 25.0f);
+    EXPECT_FLOAT_EQ(Quad(2)[0].y, 71.0f);
+}
+
+TEST_F(TextDrawTest, TheReplacementGlyphStandsForMissingCharacters)
+{
+    render::TextFormat format;
+    format.mReplacementChar = L'B';
+    ASSERT_EQ(font->DrawText(graphics.get(), nullptr, L"A?A", &format, nullptr), BW_OK);
+    ASSERT_EQ(QuadsWritten(), 3u);
+    EXPECT_FLOAT_EQ(Quad(1)[0].tu, 8.0f / 32);
+    EXPECT_EQ(Triangles(Replay()), 6);
+}
+
+TEST_F(TextDrawTest, LongTextsAreDrawnWholeInPartsTheCachesHold)
+{
+    // Most of the primary index buffer is already used this frame.
+    uint16_t* indices = nullptr;
+    render::IndexAllocation place;
+    ASSERT_EQ(r.GetIndexCache16()->Allocate(10000, &indices, &place), BW_OK);
+    const std::wstring line(300, L'A');
+    ASSERT_EQ(font->DrawText(graphics.get(), nullptr, line, nullptr, nullptr), BW_OK);
+    const std::wstring paragraph(3000, L'\x0416');
+    ASSERT_EQ(font->DrawText(graphics.get(), nullptr, paragraph, nullptr, nullptr), BW_OK);
+    EXPECT_EQ(Triangles(Replay()), 2 * 3300);
+}
+
+TEST_F(TextDrawTest, ACustomShaderWithoutTextureDrawsWithoutSettingOne)
+{
+    ASSERT_EQ(graphics->SetShader(r.GetShaderGeomObject()), BW_OK);
+    ASSERT_EQ(graphics->DrawString(L"AB").DrawNow(), BW_OK);
+    const std::vector<std::string> calls = Replay();
+    EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
+                            [](const std::string& call) { return call.rfind("SetTexture", 0) == 0; }),
+              0);
+    EXPECT_EQ(Triangles(calls), 4);
+}
+
+TEST_F(TextDrawTest, ATemporaryTextIsKeptUntilTheDraw)
+{
+    auto draw = graphics->DrawString(std::wstring(L"AB"));
+    draw->mAlignX = 1;
+    ASSERT_EQ(draw.DrawNow(), BW_OK);
+    EXPECT_EQ(QuadsWritten(), 2u);
+    EXPECT_FLOAT_EQ(Quad(0)[0].x, -17.5f); // right-aligned by the width 18
+}
+
+TEST_F(TextDrawTest, AnUnloadedFontMeasuresButDrawsNothing)
+{
+    ASSERT_EQ(font->DoUnLoad(), BW_OK);
+    float size[2] = {0, 0};
+    EXPECT_EQ(font->DrawText(graphics.get(), nullptr, L"AB", nullptr, size), BW_FAIL);
+    EXPECT_EQ(size[0], 18.0f);
+    EXPECT_EQ(QuadsWritten(), 0u);
+    EXPECT_EQ(Triangles(Replay()), 0);
+}
+
+TEST_F(TextDrawTest, OutsideAFrameTheCachesRefuseTheDraw)
+{
+    graphics.reset();
+    ASSERT_EQ(r.EndScene(), BW_OK);
+    render::Graphics outside(&r);
+    outside.mFont = font.get();
+    EXPECT_EQ(outside.DrawString(L"A").DrawNow(), BW_FAIL);
+    ASSERT_EQ(r.BeginScene(), BW_OK);
+}
+
+TEST_F(TextDrawTest, WithoutAFontTheDrawFails)
+{
+    graphics->mFont = nullptr;
+    EXPECT_EQ(graphics->DrawString(L"A").DrawNow(), BW_FAIL);
+}
+
+// The text draw parameter's own steps, measured with a font alone.
+class TextParamTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        AddLayoutGlyphs(&font);
+        font.mSize = 5;
+        font.mBase = 4;
+    }
+
+    math::BoundingBox Bounds(render::DrawUntransformedParam<render::DrawTextParam>& draw)
+    {
+        math::BoundingBox box;
+        draw->mOutBounds = &box;
+        EXPECT_EQ(draw.DrawNow(), BW_OK);
+        return box;
+    }
+
+    render::BMFont font;
+};
+
+TEST_F(TextParamTest, MeasuresIntoTheOutputsGiven)
+{
+    float width = -1, height = -1;
+    auto draw = font.DrawString(L"ab\nabc");
+    draw->mOutWidth = &width;
+    draw->mOutHeight = &height;
+    ASSERT_EQ(draw.DrawNow(), BW_OK);
+    EXPECT_EQ(width, 30.0f);
+    EXPECT_EQ(height, 10.0f);
+    EXPECT_EQ(draw->mWidth, 30.0f);
+    EXPECT_EQ(draw->mHeight, 10.0f);
+}
+
+struct ParamAlignCase
+{
+    int32_t alignX, alignY;
+    float minX, minY;
+};
+
+class TextParamAlignment : public TextParamTest, public testing::WithParamInterface<ParamAlignCase>
+{
+};
+
+TEST_P(TextParamAlignment, MovesTheTextRectangle)
+{
+    const ParamAlignCase& c = GetParam();
+    auto draw = font.DrawString(L"i"); // 5 x 5
+    draw->mAlignX = c.alignX;
+    draw->mAlignY = c.alignY;
+    const math::BoundingBox box = Bounds(draw);
+    EXPECT_EQ(box.mMin[0], c.minX);
+    EXPECT_EQ(box.mMin[1], c.minY);
+    EXPECT_EQ(box.mMax[0], c.minX + 5);
+    EXPECT_EQ(box.mMax[1], c.minY + 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Offsets, TextParamAlignment,
+                         testing::Values(ParamAlignCase{0, 0, 0, 0}, ParamAlignCase{1, 1, -5, -5},
+                                         ParamAlignCase{2, 2, -3, -2}, ParamAlignCase{0, 3, 0, -4},
+                                         ParamAlignCase{5, 9, 0, 0}));
+
+TEST_F(TextParamTest, BoundsGoThroughTheOwnersTransform)
+{
+    math::BoundingBox box;
+    {
+        auto draw = font.DrawString(L"ab");
+        draw->mOutBounds = &box;
+        const float at[2] = {100, 50};
+        auto moved = draw.Translate(at);
+        ASSERT_EQ(moved.DrawNow(), BW_OK);
+    }
+    EXPECT_EQ(box.mMin[0], 100.0f);
+    EXPECT_EQ(box.mMin[1], 50.0f);
+    EXPECT_EQ(box.mMax[0], 120.0f);
+    EXPECT_EQ(box.mMax[1], 55.0f);
+}
+
+TEST_F(TextParamTest, BoundsOfAnEmptyTextCollapseToItsHeight)
+{
+    auto draw = font.DrawString(L"");
+    draw->mAlignX = 2;
+    draw->mAlignY = 2;
+    const math::BoundingBox box = Bounds(draw);
+    EXPECT_EQ(box.mMin[0], 0.0f);
+    EXPECT_EQ(box.mMax[0], 0.0f);
+    EXPECT_EQ(box.mMin[1], -2.0f);
+    EXPECT_EQ(box.mMax[1], 3.0f);
+}
+
+TEST_F(TextDrawTest, TheGraphicsTransformMovesTheGlyphsAfterAlignment)
+{
+    render::Transform transform;
+    transform.Scale(2, 2, 1);
+    graphics->mTransform = &transform;
+    math::BoundingBox box;
+    auto draw = graphics->DrawString(L"A");
+    draw->mAlignX = 1;
+    draw->mOutBounds = &box;
+    ASSERT_EQ(draw.DrawNow(), BW_OK);
+    graphics->mTransform = nullptr;
+    // Right-aligned by 10, then doubled, then the half-pixel shift.
+    EXPECT_FLOAT_EQ(Quad(0)[0].x, (1 - 10) * 2 - 0.5f);
+    EXPECT_FLOAT_EQ(Quad(0)[0].y, 2 * 2 - 0.5f);
+    EXPECT_EQ(box.mMin[0], -20.0f);
+    EXPECT_EQ(box.mMax[1], 40.0f);
+}
+
+} // namespace

@@ -1,0 +1,272 @@
+// Text layout: line breaks, wrapping, trailing spaces, indents, letter
+// spacing, kerning, missing glyphs, and the measured size.
+
+#include "tests/Core/Render/FontTesting.h"
+
+#include <algorithm>
+#include <random>
+
+namespace
+{
+
+using fonttest::AddGlyphs;
+using fonttest::AddLayoutGlyphs;
+
+struct Line
+{
+    uint32_t first;
+    uint32_t count;
+    float width;
+    uint32_t spaces;
+    float xOffset;
+    bool justify;
+};
+
+bool operator==(const Line& a, const Line& b)
+{
+    return a.first == b.first && a.count == b.count && a.width == b.width && a.spaces == b.spaces &&
+           a.xOffset == b.xOffset && a.justify == b.justify;
+}
+
+std::ostream& operator<<(std::ostream& out, const Line& l)
+{
+    return out << "{" << l.first << "," << l.count << ", w " << l.width << ", spaces " << l.spaces << ", x "
+               << l.xOffset << (l.justify ? ", justified}" : "}");
+}
+
+class LayoutTest : public testing::Test
+{
+protected:
+    void SetUp() override { AddLayoutGlyphs(&font); }
+
+    std::vector<Line> Lines(const std::wstring& text)
+    {
+        render::BMFont::LineArray lines;
+        font.BreakLines(text, format, &lines);
+        std::vector<Line> out;
+        for (uint32_t i = 0; i < lines.Size(); ++i)
+        {
+            const render::BMFont::LineInfo& l = lines[i];
+            out.push_back(Line{l.mFirst, l.mCount, l.mWidth, l.mSpaces, l.mXOffset, l.mJustify != 0});
+        }
+        return out;
+    }
+
+    // Width and height as a text draw measures them.
+    std::pair<float, float> Measure(const std::wstring& text)
+    {
+        float size[2] = {-1, -1};
+        EXPECT_EQ(font.DrawText(nullptr, nullptr, text, &format, size), BW_OK);
+        return {size[0], size[1]};
+    }
+
+    render::BMFont font;
+    render::TextFormat format;
+};
+
+struct LayoutCase
+{
+    const char* name;
+    std::wstring text;
+    float wrap;
+    float indent;
+    std::vector<Line> lines;
+};
+
+class LineBreaking : public LayoutTest, public testing::WithParamInterface<LayoutCase>
+{
+};
+
+TEST_P(LineBreaking, GivesTheLines)
+{
+    const LayoutCase& c = GetParam();
+    format.mWrapWidth = c.wrap;
+    format.mIndent = c.indent;
+    EXPECT_EQ(Lines(c.text), c.lines);
+}
+
+// Letters advance 10, a space 5, a tab 20.
+INSTANTIATE_TEST_SUITE_P(
+    Rules, LineBreaking,
+    testing::Values(
+        LayoutCase{"Empty", L"", 0, 0, {}}, LayoutCase{"OneWord", L"ab", 0, 0, {{0, 2, 20, 0, 0, false}}},
+        LayoutCase{"Words", L"ab cd", 0, 0, {{0, 5, 45, 0, 0, false}}},
+        LayoutCase{"TabsAreSpaces", L"a\tb", 0, 0, {{0, 3, 40, 0, 0, false}}},
+        LayoutCase{"TrailingSpacesLeftOut", L"ab  ", 0, 0, {{0, 2, 20, 0, 0, false}}},
+        LayoutCase{"OnlySpaces", L"   ", 0, 0, {}},
+        LayoutCase{"LineBreaks", L"ab \ncd", 0, 0, {{0, 2, 20, 0, 0, false}, {4, 2, 20, 0, 0, false}}},
+        LayoutCase{"TrailingBreakAddsNoLine", L"ab\n", 0, 0, {{0, 2, 20, 0, 0, false}}},
+        LayoutCase{"TrailingBreakWithIndent", L"ab\n", 0, 7, {{0, 2, 27, 0, 7, false}, {3, 0, 7, 0, 7, false}}},
+        LayoutCase{"EmptyParagraphs", L"\n\nab", 0, 0,
+                   {{0, 0, 0, 0, 0, false}, {1, 0, 0, 0, 0, false}, {2, 2, 20, 0, 0, false}}},
+        LayoutCase{"WrapAtTheLastWord", L"ab cd ef", 45, 0, {{0, 5, 45, 1, 0, true}, {6, 2, 20, 0, 0, false}}},
+        LayoutCase{"WrapKeepsSpacesInside", L"ab cd  ef gh", 60, 0,
+                   {{0, 5, 45, 1, 0, true}, {7, 5, 45, 0, 0, false}}},
+        // Spaces past the wrap width hang; the next word starts the next
+        // line flush, once.
+        LayoutCase{"SpacesPastTheWrapHang", L"ab cd      ef", 45, 0,
+                   {{0, 5, 45, 1, 0, true}, {11, 2, 20, 0, 0, false}}},
+        LayoutCase{"LeadingSpacesPastTheWrap", L"          ab", 25, 0,
+                   {{0, 11, 60, 0, 0, true}, {11, 1, 10, 0, 0, false}}},
+        LayoutCase{"LongWordCutBeforeTheOverflow", L"abcdefg", 25, 0,
+                   {{0, 2, 20, 0, 0, true}, {2, 2, 20, 0, 0, true}, {4, 2, 20, 0, 0, true}, {6, 1, 10, 0, 0, false}}},
+        LayoutCase{"WrapNarrowerThanAGlyph", L"abc", 5, 0,
+                   {{0, 1, 10, 0, 0, true}, {1, 1, 10, 0, 0, true}, {2, 1, 10, 0, 0, false}}},
+        LayoutCase{"WordAfterALongWord", L"ab cdefg", 25, 0,
+                   {{0, 2, 20, 0, 0, true}, {3, 2, 20, 0, 0, true}, {5, 2, 20, 0, 0, true}, {7, 1, 10, 0, 0, false}}},
+        LayoutCase{"IndentOnParagraphStartsOnly", L"ab cd ef\ngh", 50, 7,
+                   {{0, 2, 27, 0, 7, true}, {3, 5, 45, 0, 0, false}, {9, 2, 27, 0, 7, false}}}),
+    [](const testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
+
+TEST_F(LayoutTest, LetterSpacingIsAddedToEveryAdvance)
+{
+    format.mLetterSpacing = 2;
+    EXPECT_EQ(Measure(L"abc").first, 36.0f);
+    EXPECT_EQ(Measure(L"a b").first, 31.0f);
+}
+
+TEST_F(LayoutTest, KerningNarrowsTheMeasuredWidth)
+{
+    font.mChars[L'b'].mKerning[L'a'] = -3;
+    EXPECT_EQ(Measure(L"ab").first, 17.0f);
+    EXPECT_EQ(Measure(L"ba").first, 20.0f);
+    EXPECT_EQ(Measure(L"a b").first, 25.0f);
+}
+
+TEST_F(LayoutTest, CharactersWithoutAGlyphTakeNoRoom)
+{
+    EXPECT_EQ(Measure(L"a\x01" L"b").first, 20.0f);
+    EXPECT_EQ(Lines(L"a\x01" L"b"), (std::vector<Line>{{0, 3, 20, 0, 0, false}}));
+    format.mReplacementChar = L'?';
+    EXPECT_EQ(Measure(L"a\x01" L"b").first, 30.0f);
+    // A replacement the font lacks is none.
+    format.mReplacementChar = L'#';
+    EXPECT_EQ(Measure(L"a\x01" L"b").first, 20.0f);
+}
+
+TEST_F(LayoutTest, CharactersBeyond16BitsAreNotTheirLowHalf)
+{
+    // U+10061 would be a surrogate pair in 16-bit text, not 'a'.
+    EXPECT_EQ(Measure(L"a\U00010061b").first, 20.0f);
+    format.mReplacementChar = L'?';
+    EXPECT_EQ(Measure(L"a\U00010061b").first, 30.0f);
+    // The question whether a code has a glyph looks at its low 16 bits.
+    EXPECT_TRUE(font.HasChar(L'a' + 65536));
+    EXPECT_FALSE(font.HasChar(L'A'));
+}
+
+TEST_F(LayoutTest, WithoutASpaceGlyphWordsRunTogether)
+{
+    font.mChars.erase(L' ');
+    format.mWrapWidth = 25;
+    EXPECT_EQ(Lines(L"ab cd"), (std::vector<Line>{{0, 3, 20, 0, 0, true}, {3, 2, 20, 0, 0, false}}));
+}
+
+TEST_F(LayoutTest, AnotherLineBreakCharacter)
+{
+    format.mLineBreakChar = L'|';
+    EXPECT_EQ(Lines(L"ab|c\nd"), (std::vector<Line>{{0, 2, 20, 0, 0, false}, {3, 3, 20, 0, 0, false}}));
+}
+
+TEST_F(LayoutTest, SizeIsTheWidestLineAndTheLineSteps)
+{
+    format.mLineSpacing = 4;
+    EXPECT_EQ(Measure(L""), std::make_pair(0.0f, 20.0f));
+    EXPECT_EQ(Measure(L"abc"), std::make_pair(30.0f, 20.0f));
+    EXPECT_EQ(Measure(L"a\nabcd\nab"), std::make_pair(40.0f, 68.0f));
+    font.mExtra = 1;
+    EXPECT_EQ(Measure(L"a\nb").second, 45.0f);
+}
+
+TEST_F(LayoutTest, AlignmentWidthIsTheWrapWidthWhenAskedFor)
+{
+    format.mWrapWidth = 100;
+    EXPECT_EQ(Measure(L"ab").first, 20.0f);
+    format.mAlignToWidest = 0;
+    EXPECT_EQ(Measure(L"ab").first, 100.0f);
+    EXPECT_EQ(Measure(L"").first, 100.0f);
+    format.mWrapWidth = 0;
+    EXPECT_EQ(Measure(L"ab").first, 20.0f);
+}
+
+TEST_F(LayoutTest, WithNothingToDoNothingIsWritten)
+{
+    EXPECT_EQ(font.DrawText(nullptr, nullptr, L"abc", &format, nullptr), BW_OK);
+    float size[2] = {-1, -1};
+    EXPECT_EQ(font.DrawText(nullptr, nullptr, L"abc", nullptr, size), BW_OK);
+    EXPECT_EQ(size[0], 30.0f);
+}
+
+// Every drawn glyph of a text lies in exactly one line and the page runs
+// count them in order, whatever the text and format: the draw takes one
+// run place per glyph.
+TEST_F(LayoutTest, LinesHoldEachGlyphOnceInTextOrder)
+{
+    AddGlyphs(&font, {{L'X', 40, 1}, {L'y', 10, 1}});
+    font.mChars[L'b'].mKerning[L'a'] = -12;
+    const wchar_t alphabet[] = L"ab Xy\t\n\x01WWi?";
+    std::mt19937 random(7);
+    for (int round = 0; round < 3000; ++round)
+    {
+        std::wstring text;
+        const int length = static_cast<int>(random() % 40);
+        for (int i = 0; i < length; ++i)
+            text += alphabet[random() % (sizeof(alphabet) / sizeof(wchar_t) - 1)];
+        format = render::TextFormat();
+        format.mWrapWidth = static_cast<float>(random() % 80) - 10;
+        format.mIndent = static_cast<float>(random() % 3) * 6;
+        format.mLetterSpacing = static_cast<float>(random() % 3) - 1;
+        format.mReplacementChar = random() % 2 ? L'?' : 0;
+
+        render::BMFont::LineArray lines;
+        render::BMFont::PageRunArray runs;
+        font.BreakLines(text, format, &lines);
+        font.CollectPageRuns(text, format, &runs);
+        std::vector<uint32_t> pagesInLines, pagesInRuns;
+        uint32_t previousEnd = 0;
+        for (uint32_t l = 0; l < lines.Size(); ++l)
+        {
+            ASSERT_GE(lines[l].mFirst, previousEnd) << "overlapping lines in round " << round;
+            ASSERT_LE(lines[l].mFirst + lines[l].mCount, text.size());
+            previousEnd = lines[l].mFirst + lines[l].mCount;
+            for (uint32_t i = lines[l].mFirst; i < previousEnd; ++i)
+            {
+                const wchar_t c = text[i];
+                const render::BMFont::Glyph* glyph = font.FindGlyph(c, font.FindReplacement(format));
+                if (glyph && c != L' ' && c != L'\t' && c != L'\n')
+                    pagesInLines.push_back(glyph->mPage);
+            }
+        }
+        for (uint32_t r = 0; r < runs.Size(); ++r)
+            pagesInRuns.insert(pagesInRuns.end(), runs[r].mCount, runs[r].mPage);
+        ASSERT_EQ(pagesInLines, pagesInRuns) << "round " << round;
+    }
+}
+
+TEST_F(LayoutTest, PageRunsFollowPageChanges)
+{
+    AddGlyphs(&font, {{L'X', 40, 1}});
+    render::BMFont::PageRunArray runs;
+    font.CollectPageRuns(L"ab XX\nXa\x01" L"b", format, &runs);
+    ASSERT_EQ(runs.Size(), 3u);
+    EXPECT_EQ(runs[0].mCount, 2u);
+    EXPECT_EQ(runs[0].mPage, 0u);
+    EXPECT_EQ(runs[1].mCount, 3u);
+    EXPECT_EQ(runs[1].mPage, 1u);
+    EXPECT_EQ(runs[2].mCount, 2u);
+}
+
+TEST(StackArrayTest, SpillsPastItsLocalRecordsToTheHeap)
+{
+    render::StackArray<render::BMFont::PageRun, 4> runs;
+    for (uint32_t i = 0; i < 10; ++i)
+        runs.PushBack(render::BMFont::PageRun{i, i * 2});
+    ASSERT_EQ(runs.Size(), 10u);
+    for (uint32_t i = 0; i < 10; ++i)
+        EXPECT_EQ(runs[i].mPage, i * 2);
+    EXPECT_EQ(runs.Back().mCount, 9u);
+    runs.Clear();
+    EXPECT_TRUE(runs.Empty());
+}
+
+} // namespace

@@ -1,0 +1,335 @@
+// Reading font descriptions: the fields kept, what fails a load, page images,
+// the text scale factor, loading through the file manager, the game's fonts.
+
+#include "tests/Core/Render/FontTesting.h"
+
+#include "Core/App/Application.h"
+#include "Core/Render/ImageRect.h"
+#include "Core/Resource/ResourceManager.h"
+#include "Core/Resource/ResourceTexture.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace
+{
+
+using fonttest::FontFixture;
+using fonttest::Replaced;
+using fonttest::ValidDescription;
+
+class BMFontParseTest : public FontFixture
+{
+};
+
+TEST_F(BMFontParseTest, KeepsTheFieldsOfTheDescription)
+{
+    ASSERT_EQ(Parse(ValidDescription()), BW_OK);
+    const render::BMFont& f = *font;
+    EXPECT_EQ(f.mFace, "Test Sans");
+    EXPECT_EQ(f.mSize, 20.0f);
+    EXPECT_EQ(f.mBold, 1);
+    EXPECT_EQ(f.mItalic, 0);
+    EXPECT_EQ(f.mCharset, "ANSI");
+    EXPECT_EQ(f.mStretchH, 100.0f);
+    EXPECT_EQ(f.mSmooth, 1);
+    EXPECT_EQ(f.mAa, 2u);
+    EXPECT_EQ(f.mPadding[0], 1);
+    EXPECT_EQ(f.mPadding[3], 4);
+    EXPECT_EQ(f.mSpacing[0], 5.0f);
+    EXPECT_EQ(f.mSpacing[1], 6.0f);
+    EXPECT_EQ(f.mOutline, 3u);
+    EXPECT_EQ(f.mLineHeight, 24.0f);
+    EXPECT_EQ(f.mBase, 16.0f);
+    EXPECT_EQ(f.mExtra, 0.0f);
+    EXPECT_EQ(f.mScaleW, 64.0f);
+    EXPECT_EQ(f.mScaleH, 32.0f);
+    EXPECT_EQ(f.mTextureScale, 1.0f);
+
+    ASSERT_EQ(f.mPages.size(), 2u);
+    ASSERT_NE(f.mPages[0], nullptr);
+    ASSERT_NE(f.mPages[1], nullptr);
+    EXPECT_EQ(f.mPages[0]->GetWidth(), 64);
+    EXPECT_EQ(f.mPages[1]->GetWidth(), 32);
+
+    ASSERT_EQ(f.mChars.size(), 4u);
+    const render::BMFont::Glyph& b = f.mChars.at(66);
+    EXPECT_EQ(b.mX, 8.0f);
+    EXPECT_EQ(b.mY, 4.0f);
+    EXPECT_EQ(b.mWidth, 8.0f);
+    EXPECT_EQ(b.mHeight, 12.0f);
+    EXPECT_EQ(b.mYOffset, 4.0f);
+    EXPECT_EQ(b.mXAdvance, 10.0f);
+    EXPECT_EQ(b.mPage, 1u);
+    EXPECT_EQ(b.mChnl, 15u);
+    // Stored with the second character, under the first.
+    ASSERT_EQ(b.mKerning.size(), 1u);
+    EXPECT_EQ(b.mKerning.at(65), -2.0f);
+    EXPECT_TRUE(f.mChars.at(65).mKerning.empty());
+}
+
+TEST_F(BMFontParseTest, GlyphsAreKeyedByTheLow16BitsOfTheirCode)
+{
+    ASSERT_EQ(Parse(Replaced(ValidDescription(), "char id=\"1046\"", "char id=\"66582\"")), BW_OK);
+    EXPECT_TRUE(font->HasChar(1046));
+    EXPECT_TRUE(font->HasChar(65));
+    EXPECT_TRUE(font->HasChar(65 + 65536));
+    EXPECT_FALSE(font->HasChar(67));
+}
+
+TEST_F(BMFontParseTest, OptionalAttributesMayBeLeftOut)
+{
+    std::string xml = ValidDescription();
+    for (const char* attribute : {" bold=\"1\"", " italic=\"0\"", " unicode=\"1\"", " smooth=\"1\"", " aa=\"2\"",
+                                  " outline=\"3\"", " chnl=\"15\""})
+        xml = Replaced(xml, attribute, "");
+    xml = Replaced(xml, "<kerning first=\"65\" second=\"66\"", "<kerning second=\"66\"");
+    xml = Replaced(xml, "<page id=\"0\"", "<page");
+    ASSERT_EQ(Parse(xml), BW_OK);
+    EXPECT_EQ(font->mBold, 0);
+    EXPECT_EQ(font->mAa, 0u);
+    EXPECT_EQ(font->mOutline, 0u);
+    EXPECT_EQ(font->mChars.at(66).mKerning.at(0), -2.0f);
+}
+
+TEST_F(BMFontParseTest, TheMisspeltCharsetIsReadWhenTheRightOneIsMissing)
+{
+    ASSERT_EQ(Parse(Replaced(ValidDescription(), "charset=", "chasrset=")), BW_OK);
+    EXPECT_EQ(font->mCharset, "ANSI");
+    // Both present: the right one wins.
+    ASSERT_EQ(Parse(Replaced(ValidDescription(), "charset=\"ANSI\"", "chasrset=\"X\" charset=\"Y\"")), BW_OK);
+    EXPECT_EQ(font->mCharset, "Y");
+}
+
+TEST_F(BMFontParseTest, ShortListsLeaveTheRestOfPaddingAndSpacing)
+{
+    font->mPadding[2] = 7;
+    font->mSpacing[1] = 9;
+    std::string xml = Replaced(ValidDescription(), "padding=\"1,2,3,4\"", "padding=\"-1,2\"");
+    xml = Replaced(xml, "spacing=\"5,6\"", "spacing=\"0.5\"");
+    ASSERT_EQ(Parse(xml), BW_OK);
+    EXPECT_EQ(font->mPadding[0], -1);
+    EXPECT_EQ(font->mPadding[1], 2);
+    EXPECT_EQ(font->mPadding[2], 7);
+    EXPECT_EQ(font->mSpacing[0], 0.5f);
+    EXPECT_EQ(font->mSpacing[1], 9.0f);
+}
+
+TEST_F(BMFontParseTest, APageNamedTwiceKeepsTheLastImage)
+{
+    const std::string xml = Replaced(ValidDescription(), "<page id=\"1\" file=\"p1.tga\"/>",
+                                     "<page id=\"1\" file=\"p0.tga\"/><page id=\"1\" file=\"p1.tga\"/>");
+    ASSERT_EQ(Parse(xml), BW_OK);
+    EXPECT_EQ(font->mPages[1]->GetWidth(), 32);
+}
+
+struct BadDescription
+{
+    const char* name;
+    const char* from;
+    const char* to;
+    const char* from2 = nullptr;
+    const char* to2 = nullptr;
+};
+
+class BMFontRefuses : public FontFixture, public testing::WithParamInterface<BadDescription>
+{
+};
+
+TEST_P(BMFontRefuses, TheDescription)
+{
+    const BadDescription& c = GetParam();
+    std::string xml = Replaced(ValidDescription(), c.from, c.to);
+    if (c.from2)
+        xml = Replaced(xml, c.from2, c.to2);
+    EXPECT_EQ(Parse(xml), BW_FAIL);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, BMFontRefuses,
+    testing::Values(
+        BadDescription{"NotXml", "<font>", "<font"}, BadDescription{"OtherRoot", "font>", "fnt>"},
+        BadDescription{"NoInfo", "<info ", "<inf "}, BadDescription{"NoFace", "face=", "fac="},
+        BadDescription{"SizeNotANumber", "size=\"20\"", "size=\"big\""},
+        BadDescription{"BoldNotABoolean", "bold=\"1\"", "bold=\"maybe\""},
+        BadDescription{"NoCharset", "charset=", "chrset="}, BadDescription{"NoStretch", "stretchH=", "stretch="},
+        BadDescription{"UnicodeNotABoolean", "unicode=\"1\"", "unicode=\"yes\""},
+        BadDescription{"AaNotANumber", "aa=\"2\"", "aa=\"x\""}, BadDescription{"NoPadding", "padding=", "pad="},
+        BadDescription{"NoSpacing", "spacing=", "space="}, BadDescription{"OutlineNotANumber", "outline=\"3\"", "outline=\"x\""},
+        BadDescription{"NoCommon", "<common ", "<commons "}, BadDescription{"NoLineHeight", "lineHeight=", "height="},
+        BadDescription{"NoBase", "base=", "bottom="}, BadDescription{"NoScaleW", "scaleW=", "w="},
+        BadDescription{"NoScaleH", "scaleH=", "h="}, BadDescription{"PagesNotANumber", "pages=\"2\"", "pages=\"two\""},
+        BadDescription{"TooManyPages", "pages=\"2\"", "pages=\"4000000000\""},
+        BadDescription{"NoPagesElement", "pages>", "pagez>"},
+        BadDescription{"PageIdEqualsTheCount", "<page id=\"1\"", "<page id=\"2\""},
+        BadDescription{"PageWithoutFile", "<page id=\"1\" file=", "<page id=\"1\" name="},
+        BadDescription{"PageFileMissing", "p1.tga", "p9.tga"},
+        BadDescription{"PageFileNotUtf8", "p1.tga", "p\xff.tga"},
+        BadDescription{"PageNeverGiven", "<page id=\"1\" file=\"p1.tga\"/>", ""},
+        BadDescription{"NoChars", "<chars ", "<glyphs ", "</chars>", "</glyphs>"}, BadDescription{"CharWithoutX", "x=\"8\"", "u=\"8\""},
+        BadDescription{"CharWithoutAdvance", "xadvance=\"14\"", ""},
+        BadDescription{"CharOnAPageNotGiven", "page=\"1\" chnl", "page=\"2\" chnl"},
+        BadDescription{"CharIdNotANumber", "char id=\"65\"", "char id=\"A\""},
+        BadDescription{"KerningWithoutAmount", "amount=\"-1\"", "mount=\"-1\""}),
+    [](const testing::TestParamInfo<BadDescription>& info) { return std::string(info.param.name); });
+
+TEST_F(BMFontParseTest, AStreamThatCannotBeReadWholeFails)
+{
+    base::MemoryStream empty;
+    EXPECT_EQ(font->Parse(&empty), BW_FAIL);
+    EXPECT_EQ(font->Parse(nullptr), BW_FAIL);
+}
+
+TEST_F(BMFontParseTest, WithoutARendererThePagesCannotBeMade)
+{
+    font->mRender = nullptr;
+    EXPECT_EQ(Parse(ValidDescription()), BW_FAIL);
+    // What was read before the pages stays.
+    EXPECT_EQ(font->mFace, "Test Sans");
+    EXPECT_EQ(font->mBase, 16.0f);
+}
+
+TEST_F(BMFontParseTest, AFailedParseThenAGoodOneLeavesOnlyTheNewPages)
+{
+    ASSERT_EQ(Parse(Replaced(ValidDescription(), "xadvance=\"14\"", "")), BW_FAIL);
+    EXPECT_NE(font->mPages[0], nullptr);
+    ASSERT_EQ(Parse(ValidDescription()), BW_OK);
+    EXPECT_EQ(font->mPages.size(), 2u);
+    // Leak checks see whether the first parse's images were freed.
+}
+
+// An application whose text scale factor is 2.
+class ScaledApplication : public app::Application
+{
+public:
+    ScaledApplication() : app::Application(true, false) { mTextScale = 2.0f; }
+};
+
+TEST_F(BMFontParseTest, TheTextScaleFactorMultipliesTheMetrics)
+{
+    ScaledApplication application;
+    base::Singletone<app::Application>::SetInstance(&application);
+    const BWResultEnum result = Parse(ValidDescription());
+    base::Singletone<app::Application>::SetInstance(nullptr);
+    ASSERT_EQ(result, BW_OK);
+    EXPECT_EQ(font->mSize, 40.0f);
+    EXPECT_EQ(font->mBase, 32.0f);
+    EXPECT_EQ(font->mLineHeight, 48.0f);
+    EXPECT_EQ(font->mScaleW, 64.0f);
+    const render::BMFont::Glyph& a = font->mChars.at(65);
+    EXPECT_EQ(a.mX, 8.0f);
+    EXPECT_EQ(a.mWidth, 16.0f);
+    EXPECT_EQ(a.mXOffset, 2.0f);
+    EXPECT_EQ(a.mYOffset, 8.0f);
+    EXPECT_EQ(a.mXAdvance, 20.0f);
+    EXPECT_EQ(font->mChars.at(66).mKerning.at(65), -4.0f);
+}
+
+class BMFontLoadTest : public FontFixture
+{
+protected:
+    // A font entered in the resource manager's map, as the application
+    // fetches it.
+    render::BMFont* FromMap(const std::wstring& name, resource::ResourceHandle* handle)
+    {
+        *handle = resource::ResourceManager::Instance()->GetBMFont(name);
+        auto* mapped = static_cast<render::BMFont*>(handle->Get());
+        if (mapped)
+            mapped->mRender = &r;
+        return mapped;
+    }
+};
+
+TEST_F(BMFontLoadTest, LoadsTheDescriptionBesideTheName)
+{
+    folder.Write("f.fnt", ValidDescription());
+    ASSERT_EQ(font->Load(), BW_OK);
+    EXPECT_TRUE(font->IsLoaded());
+    EXPECT_EQ(font->mChars.size(), 4u);
+    ASSERT_EQ(font->UnLoad(), BW_OK);
+    EXPECT_TRUE(font->mPages.empty());
+    // Glyphs and metrics stay until the next load.
+    EXPECT_TRUE(font->HasChar(65));
+    EXPECT_EQ(font->mSize, 20.0f);
+}
+
+TEST_F(BMFontLoadTest, AMissingOrBadDescriptionLeavesTheFontUnloaded)
+{
+    EXPECT_EQ(font->Load(), BW_FAIL);
+    EXPECT_FALSE(font->IsLoaded());
+    folder.Write("f.fnt", "<font>");
+    EXPECT_EQ(font->Load(), BW_FAIL);
+    EXPECT_FALSE(font->IsLoaded());
+}
+
+TEST_F(BMFontLoadTest, ReleaseTakesTheFontOutOfTheMapAndFreesItsPages)
+{
+    folder.Write("f.fnt", ValidDescription());
+    const std::wstring name = folder.WidePath() + L"f";
+    resource::ResourceHandle handle;
+    render::BMFont* mapped = FromMap(name, &handle);
+    ASSERT_NE(mapped, nullptr);
+    ASSERT_EQ(mapped->Load(), BW_OK);
+    resource::ResourceHandle again;
+    EXPECT_EQ(FromMap(name, &again), mapped);
+    EXPECT_EQ(*handle.GetCount(), 2);
+    again.Reset();
+    const size_t textures = resource::ResourceTexture::GetMap().size();
+    handle.Reset();
+    EXPECT_EQ(resource::ResourceManager::Instance()->GetBMFontMap().count(name), 0u);
+    // Both page textures went with the pages.
+    EXPECT_EQ(resource::ResourceTexture::GetMap().size(), textures - 2);
+}
+
+TEST_F(BMFontLoadTest, AFontNotInTheMapIsNotReleased)
+{
+    EXPECT_EQ(font->Release(), BW_OK);
+    EXPECT_NE(font, nullptr); // still ours to delete
+}
+
+// The game's fonts hold every character of the Russian language file.
+class GameFontTest : public BMFontLoadTest, public testing::WithParamInterface<int>
+{
+};
+
+TEST_P(GameFontTest, LoadsAndCoversTheLanguageFile)
+{
+    const std::string path = std::string(BW_SOURCE_DIR) + "/data/font/" + std::to_string(GetParam());
+    font->SetName(testing_support::Widen(path));
+    ASSERT_EQ(font->Load(), BW_OK);
+    EXPECT_EQ(font->mSize, static_cast<float>(GetParam()));
+    EXPECT_GT(font->mBase, font->mSize * 0.6f);
+    EXPECT_LT(font->mBase, font->mSize * 1.1f);
+    for (const render::ImageRect* page : font->mPages)
+    {
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(page->GetWidth(), 256);
+    }
+
+    std::ifstream in(std::string(BW_SOURCE_DIR) + "/data/ru_lang.xml", std::ios::binary);
+    const std::wstring language =
+        testing_support::Widen(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    ASSERT_FALSE(language.empty());
+    for (wchar_t c : language)
+    {
+        if (c >= 32)
+        {
+            EXPECT_TRUE(font->HasChar(static_cast<uint32_t>(c))) << "U+" << std::hex << static_cast<int>(c);
+        }
+    }
+    for (wchar_t c = 32; c < 127; ++c)
+        EXPECT_TRUE(font->HasChar(static_cast<uint32_t>(c)));
+
+    // Every glyph lies inside its page.
+    for (const auto& entry : font->mChars)
+    {
+        const render::BMFont::Glyph& g = entry.second;
+        ASSERT_LT(g.mPage, font->mPages.size());
+        EXPECT_LE(g.mX + g.mWidth, 256.0f);
+        EXPECT_LE(g.mY + g.mHeight, 256.0f);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, GameFontTest, testing::Values(24, 32, 42));
+
+} // namespace
