@@ -3,7 +3,7 @@
 
 Each font is an XML description "<size>.fnt" (the AngelCode bitmap font
 layout) and its page images "<size>_<page>.png": white glyphs whose alpha is
-the coverage, packed in rows onto 256x256 pages. It covers printable ASCII,
+the coverage, packed in rows onto 512x256 pages. It covers printable ASCII,
 the Latin-1 punctuation the texts use and the Russian alphabet.
 
   scripts/make-fonts.py [output folder]     (default: data/font)
@@ -20,7 +20,8 @@ from PIL import Image, ImageDraw, ImageFont
 FACE = "DejaVu Sans"
 FONT_FILE = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"
 SIZES = (24, 32, 42)
-PAGE = 256
+PAGE_WIDTH = 512
+PAGE_HEIGHT = 256
 PADDING = 1
 SPACING = 1
 
@@ -54,7 +55,7 @@ def render_font(size, folder):
     # Place the glyphs row by row, page by page.
     pages = []
     placed = []
-    x = y = PAGE
+    x, y = PAGE_WIDTH, PAGE_HEIGHT
     row = 0
     for ch in CHARS:
         ink = render_glyph(font, size, ch)
@@ -63,12 +64,12 @@ def render_font(size, folder):
             continue
         mask, left, top = ink
         w, h = mask.width + 2 * PADDING, mask.height + 2 * PADDING
-        if x + w > PAGE:
+        if x + w > PAGE_WIDTH:
             x = 0
             y += row + SPACING
             row = 0
-        if y + h > PAGE:
-            pages.append(Image.new("RGBA", (PAGE, PAGE), (255, 255, 255, 0)))
+        if y + h > PAGE_HEIGHT:
+            pages.append(Image.new("RGBA", (PAGE_WIDTH, PAGE_HEIGHT), (255, 255, 255, 0)))
             x = y = row = 0
         glyph = Image.new("RGBA", (w, h), (255, 255, 255, 0))
         alpha = Image.new("L", (w, h), 0)
@@ -93,7 +94,7 @@ def render_font(size, folder):
         f'  <info face="{FACE}" size="{size}" bold="0" italic="0" charset="" unicode="1" stretchH="100" '
         f'smooth="1" aa="1" padding="{PADDING},{PADDING},{PADDING},{PADDING}" spacing="{SPACING},{SPACING}" '
         'outline="0"/>',
-        f'  <common lineHeight="{ascent + descent}" base="{ascent}" scaleW="{PAGE}" scaleH="{PAGE}" '
+        f'  <common lineHeight="{ascent + descent}" base="{ascent}" scaleW="{PAGE_WIDTH}" scaleH="{PAGE_HEIGHT}" '
         f'pages="{len(pages)}" packed="0"/>',
         "  <pages>",
     ]

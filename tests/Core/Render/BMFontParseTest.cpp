@@ -303,7 +303,8 @@ TEST_P(GameFontTest, LoadsAndCoversTheLanguageFile)
     for (const render::ImageRect* page : font->mPages)
     {
         ASSERT_NE(page, nullptr);
-        EXPECT_EQ(page->GetWidth(), 256);
+        EXPECT_EQ(page->GetWidth(), 512);
+        EXPECT_EQ(page->GetHeight(), 256);
     }
 
     std::ifstream in(std::string(BW_SOURCE_DIR) + "/data/ru_lang.xml", std::ios::binary);
@@ -325,7 +326,7 @@ TEST_P(GameFontTest, LoadsAndCoversTheLanguageFile)
     {
         const render::BMFont::Glyph& g = entry.second;
         ASSERT_LT(g.mPage, font->mPages.size());
-        EXPECT_LE(g.mX + g.mWidth, 256.0f);
+        EXPECT_LE(g.mX + g.mWidth, 512.0f);
         EXPECT_LE(g.mY + g.mHeight, 256.0f);
     }
 }
