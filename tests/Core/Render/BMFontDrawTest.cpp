@@ -133,6 +133,24 @@ TEST_F(TextDrawTest, DrawnByTheFontAloneTheVerticesStayAsWritten)
     EXPECT_FLOAT_EQ(Quad(0)[0].y, 2.0f);
 }
 
+TEST_F(TextDrawTest, ScaledTextKeepsItsTextureCoordinates)
+{
+    fonttest::ScaledApplication application;
+    ASSERT_EQ(Parse(ValidDescription()), BW_OK);
+    float size[2] = {0, 0};
+    ASSERT_EQ(font->DrawText(graphics.get(), nullptr, L"AA", nullptr, size), BW_OK);
+    EXPECT_EQ(size[0], 40.0f);
+    EXPECT_EQ(size[1], 40.0f);
+    const render::SVertex2D* a = Quad(0);
+    EXPECT_FLOAT_EQ(a[0].x, 2.0f);
+    EXPECT_FLOAT_EQ(a[0].y, 6.0f);
+    EXPECT_FLOAT_EQ(a[2].x, 18.0f);
+    EXPECT_FLOAT_EQ(a[2].y, 30.0f);
+    EXPECT_FLOAT_EQ(a[0].tu, 4.0f / 64);
+    EXPECT_FLOAT_EQ(a[2].tv, 14.0f / 32);
+    EXPECT_FLOAT_EQ(Quad(1)[0].x, 22.0f);
+}
+
 TEST_F(TextDrawTest, EachPageRunIsOneDrawWithItsPage)
 {
     // Kerning narrows the measured width, not the pen.

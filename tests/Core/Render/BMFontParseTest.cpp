@@ -3,7 +3,6 @@
 
 #include "tests/Core/Render/FontTesting.h"
 
-#include "Core/App/Application.h"
 #include "Core/Render/ImageRect.h"
 #include "Core/Resource/ResourceManager.h"
 #include "Core/Resource/ResourceTexture.h"
@@ -198,20 +197,10 @@ TEST_F(BMFontParseTest, AFailedParseThenAGoodOneLeavesOnlyTheNewPages)
     // Leak checks see whether the first parse's images were freed.
 }
 
-// An application whose text scale factor is 2.
-class ScaledApplication : public app::Application
-{
-public:
-    ScaledApplication() : app::Application(true, false) { mTextScale = 2.0f; }
-};
-
 TEST_F(BMFontParseTest, TheTextScaleFactorMultipliesTheMetrics)
 {
-    ScaledApplication application;
-    base::Singletone<app::Application>::SetInstance(&application);
-    const BWResultEnum result = Parse(ValidDescription());
-    base::Singletone<app::Application>::SetInstance(nullptr);
-    ASSERT_EQ(result, BW_OK);
+    fonttest::ScaledApplication application;
+    ASSERT_EQ(Parse(ValidDescription()), BW_OK);
     EXPECT_EQ(font->mSize, 40.0f);
     EXPECT_EQ(font->mBase, 32.0f);
     EXPECT_EQ(font->mLineHeight, 48.0f);

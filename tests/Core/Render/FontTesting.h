@@ -8,6 +8,7 @@
 #include "tests/Support/RecordingRender.h"
 #include "tests/Support/TempFolder.h"
 
+#include "Core/App/Application.h"
 #include "Core/Base/MemoryStream.h"
 #include "Core/Render/BMFont.h"
 
@@ -94,6 +95,18 @@ protected:
     bwtest::RecordingRender r;
     testing_support::TempFolder folder;
     std::unique_ptr<render::BMFont> font;
+};
+
+// The application while it lives, with the text scale factor 2.
+class ScaledApplication : public app::Application
+{
+public:
+    ScaledApplication() : app::Application(true, false)
+    {
+        mTextScale = 2.0f;
+        base::Singletone<app::Application>::SetInstance(this);
+    }
+    ~ScaledApplication() override { base::Singletone<app::Application>::SetInstance(nullptr); }
 };
 
 struct GlyphSpec
