@@ -42,7 +42,7 @@ protected:
     template <class Condition>
     static bool WaitFor(Condition condition)
     {
-        for (int i = 0; i < 500 && !condition(); ++i)
+        for (int i = 0; i < 2000 && !condition(); ++i)
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return condition();
     }

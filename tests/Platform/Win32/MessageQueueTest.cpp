@@ -140,17 +140,19 @@ TEST_F(MessageQueue, WindowEventsBecomeSizeActivationAndCloseMessages)
 
 TEST_F(MessageQueue, TimersFireWhenDueAndOnlyWhenNothingElseWaits)
 {
-    ASSERT_NE(SetTimer(mWindow, 100, 10, nullptr), 0u);
+    // A long interval, so that a loaded machine cannot make it due between
+    // two calls.
+    ASSERT_NE(SetTimer(mWindow, 100, 300, nullptr), 0u);
     MSG msg;
     EXPECT_FALSE(PeekMessageW(&msg, mWindow, 0, 0, PM_REMOVE)) << "not due yet";
-    std::this_thread::sleep_for(std::chrono::milliseconds(15));
+    std::this_thread::sleep_for(std::chrono::milliseconds(320));
     PostMessageW(mWindow, WM_USER, 0, 0);
     ASSERT_TRUE(PeekMessageW(&msg, mWindow, 0, 0, PM_REMOVE));
     EXPECT_EQ(msg.message, UINT(WM_USER));
     ASSERT_TRUE(PeekMessageW(&msg, mWindow, 0, 0, PM_REMOVE));
     EXPECT_EQ(msg.message, UINT(WM_TIMER));
     EXPECT_EQ(msg.wParam, 100u);
-    EXPECT_FALSE(PeekMessageW(&msg, mWindow, 0, 0, PM_REMOVE)) << "taken, so not due again for 10 ms";
+    EXPECT_FALSE(PeekMessageW(&msg, mWindow, 0, 0, PM_REMOVE)) << "taken, so not due again for 300 ms";
     EXPECT_TRUE(KillTimer(mWindow, 100));
     EXPECT_FALSE(KillTimer(mWindow, 100));
 }
