@@ -38,7 +38,7 @@ protected:
         return stream;
     }
 
-    // Waits up to five seconds for the condition.
+    // Waits up to twenty seconds for the condition.
     template <class Condition>
     static bool WaitFor(Condition condition)
     {
