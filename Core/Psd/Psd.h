@@ -45,8 +45,21 @@ enum : PsdStatus
     kPsdBadChannelMixerVersion = -513,
     kPsdBadPhotoFilterVersion = -514,
     kPsdBadGradientMapVersion = -515,
+    kPsdBadEffectsVersion = -516,
+    kPsdBadEffectSignature = -517,
+    kPsdUnknownEffect = -518,
+    kPsdBadCommonStateVersion = -519,
+    kPsdBadShadowVersion = -520,
+    kPsdBadOuterGlowVersion = -521,
+    kPsdBadInnerGlowVersion = -522,
+    kPsdBadBevelVersion = -523,
+    kPsdBadSolidFillVersion = -524,
+    kPsdBadSolidColorFillVersion = -525,
+    kPsdBadGradientFillVersion = -526,
     kPsdBadBlockSignature = -528,
     kPsdBadSectionSignature = -529,
+    kPsdBadPatternFillVersion = -530,
+    kPsdBadPatternVersion = -531,
     // Refusals of input that the format allows in principle but that no sane
     // document holds: sizes past the limits below, or past the memory budget.
     kPsdLimitExceeded = -600,
@@ -57,6 +70,9 @@ enum : PsdStatus
     // Compressed data that cannot be what it claims (row tables or runs past
     // their input, output past its channel).
     kPsdCorruptData = -603,
+    // A descriptor nested deeper than kPsdMaxDescriptorDepth, or an item of a
+    // type no descriptor has.
+    kPsdBadDescriptor = -604,
 };
 
 // Limits of what a document may ask for.
@@ -74,6 +90,8 @@ constexpr uint64_t kPsdRatioSlack = 65536;
 
 constexpr int kPsdMaxLayerBlocks = 20;
 constexpr int kPsdMaxCurvePoints = 19;
+constexpr int kPsdMaxDescriptorDepth = 32;
+constexpr int kPsdMaxContourPoints = 256;
 constexpr int kPsdReadBufferSize = 4096;
 
 enum PsdColorMode
@@ -284,6 +302,234 @@ struct PsdTypeTool
     bool antiAlias;
 };
 
+// --- Descriptor structures (gradients, pattern references, fills) ---------
+
+struct PsdGradient
+{
+    int32_t smoothness;
+    uint32_t nameLength;
+    uint16_t* name;
+    uint16_t colorStopCount;
+    PsdColorStop* colorStops; // stop types: 0 foreground, 1 background, 2 user colour
+    uint16_t transparencyStopCount;
+    PsdTransparencyStop* transparencyStops;
+};
+
+struct PsdPatternRef
+{
+    uint32_t nameLength;
+    uint16_t* name;
+    char identifier[256]; // one byte per identifier unit, terminated
+};
+
+// "SoCo"
+struct PsdSolidColorFill
+{
+    uint32_t classId;
+    uint32_t color;
+};
+
+// "GdFl"
+struct PsdGradientFill
+{
+    uint32_t classId;
+    PsdGradient gradient;
+    bool align, dithered, reversed;
+    double angle;
+    int32_t scale;
+    int32_t style; // 0 linear, 1 radial, 2 angle, 3 reflected, 4 diamond
+};
+
+// "PtFl"
+struct PsdPatternFill
+{
+    uint32_t classId;
+    PsdPatternRef pattern;
+    int32_t scale;
+};
+
+// A pattern of the "Patt" and "Pat2" blocks, converted to ARGB.
+struct PsdPattern
+{
+    int32_t imageMode; // as the header's colour modes
+    uint16_t height, width;
+    uint32_t nameLength;
+    uint16_t* name;
+    char identifier[256];
+    uint32_t arrayVersion;
+    uint16_t top, left, bottom, right;
+    int32_t depth; // bits per sample of the decoded channels
+    int32_t channelsDecoded;
+    uint32_t* pixels; // width * height ARGB, rows top to bottom
+};
+
+// --- Layer effects ("lrFX", "lfx2") -------------------------------------------
+
+// Indices of the effects' present and visible flags.
+enum PsdEffectIndex
+{
+    kPsdEffectDropShadow = 0,
+    kPsdEffectInnerShadow = 1,
+    kPsdEffectOuterGlow = 2,
+    kPsdEffectInnerGlow = 3,
+    kPsdEffectSatin = 4,
+    kPsdEffectColorOverlay = 5,
+    kPsdEffectGradientOverlay = 6,
+    kPsdEffectPatternOverlay = 7,
+    kPsdEffectStroke = 8,
+    kPsdEffectBevel = 9,
+    kPsdEffectCount = 10,
+};
+
+// A contour maps an input level to an output level; identity by default.
+typedef uint8_t PsdContour[256];
+
+// Drop shadow and inner shadow.
+struct PsdShadowEffect
+{
+    bool enabled;
+    int32_t blendMode;
+    uint32_t color, nativeColor;
+    uint8_t opacity;
+    int32_t angle;
+    bool useGlobalLight;
+    int32_t distance, choke, size;
+    PsdContour contour;
+    bool antiAlias;
+    int32_t noise;
+    bool layerKnocksOut; // drop shadow only
+};
+
+// Outer glow and inner glow.
+struct PsdGlowEffect
+{
+    bool enabled;
+    int32_t blendMode;
+    uint8_t opacity;
+    int32_t noise;
+    int32_t fillType; // 0 colour, 1 gradient
+    uint32_t color, nativeColor;
+    PsdGradient gradient;
+    int32_t technique; // 0 softer, 1 precise, 2 slope limit
+    int32_t source;    // inner glow only: 0 centre, 1 edge
+    int32_t spread, size;
+    PsdContour contour;
+    bool antiAlias;
+    int32_t range, jitter;
+};
+
+struct PsdBevelEffect
+{
+    bool enabled;
+    int32_t style; // 0 outer bevel, 1 inner bevel, 2 emboss, 3 pillow emboss, 4 stroke emboss
+    int32_t technique;
+    int32_t depth;
+    int32_t direction; // 0 up, 1 down
+    int32_t size, soften, angle;
+    bool useGlobalLight;
+    int32_t altitude;
+    PsdContour glossContour;
+    bool antiAliasGloss;
+    int32_t highlightBlendMode;
+    uint32_t highlightColor, highlightNativeColor;
+    uint8_t highlightOpacity;
+    int32_t shadowBlendMode;
+    uint32_t shadowColor, shadowNativeColor;
+    uint8_t shadowOpacity;
+    bool useShape;
+    PsdContour contour;
+    bool antiAlias;
+    int32_t range;
+    bool useTexture;
+    PsdPatternRef pattern;
+    int32_t scale, textureDepth;
+    bool invertTexture, alignWithLayer;
+    int32_t phaseX, phaseY;
+};
+
+struct PsdSatinEffect
+{
+    bool enabled;
+    int32_t blendMode;
+    uint32_t color;
+    uint8_t opacity;
+    int32_t angle, distance, size;
+    PsdContour contour;
+    bool antiAlias;
+    bool invert;
+};
+
+struct PsdColorOverlayEffect
+{
+    bool enabled;
+    int32_t blendMode;
+    uint32_t color;
+    uint8_t opacity;
+    uint32_t nativeColor;
+};
+
+struct PsdGradientOverlayEffect
+{
+    bool enabled;
+    int32_t blendMode;
+    uint8_t opacity;
+    PsdGradient gradient;
+    bool reverse;
+    int32_t style;
+    bool alignWithLayer;
+    int32_t angle, scale;
+    int32_t offsetX, offsetY;
+};
+
+struct PsdPatternOverlayEffect
+{
+    bool enabled;
+    int32_t blendMode;
+    uint8_t opacity;
+    PsdPatternRef pattern;
+    int32_t scale;
+    bool alignWithLayer;
+    int32_t phaseX, phaseY;
+};
+
+struct PsdStrokeEffect
+{
+    bool enabled;
+    int32_t size;
+    int32_t position; // 0 outside, 1 inside, 2 centre
+    int32_t blendMode;
+    uint8_t opacity;
+    int32_t fillType; // 0 colour, 1 gradient, 2 pattern
+    uint32_t color;
+    PsdGradient gradient;
+    bool reverse;
+    int32_t gradientStyle;
+    bool align;
+    int32_t angle, gradientScale;
+    int32_t offsetX, offsetY;
+    PsdPatternRef pattern;
+    int32_t patternScale;
+    bool linked;
+    int32_t phaseX, phaseY;
+};
+
+// One effects block of a layer (info kind 15 for "lrFX", 16 for "lfx2").
+struct PsdLayerEffects
+{
+    int16_t effectCount;
+    uint8_t masterEnabled;
+    PsdShadowEffect dropShadow, innerShadow;
+    PsdGlowEffect outerGlow, innerGlow;
+    PsdBevelEffect bevel;
+    PsdSatinEffect satin;
+    PsdColorOverlayEffect colorOverlay;
+    PsdGradientOverlayEffect gradientOverlay;
+    PsdPatternOverlayEffect patternOverlay;
+    PsdStrokeEffect stroke;
+    bool present[kPsdEffectCount]; // by PsdEffectIndex
+    bool visible[kPsdEffectCount];
+};
+
 // --- Layer records ---------------------------------------------------------
 
 struct PsdChannelInfo
@@ -428,6 +674,14 @@ struct PsdContext
     int32_t layerCount;
     PsdLayerRecord* layers;
 
+    // Patterns of the layer section's "Patt" and "Pat2" blocks.
+    int32_t patternCount;
+    int32_t patternCapacity;
+    PsdPattern* patterns;
+
+    // How deep the descriptor being skipped is nested.
+    int32_t descriptorDepth;
+
     // Channel decoding, shared by all layers and released after the layer info.
     uint8_t* channelBuffer;
     size_t channelCapacity;
@@ -478,3 +732,11 @@ PsdStatus PsdInflateWithPrediction(const uint8_t* input, size_t inputLength, uin
 // at outputLength; what is not written keeps its value.
 PsdStatus PsdUnpackRows(const uint8_t* input, size_t inputLength, size_t rowCount,
                         uint8_t* output, size_t outputLength);
+
+// --- Contours ----------------------------------------------------------------
+
+// Fills the 256-entry table from `count` points (inputs and outputs, levels
+// clamped to 0..255) by Catmull-Rom segments; a corner point ends the curve's
+// smoothness on its side. No points leave the table as it is.
+void PsdBuildContourTable(const int32_t* outputs, uint8_t* table, int32_t count,
+                          const int32_t* inputs, const bool* corners);

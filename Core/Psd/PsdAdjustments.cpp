@@ -10,30 +10,10 @@
 namespace
 {
 
-PsdStatus AppendBlock(PsdContext* context, PsdLayerRecord* record, int32_t kind, size_t size,
-                      void** payload)
-{
-    if (record->blockCount >= kPsdMaxLayerBlocks)
-        return kPsdListFull;
-    void* data = nullptr;
-    if (size > 0)
-    {
-        const PsdStatus status = PsdAllocArray(context, 1, size, &data);
-        if (status != kPsdOk)
-            return status;
-    }
-    record->blockKinds[record->blockCount] = kind;
-    record->blocks[record->blockCount] = data;
-    ++record->blockCount;
-    if (payload)
-        *payload = data;
-    return kPsdOk;
-}
-
 template <typename T>
 PsdStatus AppendPayload(PsdContext* context, PsdLayerRecord* record, int32_t kind, T** payload)
 {
-    return AppendBlock(context, record, kind, sizeof(T), reinterpret_cast<void**>(payload));
+    return PsdAppendLayerBlock(context, record, kind, sizeof(T), reinterpret_cast<void**>(payload));
 }
 
 // Whether count entries of `each` bytes fit in what the block has left; the
@@ -75,6 +55,26 @@ void ReadPascal(PsdContext* context, char (&text)[256])
 }
 
 } // namespace
+
+PsdStatus PsdAppendLayerBlock(PsdContext* context, PsdLayerRecord* record, int32_t kind,
+                              size_t size, void** payload)
+{
+    if (record->blockCount >= kPsdMaxLayerBlocks)
+        return kPsdListFull;
+    void* data = nullptr;
+    if (size > 0)
+    {
+        const PsdStatus status = PsdAllocArray(context, 1, size, &data);
+        if (status != kPsdOk)
+            return status;
+    }
+    record->blockKinds[record->blockCount] = kind;
+    record->blocks[record->blockCount] = data;
+    ++record->blockCount;
+    if (payload)
+        *payload = data;
+    return kPsdOk;
+}
 
 // --- Levels and curves ----------------------------------------------------------
 
@@ -287,7 +287,7 @@ PsdStatus PsdReadThreshold(PsdContext* context, PsdLayerRecord* record)
 
 PsdStatus PsdReadInvert(PsdContext* context, PsdLayerRecord* record)
 {
-    const PsdStatus status = AppendBlock(context, record, kPsdInfoInvert, 0, nullptr);
+    const PsdStatus status = PsdAppendLayerBlock(context, record, kPsdInfoInvert, 0, nullptr);
     if (status != kPsdOk)
         return status;
     record->kind = kPsdLayerInvert;

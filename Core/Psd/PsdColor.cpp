@@ -208,16 +208,12 @@ template <int Depth> struct Row
 };
 
 template <int Depth>
-void ConvertRows(const PsdContext* context, const PsdPlanes* planes, uint32_t width,
+void ConvertRows(const PsdPlaneFormat* format, const PsdPlanes* planes, uint32_t width,
                  uint32_t height, bool merged, uint32_t* out)
 {
-    const int mode = context->colorMode;
-    // Indexed colours past the count or the palette are no colour.
-    const int64_t indexedCount =
-        std::min<int64_t>(context->hasIndexedColorCount ? context->indexedColorCount
-                                                        : int64_t(context->paletteCount),
-                          context->paletteCount);
-    const int transparentIndex = context->hasTransparencyIndex ? context->transparencyIndex : -1;
+    const int mode = format->mode;
+    const int64_t indexedCount = format->indexedCount;
+    const int transparentIndex = format->transparentIndex;
 
     for (uint32_t y = 0; y < height; ++y)
     {
@@ -233,7 +229,7 @@ void ConvertRows(const PsdContext* context, const PsdPlanes* planes, uint32_t wi
             for (uint32_t x = 0; x < width; ++x)
             {
                 const int i = c0[x];
-                line[x] = i < indexedCount && i != transparentIndex ? context->palette[i]
+                line[x] = i < indexedCount && i != transparentIndex ? format->palette[i]
                                                                     : 0x00FFFFFF;
             }
             break;
@@ -270,19 +266,35 @@ void ConvertRows(const PsdContext* context, const PsdPlanes* planes, uint32_t wi
 
 } // namespace
 
+void PsdConvertPlanesAs(const PsdPlaneFormat* format, const PsdPlanes* planes, uint32_t width,
+                        uint32_t height, bool merged, uint32_t* out)
+{
+    switch (format->depth)
+    {
+    case 1:
+        ConvertRows<1>(format, planes, width, height, merged, out);
+        break;
+    case 16:
+        ConvertRows<16>(format, planes, width, height, merged, out);
+        break;
+    default:
+        ConvertRows<8>(format, planes, width, height, merged, out);
+        break;
+    }
+}
+
 void PsdConvertPlanes(const PsdContext* context, const PsdPlanes* planes, uint32_t width,
                       uint32_t height, bool merged, uint32_t* out)
 {
-    switch (context->depth)
-    {
-    case 1:
-        ConvertRows<1>(context, planes, width, height, merged, out);
-        break;
-    case 16:
-        ConvertRows<16>(context, planes, width, height, merged, out);
-        break;
-    default:
-        ConvertRows<8>(context, planes, width, height, merged, out);
-        break;
-    }
+    PsdPlaneFormat format;
+    format.mode = context->colorMode;
+    format.depth = context->depth;
+    format.palette = context->palette;
+    // Indexed colours past the count or the palette are no colour.
+    format.indexedCount = std::min<int64_t>(context->hasIndexedColorCount
+                                                ? context->indexedColorCount
+                                                : int64_t(context->paletteCount),
+                                            context->paletteCount);
+    format.transparentIndex = context->hasTransparencyIndex ? context->transparencyIndex : -1;
+    PsdConvertPlanesAs(&format, planes, width, height, merged, out);
 }

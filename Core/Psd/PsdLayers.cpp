@@ -22,6 +22,16 @@ static void FreeBlock(int32_t kind, void* payload)
     case kPsdInfoTypeTool:
         PsdFreeTypeTool(payload);
         break;
+    case kPsdInfoLayerEffects:
+    case kPsdInfoObjectEffects:
+        PsdFreeLayerEffects(payload);
+        break;
+    case kPsdInfoGradientFill:
+        PsdFreeGradientFill(payload);
+        break;
+    case kPsdInfoPatternFill:
+        PsdFreePatternFill(payload);
+        break;
     default:
         PsdFreeIfSet(payload);
         break;
@@ -264,17 +274,16 @@ static PsdStatus ReadLayerBlock(PsdContext* context, PsdLayerRecord* record, uin
         return PsdReadPhotoFilter(context, record);
     case PsdKey("tySh"):
         return PsdReadTypeTool(context, record);
-    // Fill layers are known by their kind; their descriptors are skipped
-    // with the block for now, as are layer effects.
     case PsdKey("SoCo"):
-        record->kind = kPsdLayerSolidColorFill;
-        return kPsdOk;
+        return PsdReadSolidColorFill(context, record);
     case PsdKey("GdFl"):
-        record->kind = kPsdLayerGradientFill;
-        return kPsdOk;
+        return PsdReadGradientFill(context, record);
     case PsdKey("PtFl"):
-        record->kind = kPsdLayerPatternFill;
-        return kPsdOk;
+        return PsdReadPatternFill(context, record);
+    case PsdKey("lrFX"):
+        return PsdReadLayerEffects(context, record);
+    case PsdKey("lfx2"):
+        return PsdReadObjectEffects(context, record);
     default:
         return kPsdOk;
     }
@@ -476,10 +485,16 @@ PsdStatus PsdReadLayerAndMaskSection(PsdContext* context)
             PsdFreeDecodeBuffers(context);
             continue;
         }
-        // Patterns and the other tagged blocks are skipped by their length.
+        // Of the other tagged blocks only the patterns are read.
         const uint32_t blockLength = PsdReadU32(context);
         PsdBlock block;
         PsdBeginBlock(context, blockLength, 0, &block);
+        if (key == PsdKey("Patt") || key == PsdKey("Pat2"))
+        {
+            // A pattern that cannot be read fails the stage, as any block does.
+            while (status == kPsdOk && context->readStatus == kPsdOk && PsdBytesLeft(context) >= 4)
+                status = PsdReadPattern(context);
+        }
         PsdEndBlock(context, &block);
     }
     PsdEndBlock(context, &section);

@@ -519,6 +519,7 @@ PsdStatus PsdFreeDocument(PsdContext* context)
     PsdFreeResourceData(context);
     PsdFreeAlphaChannels(context);
     PsdFreeLayers(context);
+    PsdFreePatterns(context);
     PsdFreeDecodeBuffers(context);
     PsdFreeImageData(context);
     PsdCloseInput(context);

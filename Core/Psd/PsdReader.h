@@ -117,6 +117,90 @@ PsdStatus PsdReadGradientMap(PsdContext* context, PsdLayerRecord* record);
 PsdStatus PsdReadPhotoFilter(PsdContext* context, PsdLayerRecord* record);
 PsdStatus PsdReadTypeTool(PsdContext* context, PsdLayerRecord* record);
 
+// Appends a block of `kind` with a zero-filled payload of `size` bytes (none
+// for 0) to the record's list, so that the payload is released with the
+// record whatever happens later: kPsdListFull when the list is full.
+PsdStatus PsdAppendLayerBlock(PsdContext* context, PsdLayerRecord* record, int32_t kind,
+                              size_t size, void** payload);
+
+// --- Fill layers ("SoCo", "GdFl", "PtFl") -------------------------------------
+
+PsdStatus PsdReadSolidColorFill(PsdContext* context, PsdLayerRecord* record);
+PsdStatus PsdReadGradientFill(PsdContext* context, PsdLayerRecord* record);
+PsdStatus PsdReadPatternFill(PsdContext* context, PsdLayerRecord* record);
+
+// --- Layer effects ("lrFX", "lfx2") -------------------------------------------
+
+PsdStatus PsdReadLayerEffects(PsdContext* context, PsdLayerRecord* record);
+PsdStatus PsdReadObjectEffects(PsdContext* context, PsdLayerRecord* record);
+
+// --- Descriptors -------------------------------------------------------------------
+//
+// The descriptor readers report nothing themselves: what cannot be read marks
+// the sticky read status (a short read, an overrun, kPsdBadDescriptor for an
+// unknown item type or nesting past kPsdMaxDescriptorDepth, kPsdListFull, an
+// allocation failure), and every loop stops once it is marked.
+
+// A key: text of `length` bytes (the first 255 kept, terminated), or a
+// four-character code, kept as its four characters with length 4.
+struct PsdDescriptorKey
+{
+    uint32_t length;
+    char text[256];
+};
+void PsdReadDescriptorKey(PsdContext* context, PsdDescriptorKey* key);
+bool PsdKeyIs(const PsdDescriptorKey* key, const char* text);
+
+// Reads a descriptor's class name and class id (*classId is the four-character
+// id, 0 for a text id) and returns its item count.
+uint32_t PsdReadDescriptorHead(PsdContext* context, uint32_t* classId);
+// Whether a loop over a descriptor's or list's items may go on.
+bool PsdDescriptorGoesOn(const PsdContext* context);
+
+void PsdSkipDescriptorItem(uint32_t type, PsdContext* context);
+void PsdSkipDescriptor(PsdContext* context);
+void PsdSkipList(PsdContext* context);
+void PsdSkipReference(PsdContext* context);
+void PsdSkipEnum(PsdContext* context);
+void PsdSkipClass(PsdContext* context);
+
+// Item values: each reads the value when the item has the type its key calls
+// for, else skips it by its type and leaves the target as it was; true when
+// the target was set.
+bool PsdReadBoolItem(PsdContext* context, uint32_t type, bool* out);
+bool PsdReadNumberItem(PsdContext* context, uint32_t type, double* out);
+bool PsdReadIntegerItem(PsdContext* context, uint32_t type, int32_t* out);
+// A percentage as an 8-bit opacity: p * 2.55 + 0.5, clamped.
+bool PsdReadOpacityItem(PsdContext* context, uint32_t type, uint8_t* out);
+// An enumeration's value key (its type id skipped).
+bool PsdReadEnumItem(PsdContext* context, uint32_t type, PsdDescriptorKey* value);
+bool PsdReadColorItem(PsdContext* context, uint32_t type, uint32_t* out);
+bool PsdReadBlendModeItem(PsdContext* context, uint32_t type, int32_t* out);
+bool PsdReadTechniqueItem(PsdContext* context, uint32_t type, int32_t* out);
+bool PsdReadGradientStyleItem(PsdContext* context, uint32_t type, int32_t* out);
+bool PsdReadGradientItem(PsdContext* context, uint32_t type, PsdGradient* out);
+bool PsdReadPatternRefItem(PsdContext* context, uint32_t type, PsdPatternRef* out);
+bool PsdReadPointItem(PsdContext* context, uint32_t type, int32_t* x, int32_t* y);
+bool PsdReadContourItem(PsdContext* context, uint32_t type, uint8_t* table);
+
+// The structures, read once the item's key and type are consumed.
+uint32_t PsdReadColorDescriptor(PsdContext* context);
+// The enumerations' value keys, read once the caller consumed the type id.
+int32_t PsdReadBlendModeEnum(PsdContext* context);
+int32_t PsdReadTechniqueEnum(PsdContext* context);
+int32_t PsdReadGradientStyleEnum(PsdContext* context);
+int32_t PsdBlendModeFromEnum(const PsdDescriptorKey* key);
+void PsdReadGradient(PsdGradient* gradient, PsdContext* context);
+void PsdReadPatternRef(PsdPatternRef* pattern, PsdContext* context);
+void PsdReadPoint(int32_t* x, int32_t* y, PsdContext* context);
+void PsdReadContour(uint8_t* table, PsdContext* context);
+void PsdIdentityContour(uint8_t* table);
+
+// --- Patterns ("Patt", "Pat2") ---------------------------------------------------
+
+// Reads one pattern record and appends it to the context's patterns.
+PsdStatus PsdReadPattern(PsdContext* context);
+
 // --- Merged image converters -------------------------------------------------
 
 PsdStatus PsdCombineBitmap(PsdContext* context);
@@ -144,6 +228,17 @@ struct PsdPlanes
 // fourth plane) over the layers' (from the transparency).
 void PsdConvertPlanes(const PsdContext* context, const PsdPlanes* planes, uint32_t width,
                       uint32_t height, bool merged, uint32_t* out);
+// What a conversion needs to know of its image besides the planes.
+struct PsdPlaneFormat
+{
+    int32_t mode;
+    int depth;
+    const uint32_t* palette;
+    int64_t indexedCount;   // palette entries in use
+    int transparentIndex;   // -1 for none
+};
+void PsdConvertPlanesAs(const PsdPlaneFormat* format, const PsdPlanes* planes, uint32_t width,
+                        uint32_t height, bool merged, uint32_t* out);
 // Whether `input` compressed bytes can decode to `output` bytes by the
 // compression method (0 raw, 1 PackBits, 2 and 3 zlib).
 bool PsdPlausibleOutput(int compression, uint64_t input, uint64_t output);
@@ -165,3 +260,9 @@ void PsdFreeLevels(void* payload);
 void PsdFreeCurves(void* payload);
 void PsdFreeGradientMap(void* payload);
 void PsdFreeTypeTool(void* payload);
+void PsdFreeGradientFill(void* payload);
+void PsdFreePatternFill(void* payload);
+void PsdFreeLayerEffects(void* payload);
+void PsdFreeGradient(PsdGradient* gradient);
+void PsdFreePatternRef(PsdPatternRef* pattern);
+void PsdFreePatterns(PsdContext* context);

@@ -365,6 +365,361 @@ inline Bytes WriteDocument(const Document& doc)
     return w.out;
 }
 
+// --- Descriptors -----------------------------------------------------------------------
+
+// Action descriptors: items of a key, a type code and a value.
+namespace desc
+{
+
+// Four-character keys are written as codes (length 0), others as text.
+inline Bytes Key(const std::string& key)
+{
+    Writer w;
+    if (key.size() == 4)
+        w.U32(0).Raw(key.data(), 4);
+    else
+        w.U32(uint32_t(key.size())).Raw(key.data(), key.size());
+    return w.out;
+}
+
+struct Item
+{
+    std::string key;
+    Bytes value; // the type code and what it holds
+};
+
+inline Bytes Body(const std::vector<Item>& items, const std::string& classId = "null",
+                  const std::u16string& name = u"")
+{
+    Writer w;
+    w.Unicode(name).Raw(Key(classId)).U32(uint32_t(items.size()));
+    for (const Item& item : items)
+        w.Raw(Key(item.key)).Raw(item.value);
+    return w.out;
+}
+
+inline Bytes Object(const std::vector<Item>& items, const std::string& classId = "null")
+{
+    Writer w;
+    w.Key("Objc").Raw(Body(items, classId));
+    return w.out;
+}
+
+inline Bytes Bool(bool value)
+{
+    Writer w;
+    w.Key("bool").U8(value ? 1 : 0);
+    return w.out;
+}
+
+inline Bytes Long(int32_t value)
+{
+    Writer w;
+    w.Key("long").I32(value);
+    return w.out;
+}
+
+inline Bytes Double(double value)
+{
+    Writer w;
+    w.Key("doub").F64(value);
+    return w.out;
+}
+
+inline Bytes UnitFloat(const char* unit, double value)
+{
+    Writer w;
+    w.Key("UntF").Key(unit).F64(value);
+    return w.out;
+}
+
+inline Bytes Percent(double value) { return UnitFloat("#Prc", value); }
+inline Bytes Pixels(double value) { return UnitFloat("#Pxl", value); }
+inline Bytes Angle(double value) { return UnitFloat("#Ang", value); }
+
+inline Bytes Text(const std::u16string& text)
+{
+    Writer w;
+    w.Key("TEXT").Unicode(text);
+    return w.out;
+}
+
+inline Bytes Enum(const std::string& type, const std::string& value)
+{
+    Writer w;
+    w.Key("enum").Raw(Key(type)).Raw(Key(value));
+    return w.out;
+}
+
+inline Bytes List(const std::vector<Bytes>& values)
+{
+    Writer w;
+    w.Key("VlLs").U32(uint32_t(values.size()));
+    for (const Bytes& value : values)
+        w.Raw(value);
+    return w.out;
+}
+
+inline Bytes Color(double r, double g, double b)
+{
+    return Object({{"Rd  ", Double(r)}, {"Grn ", Double(g)}, {"Bl  ", Double(b)}}, "RGBC");
+}
+
+inline Bytes BlendMode(const std::string& mode) { return Enum("BlnM", mode); }
+
+inline Bytes Point(double x, double y)
+{
+    return Object({{"Hrzn", Pixels(x)}, {"Vrtc", Pixels(y)}}, "Pnt ");
+}
+
+struct ContourPoint
+{
+    double input, output;
+    bool corner = false;
+};
+
+inline Bytes Contour(const std::vector<ContourPoint>& points, const std::u16string& name = u"")
+{
+    std::vector<Bytes> list;
+    for (const ContourPoint& p : points)
+        list.push_back(Object(
+            {{"Hrzn", Double(p.input)}, {"Vrtc", Double(p.output)}, {"Cnty", Bool(!p.corner)}},
+            "CrPt"));
+    return Object({{"Nm  ", Text(name)}, {"Crv ", List(list)}}, "ShpC");
+}
+
+struct Stop
+{
+    double r, g, b;
+    int32_t location, midpoint;
+    std::string type = "UsrS";
+};
+
+struct AlphaStop
+{
+    double opacity;
+    int32_t location, midpoint;
+};
+
+inline Bytes Gradient(const std::u16string& name, const std::vector<Stop>& stops,
+                      const std::vector<AlphaStop>& alphas, double smoothness = 4096)
+{
+    std::vector<Bytes> colors, transparencies;
+    for (const Stop& s : stops)
+        colors.push_back(Object({{"Clr ", Color(s.r, s.g, s.b)},
+                                 {"Type", Enum("Clry", s.type)},
+                                 {"Lctn", Long(s.location)},
+                                 {"Mdpn", Long(s.midpoint)}},
+                                "Clrt"));
+    for (const AlphaStop& a : alphas)
+        transparencies.push_back(Object(
+            {{"Opct", Percent(a.opacity)}, {"Lctn", Long(a.location)}, {"Mdpn", Long(a.midpoint)}},
+            "TrnS"));
+    return Object({{"Nm  ", Text(name)},
+                   {"GrdF", Enum("GrdF", "CstS")},
+                   {"Intr", Double(smoothness)},
+                   {"Clrs", List(colors)},
+                   {"Trns", List(transparencies)}},
+                  "Grdn");
+}
+
+inline Bytes PatternRef(const std::u16string& name, const std::u16string& id)
+{
+    return Object({{"Nm  ", Text(name)}, {"Idnt", Text(id)}}, "Ptrn");
+}
+
+// An "lfx2" block: the object effects version, the descriptor version, then
+// the effects descriptor.
+inline Bytes ObjectEffects(const std::vector<Item>& items)
+{
+    Writer w;
+    w.U32(0).U32(16).Raw(Body(items));
+    return w.out;
+}
+
+// A fill layer's block: the descriptor version, then the descriptor.
+inline Bytes Versioned(const std::vector<Item>& items, const std::string& classId = "null")
+{
+    Writer w;
+    w.U32(16).Raw(Body(items, classId));
+    return w.out;
+}
+
+} // namespace desc
+
+// --- Binary layer effects ("lrFX") ---------------------------------------------------------
+
+namespace fx
+{
+
+// A colour record: RGB, components as 16-bit values.
+inline Bytes Color(uint8_t r, uint8_t g, uint8_t b)
+{
+    Writer w;
+    w.U16(0).U16(r * 257u).U16(g * 257u).U16(b * 257u).U16(0);
+    return w.out;
+}
+
+inline uint32_t Fixed(int32_t whole) { return uint32_t(whole) << 16; }
+
+// One effect: its signature, key, size and body.
+inline Bytes Entry(const char* key, const Bytes& body)
+{
+    Writer w;
+    w.Key("8BIM").Key(key).Block(body);
+    return w.out;
+}
+
+inline Bytes Block(const std::vector<Bytes>& entries)
+{
+    Writer w;
+    w.U16(0).U16(uint32_t(entries.size()));
+    for (const Bytes& entry : entries)
+        w.Raw(entry);
+    return w.out;
+}
+
+inline Bytes CommonState(bool visible)
+{
+    Writer w;
+    w.U32(0).U8(visible ? 1 : 0).U16(0);
+    return w.out;
+}
+
+struct Shadow
+{
+    uint32_t version = 2;
+    int32_t blur = 5, intensity = 0, angle = 120, distance = 5;
+    uint8_t r = 0, g = 0, b = 0;
+    const char* blend = "mul ";
+    bool enabled = true, globalLight = true;
+    uint8_t opacity = 191;
+};
+
+inline Bytes ShadowBody(const Shadow& s)
+{
+    Writer w;
+    w.U32(s.version).U32(Fixed(s.blur)).U32(Fixed(s.intensity)).U32(Fixed(s.angle));
+    w.U32(Fixed(s.distance)).Raw(Color(s.r, s.g, s.b)).Key("8BIM").Key(s.blend);
+    w.U8(s.enabled).U8(s.globalLight).U8(s.opacity);
+    if (s.version == 2)
+        w.Raw(Color(s.r, s.g, s.b));
+    return w.out;
+}
+
+struct Glow
+{
+    uint32_t version = 2;
+    int32_t blur = 5, intensity = 0;
+    uint8_t r = 255, g = 255, b = 190;
+    const char* blend = "scrn";
+    bool enabled = true;
+    uint8_t opacity = 191;
+    bool invert = false; // inner glow only
+};
+
+inline Bytes GlowBody(const Glow& g, bool inner)
+{
+    Writer w;
+    w.U32(g.version).U32(Fixed(g.blur)).U32(Fixed(g.intensity)).Raw(Color(g.r, g.g, g.b));
+    w.Key("8BIM").Key(g.blend).U8(g.enabled).U8(g.opacity);
+    if (g.version == 2)
+    {
+        if (inner)
+            w.U8(g.invert);
+        w.Raw(Color(g.r, g.g, g.b));
+    }
+    return w.out;
+}
+
+struct Bevel
+{
+    uint32_t version = 2;
+    int32_t angle = 120, strength = 100, blur = 5;
+    const char* highlightBlend = "scrn";
+    const char* shadowBlend = "mul ";
+    uint8_t style = 1, highlightOpacity = 191, shadowOpacity = 191;
+    bool enabled = true, globalLight = true;
+    uint8_t direction = 0;
+};
+
+inline Bytes BevelBody(const Bevel& b)
+{
+    Writer w;
+    w.U32(b.version).U32(Fixed(b.angle)).U32(Fixed(b.strength)).U32(Fixed(b.blur));
+    w.Key("8BIM").Key(b.highlightBlend).Key("8BIM").Key(b.shadowBlend);
+    w.Raw(Color(255, 255, 255)).Raw(Color(0, 0, 0));
+    w.U8(b.style).U8(b.highlightOpacity).U8(b.shadowOpacity).U8(b.enabled).U8(b.globalLight);
+    w.U8(b.direction);
+    if (b.version == 2)
+        w.Raw(Color(255, 255, 255)).Raw(Color(0, 0, 0));
+    return w.out;
+}
+
+inline Bytes SolidFillBody(uint8_t r, uint8_t g, uint8_t b, uint8_t opacity, bool enabled,
+                           const char* blend = "norm")
+{
+    Writer w;
+    w.U32(2).Key("8BIM").Key(blend).Raw(Color(r, g, b)).U8(opacity).U8(enabled);
+    w.Raw(Color(r, g, b));
+    return w.out;
+}
+
+} // namespace fx
+
+// --- Patterns ----------------------------------------------------------------------------
+
+struct PatternImage
+{
+    uint32_t mode = 3;
+    uint16_t width = 1, height = 1;
+    std::u16string name;
+    std::string id;
+    int depth = 8;
+    int compression = 0;
+    std::vector<Bytes> channels; // the colour channels in order, each a plane
+    Bytes alpha;                 // written as the user mask when not empty
+    Bytes palette;               // 768 bytes for indexed patterns
+};
+
+// One pattern record, its length first, padded to a multiple of 4.
+inline Bytes PatternRecord(const PatternImage& p)
+{
+    Writer body;
+    body.U32(1).U32(p.mode).U16(p.height).U16(p.width).Unicode(p.name);
+    body.U8(uint32_t(p.id.size())).Raw(p.id.data(), p.id.size());
+    if (p.mode == 2)
+        body.Raw(p.palette).Zeros(4);
+    Writer array;
+    array.U32(0).U32(0).U32(p.height).U32(p.width).U32(24);
+    auto written = [&](const Bytes& plane) {
+        const Bytes data = EncodePlanes({plane}, p.compression, p.width, p.height, p.depth);
+        Writer channel;
+        channel.U32(uint32_t(p.depth)).U32(0).U32(0).U32(p.height).U32(p.width);
+        channel.U16(uint32_t(p.depth)).U8(uint32_t(p.compression)).Raw(data);
+        array.U32(1).Block(channel.out);
+    };
+    // 24 channel entries, then the user mask and the sheet mask.
+    for (size_t i = 0; i < 24; ++i)
+    {
+        if (i < p.channels.size())
+            written(p.channels[i]);
+        else
+            array.U32(0);
+    }
+    if (p.alpha.empty())
+        array.U32(0);
+    else
+        written(p.alpha);
+    array.U32(0);
+    body.U32(3).Block(array.out);
+    Writer w;
+    w.Block(body.out);
+    while (w.out.size() % 4)
+        w.U8(0);
+    return w.out;
+}
+
 // --- Sample helpers ------------------------------------------------------------------
 
 // A plane of width * height samples at a depth from a function of (x, y)

@@ -415,24 +415,6 @@ TEST(PsdBlocks, BlendingRestrictionsMarkTheirChannels)
     EXPECT_EQ(r.channels[2].restricted, 1); // 1
 }
 
-TEST(PsdBlocks, FillLayersAreKnownByKindAndEffectsAreSkipped)
-{
-    const std::pair<const char*, int32_t> fills[] = {
-        {"SoCo", kPsdLayerSolidColorFill},
-        {"GdFl", kPsdLayerGradientFill},
-        {"PtFl", kPsdLayerPatternFill},
-        {"lrFX", kPsdLayerNormal},
-        {"lfx2", kPsdLayerNormal},
-    };
-    for (const auto& [key, kind] : fills)
-    {
-        Loaded loaded = LoadBlock(key, Bytes(30, 0xAB));
-        ASSERT_EQ(loaded.status, kPsdOk) << key;
-        EXPECT_EQ(loaded.Layer(1).kind, kind) << key;
-        EXPECT_EQ(loaded.Layer(1).blockCount, 0) << key;
-    }
-}
-
 TEST(PsdBlocks, MoreThanTwentyStoredBlocksAreRefused)
 {
     Layer layer = Empty("many");
