@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes the PSD reader's fixtures from three writers and their expected values
 # from an independent reader. The results are committed; tests never need the
-# writers. Needs ImageMagick 6, GIMP 2.10 (gimp-console) and python3-psd-tools.
+# writers. Needs ImageMagick 6, GIMP 2.10 (gimp-console), node with npm (for
+# ag-psd, which writes layer effects and fill layers) and python3-psd-tools.
 #   scripts/make-psd-fixtures.sh           all writers
 #   scripts/make-psd-fixtures.sh --ours    only the fixtures of the tests' own writer
 set -euo pipefail
@@ -97,6 +98,12 @@ if [[ "${1:-}" != "--ours" ]]; then
     (file-psd-save RUN-NONINTERACTIVE image bg \"$out/gimp_indexed.psd\" \"gimp_indexed.psd\" 0 0)
     (gimp-image-delete image))
   " -b '(gimp-quit 0)'
+
+  # ag-psd: layer effects in both forms and fill layers, from another writer.
+  ag=$(mktemp -d)
+  (cd "$ag" && npm install --silent --no-audit --no-fund ag-psd@31.0.2 >/dev/null)
+  node "$root/scripts/make-psd-agpsd.js" "$ag/node_modules/ag-psd" "$out"
+  rm -rf "$ag"
 fi
 
 # The tests' own writer: every mode, depth, compression, mask form and
