@@ -77,10 +77,6 @@ struct PatternChannels
 PsdStatus DecodeChannel(PsdContext* context, PsdPattern* pattern, PatternChannels* channels,
                         int compression, uint32_t length)
 {
-    if (compression > 3)
-        return kPsdBadCompression;
-    if (!PsdPlausibleOutput(compression, length, channels->slot))
-        return kPsdCorruptData;
     uint8_t* input = nullptr;
     PsdStatus status =
         PsdAllocArray(context, length, 1, reinterpret_cast<void**>(&input));
@@ -146,10 +142,17 @@ PsdStatus ReadChannel(PsdContext* context, PsdPattern* pattern, PatternChannels*
             status = kPsdBadDepth;
         else if (channels->decoded > 0 && depth != pattern->depth)
             status = kPsdCorruptData; // one image, one sample depth
+        else if (compression > 3)
+            status = kPsdBadCompression;
+        // The data must be able to fill the channel before it is worth
+        // allocating for.
+        const uint64_t slot = PsdChannelBytes(pattern->width, pattern->height, depth);
+        if (status == kPsdOk && !PsdPlausibleOutput(compression, length - 23, slot))
+            status = kPsdCorruptData;
         if (status == kPsdOk && !channels->data)
         {
             pattern->depth = depth;
-            channels->slot = PsdChannelBytes(pattern->width, pattern->height, depth);
+            channels->slot = slot;
             status = PsdAllocArray(context,
                                    channels->slot * uint64_t(FullChannelCount(pattern->imageMode)),
                                    1, reinterpret_cast<void**>(&channels->data));
@@ -240,6 +243,10 @@ PsdStatus ReadPatternBody(PsdContext* context, PsdPattern* pattern, uint32_t** p
     pattern->imageMode = int32_t(mode);
     pattern->height = PsdReadU16(context);
     pattern->width = PsdReadU16(context);
+    // No pattern can be larger than its compressed data can fill.
+    if (!PsdPlausibleOutput(2, uint64_t(std::max<int64_t>(PsdBytesLeft(context), 0)),
+                            uint64_t(pattern->width) * pattern->height))
+        return context->readStatus != kPsdOk ? context->readStatus : kPsdCorruptData;
     const uint32_t nameLength = PsdReadU32(context);
     status = PsdReadUnicodeUnits(context, nameLength, &pattern->name);
     if (status != kPsdOk)

@@ -205,7 +205,8 @@ INSTANTIATE_TEST_SUITE_P(
         PatternFailure{"nameLength", kPsdBlockOverrun, [](Bytes& r) { r[17] = 0x40; }},
         PatternFailure{"channelLength", kPsdBlockOverrun, [](Bytes& r) { r[68] = 0x10; }},
         PatternFailure{"rowTable", kPsdCorruptData, [](Bytes& r) { r[94] = 0x7F; }},
-        PatternFailure{"recordLength", kPsdBlockOverrun, [](Bytes& r) { r[1] = 0x10; }}),
+        PatternFailure{"recordLength", kPsdBlockOverrun, [](Bytes& r) { r[1] = 0x10; }},
+        PatternFailure{"sizePastItsData", kPsdCorruptData, [](Bytes& r) { r[12] = r[14] = 0xFF; }}),
     [](const ::testing::TestParamInfo<PatternFailure>& info) { return std::string(info.param.name); });
 
 TEST(PsdPatterns, PatternsSurviveADocumentWithoutLayers)
