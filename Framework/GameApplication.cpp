@@ -7,7 +7,9 @@
 #include "Core/File/UserDataFileContainer.h"
 #include "Core/Gui/PackScreen.h"
 #include "Core/Input/Win32/InputWin32.h"
+#include "Core/Render/BMFont.h"
 #include "Core/Render/DX9/RenderDX9.h"
+#include "Core/Render/ImageRect.h"
 #include "Core/Resource/ResourceManager.h"
 #include "Core/Widget/Dialog.h"
 #include "Core/Widget/DialogEffectsManager.h"
@@ -236,6 +238,44 @@ BWResultEnum GameApplication::SetScreen(widget::Dialog* screen)
     }
     mCurrentScreen = screen;
     return mFrameManager->ShowFrame(screen, false, true, true);
+}
+
+BWResultEnum GameApplication::LoadFont(const std::wstring& path, float adjust, resource::ResourceHandle* out)
+{
+    resource::ResourceManager* resources = resource::ResourceManager::Instance();
+    if (!resources || !out)
+        return BW_FAIL;
+    // A font that fails to load leaves the map again with this handle.
+    resource::ResourceHandle handle = resources->GetBMFont(path);
+    auto* font = static_cast<render::BMFont*>(handle.Get());
+    if (!font)
+        return BW_FAIL;
+    font->mRender = mRender;
+    if (!font->IsLoaded())
+    {
+        if (BWResultEnum result = font->Load())
+        {
+            BW_LOG(L"The font '%s' cannot be loaded.\n") % path;
+            return result;
+        }
+    }
+    font->mAdjust = adjust;
+    *out = handle;
+    return BW_OK;
+}
+
+render::ImageRect* GameApplication::GetTexture(const std::wstring& name, file::Container* container)
+{
+    render::ImageRect* image = nullptr;
+    if (!mRender || mRender->CreateImage(name, container, &image, nullptr) != BW_OK)
+        return nullptr;
+    return image;
+}
+
+void GameApplication::ShowCursor(bool show)
+{
+    if (mWindow)
+        mWindow->SetForceSystemCursor(show);
 }
 
 // --- Input -----------------------------------------------------------------

@@ -34,6 +34,11 @@ namespace render
 {
 class Graphics;
 class Image;
+class ImageRect;
+}
+namespace resource
+{
+class ResourceHandle;
 }
 namespace base
 {
@@ -100,6 +105,16 @@ public:
     // system); placed at the image's offset when asked.
     BWResultEnum CreateImageLayer(const std::wstring& name, file::Container* container, layer::ImageLayer** out,
                                   bool placeAtImageOffset, base::ImageInfo* info);
+    // The bitmap font of that path ("<path>.fnt"), shared by everyone who
+    // asks for the path and loaded by the first; adjust is where its pen
+    // starts vertically. out gets a handle of its own; 1 when the font
+    // cannot be loaded.
+    BWResultEnum LoadFont(const std::wstring& path, float adjust, resource::ResourceHandle* out);
+    // A new image of the named picture (of the container, else of the file
+    // system), the caller's to delete; null when it cannot be made.
+    render::ImageRect* GetTexture(const std::wstring& name, file::Container* container);
+    // The system arrow over the game (true) or the game's own cursor.
+    void ShowCursor(bool show);
 
     // input::InputListener: everything goes to the frame manager.
     BWResultEnum OnMouseDown(const input::Point& position, uint32_t button) override;

@@ -1,15 +1,41 @@
 #include "Game/FrontEnd/Game.h"
 
+#include "Core/Base/Log.h"
+#include "Core/File/FileInfo.h"
 #include "Core/File/FileManager.h"
 #include "Core/File/Profiles.h"
 #include "Core/Lang/Lang.h"
+#include "Core/Render/BMFont.h"
+#include "Core/Render/ParticleSystem.h"
 #include "Game/Audio/SoundSystem.h"
 #include "Game/FrontEnd/StartScreen.h"
 #include "Game/Play/GameProfile.h"
 
+#include <memory>
 #include <new>
 
 Game* gGame = nullptr;
+
+namespace
+{
+
+struct GameFont
+{
+    const wchar_t* path;
+    // Where the pen starts vertically.
+    float adjust;
+};
+
+const GameFont kFonts[Game::kFontCount] = {
+    {L"data/font/24", -2.0f},
+    {L"data/font/32", -3.0f},
+    {L"data/font/42", -4.0f},
+};
+
+const char* const kParticleFolder = "data/fx/";
+const char* const kParticleFile = "fx2.ptc";
+
+} // namespace
 
 Game::Game()
 {
@@ -23,6 +49,9 @@ Game::Game()
 
 Game::~Game()
 {
+    // The images belong to the renderer, which goes with the application.
+    if (render::ParticleSystem* particles = render::ParticleSystem::GetInstance())
+        particles->ClearAtlasImages();
     if (gGame == this)
         gGame = nullptr;
 }
@@ -58,9 +87,55 @@ BWResultEnum Game::InitResources()
 
 BWResultEnum Game::InitGame()
 {
+    for (size_t i = 0; i < kFontCount; ++i)
+    {
+        if (BWResultEnum result = LoadFont(kFonts[i].path, kFonts[i].adjust, &mFonts[i]))
+            return result;
+    }
+    if (BWResultEnum result = LoadParticles())
+        return result;
+
+    GameProfile profile(file::Profiles::Instance());
+    // Sound effects play at this volume once the game has them.
+    mSoundsVolume = profile.GetSoundsVolume();
     if (SoundSystem* sound = SoundSystem::Instance())
-        sound->SetMusicVolume(GameProfile(file::Profiles::Instance()).GetMusicVolume());
+        sound->SetMusicVolume(profile.GetMusicVolume());
+
     return SetScreen(new (std::nothrow) StartScreen);
+}
+
+BWResultEnum Game::LoadParticles()
+{
+    render::ParticleSystem* particles = render::ParticleSystem::Instance();
+    file::FileManager* files = file::FileManager::Instance();
+    if (!particles || !files)
+        return BW_FAIL;
+    // The game deletes the atlases, so it goes first at exit.
+    base::SingletonRegistry::AddPair(this, particles);
+    particles->mFolder = kParticleFolder;
+    // The particle system skips a file it cannot find or read; the game
+    // needs its effects, so it looks first and checks after.
+    const std::string name = std::string(kParticleFolder) + kParticleFile;
+    const std::wstring path(name.begin(), name.end());
+    const wchar_t* const extensions[] = {L"", L".ptc"};
+    std::unique_ptr<file::FileInfo> info(files->GetFileInfo(path, extensions, 2));
+    if (!info)
+    {
+        BW_LOG(L"The particle effects '%s' are missing.\n") % path;
+        return BW_FAIL;
+    }
+    particles->LoadFile(kParticleFile, mRender);
+    if (particles->mEmitters.empty())
+    {
+        BW_LOG(L"The particle effects '%s' hold no effect.\n") % path;
+        return BW_FAIL;
+    }
+    return BW_OK;
+}
+
+render::BMFont* Game::GetFont(size_t index) const
+{
+    return index < kFontCount ? static_cast<render::BMFont*>(mFonts[index].Get()) : nullptr;
 }
 
 BWResultEnum Game::Update(float)

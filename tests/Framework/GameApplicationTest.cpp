@@ -3,7 +3,11 @@
 
 #include "Core/File/FileManager.h"
 #include "Core/Gui/PackScreen.h"
+#include "Core/Render/BMFont.h"
 #include "Core/Render/Image.h"
+#include "Core/Render/ImageRect.h"
+#include "Core/Resource/ResourceHandle.h"
+#include "Core/Resource/ResourceManager.h"
 #include "Core/Widget/Dialog.h"
 #include "Core/Widget/DialogEffectsManager.h"
 #include "Core/Widget/FrameManager.h"
@@ -21,9 +25,11 @@
 #include <gtest/gtest.h>
 #include <tinyxml2.h>
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <memory>
 
 using bwtest::GameRun;
@@ -45,12 +51,34 @@ bool Exists(const std::string& path)
     return stat(path.c_str(), &info) == 0;
 }
 
-// A data root with the language table and whatever else a case needs.
-void WriteMinimalData(const TempFolder& root, const std::string& gameXml)
+std::string ReadFile(const std::string& path)
 {
-    root.Write("data/ru_lang.xml", "<?xml version=\"1.0\"?><Lang><Window><T id=\"Caption\">Test "
-                                   "caption</T></Window></Lang>");
-    root.Write("data/game.xml", gameXml);
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A data root with the language table, the game's fonts and particle
+// effects and an empty start layout, all but the file a case leaves out.
+void WriteMinimalData(const TempFolder& root, const std::string& gameXml, const std::string& omit = "")
+{
+    std::vector<std::pair<std::string, std::string>> files = {
+        {"data/ru_lang.xml", "<?xml version=\"1.0\"?><Lang><Window><T id=\"Caption\">Test caption</T></Window></Lang>"},
+        {"data/game.xml", gameXml},
+        {"data/gui/start/layers.xml", "<Layers/>"}};
+    for (const char* folder : {"data/font/", "data/fx/"})
+    {
+        const std::string source = std::string(BW_SOURCE_DIR) + "/" + folder;
+        if (DIR* listing = opendir(source.c_str()))
+        {
+            while (dirent* entry = readdir(listing))
+                if (entry->d_name[0] != '.')
+                    files.emplace_back(folder + std::string(entry->d_name), ReadFile(source + entry->d_name));
+            closedir(listing);
+        }
+    }
+    for (const auto& file : files)
+        if (file.first != omit)
+            root.Write(file.first, file.second);
 }
 
 class GameApplicationTest : public ::testing::Test
@@ -115,6 +143,8 @@ struct FailureCase
     bool failInitData;
     bool failInitGame;
     bool windowJoined; // the failure comes after the window joined the task tree
+    const char* omit = "";   // the file of that data root left out
+    const wchar_t* why = L""; // what the log says went wrong
 };
 
 void PrintTo(const FailureCase& c, std::ostream* out)
@@ -134,7 +164,7 @@ TEST_P(StartUpFailure, EndsStartUpWithExitCodeOneAndNoFrame)
     for (const std::wstring& argument : c.arguments)
         arguments.push_back(argument == L"<data>" ? (c.gameXml ? data.WidePath() : bwtest::SourceDir()) : argument);
     if (c.gameXml)
-        WriteMinimalData(data, c.gameXml);
+        WriteMinimalData(data, c.gameXml, c.omit);
 
     GameRun run(arguments);
     ScriptedGame& game = run.Game();
@@ -142,7 +172,9 @@ TEST_P(StartUpFailure, EndsStartUpWithExitCodeOneAndNoFrame)
         game.mOnInitData = [] { return BW_FAIL; };
     if (c.failInitGame)
         game.mOnInitGame = [] { return BW_FAIL; };
+    testing_support::LogCapture log;
     EXPECT_EQ(run.Run(), 1);
+    EXPECT_TRUE(log.Contains(c.why)) << "the failure is the case's own";
     EXPECT_TRUE(game.IsStopRequested()) << "the loop does not run";
     EXPECT_EQ(game.GetFrameCalls(), 0);
     // Once the window has joined, the stopped application still ends
@@ -163,7 +195,14 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"PackAlone", {L"--pack"}, nullptr, false, false, true},
                       FailureCase{"PackWithTwoNames", {L"--pack", L"a.dat", L"b.dat"}, nullptr, false, false, true},
                       FailureCase{"InitGameFails", {L"--data_path", L"<data>"}, nullptr, false, true, true},
-                      FailureCase{"NoFirstScreenLayout", {L"--data_path", L"<data>"}, "<Game/>", false, false, true},
+                      FailureCase{"NoFirstScreenLayout", {L"--data_path", L"<data>"}, "<Game/>", false, false, true,
+                                  "data/gui/start/layers.xml", L"The layout 'data/gui/start' cannot be opened."},
+                      FailureCase{"MissingFont", {L"--data_path", L"<data>"}, "<Game/>", false, false, true,
+                                  "data/font/32.fnt", L"The font 'data/font/32' cannot be loaded."},
+                      FailureCase{"MissingFontPage", {L"--data_path", L"<data>"}, "<Game/>", false, false, true,
+                                  "data/font/42_1.png", L"The font 'data/font/42' cannot be loaded."},
+                      FailureCase{"MissingParticleFile", {L"--data_path", L"<data>"}, "<Game/>", false, false, true,
+                                  "data/fx/fx2.ptc", L"The particle effects 'data/fx/fx2.ptc' are missing."},
                       FailureCase{"BadDialogEffects", {L"--data_path", L"<data>"}, kBadEffects, false, false,
                                   true}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
@@ -185,7 +224,6 @@ TEST_F(GameApplicationTest, TheGameXmlWithoutDialogEffectsStartsWithoutEffects)
 {
     TempFolder data;
     WriteMinimalData(data, "<Game/>");
-    data.Write("data/gui/start/layers.xml", "<Layers/>");
     GameRun run({L"--data_path", data.WidePath()});
     run.Game().mOnFrame = [](ScriptedGame& g, int) { g.Stop(); };
     EXPECT_EQ(run.Run(), 0);
@@ -532,6 +570,66 @@ TEST_F(GameApplicationTest, SetScreenReplacesTheScreenAndDeletesWhatItTookOffOrC
     };
     EXPECT_EQ(run.Run(), 0);
     EXPECT_FALSE(lastDeleted);
+}
+
+// --- Services for the game ------------------------------------------------------
+
+TEST_F(GameApplicationTest, LoadFontSharesALoadedFontAndLeavesNoEntryForOneThatCannotLoad)
+{
+    GameRun run({L"--data_path", bwtest::SourceDir()});
+    run.Game().mOnFrame = [](ScriptedGame& g, int) {
+        g.Stop();
+        resource::ResourceManager::CountedMap& fonts = resource::ResourceManager::Instance()->GetBMFontMap();
+        render::BMFont* font = g.GetFont(0);
+        ASSERT_NE(font, nullptr);
+        const std::vector<render::ImageRect*> pages = font->GetPages();
+
+        resource::ResourceHandle again;
+        ASSERT_EQ(g.LoadFont(L"data/font/24", -9.0f, &again), BW_OK);
+        EXPECT_EQ(again.Get(), font);
+        EXPECT_EQ(*again.GetCount(), 2);
+        EXPECT_EQ(font->GetPages(), pages) << "not loaded a second time";
+        EXPECT_EQ(font->mAdjust, -9.0f);
+        again.Reset();
+        EXPECT_TRUE(font->IsLoaded()) << "the game's handle keeps it";
+
+        resource::ResourceHandle missing;
+        EXPECT_EQ(g.LoadFont(L"data/font/none", 0.0f, &missing), BW_FAIL);
+        EXPECT_EQ(missing.Get(), nullptr);
+        EXPECT_EQ(fonts.count(L"data/font/none"), 0u) << "a later call tries again";
+    };
+    EXPECT_EQ(run.Run(), 0);
+}
+
+TEST_F(GameApplicationTest, GetTextureGivesAnImageOfItsOwnOrNull)
+{
+    GameRun run({L"--data_path", bwtest::SourceDir()});
+    run.Game().mOnFrame = [](ScriptedGame& g, int) {
+        g.Stop();
+        std::unique_ptr<render::ImageRect> first(g.GetTexture(L"data/images/quadrants.png", nullptr));
+        std::unique_ptr<render::ImageRect> second(g.GetTexture(L"data/images/quadrants.png", nullptr));
+        ASSERT_NE(first, nullptr);
+        ASSERT_NE(second, nullptr);
+        EXPECT_NE(first, second);
+        EXPECT_EQ(first->GetTexture(), second->GetTexture()) << "one texture for the name";
+        EXPECT_EQ(first->GetWidth(), 16);
+        EXPECT_EQ(g.GetTexture(L"data/images/none.png", nullptr), nullptr);
+    };
+    EXPECT_EQ(run.Run(), 0);
+}
+
+TEST_F(GameApplicationTest, ShowCursorSwitchesTheSystemArrowOverTheGame)
+{
+    GameRun run({L"--data_path", bwtest::SourceDir()});
+    run.Game().mOnFrame = [](ScriptedGame& g, int) {
+        g.Stop();
+        g.ShowCursor(false);
+        EXPECT_FALSE(g.GetWindow()->IsSystemCursorForced());
+        g.ShowCursor(true);
+        EXPECT_TRUE(g.GetWindow()->IsSystemCursorForced());
+        EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
+    };
+    EXPECT_EQ(run.Run(), 0);
 }
 
 // --- Full screen on other display sizes -----------------------------------------

@@ -70,6 +70,7 @@ public:
     const input::Point* GetCursorPosition();
     HWND GetHandle() const { return mHandle; }
     void SetForceSystemCursor(bool force);
+    bool IsSystemCursorForced() const { return mForceSystemCursor != 0; }
 
     bool IsWindowed() const { return mWindowed != 0; }
     bool IsSwitchRequested() const { return mSwitchRequested != 0; }
