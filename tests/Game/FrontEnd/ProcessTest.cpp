@@ -100,12 +100,6 @@ public:
         if (mPid == 0)
         {
             setenv("XDG_DATA_HOME", home.c_str(), 1);
-            // LeakSanitizer's exit-time scan of a game with Mesa's render
-            // threads still winding down sometimes crashes its own tracer;
-            // leaks are checked by the in-process game tests instead.
-            const char* asan = std::getenv("ASAN_OPTIONS");
-            const std::string options = std::string(asan ? asan : "") + ":detect_leaks=0";
-            setenv("ASAN_OPTIONS", options.c_str(), 1);
             for (const auto& variable : environment)
                 setenv(variable.first.c_str(), variable.second.c_str(), 1);
             std::vector<char*> argv{const_cast<char*>(program.c_str())};
