@@ -52,25 +52,23 @@ TEST(MagicTimeline, APlayOnceEffectEndsAtTheEndOfItsTimeOnceItsParticlesHaveGone
 {
     LoadedEmitter e(Emitter("interval2=\"200\"", "burst=\"5\" life=\"95\""));
     ASSERT_GT(e.Get(), 0);
-    EXPECT_FALSE(Magic_Update(e, 10.0));  // loaded stopped
+    EXPECT_FALSE(Magic_Update(e, 10.0)); // loaded stopped
     ASSERT_EQ(Magic_Restart(e), MAGIC_SUCCESS);
     EXPECT_TRUE(Magic_Update(e, 10.0));
     EXPECT_EQ(ParticleCount(e), 5);
     Play(e, 9);
-    EXPECT_EQ(ParticleCount(e), 0);  // gone at 95 ms; the time runs on to 200
+    EXPECT_EQ(ParticleCount(e), 0); // gone at 95 ms; the time runs on to 200
     EXPECT_EQ(Play(e, 10), Results(9, 1));
     EXPECT_TRUE(Magic_InInterval(e));
     EXPECT_FALSE(Magic_Update(e, 10.0));
-}
 
-TEST(MagicTimeline, APlayOnceEffectWaitsForItsLastParticle)
-{
-    LoadedEmitter e(Emitter("interval2=\"50\"", "burst=\"1\" life=\"200\""));
-    Magic_Restart(e);
-    EXPECT_EQ(Play(e, 19), Results(19, 0));
-    EXPECT_TRUE(Magic_InInterval(e));  // time stays at the end while it runs out
-    EXPECT_EQ(ParticleCount(e), 1);
-    EXPECT_EQ(Play(e, 1), Results(0, 1));
+    // A particle that outlives the timeline holds the time at its end.
+    LoadedEmitter late(Emitter("interval2=\"50\"", "burst=\"1\" life=\"200\""));
+    Magic_Restart(late);
+    EXPECT_EQ(Play(late, 19), Results(19, 0));
+    EXPECT_TRUE(Magic_InInterval(late));
+    EXPECT_EQ(ParticleCount(late), 1);
+    EXPECT_EQ(Play(late, 1), Results(0, 1));
 }
 
 TEST(MagicTimeline, ARepeatingEffectGoesBackToInterval1AndFiresItsBurstAgain)
@@ -254,6 +252,14 @@ TEST(MagicParticles, EachKindAndTheEmitterKeepToTheirMaximum)
     EXPECT_EQ(lists[1].count, 5000);  // the emitter as a whole holds 20000 at most
 }
 
+// The quads after a restart and 200 ms of play.
+std::vector<MAGIC_PARTICLE_VERTEXES> Rerun(HM_EMITTER emitter)
+{
+    Magic_Restart(emitter);
+    Play(emitter, 20);
+    return Quads(emitter);
+}
+
 TEST(MagicParticles, AFixedSeedReplaysTheSameParticlesOnEveryStartAndInEveryCopy)
 {
     const std::string text = Emitter("random=\"fixed\" seed=\"77\"",
@@ -262,16 +268,10 @@ TEST(MagicParticles, AFixedSeedReplaysTheSameParticlesOnEveryStartAndInEveryCopy
                                      "rotation_var=\"180\" spin_var=\"90\"");
     LoadedEmitter a(text);
     LoadedEmitter b(text);
-    Magic_Restart(a);
-    Magic_Restart(b);
-    Play(a, 20);
-    Play(b, 20);
-    const std::vector<MAGIC_PARTICLE_VERTEXES> first = Quads(a);
+    const std::vector<MAGIC_PARTICLE_VERTEXES> first = Rerun(a);
     ASSERT_GT(first.size(), 30u);
-    EXPECT_TRUE(SameQuads(first, Quads(b)));
-    Magic_Restart(a);
-    Play(a, 20);
-    EXPECT_TRUE(SameQuads(first, Quads(a)));
+    EXPECT_TRUE(SameQuads(first, Rerun(b)));
+    EXPECT_TRUE(SameQuads(first, Rerun(a)));
 
     // The seed is the file's: the C runtime's generator is left alone.
     win32::srand(9);
@@ -283,83 +283,57 @@ TEST(MagicParticles, AFixedSeedReplaysTheSameParticlesOnEveryStartAndInEveryCopy
 
 TEST(MagicParticles, FreshSeedsComeFromTheRuntimeGeneratorSoSrandRepeatsARun)
 {
-    const std::string text =
-        Emitter("", "rate=\"200\" life=\"400\" speed=\"50\" speed_var=\"40\" spread=\"360\" size_var=\"0.5\"");
-    LoadedEmitter e(text);
+    LoadedEmitter e(
+        Emitter("", "rate=\"200\" life=\"400\" speed=\"50\" speed_var=\"40\" spread=\"360\" size_var=\"0.5\""));
     win32::srand(1234);
-    Magic_Restart(e);
-    Play(e, 20);
-    const std::vector<MAGIC_PARTICLE_VERTEXES> first = Quads(e);
-    Magic_Restart(e);
-    Play(e, 20);
-    EXPECT_FALSE(SameQuads(first, Quads(e)));
+    const std::vector<MAGIC_PARTICLE_VERTEXES> first = Rerun(e);
+    EXPECT_FALSE(SameQuads(first, Rerun(e)));
     win32::srand(1234);
-    Magic_Restart(e);
-    Play(e, 20);
-    EXPECT_TRUE(SameQuads(first, Quads(e)));
+    EXPECT_TRUE(SameQuads(first, Rerun(e)));
 
     ASSERT_EQ(Magic_SetRandomMode(e, MAGIC_RANDOM_FIXED), MAGIC_SUCCESS);
-    Magic_Restart(e);
-    Play(e, 20);
-    const std::vector<MAGIC_PARTICLE_VERTEXES> fixed = Quads(e);
-    Magic_Restart(e);
-    Play(e, 20);
-    EXPECT_TRUE(SameQuads(fixed, Quads(e)));
+    const std::vector<MAGIC_PARTICLE_VERTEXES> fixed = Rerun(e);
+    EXPECT_TRUE(SameQuads(fixed, Rerun(e)));
     EXPECT_EQ(Magic_SetRandomMode(e, 2), MAGIC_ERROR);
 }
 
 // --- Position -----------------------------------------------------------------------------
 
-class MagicPosition : public testing::Test
+TEST(MagicPosition, ParticlesAreBornWhereTheEmitterIsAndTheModeDecidesWhetherLiveOnesFollow)
 {
-protected:
-    MagicPosition() : mEmitter(Emitter("interval2=\"5000\"", "burst=\"1\" life=\"5000\" size=\"2\"")) {}
-
-    static float CentreX(const MAGIC_PARTICLE_VERTEXES& q) { return (q.x1 + q.x3) / 2; }
-    static float CentreY(const MAGIC_PARTICLE_VERTEXES& q) { return (q.y1 + q.y3) / 2; }
-
-    LoadedEmitter mEmitter;
-};
-
-TEST_F(MagicPosition, ParticlesAreBornWhereTheEmitterIs)
-{
+    LoadedEmitter e(Emitter("interval2=\"5000\"", "burst=\"1\" life=\"5000\" size=\"2\""));
+    const auto centre = [&e] {
+        const MAGIC_PARTICLE_VERTEXES q = Quads(e).at(0);
+        return std::make_pair((q.x1 + q.x3) / 2, (q.y1 + q.y3) / 2);
+    };
     const MAGIC_POSITION at = {100.0f, 40.0f};
-    ASSERT_EQ(Magic_SetEmitterPosition(mEmitter, &at), MAGIC_SUCCESS);
+    ASSERT_EQ(Magic_SetEmitterPosition(e, &at), MAGIC_SUCCESS);
+    Magic_Restart(e);
+    Magic_Update(e, 10.0);
+    EXPECT_EQ(centre(), std::make_pair(100.0f, 40.0f));
+
+    const MAGIC_POSITION first = {110.0f, 40.0f};
+    ASSERT_EQ(Magic_SetEmitterPositionMode(e, MAGIC_POSITION_NEW_PARTICLES), MAGIC_SUCCESS);
+    Magic_SetEmitterPosition(e, &first);
+    EXPECT_EQ(centre(), std::make_pair(100.0f, 40.0f));
+    const MAGIC_POSITION second = {130.0f, 45.0f};
+    ASSERT_EQ(Magic_SetEmitterPositionMode(e, MAGIC_POSITION_ALL_PARTICLES), MAGIC_SUCCESS);
+    Magic_SetEmitterPosition(e, &second);
+    EXPECT_EQ(centre(), std::make_pair(120.0f, 45.0f));
+    EXPECT_EQ(Magic_SetEmitterPositionMode(e, 2), MAGIC_ERROR);
     MAGIC_POSITION read = {};
-    ASSERT_EQ(Magic_GetEmitterPosition(mEmitter, &read), MAGIC_SUCCESS);
-    EXPECT_EQ(read.x, 100.0f);
-    EXPECT_EQ(read.y, 40.0f);
-    Magic_Restart(mEmitter);
-    Magic_Update(mEmitter, 10.0);
-    const MAGIC_PARTICLE_VERTEXES q = Quads(mEmitter).at(0);
-    EXPECT_FLOAT_EQ(CentreX(q), 100.0f);
-    EXPECT_FLOAT_EQ(CentreY(q), 40.0f);
+    ASSERT_EQ(Magic_GetEmitterPosition(e, &read), MAGIC_SUCCESS);
+    EXPECT_EQ(read.x, 130.0f);
 }
 
-TEST_F(MagicPosition, TheModeDecidesWhetherLiveParticlesFollow)
+TEST(MagicPosition, PositionsThatAreNotNumbersAreRefused)
 {
-    Magic_Restart(mEmitter);
-    Magic_Update(mEmitter, 10.0);
-    const MAGIC_POSITION first = {10.0f, 0.0f};
-    ASSERT_EQ(Magic_SetEmitterPositionMode(mEmitter, MAGIC_POSITION_NEW_PARTICLES), MAGIC_SUCCESS);
-    Magic_SetEmitterPosition(mEmitter, &first);
-    EXPECT_FLOAT_EQ(CentreX(Quads(mEmitter).at(0)), 0.0f);
-    const MAGIC_POSITION second = {30.0f, 5.0f};
-    ASSERT_EQ(Magic_SetEmitterPositionMode(mEmitter, MAGIC_POSITION_ALL_PARTICLES), MAGIC_SUCCESS);
-    Magic_SetEmitterPosition(mEmitter, &second);
-    const MAGIC_PARTICLE_VERTEXES q = Quads(mEmitter).at(0);
-    EXPECT_FLOAT_EQ(CentreX(q), 20.0f);
-    EXPECT_FLOAT_EQ(CentreY(q), 5.0f);
-    EXPECT_EQ(Magic_SetEmitterPositionMode(mEmitter, 2), MAGIC_ERROR);
-}
-
-TEST_F(MagicPosition, PositionsThatAreNotNumbersAreRefused)
-{
+    LoadedEmitter e(Emitter("", "burst=\"1\""));
     const MAGIC_POSITION bad = {std::numeric_limits<float>::quiet_NaN(), 1.0f};
-    EXPECT_EQ(Magic_SetEmitterPosition(mEmitter, &bad), MAGIC_ERROR);
-    EXPECT_EQ(Magic_SetEmitterPosition(mEmitter, nullptr), MAGIC_ERROR);
+    EXPECT_EQ(Magic_SetEmitterPosition(e, &bad), MAGIC_ERROR);
+    EXPECT_EQ(Magic_SetEmitterPosition(e, nullptr), MAGIC_ERROR);
     MAGIC_POSITION read = {5.0f, 5.0f};
-    Magic_GetEmitterPosition(mEmitter, &read);
+    Magic_GetEmitterPosition(e, &read);
     EXPECT_EQ(read.x, 0.0f);
 }
 

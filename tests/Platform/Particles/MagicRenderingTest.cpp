@@ -95,6 +95,14 @@ TEST(MagicRendering, TheCursorSurvivesItsEmitterBeingUpdatedOrUnloaded)
     EXPECT_EQ(Magic_GetNextParticleVertexes(nullptr), MAGIC_ERROR);
 }
 
+// The quad as x, y, u, v of each corner, clockwise from the top left.
+void ExpectQuad(const MAGIC_PARTICLE_VERTEXES& quad, const std::vector<float>& expected)
+{
+    const float* actual = &quad.x1;
+    for (size_t i = 0; i < expected.size(); ++i)
+        EXPECT_NEAR(actual[i], expected[i], 1e-4f) << "corner " << i / 4 + 1 << " value " << i % 4;
+}
+
 TEST(MagicRendering, AQuadHasItsCornersClockwiseFromTopLeftWithThePicturesCoordinates)
 {
     LoadedEmitter e(EffectWith(R"(<emitter name="e" interpolation="1">
@@ -104,22 +112,7 @@ TEST(MagicRendering, AQuadHasItsCornersClockwiseFromTopLeftWithThePicturesCoordi
     Magic_Restart(e);
     Magic_Update(e, 10.0);
     const MAGIC_PARTICLE_VERTEXES q = Quads(e).at(0);
-    EXPECT_FLOAT_EQ(q.x1, 95.0f);
-    EXPECT_FLOAT_EQ(q.y1, 45.0f);
-    EXPECT_FLOAT_EQ(q.x2, 105.0f);
-    EXPECT_FLOAT_EQ(q.y2, 45.0f);
-    EXPECT_FLOAT_EQ(q.x3, 105.0f);
-    EXPECT_FLOAT_EQ(q.y3, 55.0f);
-    EXPECT_FLOAT_EQ(q.x4, 95.0f);
-    EXPECT_FLOAT_EQ(q.y4, 55.0f);
-    EXPECT_FLOAT_EQ(q.u1, 0.25f);
-    EXPECT_FLOAT_EQ(q.v1, 0.5f);
-    EXPECT_FLOAT_EQ(q.u2, 0.5f);
-    EXPECT_FLOAT_EQ(q.v2, 0.5f);
-    EXPECT_FLOAT_EQ(q.u3, 0.5f);
-    EXPECT_FLOAT_EQ(q.v3, 0.625f);
-    EXPECT_FLOAT_EQ(q.u4, 0.25f);
-    EXPECT_FLOAT_EQ(q.v4, 0.625f);
+    ExpectQuad(q, {95, 45, 0.25f, 0.5f, 105, 45, 0.5f, 0.5f, 105, 55, 0.5f, 0.625f, 95, 55, 0.25f, 0.625f});
     EXPECT_EQ(q.color, 0x80402010u);
 }
 
@@ -129,14 +122,8 @@ TEST(MagicRendering, ARotatedQuadTurnsAboutItsCentreWithYDown)
         <particles burst="1" size="10" rotation="90"/></emitter>)"));
     Magic_Restart(e);
     Magic_Update(e, 10.0);
-    const MAGIC_PARTICLE_VERTEXES q = Quads(e).at(0);
     // A quarter turn clockwise on screen: the top-left corner goes top-right.
-    EXPECT_NEAR(q.x1, 5.0f, 1e-4f);
-    EXPECT_NEAR(q.y1, -5.0f, 1e-4f);
-    EXPECT_NEAR(q.x2, 5.0f, 1e-4f);
-    EXPECT_NEAR(q.y2, 5.0f, 1e-4f);
-    EXPECT_NEAR(q.x4, -5.0f, 1e-4f);
-    EXPECT_NEAR(q.y4, -5.0f, 1e-4f);
+    ExpectQuad(Quads(e).at(0), {5, -5, 0, 0, 5, 5, 1, 0, -5, 5, 1, 1, -5, -5, 0, 1});
 }
 
 TEST(MagicRendering, SizeAndColourChangeLinearlyOverTheLife)
