@@ -3,6 +3,7 @@
 // lists in chunks, the boxes and the count, and the blend mode restored.
 
 #include "tests/Core/Render/ParticleFixture.h"
+#include "tests/Core/Render/RecordedFrame.h"
 
 #include "Core/Math/BoundingBox.h"
 #include "Core/Render/Color.h"
@@ -21,8 +22,8 @@
 namespace
 {
 
-using bwtest::MemoryIndexBuffer;
-using bwtest::MemoryVertexBuffer;
+using bwtest::IndexedPrimitives;
+using bwtest::Replay;
 using render::ParticleEmitter;
 
 // An owner whose move of the vertices fails.
@@ -59,48 +60,7 @@ protected:
         return e;
     }
 
-    const render::SVertex2D* Vertices()
-    {
-        auto* buffer = static_cast<MemoryVertexBuffer*>(r.GetVertexCache<render::SVertex2D>()->GetPrimary()->GetImpl());
-        return reinterpret_cast<const render::SVertex2D*>(buffer->mMemory.data());
-    }
-    const uint16_t* Indices()
-    {
-        auto* buffer = static_cast<MemoryIndexBuffer*>(r.GetIndexCache16()->GetPrimary()->GetImpl());
-        return reinterpret_cast<const uint16_t*>(buffer->mMemory.data());
-    }
-
     std::string TextureName(size_t page) { return r.NameOf(system->mAtlasImages[page]->GetTexture()); }
-
-    // The replayed calls that start with one of the prefixes.
-    std::vector<std::string> Replay(const std::vector<std::string>& prefixes)
-    {
-        EXPECT_EQ(r.EndScene(), BW_OK);
-        EXPECT_EQ(r.ExecuteCommands(), BW_OK);
-        std::vector<std::string> calls;
-        for (const std::string& call : r.mCalls)
-            for (const std::string& prefix : prefixes)
-                if (call.rfind(prefix, 0) == 0)
-                    calls.push_back(call);
-        return calls;
-    }
-
-    // Primitives of all replayed indexed draws.
-    uint32_t DrawnPrimitives(size_t* draws)
-    {
-        uint32_t total = 0;
-        *draws = 0;
-        for (const std::string& call : Replay({"DrawIndexedPrimitive"}))
-        {
-            // DrawIndexedPrimitive(type,bytes,start,count,min,n)
-            size_t comma = 0;
-            for (int i = 0; i < 3; ++i)
-                comma = call.find(',', comma + 1);
-            total += static_cast<uint32_t>(std::stoul(call.substr(comma + 1)));
-            ++*draws;
-        }
-        return total;
-    }
 
     std::unique_ptr<render::Graphics> graphics;
 };
@@ -121,22 +81,19 @@ TEST_F(ParticleDrawTest, AParticleIsAQuadInItsColourTimesTheGraphicsColour)
     float expectedColor[4];
     render::ArgbToColor(expectedColor, 0xFF804020u);
     render::Color::Multiply(expectedColor, expectedColor, tinted);
-    const render::SVertex2D* v = Vertices();
-    const float x[4] = {95, 105, 105, 95}, y[4] = {45, 45, 55, 55}, u[4] = {0, 1, 1, 0}, t[4] = {0, 0, 1, 1};
+    const render::SVertex2D* v = bwtest::WrittenQuad(r);
+    bwtest::ExpectCorners(v, 94.5f, 44.5f, 104.5f, 54.5f); // after the half-pixel shift
+    const float u[4] = {0, 1, 1, 0}, t[4] = {0, 0, 1, 1};
     for (int i = 0; i < 4; ++i)
     {
-        EXPECT_FLOAT_EQ(v[i].x, x[i] - 0.5f) << i;  // after the half-pixel shift
-        EXPECT_FLOAT_EQ(v[i].y, y[i] - 0.5f) << i;
-        EXPECT_EQ(v[i].z, 0.0f);
         EXPECT_EQ(v[i].w, 1.0f);
         EXPECT_EQ(v[i].tu, u[i]);
         EXPECT_EQ(v[i].tv, t[i]);
         EXPECT_EQ(v[i].diffuse, render::ColorToArgb(expectedColor));
         EXPECT_EQ(v[i].specular, 0xFFFFFFFFu);
     }
-    const std::vector<uint16_t> indices(Indices(), Indices() + 6);
-    EXPECT_EQ(indices, (std::vector<uint16_t>{0, 1, 2, 0, 2, 3}));
-    EXPECT_EQ(Replay({"DrawIndexedPrimitive"}), std::vector<std::string>{"DrawIndexedPrimitive(3,2,0,2,0,4)"});
+    EXPECT_EQ(bwtest::WrittenIndices(r, 6), (std::vector<uint16_t>{0, 1, 2, 0, 2, 3}));
+    EXPECT_EQ(Replay(r), std::vector<std::string>{"DrawIndexedPrimitive(3,2,0,2,0,4)"});
 }
 
 TEST_F(ParticleDrawTest, EachListDrawsWithItsPageAndBlendAndOneWithoutAPageIsLeftOut)
@@ -148,7 +105,7 @@ TEST_F(ParticleDrawTest, EachListDrawsWithItsPageAndBlendAndOneWithoutAPageIsLef
     EXPECT_EQ(count, 6u);  // 2 + 4; the 3 of the missing page are not drawn
     EXPECT_EQ(graphics->mState.mBlendMode, render::BlendOpaque);
 
-    const std::vector<std::string> calls = Replay({"SetBlendMode", "SetTexture", "DrawIndexedPrimitive"});
+    const std::vector<std::string> calls = Replay(r, {"SetBlendMode", "SetTexture", "DrawIndexedPrimitive"});
     const std::vector<std::string> expected = {
         "SetBlendMode(1)",
         "SetTexture(mult.TextureSampler," + TextureName(0) + ")",
@@ -182,7 +139,7 @@ TEST_F(ParticleDrawTest, ASecondFilesListsTakeThatFilesPages)
     ParticleEmitter* e = Playing("more");
     graphics->DrawParticles(e);
     const std::string blue = TextureName(3);
-    EXPECT_EQ(Replay({"SetTexture"}), std::vector<std::string>{"SetTexture(mult.TextureSampler," + blue + ")"});
+    EXPECT_EQ(Replay(r, {"SetTexture"}), std::vector<std::string>{"SetTexture(mult.TextureSampler," + blue + ")"});
 }
 
 TEST_F(ParticleDrawTest, AStoppedEmitterDrawsNothingReportsZeroAndLeavesTheBoxesEmpty)
@@ -200,7 +157,7 @@ TEST_F(ParticleDrawTest, AStoppedEmitterDrawsNothingReportsZeroAndLeavesTheBoxes
     EXPECT_EQ(count, 0u);
     EXPECT_EQ(before.mMin[0], FLT_MAX);
     EXPECT_EQ(after.mMax[1], -FLT_MAX);
-    EXPECT_TRUE(Replay({"DrawIndexedPrimitive"}).empty());
+    EXPECT_TRUE(Replay(r).empty());
 }
 
 TEST_F(ParticleDrawTest, TheBoxesHoldTheCornersBeforeAndAfterTheOwnersMove)
@@ -218,7 +175,7 @@ TEST_F(ParticleDrawTest, TheBoxesHoldTheCornersBeforeAndAfterTheOwnersMove)
     EXPECT_FLOAT_EQ(after.mMin[0], 105.0f);
     EXPECT_FLOAT_EQ(after.mMin[1], 65.0f);
     EXPECT_FLOAT_EQ(after.mMax[0], 115.0f);
-    EXPECT_FLOAT_EQ(Vertices()[0].x, 104.5f);
+    EXPECT_FLOAT_EQ(bwtest::WrittenQuad(r)[0].x, 104.5f);
 }
 
 TEST_F(ParticleDrawTest, AnErrorEndsTheDrawButRestoresTheBlendMode)
@@ -242,7 +199,7 @@ TEST_F(ParticleDrawTest, ChunksThatFollowEachOtherInOneBufferJoinInOneDraw)
     graphics->DrawParticles(rain)->mCount = &count;
     ASSERT_GT(count, 900u);
     size_t draws = 0;
-    EXPECT_EQ(DrawnPrimitives(&draws), 2 * count);
+    EXPECT_EQ(IndexedPrimitives(Replay(r), &draws), 2 * count);
     EXPECT_EQ(draws, 1u);
 }
 
@@ -260,7 +217,7 @@ TEST_F(ParticleDrawTest, ALargeListStillDrawsWhenThePrimaryBuffersAreFull)
     graphics->DrawParticles(rain)->mCount = &count;
     ASSERT_GT(count, 1900u);
     size_t draws = 0;
-    EXPECT_EQ(DrawnPrimitives(&draws), 2 * count);
+    EXPECT_EQ(IndexedPrimitives(Replay(r), &draws), 2 * count);
     EXPECT_GT(draws, 10u);  // one per overflow buffer
 }
 

@@ -19,16 +19,12 @@ protected:
         particle_tests::ParticleTest::SetUp();
         Load(particle_tests::kEffects);
         Load(R"(<ptc><atlas file="white.tga" width="4" height="4"/>
-          <emitter name="stepped" interval2="1000">
-            <particles emit_from="20" burst="1" life="5000"/>
-          </emitter>
-          <emitter name="stream" interval2="100000"><particles rate="1000" life="30"/></emitter>
-        </ptc>)",
+          <emitter name="stream" interval2="100000"><particles rate="1000" life="30"/></emitter></ptc>)",
              "more.ptc");
     }
 
     // A playing emitter with live particles.
-    ParticleEmitter* Playing(const char* name = "one")
+    ParticleEmitter* Playing(const char* name)
     {
         ParticleEmitter* e = Make(name);
         e->SetState(ParticleEmitter::StatePlaying);
@@ -38,118 +34,123 @@ protected:
     }
 };
 
-TEST_F(ParticleEmitterTest, PlayingAStoppedEmitterStartsItAtInterval1)
+// A sequence of calls on an emitter and where it leaves it. "one" bursts one
+// long-lived particle at once; "late" starts at 200 ms and ends at 400.
+enum Op
 {
-    ParticleEmitter* late = Make("late");
-    EXPECT_FALSE(Magic_InInterval(late->mHandle));
-    late->SetState(ParticleEmitter::StatePlaying);
-    EXPECT_EQ(late->mState, ParticleEmitter::StatePlaying);
-    EXPECT_TRUE(Magic_InInterval(late->mHandle));
-    EXPECT_TRUE(Magic_Update(late->mHandle, 0.0));
+    Play,
+    Interrupt,
+    Stop,
+    OtherState,
+    Restart,
+    Update10ms,
+    Update300ms,
+};
+
+struct StateCase
+{
+    const char* name;
+    const char* emitter;
+    std::vector<Op> ops;
+    int32_t state;
+    int live;
+    int inInterval = -1; // -1: not asked
+    int interrupted = -1;
+};
+
+class EmitterStates : public ParticleEmitterTest, public testing::WithParamInterface<StateCase>
+{
+};
+
+TEST_P(EmitterStates, EndWhereExpected)
+{
+    const StateCase& c = GetParam();
+    ParticleEmitter* e = Make(c.emitter);
+    for (Op op : c.ops)
+    {
+        switch (op)
+        {
+        case Play: e->SetState(ParticleEmitter::StatePlaying); break;
+        case Interrupt: e->SetState(ParticleEmitter::StateInterrupted); break;
+        case Stop: e->SetState(ParticleEmitter::StateStopped); break;
+        case OtherState: e->SetState(7); break;
+        case Restart: e->Restart(); break;
+        case Update10ms: e->Update(0.01); break;
+        case Update300ms: for (int i = 0; i < 30; ++i) e->Update(0.01); break;
+        }
+    }
+    EXPECT_EQ(e->mState, c.state);
+    EXPECT_EQ(LiveParticles(e->mHandle), c.live);
+    if (c.inInterval >= 0)
+    {
+        EXPECT_EQ(Magic_InInterval(e->mHandle), c.inInterval == 1);
+    }
+    if (c.interrupted >= 0)
+    {
+        EXPECT_EQ(Magic_IsInterrupt(e->mHandle), c.interrupted == 1);
+    }
 }
 
-TEST_F(ParticleEmitterTest, TheSameStateAgainChangesNothing)
-{
-    ParticleEmitter* e = Playing();
-    e->SetState(ParticleEmitter::StatePlaying);
-    EXPECT_EQ(LiveParticles(e->mHandle), 1);  // not rewound
-}
+const int32_t kPlaying = ParticleEmitter::StatePlaying, kStopped = ParticleEmitter::StateStopped,
+              kInterrupted = ParticleEmitter::StateInterrupted;
 
-TEST_F(ParticleEmitterTest, StoppingAPlayingEmitterStopsTheLibraryOneButAnInterruptedOneIsLeftToRunOut)
-{
-    ParticleEmitter* playing = Playing();
-    playing->SetState(ParticleEmitter::StateStopped);
-    EXPECT_EQ(playing->mState, ParticleEmitter::StateStopped);
-    EXPECT_EQ(LiveParticles(playing->mHandle), 0);
-
-    ParticleEmitter* interrupted = Playing();
-    interrupted->SetState(ParticleEmitter::StateInterrupted);
-    interrupted->SetState(ParticleEmitter::StateStopped);
-    EXPECT_EQ(interrupted->mState, ParticleEmitter::StateStopped);
-    EXPECT_EQ(LiveParticles(interrupted->mHandle), 1);  // no library call
-}
+INSTANTIATE_TEST_SUITE_P(
+    Sequences, EmitterStates,
+    testing::Values(
+        StateCase{"PlayingAStoppedOneStartsItAtInterval1", "late", {Play}, kPlaying, 0, 1},
+        StateCase{"InterruptingAStoppedOneStartsIt", "late", {Interrupt}, kInterrupted, 0, 1, 1},
+        StateCase{"TheSameStateAgainDoesNotRewind", "one", {Play, Update10ms, Play}, kPlaying, 1},
+        StateCase{"StoppingStopsTheLibraryEmitter", "one", {Play, Update10ms, Stop}, kStopped, 0},
+        StateCase{"AnInterruptedOneIsLeftToRunOut", "one", {Play, Update10ms, Interrupt, Stop}, kStopped, 1},
+        StateCase{"PlayingAfterARunOutRewinds", "one", {Play, Update10ms, Interrupt, Stop, Play}, kPlaying, 0},
+        StateCase{"OtherStatesAreStoredAndNotUpdated", "one", {Play, Update10ms, OtherState, Update300ms}, 7, 1},
+        StateCase{"RestartRewindsAndPlays", "one", {Play, Update10ms, Restart}, kPlaying, 0},
+        StateCase{"RestartEndsAnInterrupt", "one", {Play, Update10ms, Interrupt, Restart}, kPlaying, 0, -1, 0},
+        StateCase{"RestartPlaysAStoppedOneToInterval1", "late", {Restart}, kPlaying, 0, 1},
+        StateCase{"AnEffectEndingWhilePlayingIsStopped", "late", {Play, Update300ms}, kStopped, 0, 0},
+        StateCase{"AnEffectEndingInterruptedIsLeftWhereItEnded", "late", {Interrupt, Update300ms}, kStopped, 0, 1}),
+    [](const testing::TestParamInfo<StateCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ParticleEmitterTest, InterruptingStopsBirthsAndPlayingAgainResumesWithoutRewinding)
 {
     ParticleEmitter* e = Playing("stream");
     e->SetState(ParticleEmitter::StateInterrupted);
-    EXPECT_TRUE(Magic_IsInterrupt(e->mHandle));
     const int alive = LiveParticles(e->mHandle);
-    e->Update(0.025);  // the oldest die, none is born
+    e->Update(0.025); // the oldest die, none is born
     EXPECT_LT(LiveParticles(e->mHandle), alive);
     e->SetState(ParticleEmitter::StatePlaying);
     EXPECT_FALSE(Magic_IsInterrupt(e->mHandle));
-    EXPECT_GT(LiveParticles(e->mHandle), 0);  // not rewound
+    EXPECT_GT(LiveParticles(e->mHandle), 0); // not rewound
     e->Update(0.03);
     EXPECT_GT(LiveParticles(e->mHandle), alive);
-
-    // From stopped, interrupting first starts the effect.
-    ParticleEmitter* stopped = Make("late");
-    stopped->SetState(ParticleEmitter::StateInterrupted);
-    EXPECT_TRUE(Magic_InInterval(stopped->mHandle));
-    EXPECT_TRUE(Magic_IsInterrupt(stopped->mHandle));
 }
 
-TEST_F(ParticleEmitterTest, APendingRestartKeepsSetStateFromRewinding)
+TEST_F(ParticleEmitterTest, APendingRestartKeepsSetStateFromRewindingUntilTheNextUpdate)
 {
-    ParticleEmitter* e = Playing();
+    ParticleEmitter* e = Playing("one");
     e->SetState(ParticleEmitter::StateInterrupted);
-    e->SetState(ParticleEmitter::StateStopped);  // the particle lives on
+    e->SetState(ParticleEmitter::StateStopped); // the particle lives on
     e->mRestartPending = 1;
     e->SetState(ParticleEmitter::StatePlaying);
     EXPECT_EQ(LiveParticles(e->mHandle), 1);
-    // The next update restarts it instead.
     e->Update(0.0);
     EXPECT_EQ(e->mRestartPending, 0);
     EXPECT_EQ(LiveParticles(e->mHandle), 0);
-
-    ParticleEmitter* plain = Playing();
-    plain->SetState(ParticleEmitter::StateInterrupted);
-    plain->SetState(ParticleEmitter::StateStopped);
-    plain->SetState(ParticleEmitter::StatePlaying);
-    EXPECT_EQ(LiveParticles(plain->mHandle), 0);
-}
-
-TEST_F(ParticleEmitterTest, OtherStatesAreStoredWithoutEffect)
-{
-    ParticleEmitter* e = Playing();
-    e->SetState(7);
-    EXPECT_EQ(e->mState, 7);
-    EXPECT_EQ(LiveParticles(e->mHandle), 1);
-    e->Update(10.0);  // not playing: nothing happens
-    EXPECT_EQ(LiveParticles(e->mHandle), 1);
-}
-
-TEST_F(ParticleEmitterTest, RestartRewindsAndPlaysFromAnyState)
-{
-    ParticleEmitter* e = Playing();
     e->mRestartPending = 1;
     e->Restart();
     EXPECT_EQ(e->mRestartPending, 0);
-    EXPECT_EQ(e->mState, ParticleEmitter::StatePlaying);
-    EXPECT_EQ(LiveParticles(e->mHandle), 0);
-
-    e->SetState(ParticleEmitter::StateInterrupted);
-    e->Restart();
-    EXPECT_EQ(e->mState, ParticleEmitter::StatePlaying);
-    EXPECT_FALSE(Magic_IsInterrupt(e->mHandle));
-
-    ParticleEmitter* late = Make("late");
-    late->Restart();
-    EXPECT_EQ(late->mState, ParticleEmitter::StatePlaying);
-    EXPECT_TRUE(Magic_InInterval(late->mHandle));  // played up to interval 1
 }
 
 TEST_F(ParticleEmitterTest, UpdatesStepBySecondsWithInterpolationAndByTheUpdateTimeWithout)
 {
-    system->mInterpolation = 0;  // as the file says: off
+    system->mInterpolation = 0; // as the file says: off
     Load(R"(<ptc><atlas file="white.tga" width="4" height="4"/><emitter name="stepped" interval2="1000">
               <particles emit_from="20" burst="1" life="5000"/></emitter></ptc>)",
          "off.ptc");
     ParticleEmitter* e = Make("stepped");
     ASSERT_FALSE(Magic_IsInterpolationMode(e->mHandle));
     e->SetState(ParticleEmitter::StatePlaying);
-    e->Update(5.0);  // one step of 16.7 ms whatever the time given
+    e->Update(5.0); // one step of 16.7 ms whatever the time given
     EXPECT_EQ(LiveParticles(e->mHandle), 0);
     e->Update(0.0);
     EXPECT_EQ(LiveParticles(e->mHandle), 1);
@@ -163,63 +164,38 @@ TEST_F(ParticleEmitterTest, UpdatesStepBySecondsWithInterpolationAndByTheUpdateT
     EXPECT_EQ(LiveParticles(smooth->mHandle), 1);
 }
 
-TEST_F(ParticleEmitterTest, AnEffectThatEndsWhilePlayingIsStoppedInTheLibrary)
-{
-    ParticleEmitter* e = Make("late");
-    e->SetState(ParticleEmitter::StatePlaying);
-    for (int i = 0; i < 30 && e->mState != ParticleEmitter::StateStopped; ++i)
-        e->Update(0.01);
-    EXPECT_EQ(e->mState, ParticleEmitter::StateStopped);
-    EXPECT_FALSE(Magic_InInterval(e->mHandle));  // stopped: back at time 0
-}
-
-TEST_F(ParticleEmitterTest, AnEffectThatEndsWhileInterruptedIsNotStoppedAgain)
-{
-    ParticleEmitter* e = Make("late");
-    e->SetState(ParticleEmitter::StateInterrupted);
-    for (int i = 0; i < 30 && e->mState != ParticleEmitter::StateStopped; ++i)
-        e->Update(0.01);
-    EXPECT_EQ(e->mState, ParticleEmitter::StateStopped);
-    EXPECT_TRUE(Magic_InInterval(e->mHandle));  // left where it ended
-}
-
 TEST_F(ParticleEmitterTest, LoopModesOtherThanOneAndTwoMeanTheFilesMode)
 {
-    ParticleEmitter* e = Make("late");
-    e->SetLoopMode(MAGIC_LOOP_REPEAT);
-    e->SetLoopMode(7);
-    e->SetState(ParticleEmitter::StatePlaying);
-    for (int i = 0; i < 30; ++i)
-        e->Update(0.01);
-    EXPECT_EQ(e->mState, ParticleEmitter::StateStopped);  // played once
-
-    ParticleEmitter* repeating = Make("late");
-    repeating->SetLoopMode(MAGIC_LOOP_REPEAT);
-    repeating->SetState(ParticleEmitter::StatePlaying);
-    for (int i = 0; i < 30; ++i)
-        repeating->Update(0.01);
-    EXPECT_EQ(repeating->mState, ParticleEmitter::StatePlaying);
+    for (int32_t mode : {7, MAGIC_LOOP_REPEAT})
+    {
+        ParticleEmitter* e = Make("late");
+        e->SetLoopMode(MAGIC_LOOP_REPEAT);
+        e->SetLoopMode(mode);
+        e->SetState(ParticleEmitter::StatePlaying);
+        for (int i = 0; i < 30; ++i)
+            e->Update(0.01);
+        EXPECT_EQ(e->mState, mode == 7 ? ParticleEmitter::StateStopped : ParticleEmitter::StatePlaying) << mode;
+    }
 }
 
 TEST_F(ParticleEmitterTest, PositionsReachTheLibraryWithTheirMode)
 {
-    ParticleEmitter* e = Playing();
+    ParticleEmitter* e = Playing("one");
     const float at[2] = {30.0f, -4.0f};
     e->SetPosition(at, MAGIC_POSITION_ALL_PARTICLES);
     float read[2] = {};
     e->GetPosition(read);
-    EXPECT_EQ(read[0], 30.0f);
     EXPECT_EQ(read[1], -4.0f);
     MAGIC_RENDERING list;
     MAGIC_PARTICLE_VERTEXES quad;
     Magic_CreateFirstRenderedParticlesList(e->mHandle, &list);
     Magic_GetNextParticleVertexes(&quad);
-    EXPECT_FLOAT_EQ((quad.x1 + quad.x3) / 2, 30.0f);  // the live particle came along
+    EXPECT_FLOAT_EQ((quad.x1 + quad.x3) / 2, 30.0f); // the live particle came along
 }
 
 TEST_F(ParticleEmitterTest, ACopyTakesBindingNameAndFlagsAndPlaysOnItsOwn)
 {
-    ParticleEmitter* e = Playing();
+    ParticleEmitter* e = Playing("one");
     e->mRestartPending = 1;
     e->mHasAtlas = 0;
     ParticleEmitter copy(*e);

@@ -16,39 +16,21 @@ using particle_tests::kEffects;
 using particle_tests::LiveParticles;
 using ParticleSystemTest = particle_tests::ParticleTest;
 
-TEST_F(ParticleSystemTest, StartsEmptyWithInterpolationOnAndTheFilesLoopMode)
+TEST_F(ParticleSystemTest, EveryEmitterOfEveryFolderBecomesATemplateAndPagesImagesByTextureId)
 {
-    {
-        render::ParticleSystem fresh;
-        EXPECT_TRUE(fresh.mFolder.empty());
-        EXPECT_TRUE(fresh.mEmitters.empty());
-        EXPECT_TRUE(fresh.mAtlasImages.empty());
-        EXPECT_EQ(fresh.mInterpolation, 1u);
-        EXPECT_EQ(fresh.mLoopMode, 0u);
-    }
-    render::ParticleSystem::SetInstance(system);
-}
-
-TEST_F(ParticleSystemTest, EveryEmitterOfEveryFolderBecomesATemplateByItsName)
-{
-    Load();
+    folder.Write("fx/effects.ptc", kEffects);
+    system->LoadFile("effects", &r); // tried as given, then with the extension
     ASSERT_EQ(system->mEmitters.size(), 4u);
     for (const char* name : {"one", "lists", "rain", "late"})
     {
         ASSERT_EQ(system->mEmitters.count(name), 1u) << name;
         const render::ParticleEmitter* e = system->mEmitters[name];
         EXPECT_GT(e->mHandle, 0);
-        EXPECT_EQ(e->mName, "effects.ptc");  // the file has pages of its own
+        EXPECT_EQ(e->mName, "effects.ptc"); // the file has pages of its own
         EXPECT_EQ(e->mHasAtlas, 1);
-        EXPECT_EQ(e->mRestartPending, 0);
-        EXPECT_EQ(e->mState, render::ParticleEmitter::StateStopped);
-        EXPECT_EQ(e->mGraphics, nullptr);
     }
-}
 
-TEST_F(ParticleSystemTest, PagesBecomeImagesByTextureIdWithAHoleWhereOneIsMissing)
-{
-    Load();
+    // A hole where a page is missing keeps the indices texture ids.
     ASSERT_EQ(system->mAtlasImages.size(), 3u);
     ASSERT_NE(system->mAtlasImages[0], nullptr);
     EXPECT_EQ(system->mAtlasImages[1], nullptr);
@@ -58,13 +40,6 @@ TEST_F(ParticleSystemTest, PagesBecomeImagesByTextureIdWithAHoleWhereOneIsMissin
     system->ClearAtlasImages();
     EXPECT_TRUE(system->mAtlasImages.empty());
     EXPECT_TRUE(resource::ResourceTexture::GetMap().empty());
-}
-
-TEST_F(ParticleSystemTest, TheNameIsTriedAsGivenThenWithTheExtension)
-{
-    folder.Write("fx/effects.ptc", kEffects);
-    system->LoadFile("effects", &r);
-    EXPECT_EQ(system->mEmitters.size(), 4u);
 }
 
 TEST_F(ParticleSystemTest, AMissingFileIsSkippedQuietlyAndABrokenOneWithAMessage)
@@ -88,8 +63,8 @@ TEST_F(ParticleSystemTest, ALaterEmitterOfTheSameNameReplacesAndUnloadsTheEarlie
     ASSERT_EQ(system->mEmitters.size(), 4u);
     const render::ParticleEmitter* now = system->mEmitters["one"];
     EXPECT_NE(now->mHandle, first);
-    EXPECT_EQ(Magic_DuplicateEmitter(first), 0);  // gone from the library
-    EXPECT_TRUE(now->mName.empty());              // that file has no pages
+    EXPECT_EQ(Magic_DuplicateEmitter(first), 0); // gone from the library
+    EXPECT_TRUE(now->mName.empty());             // that file has no pages
     EXPECT_EQ(now->mHasAtlas, 0);
 }
 
@@ -105,7 +80,7 @@ TEST_F(ParticleSystemTest, ASecondFilesTextureIdsCountFromItsOwnPages)
     EXPECT_EQ(system->mEmitters["more"]->mName, "more.ptc");
 }
 
-TEST_F(ParticleSystemTest, InterpolationIsForcedOnOrOffOrLeftAsTheFileSays)
+TEST_F(ParticleSystemTest, InterpolationIsForcedOnOrOffOrLeftAsTheFileSaysAndTheLoopModeGoesToEveryTemplate)
 {
     const std::string text = "<ptc><emitter name=\"plain\"/><emitter name=\"smooth\" interpolation=\"1\"/></ptc>";
     Load(text);
@@ -117,14 +92,10 @@ TEST_F(ParticleSystemTest, InterpolationIsForcedOnOrOffOrLeftAsTheFileSays)
     Load(text);
     EXPECT_FALSE(Magic_IsInterpolationMode(system->mEmitters["plain"]->mHandle));
     EXPECT_TRUE(Magic_IsInterpolationMode(system->mEmitters["smooth"]->mHandle));
-}
 
-TEST_F(ParticleSystemTest, TheLoopModeGoesToEveryTemplateAndItsCopies)
-{
     system->mLoopMode = MAGIC_LOOP_REPEAT;
     Load();
-    render::ParticleEmitter* late = Make("late");  // plays once by its file
-    ASSERT_NE(late, nullptr);
+    render::ParticleEmitter* late = Make("late"); // plays once by its file
     late->SetState(render::ParticleEmitter::StatePlaying);
     for (int i = 0; i < 100; ++i)
         late->Update(0.01);

@@ -90,14 +90,9 @@ TEST_F(BuiltInShaderPixelTest, GeometryShaderFillsWithTheVertexColour)
     render::VertexCacheGeom::Allocation at;
     ASSERT_EQ(r->GetVertexCache<render::SVertexGeom>()->Allocate(6, &v, &at), BW_OK);
     // Two triangles over the left half, red, with the half-pixel shift.
-    const float x0 = -0.5f, y0 = -0.5f, x1 = 31.5f, y1 = 47.5f;
-    const uint32_t red = 0xFFFF0000u;
-    v[0] = {x0, y0, 0, red};
-    v[1] = {x1, y0, 0, red};
-    v[2] = {x1, y1, 0, red};
-    v[3] = {x0, y0, 0, red};
-    v[4] = {x1, y1, 0, red};
-    v[5] = {x0, y1, 0, red};
+    const float xs[6] = {-0.5f, 31.5f, 31.5f, -0.5f, 31.5f, -0.5f}, ys[6] = {-0.5f, -0.5f, 47.5f, -0.5f, 47.5f, 47.5f};
+    for (int k = 0; k < 6; ++k)
+        v[k] = {xs[k], ys[k], 0, 0xFFFF0000u};
     block.mShader = shader->GetImpl();
     block.mVertexBuffer = at.mBuffer;
     ASSERT_EQ(r->SetRenderState(&block, true), BW_OK);
@@ -107,11 +102,9 @@ TEST_F(BuiltInShaderPixelTest, GeometryShaderFillsWithTheVertexColour)
     ASSERT_EQ(r->DrawPrimitive(render::TriangleList, at.mFirst + 3, 1), BW_OK);
     ReadBack();
 
-    EXPECT_EQ(At(0, 0), 0xFFFF0000u);
-    EXPECT_EQ(At(31, 47), 0xFFFF0000u);
-    EXPECT_EQ(At(16, 20), 0xFFFF0000u);
-    EXPECT_EQ(At(32, 0), 0xFF000000u);
-    EXPECT_EQ(At(63, 47), 0xFF000000u);
+    ExpectPixels({{0, 0, 0xFFFF0000u}, {31, 47, 0xFFFF0000u}, {16, 20, 0xFFFF0000u}, {32, 0, 0xFF000000u},
+                  {63, 47, 0xFF000000u}},
+                 0);
     EXPECT_EQ(d3d9::test::GetStats(r->GetDevice()).draws, 1u);
 }
 
@@ -122,10 +115,7 @@ TEST_F(BuiltInShaderPixelTest, MultiplyShaderTakesTextureTimesVertexColour)
     DrawQuad(r->GetShaderTexturedMultObject(), green, 0, 0, 32, 48, 0xFF808080u, 0x000000FFu);
     DrawQuad(r->GetShaderTexturedMultObject(), white, 32, 0, 64, 48, 0xFF0000FFu, 0x000000FFu);
     ReadBack();
-    ExpectAt(10, 10, 0xFF008000u, 1);
-    ExpectAt(0, 47, 0xFF008000u, 1);
-    ExpectAt(40, 10, 0xFF0000FFu, 1);
-    ExpectAt(63, 0, 0xFF0000FFu, 1);
+    ExpectPixels({{10, 10, 0xFF008000u}, {0, 47, 0xFF008000u}, {40, 10, 0xFF0000FFu}, {63, 0, 0xFF0000FFu}}, 1);
 }
 
 TEST_F(BuiltInShaderPixelTest, TintShaderMixesTextureAndColourBySpecularGreenAndBlue)
@@ -137,9 +127,7 @@ TEST_F(BuiltInShaderPixelTest, TintShaderMixesTextureAndColourBySpecularGreenAnd
     DrawQuad(tint, blue, 16, 0, 32, 48, 0xFFFF0000u, (255u << 8) | 0u);
     DrawQuad(tint, blue, 32, 0, 64, 48, 0xFFFF0000u, (128u << 8) | 127u);
     ReadBack();
-    ExpectAt(5, 5, 0xFF0000FFu, 1);
-    ExpectAt(20, 5, 0xFFFF0000u, 1);
-    ExpectAt(40, 5, 0xFF80007Fu, 1);
+    ExpectPixels({{5, 5, 0xFF0000FFu}, {20, 5, 0xFFFF0000u}, {40, 5, 0xFF80007Fu}}, 1);
 }
 
 TEST_F(BuiltInShaderPixelTest, AlphaBlendingMixesWithWhatIsBelow)

@@ -4,8 +4,6 @@
 #include "tests/Core/Render/DX9/RenderDX9Fixture.h"
 
 #include "Core/Base/MemoryStream.h"
-#include "Core/Render/DX9/TextureDX9.h"
-#include "Core/Render/Graphics.h"
 #include "Core/Render/Image.h"
 #include "Core/Render/ImageData.h"
 #include "Core/Render/ImageLoader.h"
@@ -22,71 +20,49 @@ const float kPi = 3.14159265358979f;
 const uint32_t kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu, kWhite = 0xFFFFFFFFu;
 const uint32_t kBlack = 0xFF000000u;
 
-class GraphicsPixelTest : public bwtest::RenderDX9PixelTest
+class GraphicsPixelTest : public bwtest::GraphicsPixelFixture
 {
 protected:
     void SetUp() override
     {
-        bwtest::RenderDX9PixelTest::SetUp();
+        bwtest::GraphicsPixelFixture::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        ASSERT_TRUE(r->CanRender());
-        ASSERT_EQ(r->BeginScene(), BW_OK);
-        graphics = std::make_unique<render::Graphics>(r.get());
-        const float black[4] = {0, 0, 0, 1};
-        ASSERT_EQ(graphics->Clear(render::ClearColor, black, 1.0f, 0), BW_OK);
-        quadrants = MakeImage(testing_support::MakePixels(8, 8, [](uint32_t x, uint32_t y) {
-            return y < 4 ? (x < 4 ? kRed : kGreen) : (x < 4 ? kBlue : kWhite);
-        }));
-    }
-
-    void TearDown() override
-    {
-        graphics.reset();
-        images.clear();
-        bwtest::RenderDX9PixelTest::TearDown();
-    }
-
-    // An image over a texture of its own, loaded from the pixels.
-    render::ImageRect* MakeImage(const testing_support::Pixels& pixels)
-    {
-        const std::vector<uint8_t> tga = testing_support::MakeTga(pixels, false);
+        // An 8x8 image of four quadrants over a texture of its own.
+        const std::vector<uint8_t> tga = testing_support::MakeTga(
+            testing_support::MakePixels(
+                8, 8, [](uint32_t x, uint32_t y) { return y < 4 ? (x < 4 ? kRed : kGreen) : (x < 4 ? kBlue : kWhite); }),
+            false);
         base::MemoryStream stream(tga.data(), static_cast<uint32_t>(tga.size()));
         std::unique_ptr<render::ImageData> data(
             render::ImageLoader::Instance()->CreateImageData(&stream, L".tga", nullptr));
         render::Texture* texture = nullptr;
-        EXPECT_NE(data, nullptr);
-        EXPECT_EQ(r->CreateTexture(&texture), BW_OK);
-        EXPECT_EQ(texture->Load(data.get()), BW_OK);
-        images.push_back(std::make_unique<render::ImageRect>());
-        render::ImageRect* image = images.back().get();
-        image->mTexture = texture;
-        image->mWidth = static_cast<int32_t>(pixels.width);
-        image->mHeight = static_cast<int32_t>(pixels.height);
-        return image;
+        ASSERT_NE(data, nullptr);
+        ASSERT_EQ(r->CreateTexture(&texture), BW_OK);
+        quadrants->mTexture = texture;
+        ASSERT_EQ(texture->Load(data.get()), BW_OK);
+        quadrants->mWidth = quadrants->mHeight = 8;
     }
 
-    void Finish()
+    void TearDown() override
     {
-        graphics->Flush();
-        ReadBack();
+        quadrants.reset();
+        bwtest::GraphicsPixelFixture::TearDown();
     }
 
-    std::unique_ptr<render::Graphics> graphics;
-    std::vector<std::unique_ptr<render::ImageRect>> images;
-    render::ImageRect* quadrants = nullptr;
+    std::unique_ptr<render::ImageRect> quadrants = std::make_unique<render::ImageRect>();
 };
 
 TEST_F(GraphicsPixelTest, ImageLandsOnWholePixelsByItsAnchor)
 {
     const float topLeft[2] = {10, 10};
-    graphics->DrawImage(quadrants).Translate(topLeft);
-    auto centred = graphics->DrawImage(quadrants);
+    graphics->DrawImage(quadrants.get()).Translate(topLeft);
+    auto centred = graphics->DrawImage(quadrants.get());
     centred->mHAnchor = render::AnchorHCenter;
     centred->mVAnchor = render::AnchorVCenter;
     const float centre[2] = {40, 24};
     centred.Translate(centre);
-    auto bottomRight = graphics->DrawImage(quadrants);
+    auto bottomRight = graphics->DrawImage(quadrants.get());
     bottomRight->mHAnchor = render::AnchorRight;
     bottomRight->mVAnchor = render::AnchorBottom;
     bottomRight->mFlipX = 1;
@@ -94,31 +70,16 @@ TEST_F(GraphicsPixelTest, ImageLandsOnWholePixelsByItsAnchor)
     bottomRight.Translate(corner);
     Finish();
 
-    ExpectAt(10, 10, kRed);
-    ExpectAt(13, 13, kRed);
-    ExpectAt(17, 10, kGreen);
-    ExpectAt(10, 17, kBlue);
-    ExpectAt(17, 17, kWhite);
-    ExpectAt(9, 10, kBlack);
-    ExpectAt(10, 9, kBlack);
-    ExpectAt(18, 17, kBlack);
-    ExpectAt(17, 18, kBlack);
-
-    ExpectAt(36, 20, kRed);
-    ExpectAt(43, 27, kWhite);
-    ExpectAt(35, 20, kBlack);
-    ExpectAt(44, 27, kBlack);
-
+    ExpectPixels({{10, 10, kRed}, {13, 13, kRed}, {17, 10, kGreen}, {10, 17, kBlue}, {17, 17, kWhite},
+                  {9, 10, kBlack}, {10, 9, kBlack}, {18, 17, kBlack}, {17, 18, kBlack}});
+    ExpectPixels({{36, 20, kRed}, {43, 27, kWhite}, {35, 20, kBlack}, {44, 27, kBlack}});
     // Flipped left to right in the bottom-right corner.
-    ExpectAt(56, 40, kGreen);
-    ExpectAt(63, 40, kRed);
-    ExpectAt(63, 47, kBlue);
-    ExpectAt(55, 47, kBlack);
+    ExpectPixels({{56, 40, kGreen}, {63, 40, kRed}, {63, 47, kBlue}, {55, 47, kBlack}});
 }
 
 TEST_F(GraphicsPixelTest, ScaledAndRotatedImageTurnsAboutItsAnchor)
 {
-    auto draw = graphics->DrawImage(quadrants);
+    auto draw = graphics->DrawImage(quadrants.get());
     draw->mHAnchor = render::AnchorHCenter;
     draw->mVAnchor = render::AnchorVCenter;
     const float twice[2] = {2, 2};
@@ -129,13 +90,8 @@ TEST_F(GraphicsPixelTest, ScaledAndRotatedImageTurnsAboutItsAnchor)
     Finish();
     // A quarter turn with rows (cos, sin), (-sin, cos): (x, y) -> (y, -x).
     // Top-left red goes to the bottom left, top-right green to the top left.
-    ExpectAt(28, 28, kRed);
-    ExpectAt(28, 20, kGreen);
-    ExpectAt(36, 28, kBlue);
-    ExpectAt(36, 20, kWhite);
-    ExpectAt(17, 24, kBlack);
-    ExpectAt(46, 24, kBlack);
-    ExpectAt(32, 7, kBlack);
+    ExpectPixels({{28, 28, kRed}, {28, 20, kGreen}, {36, 28, kBlue}, {36, 20, kWhite}, {17, 24, kBlack},
+                  {46, 24, kBlack}, {32, 7, kBlack}});
 }
 
 TEST_F(GraphicsPixelTest, RectanglesAndLinesInTheCurrentColour)
@@ -151,16 +107,8 @@ TEST_F(GraphicsPixelTest, RectanglesAndLinesInTheCurrentColour)
     const float p0[3] = {0, 40.5f, 0}, p1[3] = {64, 40.5f, 0};
     graphics->DrawLine(p0, p1);
     Finish();
-    ExpectAt(5, 5, kGreen);
-    ExpectAt(14, 10, kGreen);
-    ExpectAt(4, 5, kBlack);
-    ExpectAt(15, 5, kBlack);
-    ExpectAt(5, 11, kBlack);
-    ExpectAt(5, 4, kBlack);
-    ExpectAt(10, 40, kRed);
-    ExpectAt(50, 40, kRed);
-    ExpectAt(10, 39, kBlack);
-    ExpectAt(10, 41, kBlack);
+    ExpectPixels({{5, 5, kGreen}, {14, 10, kGreen}, {4, 5, kBlack}, {15, 5, kBlack}, {5, 11, kBlack}, {5, 4, kBlack}});
+    ExpectPixels({{10, 40, kRed}, {50, 40, kRed}, {10, 39, kBlack}, {10, 41, kBlack}});
 }
 
 TEST_F(GraphicsPixelTest, RenderTargetImageDrawnBack)
@@ -185,14 +133,8 @@ TEST_F(GraphicsPixelTest, RenderTargetImageDrawnBack)
     const float at[2] = {20, 10};
     graphics->DrawImage(target.get()).Translate(at);
     Finish();
-    ExpectAt(20, 10, kRed);
-    ExpectAt(27, 13, kRed);
-    ExpectAt(28, 10, kBlue);
-    ExpectAt(20, 14, kBlue);
-    ExpectAt(35, 25, kBlue);
-    ExpectAt(19, 10, kBlack);
-    ExpectAt(36, 25, kBlack);
-    ExpectAt(20, 26, kBlack);
+    ExpectPixels({{20, 10, kRed}, {27, 13, kRed}, {28, 10, kBlue}, {20, 14, kBlue}, {35, 25, kBlue}, {19, 10, kBlack},
+                  {36, 25, kBlack}, {20, 26, kBlack}});
 }
 
 } // namespace

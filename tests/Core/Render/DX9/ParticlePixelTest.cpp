@@ -4,7 +4,6 @@
 
 #include "tests/Core/Render/DX9/RenderDX9Fixture.h"
 
-#include "Core/Render/Graphics.h"
 #include "Core/Render/ParticleEmitter.h"
 #include "Core/Render/ParticleSystem.h"
 #include "tests/Support/ImageFiles.h"
@@ -25,12 +24,12 @@ const char* kEffect = R"(<ptc><atlas file="white.tga" width="4" height="4"/>
   </emitter>
 </ptc>)";
 
-class ParticlePixelTest : public bwtest::RenderDX9PixelTest
+class ParticlePixelTest : public bwtest::GraphicsPixelFixture
 {
 protected:
     void SetUp() override
     {
-        bwtest::RenderDX9PixelTest::SetUp();
+        bwtest::GraphicsPixelFixture::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
 
@@ -45,22 +44,15 @@ protected:
         system->LoadFile("effect.ptc", r.get());
         ASSERT_EQ(system->mAtlasImages.size(), 1u);
         ASSERT_NE(system->mAtlasImages[0], nullptr);
-
-        ASSERT_TRUE(r->CanRender());
-        ASSERT_EQ(r->BeginScene(), BW_OK);
-        graphics = std::make_unique<render::Graphics>(r.get());
-        const float black[4] = {0, 0, 0, 1};
-        ASSERT_EQ(graphics->Clear(render::ClearColor, black, 1.0f, 0), BW_OK);
     }
 
     void TearDown() override
     {
-        graphics.reset();
         emitters.clear();
         if (system)
             system->ClearAtlasImages();
         system.reset();
-        bwtest::RenderDX9PixelTest::TearDown();
+        bwtest::GraphicsPixelFixture::TearDown();
     }
 
     render::ParticleEmitter* Play(const char* name, float x, float y)
@@ -77,18 +69,14 @@ protected:
     testing_support::TempFolder folder;
     std::unique_ptr<render::ParticleSystem> system;
     std::vector<std::unique_ptr<render::ParticleEmitter>> emitters;
-    std::unique_ptr<render::Graphics> graphics;
 };
 
 TEST_F(ParticlePixelTest, AParticleCoversItsSquareInItsColour)
 {
     graphics->DrawParticles(Play("square", 15.0f, 15.0f));
     ReadBack();
-    ExpectAt(10, 10, 0xFF800000u);
-    ExpectAt(19, 19, 0xFF800000u);
-    ExpectAt(9, 15, 0xFF000000u);
-    ExpectAt(20, 15, 0xFF000000u);
-    ExpectAt(15, 20, 0xFF000000u);
+    ExpectPixels({{10, 10, 0xFF800000u}, {19, 19, 0xFF800000u}, {9, 15, 0xFF000000u}, {20, 15, 0xFF000000u},
+                  {15, 20, 0xFF000000u}});
 }
 
 TEST_F(ParticlePixelTest, IntenseParticlesAddUpAndTheNextDrawBlendsAsBefore)
@@ -102,11 +90,9 @@ TEST_F(ParticlePixelTest, IntenseParticlesAddUpAndTheNextDrawBlendsAsBefore)
     const float rect[4] = {12, 12, 4, 4};
     graphics->DrawRect(rect);
     ReadBack();
-    ExpectAt(31, 30, 0xFF800000u);
-    ExpectAt(37, 30, 0xFFFF0000u);  // both, added and clamped
-    ExpectAt(43, 30, 0xFF800000u);
-    ExpectAt(13, 13, 0xFF408000u);
-    ExpectAt(11, 11, 0xFF800000u);
+    // Where both glows lie they are added and clamped.
+    ExpectPixels({{31, 30, 0xFF800000u}, {37, 30, 0xFFFF0000u}, {43, 30, 0xFF800000u}, {13, 13, 0xFF408000u},
+                  {11, 11, 0xFF800000u}});
 }
 
 } // namespace

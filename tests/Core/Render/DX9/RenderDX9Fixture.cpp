@@ -41,12 +41,12 @@ std::vector<std::string> RenderDX9Test::Calls(const std::vector<d3d9::test::Call
 void RenderDX9PixelTest::SetUp()
 {
     RenderDX9Test::SetUp();
-    window = std::make_unique<SdlTestWindow>(kWidth, kHeight);
+    window = std::make_unique<SdlTestWindow>(mWidth, mHeight);
     if (!window->IsOpen())
         GTEST_SKIP() << "no OpenGL window here";
     d3d9::test::SetBackend(d3d9::test::Backend::OpenGL);
     r->SetWindowHandle(window->Handle());
-    ASSERT_EQ(Init(MakeInitParam(kWidth, kHeight, true)), BW_OK);
+    ASSERT_EQ(Init(MakeInitParam(mWidth, mHeight, true)), BW_OK);
 }
 
 void RenderDX9PixelTest::TearDown()
@@ -62,14 +62,14 @@ void RenderDX9PixelTest::ReadBack()
     ASSERT_EQ(r->ExecuteCommands(), BW_OK);
     UINT width = 0, height = 0;
     ASSERT_TRUE(d3d9::test::ReadRenderTarget(r->GetDevice(), nullptr, &pixels, &width, &height));
-    ASSERT_EQ(width, static_cast<UINT>(kWidth));
-    ASSERT_EQ(height, static_cast<UINT>(kHeight));
+    ASSERT_EQ(width, static_cast<UINT>(mWidth));
+    ASSERT_EQ(height, static_cast<UINT>(mHeight));
 }
 
 D3DCOLOR RenderDX9PixelTest::At(int x, int y) const
 {
-    const size_t at = static_cast<size_t>(y) * kWidth + x;
-    return x >= 0 && x < kWidth && y >= 0 && at < pixels.size() ? pixels[at] : 0;
+    const size_t at = static_cast<size_t>(y) * mWidth + x;
+    return x >= 0 && x < mWidth && y >= 0 && at < pixels.size() ? pixels[at] : 0;
 }
 
 void RenderDX9PixelTest::ExpectNear(D3DCOLOR actual, D3DCOLOR expected, int tolerance)
@@ -85,6 +85,36 @@ void RenderDX9PixelTest::ExpectAt(int x, int y, D3DCOLOR expected, int tolerance
 {
     SCOPED_TRACE(testing::Message() << "at " << x << "," << y);
     ExpectNear(At(x, y), expected, tolerance);
+}
+
+void RenderDX9PixelTest::ExpectPixels(std::initializer_list<Pixel> expected, int tolerance)
+{
+    for (const Pixel& pixel : expected)
+        ExpectAt(pixel.x, pixel.y, pixel.color, tolerance);
+}
+
+void GraphicsPixelFixture::SetUp()
+{
+    RenderDX9PixelTest::SetUp();
+    if (IsSkipped() || HasFatalFailure())
+        return;
+    ASSERT_TRUE(r->CanRender());
+    ASSERT_EQ(r->BeginScene(), BW_OK);
+    graphics = std::make_unique<render::Graphics>(r.get());
+    const float black[4] = {0, 0, 0, 1};
+    ASSERT_EQ(graphics->Clear(render::ClearColor, black, 1.0f, 0), BW_OK);
+}
+
+void GraphicsPixelFixture::TearDown()
+{
+    graphics.reset();
+    RenderDX9PixelTest::TearDown();
+}
+
+void GraphicsPixelFixture::Finish()
+{
+    graphics->Flush();
+    ReadBack();
 }
 
 } // namespace bwtest

@@ -5,12 +5,14 @@
 // under the test's control.
 
 #include "Core/Render/DX9/RenderDX9.h"
+#include "Core/Render/Graphics.h"
 #include "Platform/D3D9/D3D9TestHooks.h"
 #include "tests/Support/LogCapture.h"
 #include "tests/Support/SdlTestWindow.h"
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,14 +58,13 @@ protected:
     std::unique_ptr<TestRenderDX9> r;
 };
 
-// The renderer on the layer's OpenGL back end in a hidden window of kWidth x
-// kHeight, its frames read back; skipped where no OpenGL window can be made.
+// The renderer on the layer's OpenGL back end in a hidden window of mWidth x
+// mHeight, its frames read back; skipped where no OpenGL window can be made.
 // A test drops what it made in its TearDown before calling this one.
 class RenderDX9PixelTest : public RenderDX9Test
 {
 protected:
-    static constexpr int kWidth = 64;
-    static constexpr int kHeight = 48;
+    explicit RenderDX9PixelTest(int width = 64, int height = 48) : mWidth(width), mHeight(height) {}
 
     void SetUp() override;
     void TearDown() override;
@@ -75,9 +76,32 @@ protected:
     // Each channel within tolerance: drivers round blends differently.
     static void ExpectNear(D3DCOLOR actual, D3DCOLOR expected, int tolerance);
     void ExpectAt(int x, int y, D3DCOLOR expected, int tolerance = 2);
+    struct Pixel
+    {
+        int x, y;
+        D3DCOLOR color;
+    };
+    void ExpectPixels(std::initializer_list<Pixel> expected, int tolerance = 2);
 
+    const int mWidth;
+    const int mHeight;
     std::unique_ptr<SdlTestWindow> window;
     std::vector<D3DCOLOR> pixels;
+};
+
+// A pixel test that draws through render::Graphics inside a begun scene,
+// over a back buffer cleared black.
+class GraphicsPixelFixture : public RenderDX9PixelTest
+{
+protected:
+    using RenderDX9PixelTest::RenderDX9PixelTest;
+
+    void SetUp() override;
+    void TearDown() override;
+    // Flushes the Graphics and reads the frame back.
+    void Finish();
+
+    std::unique_ptr<render::Graphics> graphics;
 };
 
 } // namespace bwtest

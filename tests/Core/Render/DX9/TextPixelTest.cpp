@@ -5,17 +5,13 @@
 #include "tests/Core/Render/DX9/RenderDX9Fixture.h"
 
 #include "Core/Render/BMFont.h"
-#include "Core/Render/Graphics.h"
 #include "tests/Support/ImageFiles.h"
 #include "tests/Support/TempFolder.h"
 
-#include <cstdlib>
 #include <memory>
 
 namespace
 {
-
-using bwtest::MakeInitParam;
 
 constexpr int kWidth = 96;
 constexpr int kHeight = 64;
@@ -33,34 +29,17 @@ const char* kCellFont = R"(<font>
   </chars>
 </font>)";
 
-class TextPixelTest : public bwtest::RenderDX9Test
+class TextPixelTest : public bwtest::GraphicsPixelFixture
 {
 protected:
-    void SetUp() override
-    {
-        bwtest::RenderDX9Test::SetUp();
-        window = std::make_unique<bwtest::SdlTestWindow>(kWidth, kHeight);
-        if (!window->IsOpen())
-            GTEST_SKIP() << "no OpenGL window here";
-        d3d9::test::SetBackend(d3d9::test::Backend::OpenGL);
-        r->SetWindowHandle(window->Handle());
-        ASSERT_EQ(Init(MakeInitParam(kWidth, kHeight, true)), BW_OK);
-        ASSERT_TRUE(r->CanRender());
-        ASSERT_EQ(r->BeginScene(), BW_OK);
-        graphics = std::make_unique<render::Graphics>(r.get());
-        const float black[4] = {0, 0, 0, 1};
-        ASSERT_EQ(graphics->Clear(render::ClearColor, black, 1.0f, 0), BW_OK);
-    }
+    TextPixelTest() : bwtest::GraphicsPixelFixture(kWidth, kHeight) {}
 
     void TearDown() override
     {
-        graphics.reset();
         if (font && font->IsLoaded())
             font->UnLoad();
         font.reset();
-        r.reset();
-        window.reset();
-        bwtest::RenderDX9Test::TearDown();
+        bwtest::GraphicsPixelFixture::TearDown();
     }
 
     void LoadFont(const std::wstring& name)
@@ -82,35 +61,8 @@ protected:
         LoadFont(folder.WidePath() + L"cells");
     }
 
-    void Finish()
-    {
-        graphics->Flush();
-        ASSERT_EQ(r->EndScene(), BW_OK);
-        ASSERT_EQ(r->ExecuteCommands(), BW_OK);
-        UINT width = 0, height = 0;
-        ASSERT_TRUE(d3d9::test::ReadRenderTarget(r->GetDevice(), nullptr, &pixels, &width, &height));
-        ASSERT_EQ(width, static_cast<UINT>(kWidth));
-        ASSERT_EQ(height, static_cast<UINT>(kHeight));
-    }
-
-    uint32_t At(int x, int y) const { return pixels[static_cast<size_t>(y) * kWidth + x]; }
-
-    void ExpectAt(int x, int y, uint32_t expected)
-    {
-        const uint32_t actual = At(x, y);
-        for (int shift = 0; shift < 32; shift += 8)
-        {
-            const int a = (actual >> shift) & 0xFF, e = (expected >> shift) & 0xFF;
-            EXPECT_LE(std::abs(a - e), 2) << std::hex << "at " << std::dec << x << "," << y << std::hex << ": 0x"
-                                          << actual << " expected 0x" << expected;
-        }
-    }
-
     testing_support::TempFolder folder;
-    std::unique_ptr<bwtest::SdlTestWindow> window;
-    std::unique_ptr<render::Graphics> graphics;
     std::unique_ptr<render::BMFont> font;
-    std::vector<D3DCOLOR> pixels;
 };
 
 TEST_F(TextPixelTest, GlyphCellsLandOnWholePixels)
@@ -125,19 +77,9 @@ TEST_F(TextPixelTest, GlyphCellsLandOnWholePixels)
     Finish();
 
     // "A" at x 10..17, the space 4 wide, "B" at 24..31; the next line 10 lower.
-    ExpectAt(10, 10, kWhite);
-    ExpectAt(17, 17, kWhite);
-    ExpectAt(9, 10, kBlack);
-    ExpectAt(10, 9, kBlack);
-    ExpectAt(18, 10, kBlack);
-    ExpectAt(23, 10, kBlack);
-    ExpectAt(24, 10, kGreen);
-    ExpectAt(31, 17, kGreen);
-    ExpectAt(32, 17, kBlack);
-    ExpectAt(10, 18, kBlack);
-    ExpectAt(10, 20, kGreen);
-    ExpectAt(17, 27, kGreen);
-    ExpectAt(10, 28, kBlack);
+    ExpectPixels({{10, 10, kWhite}, {17, 17, kWhite}, {9, 10, kBlack}, {10, 9, kBlack}, {18, 10, kBlack},
+                  {23, 10, kBlack}, {24, 10, kGreen}, {31, 17, kGreen}, {32, 17, kBlack}, {10, 18, kBlack},
+                  {10, 20, kGreen}, {17, 27, kGreen}, {10, 28, kBlack}});
 }
 
 TEST_F(TextPixelTest, TheGraphicsColourTintsTheGlyphs)
@@ -151,13 +93,10 @@ TEST_F(TextPixelTest, TheGraphicsColourTintsTheGlyphs)
     const float centre[2] = {48, 32};
     draw.Translate(centre);
     Finish();
-    // 20 wide and 8 high, centred: 'A' at x 38..45, 'B' at 48..55, y 28..35.
-    ExpectAt(38, 28, kRed);
-    ExpectAt(45, 35, kRed);
-    ExpectAt(37, 28, kBlack);
-    ExpectAt(46, 28, kBlack);
-    ExpectAt(50, 30, kBlack); // green times red
-    ExpectAt(38, 36, kBlack);
+    // 20 wide and 8 high, centred: 'A' at x 38..45, 'B' (green times red:
+    // black) at 48..55, y 28..35.
+    ExpectPixels({{38, 28, kRed}, {45, 35, kRed}, {37, 28, kBlack}, {46, 28, kBlack}, {50, 30, kBlack},
+                  {38, 36, kBlack}});
 }
 
 TEST_F(TextPixelTest, AGameFontInksInsideItsMeasuredRectangle)
