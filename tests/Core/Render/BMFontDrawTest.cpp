@@ -3,6 +3,7 @@
 // draw parameter's alignment, transforms and bounds.
 
 #include "tests/Core/Render/FontTesting.h"
+#include "tests/Core/Render/RecordedFrame.h"
 
 #include "Core/Math/BoundingBox.h"
 #include "Core/Render/Graphics.h"
@@ -16,8 +17,6 @@
 namespace
 {
 
-using bwtest::MemoryIndexBuffer;
-using bwtest::MemoryVertexBuffer;
 using fonttest::AddGlyphs;
 using fonttest::AddLayoutGlyphs;
 using fonttest::ValidDescription;
@@ -41,46 +40,11 @@ protected:
         fonttest::FontFixture::TearDown();
     }
 
-    const render::SVertex2D* Quad(size_t index)
-    {
-        auto* buffer = static_cast<MemoryVertexBuffer*>(r.GetVertexCache<render::SVertex2D>()->GetPrimary()->GetImpl());
-        return reinterpret_cast<const render::SVertex2D*>(buffer->mMemory.data()) + 4 * index;
-    }
-    const uint16_t* Indices()
-    {
-        auto* buffer = static_cast<MemoryIndexBuffer*>(r.GetIndexCache16()->GetPrimary()->GetImpl());
-        return reinterpret_cast<const uint16_t*>(buffer->mMemory.data());
-    }
-    uint32_t QuadsWritten() { return r.GetVertexCache<render::SVertex2D>()->GetPrimary()->GetImpl()->GetUsed() / 4; }
-
+    const render::SVertex2D* Quad(size_t index) { return bwtest::WrittenQuad(r, index); }
+    uint32_t QuadsWritten() { return bwtest::WrittenQuads(r); }
     // The replayed draw and texture calls, in order.
-    std::vector<std::string> Replay()
-    {
-        EXPECT_EQ(r.EndScene(), BW_OK);
-        EXPECT_EQ(r.ExecuteCommands(), BW_OK);
-        std::vector<std::string> calls;
-        for (const std::string& call : r.mCalls)
-            if (call.rfind("Draw", 0) == 0 || call.rfind("SetTexture", 0) == 0)
-                calls.push_back(call);
-        return calls;
-    }
-
-    // Sum of the triangles of the replayed indexed draws.
-    int Triangles(const std::vector<std::string>& calls)
-    {
-        int triangles = 0;
-        for (const std::string& call : calls)
-        {
-            if (call.rfind("DrawIndexedPrimitive(", 0) != 0)
-                continue;
-            // type, bytes per index, start index, primitive count, ...
-            size_t at = 0;
-            for (int comma = 0; comma < 3; ++comma)
-                at = call.find(',', at) + 1;
-            triangles += std::stoi(call.substr(at));
-        }
-        return triangles;
-    }
+    std::vector<std::string> Replay() { return bwtest::Replay(r, {"Draw", "SetTexture"}); }
+    static uint32_t Triangles(const std::vector<std::string>& calls) { return bwtest::IndexedPrimitives(calls); }
 
     std::string TextureOfPage(size_t page) { return r.NameOf(font->mPages[page]->GetTexture()); }
 
@@ -97,28 +61,20 @@ TEST_F(TextDrawTest, GlyphQuadsFromThePenWithTheHalfPixelShift)
 
     // 'A': pen (0, -2) + offset (1, 4), 8 x 12, from (4, 2) of the 64 x 32 page.
     const render::SVertex2D* a = Quad(0);
-    EXPECT_FLOAT_EQ(a[0].x, 0.5f);
-    EXPECT_FLOAT_EQ(a[0].y, 1.5f);
-    EXPECT_FLOAT_EQ(a[2].x, 8.5f);
-    EXPECT_FLOAT_EQ(a[2].y, 13.5f);
-    EXPECT_FLOAT_EQ(a[0].tu, 4.0f / 64);
-    EXPECT_FLOAT_EQ(a[0].tv, 2.0f / 32);
-    EXPECT_FLOAT_EQ(a[2].tu, 12.0f / 64);
-    EXPECT_FLOAT_EQ(a[2].tv, 14.0f / 32);
-    EXPECT_FLOAT_EQ(a[1].tu, 12.0f / 64);
-    EXPECT_FLOAT_EQ(a[1].tv, 2.0f / 32);
-    EXPECT_EQ(a[0].z, 0.0f);
-    EXPECT_EQ(a[0].w, 1.0f);
+    bwtest::ExpectCorners(a, 0.5f, 1.5f, 8.5f, 13.5f);
+    const float us[4] = {4, 12, 12, 4}, vs[4] = {2, 2, 14, 14};
     for (int v = 0; v < 4; ++v)
     {
+        EXPECT_FLOAT_EQ(a[v].tu, us[v] / 64);
+        EXPECT_FLOAT_EQ(a[v].tv, vs[v] / 32);
         EXPECT_EQ(a[v].diffuse, 0xFFFF0000u);
         EXPECT_EQ(a[v].specular, 0x00007F80u);
     }
+    EXPECT_EQ(a[0].w, 1.0f);
     // The pen moved by the advance: 'Ж' starts at 10.
     EXPECT_FLOAT_EQ(Quad(1)[0].x, 9.5f);
     EXPECT_FLOAT_EQ(Quad(1)[2].x, 21.5f);
-    const uint16_t expected[12] = {0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7};
-    EXPECT_TRUE(std::equal(expected, expected + 12, Indices()));
+    EXPECT_EQ(bwtest::WrittenIndices(r, 12), (std::vector<uint16_t>{0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7}));
 
     const std::vector<std::string> calls = Replay();
     ASSERT_EQ(calls.size(), 2u);
@@ -142,10 +98,7 @@ TEST_F(TextDrawTest, ScaledTextKeepsItsTextureCoordinates)
     EXPECT_EQ(size[0], 40.0f);
     EXPECT_EQ(size[1], 40.0f);
     const render::SVertex2D* a = Quad(0);
-    EXPECT_FLOAT_EQ(a[0].x, 2.0f);
-    EXPECT_FLOAT_EQ(a[0].y, 6.0f);
-    EXPECT_FLOAT_EQ(a[2].x, 18.0f);
-    EXPECT_FLOAT_EQ(a[2].y, 30.0f);
+    bwtest::ExpectCorners(a, 2, 6, 18, 30);
     EXPECT_FLOAT_EQ(a[0].tu, 4.0f / 64);
     EXPECT_FLOAT_EQ(a[2].tv, 14.0f / 32);
     EXPECT_FLOAT_EQ(Quad(1)[0].x, 22.0f);
@@ -230,7 +183,7 @@ TEST_F(TextDrawTest, TheReplacementGlyphStandsForMissingCharacters)
     ASSERT_EQ(font->DrawText(graphics.get(), nullptr, L"A?A", &format, nullptr), BW_OK);
     ASSERT_EQ(QuadsWritten(), 3u);
     EXPECT_FLOAT_EQ(Quad(1)[0].tu, 8.0f / 32);
-    EXPECT_EQ(Triangles(Replay()), 6);
+    EXPECT_EQ(Triangles(Replay()), 6u);
 }
 
 TEST_F(TextDrawTest, LongTextsAreDrawnWholeInPartsTheCachesHold)
@@ -243,7 +196,7 @@ TEST_F(TextDrawTest, LongTextsAreDrawnWholeInPartsTheCachesHold)
     ASSERT_EQ(font->DrawText(graphics.get(), nullptr, line, nullptr, nullptr), BW_OK);
     const std::wstring paragraph(3000, L'\x0416');
     ASSERT_EQ(font->DrawText(graphics.get(), nullptr, paragraph, nullptr, nullptr), BW_OK);
-    EXPECT_EQ(Triangles(Replay()), 2 * 3300);
+    EXPECT_EQ(Triangles(Replay()), 2u * 3300);
 }
 
 TEST_F(TextDrawTest, ACustomShaderWithoutTextureDrawsWithoutSettingOne)
@@ -254,7 +207,7 @@ TEST_F(TextDrawTest, ACustomShaderWithoutTextureDrawsWithoutSettingOne)
     EXPECT_EQ(std::count_if(calls.begin(), calls.end(),
                             [](const std::string& call) { return call.rfind("SetTexture", 0) == 0; }),
               0);
-    EXPECT_EQ(Triangles(calls), 4);
+    EXPECT_EQ(Triangles(calls), 4u);
 }
 
 TEST_F(TextDrawTest, ATemporaryTextIsKeptUntilTheDraw)
@@ -273,7 +226,7 @@ TEST_F(TextDrawTest, AnUnloadedFontMeasuresButDrawsNothing)
     EXPECT_EQ(font->DrawText(graphics.get(), nullptr, L"AB", nullptr, size), BW_FAIL);
     EXPECT_EQ(size[0], 18.0f);
     EXPECT_EQ(QuadsWritten(), 0u);
-    EXPECT_EQ(Triangles(Replay()), 0);
+    EXPECT_EQ(Triangles(Replay()), 0u);
 }
 
 TEST_F(TextDrawTest, OutsideAFrameTheCachesRefuseTheDraw)

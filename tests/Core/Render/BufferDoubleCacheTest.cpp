@@ -9,109 +9,103 @@ namespace
 using render::SVertex2D;
 using render::VertexCache2D;
 
+TEST(BufferCaches, ZeroCapacitiesTakeTheDefaultsOfEachLayoutAndIndexSize)
+{
+    bwtest::RecordingRender render;
+    ASSERT_EQ(render.Init(), BW_OK);
+    struct
+    {
+        render::Buffer* primary;
+        uint32_t overflow;
+        uint32_t capacity, overflowCapacity, elementSize;
+    } caches[] = {
+        {render.GetVertexCache<SVertex2D>()->GetPrimary()->GetImpl(),
+         render.GetVertexCache<SVertex2D>()->GetOverflowCapacity(), 40960, 10240, 32},
+        {render.GetVertexCache<render::SVertexGeom>()->GetPrimary()->GetImpl(),
+         render.GetVertexCache<render::SVertexGeom>()->GetOverflowCapacity(), 5120, 1024, 16},
+        {render.GetIndexCache16()->GetPrimary()->GetImpl(), render.GetIndexCache16()->GetOverflowCapacity(), 10240,
+         1024, 2},
+        {render.GetIndexCache32()->GetPrimary()->GetImpl(), render.GetIndexCache32()->GetOverflowCapacity(), 61440,
+         10240, 4}};
+    for (const auto& c : caches)
+    {
+        EXPECT_EQ(c.primary->GetCapacity(), c.capacity);
+        EXPECT_EQ(c.primary->GetElementSize(), c.elementSize);
+        EXPECT_EQ(c.overflow, c.overflowCapacity);
+    }
+}
+
 class VertexCacheTest : public testing::Test
 {
 protected:
     void SetUp() override { ASSERT_EQ(cache.Init(0, 0), BW_OK); }
 
-    // Fills the primary buffer up to `used` elements.
-    void FillPrimary(uint32_t used)
+    BWResultEnum Allocate(uint32_t count, VertexCache2D::Allocation* at = nullptr)
     {
-        SVertex2D* out = nullptr;
-        VertexCache2D::Allocation at;
-        ASSERT_EQ(cache.Allocate(used, &out, &at), BW_OK);
+        VertexCache2D::Allocation place;
+        out = nullptr;
+        return cache.Allocate(count, &out, at ? at : &place);
     }
 
     bwtest::RecordingRender render;
     VertexCache2D cache{&render};
+    SVertex2D* out = nullptr;
 };
 
-TEST_F(VertexCacheTest, ZeroCapacitiesTakeTheLayoutDefaults)
+TEST_F(VertexCacheTest, RefusesMisuseOutsideAFrameAndEndFrameAlwaysUnlocks)
 {
-    EXPECT_EQ(cache.GetPrimary()->GetImpl()->GetCapacity(), 40960u);
-    EXPECT_EQ(cache.GetOverflowCapacity(), 10240u);
-    EXPECT_EQ(cache.GetOverflowCount(), 0u);
-}
-
-TEST_F(VertexCacheTest, RefusesMisuseOutsideAFrame)
-{
-    SVertex2D* out = nullptr;
-    VertexCache2D::Allocation at;
-    EXPECT_EQ(cache.Allocate(4, &out, &at), BW_FAIL);
+    EXPECT_EQ(Allocate(4), BW_FAIL);
     EXPECT_EQ(out, nullptr);
-
     ASSERT_EQ(cache.BeginFrame(), BW_OK);
     EXPECT_EQ(cache.BeginFrame(), BW_FAIL);
-    ASSERT_EQ(cache.Allocate(4, &out, &at), BW_OK);
+    ASSERT_EQ(Allocate(4), BW_OK);
     EXPECT_TRUE(cache.GetPrimary()->GetImpl()->IsLocked());
     ASSERT_EQ(cache.EndFrame(), BW_OK);
     EXPECT_FALSE(cache.GetPrimary()->GetImpl()->IsLocked());
-    EXPECT_EQ(cache.EndFrame(), BW_FAIL);
-}
-
-TEST_F(VertexCacheTest, EndFrameOutsideAFrameStillUnlocks)
-{
-    ASSERT_EQ(cache.BeginFrame(), BW_OK);
-    FillPrimary(4);
-    ASSERT_EQ(cache.EndFrame(), BW_OK);
+    // Outside a frame EndFrame fails, but still unlocks.
     ASSERT_EQ(cache.GetPrimary()->GetImpl()->Lock(), BW_OK);
     EXPECT_EQ(cache.EndFrame(), BW_FAIL);
     EXPECT_FALSE(cache.GetPrimary()->GetImpl()->IsLocked());
 }
 
-TEST_F(VertexCacheTest, RunsFollowEachOtherInTheLockedBuffer)
+TEST_F(VertexCacheTest, RunsFollowEachOtherInThePrimaryThenOverflowBuffers)
 {
     ASSERT_EQ(cache.BeginFrame(), BW_OK);
-    SVertex2D* first = nullptr;
-    SVertex2D* second = nullptr;
     VertexCache2D::Allocation a, b;
-    ASSERT_EQ(cache.Allocate(4, &first, &a), BW_OK);
-    ASSERT_EQ(cache.Allocate(6, &second, &b), BW_OK);
-    EXPECT_EQ(a.mFirst, 0u);
-    EXPECT_EQ(a.mCount, 4u);
+    ASSERT_EQ(Allocate(4, &a), BW_OK);
+    SVertex2D* first = out;
+    ASSERT_EQ(Allocate(40000 - 4, &b), BW_OK);
     EXPECT_EQ(b.mFirst, 4u);
-    EXPECT_EQ(b.mCount, 6u);
-    EXPECT_EQ(a.mBuffer, b.mBuffer);
-    EXPECT_EQ(second, first + 4);
-    auto* memory = static_cast<bwtest::MemoryVertexBuffer*>(a.mBuffer);
-    EXPECT_EQ(memory->mLockCount, 1);
-}
+    EXPECT_EQ(b.mBuffer, a.mBuffer);
+    EXPECT_EQ(out, first + 4);
+    EXPECT_EQ(static_cast<bwtest::MemoryVertexBuffer*>(a.mBuffer)->mLockCount, 1);
 
-TEST_F(VertexCacheTest, ExactRemainingRoomComesFromThePrimaryThenOverflow)
-{
-    ASSERT_EQ(cache.BeginFrame(), BW_OK);
-    FillPrimary(40000);
-    SVertex2D* out = nullptr;
-    VertexCache2D::Allocation at;
-    ASSERT_EQ(cache.Allocate(960, &out, &at), BW_OK);
-    EXPECT_EQ(at.mBuffer, cache.GetPrimary()->GetImpl());
-    EXPECT_EQ(at.mFirst, 40000u);
+    // Exactly the room left still comes from the primary buffer.
+    ASSERT_EQ(Allocate(960, &a), BW_OK);
+    EXPECT_EQ(a.mBuffer, cache.GetPrimary()->GetImpl());
+    EXPECT_EQ(a.mFirst, 40000u);
     EXPECT_EQ(cache.GetOverflowCount(), 0u);
-
-    ASSERT_EQ(cache.Allocate(1, &out, &at), BW_OK);
+    ASSERT_EQ(Allocate(1, &a), BW_OK);
     ASSERT_EQ(cache.GetOverflowCount(), 1u);
-    EXPECT_EQ(at.mBuffer, cache.GetOverflow(0)->GetImpl());
-    EXPECT_EQ(at.mFirst, 0u);
+    EXPECT_EQ(a.mBuffer, cache.GetOverflow(0)->GetImpl());
+    EXPECT_EQ(a.mFirst, 0u);
     EXPECT_NE(out, nullptr);
 }
 
 TEST_F(VertexCacheTest, OverflowCapacityIsTheLimitOnceThePrimaryIsFull)
 {
     ASSERT_EQ(cache.BeginFrame(), BW_OK);
-    FillPrimary(40960);
-    SVertex2D* out = nullptr;
-    VertexCache2D::Allocation at;
-    EXPECT_EQ(cache.Allocate(10241, &out, &at), BW_FAIL);
+    ASSERT_EQ(Allocate(40960), BW_OK);
+    EXPECT_EQ(Allocate(10241), BW_FAIL);
     EXPECT_EQ(out, nullptr);
     EXPECT_EQ(cache.GetOverflowCount(), 0u);
-
-    ASSERT_EQ(cache.Allocate(10240, &out, &at), BW_OK);
+    VertexCache2D::Allocation at;
+    ASSERT_EQ(Allocate(10240, &at), BW_OK);
+    EXPECT_EQ(at.mCount, 10240u);
     ASSERT_EQ(cache.GetOverflowCount(), 1u);
     EXPECT_EQ(cache.GetOverflow(0)->GetImpl()->GetCapacity(), 10240u);
-    EXPECT_EQ(at.mCount, 10240u);
-
     // The first overflow buffer is full: the next run opens a second one.
-    ASSERT_EQ(cache.Allocate(8, &out, &at), BW_OK);
+    ASSERT_EQ(Allocate(8), BW_OK);
     EXPECT_EQ(cache.GetOverflowCount(), 2u);
 }
 
@@ -120,43 +114,22 @@ TEST_F(VertexCacheTest, OverflowBuffersAreKeptAndRelockedOncePerFrame)
     for (int frame = 0; frame < 3; ++frame)
     {
         ASSERT_EQ(cache.BeginFrame(), BW_OK);
-        FillPrimary(40960);
-        SVertex2D* out = nullptr;
-        VertexCache2D::Allocation at;
+        ASSERT_EQ(Allocate(40960), BW_OK);
         for (int i = 0; i < 5; ++i)
-            ASSERT_EQ(cache.Allocate(100, &out, &at), BW_OK);
+            ASSERT_EQ(Allocate(100), BW_OK);
         ASSERT_EQ(cache.EndFrame(), BW_OK);
     }
     ASSERT_EQ(cache.GetOverflowCount(), 1u);
-    auto* overflow = static_cast<bwtest::MemoryVertexBuffer*>(cache.GetOverflow(0)->GetImpl());
-    EXPECT_EQ(overflow->mLockCount, 3);
+    EXPECT_EQ(static_cast<bwtest::MemoryVertexBuffer*>(cache.GetOverflow(0)->GetImpl())->mLockCount, 3);
     EXPECT_EQ(render.mVertexBuffersMade, 2);
-}
 
-TEST_F(VertexCacheTest, AFailingOverflowCreationIsReturned)
-{
+    // A failing creation of another one is returned.
     ASSERT_EQ(cache.BeginFrame(), BW_OK);
-    FillPrimary(40960);
+    ASSERT_EQ(Allocate(40960), BW_OK);
+    ASSERT_EQ(Allocate(10240), BW_OK);
     render.mFailCreate = "vertex";
-    SVertex2D* out = nullptr;
-    VertexCache2D::Allocation at;
-    EXPECT_EQ(cache.Allocate(4, &out, &at), BW_FAIL);
-    EXPECT_EQ(cache.GetOverflowCount(), 0u);
-}
-
-TEST(IndexCache, DefaultsAreTheRenderersSizes)
-{
-    bwtest::RecordingRender render;
-    render::IndexCache16 small(&render);
-    render::IndexCache32 large(&render);
-    ASSERT_EQ(small.Init(0, 0), BW_OK);
-    ASSERT_EQ(large.Init(0, 0), BW_OK);
-    EXPECT_EQ(small.GetPrimary()->GetImpl()->GetCapacity(), 10240u);
-    EXPECT_EQ(small.GetPrimary()->GetImpl()->GetElementSize(), 2u);
-    EXPECT_EQ(small.GetOverflowCapacity(), 1024u);
-    EXPECT_EQ(large.GetPrimary()->GetImpl()->GetCapacity(), 61440u);
-    EXPECT_EQ(large.GetPrimary()->GetImpl()->GetElementSize(), 4u);
-    EXPECT_EQ(large.GetOverflowCapacity(), 10240u);
+    EXPECT_EQ(Allocate(4), BW_FAIL);
+    EXPECT_EQ(cache.GetOverflowCount(), 1u);
 }
 
 TEST(IndexCache, SixteenBitOverflowHoldsAtMost1024Indices)

@@ -1,8 +1,7 @@
 // Byte-level tests of what the renderer records: the layout of each command,
 // what is merged, what is re-recorded, and how the replay reads it back.
 
-#include "CommandBytes.h"
-#include "tests/Support/RecordingRender.h"
+#include "tests/Core/Render/RecordedFrame.h"
 
 #include "Core/Math/Matrix4.h"
 #include "Core/Render/Shader.h"
@@ -107,92 +106,76 @@ TEST_F(CommandStreamTest, ClearRecordsItsPayloadAfterTheTarget)
     EXPECT_EQ(RecordedBytes(r)[b.Size()], render::CmdResetRenderTarget);
 }
 
-TEST_F(CommandStreamTest, ContinuingIndexedDrawsMergeIntoOneCommand)
+// A draw as asked for and as recorded: indexed (type, start index,
+// primitives, lowest vertex, vertex count) or not (type, start vertex,
+// primitives).
+struct Draw
+{
+    bool indexed;
+    uint32_t type, start, count, minVertex = 0, vertices = 0;
+};
+
+struct MergeCase
+{
+    const char* name;
+    std::vector<Draw> asked;
+    std::vector<Draw> recorded;
+};
+
+class DrawMerging : public CommandStreamTest, public testing::WithParamInterface<MergeCase>
+{
+};
+
+TEST_P(DrawMerging, RecordsTheMergedCommands)
 {
     ASSERT_EQ(r.BeginScene(), BW_OK);
     ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4), BW_OK);
-    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 6, 2, 4, 4), BW_OK);
+    for (const Draw& d : GetParam().asked)
+    {
+        ASSERT_EQ(d.indexed ? r.DrawIndexedPrimitive(d.type, d.start, d.count, d.minVertex, d.vertices)
+                            : r.DrawPrimitive(d.type, d.start, d.count),
+                  BW_OK);
+    }
     ASSERT_EQ(r.EndScene(), BW_OK);
 
     CommandBytes b;
     b.U32(render::CmdBeginScene);
     ExpectFullState(b, mult);
-    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(0).U32(4).U32(0).U32(8);
+    for (const Draw& d : GetParam().recorded)
+    {
+        if (d.indexed)
+            b.U32(render::CmdDrawIndexedPrimitive).U32(d.type).U32(2).U32(d.start).U32(d.count).U32(d.minVertex).U32(d.vertices);
+        else
+            b.U32(render::CmdDrawPrimitive).U32(d.type).U32(d.start).U32(d.count);
+    }
     b.U32(render::CmdEndScene);
     EXPECT_EQ(RecordedBytes(r), b.Bytes());
 }
 
-TEST_F(CommandStreamTest, AGapBetweenIndexedDrawsKeepsThemApart)
-{
-    ASSERT_EQ(r.BeginScene(), BW_OK);
-    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4), BW_OK);
-    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 7, 2, 4, 4), BW_OK);
-    ASSERT_EQ(r.EndScene(), BW_OK);
+const bool kIndexed = true, kPlain = false;
 
-    CommandBytes b;
-    b.U32(render::CmdBeginScene);
-    ExpectFullState(b, mult);
-    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(0).U32(2).U32(0).U32(4);
-    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(7).U32(2).U32(4).U32(4);
-    b.U32(render::CmdEndScene);
-    EXPECT_EQ(RecordedBytes(r), b.Bytes());
-}
-
-TEST_F(CommandStreamTest, MergedVertexRangeCoversBothDraws)
-{
-    ASSERT_EQ(r.BeginScene(), BW_OK);
-    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 0, 1, 10, 3), BW_OK);
-    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 3, 1, 2, 3), BW_OK);
-    ASSERT_EQ(r.FlushBatch(), BW_OK);
-    std::vector<uint8_t> recorded = RecordedBytes(r);
-    CommandBytes draw;
-    draw.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(0).U32(2).U32(2).U32(11);
-    ASSERT_GE(recorded.size(), draw.Size());
-    EXPECT_EQ(std::vector<uint8_t>(recorded.end() - draw.Size(), recorded.end()), draw.Bytes());
-}
-
-TEST_F(CommandStreamTest, StripsAndFansAreNeverMerged)
-{
-    ASSERT_EQ(r.BeginScene(), BW_OK);
-    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleStrip, 0, 2, 0, 4), BW_OK);
-    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleStrip, 4, 2, 4, 4), BW_OK);
-    ASSERT_EQ(r.DrawPrimitive(render::TriangleFan, 0, 2), BW_OK);
-    ASSERT_EQ(r.DrawPrimitive(render::TriangleFan, 4, 2), BW_OK);
-    ASSERT_EQ(r.EndScene(), BW_OK);
-
-    CommandBytes b;
-    b.U32(render::CmdBeginScene);
-    ExpectFullState(b, mult);
-    b.U32(render::CmdDrawIndexedPrimitive).U32(4).U32(2).U32(0).U32(2).U32(0).U32(4);
-    b.U32(render::CmdDrawIndexedPrimitive).U32(4).U32(2).U32(4).U32(2).U32(4).U32(4);
-    b.U32(render::CmdDrawPrimitive).U32(5).U32(0).U32(2);
-    b.U32(render::CmdDrawPrimitive).U32(5).U32(4).U32(2);
-    b.U32(render::CmdEndScene);
-    EXPECT_EQ(RecordedBytes(r), b.Bytes());
-}
-
-TEST_F(CommandStreamTest, ContinuingListDrawsMergeWithoutIndices)
-{
-    ASSERT_EQ(r.BeginScene(), BW_OK);
-    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    ASSERT_EQ(r.DrawPrimitive(render::LineList, 0, 1), BW_OK);
-    ASSERT_EQ(r.DrawPrimitive(render::LineList, 2, 3), BW_OK);
-    ASSERT_EQ(r.DrawPrimitive(render::PointList, 8, 5), BW_OK);
-    ASSERT_EQ(r.DrawPrimitive(render::PointList, 13, 1), BW_OK);
-    ASSERT_EQ(r.EndScene(), BW_OK);
-
-    CommandBytes b;
-    b.U32(render::CmdBeginScene);
-    ExpectFullState(b, mult);
-    b.U32(render::CmdDrawPrimitive).U32(1).U32(0).U32(4);
-    b.U32(render::CmdDrawPrimitive).U32(0).U32(8).U32(6);
-    b.U32(render::CmdEndScene);
-    EXPECT_EQ(RecordedBytes(r), b.Bytes());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Batches, DrawMerging,
+    testing::Values(
+        MergeCase{"ContinuingIndexedDrawsMerge",
+                  {{kIndexed, render::TriangleList, 0, 2, 0, 4}, {kIndexed, render::TriangleList, 6, 2, 4, 4}},
+                  {{kIndexed, render::TriangleList, 0, 4, 0, 8}}},
+        MergeCase{"AGapBetweenIndexedDrawsKeepsThemApart",
+                  {{kIndexed, render::TriangleList, 0, 2, 0, 4}, {kIndexed, render::TriangleList, 7, 2, 4, 4}},
+                  {{kIndexed, render::TriangleList, 0, 2, 0, 4}, {kIndexed, render::TriangleList, 7, 2, 4, 4}}},
+        MergeCase{"TheMergedVertexRangeCoversBothDraws",
+                  {{kIndexed, render::TriangleList, 0, 1, 10, 3}, {kIndexed, render::TriangleList, 3, 1, 2, 3}},
+                  {{kIndexed, render::TriangleList, 0, 2, 2, 11}}},
+        MergeCase{"StripsAndFansAreNeverMerged",
+                  {{kIndexed, render::TriangleStrip, 0, 2, 0, 4}, {kIndexed, render::TriangleStrip, 4, 2, 4, 4},
+                   {kPlain, render::TriangleFan, 0, 2}, {kPlain, render::TriangleFan, 4, 2}},
+                  {{kIndexed, render::TriangleStrip, 0, 2, 0, 4}, {kIndexed, render::TriangleStrip, 4, 2, 4, 4},
+                   {kPlain, render::TriangleFan, 0, 2}, {kPlain, render::TriangleFan, 4, 2}}},
+        MergeCase{"ContinuingListDrawsMergeWithoutIndices",
+                  {{kPlain, render::LineList, 0, 1}, {kPlain, render::LineList, 2, 3}, {kPlain, render::PointList, 8, 5},
+                   {kPlain, render::PointList, 13, 1}},
+                  {{kPlain, render::LineList, 0, 4}, {kPlain, render::PointList, 8, 6}}}),
+    [](const testing::TestParamInfo<MergeCase>& info) { return std::string(info.param.name); });
 
 TEST_F(CommandStreamTest, ChangedStateBreaksAMerge)
 {
@@ -256,8 +239,7 @@ TEST_F(CommandStreamTest, ATargetChangeRecordsBothScissorCommandsEvenWithScissor
     b.U32(render::CmdSetRenderTarget).Ptr(texture);
     b.U32(render::CmdEnableScissor).U8(0);
     b.U32(render::CmdSetScissorRect).I32(0).I32(0).I32(0).I32(0);
-    std::vector<uint8_t> recorded = RecordedBytes(r);
-    EXPECT_EQ(std::vector<uint8_t>(recorded.begin() + before, recorded.end()), b.Bytes());
+    EXPECT_EQ(RecordedBytes(r, before), b.Bytes());
 }
 
 TEST_F(CommandStreamTest, ATargetRecordedByClearStillReRecordsTheScissor)
@@ -315,8 +297,7 @@ TEST_F(CommandStreamTest, SwitchingBetweenBuffersOfOneFormatRecordsNoFormat)
     b.U32(render::CmdSetVertexBuffer).Ptr(second.GetImpl());
     b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(6).U32(2).U32(0).U32(4);
     b.U32(render::CmdSetVertexFormat).U32(1).U32(render::CmdSetVertexBuffer).Ptr(geometry.GetImpl());
-    std::vector<uint8_t> recorded = RecordedBytes(r);
-    EXPECT_EQ(std::vector<uint8_t>(recorded.begin() + before, recorded.end()), b.Bytes());
+    EXPECT_EQ(RecordedBytes(r, before), b.Bytes());
 }
 
 TEST_F(CommandStreamTest, ShaderSwitchAToBToAResendsAllOfAsVariables)
@@ -344,8 +325,7 @@ TEST_F(CommandStreamTest, ShaderSwitchAToBToAResendsAllOfAsVariables)
     b.U32(render::CmdSetShader).Ptr(mult);
     ExpectVariables(b, mult);
     b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(18).U32(2).U32(0).U32(4);
-    std::vector<uint8_t> recorded = RecordedBytes(r);
-    EXPECT_EQ(std::vector<uint8_t>(recorded.begin() + before, recorded.end()), b.Bytes());
+    EXPECT_EQ(RecordedBytes(r, before), b.Bytes());
 }
 
 TEST_F(CommandStreamTest, DepthCommandCarriesTheWriteByteOnlyWhenTheTestIsOn)
@@ -368,8 +348,7 @@ TEST_F(CommandStreamTest, DepthCommandCarriesTheWriteByteOnlyWhenTheTestIsOn)
     b.U32(render::CmdSetDepthTest).U8(1).U8(0);
     b.U32(render::CmdDrawPrimitive).U32(3).U32(3).U32(1);
     b.U32(render::CmdSetDepthTest).U8(0);
-    std::vector<uint8_t> recorded = RecordedBytes(r);
-    EXPECT_EQ(std::vector<uint8_t>(recorded.begin() + before, recorded.end()), b.Bytes());
+    EXPECT_EQ(RecordedBytes(r, before), b.Bytes());
 }
 
 TEST_F(CommandStreamTest, ReplayCallsTheDeviceInRecordedOrder)
@@ -443,6 +422,10 @@ TEST_F(CommandStreamTest, AFailedReplayIsRewoundAndTheNextFrameSetsEveryState)
         ASSERT_EQ(r.Present(), BW_OK);
         EXPECT_EQ(r.ExecuteCommands(), frame == 0 ? BW_FAIL : BW_OK);
         EXPECT_EQ(r.GetCommands().Tell(), 0u);
+        if (frame == 0)
+        {
+            EXPECT_EQ(r.mCalls.back(), "SetBlendMode(1)"); // the replay stops at the failure
+        }
     }
     // The second frame sets the target, every state and the variables again,
     // although the same block was handed over unforced.

@@ -2,7 +2,7 @@
 // colour and tint), the translated and transformed variants, custom
 // geometry, and that each draw happens exactly once.
 
-#include "tests/Support/RecordingRender.h"
+#include "tests/Core/Render/RecordedFrame.h"
 
 #include "Core/Render/Color.h"
 #include "Core/Render/Graphics.h"
@@ -20,8 +20,7 @@
 namespace
 {
 
-using bwtest::MemoryIndexBuffer;
-using bwtest::MemoryVertexBuffer;
+using bwtest::ExpectCorners;
 using bwtest::RecordingRender;
 
 const float kPi = 3.14159265358979f;
@@ -57,52 +56,10 @@ protected:
         return made;
     }
 
-    // The first quads written this frame.
-    const render::SVertex2D* Quad(size_t index = 0)
-    {
-        auto* buffer = static_cast<MemoryVertexBuffer*>(r.GetVertexCache<render::SVertex2D>()->GetPrimary()->GetImpl());
-        return reinterpret_cast<const render::SVertex2D*>(buffer->mMemory.data()) + 4 * index;
-    }
-    const render::SVertexGeom* Geometry()
-    {
-        auto* buffer =
-            static_cast<MemoryVertexBuffer*>(r.GetVertexCache<render::SVertexGeom>()->GetPrimary()->GetImpl());
-        return reinterpret_cast<const render::SVertexGeom*>(buffer->mMemory.data());
-    }
-    const uint16_t* Indices()
-    {
-        auto* buffer = static_cast<MemoryIndexBuffer*>(r.GetIndexCache16()->GetPrimary()->GetImpl());
-        return reinterpret_cast<const uint16_t*>(buffer->mMemory.data());
-    }
+    const render::SVertex2D* Quad(size_t index = 0) { return bwtest::WrittenQuad(r, index); }
+    const render::SVertexGeom* Geometry() { return bwtest::WrittenVertices<render::SVertexGeom>(r); }
     uint32_t VerticesUsed2D() { return r.GetVertexCache<render::SVertex2D>()->GetPrimary()->GetImpl()->GetUsed(); }
-    uint32_t VerticesUsedGeom()
-    {
-        return r.GetVertexCache<render::SVertexGeom>()->GetPrimary()->GetImpl()->GetUsed();
-    }
-
-    // The draw calls the frame replays.
-    std::vector<std::string> Draws()
-    {
-        EXPECT_EQ(r.EndScene(), BW_OK);
-        EXPECT_EQ(r.ExecuteCommands(), BW_OK);
-        std::vector<std::string> draws;
-        for (const std::string& call : r.mCalls)
-            if (call.rfind("Draw", 0) == 0)
-                draws.push_back(call);
-        return draws;
-    }
-
-    static void ExpectCorners(const render::SVertex2D* v, float x0, float y0, float x1, float y1)
-    {
-        EXPECT_FLOAT_EQ(v[0].x, x0);
-        EXPECT_FLOAT_EQ(v[0].y, y0);
-        EXPECT_FLOAT_EQ(v[1].x, x1);
-        EXPECT_FLOAT_EQ(v[1].y, y0);
-        EXPECT_FLOAT_EQ(v[2].x, x1);
-        EXPECT_FLOAT_EQ(v[2].y, y1);
-        EXPECT_FLOAT_EQ(v[3].x, x0);
-        EXPECT_FLOAT_EQ(v[3].y, y1);
-    }
+    std::vector<std::string> Draws() { return bwtest::Replay(r); }
 
     RecordingRender r;
     std::unique_ptr<render::Graphics> graphics;
@@ -168,9 +125,7 @@ TEST_F(DrawTest, TextureCoordinatesFollowTheRegionAndFlips)
     EXPECT_EQ(v[1].tu, 0.75f);
     EXPECT_EQ(v[0].tv, 0.75f);
     EXPECT_EQ(v[3].tv, 0.25f);
-    const uint16_t* i = Indices();
-    const uint16_t expected[6] = {4, 5, 6, 4, 6, 7};
-    EXPECT_TRUE(std::equal(expected, expected + 6, i + 6));
+    EXPECT_EQ(bwtest::WrittenIndices(r, 12), (std::vector<uint16_t>{0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7}));
 }
 
 TEST_F(DrawTest, ColourIsPackedClampedAndTintGoesIntoTheSpecular)
@@ -309,8 +264,7 @@ TEST_F(DrawTest, DrawRectWritesItsCornersAndTwoTriangles)
         EXPECT_FLOAT_EQ(v[k].y, ys[k] - 0.5f);
         EXPECT_EQ(v[k].diffuse, 0xFF00FF00u);
     }
-    const uint16_t expected[6] = {0, 1, 2, 0, 2, 3};
-    EXPECT_TRUE(std::equal(expected, expected + 6, Indices()));
+    EXPECT_EQ(bwtest::WrittenIndices(r, 6), (std::vector<uint16_t>{0, 1, 2, 0, 2, 3}));
     const std::vector<std::string> draws = Draws();
     ASSERT_EQ(draws.size(), 1u);
     EXPECT_EQ(draws[0], "DrawIndexedPrimitive(3,2,0,2,0,4)");

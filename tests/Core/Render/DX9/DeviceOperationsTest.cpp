@@ -28,40 +28,44 @@ protected:
     }
 };
 
-TEST_F(DeviceOperationsTest, BlendModeOpaqueTurnsBlendingOffAndSelectsTheTexture)
+struct BlendCase
 {
-    ASSERT_EQ(r->DoSetBlendMode(0), BW_OK);
-    EXPECT_EQ(StateCalls(), (std::vector<std::string>{
-                                "SetRenderState(27, 0) = 0", "SetTextureStageState(0, 1, 2) = 0",
-                                "SetTextureStageState(0, 2, 2) = 0", "SetTextureStageState(0, 4, 2) = 0",
-                                "SetTextureStageState(0, 5, 2) = 0"}));
+    uint32_t mode;
+    std::vector<std::string> calls;
+};
+
+class BlendModes : public DeviceOperationsTest, public testing::WithParamInterface<BlendCase>
+{
+};
+
+// Opaque: no blending, colour and alpha from the texture; alpha: source
+// alpha over inverse source alpha; additive: source alpha times source plus
+// what is there; 3 changes nothing.
+TEST_P(BlendModes, SetTheirDeviceStates)
+{
+    ASSERT_EQ(r->DoSetBlendMode(GetParam().mode), BW_OK);
+    EXPECT_EQ(StateCalls(), GetParam().calls);
 }
 
-TEST_F(DeviceOperationsTest, BlendModeAlphaBlendsSourceAlphaOverInverseSourceAlpha)
+const std::vector<std::string> kModulatedStages = {
+    "SetTextureStageState(0, 1, 4) = 0", "SetTextureStageState(0, 2, 2) = 0", "SetTextureStageState(0, 3, 0) = 0",
+    "SetTextureStageState(0, 4, 4) = 0", "SetTextureStageState(0, 5, 2) = 0", "SetTextureStageState(0, 6, 0) = 0"};
+
+std::vector<std::string> Blending(const char* destination)
 {
-    ASSERT_EQ(r->DoSetBlendMode(1), BW_OK);
-    EXPECT_EQ(StateCalls(), (std::vector<std::string>{
-                                "SetRenderState(27, 1) = 0", "SetRenderState(19, 5) = 0", "SetRenderState(20, 6) = 0",
-                                "SetTextureStageState(0, 1, 4) = 0", "SetTextureStageState(0, 2, 2) = 0",
-                                "SetTextureStageState(0, 3, 0) = 0", "SetTextureStageState(0, 4, 4) = 0",
-                                "SetTextureStageState(0, 5, 2) = 0", "SetTextureStageState(0, 6, 0) = 0"}));
+    std::vector<std::string> calls = {"SetRenderState(27, 1) = 0", "SetRenderState(19, 5) = 0", destination};
+    calls.insert(calls.end(), kModulatedStages.begin(), kModulatedStages.end());
+    return calls;
 }
 
-TEST_F(DeviceOperationsTest, BlendModeAdditiveAddsSourceAlphaTimesSource)
-{
-    ASSERT_EQ(r->DoSetBlendMode(2), BW_OK);
-    std::vector<std::string> calls = StateCalls();
-    ASSERT_EQ(calls.size(), 9u);
-    EXPECT_EQ(calls[0], "SetRenderState(27, 1) = 0");
-    EXPECT_EQ(calls[1], "SetRenderState(19, 5) = 0");
-    EXPECT_EQ(calls[2], "SetRenderState(20, 2) = 0");
-}
-
-TEST_F(DeviceOperationsTest, BlendModeThreeChangesNothing)
-{
-    ASSERT_EQ(r->DoSetBlendMode(3), BW_OK);
-    EXPECT_TRUE(d3d9::test::GetCallLog().empty());
-}
+INSTANTIATE_TEST_SUITE_P(
+    Modes, BlendModes,
+    testing::Values(BlendCase{0,
+                              {"SetRenderState(27, 0) = 0", "SetTextureStageState(0, 1, 2) = 0",
+                               "SetTextureStageState(0, 2, 2) = 0", "SetTextureStageState(0, 4, 2) = 0",
+                               "SetTextureStageState(0, 5, 2) = 0"}},
+                    BlendCase{1, Blending("SetRenderState(20, 6) = 0")},
+                    BlendCase{2, Blending("SetRenderState(20, 2) = 0")}, BlendCase{3, {}}));
 
 TEST_F(DeviceOperationsTest, AFailingStateStopsTheBlendModeAtOnce)
 {

@@ -44,26 +44,31 @@ TEST_F(InitRenderTest, DefaultStatesAndThePresentParametersAreSet)
     ASSERT_EQ(Init(MakeInitParam(64, 48, true)), BW_OK);
     IDirect3DDevice9* device = r->GetDevice();
     using namespace d3d9::test;
-    EXPECT_EQ(GetSamplerState(device, 0, D3DSAMP_MINFILTER), D3DTEXF_ANISOTROPIC);
-    EXPECT_EQ(GetSamplerState(device, 0, D3DSAMP_MAGFILTER), D3DTEXF_ANISOTROPIC);
-    EXPECT_EQ(GetSamplerState(device, 0, D3DSAMP_MIPFILTER), D3DTEXF_LINEAR);
-    EXPECT_EQ(GetSamplerState(device, 0, D3DSAMP_ADDRESSU), D3DTADDRESS_CLAMP);
-    EXPECT_EQ(GetSamplerState(device, 0, D3DSAMP_ADDRESSV), D3DTADDRESS_CLAMP);
-    EXPECT_EQ(GetRenderState(device, D3DRS_CULLMODE), D3DCULL_CCW);
-    EXPECT_EQ(GetRenderState(device, D3DRS_SEPARATEALPHABLENDENABLE), 1u);
-    EXPECT_EQ(GetRenderState(device, D3DRS_SRCBLENDALPHA), D3DBLEND_ONE);
-    EXPECT_EQ(GetRenderState(device, D3DRS_DESTBLENDALPHA), D3DBLEND_ONE);
-    EXPECT_EQ(GetRenderState(device, D3DRS_ZENABLE), D3DZB_FALSE);
-    D3DVIEWPORT9 viewport = GetViewport(device);
-    EXPECT_EQ(viewport.Width, 64u);
-    EXPECT_EQ(viewport.Height, 48u);
+    const DWORD samplers[] = {GetSamplerState(device, 0, D3DSAMP_MINFILTER), GetSamplerState(device, 0, D3DSAMP_MAGFILTER),
+                              GetSamplerState(device, 0, D3DSAMP_MIPFILTER), GetSamplerState(device, 0, D3DSAMP_ADDRESSU),
+                              GetSamplerState(device, 0, D3DSAMP_ADDRESSV)};
+    EXPECT_EQ(std::vector<DWORD>(samplers, samplers + 5),
+              (std::vector<DWORD>{D3DTEXF_ANISOTROPIC, D3DTEXF_ANISOTROPIC, D3DTEXF_LINEAR, D3DTADDRESS_CLAMP,
+                                  D3DTADDRESS_CLAMP}));
+    const DWORD states[] = {GetRenderState(device, D3DRS_CULLMODE), GetRenderState(device, D3DRS_SEPARATEALPHABLENDENABLE),
+                            GetRenderState(device, D3DRS_SRCBLENDALPHA), GetRenderState(device, D3DRS_DESTBLENDALPHA),
+                            GetRenderState(device, D3DRS_ZENABLE)};
+    EXPECT_EQ(std::vector<DWORD>(states, states + 5),
+              (std::vector<DWORD>{D3DCULL_CCW, 1, D3DBLEND_ONE, D3DBLEND_ONE, D3DZB_FALSE}));
+    EXPECT_EQ(GetViewport(device).Height, 48u);
 
-    D3DPRESENT_PARAMETERS pp = r->GetPresentParams();
+    const D3DPRESENT_PARAMETERS pp = r->GetPresentParams();
     EXPECT_EQ(pp.BackBufferWidth, 64u);
-    EXPECT_EQ(pp.Windowed, TRUE);
     EXPECT_EQ(pp.SwapEffect, D3DSWAPEFFECT_DISCARD);
     EXPECT_EQ(pp.AutoDepthStencilFormat, D3DFMT_D24S8);
     EXPECT_EQ(pp.PresentationInterval, D3DPRESENT_INTERVAL_IMMEDIATE);
+
+    // Full screen presents with flip in X8R8G8B8.
+    r = std::make_unique<bwtest::TestRenderDX9>();
+    ASSERT_EQ(Init(MakeInitParam(64, 48, false)), BW_OK);
+    EXPECT_EQ(r->GetPresentParams().Windowed, FALSE);
+    EXPECT_EQ(r->GetPresentParams().BackBufferFormat, D3DFMT_X8R8G8B8);
+    EXPECT_EQ(r->GetPresentParams().SwapEffect, D3DSWAPEFFECT_FLIP);
 }
 
 TEST_F(InitRenderTest, WithoutAnisotropicFilteringSamplersAreLinear)
@@ -74,16 +79,6 @@ TEST_F(InitRenderTest, WithoutAnisotropicFilteringSamplersAreLinear)
     ASSERT_EQ(Init(), BW_OK);
     EXPECT_EQ(d3d9::test::GetSamplerState(r->GetDevice(), 0, D3DSAMP_MINFILTER), D3DTEXF_LINEAR);
     EXPECT_EQ(d3d9::test::GetSamplerState(r->GetDevice(), 0, D3DSAMP_MAGFILTER), D3DTEXF_LINEAR);
-}
-
-TEST_F(InitRenderTest, FullScreenPresentsWithFlipInX8R8G8B8)
-{
-    ASSERT_EQ(Init(MakeInitParam(64, 48, false)), BW_OK);
-    D3DPRESENT_PARAMETERS pp = r->GetPresentParams();
-    EXPECT_EQ(pp.Windowed, FALSE);
-    EXPECT_EQ(pp.BackBufferFormat, D3DFMT_X8R8G8B8);
-    EXPECT_EQ(pp.SwapEffect, D3DSWAPEFFECT_FLIP);
-    EXPECT_EQ(pp.FullScreen_RefreshRateInHz, 0u);
 }
 
 struct ShaderCase
@@ -142,20 +137,6 @@ TEST_P(VertexIndexGate, SixteenBitIndicesMustBeDrawable)
 
 INSTANTIATE_TEST_SUITE_P(Limits, VertexIndexGate, testing::Values(0u, 65534u, 65535u, 0xFFFFFFu));
 
-TEST_F(InitRenderTest, NoDirect3DObjectFails)
-{
-    d3d9::test::ForceResult(Call::Direct3DCreate9, E_FAIL);
-    EXPECT_EQ(Init(), BW_FAIL);
-    EXPECT_EQ(r->GetD3D(), nullptr);
-}
-
-TEST_F(InitRenderTest, NoDisplayModeFails)
-{
-    d3d9::test::ForceResult(Call::GetAdapterDisplayMode, D3DERR_NOTAVAILABLE);
-    EXPECT_EQ(Init(), BW_FAIL);
-    EXPECT_EQ(r->GetDevice(), nullptr);
-}
-
 TEST_F(InitRenderTest, ANegativeHardwareResultFallsBackToSoftwareVertexProcessing)
 {
     d3d9::test::EnableCallLog(true);
@@ -167,23 +148,10 @@ TEST_F(InitRenderTest, ANegativeHardwareResultFallsBackToSoftwareVertexProcessin
     EXPECT_NE(creates[1].find(", 36, "), std::string::npos) << creates[1]; // software + multithreaded
 }
 
-TEST_F(InitRenderTest, BothDeviceKindsFailingFails)
-{
-    d3d9::test::ForceResult(Call::CreateDevice, D3DERR_NOTAVAILABLE);
-    EXPECT_EQ(Init(), BW_FAIL);
-    EXPECT_EQ(r->GetDevice(), nullptr);
-}
-
 TEST_F(InitRenderTest, APositiveCreateDeviceResultIsSuccess)
 {
     d3d9::test::ForceResult(Call::CreateDevice, 1);
     EXPECT_EQ(Init(), BW_OK);
-}
-
-TEST_F(InitRenderTest, APositiveGetDeviceCapsResultIsFailure)
-{
-    d3d9::test::ForceResult(Call::GetDeviceCaps, 1);
-    EXPECT_EQ(Init(), BW_FAIL);
 }
 
 TEST_F(InitRenderTest, FormatAnswersFillTheDxtCaps)
@@ -199,19 +167,41 @@ TEST_F(InitRenderTest, FormatAnswersFillTheDxtCaps)
     EXPECT_TRUE(caps.mHasDxt5);
 }
 
-class FailingInitCall : public InitRenderTest, public testing::WithParamInterface<Call>
+struct FailingCase
+{
+    Call call;
+    HRESULT result;
+};
+
+class FailingInitCall : public InitRenderTest, public testing::WithParamInterface<FailingCase>
 {
 };
 
+// Both device kinds failing, a positive answer where only 0 is success, and
+// each later step failing once.
 TEST_P(FailingInitCall, EndsStartUpWithoutLeaking)
 {
-    d3d9::test::ForceResult(GetParam(), D3DERR_INVALIDCALL, 1);
+    d3d9::test::ForceResult(GetParam().call, GetParam().result, 1);
     EXPECT_EQ(Init(), BW_FAIL);
 }
 
-INSTANTIATE_TEST_SUITE_P(Calls, FailingInitCall,
-                         testing::Values(Call::GetRenderTarget, Call::SetViewport, Call::Clear, Call::Present,
-                                         Call::SetSamplerState, Call::SetRenderState, Call::CreateVertexShader,
-                                         Call::CreatePixelShader, Call::CreateVertexBuffer, Call::CreateIndexBuffer));
+INSTANTIATE_TEST_SUITE_P(
+    Calls, FailingInitCall,
+    testing::Values(FailingCase{Call::Direct3DCreate9, E_FAIL}, FailingCase{Call::GetAdapterDisplayMode, D3DERR_NOTAVAILABLE},
+                    FailingCase{Call::GetDeviceCaps, 1}, FailingCase{Call::GetRenderTarget, D3DERR_INVALIDCALL},
+                    FailingCase{Call::SetViewport, D3DERR_INVALIDCALL}, FailingCase{Call::Clear, D3DERR_INVALIDCALL},
+                    FailingCase{Call::Present, D3DERR_INVALIDCALL}, FailingCase{Call::SetSamplerState, D3DERR_INVALIDCALL},
+                    FailingCase{Call::SetRenderState, D3DERR_INVALIDCALL},
+                    FailingCase{Call::CreateVertexShader, D3DERR_INVALIDCALL},
+                    FailingCase{Call::CreatePixelShader, D3DERR_INVALIDCALL},
+                    FailingCase{Call::CreateVertexBuffer, D3DERR_INVALIDCALL},
+                    FailingCase{Call::CreateIndexBuffer, D3DERR_INVALIDCALL}));
+
+TEST_F(InitRenderTest, BothDeviceKindsFailingFails)
+{
+    d3d9::test::ForceResult(Call::CreateDevice, D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(Init(), BW_FAIL);
+    EXPECT_EQ(r->GetDevice(), nullptr);
+}
 
 } // namespace
