@@ -2,123 +2,74 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <functional>
 
 namespace
 {
 
 const float kPi = 3.14159265358979f;
 
-struct Point
+struct Transform2DCase
 {
-    float x, y;
+    const char* name;
+    std::function<void(render::Transform2D&)> build;
+    bool matrixMode;
+    float in[2];
+    float out[2];
 };
 
-Point Map(render::Transform2D t, float x, float y)
+class Transform2DSteps : public testing::TestWithParam<Transform2DCase>
 {
-    Point p = {x, y};
-    t.TransformPoints(&p, sizeof(Point), 1);
-    return p;
-}
+};
 
-// Through the rebuilt matrix, whatever the form.
-Point MapByMatrix(render::Transform2D t, float x, float y)
+// The kept form and the rebuilt matrix map the point alike.
+TEST_P(Transform2DSteps, MapThePoint)
 {
+    const Transform2DCase& c = GetParam();
+    render::Transform2D t;
+    c.build(t);
+    EXPECT_EQ(t.mMatrixMode != 0, c.matrixMode);
+    float p[2] = {c.in[0], c.in[1]};
+    t.TransformPoints(p, sizeof(p), 1);
+    EXPECT_NEAR(p[0], c.out[0], 1e-4f);
+    EXPECT_NEAR(p[1], c.out[1], 1e-4f);
     const float* m = t.Update().mMatrix;
-    return {m[0] * x + m[1] * y + m[2], m[3] * x + m[4] * y + m[5]};
+    EXPECT_NEAR(m[0] * c.in[0] + m[1] * c.in[1] + m[2], c.out[0], 1e-4f);
+    EXPECT_NEAR(m[3] * c.in[0] + m[4] * c.in[1] + m[5], c.out[1], 1e-4f);
 }
 
-void ExpectPoint(Point p, float x, float y)
-{
-    EXPECT_NEAR(p.x, x, 1e-4f);
-    EXPECT_NEAR(p.y, y, 1e-4f);
-}
-
-TEST(Transform2D, StartsAsIdentity)
-{
-    render::Transform2D t;
-    EXPECT_EQ(t.mDirty, 1);
-    EXPECT_EQ(t.mMatrixMode, 0);
-    EXPECT_EQ(t.mScale[0], 1.0f);
-    ExpectPoint(Map(t, 3, 4), 3, 4);
-    ExpectPoint(MapByMatrix(t, 3, 4), 3, 4);
-}
-
-TEST(Transform2D, TranslateAfterRotateIsAppliedAfterTheRotation)
-{
-    render::Transform2D t;
-    t.Rotate(kPi / 2);
-    t.Translate(10, 0);
-    EXPECT_EQ(t.mMatrixMode, 0);
-    EXPECT_EQ(t.mOffset[0], 10.0f);
-    EXPECT_EQ(t.mPosition[0], 0.0f);
-    // Rotation rows (cos, sin), (-sin, cos): (1, 0) -> (0, -1).
-    ExpectPoint(Map(t, 1, 0), 10, -1);
-}
-
-TEST(Transform2D, MirroringOnAFreshTransformStaysInKeptForm)
-{
-    render::Transform2D mirror;
-    mirror.Scale(-1, 1);
-    EXPECT_EQ(mirror.mMatrixMode, 0);
-    EXPECT_EQ(mirror.mScaled, 1);
-    ExpectPoint(Map(mirror, 2, 3), -2, 3);
-
-    render::Transform2D stretched;
-    stretched.Scale(-2, 1);
-    EXPECT_EQ(stretched.mMatrixMode, 1);
-    ExpectPoint(Map(stretched, 2, 3), -4, 3);
-
-    render::Transform2D upsideDown;
-    upsideDown.Scale(1, -1);
-    EXPECT_EQ(upsideDown.mMatrixMode, 1);
-    ExpectPoint(Map(upsideDown, 2, 3), 2, -3);
-}
-
-TEST(Transform2D, ScaleAfterATranslationSwitchesToMatrixMode)
-{
-    render::Transform2D t;
-    t.Translate(5, 1);
-    t.Scale(2, 3);
-    EXPECT_EQ(t.mMatrixMode, 1);
-    ExpectPoint(Map(t, 1, 1), 12, 6);
-}
-
-TEST(Transform2D, RotateAfterScaleMultipliesTheMatrix)
-{
-    render::Transform2D t;
-    t.Scale(2, 2);
-    t.Rotate(kPi);
-    EXPECT_EQ(t.mMatrixMode, 1);
-    ExpectPoint(Map(t, 1, 1), -2, -2);
-    // In matrix mode every operation multiplies from the left.
-    t.Translate(1, 0);
-    ExpectPoint(Map(t, 1, 1), -1, -2);
-}
-
-TEST(Transform2D, KeptFormAndMatrixAgree)
-{
-    render::Transform2D scaled;
-    scaled.Scale(2, 3);
-    scaled.Translate(5, 7);
-    ExpectPoint(Map(scaled, 1, 1), 7, 10);
-    ExpectPoint(MapByMatrix(scaled, 1, 1), 7, 10);
-
-    render::Transform2D turned;
-    turned.Translate(1, 2);
-    turned.Rotate(kPi / 2);
-    turned.Translate(3, 0);
-    // (p + (1, 2)) rotated, then + (3, 0).
-    ExpectPoint(Map(turned, 0, 0), 3 + 2, -1);
-    ExpectPoint(MapByMatrix(turned, 0, 0), 3 + 2, -1);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Transform2DSteps,
+    testing::Values(
+        Transform2DCase{"Identity", [](render::Transform2D&) {}, false, {3, 4}, {3, 4}},
+        // Rotation rows (cos, sin), (-sin, cos): (1, 0) -> (0, -1).
+        Transform2DCase{"TranslateAfterRotateComesAfterIt", [](render::Transform2D& t) { t.Rotate(kPi / 2); t.Translate(10, 0); },
+                        false, {1, 0}, {10, -1}},
+        Transform2DCase{"MirroringAFreshOneStaysKept", [](render::Transform2D& t) { t.Scale(-1, 1); }, false, {2, 3}, {-2, 3}},
+        Transform2DCase{"MirroringAndStretching", [](render::Transform2D& t) { t.Scale(-2, 1); }, true, {2, 3}, {-4, 3}},
+        Transform2DCase{"UpsideDown", [](render::Transform2D& t) { t.Scale(1, -1); }, true, {2, 3}, {2, -3}},
+        Transform2DCase{"ScaleAfterATranslation", [](render::Transform2D& t) { t.Translate(5, 1); t.Scale(2, 3); }, true,
+                        {1, 1}, {12, 6}},
+        Transform2DCase{"RotateAfterScale", [](render::Transform2D& t) { t.Scale(2, 2); t.Rotate(kPi); }, true, {1, 1},
+                        {-2, -2}},
+        // In matrix mode every operation multiplies from the left.
+        Transform2DCase{"MatrixThenTranslate", [](render::Transform2D& t) { t.Scale(2, 2); t.Rotate(kPi); t.Translate(1, 0); },
+                        true, {1, 1}, {-1, -2}},
+        Transform2DCase{"ScaleThenOffset", [](render::Transform2D& t) { t.Scale(2, 3); t.Translate(5, 7); }, false, {1, 1},
+                        {7, 10}},
+        // (p + (1, 2)) rotated, then + (3, 0).
+        Transform2DCase{"OffsetRotateOffset",
+                        [](render::Transform2D& t) { t.Translate(1, 2); t.Rotate(kPi / 2); t.Translate(3, 0); }, false,
+                        {0, 0}, {5, -1}}),
+    [](const testing::TestParamInfo<Transform2DCase>& info) { return std::string(info.param.name); });
 
 TEST(Transform2D, TinyPositionsAndOffsetsAreSkippedInKeptForm)
 {
     render::Transform2D t;
     t.Translate(0.0001f, 0);
-    const Point p = Map(t, 1, 0);
-    EXPECT_EQ(p.x, 1.0f);
+    float p[2] = {1, 0};
+    t.TransformPoints(p, sizeof(p), 1);
+    EXPECT_EQ(p[0], 1.0f);
 }
 
 } // namespace

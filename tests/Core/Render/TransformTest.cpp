@@ -5,19 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace
 {
 
 const float kPi = 3.14159265358979f;
-
-void ExpectPoint(const float p[3], float x, float y, float z)
-{
-    EXPECT_NEAR(p[0], x, 1e-4f);
-    EXPECT_NEAR(p[1], y, 1e-4f);
-    EXPECT_NEAR(p[2], z, 1e-4f);
-}
 
 // The point through TransformPoint, through TransformVertices on a vertex of
 // the 2-D layout, and through the matrix.
@@ -28,12 +22,11 @@ struct ThreeWays
     float matrix[3];
 };
 
-ThreeWays MapThreeWays(const render::Transform& t, float x, float y, float z)
+ThreeWays MapThreeWays(const render::Transform& t, const float in[3])
 {
     ThreeWays r;
-    const float in[3] = {x, y, z};
     t.TransformPoint(in, r.point);
-    render::SVertex2D v = {x, y, z, 1.0f, 0xAABBCCDDu, 0x11223344u, 0.25f, 0.75f};
+    render::SVertex2D v = {in[0], in[1], in[2], 1.0f, 0xAABBCCDDu, 0x11223344u, 0.25f, 0.75f};
     render::Transform::TransformVertices(&v, render::VertexFormatOf<render::SVertex2D>(), 1, t);
     EXPECT_EQ(v.w, 1.0f);
     EXPECT_EQ(v.diffuse, 0xAABBCCDDu);
@@ -45,180 +38,109 @@ ThreeWays MapThreeWays(const render::Transform& t, float x, float y, float z)
     return r;
 }
 
-void ExpectAllWays(const render::Transform& t, float x, float y, float z, float ex, float ey, float ez)
+struct TransformCase
 {
-    ThreeWays r = MapThreeWays(t, x, y, z);
-    ExpectPoint(r.point, ex, ey, ez);
-    ExpectPoint(r.vertex, ex, ey, ez);
-    ExpectPoint(r.matrix, ex, ey, ez);
+    const char* name;
+    std::function<void(render::Transform&)> build;
+    bool matrixMode;
+    float in[3];
+    float out[3];
+};
+
+class TransformSteps : public testing::TestWithParam<TransformCase>
+{
+};
+
+TEST_P(TransformSteps, MapThePointAlikeOnEveryPath)
+{
+    const TransformCase& c = GetParam();
+    render::Transform t;
+    c.build(t);
+    EXPECT_EQ(t.IsMatrixMode(), c.matrixMode);
+    const ThreeWays r = MapThreeWays(t, c.in);
+    for (const float* p : {r.point, r.vertex, r.matrix})
+        for (int i = 0; i < 3; ++i)
+            EXPECT_NEAR(p[i], c.out[i], 1e-4f) << "coordinate " << i;
 }
 
-TEST(Transform, AFreshTransformChangesNothingAndAddsNothing)
+// A matrix transform: translated by (3, 4, 5), then mirrored and stretched.
+render::Transform MatrixOther()
 {
-    render::Transform t;
-    EXPECT_FALSE(t.IsMatrixMode());
-    ExpectAllWays(t, 3, -4, 5, 3, -4, 5);
+    render::Transform other;
+    other.Translate(3, 4, 5);
+    other.Scale(-2, 1, 1);
+    return other;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, TransformSteps,
+    testing::Values(
+        TransformCase{"Fresh", [](render::Transform&) {}, false, {3, -4, 5}, {3, -4, 5}},
+        TransformCase{"TranslateThenScaleScalesThePosition",
+                      [](render::Transform& t) { t.Translate(10, 0, 0); t.Scale(2, 2, 1); }, false, {1, 1, 0}, {22, 2, 0}},
+        // Translation after a scale goes to the pivot offset.
+        TransformCase{"TranslateAfterScale", [](render::Transform& t) { t.Scale(2, 2, 1); t.Translate(5, 0, 0); }, false,
+                      {1, 1, 1}, {7, 2, 1}},
+        TransformCase{"NegativeScaleIsAMatrixAtOnce", [](render::Transform& t) { t.Translate(1, 2, 3); t.Scale(-1, 1, 1); },
+                      true, {1, 1, 1}, {-2, 3, 4}},
+        TransformCase{"OneRotationStaysInComponents", [](render::Transform& t) { t.Rotate(0, 0, kPi / 2); }, false,
+                      {1, 0, 0}, {0, 1, 0}},
+        TransformCase{"TwoRotationsMultiply", [](render::Transform& t) { t.Rotate(0, 0, kPi / 2); t.Rotate(0, 0, kPi / 2); },
+                      true, {1, 2, 3}, {-1, -2, 3}},
+        TransformCase{"RotationAfterScale", [](render::Transform& t) { t.Scale(2, 2, 2); t.Rotate(0, 0, kPi); }, true,
+                      {1, 0, 0}, {-2, 0, 0}},
+        TransformCase{"ScaleAfterRotation", [](render::Transform& t) { t.Rotate(0, 0, kPi); t.Scale(3, 1, 1); }, true,
+                      {1, 0, 0}, {-3, 0, 0}},
+        TransformCase{"ScaleAfterAnOffset",
+                      [](render::Transform& t) { t.Scale(2, 2, 2); t.Translate(1, 0, 0); t.Scale(2, 2, 2); }, true,
+                      {1, 0, 0}, {6, 0, 0}},
+        TransformCase{"TranslationAfterARotationComesAfterIt",
+                      [](render::Transform& t) { t.Rotate(0, 0, kPi / 2); t.Translate(10, 0, 0); }, false, {1, 0, 0},
+                      {10, 1, 0}},
+        // Append on a fresh transform takes the product, never an unbuilt
+        // matrix, and nothing rebuilds it from the old components.
+        TransformCase{"AppendingAMatrixToAFreshOne",
+                      [](render::Transform& t) { t.Append(MatrixOther()); t.UpdateMatrix(); }, true, {1, 0, 0}, {-8, 4, 5}},
+        TransformCase{"AppendingAMatrixMultipliesThisByIt",
+                      [](render::Transform& t) {
+                          t.Translate(1, 0, 0); t.Scale(2, 2, 2);
+                          render::Transform half;
+                          half.Rotate(0, 0, kPi / 2); half.Rotate(0, 0, kPi / 2);
+                          t.Append(half);
+                      },
+                      true, {1, 0, 0}, {-4, 0, 0}},
+        // (p + (10, 0, 0) + (1, 2, 0)) * 3 + (4, 0, 0)
+        TransformCase{"AppendingComponentsReplaysTheirSteps",
+                      [](render::Transform& t) {
+                          render::Transform other;
+                          other.Translate(1, 2, 0); other.Scale(3, 3, 1); other.Translate(4, 0, 0);
+                          t.Translate(10, 0, 0);
+                          t.Append(other);
+                      },
+                      false, {0, 0, 0}, {37, 6, 0}},
+        TransformCase{"ResetReturnsToComponents", [](render::Transform& t) { t.Scale(-1, 1, 1); t.Reset(); }, false,
+                      {1, 2, 3}, {1, 2, 3}}),
+    [](const testing::TestParamInfo<TransformCase>& info) { return std::string(info.param.name); });
+
+TEST(Transform, AFreshTransformAddsNothingToVertices)
+{
     // Adding +0 to -0 would make it +0: no addition may happen.
+    render::Transform t;
     std::vector<render::SVertexGeom> v(3, render::SVertexGeom{-0.0f, -0.0f, -0.0f, 0});
     render::Transform::TransformVertices(v.data(), render::VertexFormatOf<render::SVertexGeom>(), 3, t);
     for (const render::SVertexGeom& g : v)
-    {
-        EXPECT_TRUE(std::signbit(g.x));
-        EXPECT_TRUE(std::signbit(g.z));
-    }
-}
-
-TEST(Transform, TranslateThenScaleScalesThePosition)
-{
-    render::Transform t;
-    t.Translate(10, 0, 0);
-    t.Scale(2, 2, 1);
-    EXPECT_FALSE(t.IsMatrixMode());
-    ExpectAllWays(t, 1, 1, 0, 22, 2, 0);
-}
-
-TEST(Transform, TranslateAfterScaleGoesToThePivotOffset)
-{
-    render::Transform t;
-    t.Scale(2, 2, 1);
-    t.Translate(5, 0, 0);
-    EXPECT_FALSE(t.IsMatrixMode());
-    EXPECT_EQ(t.mOffset[0], 5.0f);
-    EXPECT_EQ(t.mPosition[0], 0.0f);
-    ExpectAllWays(t, 0, 0, 0, 5, 0, 0);
-    ExpectAllWays(t, 1, 1, 1, 7, 2, 1);
-}
-
-TEST(Transform, NegativeScaleSwitchesToMatrixModeAtOnce)
-{
-    render::Transform t;
-    t.Translate(1, 2, 3);
-    t.Scale(-1, 1, 1);
-    EXPECT_TRUE(t.IsMatrixMode());
-    ExpectAllWays(t, 1, 1, 1, -2, 3, 4);
-}
-
-TEST(Transform, TwoRotationsEndInMatrixModeWithTheirProduct)
-{
-    render::Transform t;
-    t.Rotate(0, 0, kPi / 2);
-    EXPECT_FALSE(t.IsMatrixMode());
-    EXPECT_TRUE(t.IsRotated());
-    t.Rotate(0, 0, kPi / 2);
-    EXPECT_TRUE(t.IsMatrixMode());
-    math::Matrix4 quarter;
-    const float a[3] = {0, 0, kPi / 2};
-    quarter.Rotate(a);
-    const math::Matrix4 expected = quarter * quarter;
-    for (int i = 0; i < 16; ++i)
-        EXPECT_NEAR(t.GetMatrix().m[i], expected.m[i], 1e-5f) << i;
-    // A half turn about z.
-    ExpectAllWays(t, 1, 2, 3, -1, -2, 3);
-}
-
-TEST(Transform, RotationOrScaleAfterTheOtherSwitchesToMatrixMode)
-{
-    render::Transform scaledThenTurned;
-    scaledThenTurned.Scale(2, 2, 2);
-    scaledThenTurned.Rotate(0, 0, kPi);
-    EXPECT_TRUE(scaledThenTurned.IsMatrixMode());
-    ExpectAllWays(scaledThenTurned, 1, 0, 0, -2, 0, 0);
-
-    render::Transform turnedThenScaled;
-    turnedThenScaled.Rotate(0, 0, kPi);
-    turnedThenScaled.Scale(3, 1, 1);
-    EXPECT_TRUE(turnedThenScaled.IsMatrixMode());
-    ExpectAllWays(turnedThenScaled, 1, 0, 0, -3, 0, 0);
-
-    render::Transform offsetThenScaled;
-    offsetThenScaled.Scale(2, 2, 2);
-    offsetThenScaled.Translate(1, 0, 0);
-    offsetThenScaled.Scale(2, 2, 2);
-    EXPECT_TRUE(offsetThenScaled.IsMatrixMode());
-    ExpectAllWays(offsetThenScaled, 1, 0, 0, 6, 0, 0);
-}
-
-TEST(Transform, TranslationAfterARotationIsAppliedAfterIt)
-{
-    render::Transform t;
-    t.Rotate(0, 0, kPi / 2);
-    t.Translate(10, 0, 0);
-    EXPECT_FALSE(t.IsMatrixMode());
-    EXPECT_EQ(t.mOffset[0], 10.0f);
-    float rotated[3];
-    math::Matrix4 r;
-    const float a[3] = {0, 0, kPi / 2};
-    r.Rotate(a);
-    const float p[3] = {1, 0, 0};
-    r.TransformPoint(p, rotated);
-    ExpectAllWays(t, 1, 0, 0, rotated[0] + 10, rotated[1], rotated[2]);
+        EXPECT_TRUE(std::signbit(g.x) && std::signbit(g.z));
 }
 
 TEST(Transform, TinyPositionIsSkippedOnlyByTheVertexPath)
 {
     render::Transform t;
     t.Translate(0.0001f, 0, 0);
-    ThreeWays r = MapThreeWays(t, 1, 0, 0);
+    const float in[3] = {1, 0, 0};
+    const ThreeWays r = MapThreeWays(t, in);
     EXPECT_EQ(r.vertex[0], 1.0f);
     EXPECT_EQ(r.point[0], 1.0001f);
     EXPECT_EQ(r.matrix[0], 1.0001f);
-}
-
-TEST(Transform, AppendingAMatrixTransformToAFreshOneGivesItsMatrix)
-{
-    render::Transform other;
-    other.Translate(3, 4, 5);
-    other.Scale(-2, 1, 1);
-    ASSERT_TRUE(other.IsMatrixMode());
-
-    render::Transform fresh;
-    fresh.Append(other);
-    EXPECT_TRUE(fresh.IsMatrixMode());
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(fresh.GetMatrix().m[i], other.GetMatrix().m[i]) << i;
-    // The product stays: nothing rebuilds it from the old components.
-    fresh.UpdateMatrix();
-    ExpectAllWays(fresh, 1, 0, 0, -8, 4, 5);
-}
-
-TEST(Transform, AppendingAMatrixTransformMultipliesThisByIt)
-{
-    render::Transform self;
-    self.Translate(1, 0, 0);
-    self.Scale(2, 2, 2);
-    render::Transform other;
-    other.Rotate(0, 0, kPi / 2);
-    other.Rotate(0, 0, kPi / 2);
-    const math::Matrix4 expected = self.GetMatrix() * other.GetMatrix();
-    self.Append(other);
-    EXPECT_TRUE(self.IsMatrixMode());
-    for (int i = 0; i < 16; ++i)
-        EXPECT_NEAR(self.GetMatrix().m[i], expected.m[i], 1e-5f) << i;
-    ExpectAllWays(self, 1, 0, 0, -4, 0, 0);
-}
-
-TEST(Transform, AppendingAComponentTransformReplaysItsSteps)
-{
-    render::Transform other;
-    other.Translate(1, 2, 0);
-    other.Scale(3, 3, 1);
-    other.Translate(4, 0, 0);
-    render::Transform self;
-    self.Translate(10, 0, 0);
-    self.Append(other);
-    // (p + (10, 0, 0) + (1, 2, 0)) * 3 + (4, 0, 0)
-    EXPECT_FALSE(self.IsMatrixMode());
-    ExpectAllWays(self, 0, 0, 0, 37, 6, 0);
-}
-
-TEST(Transform, ResetReturnsToComponentForm)
-{
-    render::Transform t;
-    t.Scale(-1, 1, 1);
-    ASSERT_TRUE(t.IsMatrixMode());
-    t.Reset();
-    EXPECT_FALSE(t.IsMatrixMode());
-    ExpectAllWays(t, 1, 2, 3, 1, 2, 3);
 }
 
 TEST(Transform, VerticesAreMovedAtTheFormatStride)
