@@ -9,6 +9,8 @@
 #include "Core/Render/Shaders/DX9/ShaderImplDX9.h"
 #include "Core/Render/Shaders/DX9/Shaders.h"
 
+#include <memory>
+
 namespace
 {
 
@@ -47,38 +49,52 @@ protected:
         ASSERT_EQ(Init(), BW_OK);
         mLog.Clear();
     }
+
+    // Records and replays a frame with one draw of the shader: a triangle of
+    // geometry, or a textured quad.
+    BWResultEnum DrawFrame(render::ShaderImpl* shader, bool textured)
+    {
+        render::RenderState block;
+        block.mShader = shader;
+        block.mVertexBuffer = textured ? r->GetVertexCache<render::SVertex2D>()->GetPrimary()->GetImpl()
+                                       : r->GetVertexCache<render::SVertexGeom>()->GetPrimary()->GetImpl();
+        block.mIndexBuffer = r->GetIndexCache16()->GetPrimary()->GetImpl();
+        EXPECT_EQ(r->BeginScene(), BW_OK);
+        EXPECT_EQ(r->SetRenderState(&block, true), BW_OK);
+        EXPECT_EQ(textured ? r->DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4)
+                           : r->DrawPrimitive(render::TriangleList, 0, 1),
+                  BW_OK);
+        EXPECT_EQ(r->EndScene(), BW_OK);
+        return r->ExecuteCommands();
+    }
 };
 
 TEST_F(ShaderDX9Test, TheBuiltInProgramsCompileWithoutWarnings)
 {
     render::ShaderImpl* shader = nullptr;
-    ASSERT_EQ(r->CreateShaderGeom(&shader), BW_OK);
-    delete shader;
-    ASSERT_EQ(r->CreateShaderTexturedMult(&shader), BW_OK);
-    delete shader;
-    ASSERT_EQ(r->CreateShaderTexturedTint(&shader), BW_OK);
-    delete shader;
+    for (auto create : {&render::Render::CreateShaderGeom, &render::Render::CreateShaderTexturedMult,
+                        &render::Render::CreateShaderTexturedTint})
+    {
+        ASSERT_EQ((r.get()->*create)(&shader), BW_OK);
+        delete shader;
+    }
     EXPECT_TRUE(mLog.Messages().empty());
-    EXPECT_EQ(std::string(render::gVertexShaderGeomText).rfind("//gVertexShaderGeomText", 0), 0u);
-    EXPECT_EQ(std::string(render::gPixelShaderTexturedTintText).rfind("//gPixelShaderTexturedTintText", 0), 0u);
 }
 
-TEST_F(ShaderDX9Test, AWarningIsLoggedOnceAndTheShaderIsMade)
+TEST_F(ShaderDX9Test, AWarningIsLoggedOnceAndTheShaderIsMadeButAnErrorFailsWithoutARecord)
 {
     render::ShaderImpl* shader = nullptr;
     ASSERT_EQ(r->CreateShader(kVertexWithWarning, render::gPixelShaderGeomText, &shader), BW_OK);
     ASSERT_NE(shader, nullptr);
-    const std::vector<std::wstring>& records = mLog.Messages();
+    const std::vector<std::wstring> records = mLog.Messages();
     ASSERT_EQ(records.size(), 1u);
     EXPECT_EQ(records[0].rfind(L"<div class=\"block\">", 0), 0u) << records[0];
     EXPECT_NE(records[0].find(L"X3206"), std::wstring::npos) << records[0];
     EXPECT_NE(static_cast<render::ShaderImplDX9*>(shader)->GetVertexShader(), nullptr);
     delete shader;
-}
 
-TEST_F(ShaderDX9Test, ACompileErrorFailsWithoutALogRecord)
-{
-    render::ShaderImpl* shader = nullptr;
+    mLog.Clear();
+    shader = nullptr;
     EXPECT_EQ(r->CreateShader("float4 vertex_shader( {", render::gPixelShaderGeomText, &shader), BW_FAIL);
     EXPECT_EQ(shader, nullptr);
     EXPECT_EQ(r->CreateShader(render::gVertexShaderGeomText, "", &shader), BW_FAIL);
@@ -94,15 +110,7 @@ TEST_F(ShaderDX9Test, AProgramWithoutProjDrawsWithoutFailingTheFrame)
     math::Matrix4 projection;
     projection.SetIdentity();
     shader.SetProjection(&projection);
-
-    render::RenderState block;
-    block.mShader = impl;
-    block.mVertexBuffer = r->GetVertexCache<render::SVertexGeom>()->GetPrimary()->GetImpl();
-    ASSERT_EQ(r->BeginScene(), BW_OK);
-    ASSERT_EQ(r->SetRenderState(&block, true), BW_OK);
-    ASSERT_EQ(r->DrawPrimitive(render::TriangleList, 0, 1), BW_OK);
-    ASSERT_EQ(r->EndScene(), BW_OK);
-    EXPECT_EQ(r->ExecuteCommands(), BW_OK);
+    EXPECT_EQ(DrawFrame(impl, false), BW_OK);
 }
 
 TEST_F(ShaderDX9Test, ProjectionReachesTheVertexConstants)
@@ -112,15 +120,7 @@ TEST_F(ShaderDX9Test, ProjectionReachesTheVertexConstants)
     projection.SetIdentity();
     projection(3, 0) = 7.0f; // translation x, in the last row
     shader->SetProjection(&projection);
-    render::RenderState block;
-    block.mShader = shader->GetImpl();
-    block.mVertexBuffer = r->GetVertexCache<render::SVertexGeom>()->GetPrimary()->GetImpl();
-    ASSERT_EQ(r->BeginScene(), BW_OK);
-    ASSERT_EQ(r->SetRenderState(&block, true), BW_OK);
-    ASSERT_EQ(r->DrawPrimitive(render::TriangleList, 0, 1), BW_OK);
-    ASSERT_EQ(r->EndScene(), BW_OK);
-    ASSERT_EQ(r->ExecuteCommands(), BW_OK);
-
+    ASSERT_EQ(DrawFrame(shader->GetImpl(), false), BW_OK);
     // Column-major: register 0 holds the first column, whose last entry is
     // the x translation.
     float registers[16] = {};
@@ -132,31 +132,20 @@ TEST_F(ShaderDX9Test, ProjectionReachesTheVertexConstants)
 TEST_F(ShaderDX9Test, ANullTextureBindsNoTextureAndARealOneBindsItsDeviceTexture)
 {
     render::ShaderTextured* shader = r->GetShaderTexturedMultObject();
-    render::Texture* texture = nullptr;
-    ASSERT_EQ(r->CreateTexture(&texture), BW_OK);
+    std::unique_ptr<render::Texture> texture;
+    {
+        render::Texture* made = nullptr;
+        ASSERT_EQ(r->CreateTexture(&made), BW_OK);
+        texture.reset(made);
+    }
     ASSERT_EQ(texture->CreateDynamic(2, 2), BW_OK);
     shader->SetProjection(&r->GetProjection());
-
-    render::RenderState block;
-    block.mShader = shader->GetImpl();
-    block.mVertexBuffer = r->GetVertexCache<render::SVertex2D>()->GetPrimary()->GetImpl();
-    block.mIndexBuffer = r->GetIndexCache16()->GetPrimary()->GetImpl();
-    ASSERT_EQ(r->BeginScene(), BW_OK);
-    ASSERT_EQ(r->SetRenderState(&block, true), BW_OK);
-    ASSERT_EQ(r->DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4), BW_OK);
-    ASSERT_EQ(r->EndScene(), BW_OK);
-    ASSERT_EQ(r->ExecuteCommands(), BW_OK);
+    ASSERT_EQ(DrawFrame(shader->GetImpl(), true), BW_OK);
     EXPECT_EQ(d3d9::test::GetBoundTexture(r->GetDevice(), 0), nullptr);
-
-    shader->SetTexture(texture);
-    ASSERT_EQ(r->BeginScene(), BW_OK);
-    ASSERT_EQ(r->SetRenderState(&block, true), BW_OK);
-    ASSERT_EQ(r->DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4), BW_OK);
-    ASSERT_EQ(r->EndScene(), BW_OK);
-    ASSERT_EQ(r->ExecuteCommands(), BW_OK);
+    shader->SetTexture(texture.get());
+    ASSERT_EQ(DrawFrame(shader->GetImpl(), true), BW_OK);
     EXPECT_EQ(d3d9::test::GetBoundTexture(r->GetDevice(), 0),
-              static_cast<render::TextureDX9*>(texture)->GetDeviceTexture());
-    delete texture;
+              static_cast<render::TextureDX9*>(texture.get())->GetDeviceTexture());
 }
 
 TEST_F(ShaderDX9Test, ResettingTheDeviceFlagsEveryVariable)
