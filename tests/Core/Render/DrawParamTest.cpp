@@ -110,10 +110,8 @@ TEST_F(DrawTest, TextureCoordinatesFollowTheRegionAndFlips)
     whole->mFlipX = 1;
     ASSERT_EQ(whole.DrawNow(), BW_OK);
     const render::SVertex2D* v = Quad(0);
-    EXPECT_EQ(v[0].tu, 1.0f);
-    EXPECT_EQ(v[1].tu, 0.0f);
-    EXPECT_EQ(v[0].tv, 0.0f);
-    EXPECT_EQ(v[2].tv, 1.0f);
+    EXPECT_EQ(std::make_pair(v[0].tu, v[1].tu), std::make_pair(1.0f, 0.0f));
+    EXPECT_EQ(std::make_pair(v[0].tv, v[2].tv), std::make_pair(0.0f, 1.0f));
 
     const float region[4] = {2, 1, 4, 2};
     auto part = graphics->DrawImageRect(image, region);
@@ -121,10 +119,8 @@ TEST_F(DrawTest, TextureCoordinatesFollowTheRegionAndFlips)
     ASSERT_EQ(part.DrawNow(), BW_OK);
     v = Quad(1);
     ExpectCorners(v, -0.5f, -0.5f, 3.5f, 1.5f);
-    EXPECT_EQ(v[0].tu, 0.25f);
-    EXPECT_EQ(v[1].tu, 0.75f);
-    EXPECT_EQ(v[0].tv, 0.75f);
-    EXPECT_EQ(v[3].tv, 0.25f);
+    EXPECT_EQ(std::make_pair(v[0].tu, v[1].tu), std::make_pair(0.25f, 0.75f));
+    EXPECT_EQ(std::make_pair(v[0].tv, v[3].tv), std::make_pair(0.75f, 0.25f));
     EXPECT_EQ(bwtest::WrittenIndices(r, 12), (std::vector<uint16_t>{0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7}));
 }
 
@@ -178,9 +174,7 @@ TEST_F(DrawTest, TranslatedVariantMovesTheQuadAndOnlyItDraws)
     }
     ExpectCorners(Quad(), 99.5f, 49.5f, 107.5f, 53.5f);
     EXPECT_EQ(VerticesUsed2D(), 4u);
-    const std::vector<std::string> draws = Draws();
-    ASSERT_EQ(draws.size(), 1u);
-    EXPECT_EQ(draws[0], "DrawIndexedPrimitive(3,2,0,2,0,4)");
+    EXPECT_EQ(Draws(), std::vector<std::string>{"DrawIndexedPrimitive(3,2,0,2,0,4)"});
 }
 
 TEST_F(DrawTest, TransformedVariantScalesAboutTheAnchorThenRotates)
@@ -197,10 +191,9 @@ TEST_F(DrawTest, TransformedVariantScalesAboutTheAnchorThenRotates)
     // Corner (-4, -2) scaled to (-8, -4), turned a quarter: rows (cos, sin),
     // (-sin, cos) give (-4, 8), then moved by (10, 20).
     const render::SVertex2D* v = Quad();
-    EXPECT_NEAR(v[0].x, 6.0f - 0.5f, 1e-4f);
-    EXPECT_NEAR(v[0].y, 28.0f - 0.5f, 1e-4f);
-    EXPECT_NEAR(v[2].x, 14.0f - 0.5f, 1e-4f);
-    EXPECT_NEAR(v[2].y, 12.0f - 0.5f, 1e-4f);
+    const float corners[4] = {v[0].x, v[0].y, v[2].x, v[2].y}, expected[4] = {5.5f, 27.5f, 13.5f, 11.5f};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_NEAR(corners[i], expected[i], 1e-4f) << i;
     EXPECT_EQ(Draws().size(), 1u);
 }
 
@@ -224,10 +217,8 @@ TEST_F(DrawTest, ConsecutiveQuadsOfOneTextureMergeIntoOneDraw)
     }
     render::ImageRect* other = MakeImage(2, 2);
     graphics->DrawImage(other);
-    const std::vector<std::string> draws = Draws();
-    ASSERT_EQ(draws.size(), 2u);
-    EXPECT_EQ(draws[0], "DrawIndexedPrimitive(3,2,0,6,0,12)");
-    EXPECT_EQ(draws[1], "DrawIndexedPrimitive(3,2,18,2,12,4)");
+    EXPECT_EQ(Draws(), (std::vector<std::string>{"DrawIndexedPrimitive(3,2,0,6,0,12)",
+                                                  "DrawIndexedPrimitive(3,2,18,2,12,4)"}));
 }
 
 TEST_F(DrawTest, NullOrEmptyImagesDrawNothingAndReportIt)
@@ -265,9 +256,7 @@ TEST_F(DrawTest, DrawRectWritesItsCornersAndTwoTriangles)
         EXPECT_EQ(v[k].diffuse, 0xFF00FF00u);
     }
     EXPECT_EQ(bwtest::WrittenIndices(r, 6), (std::vector<uint16_t>{0, 1, 2, 0, 2, 3}));
-    const std::vector<std::string> draws = Draws();
-    ASSERT_EQ(draws.size(), 1u);
-    EXPECT_EQ(draws[0], "DrawIndexedPrimitive(3,2,0,2,0,4)");
+    EXPECT_EQ(Draws(), std::vector<std::string>{"DrawIndexedPrimitive(3,2,0,2,0,4)"});
 }
 
 TEST_F(DrawTest, DrawLineIsALineListOfTwoPoints)
@@ -279,9 +268,7 @@ TEST_F(DrawTest, DrawLineIsALineListOfTwoPoints)
     EXPECT_FLOAT_EQ(v[1].y, 39.5f);
     EXPECT_EQ(v[0].z, 0.0f);
     EXPECT_EQ(v[0].diffuse, 0xFFFFFFFFu);
-    const std::vector<std::string> draws = Draws();
-    ASSERT_EQ(draws.size(), 1u);
-    EXPECT_EQ(draws[0], "DrawPrimitive(1,0,1)");
+    EXPECT_EQ(Draws(), std::vector<std::string>{"DrawPrimitive(1,0,1)"});
 }
 
 TEST_F(DrawTest, LinesAndRectsWithoutCacheRoomDrawNothing)

@@ -89,14 +89,21 @@ INSTANTIATE_TEST_SUITE_P(Formats, DevilSample,
                                          SampleCase{"quadrants.bmp", L".bmp", 0xFFFFFFFFu, 0},
                                          SampleCase{"quadrants.jpg", L".jpg", 0xFF000000u, 8}));
 
-TEST(ImageDataDevil, AlphaFiftyIsOpaqueAndFortyNineIsNot)
+TEST(ImageDataDevil, AlphaFiftyIsOpaqueAndFortyNineIsNotAndRowsGoAtThePitch)
 {
-    const Pixels p = MakePixels(2, 1, [](uint32_t x, uint32_t) { return x == 0 ? 0x31FFFFFFu : 0x32FFFFFFu; });
-    Decoded d;
-    ASSERT_TRUE(Decode(testing_support::MakeTga(p, false), L".tga", &d));
-    EXPECT_EQ(d.At(0, 0), 0x31FFFFFFu);
-    EXPECT_FALSE(d.mask.GetPixel(0, 0));
-    EXPECT_TRUE(d.mask.GetPixel(1, 0));
+    const Pixels p = MakePixels(2, 2, [](uint32_t x, uint32_t y) { return (x == 0 ? 0x31FFFF00u : 0x32FFFF00u) | y; });
+    const std::vector<uint8_t> bytes = testing_support::MakeTga(p, false);
+    base::MemoryStream stream(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    std::unique_ptr<render::ImageData> data(render::ImageLoader::Instance()->CreateImageData(&stream, L".tga", nullptr));
+    ASSERT_NE(data, nullptr);
+    std::vector<uint32_t> out(8, 0xABABABABu);
+    render::HitMask mask;
+    mask.Resize(2, 2);
+    ASSERT_EQ(data->Read(16, 0, out.data(), &mask, 0), BW_OK);
+    EXPECT_EQ(out, (std::vector<uint32_t>{0x31FFFF00u, 0x32FFFF00u, 0xABABABABu, 0xABABABABu, 0x31FFFF01u, 0x32FFFF01u,
+                                          0xABABABABu, 0xABABABABu}));
+    EXPECT_FALSE(mask.GetPixel(0, 0));
+    EXPECT_TRUE(mask.GetPixel(1, 0));
 }
 
 class DevilOrientation : public testing::TestWithParam<bool>
@@ -129,22 +136,6 @@ TEST_P(DevilOrientation, BottomUpFilesAreStoredTopDown)
 }
 
 INSTANTIATE_TEST_SUITE_P(BothOrders, DevilOrientation, testing::Values(true, false));
-
-TEST(ImageDataDevil, RowsGoAtThePitch)
-{
-    const Pixels p = MakePixels(2, 2, [](uint32_t x, uint32_t y) { return 0xFF000000u | (y * 2 + x); });
-    const std::vector<uint8_t> bytes = testing_support::MakeTga(p, true);
-    base::MemoryStream stream(bytes.data(), static_cast<uint32_t>(bytes.size()));
-    std::unique_ptr<render::ImageData> data(render::ImageLoader::Instance()->CreateImageData(&stream, L".tga", nullptr));
-    ASSERT_NE(data, nullptr);
-    std::vector<uint32_t> out(8, 0xABABABABu);
-    ASSERT_EQ(data->Read(16, 0, out.data(), nullptr, 0), BW_OK);
-    EXPECT_EQ(out[0], 0xFF000000u);
-    EXPECT_EQ(out[1], 0xFF000001u);
-    EXPECT_EQ(out[2], 0xABABABABu);
-    EXPECT_EQ(out[4], 0xFF000002u);
-    EXPECT_EQ(out[5], 0xFF000003u);
-}
 
 TEST(ImageDataDevil, EveryPathGivesTheLibraryImageBack)
 {
