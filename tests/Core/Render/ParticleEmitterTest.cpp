@@ -193,18 +193,4 @@ TEST_F(ParticleEmitterTest, PositionsReachTheLibraryWithTheirMode)
     EXPECT_FLOAT_EQ((quad.x1 + quad.x3) / 2, 30.0f); // the live particle came along
 }
 
-TEST_F(ParticleEmitterTest, ACopyTakesBindingNameAndFlagsAndPlaysOnItsOwn)
-{
-    ParticleEmitter* e = Playing("one");
-    e->mRestartPending = 1;
-    e->mHasAtlas = 0;
-    ParticleEmitter copy(*e);
-    EXPECT_NE(copy.mHandle, e->mHandle);
-    EXPECT_EQ(copy.mName, e->mName);
-    EXPECT_EQ(copy.mRestartPending, 1);
-    EXPECT_EQ(copy.mHasAtlas, 0);
-    EXPECT_EQ(copy.mState, ParticleEmitter::StateStopped);
-    EXPECT_EQ(LiveParticles(copy.mHandle), 0);
-}
-
 } // namespace

@@ -8,6 +8,7 @@
 #include "Core/Render/ImageData.h"
 #include "Core/Render/ImageLoader.h"
 #include "Core/Render/ImageRect.h"
+#include "Core/Render/Texture.h"
 #include "tests/Support/ImageFiles.h"
 
 #include <memory>

@@ -39,36 +39,13 @@ TEST_F(InitRenderTest, AHalDeviceWithTheRequiredShadersStarts)
     EXPECT_TRUE(caps.mHasDxt1 && caps.mHasDxt2 && caps.mHasDxt3 && caps.mHasDxt4 && caps.mHasDxt5);
 }
 
-TEST_F(InitRenderTest, DefaultStatesAndThePresentParametersAreSet)
+TEST_F(InitRenderTest, FullScreenPresentsWithFlipInX8R8G8B8)
 {
-    ASSERT_EQ(Init(MakeInitParam(64, 48, true)), BW_OK);
-    IDirect3DDevice9* device = r->GetDevice();
-    using namespace d3d9::test;
-    const DWORD samplers[] = {GetSamplerState(device, 0, D3DSAMP_MINFILTER), GetSamplerState(device, 0, D3DSAMP_MAGFILTER),
-                              GetSamplerState(device, 0, D3DSAMP_MIPFILTER), GetSamplerState(device, 0, D3DSAMP_ADDRESSU),
-                              GetSamplerState(device, 0, D3DSAMP_ADDRESSV)};
-    EXPECT_EQ(std::vector<DWORD>(samplers, samplers + 5),
-              (std::vector<DWORD>{D3DTEXF_ANISOTROPIC, D3DTEXF_ANISOTROPIC, D3DTEXF_LINEAR, D3DTADDRESS_CLAMP,
-                                  D3DTADDRESS_CLAMP}));
-    const DWORD states[] = {GetRenderState(device, D3DRS_CULLMODE), GetRenderState(device, D3DRS_SEPARATEALPHABLENDENABLE),
-                            GetRenderState(device, D3DRS_SRCBLENDALPHA), GetRenderState(device, D3DRS_DESTBLENDALPHA),
-                            GetRenderState(device, D3DRS_ZENABLE)};
-    EXPECT_EQ(std::vector<DWORD>(states, states + 5),
-              (std::vector<DWORD>{D3DCULL_CCW, 1, D3DBLEND_ONE, D3DBLEND_ONE, D3DZB_FALSE}));
-    EXPECT_EQ(GetViewport(device).Height, 48u);
-
-    const D3DPRESENT_PARAMETERS pp = r->GetPresentParams();
-    EXPECT_EQ(pp.BackBufferWidth, 64u);
-    EXPECT_EQ(pp.SwapEffect, D3DSWAPEFFECT_DISCARD);
-    EXPECT_EQ(pp.AutoDepthStencilFormat, D3DFMT_D24S8);
-    EXPECT_EQ(pp.PresentationInterval, D3DPRESENT_INTERVAL_IMMEDIATE);
-
-    // Full screen presents with flip in X8R8G8B8.
-    r = std::make_unique<bwtest::TestRenderDX9>();
     ASSERT_EQ(Init(MakeInitParam(64, 48, false)), BW_OK);
-    EXPECT_EQ(r->GetPresentParams().Windowed, FALSE);
-    EXPECT_EQ(r->GetPresentParams().BackBufferFormat, D3DFMT_X8R8G8B8);
-    EXPECT_EQ(r->GetPresentParams().SwapEffect, D3DSWAPEFFECT_FLIP);
+    const D3DPRESENT_PARAMETERS pp = r->GetPresentParams();
+    EXPECT_EQ(pp.Windowed, FALSE);
+    EXPECT_EQ(pp.BackBufferFormat, D3DFMT_X8R8G8B8);
+    EXPECT_EQ(pp.SwapEffect, D3DSWAPEFFECT_FLIP);
 }
 
 TEST_F(InitRenderTest, WithoutAnisotropicFilteringSamplersAreLinear)
