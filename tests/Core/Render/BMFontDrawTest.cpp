@@ -229,20 +229,14 @@ TEST_F(TextDrawTest, AnUnloadedFontMeasuresButDrawsNothing)
     EXPECT_EQ(Triangles(Replay()), 0u);
 }
 
-TEST_F(TextDrawTest, OutsideAFrameTheCachesRefuseTheDraw)
-{
-    graphics.reset();
-    ASSERT_EQ(r.EndScene(), BW_OK);
-    render::Graphics outside(&r);
-    outside.mFont = font.get();
-    EXPECT_EQ(outside.DrawString(L"A").DrawNow(), BW_FAIL);
-    ASSERT_EQ(r.BeginScene(), BW_OK);
-}
-
-TEST_F(TextDrawTest, WithoutAFontTheDrawFails)
+TEST_F(TextDrawTest, WithoutAFontOrOutsideAFrameTheDrawFails)
 {
     graphics->mFont = nullptr;
     EXPECT_EQ(graphics->DrawString(L"A").DrawNow(), BW_FAIL);
+    graphics->mFont = font.get();
+    ASSERT_EQ(r.EndScene(), BW_OK); // the caches refuse
+    EXPECT_EQ(graphics->DrawString(L"A").DrawNow(), BW_FAIL);
+    ASSERT_EQ(r.BeginScene(), BW_OK);
 }
 
 // The text draw parameter's own steps, measured with a font alone.
@@ -267,23 +261,11 @@ protected:
     render::BMFont font;
 };
 
-TEST_F(TextParamTest, MeasuresIntoTheOutputsGiven)
-{
-    float width = -1, height = -1;
-    auto draw = font.DrawString(L"ab\nabc");
-    draw->mOutWidth = &width;
-    draw->mOutHeight = &height;
-    ASSERT_EQ(draw.DrawNow(), BW_OK);
-    EXPECT_EQ(width, 30.0f);
-    EXPECT_EQ(height, 10.0f);
-    EXPECT_EQ(draw->mWidth, 30.0f);
-    EXPECT_EQ(draw->mHeight, 10.0f);
-}
-
 struct ParamAlignCase
 {
+    const wchar_t* text;
     int32_t alignX, alignY;
-    float minX, minY;
+    float minX, minY, width;
 };
 
 class TextParamAlignment : public TextParamTest, public testing::WithParamInterface<ParamAlignCase>
@@ -293,20 +275,21 @@ class TextParamAlignment : public TextParamTest, public testing::WithParamInterf
 TEST_P(TextParamAlignment, MovesTheTextRectangle)
 {
     const ParamAlignCase& c = GetParam();
-    auto draw = font.DrawString(L"i"); // 5 x 5
+    auto draw = font.DrawString(c.text);
     draw->mAlignX = c.alignX;
     draw->mAlignY = c.alignY;
     const math::BoundingBox box = Bounds(draw);
     EXPECT_EQ(box.mMin[0], c.minX);
     EXPECT_EQ(box.mMin[1], c.minY);
-    EXPECT_EQ(box.mMax[0], c.minX + 5);
+    EXPECT_EQ(box.mMax[0], c.minX + c.width);
     EXPECT_EQ(box.mMax[1], c.minY + 5);
 }
 
+// "i" is 5 x 5; an empty text collapses to its height.
 INSTANTIATE_TEST_SUITE_P(Offsets, TextParamAlignment,
-                         testing::Values(ParamAlignCase{0, 0, 0, 0}, ParamAlignCase{1, 1, -5, -5},
-                                         ParamAlignCase{2, 2, -3, -2}, ParamAlignCase{0, 3, 0, -4},
-                                         ParamAlignCase{5, 9, 0, 0}));
+                         testing::Values(ParamAlignCase{L"i", 0, 0, 0, 0, 5}, ParamAlignCase{L"i", 1, 1, -5, -5, 5},
+                                         ParamAlignCase{L"i", 2, 2, -3, -2, 5}, ParamAlignCase{L"i", 0, 3, 0, -4, 5},
+                                         ParamAlignCase{L"i", 5, 9, 0, 0, 5}, ParamAlignCase{L"", 2, 2, 0, -2, 0}));
 
 TEST_F(TextParamTest, BoundsGoThroughTheOwnersTransform)
 {
@@ -315,25 +298,10 @@ TEST_F(TextParamTest, BoundsGoThroughTheOwnersTransform)
         auto draw = font.DrawString(L"ab");
         draw->mOutBounds = &box;
         const float at[2] = {100, 50};
-        auto moved = draw.Translate(at);
-        ASSERT_EQ(moved.DrawNow(), BW_OK);
+        ASSERT_EQ(draw.Translate(at).DrawNow(), BW_OK);
     }
-    EXPECT_EQ(box.mMin[0], 100.0f);
-    EXPECT_EQ(box.mMin[1], 50.0f);
-    EXPECT_EQ(box.mMax[0], 120.0f);
-    EXPECT_EQ(box.mMax[1], 55.0f);
-}
-
-TEST_F(TextParamTest, BoundsOfAnEmptyTextCollapseToItsHeight)
-{
-    auto draw = font.DrawString(L"");
-    draw->mAlignX = 2;
-    draw->mAlignY = 2;
-    const math::BoundingBox box = Bounds(draw);
-    EXPECT_EQ(box.mMin[0], 0.0f);
-    EXPECT_EQ(box.mMax[0], 0.0f);
-    EXPECT_EQ(box.mMin[1], -2.0f);
-    EXPECT_EQ(box.mMax[1], 3.0f);
+    const float corners[4] = {box.mMin[0], box.mMin[1], box.mMax[0], box.mMax[1]};
+    EXPECT_EQ(std::vector<float>(corners, corners + 4), (std::vector<float>{100, 50, 120, 55}));
 }
 
 TEST_F(TextDrawTest, TheGraphicsTransformMovesTheGlyphsAfterAlignment)
