@@ -22,15 +22,9 @@ TEST(PsdReader, LoadRefusesMissingArgumentsAndFilesWithoutTouchingTheOutPointer)
     EXPECT_EQ(PsdFreeDocument(nullptr), kPsdNullArgument);
 }
 
-TEST(PsdReader, EmptyFileIsAShortRead)
+TEST(PsdReader, FailureFreesTheContextAndNullsTheOutPointer)
 {
-    Loaded loaded = LoadBytes({});
-    EXPECT_EQ(loaded.status, kPsdShortRead);
-    EXPECT_EQ(loaded.context, nullptr);
-}
-
-TEST(PsdReader, FailureAfterTheHeaderFreesTheContextAndNullsTheOutPointer)
-{
+    EXPECT_EQ(LoadBytes({}).status, kPsdShortRead);
     Bytes data = WriteDocument(SmallRgb());
     data.resize(40); // header and part of the resources
     MemoryFile file(data);
@@ -82,21 +76,18 @@ TEST(PsdReader, BufferedReadsAndSkipsDeliverTheFileInOrder)
     }
 }
 
-TEST(PsdReader, NegativeCountsReadNothingAndMarkTheReadStatus)
+TEST(PsdReader, NegativeCountsAndSkipsPastTheEndMarkAShortRead)
 {
-    OpenReader reader(Bytes(10, 1));
+    OpenReader reader(Bytes(100, 1));
     uint8_t byte = 0;
     EXPECT_EQ(PsdReadBytes(reader.get(), &byte, -5), 0);
     EXPECT_EQ(reader->consumed, 0);
     EXPECT_EQ(reader->readStatus, kPsdShortRead);
-}
 
-TEST(PsdReader, SkipPastTheEndCountsOnlyWhatWasThere)
-{
-    OpenReader reader(Bytes(100, 1));
-    EXPECT_EQ(PsdSkipBytes(reader.get(), 1 << 20), 100);
-    EXPECT_EQ(reader->consumed, 100);
-    EXPECT_EQ(reader->readStatus, kPsdShortRead);
+    OpenReader skipping(Bytes(100, 1));
+    EXPECT_EQ(PsdSkipBytes(skipping.get(), 1 << 20), 100);
+    EXPECT_EQ(skipping->consumed, 100);
+    EXPECT_EQ(skipping->readStatus, kPsdShortRead);
 }
 
 TEST(PsdReader, BlocksConfineReadsAndEndAtTheirDeclaredLength)
@@ -131,7 +122,7 @@ TEST(PsdReader, BlockEndIsReachedEvenWhenLittleWasRead)
     EXPECT_EQ(reader->readStatus, kPsdOk);
 }
 
-TEST(PsdReader, InnerBlockReachingPastItsOuterBlockIsAnOverrun)
+TEST(PsdReader, BlocksPastTheirOuterBlockOrTheFileAreCut)
 {
     OpenReader reader(Bytes(64, 0));
     PsdBlock outer, inner;
@@ -142,28 +133,22 @@ TEST(PsdReader, InnerBlockReachingPastItsOuterBlockIsAnOverrun)
     PsdEndBlock(reader.get(), &inner);
     PsdEndBlock(reader.get(), &outer);
     EXPECT_EQ(reader->consumed, 10);
-}
 
-TEST(PsdReader, BlockReachingPastTheFileIsAShortRead)
-{
-    OpenReader reader(Bytes(8, 0));
+    OpenReader shorter(Bytes(8, 0));
     PsdBlock block;
-    PsdBeginBlock(reader.get(), 100, 0, &block);
-    EXPECT_EQ(reader->readStatus, kPsdShortRead);
-    PsdEndBlock(reader.get(), &block);
-    EXPECT_EQ(reader->consumed, 8);
-}
+    PsdBeginBlock(shorter.get(), 100, 0, &block);
+    EXPECT_EQ(shorter->readStatus, kPsdShortRead);
+    PsdEndBlock(shorter.get(), &block);
+    EXPECT_EQ(shorter->consumed, 8);
 
-TEST(PsdReader, MissingPadByteAtTheEndOfTheOuterBlockIsAccepted)
-{
-    OpenReader reader(Bytes(16, 0));
-    PsdBlock outer, inner;
-    PsdBeginBlock(reader.get(), 5, 0, &outer);
-    PsdBeginBlock(reader.get(), 5, 1, &inner);
-    PsdEndBlock(reader.get(), &inner);
-    PsdEndBlock(reader.get(), &outer);
-    EXPECT_EQ(reader->readStatus, kPsdOk);
-    EXPECT_EQ(reader->consumed, 5);
+    // A pad byte missing at the end of the outer block is no overrun.
+    OpenReader padded(Bytes(16, 0));
+    PsdBeginBlock(padded.get(), 5, 0, &outer);
+    PsdBeginBlock(padded.get(), 5, 1, &inner);
+    PsdEndBlock(padded.get(), &inner);
+    PsdEndBlock(padded.get(), &outer);
+    EXPECT_EQ(padded->readStatus, kPsdOk);
+    EXPECT_EQ(padded->consumed, 5);
 }
 
 TEST(PsdReader, PrimitivesReadBigEndianAndGiveZeroPastTheEnd)
@@ -190,51 +175,28 @@ TEST(PsdReader, DoublesBecomeIntegersWithoutUndefinedConversions)
     EXPECT_EQ(PsdDoubleToInt(-1e300), INT32_MIN);
 }
 
-struct BlendCase
+TEST(PsdReader, BlendKeysMapToTheirNumbersAndOthersToNormal)
 {
-    const char* key;
-    int32_t mode;
-};
-
-class PsdBlendKey : public testing::TestWithParam<BlendCase>
-{
-};
-
-TEST_P(PsdBlendKey, MapsToItsNumber)
-{
-    Writer w;
-    w.Key(GetParam().key);
-    OpenReader reader(w.out);
-    EXPECT_EQ(PsdReadBlendModeKey(reader.get()), GetParam().mode);
+    const std::pair<const char*, int32_t> cases[] = {{"norm", 0}, {"mul ", 3},  {"pLit", 15}, {"lum ", 22},
+                                                     {"pass", 23}, {"fsub", 0}, {"xxxx", 0}};
+    for (const auto& [key, mode] : cases)
+    {
+        Writer w;
+        w.Key(key);
+        OpenReader reader(w.out);
+        EXPECT_EQ(PsdReadBlendModeKey(reader.get()), mode) << key;
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    AllKeys, PsdBlendKey,
-    testing::Values(BlendCase{"norm", 0}, BlendCase{"diss", 1}, BlendCase{"dark", 2},
-                    BlendCase{"mul ", 3}, BlendCase{"idiv", 4}, BlendCase{"lbrn", 5},
-                    BlendCase{"lite", 6}, BlendCase{"scrn", 7}, BlendCase{"div ", 8},
-                    BlendCase{"lddg", 9}, BlendCase{"over", 10}, BlendCase{"sLit", 11},
-                    BlendCase{"hLit", 12}, BlendCase{"vLit", 13}, BlendCase{"lLit", 14},
-                    BlendCase{"pLit", 15}, BlendCase{"hMix", 16}, BlendCase{"diff", 17},
-                    BlendCase{"smud", 18}, BlendCase{"hue ", 19}, BlendCase{"sat ", 20},
-                    BlendCase{"colr", 21}, BlendCase{"lum ", 22}, BlendCase{"pass", 23},
-                    BlendCase{"fsub", 0}, BlendCase{"xxxx", 0}));
-
-TEST(PsdReader, ColorRecordWithHighComponentsKeepsItsChannelsApart)
+TEST(PsdReader, ColorRecordsKeepTheirChannelsApartAndUnknownSpacesAreTransparentWhite)
 {
     // RGB (0x80FF, 0x1000, 0xFF00): high bytes 0x80, 0x10, 0xFF, the first
     // and last taken as negative.
     Writer w;
     w.U16(0).U16(0x80FF).U16(0x1000).U16(0xFF00).U16(0);
-    OpenReader reader(w.out);
-    EXPECT_EQ(PsdReadColor(reader.get()), 0xFF8010FFu);
-}
-
-TEST(PsdReader, ColorRecordOfAnUnknownSpaceIsTransparentWhite)
-{
-    Writer w;
     w.U16(3).U16(0).U16(0).U16(0).U16(0);
     OpenReader reader(w.out);
+    EXPECT_EQ(PsdReadColor(reader.get()), 0xFF8010FFu);
     EXPECT_EQ(PsdReadColor(reader.get()), 0x00FFFFFFu);
 }
 
@@ -252,17 +214,14 @@ TEST(PsdReader, UnicodeNameLongerThanItsBlockIsRefused)
     PsdEndBlock(reader.get(), &block);
 }
 
-TEST(PsdReader, GlobalLayerMaskOfLengthZeroReadsNothingElse)
-{
-    Writer w;
-    w.U32(0).U32(0xDEADBEEF);
-    OpenReader reader(w.out);
-    EXPECT_EQ(PsdReadGlobalLayerMask(reader.get()), kPsdOk);
-    EXPECT_EQ(reader->consumed, 4);
-}
-
 TEST(PsdReader, GlobalLayerMaskIsReadAndSkippedToItsEnd)
 {
+    Writer empty;
+    empty.U32(0).U32(0xDEADBEEF);
+    OpenReader nothing(empty.out);
+    EXPECT_EQ(PsdReadGlobalLayerMask(nothing.get()), kPsdOk);
+    EXPECT_EQ(nothing->consumed, 4);
+
     Writer w;
     w.U32(20).U16(0).U16(0xFF00).U16(0).U16(0).U16(0).U16(50).U8(1).Zeros(7).U32(0xCAFE);
     OpenReader reader(w.out);
@@ -271,16 +230,13 @@ TEST(PsdReader, GlobalLayerMaskIsReadAndSkippedToItsEnd)
     EXPECT_EQ(reader->globalMaskOpacity, 50);
     EXPECT_EQ(reader->globalMaskKind, 1);
     EXPECT_EQ(PsdReadU32(reader.get()), 0xCAFEu);
-}
 
-TEST(PsdReader, GlobalLayerMaskShorterThanItsFieldsIsAnOverrun)
-{
-    Writer w;
-    w.U32(6).Zeros(20);
-    OpenReader reader(w.out);
-    PsdReadGlobalLayerMask(reader.get());
-    EXPECT_EQ(reader->readStatus, kPsdBlockOverrun);
-    EXPECT_EQ(reader->consumed, 10);
+    Writer shorter;
+    shorter.U32(6).Zeros(20);
+    OpenReader overrun(shorter.out);
+    PsdReadGlobalLayerMask(overrun.get());
+    EXPECT_EQ(overrun->readStatus, kPsdBlockOverrun);
+    EXPECT_EQ(overrun->consumed, 10);
 }
 
 } // namespace

@@ -71,40 +71,6 @@ TEST(PsdHeader, HeaderOnlyOptionStopsAfterTheHeader)
 
 // --- Colour-mode data ----------------------------------------------------------
 
-TEST(PsdColorModeData, IndexedPaletteIsStoredPlanar)
-{
-    Document doc = SmallRgb();
-    doc.mode = 2;
-    doc.channels = 1;
-    Bytes table(768, 0);
-    table[1] = 10;         // red of entry 1
-    table[256 + 1] = 20;   // green
-    table[512 + 1] = 30;   // blue
-    doc.colorModeData = table;
-    Loaded loaded = LoadDocument(doc);
-    ASSERT_EQ(loaded.status, kPsdOk);
-    ASSERT_EQ(loaded->paletteCount, 256u);
-    EXPECT_EQ(loaded->palette[1], 0xFF0A141Eu);
-    EXPECT_EQ(loaded->palette[0], 0xFF000000u);
-}
-
-TEST(PsdColorModeData, OtherModesSkipTheWholeSectionWithoutAPalette)
-{
-    // Duotone data of a length that is no multiple of 3 must not shift what
-    // follows.
-    Document doc = SmallRgb();
-    doc.mode = 8;
-    doc.channels = 1;
-    doc.colorModeData = Bytes{1, 2, 3, 4, 5, 6, 7};
-    Writer angle;
-    angle.U32(77);
-    doc.resources.push_back(Resource{1037, "", angle.out});
-    Loaded loaded = LoadDocument(doc);
-    ASSERT_EQ(loaded.status, kPsdOk);
-    EXPECT_EQ(loaded->paletteCount, 0u);
-    EXPECT_EQ(loaded->globalAngle, 77);
-}
-
 TEST(PsdColorModeData, IndexedPaletteStopsAt256Entries)
 {
     Document doc = SmallRgb();
@@ -125,21 +91,16 @@ Bytes U32Data(uint32_t value)
     return w.out;
 }
 
-TEST(PsdResources, GlobalLightDefaultsTo30)
-{
-    Document doc = SmallRgb();
-    doc.resources.push_back(Resource{1034, "", Bytes{0, 1}});
-    Loaded loaded = LoadDocument(doc);
-    ASSERT_EQ(loaded.status, kPsdOk);
-    EXPECT_EQ(loaded->globalAngle, 30);
-    EXPECT_EQ(loaded->globalAltitude, 30);
-    EXPECT_EQ(loaded->protectedDocument, 1);
-}
-
 TEST(PsdResources, NamesAndOddLengthsAreSkippedToTheirPadding)
 {
     // Names of length 0, 1 and 2 and data of length 5 (stored as 6).
     Document doc = SmallRgb();
+    Writer resolution, display;
+    resolution.U32(72 << 16 | 0x8000).U16(1).U16(2).U32(300 << 16).U16(2).U16(5);
+    display.U16(0).U16(0xFF00).U16(0x8000).U16(0).U16(0).U16(50).U8(1).U8(0);
+    doc.resources.push_back(Resource{1005, "", resolution.out});
+    doc.resources.push_back(Resource{1007, "", display.out});
+    doc.resources.push_back(Resource{1034, "", Bytes{0, 1}});
     doc.resources.push_back(Resource{1042, "", Bytes{0, 9}});
     doc.resources.push_back(Resource{1000, "a", Bytes{1, 2, 3, 4, 5}});
     doc.resources.push_back(Resource{1037, "ab", U32Data(11)});
@@ -149,70 +110,68 @@ TEST(PsdResources, NamesAndOddLengthsAreSkippedToTheirPadding)
     doc.resources.push_back(Resource{1008, "", caption.out});
     Loaded loaded = LoadDocument(doc);
     ASSERT_EQ(loaded.status, kPsdOk);
+    EXPECT_EQ(loaded->horizontalResolution, 72.5f);
+    EXPECT_EQ(loaded->widthUnit, 2);
+    EXPECT_EQ(loaded->verticalResolution, 300.0f);
+    EXPECT_EQ(loaded->heightUnit, 5);
+    EXPECT_EQ(loaded->displayColor, 0xFFFF8000u);
+    EXPECT_EQ(loaded->displayOpacity, 50);
+    EXPECT_EQ(loaded->displayKind, 1);
+    EXPECT_EQ(loaded->protectedDocument, 1);
     EXPECT_EQ(loaded->resource1042, 9);
     EXPECT_EQ(loaded->globalAngle, 11);
     EXPECT_EQ(loaded->globalAltitude, 12);
     EXPECT_STREQ(loaded->caption, "hello");
 }
 
-TEST(PsdResources, ResourceWithoutSignatureFails)
-{
-    Bytes data = WriteDocument([] {
-        Document doc = SmallRgb();
-        doc.resources.push_back(Resource{1037, "", U32Data(1)});
-        return doc;
-    }());
-    data[26 + 4 + 4] = 'X'; // the resource's "8BIM"
-    EXPECT_EQ(LoadBytes(data).status, kPsdBadResourceSignature);
-}
-
-TEST(PsdResources, ResourceReachingPastTheSectionIsAnOverrun)
+TEST(PsdResources, BrokenResourcesFailWithTheirStatus)
 {
     Document doc = SmallRgb();
     doc.resources.push_back(Resource{1037, "", U32Data(1)});
-    Bytes data = WriteDocument(doc);
-    // The resource's data length, after "8BIM", id and a 2-byte name.
-    data[26 + 4 + 4 + 4 + 2 + 2 + 3] = 40;
-    EXPECT_EQ(LoadBytes(data).status, kPsdBlockOverrun);
-}
+    const Bytes data = WriteDocument(doc);
+    Bytes noSignature = data;
+    noSignature[26 + 4 + 4] = 'X'; // the resource's "8BIM"
+    EXPECT_EQ(LoadBytes(noSignature).status, kPsdBadResourceSignature);
+    Bytes tooLong = data;
+    tooLong[26 + 4 + 4 + 4 + 2 + 2 + 3] = 40; // its data length, after "8BIM", id and a 2-byte name
+    EXPECT_EQ(LoadBytes(tooLong).status, kPsdBlockOverrun);
 
-TEST(PsdResources, ReadersStayInsideTheirResource)
-{
     // A layer-state resource of 1 byte: its u16 would read into the next one.
-    Document doc = SmallRgb();
-    doc.resources.push_back(Resource{1024, "", Bytes{5}});
-    doc.resources.push_back(Resource{1037, "", U32Data(3)});
-    EXPECT_EQ(LoadDocument(doc).status, kPsdBlockOverrun);
+    Document state = SmallRgb();
+    state.resources = {Resource{1024, "", Bytes{5}}, Resource{1037, "", U32Data(3)}};
+    EXPECT_EQ(LoadDocument(state).status, kPsdBlockOverrun);
+
+    Document thumbnail = SmallRgb();
+    thumbnail.resources.push_back(Resource{1036, "", Bytes(10, 0)}); // its header cut short
+    EXPECT_EQ(LoadDocument(thumbnail).status, kPsdBlockOverrun);
+
+    Document version = SmallRgb();
+    Writer oversized;
+    oversized.U32(1).U8(1).U32(0x40000000).U16('x');
+    version.resources.push_back(Resource{1057, "", oversized.out});
+    EXPECT_EQ(LoadDocument(version).status, kPsdBlockOverrun);
 }
 
-TEST(PsdResources, AlphaNamesLowerTheColourChannelCount)
+TEST(PsdResources, AlphaNamesLowerTheColourChannelCountButNeverTakeTheModesChannels)
 {
-    Document doc = SmallRgb();
-    doc.channels = 5;
-    Writer names;
-    names.Pascal("A", 1).Pascal("B", 1);
-    doc.resources.push_back(Resource{1006, "", names.out});
-    Loaded loaded = LoadDocument(doc);
-    ASSERT_EQ(loaded.status, kPsdOk);
-    EXPECT_EQ(loaded->alphaChannelCount, 2);
-    EXPECT_EQ(loaded->colorChannelCount, 3);
-    EXPECT_STREQ(loaded->alphaChannels[0].name, "A");
-    EXPECT_STREQ(loaded->alphaChannels[1].name, "B");
-    EXPECT_TRUE(loaded->hasAlphaChannels);
-}
-
-TEST(PsdResources, AlphaChannelsNeverTakeTheModesColourChannels)
-{
-    // Four names in a 4-channel RGB document: only one can be alpha.
-    Document doc = SmallRgb();
-    doc.channels = 4;
-    Writer names;
-    names.Pascal("A", 1).Pascal("B", 1).Pascal("C", 1).Pascal("D", 1);
-    doc.resources.push_back(Resource{1006, "", names.out});
-    Loaded loaded = LoadDocument(doc);
-    ASSERT_EQ(loaded.status, kPsdOk);
-    EXPECT_EQ(loaded->alphaChannelCount, 1);
-    EXPECT_EQ(loaded->colorChannelCount, 3);
+    // Two names in a 5-channel RGB document are two alpha channels; four in
+    // a 4-channel one leave room for only one.
+    for (uint16_t channels : {5, 4})
+    {
+        Document doc = SmallRgb();
+        doc.channels = channels;
+        Writer names;
+        names.Pascal("A", 1).Pascal("B", 1);
+        if (channels == 4)
+            names.Pascal("C", 1).Pascal("D", 1);
+        doc.resources.push_back(Resource{1006, "", names.out});
+        Loaded loaded = LoadDocument(doc);
+        ASSERT_EQ(loaded.status, kPsdOk);
+        EXPECT_EQ(loaded->alphaChannelCount, channels - 3);
+        EXPECT_EQ(loaded->colorChannelCount, 3);
+        EXPECT_STREQ(loaded->alphaChannels[0].name, "A");
+        EXPECT_TRUE(loaded->hasAlphaChannels);
+    }
 }
 
 TEST(PsdResources, LaterAlphaResourcesAreBoundedByTheFirstCount)
@@ -223,30 +182,25 @@ TEST(PsdResources, LaterAlphaResourcesAreBoundedByTheFirstCount)
     names.Pascal("A", 1);
     unicode.Unicode(u"Alpha").Unicode(u"Beta").Unicode(u"Gamma");
     ids.U32(10).U32(11).U32(12);
-    doc.resources.push_back(Resource{1006, "", names.out});
-    doc.resources.push_back(Resource{1045, "", unicode.out});
-    doc.resources.push_back(Resource{1053, "", ids.out});
+    doc.resources = {Resource{1006, "", names.out}, Resource{1045, "", unicode.out}, Resource{1053, "", ids.out}};
     Loaded loaded = LoadDocument(doc);
     ASSERT_EQ(loaded.status, kPsdOk);
     ASSERT_EQ(loaded->alphaChannelCount, 1);
     const PsdAlphaChannel& alpha = loaded->alphaChannels[0];
     ASSERT_EQ(alpha.unicodeNameLength, 5u);
-    EXPECT_EQ(alpha.unicodeName[0], u'A');
     EXPECT_EQ(alpha.unicodeName[4], u'a');
     EXPECT_EQ(alpha.identifier, 10u);
-}
 
-TEST(PsdResources, UnicodeAlphaNamesAndIdentifiersCountWhenFirst)
-{
-    Document doc = SmallRgb();
-    doc.channels = 5;
-    Writer ids;
-    ids.U32(7).U32(8);
-    doc.resources.push_back(Resource{1053, "", ids.out});
-    Loaded loaded = LoadDocument(doc);
-    ASSERT_EQ(loaded.status, kPsdOk);
-    ASSERT_EQ(loaded->alphaChannelCount, 2);
-    EXPECT_EQ(loaded->alphaChannels[1].identifier, 8u);
+    // Identifiers alone count when they come first.
+    Document first = SmallRgb();
+    first.channels = 5;
+    Writer two;
+    two.U32(7).U32(8);
+    first.resources.push_back(Resource{1053, "", two.out});
+    Loaded counted = LoadDocument(first);
+    ASSERT_EQ(counted.status, kPsdOk);
+    ASSERT_EQ(counted->alphaChannelCount, 2);
+    EXPECT_EQ(counted->alphaChannels[1].identifier, 8u);
 }
 
 TEST(PsdResources, VersionInfoAndGroupsAreRead)
@@ -259,7 +213,6 @@ TEST(PsdResources, VersionInfoAndGroupsAreRead)
     doc.resources.push_back(Resource{1026, "", groups.out});
     Loaded loaded = LoadDocument(doc);
     ASSERT_EQ(loaded.status, kPsdOk);
-    EXPECT_TRUE(loaded->hasVersionInfo);
     EXPECT_TRUE(loaded->hasRealMergedData);
     ASSERT_EQ(loaded->writerNameLength, 6u);
     EXPECT_EQ(loaded->writerName[0], u'W');
@@ -267,15 +220,6 @@ TEST(PsdResources, VersionInfoAndGroupsAreRead)
     EXPECT_EQ(loaded->fileVersion, 3u);
     ASSERT_EQ(loaded->layerGroupCount, 3u);
     EXPECT_EQ(loaded->layerGroups[2], 6);
-}
-
-TEST(PsdResources, VersionInfoWithAnOversizedNameFails)
-{
-    Document doc = SmallRgb();
-    Writer version;
-    version.U32(1).U8(1).U32(0x40000000).U16('x');
-    doc.resources.push_back(Resource{1057, "", version.out});
-    EXPECT_EQ(LoadDocument(doc).status, kPsdBlockOverrun);
 }
 
 // --- Thumbnails ------------------------------------------------------------------------
@@ -337,56 +281,28 @@ TEST(PsdThumbnail, RgbJpegKeepsItsColours)
     }
 }
 
-TEST(PsdThumbnail, UndecodableThumbnailDoesNotFailTheDocument)
+TEST(PsdThumbnail, ThumbnailsLeftUndecodedDoNotFailTheDocument)
 {
-    Bytes jpeg = MakeJpeg(16, 8, 3);
-    jpeg.resize(jpeg.size() / 2); // cut mid-stream
-    Bytes garbage(64, 0x55);
-    for (const Bytes& bad : {jpeg, garbage})
+    const Bytes jpeg = MakeJpeg(16, 8, 3);
+    Resource farSize = ThumbnailResource(16, 8, jpeg);
+    farSize.data[20] = 0x7F; // the compressed size's high byte
+    const Resource cases[] = {
+        ThumbnailResource(16, 8, Bytes(jpeg.begin(), jpeg.begin() + long(jpeg.size() / 2))), // cut mid-stream
+        ThumbnailResource(16, 8, Bytes(64, 0x55)),
+        ThumbnailResource(17, 8, jpeg), // its size disagrees with the JPEG's
+        farSize,
+        ThumbnailResource(4, 2, Bytes(24, 9), 1036, 0), // the raw format is skipped
+    };
+    for (const Resource& thumbnail : cases)
     {
         Document doc = SmallRgb();
-        doc.resources.push_back(ThumbnailResource(16, 8, bad));
-        Writer angle;
-        angle.U32(99);
-        doc.resources.push_back(Resource{1037, "", angle.out});
+        doc.resources = {thumbnail, Resource{1037, "", U32Data(99)}};
         Loaded loaded = LoadDocument(doc);
         ASSERT_EQ(loaded.status, kPsdOk);
         EXPECT_TRUE(loaded->hasThumbnail);
         EXPECT_EQ(loaded->thumbnailPixels, nullptr);
         EXPECT_EQ(loaded->globalAngle, 99); // the next resource is still read
     }
-}
-
-TEST(PsdThumbnail, SizeDisagreeingWithTheJpegLeavesNoPixels)
-{
-    Document doc = SmallRgb();
-    doc.resources.push_back(ThumbnailResource(17, 8, MakeJpeg(16, 8, 3)));
-    Loaded loaded = LoadDocument(doc);
-    ASSERT_EQ(loaded.status, kPsdOk);
-    EXPECT_EQ(loaded->thumbnailPixels, nullptr);
-}
-
-TEST(PsdThumbnail, CompressedSizeBeyondTheResourceIsNotFollowed)
-{
-    Document doc = SmallRgb();
-    Resource thumbnail = ThumbnailResource(16, 8, MakeJpeg(16, 8, 3));
-    thumbnail.data[20] = 0x7F; // the compressed size's high byte
-    doc.resources.push_back(thumbnail);
-    doc.resources.push_back(Resource{1037, "", U32Data(5)});
-    Loaded loaded = LoadDocument(doc);
-    ASSERT_EQ(loaded.status, kPsdOk);
-    EXPECT_EQ(loaded->thumbnailPixels, nullptr);
-    EXPECT_EQ(loaded->globalAngle, 5);
-}
-
-TEST(PsdThumbnail, RawFormatIsSkippedButPresent)
-{
-    Document doc = SmallRgb();
-    doc.resources.push_back(ThumbnailResource(4, 2, Bytes(24, 9), 1036, 0));
-    Loaded loaded = LoadDocument(doc);
-    ASSERT_EQ(loaded.status, kPsdOk);
-    EXPECT_TRUE(loaded->hasThumbnail);
-    EXPECT_EQ(loaded->thumbnailPixels, nullptr);
 }
 
 TEST(PsdThumbnail, LoadOptionTwoSkipsThumbnails)
