@@ -33,7 +33,8 @@ TEST(PsdPackBits, RunsStayInsideTheirRowTheInputAndTheOutput)
         Bytes out; // what the output holds afterwards, its size the room given
         PsdStatus status;
     } cases[] = {
-        {"literal, repeat and no-op", Rows({{2, 'a', 'b', 'c', 128, 0xFE, 'z'}}), 1, {'a', 'b', 'c', 'z', 'z', 'z'}, kPsdOk},
+        {"literal, repeat and no-op", Rows({{2, 'a', 'b', 'c', 128, 0xFE, 'z'}}), 1, {'a', 'b', 'c', 'z', 'z', 'z'},
+         kPsdOk},
         {"rows of zero bytes", Rows({{}, {0, 7}}), 2, {7, 9, 9}, kPsdOk},
         {"literal past its row", Rows({{2, 'a', 'b'}}), 1, {9, 9, 9, 9}, kPsdCorruptData},
         {"repeat without its byte", Rows({{0xFE}}), 1, {9, 9, 9, 9}, kPsdCorruptData},
@@ -301,8 +302,8 @@ Layer Changed(Layer layer, void (*change)(Layer&))
 INSTANTIATE_TEST_SUITE_P(
     Cases, PsdLayerChannelFailure,
     testing::Values(
-        ChannelFailure{"rawChannelShorterThanItsLayer",
-                       Changed(PatternLayer(0, 0, 4, 4, {0, 1, 2}, 8, 0), [](Layer& l) { l.channels[1].samples.resize(10); }),
+        ChannelFailure{"rawChannelShorterThanItsLayer", Changed(PatternLayer(0, 0, 4, 4, {0, 1, 2}, 8, 0),
+                                                                [](Layer& l) { l.channels[1].samples.resize(10); }),
                        kPsdCorruptData},
         ChannelFailure{"unknownCompression", Encoded(9, Bytes(4, 0)), kPsdBadCompression},
         ChannelFailure{"corruptZip", Encoded(2, Bytes(6, 0x42)), kPsdInflateFailed},
@@ -314,7 +315,8 @@ INSTANTIATE_TEST_SUITE_P(
                        kPsdBlockOverrun},
         // 20000 x 20000 pixels from a few bytes of zlib.
         ChannelFailure{"moreThanItsDataCanHold", Encoded(2, Deflate(Bytes(64, 0)), 20000), kPsdCorruptData},
-        ChannelFailure{"pastTheSizeLimit", Changed(PatternLayer(0, 0, 1, 1, {0}, 8, 0), [](Layer& l) { l.right = 70000; }),
+        ChannelFailure{"pastTheSizeLimit",
+                       Changed(PatternLayer(0, 0, 1, 1, {0}, 8, 0), [](Layer& l) { l.right = 70000; }),
                        kPsdLimitExceeded},
         ChannelFailure{"inverted", Changed(PatternLayer(0, 0, 1, 1, {0}, 8, 0), [](Layer& l) { l.left = 5; }),
                        kPsdLimitExceeded}),

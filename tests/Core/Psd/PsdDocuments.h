@@ -258,35 +258,18 @@ inline std::vector<std::pair<std::string, Document>> WriterFixtures()
         Document doc = MakeDocument(3, 8, 3, 12, 10, 1);
         doc.layers.push_back(PatternLayer(0, 0, 10, 12, {0, 1, 2}, 8, 1, "bg"));
 
-        fx::Shadow drop;
-        drop.blur = 7;
-        drop.intensity = 12;
-        drop.angle = -60;
-        drop.r = 20;
-        drop.g = 40;
-        drop.b = 200;
-        drop.opacity = 150;
-        fx::Shadow inner;
-        inner.blend = "lbrn";
-        inner.globalLight = false;
-        fx::Glow outer;
-        outer.blur = 9;
-        outer.intensity = 4;
-        fx::Glow innerGlow;
-        innerGlow.invert = true;
-        innerGlow.r = 10;
-        fx::Bevel bevel;
-        bevel.angle = 135;
-        bevel.strength = 300;
-        bevel.blur = 6;
-        bevel.style = 2;
-        bevel.direction = 1;
+        // Version, blur, intensity, angle, distance, colour, blend, enabled, global light, opacity.
+        const fx::Shadow drop{2, 7, 12, -60, 5, 20, 40, 200, "mul ", true, true, 150};
+        const fx::Shadow inner{2, 5, 0, 120, 5, 0, 0, 0, "lbrn", true, false, 191};
+        // Version, blur, intensity, colour, blend, enabled, opacity, invert.
+        const fx::Glow outer{2, 9, 4, 255, 255, 190, "scrn", true, 191, false};
+        const fx::Glow innerGlow{2, 5, 0, 10, 255, 190, "scrn", true, 191, true};
+        // Version, angle, strength, blur, blends, style, opacities, enabled, global light, direction.
+        const fx::Bevel bevel{2, 135, 300, 6, "scrn", "mul ", 2, 191, 191, true, true, 1};
         Layer binary = PatternLayer(1, 1, 6, 7, {-1, 0, 1, 2}, 8, 1, "binary");
         binary.blocks.push_back(Block(
-            "lrFX", fx::Block({fx::Entry("cmnS", fx::CommonState(true)),
-                               fx::Entry("dsdw", fx::ShadowBody(drop)),
-                               fx::Entry("isdw", fx::ShadowBody(inner)),
-                               fx::Entry("oglw", fx::GlowBody(outer, false)),
+            "lrFX", fx::Block({fx::Entry("cmnS", fx::CommonState(true)), fx::Entry("dsdw", fx::ShadowBody(drop)),
+                               fx::Entry("isdw", fx::ShadowBody(inner)), fx::Entry("oglw", fx::GlowBody(outer, false)),
                                fx::Entry("iglw", fx::GlowBody(innerGlow, true)),
                                fx::Entry("bevl", fx::BevelBody(bevel)),
                                fx::Entry("sofi", fx::SolidFillBody(250, 128, 0, 200, true, "over"))})));
@@ -294,122 +277,62 @@ inline std::vector<std::pair<std::string, Document>> WriterFixtures()
 
         const Bytes gradient = Gradient(u"Glow", {{255, 255, 0, 0, 50}, {255, 0, 0, 4096, 30, "FrgC"}},
                                         {{100, 0, 50}, {0, 4096, 50}});
+        const Bytes checks = PatternRef(u"Checks", u"check-1");
+        const Item enabled = {"enab", Bool(true)};
         Layer object = PatternLayer(2, 3, 8, 10, {-1, 0, 1, 2}, 8, 1, "object");
         object.blocks.push_back(Block(
             "lfx2",
             ObjectEffects(
                 {{"Scl ", Percent(100)},
                  {"masterFXSwitch", Bool(true)},
-                 {"DrSh", Object({{"enab", Bool(true)},
-                                  {"Md  ", BlendMode("Mltp")},
-                                  {"Clr ", Color(10, 20, 30)},
-                                  {"Opct", Percent(60)},
-                                  {"uglg", Bool(true)},
-                                  {"lagl", Angle(30)},
-                                  {"Dstn", Pixels(8)},
-                                  {"Ckmt", Pixels(10)},
-                                  {"blur", Pixels(4)},
-                                  {"Nose", Percent(0)},
-                                  {"AntA", Bool(false)},
+                 {"DrSh", Object({enabled, {"Md  ", BlendMode("Mltp")}, {"Clr ", Color(10, 20, 30)},
+                                  {"Opct", Percent(60)}, {"uglg", Bool(true)}, {"lagl", Angle(30)},
+                                  {"Dstn", Pixels(8)}, {"Ckmt", Pixels(10)}, {"blur", Pixels(4)},
+                                  {"Nose", Percent(0)}, {"AntA", Bool(false)},
                                   {"TrnS", Contour({{0, 0}, {128, 200, true}, {255, 40}}, u"Peak")},
                                   {"layerConceals", Bool(true)}})},
                  {"IrSh", Object({{"enab", Bool(false)}, {"Md  ", BlendMode("linearBurn")}})},
-                 {"OrGl", Object({{"enab", Bool(true)},
-                                  {"Md  ", BlendMode("Scrn")},
-                                  {"Grad", gradient},
-                                  {"Opct", Percent(75)},
-                                  {"GlwT", Enum("BETE", "PrBL")},
-                                  {"Ckmt", Pixels(3)},
-                                  {"blur", Pixels(12)},
-                                  {"ShdN", Percent(5)},
-                                  {"Inpr", Percent(45)}})},
-                 {"IrGl", Object({{"enab", Bool(true)},
-                                  {"Clr ", Color(255, 255, 190)},
-                                  {"glwS", Enum("IGSr", "SrcC")}})},
-                 {"ebbl", Object({{"enab", Bool(true)},
-                                  {"hglM", BlendMode("Scrn")},
-                                  {"hglC", Color(255, 250, 240)},
-                                  {"hglO", Percent(80)},
-                                  {"sdwM", BlendMode("Mltp")},
-                                  {"sdwC", Color(5, 5, 60)},
-                                  {"sdwO", Percent(40)},
-                                  {"bvlT", Enum("bvlT", "SfBL")},
-                                  {"bvlS", Enum("BESl", "PlEb")},
-                                  {"uglg", Bool(false)},
-                                  {"lagl", Angle(100)},
-                                  {"Lald", Angle(45)},
-                                  {"srgR", Percent(250)},
-                                  {"blur", Pixels(7)},
-                                  {"bvlD", Enum("BESs", "Out ")},
-                                  {"TrnS", Contour({{0, 30}, {255, 255}})},
-                                  {"antialiasGloss", Bool(true)},
-                                  {"Sftn", Pixels(2)},
-                                  {"useShape", Bool(true)},
-                                  {"MpgS", Contour({{0, 0}, {64, 128}, {255, 255}})},
-                                  {"AntA", Bool(true)},
-                                  {"Inpr", Percent(60)},
-                                  {"useTexture", Bool(true)},
-                                  {"Ptrn", PatternRef(u"Checks", u"check-1")},
-                                  {"Scl ", Percent(150)},
-                                  {"textureDepth", Percent(-50)},
-                                  {"InvT", Bool(true)},
-                                  {"Algn", Bool(false)},
-                                  {"phase", Point(4, 5)}})},
-                 {"ChFX", Object({{"enab", Bool(true)},
-                                  {"Md  ", BlendMode("Ovrl")},
-                                  {"Clr ", Color(90, 0, 90)},
-                                  {"AntA", Bool(true)},
-                                  {"Invr", Bool(false)},
-                                  {"Opct", Percent(35)},
-                                  {"lagl", Angle(-45)},
-                                  {"Dstn", Pixels(6)},
-                                  {"blur", Pixels(9)},
+                 {"OrGl", Object({enabled, {"Md  ", BlendMode("Scrn")}, {"Grad", gradient}, {"Opct", Percent(75)},
+                                  {"GlwT", Enum("BETE", "PrBL")}, {"Ckmt", Pixels(3)}, {"blur", Pixels(12)},
+                                  {"ShdN", Percent(5)}, {"Inpr", Percent(45)}})},
+                 {"IrGl", Object({enabled, {"Clr ", Color(255, 255, 190)}, {"glwS", Enum("IGSr", "SrcC")}})},
+                 {"ebbl", Object({enabled, {"hglM", BlendMode("Scrn")}, {"hglC", Color(255, 250, 240)},
+                                  {"hglO", Percent(80)}, {"sdwM", BlendMode("Mltp")}, {"sdwC", Color(5, 5, 60)},
+                                  {"sdwO", Percent(40)}, {"bvlT", Enum("bvlT", "SfBL")},
+                                  {"bvlS", Enum("BESl", "PlEb")}, {"uglg", Bool(false)}, {"lagl", Angle(100)},
+                                  {"Lald", Angle(45)}, {"srgR", Percent(250)}, {"blur", Pixels(7)},
+                                  {"bvlD", Enum("BESs", "Out ")}, {"TrnS", Contour({{0, 30}, {255, 255}})},
+                                  {"antialiasGloss", Bool(true)}, {"Sftn", Pixels(2)}, {"useShape", Bool(true)},
+                                  {"MpgS", Contour({{0, 0}, {64, 128}, {255, 255}})}, {"AntA", Bool(true)},
+                                  {"Inpr", Percent(60)}, {"useTexture", Bool(true)}, {"Ptrn", checks},
+                                  {"Scl ", Percent(150)}, {"textureDepth", Percent(-50)}, {"InvT", Bool(true)},
+                                  {"Algn", Bool(false)}, {"phase", Point(4, 5)}})},
+                 {"ChFX", Object({enabled, {"Md  ", BlendMode("Ovrl")}, {"Clr ", Color(90, 0, 90)},
+                                  {"AntA", Bool(true)}, {"Invr", Bool(false)}, {"Opct", Percent(35)},
+                                  {"lagl", Angle(-45)}, {"Dstn", Pixels(6)}, {"blur", Pixels(9)},
                                   {"MpgS", Contour({{0, 255}, {255, 0}})}})},
-                 {"SoFi", Object({{"enab", Bool(true)},
-                                  {"Md  ", BlendMode("Nrml")},
-                                  {"Clr ", Color(0, 128, 255)},
+                 {"SoFi", Object({enabled, {"Md  ", BlendMode("Nrml")}, {"Clr ", Color(0, 128, 255)},
                                   {"Opct", Percent(50)}})},
-                 {"GrFl", Object({{"enab", Bool(true)},
-                                  {"Md  ", BlendMode("Dslv")},
-                                  {"Opct", Percent(90)},
-                                  {"Grad", gradient},
-                                  {"Angl", Angle(45)},
-                                  {"Type", Enum("GrdT", "Rflc")},
-                                  {"Rvrs", Bool(true)},
-                                  {"Algn", Bool(true)},
-                                  {"Scl ", Percent(80)},
-                                  {"Ofst", Point(-5, 7)}})},
-                 {"patternFill", Object({{"enab", Bool(true)},
-                                         {"Md  ", BlendMode("Mltp")},
-                                         {"Opct", Percent(100)},
-                                         {"Ptrn", PatternRef(u"Checks", u"check-1")},
-                                         {"Scl ", Percent(200)},
-                                         {"Algn", Bool(true)},
+                 {"GrFl", Object({enabled, {"Md  ", BlendMode("Dslv")}, {"Opct", Percent(90)}, {"Grad", gradient},
+                                  {"Angl", Angle(45)}, {"Type", Enum("GrdT", "Rflc")}, {"Rvrs", Bool(true)},
+                                  {"Algn", Bool(true)}, {"Scl ", Percent(80)}, {"Ofst", Point(-5, 7)}})},
+                 {"patternFill", Object({enabled, {"Md  ", BlendMode("Mltp")}, {"Opct", Percent(100)},
+                                         {"Ptrn", checks}, {"Scl ", Percent(200)}, {"Algn", Bool(true)},
                                          {"phase", Point(1, 2)}})},
-                 {"FrFX", Object({{"enab", Bool(true)},
-                                  {"Styl", Enum("FStl", "InsF")},
-                                  {"PntT", Enum("FrFl", "GrFl")},
-                                  {"Md  ", BlendMode("Nrml")},
-                                  {"Opct", Percent(100)},
-                                  {"Sz  ", Pixels(2)},
-                                  {"Clr ", Color(0, 0, 0)},
-                                  {"Grad", gradient},
-                                  {"Angl", Angle(-90)},
-                                  {"Type", Enum("GrdT", "Rdl ")},
-                                  {"Rvrs", Bool(false)},
-                                  {"Algn", Bool(true)},
-                                  {"Scl ", Percent(110)},
-                                  {"Ofst", Point(0, 0)}})}})));
+                 {"FrFX", Object({enabled, {"Styl", Enum("FStl", "InsF")}, {"PntT", Enum("FrFl", "GrFl")},
+                                  {"Md  ", BlendMode("Nrml")}, {"Opct", Percent(100)}, {"Sz  ", Pixels(2)},
+                                  {"Clr ", Color(0, 0, 0)}, {"Grad", gradient}, {"Angl", Angle(-90)},
+                                  {"Type", Enum("GrdT", "Rdl ")}, {"Rvrs", Bool(false)}, {"Algn", Bool(true)},
+                                  {"Scl ", Percent(110)}, {"Ofst", Point(0, 0)}})}})));
         doc.layers.push_back(object);
 
         Layer both = PatternLayer(4, 4, 9, 11, {0, 1, 2}, 8, 1, "both");
+        both.blocks.push_back(Block("lrFX", fx::Block({fx::Entry("cmnS", fx::CommonState(true)),
+                                                       fx::Entry("dsdw", fx::ShadowBody(fx::Shadow()))})));
         both.blocks.push_back(
-            Block("lrFX", fx::Block({fx::Entry("cmnS", fx::CommonState(true)),
-                                     fx::Entry("dsdw", fx::ShadowBody(fx::Shadow()))})));
-        both.blocks.push_back(Block(
-            "lfx2", ObjectEffects({{"masterFXSwitch", Bool(false)},
-                                   {"Scl ", Percent(100)},
-                                   {"DrSh", Object({{"enab", Bool(true)}, {"Clr ", Color(1, 2, 3)}})}})));
+            Block("lfx2", ObjectEffects({{"masterFXSwitch", Bool(false)},
+                                         {"Scl ", Percent(100)},
+                                         {"DrSh", Object({enabled, {"Clr ", Color(1, 2, 3)}})}})));
         doc.layers.push_back(both);
         all.emplace_back("w_effects", doc);
     }
@@ -418,69 +341,34 @@ inline std::vector<std::pair<std::string, Document>> WriterFixtures()
         using namespace desc;
         Document doc = MakeDocument(3, 8, 3, 8, 6, 1);
         doc.layers.push_back(PatternLayer(0, 0, 6, 8, {0, 1, 2}, 8, 1, "bg"));
-        auto plane = [](uint16_t w, uint16_t h, int depth, int seed) {
-            return MakePlane(w, h, depth, [seed](size_t x, size_t y) { return (x * 29 + y * 13 + size_t(seed) * 50) & 0xFF; });
+        // Each channel a plane of its own seed; a seed for the transparency, or -1.
+        auto pattern = [](uint32_t mode, uint16_t w, uint16_t h, const std::u16string& name, const std::string& id,
+                          int compression, int depth, std::vector<int> seeds, int alphaSeed) {
+            auto plane = [&](int seed) {
+                return MakePlane(w, h, depth,
+                                 [seed](size_t x, size_t y) { return (x * 29 + y * 13 + size_t(seed) * 50) & 0xFF; });
+            };
+            PatternImage p;
+            p.mode = mode;
+            p.width = w;
+            p.height = h;
+            p.name = name;
+            p.id = id;
+            p.compression = compression;
+            p.depth = depth;
+            for (int seed : seeds)
+                p.channels.push_back(plane(seed));
+            if (alphaSeed >= 0)
+                p.alpha = plane(alphaSeed);
+            return p;
         };
-        std::vector<PatternImage> patterns;
-        {
-            PatternImage p;
-            p.mode = 3;
-            p.width = 5;
-            p.height = 4;
-            p.name = u"Checks";
-            p.id = "check-1";
-            p.compression = 1;
-            p.channels = {plane(5, 4, 8, 0), plane(5, 4, 8, 1), plane(5, 4, 8, 2)};
-            p.alpha = plane(5, 4, 8, 3);
-            patterns.push_back(p);
-        }
-        {
-            PatternImage p;
-            p.mode = 1;
-            p.width = 4;
-            p.height = 3;
-            p.name = u"Grey";
-            p.id = "grey-2";
-            p.compression = 2;
-            p.depth = 16;
-            p.channels = {plane(4, 3, 16, 4)};
-            patterns.push_back(p);
-        }
-        {
-            PatternImage p;
-            p.mode = 2;
-            p.width = 3;
-            p.height = 3;
-            p.name = u"Indexed";
-            p.id = "idx";
-            p.channels = {plane(3, 3, 8, 5)};
-            for (int i = 0; i < 768; ++i)
-                p.palette.push_back(uint8_t(i * 7));
-            patterns.push_back(p);
-        }
-        {
-            PatternImage p;
-            p.mode = 4;
-            p.width = 2;
-            p.height = 2;
-            p.name = u"Inks";
-            p.id = "cmyk";
-            p.compression = 0;
-            p.channels = {plane(2, 2, 8, 6), plane(2, 2, 8, 7), plane(2, 2, 8, 8), plane(2, 2, 8, 9)};
-            patterns.push_back(p);
-        }
-        {
-            PatternImage p;
-            p.mode = 9;
-            p.width = 3;
-            p.height = 2;
-            p.name = u"Lab";
-            p.id = "lab";
-            p.compression = 2;
-            p.channels = {plane(3, 2, 8, 10), plane(3, 2, 8, 11), plane(3, 2, 8, 12)};
-            p.alpha = plane(3, 2, 8, 13);
-            patterns.push_back(p);
-        }
+        std::vector<PatternImage> patterns = {pattern(3, 5, 4, u"Checks", "check-1", 1, 8, {0, 1, 2}, 3),
+                                              pattern(1, 4, 3, u"Grey", "grey-2", 2, 16, {4}, -1),
+                                              pattern(2, 3, 3, u"Indexed", "idx", 0, 8, {5}, -1),
+                                              pattern(4, 2, 2, u"Inks", "cmyk", 0, 8, {6, 7, 8, 9}, -1),
+                                              pattern(9, 3, 2, u"Lab", "lab", 2, 8, {10, 11, 12}, 13)};
+        for (int i = 0; i < 768; ++i)
+            patterns[2].palette.push_back(uint8_t(i * 7));
         Bytes block;
         for (const PatternImage& p : patterns)
         {
@@ -489,27 +377,19 @@ inline std::vector<std::pair<std::string, Document>> WriterFixtures()
         }
         doc.sectionBlocks.push_back(TaggedBlock{"Patt", block, true});
 
-        Layer solid;
+        Layer solid, ramp, tiles;
         solid.name = "solid";
         solid.blocks.push_back(Block("SoCo", Versioned({{"Clr ", Color(200, 100, 25)}})));
-        doc.layers.push_back(solid);
-        Layer ramp;
         ramp.name = "ramp";
         ramp.blocks.push_back(Block(
             "GdFl", Versioned({{"Grad", Gradient(u"Ramp", {{0, 0, 0, 0, 50}, {255, 255, 255, 4096, 50}},
                                                  {{100, 0, 50}, {50, 4096, 50}})},
-                               {"Angl", Angle(30)},
-                               {"Type", Enum("GrdT", "Dmnd")},
-                               {"Rvrs", Bool(true)},
-                               {"Dthr", Bool(true)},
-                               {"Algn", Bool(false)},
-                               {"Scl ", Percent(65)}})));
-        doc.layers.push_back(ramp);
-        Layer tiles;
+                               {"Angl", Angle(30)}, {"Type", Enum("GrdT", "Dmnd")}, {"Rvrs", Bool(true)},
+                               {"Dthr", Bool(true)}, {"Algn", Bool(false)}, {"Scl ", Percent(65)}})));
         tiles.name = "tiles";
-        tiles.blocks.push_back(Block(
-            "PtFl", Versioned({{"Ptrn", PatternRef(u"Checks", u"check-1")}, {"Scl ", Percent(125)}})));
-        doc.layers.push_back(tiles);
+        tiles.blocks.push_back(
+            Block("PtFl", Versioned({{"Ptrn", PatternRef(u"Checks", u"check-1")}, {"Scl ", Percent(125)}})));
+        doc.layers.insert(doc.layers.end(), {solid, ramp, tiles});
         all.emplace_back("w_patterns_fills", doc);
     }
     return all;

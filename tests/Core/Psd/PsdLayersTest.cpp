@@ -550,8 +550,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         LayerRefusal{"invertedMask", WithMask(MaskBlock(5, 0, 1, 3)), kPsdLimitExceeded},
         LayerRefusal{"maskShorterThanItsFields", WithMask(Bytes(10, 0)), kPsdBlockOverrun},
-        LayerRefusal{"blockWithoutSignature", WithTail({'X', 'B', 'I', 'M', 'l', 'y', 'i', 'd', 0, 0, 0, 4, 0, 0, 0, 1}),
-                     kPsdBadBlockSignature},
+        LayerRefusal{"blockWithoutSignature",
+                     WithTail({'X', 'B', 'I', 'M', 'l', 'y', 'i', 'd', 0, 0, 0, 4, 0, 0, 0, 1}), kPsdBadBlockSignature},
         LayerRefusal{"blockPastTheRecord", WithTail({'8', 'B', 'I', 'M', 'l', 'y', 'i', 'd', 0, 0, 1, 0, 0, 0, 0, 1}),
                      kPsdBlockOverrun},
         LayerRefusal{"sectionSignature", WithBlock("lsct", Patched(SectionDivider(1, "norm"), 7, 'X')),
