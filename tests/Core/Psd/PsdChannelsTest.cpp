@@ -302,8 +302,9 @@ Layer Changed(Layer layer, void (*change)(Layer&))
 INSTANTIATE_TEST_SUITE_P(
     Cases, PsdLayerChannelFailure,
     testing::Values(
-        ChannelFailure{"rawChannelShorterThanItsLayer", Changed(PatternLayer(0, 0, 4, 4, {0, 1, 2}, 8, 0),
-                                                                [](Layer& l) { l.channels[1].samples.resize(10); }),
+        ChannelFailure{"rawChannelShorterThanItsLayerIsCorrupt",
+                       Changed(PatternLayer(0, 0, 4, 4, {0, 1, 2}, 8, 0),
+                               [](Layer& l) { l.channels[1].samples.resize(10); }),
                        kPsdCorruptData},
         ChannelFailure{"unknownCompression", Encoded(9, Bytes(4, 0)), kPsdBadCompression},
         ChannelFailure{"corruptZip", Encoded(2, Bytes(6, 0x42)), kPsdInflateFailed},
@@ -314,67 +315,43 @@ INSTANTIATE_TEST_SUITE_P(
                                                        }),
                        kPsdBlockOverrun},
         // 20000 x 20000 pixels from a few bytes of zlib.
-        ChannelFailure{"moreThanItsDataCanHold", Encoded(2, Deflate(Bytes(64, 0)), 20000), kPsdCorruptData},
-        ChannelFailure{"pastTheSizeLimit",
+        ChannelFailure{"layerClaimingMoreThanItsDataCanHoldIsCorrupt", Encoded(2, Deflate(Bytes(64, 0)), 20000),
+                       kPsdCorruptData},
+        ChannelFailure{"layerPastTheSizeLimitIsRefused",
                        Changed(PatternLayer(0, 0, 1, 1, {0}, 8, 0), [](Layer& l) { l.right = 70000; }),
                        kPsdLimitExceeded},
-        ChannelFailure{"inverted", Changed(PatternLayer(0, 0, 1, 1, {0}, 8, 0), [](Layer& l) { l.left = 5; }),
-                       kPsdLimitExceeded}),
+        ChannelFailure{"invertedLayerIsRefused",
+                       Changed(PatternLayer(0, 0, 1, 1, {0}, 8, 0), [](Layer& l) { l.left = 5; }), kPsdLimitExceeded}),
     [](const testing::TestParamInfo<ChannelFailure>& info) { return std::string(info.param.name); });
 
-// --- Layer converters by colour mode ---------------------------------------------------
+// --- Layer converters: the modes no fixture has layers of, and an index past the count ----------
 
-struct ModeCase
+TEST(PsdLayerModes, DuotoneReadsAsGreyAndAnIndexPastTheCountAsNoColour)
 {
-    const char* what;
-    uint16_t mode;
-    uint16_t channels;
-    std::vector<std::pair<int16_t, uint8_t>> samples;
-    uint32_t pixel;
-};
-
-class PsdLayerModes : public testing::TestWithParam<ModeCase>
-{
-};
-
-TEST_P(PsdLayerModes, ConvertByTheirRules)
-{
-    const ModeCase& c = GetParam();
-    Document doc = SmallRgb();
-    doc.mode = c.mode;
-    doc.channels = c.channels;
-    doc.composite.clear();
-    if (c.mode == 2)
+    Bytes table(768, 0);
+    table[3] = 200;
+    table[256 + 3] = 100;
+    table[512 + 3] = 50;
+    const struct
     {
-        Bytes table(768, 0);
-        table[3] = 200;
-        table[256 + 3] = 100;
-        table[512 + 3] = 50;
-        doc.colorModeData = table;
+        uint16_t mode;
+        uint8_t sample;
+        uint32_t pixel;
+    } cases[] = {{8, 3, 0xFF030303}, {2, 3, 0xFFC86432}, {2, 4, 0x00FFFFFF}};
+    for (const auto& c : cases)
+    {
+        Document doc = SmallRgb();
+        doc.mode = c.mode;
+        doc.channels = 1;
+        doc.composite.clear();
+        doc.colorModeData = c.mode == 2 ? table : Bytes();
         doc.resources.push_back(Resource{1046, "", Bytes{0, 4}});
+        doc.layers = {PatternLayer(0, 0, 1, 1, {0}, 8, 0, "bg"), OnePixel({{0, c.sample}})};
+        Loaded loaded = LoadDocument(doc);
+        ASSERT_EQ(loaded.status, kPsdOk);
+        EXPECT_EQ(loaded.Layer(1).pixels[0], c.pixel) << c.mode << " " << int(c.sample);
     }
-    doc.layers = {PatternLayer(0, 0, 1, 1, {0}, 8, 0, "bg"), OnePixel(c.samples)};
-    Loaded loaded = LoadDocument(doc);
-    ASSERT_EQ(loaded.status, kPsdOk);
-    EXPECT_EQ(loaded.Layer(1).pixels[0], c.pixel);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Modes, PsdLayerModes,
-    testing::Values(ModeCase{"Gray", 1, 1, {{0, 77}}, 0xFF4D4D4D},
-                    ModeCase{"GrayWithAlpha", 1, 1, {{-1, 9}, {0, 77}}, 0x094D4D4D},
-                    ModeCase{"Duotone", 8, 1, {{0, 3}}, 0xFF030303},
-                    ModeCase{"Indexed", 2, 1, {{0, 3}}, 0xFFC86432},
-                    ModeCase{"IndexedPastTheCount", 2, 1, {{0, 4}}, 0x00FFFFFF},
-                    // All ink (stored inverted as 0) is black.
-                    ModeCase{"CmykAllInk", 4, 4, {{0, 0}, {1, 0}, {2, 0}, {3, 0}}, 0xFF000000},
-                    ModeCase{"CmykWithAlpha", 4, 4, {{-1, 100}, {0, 255}, {1, 255}, {2, 255}, {3, 255}}, 0x64FFFFFF},
-                    ModeCase{"Multichannel", 7, 3, {{0, 255}, {1, 0}, {2, 255}}, 0xFFFF01FF},
-                    ModeCase{"MultichannelAlphaIsTheFourthInk", 7, 3, {{-1, 0}, {0, 255}, {1, 255}, {2, 255}},
-                             0xFF000000},
-                    ModeCase{"LabBlack", 9, 3, {{0, 0}, {1, 128}, {2, 128}}, 0xFF000000},
-                    ModeCase{"LabWhite", 9, 3, {{0, 255}, {1, 128}, {2, 128}}, 0xFFFDFDFD}),
-    [](const testing::TestParamInfo<ModeCase>& info) { return info.param.what; });
 
 // --- Colour helpers ---------------------------------------------------------------------------
 

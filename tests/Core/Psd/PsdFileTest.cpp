@@ -90,18 +90,12 @@ TEST_F(PsdFileTest, DuplicateNamesKeepTheUpperLayer)
     EXPECT_EQ(Rect(*twin), (std::vector<int32_t>{1, 1, 2, 2}));
     EXPECT_EQ(layout->GetLayer(0), twin);
     EXPECT_EQ(layout->GetLayer(2), twin);
+    EXPECT_EQ(layout->GetLayer(3), nullptr);
+    EXPECT_EQ(layout->GetLayer(0xFFFFFFFFu), nullptr);
 
     std::unique_ptr<base::Stream> stream(layout->OpenLayerStream(L"twin"));
     ASSERT_NE(stream, nullptr);
     EXPECT_EQ(ReadPixels(stream.get()), ExpectedPixels(10, 2, 2));
-}
-
-TEST_F(PsdFileTest, GetLayerPastTheEndIsNull)
-{
-    auto layout = Open(Layout({PixelLayer("a", 0, 0, 1, 1), PixelLayer("b", 0, 0, 1, 1)}));
-    EXPECT_NE(layout->GetLayer(1), nullptr);
-    EXPECT_EQ(layout->GetLayer(2), nullptr);
-    EXPECT_EQ(layout->GetLayer(0xFFFFFFFFu), nullptr);
 }
 
 TEST_F(PsdFileTest, BoxKeepsItsRectangleAndCenterBecomesAPoint)
@@ -160,19 +154,15 @@ TEST_F(PsdFileTest, LayerStreamHoldsExactlyItsArgbWords)
     EXPECT_EQ(layout->OpenLayerStream(L"missing"), nullptr);
 }
 
-TEST_F(PsdFileTest, EmptyLayerGivesAnEmptyStream)
+TEST_F(PsdFileTest, AnEmptyLayerGivesAnEmptyStreamAndOneWithoutPixelsNone)
 {
     psdtest::Layer empty;
     empty.name = "empty";
-    auto layout = Open(Layout({empty}));
+    auto layout = Open(Layout({empty, PixelLayer("a", 0, 0, 4, 4)}));
     std::unique_ptr<base::Stream> stream(layout->OpenLayerStream(L"empty"));
     ASSERT_NE(stream, nullptr);
     EXPECT_EQ(stream->GetSize(), 0u);
-}
 
-TEST_F(PsdFileTest, LayerWithoutPixelsOpensNoStream)
-{
-    auto layout = Open(Layout({PixelLayer("a", 0, 0, 4, 4)}));
     PsdContext* document = layout->GetDocument();
     ASSERT_NE(document, nullptr);
     PsdLayerRecord& record = document->layers[1];
@@ -213,6 +203,8 @@ TEST_F(PsdFileTest, ImageInfoDescribesTheLayerAsAFile)
     EXPECT_NE(dynamic_cast<base::ImageInfo*>(file.get()), nullptr);
 
     EXPECT_EQ(layout->GetImageInfo(L"menu/missing", extensions, 6, &index), nullptr);
+    EXPECT_EQ(layout->GetPath(), L"layout.psd/");
+    EXPECT_EQ(container->GetRootPath(), L"layout.psd/");
 }
 
 TEST_F(PsdFileTest, OutIndexIsTheLastEmptyExtension)
@@ -277,14 +269,6 @@ TEST_F(PsdFileTest, OnlyFoldersAnswerNameQueriesAndListings)
     EXPECT_EQ(layout->FindGroupNames(L"", names, false), BW_OK);
     EXPECT_TRUE(names.empty());
     EXPECT_EQ(layout->CreateStreamCreator(L"g/h/a"), nullptr);
-}
-
-TEST_F(PsdFileTest, PathIsTheOwnersRootThenTheLayout)
-{
-    auto layout = Open(Layout({}));
-    EXPECT_EQ(layout->GetPath(), L"layout.psd/");
-    file::Container* container = layout.get();
-    EXPECT_EQ(container->GetRootPath(), L"layout.psd/");
 }
 
 } // namespace

@@ -548,7 +548,7 @@ Bytes Curves1(size_t at, uint8_t value)
 INSTANTIATE_TEST_SUITE_P(
     Cases, PsdLayerRefusal,
     testing::Values(
-        LayerRefusal{"invertedMask", WithMask(MaskBlock(5, 0, 1, 3)), kPsdLimitExceeded},
+        LayerRefusal{"invertedMaskRectangleIsRefused", WithMask(MaskBlock(5, 0, 1, 3)), kPsdLimitExceeded},
         LayerRefusal{"maskShorterThanItsFields", WithMask(Bytes(10, 0)), kPsdBlockOverrun},
         LayerRefusal{"blockWithoutSignature",
                      WithTail({'X', 'B', 'I', 'M', 'l', 'y', 'i', 'd', 0, 0, 0, 4, 0, 0, 0, 1}), kPsdBadBlockSignature},
@@ -562,7 +562,7 @@ INSTANTIATE_TEST_SUITE_P(
         LayerRefusal{"levelsExtensionVersion", WithBlock("levl", Levels29(297, 4)), kPsdBadLevelsExtensionVersion},
         LayerRefusal{"levelsCountPastTheBlock", WithBlock("levl", Levels29(298, 0xFF)), kPsdBlockOverrun},
         LayerRefusal{"curvesVersion", WithBlock("curv", Curves(2, 1, 2, false, 0)), kPsdBadCurvesVersion},
-        LayerRefusal{"curvesOfTwentyPoints", WithBlock("curv", Curves(1, 1, 20, false, 0)), kPsdListFull},
+        LayerRefusal{"curvesOfTwentyPointsAreRefused", WithBlock("curv", Curves(1, 1, 20, false, 0)), kPsdListFull},
         LayerRefusal{"curvesMarker", WithBlock("curv", Curves1(7 + 2 + 8, 'X')), kPsdMissingCurvesExtension},
         LayerRefusal{"curvesExtensionVersion", WithBlock("curv", Curves1(7 + 2 + 8 + 5, 3)),
                      kPsdBadCurvesExtensionVersion},

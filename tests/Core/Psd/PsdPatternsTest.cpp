@@ -155,9 +155,9 @@ Loaded LoadFill(const char* key, const Bytes& data)
     return LoadDocument(doc);
 }
 
-TEST(PsdFills, AnEmptyGradientFillKeepsItsDefaults)
+TEST(PsdFills, AGradientFillOfUnknownItemsKeepsItsDefaults)
 {
-    Loaded loaded = LoadFill("GdFl", Versioned({}));
+    Loaded loaded = LoadFill("GdFl", Versioned({{"Ofst", Point(1, 1)}}));
     ASSERT_EQ(loaded.status, kPsdOk);
     EXPECT_EQ(loaded.Layer(1).kind, kPsdLayerGradientFill);
     ASSERT_EQ(loaded.Layer(1).blockKinds[0], kPsdInfoGradientFill);

@@ -85,7 +85,7 @@ inline Loaded LoadDocument(const Document& doc, int32_t option = 0)
     return LoadBytes(WriteDocument(doc), option);
 }
 
-// A minimal RGB document, 8-bit, one pixel, no layers.
+// A small RGB document, 8-bit, 4 x 3 pixels, no layers.
 inline Document SmallRgb()
 {
     Document doc;
@@ -96,10 +96,15 @@ inline Document SmallRgb()
     return doc;
 }
 
+// The sample a PatternLayer's channel of `id` holds at (x, y).
+inline uint8_t PatternSample(int16_t id, size_t x, size_t y)
+{
+    return uint8_t((x * 37 + y * 11 + size_t(id + 3) * 50) & 0xFF);
+}
+
 // A layer with one channel per id, each filled by its own pattern.
-inline Layer PatternLayer(int32_t top, int32_t left, int32_t bottom, int32_t right,
-                          std::vector<int16_t> ids, int depth, int compression,
-                          const std::string& name = "layer")
+inline Layer PatternLayer(int32_t top, int32_t left, int32_t bottom, int32_t right, std::vector<int16_t> ids,
+                          int depth, int compression, const std::string& name = "layer")
 {
     Layer layer;
     layer.top = top;
@@ -107,23 +112,16 @@ inline Layer PatternLayer(int32_t top, int32_t left, int32_t bottom, int32_t rig
     layer.bottom = bottom;
     layer.right = right;
     layer.name = name;
-    const size_t w = size_t(right - left), h = size_t(bottom - top);
     for (int16_t id : ids)
     {
         Channel channel;
         channel.id = id;
         channel.compression = compression;
-        channel.samples = MakePlane(w, h, depth, [id](size_t x, size_t y) {
-            return (x * 37 + y * 11 + size_t(id + 3) * 50) & 0xFF;
-        });
+        channel.samples = MakePlane(size_t(right - left), size_t(bottom - top), depth,
+                                    [id](size_t x, size_t y) { return PatternSample(id, x, y); });
         layer.channels.push_back(channel);
     }
     return layer;
-}
-
-inline uint8_t PatternSample(int16_t id, size_t x, size_t y)
-{
-    return uint8_t((x * 37 + y * 11 + size_t(id + 3) * 50) & 0xFF);
 }
 
 } // namespace psdtest
