@@ -284,6 +284,8 @@ struct ChannelFailure
     PsdStatus status;
 };
 
+void PrintTo(const ChannelFailure& c, std::ostream* os) { *os << c.name; }
+
 class PsdLayerChannelFailure : public testing::TestWithParam<ChannelFailure>
 {
 };

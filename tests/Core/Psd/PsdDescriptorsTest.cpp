@@ -70,6 +70,8 @@ struct SkipCase
     Bytes typed;
 };
 
+void PrintTo(const SkipCase& c, std::ostream* os) { *os << c.name; }
+
 class PsdSkipItem : public ::testing::TestWithParam<SkipCase>
 {
 };
@@ -136,6 +138,8 @@ struct SkipFailure
     Bytes typed;
     PsdStatus status;
 };
+
+void PrintTo(const SkipFailure& c, std::ostream* os) { *os << c.name; }
 
 class PsdSkipFailure : public ::testing::TestWithParam<SkipFailure>
 {

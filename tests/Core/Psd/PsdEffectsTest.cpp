@@ -117,6 +117,8 @@ struct EffectsFailure
     PsdStatus status;
 };
 
+void PrintTo(const EffectsFailure& c, std::ostream* os) { *os << c.name; }
+
 class PsdEffectsFailure : public ::testing::TestWithParam<EffectsFailure>
 {
 };
@@ -235,6 +237,8 @@ struct StrokeScaleCase
     const char* fill;
     int32_t fillType, gradientScale, patternScale;
 };
+
+void PrintTo(const StrokeScaleCase& c, std::ostream* os) { *os << c.fill; }
 
 class PsdStrokeScale : public ::testing::TestWithParam<StrokeScaleCase>
 {

@@ -74,6 +74,8 @@ struct AttributeCase
     uint32_t extra;
 };
 
+void PrintTo(const AttributeCase& c, std::ostream* os) { *os << c.attributes; }
+
 class PsdFolderAttributeTest : public PsdFolderTest, public ::testing::WithParamInterface<AttributeCase>
 {
 };

@@ -39,6 +39,8 @@ struct MergedCase
     uint32_t pixel;
 };
 
+void PrintTo(const MergedCase& c, std::ostream* os) { *os << c.what; }
+
 class PsdMerged : public testing::TestWithParam<MergedCase>
 {
 };

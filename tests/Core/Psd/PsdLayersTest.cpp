@@ -512,6 +512,8 @@ struct LayerRefusal
     PsdStatus status;
 };
 
+void PrintTo(const LayerRefusal& c, std::ostream* os) { *os << c.name; }
+
 class PsdLayerRefusal : public testing::TestWithParam<LayerRefusal>
 {
 };

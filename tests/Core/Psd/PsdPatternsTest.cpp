@@ -110,6 +110,8 @@ struct PatternFailure
     void (*change)(Bytes& record);
 };
 
+void PrintTo(const PatternFailure& c, std::ostream* os) { *os << c.name; }
+
 class PsdPatternFailure : public ::testing::TestWithParam<PatternFailure>
 {
 };

@@ -18,6 +18,8 @@ struct HeaderCase
     PsdStatus status;
 };
 
+void PrintTo(const HeaderCase& c, std::ostream* os) { *os << c.what; }
+
 class PsdHeader : public testing::TestWithParam<HeaderCase>
 {
 };
