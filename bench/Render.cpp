@@ -7,6 +7,7 @@
 // while recording (the engine alone) and while replaying (engine and device
 // layer).
 
+#include "Support/AllocationCounter.h"
 #include "Support/BenchRenderer.h"
 
 #include "Core/Math/Matrix4.h"
@@ -17,84 +18,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <memory>
-#include <new>
 #include <vector>
-
-// --- Heap allocation counter ---------------------------------------------------
-
-#if defined(__GNUC__) && !defined(__clang__)
-// The replacements below pair malloc with free themselves.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-
-namespace
-{
-std::atomic<uint64_t> gAllocations{0};
-}
-
-void* operator new(size_t size)
-{
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void* operator new[](size_t size)
-{
-    return operator new(size);
-}
-void* operator new(size_t size, const std::nothrow_t&) noexcept
-{
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-    return std::malloc(size ? size : 1);
-}
-void* operator new[](size_t size, const std::nothrow_t& tag) noexcept
-{
-    return operator new(size, tag);
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, size_t) noexcept
-{
-    std::free(p);
-}
-
-#if !defined(__SANITIZE_ADDRESS__) && defined(__GLIBC__)
-// C allocations too (the platform layer and the GL driver), where no
-// sanitizer owns malloc.
-extern "C" void* __libc_malloc(size_t);
-extern "C" void* __libc_calloc(size_t, size_t);
-extern "C" void* __libc_realloc(void*, size_t);
-extern "C" void* malloc(size_t size)
-{
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-    return __libc_malloc(size);
-}
-extern "C" void* calloc(size_t count, size_t size)
-{
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-    return __libc_calloc(count, size);
-}
-extern "C" void* realloc(void* p, size_t size)
-{
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-    return __libc_realloc(p, size);
-}
-#endif
 
 // --- Scene -------------------------------------------------------------------------
 
@@ -219,16 +145,16 @@ void BM_QuadFrame(benchmark::State& state)
     const uint64_t drawsBefore = scene.Draws();
     for (auto _ : state)
     {
-        const uint64_t a0 = gAllocations.load(std::memory_order_relaxed);
+        const uint64_t a0 = bwbench::AllocationCount();
         auto t0 = Clock::now();
         scene.Record(quads, textures);
         auto t1 = Clock::now();
-        const uint64_t a1 = gAllocations.load(std::memory_order_relaxed);
+        const uint64_t a1 = bwbench::AllocationCount();
         bytes += scene.RecordedBytes();
         scene.Replay();
         auto t2 = Clock::now();
         recordAllocations += a1 - a0;
-        replayAllocations += gAllocations.load(std::memory_order_relaxed) - a1;
+        replayAllocations += bwbench::AllocationCount() - a1;
         recordNs += std::chrono::duration<double, std::nano>(t1 - t0).count();
         replayNs += std::chrono::duration<double, std::nano>(t2 - t1).count();
         ++frames;

@@ -9,8 +9,10 @@
 // page), 2 a paragraph whose glyphs alternate between the two pages of
 // "data/font/42".
 // Counters: ns per glyph for layout, for recording and for the replay; draws
-// per frame; C++ heap allocations per frame while recording (0 while a text
+// per frame; heap allocations per frame while recording (0 while a text
 // keeps to 1,024 lines and 256 page runs).
+
+#include "Support/AllocationCounter.h"
 
 #include "Core/Render/BMFont.h"
 #include "Core/Render/DX9/RenderDX9.h"
@@ -19,62 +21,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <atomic>
 #include <chrono>
-#include <cstdlib>
 #include <memory>
-#include <new>
 #include <string>
 #include <vector>
-
-// --- Heap allocation counter ---------------------------------------------------
-
-#if defined(__GNUC__) && !defined(__clang__)
-// The replacements below pair malloc with free themselves.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-#endif
-
-namespace
-{
-std::atomic<uint64_t> gAllocations{0};
-}
-
-void* operator new(size_t size)
-{
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(size ? size : 1))
-        return p;
-    throw std::bad_alloc();
-}
-void* operator new[](size_t size)
-{
-    return operator new(size);
-}
-void* operator new(size_t size, const std::nothrow_t&) noexcept
-{
-    gAllocations.fetch_add(1, std::memory_order_relaxed);
-    return std::malloc(size ? size : 1);
-}
-void* operator new[](size_t size, const std::nothrow_t& tag) noexcept
-{
-    return operator new(size, tag);
-}
-void operator delete(void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p) noexcept
-{
-    std::free(p);
-}
-void operator delete(void* p, size_t) noexcept
-{
-    std::free(p);
-}
-void operator delete[](void* p, size_t) noexcept
-{
-    std::free(p);
-}
 
 namespace
 {
@@ -257,11 +207,11 @@ void BM_TextDraw(benchmark::State& state)
     const uint64_t drawsBefore = scene.Draws();
     for (auto _ : state)
     {
-        const uint64_t allocationsBefore = gAllocations.load(std::memory_order_relaxed);
+        const uint64_t allocationsBefore = bwbench::AllocationCount();
         const auto t0 = Clock::now();
         scene.Record(texts, format);
         const auto t1 = Clock::now();
-        allocations += gAllocations.load(std::memory_order_relaxed) - allocationsBefore;
+        allocations += bwbench::AllocationCount() - allocationsBefore;
         scene.Replay();
         const auto t2 = Clock::now();
         recordNs += std::chrono::duration<double, std::nano>(t1 - t0).count();

@@ -547,12 +547,7 @@ uint32_t PsdReadColorDescriptor(PsdContext* context)
     // RGB by its classic keys (0..255) or by the newer float keys (0..1);
     // components of other colour classes are skipped.
     double rgb[3] = {0.0, 0.0, 0.0};
-    const uint32_t count = PsdReadDescriptorHead(context, nullptr);
-    for (uint32_t i = 0; i < count && PsdDescriptorGoesOn(context); ++i)
-    {
-        PsdDescriptorKey key;
-        PsdReadDescriptorKey(context, &key);
-        const uint32_t type = PsdReadU32(context);
+    PsdForEachDescriptorItem(context, nullptr, [&](const PsdDescriptorKey& key, uint32_t type) {
         static const char* const classic[] = {"Rd  ", "Grn ", "Bl  "};
         static const char* const floats[] = {"redFloat", "greenFloat", "blueFloat"};
         int component = -1;
@@ -572,7 +567,7 @@ uint32_t PsdReadColorDescriptor(PsdContext* context)
             PsdSkipDescriptorItem(type, context);
         else if (PsdReadNumberItem(context, type, &value))
             rgb[component] = value * scale;
-    }
+    });
     Leave(context);
     return PsdMakeRgb(ColorComponent(rgb[0]), ColorComponent(rgb[1]), ColorComponent(rgb[2]));
 }
@@ -599,12 +594,7 @@ constexpr int64_t kMinimumStopBytes = 4 + 4 + 8 + 4;
 
 void ReadColorStop(PsdContext* context, PsdColorStop* stop)
 {
-    const uint32_t count = PsdReadDescriptorHead(context, nullptr);
-    for (uint32_t i = 0; i < count && PsdDescriptorGoesOn(context); ++i)
-    {
-        PsdDescriptorKey key;
-        PsdReadDescriptorKey(context, &key);
-        const uint32_t type = PsdReadU32(context);
+    PsdForEachDescriptorItem(context, nullptr, [&](const PsdDescriptorKey& key, uint32_t type) {
         int32_t value = 0;
         if (PsdKeyIs(&key, "Clr "))
             PsdReadColorItem(context, type, &stop->color);
@@ -626,17 +616,12 @@ void ReadColorStop(PsdContext* context, PsdColorStop* stop)
         }
         else
             PsdSkipDescriptorItem(type, context);
-    }
+    });
 }
 
 void ReadTransparencyStop(PsdContext* context, PsdTransparencyStop* stop)
 {
-    const uint32_t count = PsdReadDescriptorHead(context, nullptr);
-    for (uint32_t i = 0; i < count && PsdDescriptorGoesOn(context); ++i)
-    {
-        PsdDescriptorKey key;
-        PsdReadDescriptorKey(context, &key);
-        const uint32_t type = PsdReadU32(context);
+    PsdForEachDescriptorItem(context, nullptr, [&](const PsdDescriptorKey& key, uint32_t type) {
         int32_t value = 0;
         if (PsdKeyIs(&key, "Opct"))
         {
@@ -655,7 +640,7 @@ void ReadTransparencyStop(PsdContext* context, PsdTransparencyStop* stop)
         }
         else
             PsdSkipDescriptorItem(type, context);
-    }
+    });
 }
 
 // A list of stops of the item just read, replacing any the gradient held.
@@ -684,12 +669,7 @@ void PsdReadGradient(PsdGradient* gradient, PsdContext* context)
 {
     if (!Enter(context))
         return;
-    const uint32_t count = PsdReadDescriptorHead(context, nullptr);
-    for (uint32_t i = 0; i < count && PsdDescriptorGoesOn(context); ++i)
-    {
-        PsdDescriptorKey key;
-        PsdReadDescriptorKey(context, &key);
-        const uint32_t type = PsdReadU32(context);
+    PsdForEachDescriptorItem(context, nullptr, [&](const PsdDescriptorKey& key, uint32_t type) {
         if (PsdKeyIs(&key, "Nm  ") && type == PsdKey("TEXT"))
             ReadUnits(context, &gradient->nameLength, &gradient->name);
         else if (PsdKeyIs(&key, "Intr"))
@@ -702,7 +682,7 @@ void PsdReadGradient(PsdGradient* gradient, PsdContext* context)
                       &gradient->transparencyStops, ReadTransparencyStop);
         else
             PsdSkipDescriptorItem(type, context);
-    }
+    });
     Leave(context);
 }
 
@@ -710,18 +690,13 @@ void PsdReadPatternRef(PsdPatternRef* pattern, PsdContext* context)
 {
     if (!Enter(context))
         return;
-    const uint32_t count = PsdReadDescriptorHead(context, nullptr);
-    for (uint32_t i = 0; i < count && PsdDescriptorGoesOn(context); ++i)
-    {
-        PsdDescriptorKey key;
-        PsdReadDescriptorKey(context, &key);
-        const uint32_t type = PsdReadU32(context);
+    PsdForEachDescriptorItem(context, nullptr, [&](const PsdDescriptorKey& key, uint32_t type) {
         if (PsdKeyIs(&key, "Idnt") && type == PsdKey("TEXT"))
         {
             // Identifiers are ASCII: one byte per unit, as much as the field holds.
             const uint32_t units = PsdReadU32(context);
             if (!CountFits(context, units, 2))
-                break;
+                return;
             std::memset(pattern->identifier, 0, sizeof pattern->identifier);
             for (uint32_t u = 0; u < units; ++u)
             {
@@ -734,7 +709,7 @@ void PsdReadPatternRef(PsdPatternRef* pattern, PsdContext* context)
             ReadUnits(context, &pattern->nameLength, &pattern->name);
         else
             PsdSkipDescriptorItem(type, context);
-    }
+    });
     Leave(context);
 }
 
@@ -742,19 +717,14 @@ void PsdReadPoint(int32_t* x, int32_t* y, PsdContext* context)
 {
     if (!Enter(context))
         return;
-    const uint32_t count = PsdReadDescriptorHead(context, nullptr);
-    for (uint32_t i = 0; i < count && PsdDescriptorGoesOn(context); ++i)
-    {
-        PsdDescriptorKey key;
-        PsdReadDescriptorKey(context, &key);
-        const uint32_t type = PsdReadU32(context);
+    PsdForEachDescriptorItem(context, nullptr, [&](const PsdDescriptorKey& key, uint32_t type) {
         if (PsdKeyIs(&key, "Hrzn"))
             PsdReadIntegerItem(context, type, x);
         else if (PsdKeyIs(&key, "Vrtc"))
             PsdReadIntegerItem(context, type, y);
         else
             PsdSkipDescriptorItem(type, context);
-    }
+    });
     Leave(context);
 }
 
@@ -781,12 +751,7 @@ void ReadContourPoint(PsdContext* context, ContourPoints* points)
 {
     int32_t input = 0, output = 0;
     bool continuous = true;
-    const uint32_t count = PsdReadDescriptorHead(context, nullptr);
-    for (uint32_t i = 0; i < count && PsdDescriptorGoesOn(context); ++i)
-    {
-        PsdDescriptorKey key;
-        PsdReadDescriptorKey(context, &key);
-        const uint32_t type = PsdReadU32(context);
+    PsdForEachDescriptorItem(context, nullptr, [&](const PsdDescriptorKey& key, uint32_t type) {
         if (PsdKeyIs(&key, "Hrzn"))
             PsdReadIntegerItem(context, type, &input);
         else if (PsdKeyIs(&key, "Vrtc"))
@@ -795,7 +760,7 @@ void ReadContourPoint(PsdContext* context, ContourPoints* points)
             PsdReadBoolItem(context, type, &continuous);
         else
             PsdSkipDescriptorItem(type, context);
-    }
+    });
     if (points->count >= kPsdMaxContourPoints)
     {
         PsdSetReadStatus(context, kPsdListFull);
@@ -815,12 +780,7 @@ void PsdReadContour(uint8_t* table, PsdContext* context)
         return;
     ContourPoints points;
     bool curve = false;
-    const uint32_t count = PsdReadDescriptorHead(context, nullptr);
-    for (uint32_t i = 0; i < count && PsdDescriptorGoesOn(context); ++i)
-    {
-        PsdDescriptorKey key;
-        PsdReadDescriptorKey(context, &key);
-        const uint32_t type = PsdReadU32(context);
+    PsdForEachDescriptorItem(context, nullptr, [&](const PsdDescriptorKey& key, uint32_t type) {
         if (PsdKeyIs(&key, "Crv ") && type == PsdKey("VlLs"))
         {
             // A second curve replaces the first.
@@ -831,7 +791,7 @@ void PsdReadContour(uint8_t* table, PsdContext* context)
         }
         else
             PsdSkipDescriptorItem(type, context);
-    }
+    });
     Leave(context);
     if (!curve || context->readStatus != kPsdOk)
         return;

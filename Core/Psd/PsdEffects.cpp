@@ -562,15 +562,10 @@ bool ReadEffectItem(PsdContext* context, const PsdDescriptorKey* key, uint32_t t
 // Reads an effect's descriptor (its key and type consumed) into its targets.
 void ReadEffectDescriptor(PsdContext* context, const EffectTargets& targets)
 {
-    const uint32_t count = PsdReadDescriptorHead(context, nullptr);
-    for (uint32_t i = 0; i < count && PsdDescriptorGoesOn(context); ++i)
-    {
-        PsdDescriptorKey key;
-        PsdReadDescriptorKey(context, &key);
-        const uint32_t type = PsdReadU32(context);
+    PsdForEachDescriptorItem(context, nullptr, [&](const PsdDescriptorKey& key, uint32_t type) {
         if (!ReadEffectItem(context, &key, type, targets))
             PsdSkipDescriptorItem(type, context);
-    }
+    });
 }
 
 void ReadShadowDescriptor(PsdContext* context, PsdShadowEffect* e, bool drop)
@@ -827,12 +822,7 @@ PsdStatus PsdReadObjectEffects(PsdContext* context, PsdLayerRecord* record)
         return context->readStatus;
     if (objectVersion != 0 || descriptorVersion != 16)
         return kPsdBadEffectsVersion;
-    const uint32_t count = PsdReadDescriptorHead(context, nullptr);
-    for (uint32_t i = 0; i < count && PsdDescriptorGoesOn(context); ++i)
-    {
-        PsdDescriptorKey key;
-        PsdReadDescriptorKey(context, &key);
-        const uint32_t type = PsdReadU32(context);
+    PsdForEachDescriptorItem(context, nullptr, [&](const PsdDescriptorKey& key, uint32_t type) {
         // The master switch is known by its key, wherever it stands.
         if (PsdKeyIs(&key, "masterFXSwitch"))
         {
@@ -842,6 +832,6 @@ PsdStatus PsdReadObjectEffects(PsdContext* context, PsdLayerRecord* record)
         }
         else if (type != PsdKey("Objc") || !ReadObjectEffect(context, effects, &key))
             PsdSkipDescriptorItem(type, context);
-    }
+    });
     return context->readStatus;
 }

@@ -33,17 +33,12 @@ PsdStatus PsdReadSolidColorFill(PsdContext* context, PsdLayerRecord* record)
     status = ReadDescriptorVersion(context, kPsdBadSolidColorFillVersion);
     if (status != kPsdOk)
         return status;
-    const uint32_t count = PsdReadDescriptorHead(context, &fill->classId);
-    for (uint32_t i = 0; i < count && PsdDescriptorGoesOn(context); ++i)
-    {
-        PsdDescriptorKey key;
-        PsdReadDescriptorKey(context, &key);
-        const uint32_t type = PsdReadU32(context);
+    PsdForEachDescriptorItem(context, &fill->classId, [&](const PsdDescriptorKey& key, uint32_t type) {
         if (PsdKeyIs(&key, "Clr "))
             PsdReadColorItem(context, type, &fill->color);
         else
             PsdSkipDescriptorItem(type, context);
-    }
+    });
     return context->readStatus;
 }
 
@@ -59,12 +54,7 @@ PsdStatus PsdReadGradientFill(PsdContext* context, PsdLayerRecord* record)
     status = ReadDescriptorVersion(context, kPsdBadGradientFillVersion);
     if (status != kPsdOk)
         return status;
-    const uint32_t count = PsdReadDescriptorHead(context, &fill->classId);
-    for (uint32_t i = 0; i < count && PsdDescriptorGoesOn(context); ++i)
-    {
-        PsdDescriptorKey key;
-        PsdReadDescriptorKey(context, &key);
-        const uint32_t type = PsdReadU32(context);
+    PsdForEachDescriptorItem(context, &fill->classId, [&](const PsdDescriptorKey& key, uint32_t type) {
         if (PsdKeyIs(&key, "Grad"))
             PsdReadGradientItem(context, type, &fill->gradient);
         else if (PsdKeyIs(&key, "Algn"))
@@ -81,7 +71,7 @@ PsdStatus PsdReadGradientFill(PsdContext* context, PsdLayerRecord* record)
             PsdReadGradientStyleItem(context, type, &fill->style);
         else
             PsdSkipDescriptorItem(type, context);
-    }
+    });
     return context->readStatus;
 }
 
@@ -95,19 +85,14 @@ PsdStatus PsdReadPatternFill(PsdContext* context, PsdLayerRecord* record)
     status = ReadDescriptorVersion(context, kPsdBadPatternFillVersion);
     if (status != kPsdOk)
         return status;
-    const uint32_t count = PsdReadDescriptorHead(context, &fill->classId);
-    for (uint32_t i = 0; i < count && PsdDescriptorGoesOn(context); ++i)
-    {
-        PsdDescriptorKey key;
-        PsdReadDescriptorKey(context, &key);
-        const uint32_t type = PsdReadU32(context);
+    PsdForEachDescriptorItem(context, &fill->classId, [&](const PsdDescriptorKey& key, uint32_t type) {
         if (PsdKeyIs(&key, "Ptrn"))
             PsdReadPatternRefItem(context, type, &fill->pattern);
         else if (PsdKeyIs(&key, "Scl "))
             PsdReadIntegerItem(context, type, &fill->scale);
         else
             PsdSkipDescriptorItem(type, context);
-    }
+    });
     return context->readStatus;
 }
 

@@ -157,6 +157,21 @@ uint32_t PsdReadDescriptorHead(PsdContext* context, uint32_t* classId);
 // Whether a loop over a descriptor's or list's items may go on.
 bool PsdDescriptorGoesOn(const PsdContext* context);
 
+// Reads a descriptor's head (see PsdReadDescriptorHead) and hands each item's
+// key and type to read(key, type), which reads or skips the item's value. Stops
+// at the first failed read.
+template <typename Read> void PsdForEachDescriptorItem(PsdContext* context, uint32_t* classId, Read read)
+{
+    const uint32_t count = PsdReadDescriptorHead(context, classId);
+    for (uint32_t i = 0; i < count && PsdDescriptorGoesOn(context); ++i)
+    {
+        PsdDescriptorKey key;
+        PsdReadDescriptorKey(context, &key);
+        const uint32_t type = PsdReadU32(context);
+        read(key, type);
+    }
+}
+
 void PsdSkipDescriptorItem(uint32_t type, PsdContext* context);
 void PsdSkipDescriptor(PsdContext* context);
 void PsdSkipList(PsdContext* context);

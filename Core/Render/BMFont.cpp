@@ -163,23 +163,7 @@ void BMFont::DeletePages()
 BWResultEnum BMFont::Release()
 {
     resource::ResourceManager* manager = resource::ResourceManager::Instance();
-    if (!manager)
-        return BW_OK;
-    resource::ResourceManager::CountedMap& map = manager->GetBMFontMap();
-    auto found = map.find(GetName());
-    if (found == map.end() || found->second.resource != this)
-        return BW_OK;
-    if (IsLoaded())
-    {
-        const BWResultEnum result = UnLoad();
-        if (result != BW_OK)
-            return result;
-    }
-    int* count = found->second.count;
-    map.erase(found);
-    delete count;
-    delete this;
-    return BW_OK;
+    return manager ? manager->ReleaseCounted(manager->GetBMFontMap(), this) : BW_OK;
 }
 
 BWResultEnum BMFont::DoLoad()

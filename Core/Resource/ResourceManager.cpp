@@ -21,17 +21,20 @@ ResourceManager* ResourceManager::Create()
 
 BWResultEnum ResourceManager::ReleaseCounted(CountedMap& map, Resource* resource)
 {
-    for (auto it = map.begin(); it != map.end(); ++it)
+    auto found = map.find(resource->GetName());
+    if (found == map.end() || found->second.resource != resource)
+        return BW_OK;
+    if (resource->IsLoaded())
     {
-        if (it->second.resource != resource)
-            continue;
-        int* count = it->second.count;
-        map.erase(it);
-        delete count;
-        BWResultEnum result = resource->IsLoaded() ? resource->UnLoad() : BW_OK;
-        delete resource;
-        return result;
+        // Kept on failure, so that a later release can try again.
+        const BWResultEnum result = resource->UnLoad();
+        if (result != BW_OK)
+            return result;
     }
+    int* count = found->second.count;
+    map.erase(found);
+    delete count;
+    delete resource;
     return BW_OK;
 }
 

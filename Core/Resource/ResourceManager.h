@@ -100,8 +100,9 @@ public:
     template <class Kind>
     ResourceHandle GetCounted(CountedMap& map, const std::wstring& name);
 
-    // Takes a counted resource out of its map, unloads it when loaded and
-    // deletes it with its count; an unloader failure is returned.
+    // Takes a counted resource (found by its name) out of its map, unloads it
+    // when loaded and deletes it with its count. An unloader failure is
+    // returned and the resource stays; one not in the map is left alone.
     BWResultEnum ReleaseCounted(CountedMap& map, Resource* resource);
 
 private:

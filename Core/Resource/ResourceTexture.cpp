@@ -74,23 +74,7 @@ BWResultEnum ResourceTexture::Release()
 BWResultEnum ResourceTexture::Destroy()
 {
     ResourceManager* manager = ResourceManager::Instance();
-    if (!manager)
-        return BW_OK;
-    ResourceManager::CountedMap& map = GetMap();
-    auto found = map.find(GetName());
-    if (found == map.end() || found->second.resource != this)
-        return BW_OK;
-    if (IsLoaded())
-    {
-        const BWResultEnum result = UnLoad();
-        if (result != BW_OK)
-            return result;
-    }
-    int* count = found->second.count;
-    map.erase(found);
-    delete count;
-    delete this;
-    return BW_OK;
+    return manager ? manager->ReleaseCounted(GetMap(), this) : BW_OK;
 }
 
 BWResultEnum ResourceTexture::SetRender(render::Render* render)

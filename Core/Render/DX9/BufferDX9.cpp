@@ -32,27 +32,6 @@ D3DFORMAT IndexFormat(uint32_t indexSize)
     return indexSize == 4 ? D3DFMT_INDEX32 : D3DFMT_INDEX16;
 }
 
-// The whole buffer, discarding what it held; null when the device refuses.
-template <class DeviceBuffer>
-uint8_t* LockWhole(DeviceBuffer* buffer)
-{
-    void* data = nullptr;
-    if (buffer->Lock(0, 0, &data, D3DLOCK_DISCARD) != D3D_OK)
-        return nullptr;
-    return static_cast<uint8_t*>(data);
-}
-
-// Lets go of the device buffer, unlocking it first: a buffer released while
-// locked must not stay locked in the books, or it could never be locked again
-// after a restore.
-template <class DeviceBuffer>
-void ReleaseDeviceBuffer(DeviceBuffer*& buffer, bool locked)
-{
-    if (buffer && locked)
-        buffer->Unlock();
-    ReleaseCom(buffer);
-}
-
 template <class DeviceBuffer>
 BWResultEnum Created(HRESULT hr, DeviceBuffer*& buffer)
 {
@@ -64,21 +43,79 @@ BWResultEnum Created(HRESULT hr, DeviceBuffer*& buffer)
 
 } // namespace
 
+// --- Both kinds ----------------------------------------------------------------
+
+template <class Impl, class DeviceBuffer>
+BufferDX9<Impl, DeviceBuffer>::~BufferDX9()
+{
+    ReleaseDeviceBuffer();
+}
+
+template <class Impl, class DeviceBuffer>
+IDirect3DDevice9* BufferDX9<Impl, DeviceBuffer>::Device() const
+{
+    return this->mRender && mRenderDX9 ? mRenderDX9->GetDevice() : nullptr;
+}
+
+template <class Impl, class DeviceBuffer>
+void BufferDX9<Impl, DeviceBuffer>::ReleaseDeviceBuffer()
+{
+    if (mDeviceBuffer && this->mLocked)
+        mDeviceBuffer->Unlock();
+    ReleaseCom(mDeviceBuffer);
+}
+
+template <class Impl, class DeviceBuffer>
+BWResultEnum BufferDX9<Impl, DeviceBuffer>::Lock()
+{
+    if (!mDeviceBuffer || this->mLocked)
+        return BW_FAIL;
+    // The whole buffer, discarding what it held.
+    void* data = nullptr;
+    if (mDeviceBuffer->Lock(0, 0, &data, D3DLOCK_DISCARD) != D3D_OK || !data)
+        return BW_FAIL;
+    this->SetLocked(static_cast<uint8_t*>(data));
+    return BW_OK;
+}
+
+template <class Impl, class DeviceBuffer>
+BWResultEnum BufferDX9<Impl, DeviceBuffer>::Unlock()
+{
+    if (!mDeviceBuffer || !this->mLocked || mDeviceBuffer->Unlock() != D3D_OK)
+        return BW_FAIL;
+    this->SetUnlocked();
+    return BW_OK;
+}
+
+template <class Impl, class DeviceBuffer>
+BWResultEnum BufferDX9<Impl, DeviceBuffer>::Release()
+{
+    if (!mDynamic)
+        return BW_OK;
+    ReleaseDeviceBuffer();
+    this->SetUnlocked();
+    return BW_OK;
+}
+
+template <class Impl, class DeviceBuffer>
+BWResultEnum BufferDX9<Impl, DeviceBuffer>::Restore()
+{
+    if (!mDynamic || mDeviceBuffer)
+        return BW_OK;
+    IDirect3DDevice9* device = Device();
+    return device ? CreateDeviceBuffer(device) : BW_FAIL;
+}
+
+template <class Impl, class DeviceBuffer>
+BWResultEnum BufferDX9<Impl, DeviceBuffer>::CheckLocked()
+{
+    return mDeviceBuffer && this->mLocked ? BW_OK : BW_FAIL;
+}
+
+template class BufferDX9<VertexBufferImpl, IDirect3DVertexBuffer9>;
+template class BufferDX9<IndexBufferImpl, IDirect3DIndexBuffer9>;
+
 // --- Vertex buffer -------------------------------------------------------------
-
-VertexBufferImplDX9::VertexBufferImplDX9(RenderDX9* render) : VertexBufferImpl(render), mRenderDX9(render)
-{
-}
-
-VertexBufferImplDX9::~VertexBufferImplDX9()
-{
-    ReleaseDeviceBuffer(mDeviceBuffer, mLocked);
-}
-
-IDirect3DDevice9* VertexBufferImplDX9::Device() const
-{
-    return mRender && mRenderDX9 ? mRenderDX9->GetDevice() : nullptr;
-}
 
 BWResultEnum VertexBufferImplDX9::CreateDeviceBuffer(IDirect3DDevice9* device)
 {
@@ -102,62 +139,7 @@ BWResultEnum VertexBufferImplDX9::Create(const VertexFormat& format, uint32_t co
     return CreateDeviceBuffer(device);
 }
 
-BWResultEnum VertexBufferImplDX9::Lock()
-{
-    if (!mDeviceBuffer || mLocked)
-        return BW_FAIL;
-    uint8_t* data = LockWhole(mDeviceBuffer);
-    if (!data)
-        return BW_FAIL;
-    SetLocked(data);
-    return BW_OK;
-}
-
-BWResultEnum VertexBufferImplDX9::Unlock()
-{
-    if (!mDeviceBuffer || !mLocked || mDeviceBuffer->Unlock() != D3D_OK)
-        return BW_FAIL;
-    SetUnlocked();
-    return BW_OK;
-}
-
-BWResultEnum VertexBufferImplDX9::Release()
-{
-    if (!mDynamic)
-        return BW_OK;
-    ReleaseDeviceBuffer(mDeviceBuffer, mLocked);
-    SetUnlocked();
-    return BW_OK;
-}
-
-BWResultEnum VertexBufferImplDX9::Restore()
-{
-    if (!mDynamic || mDeviceBuffer)
-        return BW_OK;
-    IDirect3DDevice9* device = Device();
-    return device ? CreateDeviceBuffer(device) : BW_FAIL;
-}
-
-BWResultEnum VertexBufferImplDX9::CheckLocked()
-{
-    return mDeviceBuffer && mLocked ? BW_OK : BW_FAIL;
-}
-
 // --- Index buffer --------------------------------------------------------------
-
-IndexBufferImplDX9::IndexBufferImplDX9(RenderDX9* render) : IndexBufferImpl(render), mRenderDX9(render)
-{
-}
-
-IndexBufferImplDX9::~IndexBufferImplDX9()
-{
-    ReleaseDeviceBuffer(mDeviceBuffer, mLocked);
-}
-
-IDirect3DDevice9* IndexBufferImplDX9::Device() const
-{
-    return mRender && mRenderDX9 ? mRenderDX9->GetDevice() : nullptr;
-}
 
 BWResultEnum IndexBufferImplDX9::CreateDeviceBuffer(IDirect3DDevice9* device)
 {
@@ -179,47 +161,6 @@ BWResultEnum IndexBufferImplDX9::Create(uint32_t indexSize, uint32_t count, bool
     if (ByteLength(indexSize, count) == 0)
         return BW_FAIL;
     return CreateDeviceBuffer(device);
-}
-
-BWResultEnum IndexBufferImplDX9::Lock()
-{
-    if (!mDeviceBuffer || mLocked)
-        return BW_FAIL;
-    uint8_t* data = LockWhole(mDeviceBuffer);
-    if (!data)
-        return BW_FAIL;
-    SetLocked(data);
-    return BW_OK;
-}
-
-BWResultEnum IndexBufferImplDX9::Unlock()
-{
-    if (!mDeviceBuffer || !mLocked || mDeviceBuffer->Unlock() != D3D_OK)
-        return BW_FAIL;
-    SetUnlocked();
-    return BW_OK;
-}
-
-BWResultEnum IndexBufferImplDX9::Release()
-{
-    if (!mDynamic)
-        return BW_OK;
-    ReleaseDeviceBuffer(mDeviceBuffer, mLocked);
-    SetUnlocked();
-    return BW_OK;
-}
-
-BWResultEnum IndexBufferImplDX9::Restore()
-{
-    if (!mDynamic || mDeviceBuffer)
-        return BW_OK;
-    IDirect3DDevice9* device = Device();
-    return device ? CreateDeviceBuffer(device) : BW_FAIL;
-}
-
-BWResultEnum IndexBufferImplDX9::CheckLocked()
-{
-    return mDeviceBuffer && mLocked ? BW_OK : BW_FAIL;
 }
 
 } // namespace render
