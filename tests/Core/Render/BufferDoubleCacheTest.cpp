@@ -9,32 +9,8 @@ namespace
 using render::SVertex2D;
 using render::VertexCache2D;
 
-TEST(BufferCaches, ZeroCapacitiesTakeTheDefaultsOfEachLayoutAndIndexSize)
-{
-    bwtest::RecordingRender render;
-    ASSERT_EQ(render.Init(), BW_OK);
-    struct
-    {
-        render::Buffer* primary;
-        uint32_t overflow;
-        uint32_t capacity, overflowCapacity, elementSize;
-    } caches[] = {
-        {render.GetVertexCache<SVertex2D>()->GetPrimary()->GetImpl(),
-         render.GetVertexCache<SVertex2D>()->GetOverflowCapacity(), 40960, 10240, 32},
-        {render.GetVertexCache<render::SVertexGeom>()->GetPrimary()->GetImpl(),
-         render.GetVertexCache<render::SVertexGeom>()->GetOverflowCapacity(), 5120, 1024, 16},
-        {render.GetIndexCache16()->GetPrimary()->GetImpl(), render.GetIndexCache16()->GetOverflowCapacity(), 10240,
-         1024, 2},
-        {render.GetIndexCache32()->GetPrimary()->GetImpl(), render.GetIndexCache32()->GetOverflowCapacity(), 61440,
-         10240, 4}};
-    for (const auto& c : caches)
-    {
-        EXPECT_EQ(c.primary->GetCapacity(), c.capacity);
-        EXPECT_EQ(c.primary->GetElementSize(), c.elementSize);
-        EXPECT_EQ(c.overflow, c.overflowCapacity);
-    }
-}
-
+// Zero capacities take the defaults: 40960 2-D vertices, 10240 more per
+// overflow buffer.
 class VertexCacheTest : public testing::Test
 {
 protected:

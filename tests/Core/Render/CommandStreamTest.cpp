@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
+
 namespace
 {
 
@@ -142,12 +145,8 @@ TEST_P(DrawMerging, RecordsTheMergedCommands)
     b.U32(render::CmdBeginScene);
     ExpectFullState(b, mult);
     for (const Draw& d : GetParam().recorded)
-    {
-        if (d.indexed)
-            b.U32(render::CmdDrawIndexedPrimitive).U32(d.type).U32(2).U32(d.start).U32(d.count).U32(d.minVertex).U32(d.vertices);
-        else
-            b.U32(render::CmdDrawPrimitive).U32(d.type).U32(d.start).U32(d.count);
-    }
+        d.indexed ? b.Indexed(d.start, d.count, d.minVertex, d.vertices, d.type)
+                  : b.U32(render::CmdDrawPrimitive).U32(d.type).U32(d.start).U32(d.count);
     b.U32(render::CmdEndScene);
     EXPECT_EQ(RecordedBytes(r), b.Bytes());
 }
@@ -177,69 +176,88 @@ INSTANTIATE_TEST_SUITE_P(
                   {{kPlain, render::LineList, 0, 4}, {kPlain, render::PointList, 8, 6}}}),
     [](const testing::TestParamInfo<MergeCase>& info) { return std::string(info.param.name); });
 
-TEST_F(CommandStreamTest, ChangedStateBreaksAMerge)
-{
-    ASSERT_EQ(r.BeginScene(), BW_OK);
-    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4), BW_OK);
-    block.mBlendMode = render::BlendAdditive;
-    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 6, 2, 4, 4), BW_OK);
-    ASSERT_EQ(r.EndScene(), BW_OK);
-
-    CommandBytes b;
-    b.U32(render::CmdBeginScene);
-    ExpectFullState(b, mult);
-    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(0).U32(2).U32(0).U32(4);
-    b.U32(render::CmdSetBlendMode).U32(2);
-    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(6).U32(2).U32(4).U32(4);
-    b.U32(render::CmdEndScene);
-    EXPECT_EQ(RecordedBytes(r), b.Bytes());
-}
-
-TEST_F(CommandStreamTest, ANewTextureValueBreaksAMergeAndIsSent)
+// Each change between two draws breaks the merge and records only what
+// changed; the previous draw goes out first.
+TEST_F(CommandStreamTest, EachChangeBetweenDrawsRecordsOnlyWhatChanged)
 {
     render::Texture* other = nullptr;
     ASSERT_EQ(r.CreateTexture(&other), BW_OK);
+    std::unique_ptr<render::Texture> otherOwner(other);
+    render::VertexBuffer<render::SVertex2D> second(&r);
+    render::VertexBuffer<render::SVertexGeom> geometry(&r);
+    ASSERT_EQ(second.Create(16, true), BW_OK);
+    ASSERT_EQ(geometry.Create(16, true), BW_OK);
+    render::RenderState onTexture;
+
+    struct Step
+    {
+        const char* what;
+        std::function<void()> change;
+        std::function<void(CommandBytes&)> expect;
+        uint32_t type = render::TriangleList;
+        bool toTexture = false;
+    };
+    const Step steps[] = {
+        {"nothing but the primitive type", [] {}, [](CommandBytes&) {}, render::TriangleStrip},
+        {"blend mode", [&] { block.mBlendMode = render::BlendAdditive; },
+         [](CommandBytes& b) { b.U32(render::CmdSetBlendMode).U32(2); }},
+        // Variable flags stay set once raised: both are sent again.
+        {"texture value", [&] { r.GetShaderTexturedMultObject()->SetTexture(other); },
+         [&](CommandBytes& b) { b.U32(render::CmdSetShaderVariables).Ptr(mult).U8(2).U8(0).Ptr(&projection).U8(1).Ptr(other); }},
+        {"buffer of the same format", [&] { block.mVertexBuffer = second.GetImpl(); },
+         [&](CommandBytes& b) { b.U32(render::CmdSetVertexBuffer).Ptr(second.GetImpl()); }},
+        {"buffer of another format", [&] { block.mVertexBuffer = geometry.GetImpl(); },
+         [&](CommandBytes& b) {
+             b.U32(render::CmdSetVertexFormat).U32(1).U32(render::CmdSetVertexBuffer).Ptr(geometry.GetImpl());
+         }},
+        {"shader A to B", [&] { block.mShader = tint; },
+         [&](CommandBytes& b) { ExpectVariables(b.U32(render::CmdSetShader).Ptr(tint), tint); }},
+        // Back to A: all of A's variables again.
+        {"shader B to A", [&] { block.mShader = mult; },
+         [&](CommandBytes& b) {
+             b.U32(render::CmdSetShader).Ptr(mult).U32(render::CmdSetShaderVariables).Ptr(mult).U8(2);
+             b.U8(0).Ptr(&projection).U8(1).Ptr(other);
+         }},
+        // The write byte only while the test is on.
+        {"depth test on",
+         [&] {
+             block.mDepthTest = 1;
+             block.mDepthWrite = 0;
+         },
+         [](CommandBytes& b) { b.U32(render::CmdSetDepthTest).U8(1).U8(0); }},
+        {"depth test off", [&] { block.mDepthTest = 0; }, [](CommandBytes& b) { b.U32(render::CmdSetDepthTest).U8(0); }},
+        // Both scissor commands, although the scissor is off.
+        {"target",
+         [&] {
+             onTexture = block;
+             onTexture.mTarget = texture;
+             onTexture.mScale[0] = onTexture.mScale[1] = 2.0f;
+         },
+         [&](CommandBytes& b) {
+             b.U32(render::CmdSetRenderTarget).Ptr(texture).U32(render::CmdEnableScissor).U8(0);
+             b.U32(render::CmdSetScissorRect).I32(0).I32(0).I32(0).I32(0);
+         },
+         render::TriangleList, true},
+    };
+
     ASSERT_EQ(r.BeginScene(), BW_OK);
     ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
     ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4), BW_OK);
-    r.GetShaderTexturedMultObject()->SetTexture(other);
-    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 6, 2, 4, 4), BW_OK);
-    ASSERT_EQ(r.EndScene(), BW_OK);
-
-    CommandBytes b;
-    b.U32(render::CmdBeginScene);
-    ExpectFullState(b, mult);
-    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(0).U32(2).U32(0).U32(4);
-    // Variable flags stay set once raised: both are sent again.
-    b.U32(render::CmdSetShaderVariables).Ptr(mult).U8(2).U8(0).Ptr(&projection).U8(1).Ptr(other);
-    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(6).U32(2).U32(4).U32(4);
-    b.U32(render::CmdEndScene);
-    EXPECT_EQ(RecordedBytes(r), b.Bytes());
-    delete other;
-}
-
-TEST_F(CommandStreamTest, ATargetChangeRecordsBothScissorCommandsEvenWithScissorOff)
-{
-    ASSERT_EQ(r.BeginScene(), BW_OK);
-    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4), BW_OK);
-    size_t before = RecordedBytes(r).size();
-
-    render::RenderState onTexture = block;
-    onTexture.mTarget = texture;
-    onTexture.mScale[0] = 2.0f;
-    onTexture.mScale[1] = 2.0f;
-    ASSERT_EQ(r.SetRenderState(&onTexture, true), BW_OK);
-    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 6, 2, 4, 4), BW_OK);
-
-    CommandBytes b;
-    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(0).U32(2).U32(0).U32(4);
-    b.U32(render::CmdSetRenderTarget).Ptr(texture);
-    b.U32(render::CmdEnableScissor).U8(0);
-    b.U32(render::CmdSetScissorRect).I32(0).I32(0).I32(0).I32(0);
-    EXPECT_EQ(RecordedBytes(r, before), b.Bytes());
+    uint32_t start = 0, type = render::TriangleList;
+    for (const Step& step : steps)
+    {
+        SCOPED_TRACE(step.what);
+        const size_t before = RecordedBytes(r).size();
+        step.change();
+        ASSERT_EQ(r.SetRenderState(step.toTexture ? &onTexture : &block, true), BW_OK);
+        ASSERT_EQ(r.DrawIndexedPrimitive(step.type, start + 6, 2, 0, 4), BW_OK);
+        CommandBytes b;
+        b.Indexed(start, 2, 0, 4, type);
+        step.expect(b);
+        EXPECT_EQ(RecordedBytes(r, before), b.Bytes());
+        start += 6;
+        type = step.type;
+    }
 }
 
 TEST_F(CommandStreamTest, ATargetRecordedByClearStillReRecordsTheScissor)
@@ -258,119 +276,14 @@ TEST_F(CommandStreamTest, ATargetRecordedByClearStillReRecordsTheScissor)
     ASSERT_EQ(r.FlushBatch(), BW_OK);
 
     // No second target command: Clear recorded it.
-    CommandBytes expected;
-    expected.U32(render::CmdBeginScene);
-    expected.U32(render::CmdSetRenderTarget).Ptr(texture);
-    expected.U32(render::CmdClear).U32(1).F32(0).F32(0).F32(0).F32(1).F32(1).U32(0);
-    expected.U32(render::CmdSetShader).Ptr(mult);
-    expected.U32(render::CmdSetVertexFormat).U32(0).U32(render::CmdSetVertexBuffer).Ptr(vb);
-    expected.U32(render::CmdSetIndexBuffer).Ptr(ib);
-    expected.U32(render::CmdSetBlendMode).U32(1);
-    expected.U32(render::CmdEnableScissor).U8(1);
-    expected.U32(render::CmdSetScissorRect).I32(1).I32(2).I32(10).I32(20);
-    ExpectVariables(expected, mult);
-    expected.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(0).U32(2).U32(0).U32(4);
-    EXPECT_EQ(RecordedBytes(r), expected.Bytes());
-}
-
-TEST_F(CommandStreamTest, SwitchingBetweenBuffersOfOneFormatRecordsNoFormat)
-{
-    render::VertexBuffer<render::SVertex2D> second(&r);
-    render::VertexBuffer<render::SVertexGeom> geometry(&r);
-    ASSERT_EQ(second.Create(16, true), BW_OK);
-    ASSERT_EQ(geometry.Create(16, true), BW_OK);
-
-    ASSERT_EQ(r.BeginScene(), BW_OK);
-    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4), BW_OK);
-    size_t before = RecordedBytes(r).size();
-
-    block.mVertexBuffer = second.GetImpl();
-    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 6, 2, 0, 4), BW_OK);
-    block.mVertexBuffer = geometry.GetImpl();
-    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 12, 2, 0, 4), BW_OK);
-
     CommandBytes b;
-    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(0).U32(2).U32(0).U32(4);
-    b.U32(render::CmdSetVertexBuffer).Ptr(second.GetImpl());
-    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(6).U32(2).U32(0).U32(4);
-    b.U32(render::CmdSetVertexFormat).U32(1).U32(render::CmdSetVertexBuffer).Ptr(geometry.GetImpl());
-    EXPECT_EQ(RecordedBytes(r, before), b.Bytes());
-}
-
-TEST_F(CommandStreamTest, ShaderSwitchAToBToAResendsAllOfAsVariables)
-{
-    ASSERT_EQ(r.BeginScene(), BW_OK);
-    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4), BW_OK);
-    // Same shader, nothing changed: no variables again.
-    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleStrip, 6, 2, 0, 4), BW_OK);
-    size_t before = RecordedBytes(r).size();
-
-    block.mShader = tint;
-    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 12, 2, 0, 4), BW_OK);
-    block.mShader = mult;
-    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 18, 2, 0, 4), BW_OK);
-    ASSERT_EQ(r.FlushBatch(), BW_OK);
-
-    CommandBytes b;
-    b.U32(render::CmdDrawIndexedPrimitive).U32(4).U32(2).U32(6).U32(2).U32(0).U32(4);
-    b.U32(render::CmdSetShader).Ptr(tint);
-    ExpectVariables(b, tint);
-    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(12).U32(2).U32(0).U32(4);
-    b.U32(render::CmdSetShader).Ptr(mult);
+    b.U32(render::CmdBeginScene).U32(render::CmdSetRenderTarget).Ptr(texture);
+    b.U32(render::CmdClear).U32(1).F32(0).F32(0).F32(0).F32(1).F32(1).U32(0);
+    b.U32(render::CmdSetShader).Ptr(mult).U32(render::CmdSetVertexFormat).U32(0).U32(render::CmdSetVertexBuffer).Ptr(vb);
+    b.U32(render::CmdSetIndexBuffer).Ptr(ib).U32(render::CmdSetBlendMode).U32(1);
+    b.U32(render::CmdEnableScissor).U8(1).U32(render::CmdSetScissorRect).I32(1).I32(2).I32(10).I32(20);
     ExpectVariables(b, mult);
-    b.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2).U32(18).U32(2).U32(0).U32(4);
-    EXPECT_EQ(RecordedBytes(r, before), b.Bytes());
-}
-
-TEST_F(CommandStreamTest, DepthCommandCarriesTheWriteByteOnlyWhenTheTestIsOn)
-{
-    ASSERT_EQ(r.BeginScene(), BW_OK);
-    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    ASSERT_EQ(r.DrawPrimitive(render::TriangleList, 0, 1), BW_OK);
-    size_t before = RecordedBytes(r).size();
-
-    block.mDepthTest = 1;
-    block.mDepthWrite = 0;
-    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    ASSERT_EQ(r.DrawPrimitive(render::TriangleList, 3, 1), BW_OK);
-    block.mDepthTest = 0;
-    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    ASSERT_EQ(r.DrawPrimitive(render::TriangleList, 6, 1), BW_OK);
-
-    CommandBytes b;
-    b.U32(render::CmdDrawPrimitive).U32(3).U32(0).U32(1);
-    b.U32(render::CmdSetDepthTest).U8(1).U8(0);
-    b.U32(render::CmdDrawPrimitive).U32(3).U32(3).U32(1);
-    b.U32(render::CmdSetDepthTest).U8(0);
-    EXPECT_EQ(RecordedBytes(r, before), b.Bytes());
-}
-
-TEST_F(CommandStreamTest, ReplayCallsTheDeviceInRecordedOrder)
-{
-    ASSERT_EQ(r.BeginScene(), BW_OK);
-    const float color[4] = {0, 0, 0, 1};
-    ASSERT_EQ(r.Clear(render::ClearColor, color, 1.0f, 0), BW_OK);
-    block.mScissorEnabled = 1;
-    block.mScissorRect[2] = 5;
-    block.mScissorRect[3] = 6;
-    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    ASSERT_EQ(r.DrawIndexedPrimitive(render::TriangleList, 0, 2, 0, 4), BW_OK);
-    ASSERT_EQ(r.EndScene(), BW_OK);
-    ASSERT_EQ(r.Present(), BW_OK);
-    ASSERT_EQ(r.ExecuteCommands(), BW_OK);
-
-    EXPECT_EQ(r.mCalls, (std::vector<std::string>{
-                            "BeginScene()", "Clear(1,0,0,0,1,1,0)", "SetShader(mult)", "SetVertexFormat(0)",
-                            "SetVertexBuffer(vb0)", "SetIndexBuffer(ib0)", "SetBlendMode(1)", "EnableScissor(1)",
-                            "SetScissorRect(0,0,5,6)", "SetMatrix(mult.Proj," + r.NameOf(&projection) + ")",
-                            "SetTexture(mult.TextureSampler,tex0)", "DrawIndexedPrimitive(3,2,0,2,0,4)",
-                            "EndScene()", "Present()"}));
+    EXPECT_EQ(RecordedBytes(r), b.Indexed(0, 2, 0, 4).Bytes());
 }
 
 TEST_F(CommandStreamTest, APayloadCutShortReplaysAsAnError)
@@ -406,8 +319,11 @@ TEST_F(CommandStreamTest, AVariableIndexBeyondTheShadersListIsAnError)
     EXPECT_EQ(commands.Tell(), 0u);
 }
 
-TEST_F(CommandStreamTest, AFailedReplayIsRewoundAndTheNextFrameSetsEveryState)
+TEST_F(CommandStreamTest, AFailedReplayIsRewoundAndTheNextFrameSetsEveryStateInRecordedOrder)
 {
+    block.mScissorEnabled = 1;
+    block.mScissorRect[2] = 5;
+    block.mScissorRect[3] = 6;
     for (int frame = 0; frame < 2; ++frame)
     {
         r.mFailCall = frame == 0 ? "SetBlendMode" : "";
@@ -432,7 +348,7 @@ TEST_F(CommandStreamTest, AFailedReplayIsRewoundAndTheNextFrameSetsEveryState)
     EXPECT_EQ(r.mCalls, (std::vector<std::string>{
                             "BeginScene()", "SetRenderTarget(null)", "Clear(1,0,0,0,1,1,0)", "SetShader(mult)",
                             "SetVertexFormat(0)", "SetVertexBuffer(vb0)", "SetIndexBuffer(ib0)", "SetBlendMode(1)",
-                            "EnableScissor(0)", "SetScissorRect(0,0,0,0)", "SetDepthTest(0,0)",
+                            "EnableScissor(1)", "SetScissorRect(0,0,5,6)", "SetDepthTest(0,0)",
                             "SetMatrix(mult.Proj," + r.NameOf(&projection) + ")",
                             "SetTexture(mult.TextureSampler,tex0)", "DrawIndexedPrimitive(3,2,0,2,0,4)",
                             "EndScene()", "Present()"}));

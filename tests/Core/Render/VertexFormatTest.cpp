@@ -1,4 +1,3 @@
-#include "Core/Render/Vertex.h"
 #include "Core/Render/VertexFormat.h"
 
 #include <gtest/gtest.h>
@@ -6,33 +5,10 @@
 namespace
 {
 
-using render::VertexFormat;
-
-// The device codes of the layouts are checked where the device selects them,
-// their capacities by the caches.
-TEST(VertexFormatRegistry, HoldsTheThreeLayoutsByIdWithTheirTextureSets)
-{
-    EXPECT_EQ(VertexFormat::GetRegisteredCount(), 3u);
-    for (uint32_t id : {render::SVertex2D::kFormatId, render::SVertexGeom::kFormatId, render::SVertexRT::kFormatId})
-    {
-        ASSERT_NE(VertexFormat::Find(id), nullptr) << id;
-        EXPECT_EQ(VertexFormat::Find(id)->mId, id);
-        EXPECT_EQ(VertexFormat::Find(id)->mPosition.mName, "pos");
-        EXPECT_NE(VertexFormat::FindCreator(id), nullptr);
-    }
-    EXPECT_EQ(VertexFormat::Find(3), nullptr);
-    EXPECT_EQ(VertexFormat::FindCreator(3), nullptr);
-
-    const VertexFormat& format = render::VertexFormatOf<render::SVertex2D>();
-    EXPECT_EQ(format.mStride, sizeof(render::SVertex2D));
-    ASSERT_EQ(format.mTexCoordSets.size(), 1u);
-    EXPECT_EQ(format.mTexCoordSets[0].first, 2u);
-    EXPECT_EQ(format.mTexCoordSets[0].second, 24u);
-}
-
+// The registered layouts' codes are checked where the device selects them.
 TEST(VertexFormatCode, TextureCoordinateSizesGoIntoTheirSetsBits)
 {
-    VertexFormat format;
+    render::VertexFormat format;
     uint32_t sets = 0;
     format.AddElement("pos", 0, 12, render::Position3, sets, 3);
     format.AddElement("t0", 12, 4, render::TexCoord, sets, 1);
