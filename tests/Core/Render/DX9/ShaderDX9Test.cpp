@@ -10,35 +10,21 @@
 #include "Core/Render/Shaders/DX9/Shaders.h"
 
 #include <memory>
+#include <string>
 
 namespace
 {
 
 using d3d9::test::Call;
 
+const char* const kVertexHead = "struct VS_IN { float4 pos : POSITION; float4 color : COLOR0; };\n"
+                                "struct VS_OUT { float4 position : POSITION; float4 color : COLOR0; };\n"
+                                "VS_OUT vertex_shader(VS_IN i) { VS_OUT o; o.color = i.color;\n";
 // The geometry program with an implicit truncation (a warning, not an error).
-const char* const kVertexWithWarning = "float4x4 Proj;\n"
-                                       "struct VS_IN { float4 pos : POSITION; float4 color : COLOR0; };\n"
-                                       "struct VS_OUT { float4 position : POSITION; float4 color : COLOR0; };\n"
-                                       "VS_OUT vertex_shader(VS_IN i)\n"
-                                       "{\n"
-                                       "    VS_OUT o;\n"
-                                       "    float3 p = i.pos;\n"
-                                       "    o.position = mul(float4(p, 1.0f), Proj);\n"
-                                       "    o.color = i.color;\n"
-                                       "    return o;\n"
-                                       "}\n";
-
+const std::string kVertexWithWarning =
+    std::string("float4x4 Proj;\n") + kVertexHead + "float3 p = i.pos; o.position = mul(float4(p, 1.0f), Proj); return o; }\n";
 // A program that never reads "Proj".
-const char* const kVertexWithoutProj = "struct VS_IN { float4 pos : POSITION; float4 color : COLOR0; };\n"
-                                       "struct VS_OUT { float4 position : POSITION; float4 color : COLOR0; };\n"
-                                       "VS_OUT vertex_shader(VS_IN i)\n"
-                                       "{\n"
-                                       "    VS_OUT o;\n"
-                                       "    o.position = i.pos;\n"
-                                       "    o.color = i.color;\n"
-                                       "    return o;\n"
-                                       "}\n";
+const std::string kVertexWithoutProj = std::string(kVertexHead) + "o.position = i.pos; return o; }\n";
 
 class ShaderDX9Test : public bwtest::RenderDX9Test
 {
@@ -111,22 +97,6 @@ TEST_F(ShaderDX9Test, AProgramWithoutProjDrawsWithoutFailingTheFrame)
     projection.SetIdentity();
     shader.SetProjection(&projection);
     EXPECT_EQ(DrawFrame(impl, false), BW_OK);
-}
-
-TEST_F(ShaderDX9Test, ProjectionReachesTheVertexConstants)
-{
-    render::Shader* shader = r->GetShaderGeomObject();
-    math::Matrix4 projection;
-    projection.SetIdentity();
-    projection(3, 0) = 7.0f; // translation x, in the last row
-    shader->SetProjection(&projection);
-    ASSERT_EQ(DrawFrame(shader->GetImpl(), false), BW_OK);
-    // Column-major: register 0 holds the first column, whose last entry is
-    // the x translation.
-    float registers[16] = {};
-    d3d9::test::GetVertexShaderConstants(r->GetDevice(), 0, registers, 4);
-    EXPECT_FLOAT_EQ(registers[0], 1.0f);
-    EXPECT_FLOAT_EQ(registers[3], 7.0f);
 }
 
 TEST_F(ShaderDX9Test, ANullTextureBindsNoTextureAndARealOneBindsItsDeviceTexture)
