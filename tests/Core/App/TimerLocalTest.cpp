@@ -16,65 +16,30 @@ LONGLONG FakeCounter()
     return gNow;
 }
 
-class TimerLocalTest : public ::testing::Test
+TEST(TimerLocal, FrameTimeIsTheTimeSinceTheLastTickStallsIncluded)
 {
-protected:
-    void SetUp() override
-    {
-        gNow = 5000000000LL;
-        win32::SetPerformanceCounterSource(&FakeCounter);
-    }
-    void TearDown() override { win32::SetPerformanceCounterSource(nullptr); }
-};
-
-TEST_F(TimerLocalTest, FirstTickMeasuresFromStart)
-{
+    gNow = 5000000000LL;
+    win32::SetPerformanceCounterSource(&FakeCounter);
     app::TimerLocal timer;
     timer.Start();
     gNow += 16000000; // 16 ms
     timer.Tick();
     EXPECT_FLOAT_EQ(timer.GetFrameTime(), 0.016f);
-}
-
-TEST_F(TimerLocalTest, TwoTicksWithNothingBetweenGiveZero)
-{
-    app::TimerLocal timer;
-    timer.Start();
-    gNow += 1000;
-    timer.Tick();
     timer.Tick();
     EXPECT_EQ(timer.GetFrameTime(), 0.0f);
-}
-
-TEST_F(TimerLocalTest, StallIsReportedInFull)
-{
-    app::TimerLocal timer;
-    timer.Start();
-    gNow += 12LL * 1000000000LL; // a dragged window, a breakpoint
+    gNow += 12LL * 1000000000LL; // a dragged window, a breakpoint: reported in full
     timer.Tick();
     EXPECT_FLOAT_EQ(timer.GetFrameTime(), 12.0f);
-}
+    win32::SetPerformanceCounterSource(nullptr);
 
-TEST(TimerLocalClock, RealCounterMeasuresASleep)
-{
-    app::TimerLocal timer;
-    timer.Start();
+    app::TimerLocal real;
+    real.Start();
     Sleep(15);
-    timer.Tick();
-    EXPECT_GE(timer.GetFrameTime(), 0.014f);
+    real.Tick();
+    EXPECT_GE(real.GetFrameTime(), 0.014f);
 }
 
-TEST(CriticalSection, EnterTwiceLeaveTwiceOnOneThread)
-{
-    app::CriticalSection lock;
-    lock.Enter();
-    lock.Enter();
-    lock.Leave();
-    lock.Leave();
-    SUCCEED();
-}
-
-TEST(CriticalSection, ExcludesOtherThreadsUntilLeftAsOftenAsEntered)
+TEST(CriticalSection, ReentersOnOneThreadAndExcludesOthersUntilLeftAsOftenAsEntered)
 {
     app::CriticalSection lock;
     std::atomic<bool> entered{false};

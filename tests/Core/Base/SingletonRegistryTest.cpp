@@ -136,17 +136,7 @@ TEST_F(SingletonRegistryTest, KeptLastOutlivesEverySingletonCreatedAfterIt)
     EXPECT_EQ(gDestroyed, (std::vector<std::string>{"S51", "S52", "S50"}));
 }
 
-TEST_F(SingletonRegistryTest, TornDownSingletonIsNeverHandedOutAgain)
-{
-    Service<60>* first = Service<60>::Instance();
-    EXPECT_EQ(Service<60>::Instance(), first);
-    mRegistry.ReleaseAll();
-    EXPECT_EQ(Service<60>::GetInstance(), nullptr);
-    EXPECT_EQ(Service<60>::Instance(), nullptr);
-    EXPECT_TRUE(Service<60>::IsTornDown());
-}
-
-TEST_F(SingletonRegistryTest, NothingIsCreatedOnceTeardownHasBegun)
+TEST_F(SingletonRegistryTest, NothingIsCreatedOnceTeardownHasBegunNorHandedOutAgain)
 {
     class Late : public base::Singletone<Late>
     {
@@ -154,25 +144,23 @@ TEST_F(SingletonRegistryTest, NothingIsCreatedOnceTeardownHasBegun)
         ~Late() override { gDestroyed.push_back(Service<71>::Instance() ? "created" : "refused"); }
     };
     Late::Instance();
+    Service<60>* first = Service<60>::Instance();
+    EXPECT_EQ(Service<60>::Instance(), first);
     mRegistry.ReleaseAll();
-    EXPECT_EQ(gDestroyed, (std::vector<std::string>{"refused"}));
+    EXPECT_EQ(gDestroyed, (std::vector<std::string>{"refused", "S60"}));
+    EXPECT_EQ(Service<60>::GetInstance(), nullptr);
+    EXPECT_EQ(Service<60>::Instance(), nullptr);
+    EXPECT_TRUE(Service<60>::IsTornDown());
 }
 
 TEST_F(SingletonRegistryTest, SingletonDeletedEarlyIsNotDeletedAgain)
 {
     Service<80>* early = Service<80>::Instance();
-    Service<81>::Instance();
     delete early;
     EXPECT_EQ(Service<80>::GetInstance(), nullptr);
-    mRegistry.ReleaseAll();
+    delete Service<81>::Instance();
+    mRegistry.ReleaseAll(); // ends although only emptied entries are left
     EXPECT_EQ(gDestroyed, (std::vector<std::string>{"S80", "S81"}));
-}
-
-TEST_F(SingletonRegistryTest, TeardownEndsWhenOnlyEmptiedEntriesAreLeft)
-{
-    delete Service<85>::Instance();
-    delete Service<86>::Instance();
-    mRegistry.ReleaseAll();
     EXPECT_TRUE(mRegistry.GetSingletons().empty());
 }
 
