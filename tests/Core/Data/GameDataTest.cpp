@@ -53,7 +53,7 @@ protected:
     std::unique_ptr<data::GameDataRecord> mRecords;
 };
 
-TEST_F(GameDataTest, SheetsAreTheChildrenOfData)
+TEST_F(GameDataTest, SheetsAreTheChildrenOfDataAndTheCursorVisitsOnlyElementRecords)
 {
     EXPECT_EQ(mData.GetSheetCount(), 2u);
     std::wstring name;
@@ -64,27 +64,16 @@ TEST_F(GameDataTest, SheetsAreTheChildrenOfData)
     EXPECT_EQ(mData.GetSheet(2, &sheet), BW_FAIL);
     EXPECT_EQ(sheet, nullptr);
     EXPECT_EQ(mData.GetSheetById(L"Levels", &sheet), BW_FAIL); // only "DataSheet" elements have ids
+    EXPECT_EQ(data::GameDataXml().GetSheet(0, &sheet), BW_FAIL);
 
-    data::GameDataXml single;
-    ASSERT_EQ(Parse(single, "<Data><Only/></Data>"), BW_OK);
-    EXPECT_EQ(single.GetSheetName(1, name), BW_FAIL);
-    data::GameDataXml none;
-    EXPECT_EQ(none.GetSheetCount(), 0u);
-    EXPECT_EQ(none.GetSheet(0, &sheet), BW_FAIL);
-}
-
-TEST_F(GameDataTest, CursorVisitsOnlyElementRecords)
-{
     data::GameDataRecord* records = Records(mData);
-    ASSERT_TRUE(records->IsValid());
     EXPECT_EQ(records->GetInt(L"id", 0, nullptr), 1);
     EXPECT_TRUE(records->MoveNext());
     EXPECT_EQ(records->GetInt(L"id", 0, nullptr), 2);
     EXPECT_FALSE(records->MoveNext());
     EXPECT_FALSE(records->IsValid());
     EXPECT_FALSE(records->MoveNext());
-    EXPECT_EQ(records->GetAttributeCount(), 0u); // no record: nothing to count
-    EXPECT_FALSE(records->HasAttribute(L"id"));
+    EXPECT_EQ(records->GetAttributeCount(), 0u); // no record: nothing to read
     bool found = true;
     EXPECT_EQ(records->GetInt(L"id", 77, &found), 77);
     EXPECT_FALSE(found);
@@ -147,20 +136,11 @@ TEST_F(GameDataTest, CopyWritesDataSheetsWithEveryAttributeAsText)
 {
     data::GameDataXml copy;
     ASSERT_EQ(copy.CopyFrom(&mData), BW_OK);
-    tinyxml2::XMLElement* root = copy.GetDocument().FirstChildElement("Data");
-    ASSERT_TRUE(root);
-    tinyxml2::XMLElement* first = root->FirstChildElement("DataSheet");
+    tinyxml2::XMLElement* first = copy.GetDocument().FirstChildElement("Data")->FirstChildElement("DataSheet");
     ASSERT_TRUE(first);
     EXPECT_STREQ(first->Attribute("id"), "Levels");
     EXPECT_STREQ(first->NextSiblingElement("DataSheet")->Attribute("id"), "Chips");
-
-    data::GameDataSheet* levels = nullptr;
-    ASSERT_EQ(copy.GetSheetById(L"Levels", &levels), BW_OK);
-    std::unique_ptr<data::GameDataSheet> owned(levels);
-    EXPECT_EQ(levels->GetName(), L"Levels");
-    data::GameDataRecord* records = nullptr;
-    levels->GetRecords(&records);
-    std::unique_ptr<data::GameDataRecord> cursor(records);
+    data::GameDataRecord* cursor = Records(copy);
     EXPECT_EQ(cursor->GetString(L"moves", L"", nullptr), L"12abc");
     EXPECT_EQ(cursor->GetString(L"name", L"", nullptr), L"Первый");
     EXPECT_EQ(cursor->GetAttributeCount(), 8u);
@@ -170,10 +150,11 @@ TEST_F(GameDataTest, CopyWritesDataSheetsWithEveryAttributeAsText)
     // Copies of copies keep the sheet names.
     data::GameDataXml again;
     ASSERT_EQ(again.CopyFrom(&copy), BW_OK);
-    ASSERT_EQ(again.GetSheetById(L"Chips", &levels), BW_OK);
-    delete levels;
-
-    EXPECT_EQ(copy.CopyFrom(&mData), BW_FAIL); // not empty
+    data::GameDataSheet* chips = nullptr;
+    ASSERT_EQ(again.GetSheetById(L"Chips", &chips), BW_OK);
+    EXPECT_EQ(chips->GetName(), L"Chips");
+    delete chips;
+    EXPECT_EQ(copy.CopyFrom(&mData), BW_FAIL) << "not empty";
     EXPECT_EQ(copy.GetSheetCount(), 2u);
 }
 
@@ -190,24 +171,15 @@ TEST(GameDataFile, MissingFileLeavesTheDocumentAlone)
     EXPECT_EQ(document.LoadFile(L"data/bad.xml"), BW_FAIL);
 }
 
-} // namespace
 
-namespace
-{
-
-TEST(GameDataFile, BundledLevelsSheetReads)
+TEST_F(GameDataTest, BundledLevelsSheetReads)
 {
     data::GameDataXml levels;
     ASSERT_EQ(levels.LoadFile(testing_support::Widen(std::string(BW_SOURCE_DIR) + "/data/levels.xml")), BW_OK);
     std::wstring name;
     ASSERT_EQ(levels.GetSheetName(0, name), BW_OK);
     EXPECT_EQ(name, L"Levels");
-    data::GameDataSheet* sheet = nullptr;
-    ASSERT_EQ(levels.GetSheet(0, &sheet), BW_OK);
-    std::unique_ptr<data::GameDataSheet> owned(sheet);
-    data::GameDataRecord* records = nullptr;
-    sheet->GetRecords(&records);
-    std::unique_ptr<data::GameDataRecord> cursor(records);
+    data::GameDataRecord* cursor = Records(levels);
     int count = 0;
     for (; cursor->IsValid(); cursor->MoveNext(), ++count)
     {

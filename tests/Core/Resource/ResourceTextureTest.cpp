@@ -110,15 +110,6 @@ protected:
     std::vector<std::unique_ptr<render::ImageRect>> images;
 };
 
-TEST_F(ResourceTextureTest, ExtensionTableInItsOrder)
-{
-    const wchar_t* const* extensions = resource::ResourceTexture::GetExtensions();
-    ASSERT_EQ(resource::ResourceTexture::GetExtensionCount(), 6u);
-    const std::wstring expected[6] = {L"", L".dds", L".jpg", L".gif", L".png", L".tga"};
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(extensions[i], expected[i]);
-}
-
 TEST_F(ResourceTextureTest, ANameWithoutExtensionFindsDdsBeforeTheOthers)
 {
     folder.Write("a.dds", AsString(testing_support::MakeDdsArgb(Solid(2, 2, 0xFFFF0000u))));
@@ -146,25 +137,25 @@ TEST_F(ResourceTextureTest, ANameGivenWholeIsDecodedByItsOwnExtension)
     EXPECT_TRUE(image->GetPixel(4, 1));
     EXPECT_FALSE(image->GetPixel(5, 1));
     EXPECT_FALSE(image->GetPixel(0, -1));
+    render::SVertex2D v = {};
+    v.tu = 0.25f;
+    ASSERT_EQ(image->MapAtlasCoordinates(&v, 1, 7, render::VertexFormatOf<render::SVertex2D>()), BW_OK);
+    EXPECT_EQ(v.tu, 0.25f) << "not an atlas entry: the coordinates stay";
 }
 
-TEST_F(ResourceTextureTest, AMissingFileGivesNoImageAndNoResource)
+TEST_F(ResourceTextureTest, AMissingUndecodableOrUnloadableFileGivesNoImageAndNoResource)
 {
     EXPECT_EQ(Create(folder.WidePath() + L"nothing", nullptr, nullptr, BW_FAIL), nullptr);
     folder.Write("bad.tga", "not an image at all");
     EXPECT_EQ(Create(folder.WidePath() + L"bad.tga", nullptr, nullptr, BW_FAIL), nullptr);
-    EXPECT_TRUE(resource::ResourceTexture::GetMap().empty());
-}
-
-TEST_F(ResourceTextureTest, ATextureTheDeviceCannotLoadIsDeletedNotKept)
-{
-    // The recording device takes no compressed data.
+    // The recording device takes no compressed data: the texture is deleted, not kept.
     std::vector<uint8_t> dxt = testing_support::MakeDdsHeader(4, 4, 1, "DXT1");
     dxt.resize(dxt.size() + 8, 0);
     folder.Write("packed.dds", AsString(dxt));
     const size_t textures = r.Textures().size();
     EXPECT_EQ(Create(folder.WidePath() + L"packed", nullptr, nullptr, BW_FAIL), nullptr);
     EXPECT_EQ(r.Textures().size(), textures);
+    EXPECT_TRUE(resource::ResourceTexture::GetMap().empty());
 }
 
 TEST_F(ResourceTextureTest, ImagesOfOneNameShareOneResource)
@@ -277,17 +268,6 @@ TEST_F(ResourceTextureTest, AtlasEntriesShareOneAtlasTextureLoadedOnce)
 
     images.clear();
     EXPECT_EQ(r.Textures().size(), textures);
-}
-
-TEST_F(ResourceTextureTest, ImagesThatAreNotAtlasEntriesKeepTheirCoordinates)
-{
-    folder.Write("plain.tga", AsString(testing_support::MakeTga(Solid(2, 2, 0xFFFFFFFFu), false)));
-    render::ImageRect* image = Create(folder.WidePath() + L"plain");
-    ASSERT_NE(image, nullptr);
-    render::SVertex2D v = {};
-    v.tu = 0.25f;
-    ASSERT_EQ(image->MapAtlasCoordinates(&v, 1, 7, render::VertexFormatOf<render::SVertex2D>()), BW_OK);
-    EXPECT_EQ(v.tu, 0.25f);
 }
 
 } // namespace

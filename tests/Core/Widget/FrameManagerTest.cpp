@@ -145,26 +145,20 @@ protected:
 
 typedef std::vector<std::string> Events;
 
-TEST_F(FrameManagerTest, ScreensGoBelowWindowsAndWindowsBelowModalFrames)
+TEST_F(FrameManagerTest, ScreensGoBelowWindowsBelowModalFramesAndShowingAgainMovesUp)
 {
     Screen* modal = Make("modal");
+    Screen* screen1 = Make("screen1");
     modal->SetModal(true);
-    mManager.ShowFrame(Make("screen1"), false, false, false);
+    mManager.ShowFrame(screen1, false, false, false);
     mManager.ShowFrame(modal, false, false, false);
     mManager.ShowFrame(Make("window1"), true, false, false);
     mManager.ShowFrame(Make("screen2"), false, false, false);
     mManager.ShowFrame(Make("window2"), true, false, false);
     EXPECT_EQ(Names(), (Events{"screen1", "screen2", "window1", "window2", "modal"}));
+    mManager.ShowFrame(screen1, false, false, false); // again: to the top of its kind
+    EXPECT_EQ(Names(), (Events{"screen2", "screen1", "window1", "window2", "modal"}));
     EXPECT_EQ(mManager.GetStack().back().mode, widget::FrameManager::ModeModal);
-}
-
-TEST_F(FrameManagerTest, ShowingAFrameAgainMovesItToTheTopOfItsKind)
-{
-    Screen* first = Make("first");
-    mManager.ShowFrame(first, false, false, false);
-    mManager.ShowFrame(Make("second"), false, false, false);
-    mManager.ShowFrame(first, false, false, false);
-    EXPECT_EQ(Names(), (Events{"second", "first"}));
 }
 
 TEST_F(FrameManagerTest, DeferredCommandsWaitForTheNextUpdateAndKeepTheirOrder)
@@ -265,7 +259,7 @@ TEST_F(FrameManagerTest, PressesGoTopDownUntilTakenAndTheTakerBecomesActive)
     EXPECT_EQ(mManager.GetActiveFrame(), bottom);
 }
 
-TEST_F(FrameManagerTest, AModalFrameEndsTheRoutingEvenWhenItDoesNotTakeThePress)
+TEST_F(FrameManagerTest, AModalFrameOrAnErrorEndsTheRoutingEvenWhenThePressIsNotTaken)
 {
     Screen* bottom = Make("bottom");
     Screen* modal = Make("modal");
@@ -277,18 +271,12 @@ TEST_F(FrameManagerTest, AModalFrameEndsTheRoutingEvenWhenItDoesNotTakeThePress)
     mManager.OnMouseDown(input::Point{50, 50}, 1);
     EXPECT_EQ(Take(), (Events{"offer modal"}));
     EXPECT_EQ(mManager.GetActiveFrame(), nullptr);
-}
 
-TEST_F(FrameManagerTest, AnErrorEndsTheRoutingAndIsReturned)
-{
-    Screen* bottom = Make("bottom");
-    Screen* top = Make("top");
-    top->mDownResult = BW_FAIL;
-    mManager.ShowFrame(bottom, false, false, false);
-    mManager.ShowFrame(top, false, false, false);
-    Take();
+    // So does an error, which is returned.
+    modal->mDownResult = BW_FAIL;
+    modal->SetModal(false);
     EXPECT_EQ(mManager.OnMouseDown(input::Point{1, 1}, 1), BW_FAIL);
-    EXPECT_EQ(Take(), (Events{"offer top"}));
+    EXPECT_EQ(Take(), (Events{"offer modal"}));
 }
 
 TEST_F(FrameManagerTest, TheCaptureWidgetGetsTheMouseBeforeAnyFrame)
