@@ -46,6 +46,11 @@ struct Expected
     float targetScaleX, targetScaleY, targetX, targetY;
 };
 
+void PrintTo(const Expected& e, std::ostream* out)
+{
+    *out << e.name;
+}
+
 // Hand-computed with base 1024 x 768 widening to 1366 (4:3 and 683:384).
 const Expected kCases[] = {
     {"FullScreen1024x768", Monitor(0, 0, 1024, 768), false, 0, 0, 0, 0, 1024, 768, 1024, 768,

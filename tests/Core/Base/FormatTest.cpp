@@ -25,6 +25,11 @@ struct FormatCase
     const wchar_t* expected;
 };
 
+void PrintTo(const FormatCase& c, std::ostream* out)
+{
+    *out << testing::PrintToString(std::wstring(c.format));
+}
+
 class FormatIntegers : public ::testing::TestWithParam<FormatCase>
 {
 };
