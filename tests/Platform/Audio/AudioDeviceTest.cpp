@@ -7,7 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
+#include <fstream>
 #include <thread>
 #include <unistd.h>
 
@@ -62,7 +62,6 @@ TEST_F(AudioDevice, DefaultOutputPullsStreamsOnItsOwnThreadAndPausesAsAWhole)
     EXPECT_EQ(BASS_ChannelIsActive(stream), (DWORD)BASS_ACTIVE_PAUSED_DEVICE);
     ASSERT_TRUE(BASS_Start());
     EXPECT_EQ(BASS_ChannelIsActive(stream), (DWORD)BASS_ACTIVE_PLAYING);
-
     ASSERT_TRUE(BASS_Free());
     EXPECT_EQ(mFile.closes, 1);
 }
@@ -73,7 +72,6 @@ TEST_F(AudioDevice, MissingDriverFailsInitCleanlyAndTheNoSoundDeviceStillWorks)
     EXPECT_FALSE(BASS_Init(-1, 44100, 0, nullptr, nullptr));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_DRIVER);
     EXPECT_EQ(audio::GetOutputMixer(), nullptr);
-
     ASSERT_TRUE(BASS_Init(0, 44100, 0, nullptr, nullptr));
     PlayLoop(0.5f);
 }
@@ -87,32 +85,22 @@ TEST_F(AudioDevice, DiskDriverRecordsTheMixThenSilenceOncePaused)
     UseAudioDriver("disk");
     setenv("SDL_DISKAUDIOFILE", path, 1);
     setenv("SDL_DISKAUDIODELAY", "1", 1);
+    auto fileSize = [&] {
+        std::ifstream in(path, std::ios::binary | std::ios::ate);
+        return in ? static_cast<long>(in.tellg()) : 0L;
+    };
 
     ASSERT_TRUE(BASS_Init(-1, 44100, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
     PlayLoop(0.25f);
-    auto fileSize = [&] {
-        FILE* f = std::fopen(path, "rb");
-        if (!f)
-            return 0L;
-        std::fseek(f, 0, SEEK_END);
-        long size = std::ftell(f);
-        std::fclose(f);
-        return size;
-    };
     ASSERT_TRUE(WaitFor([&] { return fileSize() > 256 * 1024; }));
     ASSERT_TRUE(BASS_Pause());
     const long paused = fileSize();
     ASSERT_TRUE(WaitFor([&] { return fileSize() > paused + 64 * 1024; }));
     ASSERT_TRUE(BASS_Free());
 
-    FILE* f = std::fopen(path, "rb");
-    ASSERT_NE(f, nullptr);
-    std::vector<float> samples;
-    float buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, sizeof(float), 4096, f)) > 0)
-        samples.insert(samples.end(), buffer, buffer + n);
-    std::fclose(f);
+    std::vector<float> samples(static_cast<size_t>(fileSize()) / sizeof(float));
+    std::ifstream(path, std::ios::binary).read(reinterpret_cast<char*>(samples.data()),
+                                               static_cast<std::streamsize>(samples.size() * sizeof(float)));
     std::remove(path);
 
     // Silence until the stream started, the stream's level without a gap,

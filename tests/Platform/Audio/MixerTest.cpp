@@ -2,10 +2,6 @@
 
 #include <cmath>
 
-using testing_support::MakeWav;
-using testing_support::MemoryFile;
-using testing_support::WavSample;
-
 namespace
 {
 
@@ -13,13 +9,9 @@ class Mixing : public NoSoundOutput
 {
 protected:
     // A float WAV, so the output can be compared exactly.
-    HSTREAM Play(const std::vector<float>& samples, uint32_t rate = kRate, DWORD flags = 0)
+    HSTREAM PlayFloats(const std::vector<float>& samples, uint32_t rate = kRate, DWORD flags = 0)
     {
-        MemoryFile& file = AddFile(MakeWav(samples, 1, rate, WavSample::F32));
-        HSTREAM stream = Open(file, flags);
-        EXPECT_NE(stream, 0u) << BASS_ErrorGetCode();
-        EXPECT_TRUE(BASS_ChannelPlay(stream, FALSE));
-        return stream;
+        return Play(MakeWav(samples, 1, rate, WavSample::F32), flags);
     }
 
     // 0, 1/1024, 2/1024, ...: each frame tells its own index.
@@ -34,7 +26,7 @@ protected:
 
 TEST_F(Mixing, VolumeScalesTheStreamAndStaysWithinZeroToOne)
 {
-    HSTREAM stream = Play(std::vector<float>(1000, 0.5f));
+    HSTREAM stream = PlayFloats(std::vector<float>(1000, 0.5f));
     ASSERT_TRUE(BASS_ChannelSetAttribute(stream, BASS_ATTRIB_VOL, 0.25f));
     EXPECT_EQ(Left(Pull(10)), std::vector<float>(10, 0.125f));
 
@@ -43,7 +35,6 @@ TEST_F(Mixing, VolumeScalesTheStreamAndStaysWithinZeroToOne)
     ASSERT_TRUE(BASS_ChannelGetAttribute(stream, BASS_ATTRIB_VOL, &volume));
     EXPECT_EQ(volume, 1.0f);
     EXPECT_EQ(Left(Pull(10)), std::vector<float>(10, 0.5f));
-
     ASSERT_TRUE(BASS_ChannelSetAttribute(stream, BASS_ATTRIB_VOL, -2.0f));
     EXPECT_EQ(AudibleFrames(Pull(10)), 0u);
 
@@ -55,14 +46,11 @@ TEST_F(Mixing, VolumeScalesTheStreamAndStaysWithinZeroToOne)
 
 TEST_F(Mixing, PausedOutputIsSilentAndEveryStreamResumesWhereItWas)
 {
-    HSTREAM stream = Play(Ramp(300));
-    std::vector<float> before = Left(Pull(100));
-    EXPECT_EQ(before.back(), 99.0f / 1024);
-
+    HSTREAM stream = PlayFloats(Ramp(300));
+    EXPECT_EQ(Left(Pull(100)).back(), 99.0f / 1024);
     ASSERT_TRUE(BASS_Pause());
     EXPECT_EQ(BASS_ChannelIsActive(stream), (DWORD)BASS_ACTIVE_PAUSED_DEVICE);
     EXPECT_EQ(AudibleFrames(Pull(500)), 0u);
-
     ASSERT_TRUE(BASS_Start());
     EXPECT_EQ(BASS_ChannelIsActive(stream), (DWORD)BASS_ACTIVE_PLAYING);
     EXPECT_EQ(Left(Pull(1))[0], 100.0f / 1024);
@@ -70,62 +58,62 @@ TEST_F(Mixing, PausedOutputIsSilentAndEveryStreamResumesWhereItWas)
 
 TEST_F(Mixing, StopKeepsThePositionRestartAndTheEndGoBackToTheStart)
 {
-    HSTREAM stream = Play(Ramp(200));
+    HSTREAM stream = PlayFloats(Ramp(200));
     Pull(50);
     ASSERT_TRUE(BASS_ChannelStop(stream));
-    EXPECT_EQ(BASS_ChannelIsActive(stream), (DWORD)BASS_ACTIVE_STOPPED);
+    EXPECT_TRUE(Stopped(stream));
     EXPECT_EQ(AudibleFrames(Pull(20)), 0u);
-
     ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
     EXPECT_EQ(Left(Pull(1))[0], 50.0f / 1024);
-
     ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
     EXPECT_EQ(Left(Pull(2))[1], 1.0f / 1024);
 
     Pull(300); // runs out
-    EXPECT_EQ(BASS_ChannelIsActive(stream), (DWORD)BASS_ACTIVE_STOPPED);
+    EXPECT_TRUE(Stopped(stream));
     ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
     EXPECT_EQ(Left(Pull(2))[1], 1.0f / 1024);
 }
 
 TEST_F(Mixing, StreamsAddUpAndTheSumIsClipped)
 {
-    Play(std::vector<float>(100, 0.5f));
-    HSTREAM second = Play(std::vector<float>(100, 0.25f));
+    PlayFloats(std::vector<float>(100, 0.5f));
+    HSTREAM second = PlayFloats(std::vector<float>(100, 0.25f));
     EXPECT_EQ(Left(Pull(10)), std::vector<float>(10, 0.75f));
-    Play(std::vector<float>(100, 0.5f));
+    PlayFloats(std::vector<float>(100, 0.5f));
     EXPECT_EQ(Left(Pull(10)), std::vector<float>(10, 1.0f));
     BASS_ChannelSetAttribute(second, BASS_ATTRIB_VOL, 0.0f);
-    Play(std::vector<float>(100, -0.75f));
+    PlayFloats(std::vector<float>(100, -0.75f));
     EXPECT_EQ(Left(Pull(10)), std::vector<float>(10, 0.25f));
 }
 
-TEST_F(Mixing, HalfRateSourceIsInterpolatedBetweenItsFrames)
+TEST_F(Mixing, SourcesAreResampledAndLoopedFrameByFrame)
 {
-    HSTREAM stream = Play({0.0f, 0.25f, 0.5f}, kRate / 2);
-    std::vector<float> out = Left(Pull(8));
-    EXPECT_EQ(out, (std::vector<float>{0.0f, 0.125f, 0.25f, 0.375f, 0.5f, 0.5f, 0.0f, 0.0f}));
-    EXPECT_EQ(BASS_ChannelIsActive(stream), (DWORD)BASS_ACTIVE_STOPPED);
-}
-
-TEST_F(Mixing, DoubleRateSourceSkipsEveryOtherFrame)
-{
-    Play({0.0f, 0.125f, 0.25f, 0.375f, 0.5f, 0.625f}, kRate * 2);
-    EXPECT_EQ(Left(Pull(4)), (std::vector<float>{0.0f, 0.25f, 0.5f, 0.0f}));
-}
-
-TEST_F(Mixing, LoopingStreamWrapsWithoutAGap)
-{
-    HSTREAM stream = Play({0.25f, 0.5f, 0.75f}, kRate, BASS_SAMPLE_LOOP);
-    EXPECT_EQ(Left(Pull(7)), (std::vector<float>{0.25f, 0.5f, 0.75f, 0.25f, 0.5f, 0.75f, 0.25f}));
-    EXPECT_EQ(BASS_ChannelIsActive(stream), (DWORD)BASS_ACTIVE_PLAYING);
-}
-
-TEST_F(Mixing, EmptyLoopingStreamStopsInsteadOfSpinning)
-{
-    HSTREAM stream = Play({}, kRate, BASS_SAMPLE_LOOP);
-    EXPECT_EQ(AudibleFrames(Pull(100)), 0u);
-    EXPECT_EQ(BASS_ChannelIsActive(stream), (DWORD)BASS_ACTIVE_STOPPED);
+    struct Case
+    {
+        const char* name;
+        std::vector<float> source;
+        uint32_t rate;
+        DWORD flags;
+        std::vector<float> heard;
+        bool stopped;
+    };
+    const Case cases[] = {
+        {"half rate interpolates", {0.0f, 0.25f, 0.5f}, kRate / 2, 0,
+         {0.0f, 0.125f, 0.25f, 0.375f, 0.5f, 0.5f, 0.0f, 0.0f}, true},
+        {"double rate skips frames", {0.0f, 0.125f, 0.25f, 0.375f, 0.5f, 0.625f}, kRate * 2, 0,
+         {0.0f, 0.25f, 0.5f, 0.0f}, true},
+        {"loop wraps without a gap", {0.25f, 0.5f, 0.75f}, kRate, BASS_SAMPLE_LOOP,
+         {0.25f, 0.5f, 0.75f, 0.25f, 0.5f, 0.75f, 0.25f}, false},
+        {"empty loop stops instead of spinning", {}, kRate, BASS_SAMPLE_LOOP, std::vector<float>(100, 0.0f), true},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        HSTREAM stream = PlayFloats(c.source, c.rate, c.flags);
+        EXPECT_EQ(Left(Pull(static_cast<uint32_t>(c.heard.size()))), c.heard);
+        EXPECT_EQ(Stopped(stream), c.stopped);
+        BASS_StreamFree(stream);
+    }
 }
 
 } // namespace

@@ -12,28 +12,50 @@
 #include <memory>
 #include <vector>
 
+using testing_support::MakeOgg;
+using testing_support::MakeSine;
+using testing_support::MakeWav;
+using testing_support::MemoryFile;
+using testing_support::WavSample;
+
 class NoSoundOutput : public ::testing::Test
 {
 protected:
     static const uint32_t kRate = 44100;
 
-    void SetUp() override
-    {
-        ASSERT_TRUE(BASS_Init(0, kRate, 0, nullptr, nullptr)) << BASS_ErrorGetCode();
-    }
+    void SetUp() override { ASSERT_TRUE(BASS_Init(0, kRate, 0, nullptr, nullptr)) << BASS_ErrorGetCode(); }
     void TearDown() override { BASS_Free(); }
 
     // Keeps the file alive for the stream's life (files are freed last).
-    testing_support::MemoryFile& AddFile(std::vector<uint8_t> bytes)
+    MemoryFile& AddFile(std::vector<uint8_t> bytes)
     {
-        mFiles.emplace_back(new testing_support::MemoryFile);
+        mFiles.emplace_back(new MemoryFile);
         mFiles.back()->bytes = std::move(bytes);
         return *mFiles.back();
     }
 
-    HSTREAM Open(testing_support::MemoryFile& file, DWORD flags = 0)
+    HSTREAM Open(MemoryFile& file, DWORD flags = 0)
     {
-        return BASS_StreamCreateFileUser(STREAMFILE_NOBUFFER, flags, &testing_support::MemoryFile::kProcs, &file);
+        return BASS_StreamCreateFileUser(STREAMFILE_NOBUFFER, flags, &MemoryFile::kProcs, &file);
+    }
+
+    // Opens the bytes and starts playing them.
+    HSTREAM Play(std::vector<uint8_t> bytes, DWORD flags = 0)
+    {
+        HSTREAM stream = Open(AddFile(std::move(bytes)), flags);
+        EXPECT_NE(stream, 0u) << BASS_ErrorGetCode();
+        EXPECT_TRUE(BASS_ChannelPlay(stream, FALSE));
+        return stream;
+    }
+
+    // Opening the bytes fails with the error, and the file is closed once.
+    void ExpectRefused(std::vector<uint8_t> bytes, int error)
+    {
+        MemoryFile& file = AddFile(std::move(bytes));
+        EXPECT_EQ(Open(file), 0u);
+        EXPECT_EQ(BASS_ErrorGetCode(), error);
+        EXPECT_EQ(file.closes, 1);
+        EXPECT_FALSE(file.seekPastEnd);
     }
 
     // frames interleaved stereo frames of the output.
@@ -44,24 +66,17 @@ protected:
         return out;
     }
 
-    static std::vector<float> Left(const std::vector<float>& stereo)
+    static std::vector<float> Side(const std::vector<float>& stereo, size_t side)
     {
         std::vector<float> out;
-        for (size_t i = 0; i < stereo.size(); i += 2)
+        for (size_t i = side; i < stereo.size(); i += 2)
             out.push_back(stereo[i]);
         return out;
     }
+    static std::vector<float> Left(const std::vector<float>& stereo) { return Side(stereo, 0); }
+    static std::vector<float> Right(const std::vector<float>& stereo) { return Side(stereo, 1); }
 
-    static std::vector<float> Right(const std::vector<float>& stereo)
-    {
-        std::vector<float> out;
-        for (size_t i = 1; i < stereo.size(); i += 2)
-            out.push_back(stereo[i]);
-        return out;
-    }
-
-    // Frames until the output falls silent for good (the last non-zero
-    // frame's index plus one).
+    // Frames until the output falls silent for good.
     static size_t AudibleFrames(const std::vector<float>& stereo)
     {
         for (size_t i = stereo.size(); i > 0; --i)
@@ -70,5 +85,7 @@ protected:
         return 0;
     }
 
-    std::vector<std::unique_ptr<testing_support::MemoryFile>> mFiles;
+    static bool Stopped(HSTREAM stream) { return BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED; }
+
+    std::vector<std::unique_ptr<MemoryFile>> mFiles;
 };

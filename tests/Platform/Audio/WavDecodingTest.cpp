@@ -1,13 +1,9 @@
 #include "tests/Platform/Audio/NoSoundOutput.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <string>
-
-using testing_support::MakeSine;
-using testing_support::MakeWav;
-using testing_support::MemoryFile;
-using testing_support::WavSample;
 
 namespace
 {
@@ -30,26 +26,20 @@ TEST_P(WavDecoding, PlaysEverySampleAtTheOutputRateAndThenStops)
     const uint32_t frames = 3000;
     // The second channel carries the signal at -0.5, so a swap or a mono mix shows.
     std::vector<float> samples = MakeSine(1000.0, kRate, frames, 0.5f, c.channels, -0.5f);
-    MemoryFile& file = AddFile(MakeWav(samples, c.channels, kRate, c.type));
-    HSTREAM stream = Open(file);
-    ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
-    ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
+    HSTREAM stream = Play(MakeWav(samples, c.channels, kRate, c.type));
 
     std::vector<float> out = Pull(frames - 1);
     EXPECT_EQ(BASS_ChannelIsActive(stream), (DWORD)BASS_ACTIVE_PLAYING);
     std::vector<float> last = Pull(1);
     out.insert(out.end(), last.begin(), last.end());
-    EXPECT_EQ(BASS_ChannelIsActive(stream), (DWORD)BASS_ACTIVE_STOPPED);
-
+    EXPECT_TRUE(Stopped(stream));
     for (uint32_t i = 0; i < frames; ++i)
     {
         const float left = samples[i * c.channels];
-        const float right = c.channels == 2 ? samples[i * 2 + 1] : left;
         ASSERT_NEAR(out[2 * i], left, c.tolerance) << "frame " << i;
-        ASSERT_NEAR(out[2 * i + 1], right, c.tolerance) << "frame " << i;
+        ASSERT_NEAR(out[2 * i + 1], c.channels == 2 ? samples[i * 2 + 1] : left, c.tolerance) << "frame " << i;
     }
-    std::vector<float> after = Pull(100);
-    EXPECT_EQ(AudibleFrames(after), 0u);
+    EXPECT_EQ(AudibleFrames(Pull(100)), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -94,104 +84,72 @@ TEST_P(BrokenWavHeader, IsRefusedWithItsErrorAndTheFileClosedOnce)
 {
     std::vector<uint8_t> bytes = MakeWav(MakeSine(440.0, kRate, 64, 0.5f), 1, kRate, WavSample::S16);
     GetParam().damage(bytes);
-    MemoryFile& file = AddFile(bytes);
-    EXPECT_EQ(Open(file), 0u);
-    EXPECT_EQ(BASS_ErrorGetCode(), GetParam().error);
-    EXPECT_EQ(file.closes, 1);
-    EXPECT_FALSE(file.seekPastEnd);
+    ExpectRefused(bytes, GetParam().error);
 }
 
+using Bytes = std::vector<uint8_t>;
 INSTANTIATE_TEST_SUITE_P(
     Headers, BrokenWavHeader,
     ::testing::Values(
-        BrokenWav{"NotRiff", [](std::vector<uint8_t>& b) { b[0] = 'X'; }, BASS_ERROR_FILEFORM},
-        BrokenWav{"Empty", [](std::vector<uint8_t>& b) { b.clear(); }, BASS_ERROR_FILEFORM},
-        BrokenWav{"CutInTheFormat", [](std::vector<uint8_t>& b) { b.resize(26); }, BASS_ERROR_FILEFORM},
-        BrokenWav{"NoDataChunk", [](std::vector<uint8_t>& b) { b.resize(kData); }, BASS_ERROR_FILEFORM},
-        BrokenWav{"FormatTooShort", [](std::vector<uint8_t>& b) { Set32(b, kFmtSize, 14); }, BASS_ERROR_FILEFORM},
-        BrokenWav{"FormatPastTheEnd", [](std::vector<uint8_t>& b) { Set32(b, kFmtSize, 0xFFFFFFF0u); },
-                  BASS_ERROR_FILEFORM},
-        BrokenWav{"NoChannels", [](std::vector<uint8_t>& b) { Set16(b, kChannels, 0); }, BASS_ERROR_FILEFORM},
-        BrokenWav{"SixChannels",
-                  [](std::vector<uint8_t>& b) {
-                      Set16(b, kChannels, 6);
-                      Set16(b, kBlockAlign, 12);
-                  },
+        BrokenWav{"NotRiff", [](Bytes& b) { b[0] = 'X'; }, BASS_ERROR_FILEFORM},
+        BrokenWav{"Empty", [](Bytes& b) { b.clear(); }, BASS_ERROR_FILEFORM},
+        BrokenWav{"CutInTheFormat", [](Bytes& b) { b.resize(26); }, BASS_ERROR_FILEFORM},
+        BrokenWav{"NoDataChunk", [](Bytes& b) { b.resize(kData); }, BASS_ERROR_FILEFORM},
+        BrokenWav{"FormatTooShort", [](Bytes& b) { Set32(b, kFmtSize, 14); }, BASS_ERROR_FILEFORM},
+        BrokenWav{"FormatPastTheEnd", [](Bytes& b) { Set32(b, kFmtSize, 0xFFFFFFF0u); }, BASS_ERROR_FILEFORM},
+        BrokenWav{"NoChannels", [](Bytes& b) { Set16(b, kChannels, 0); }, BASS_ERROR_FILEFORM},
+        BrokenWav{"SixChannels", [](Bytes& b) { Set16(b, kChannels, 6); Set16(b, kBlockAlign, 12); },
                   BASS_ERROR_FORMAT},
-        BrokenWav{"RateZero", [](std::vector<uint8_t>& b) { Set32(b, kRateAt, 0); }, BASS_ERROR_FILEFORM},
-        BrokenWav{"RateTooLow", [](std::vector<uint8_t>& b) { Set32(b, kRateAt, 500); }, BASS_ERROR_FORMAT},
-        BrokenWav{"TwelveBits", [](std::vector<uint8_t>& b) { Set16(b, kBits, 12); }, BASS_ERROR_FORMAT},
-        BrokenWav{"Adpcm", [](std::vector<uint8_t>& b) { Set16(b, kTag, 2); }, BASS_ERROR_FORMAT},
-        BrokenWav{"Float16", [](std::vector<uint8_t>& b) { Set16(b, kTag, 3); }, BASS_ERROR_FORMAT},
-        BrokenWav{"ExtensibleTooShort", [](std::vector<uint8_t>& b) { Set16(b, kTag, 0xFFFE); },
-                  BASS_ERROR_FILEFORM},
-        BrokenWav{"BlockAlignWrong", [](std::vector<uint8_t>& b) { Set16(b, kBlockAlign, 4); }, BASS_ERROR_FILEFORM},
+        BrokenWav{"RateZero", [](Bytes& b) { Set32(b, kRateAt, 0); }, BASS_ERROR_FILEFORM},
+        BrokenWav{"RateTooLow", [](Bytes& b) { Set32(b, kRateAt, 500); }, BASS_ERROR_FORMAT},
+        BrokenWav{"TwelveBits", [](Bytes& b) { Set16(b, kBits, 12); }, BASS_ERROR_FORMAT},
+        BrokenWav{"Adpcm", [](Bytes& b) { Set16(b, kTag, 2); }, BASS_ERROR_FORMAT},
+        BrokenWav{"Float16", [](Bytes& b) { Set16(b, kTag, 3); }, BASS_ERROR_FORMAT},
+        BrokenWav{"ExtensibleTooShort", [](Bytes& b) { Set16(b, kTag, 0xFFFE); }, BASS_ERROR_FILEFORM},
+        BrokenWav{"BlockAlignWrong", [](Bytes& b) { Set16(b, kBlockAlign, 4); }, BASS_ERROR_FILEFORM},
+        // The chunks renamed: "data" first, "fmt " second.
         BrokenWav{"DataBeforeFormat",
-                  [](std::vector<uint8_t>& b) {
-                      // Rename the chunks: "data" first, "fmt " second.
-                      std::copy_n("data", 4, b.begin() + 12);
-                      std::copy_n("fmt ", 4, b.begin() + kData);
-                  },
+                  [](Bytes& b) { std::copy_n("data", 4, b.begin() + 12); std::copy_n("fmt ", 4, b.begin() + kData); },
                   BASS_ERROR_FILEFORM}),
     [](const ::testing::TestParamInfo<BrokenWav>& info) { return std::string(info.param.name); });
 
-// --- Layout the reader must cope with ----------------------------------------
+// --- Layout and data the reader must cope with --------------------------------
 
 TEST_F(NoSoundOutput, WavSkipsOddSizedChunksWithTheirPadByte)
 {
     const std::vector<uint8_t> list = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0};
     std::vector<float> samples = MakeSine(440.0, kRate, 500, 0.5f);
-    MemoryFile& file = AddFile(MakeWav(samples, 1, kRate, WavSample::F32, list));
-    HSTREAM stream = Open(file);
-    ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
-    BASS_ChannelPlay(stream, FALSE);
-    std::vector<float> out = Left(Pull(500));
-    EXPECT_EQ(out, samples);
+    Play(MakeWav(samples, 1, kRate, WavSample::F32, list));
+    EXPECT_EQ(Left(Pull(500)), samples);
 }
 
-TEST_F(NoSoundOutput, WavDataLongerThanTheFilePlaysWhatIsThere)
+TEST_F(NoSoundOutput, WavDataLongerThanTheFileOrAFailedReadEndsTheStreamQuietly)
 {
-    std::vector<float> samples(1000, 0.25f);
-    std::vector<uint8_t> bytes = MakeWav(samples, 1, kRate, WavSample::S16);
+    std::vector<uint8_t> bytes = MakeWav(std::vector<float>(1000, 0.25f), 1, kRate, WavSample::S16);
     Set32(bytes, kData + 4, 0x7FFFFFF0u); // claims far more than is there
     bytes.resize(bytes.size() - 401);     // and the last 200.5 frames are gone
-    MemoryFile& file = AddFile(bytes);
-    HSTREAM stream = Open(file);
-    ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
-    BASS_ChannelPlay(stream, FALSE);
-    std::vector<float> out = Pull(2000);
-    EXPECT_EQ(AudibleFrames(out), 799u);
-    EXPECT_EQ(BASS_ChannelIsActive(stream), (DWORD)BASS_ACTIVE_STOPPED);
-    EXPECT_FALSE(file.seekPastEnd);
-}
+    HSTREAM stream = Play(bytes);
+    EXPECT_EQ(AudibleFrames(Pull(2000)), 799u);
+    EXPECT_TRUE(Stopped(stream));
+    EXPECT_FALSE(mFiles.back()->seekPastEnd);
 
-TEST_F(NoSoundOutput, WavReadFailureMidwayEndsTheStreamQuietly)
-{
-    std::vector<float> samples(20000, 0.5f);
-    MemoryFile& file = AddFile(MakeWav(samples, 1, kRate, WavSample::S16));
-    file.failReadsAt = 20000; // about halfway through the data
-    HSTREAM stream = Open(file);
-    ASSERT_NE(stream, 0u) << BASS_ErrorGetCode();
-    BASS_ChannelPlay(stream, FALSE);
+    MemoryFile& failing = AddFile(MakeWav(std::vector<float>(20000, 0.5f), 1, kRate, WavSample::S16));
+    failing.failReadsAt = 20000; // about halfway through the data
+    stream = Open(failing);
+    ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE)) << BASS_ErrorGetCode();
     std::vector<float> out = Pull(30000);
-    size_t audible = AudibleFrames(out);
+    const size_t audible = AudibleFrames(out);
     EXPECT_GT(audible, 5000u);
     EXPECT_LT(audible, 10000u);
     for (size_t i = 0; i < audible; ++i)
         ASSERT_EQ(out[2 * i], 0.5f);
-    EXPECT_EQ(BASS_ChannelIsActive(stream), (DWORD)BASS_ACTIVE_STOPPED);
+    EXPECT_TRUE(Stopped(stream));
 }
 
 TEST_F(NoSoundOutput, WavFloatNotANumberAndOverloadReachTheOutputTamed)
 {
-    const float nan = std::nanf("");
-    std::vector<float> samples = {nan, 4.0f, -4.0f, 0.25f};
-    MemoryFile& file = AddFile(MakeWav(samples, 1, kRate, WavSample::F32));
-    HSTREAM stream = Open(file);
-    ASSERT_NE(stream, 0u);
-    BASS_ChannelPlay(stream, FALSE);
-    std::vector<float> out = Left(Pull(4));
-    EXPECT_EQ(out, (std::vector<float>{0.0f, 1.0f, -1.0f, 0.25f}));
+    Play(MakeWav({std::nanf(""), 4.0f, -4.0f, 0.25f}, 1, kRate, WavSample::F32));
+    EXPECT_EQ(Left(Pull(4)), (std::vector<float>{0.0f, 1.0f, -1.0f, 0.25f}));
 }
 
 } // namespace

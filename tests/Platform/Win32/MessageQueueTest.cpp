@@ -1,11 +1,8 @@
 #include "tests/Platform/Win32/TestWindow.h"
 
-#include <chrono>
-#include <thread>
-
 using MessageQueue = TestWindow;
 
-TEST_F(MessageQueue, PostedMessagesKeepTheirOrderAndRespectTheWindowFilter)
+TEST_F(MessageQueue, PostedMessagesKeepTheirOrderAndRespectTheWindowFilterSentOnesArriveAtOnce)
 {
     HWND other = Create(L"TestWindow", 500, 50, 100, 100);
     ASSERT_NE(other, nullptr);
@@ -31,6 +28,12 @@ TEST_F(MessageQueue, PostedMessagesKeepTheirOrderAndRespectTheWindowFilter)
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_FALSE(PostMessageW(reinterpret_cast<HWND>(0x7777), WM_USER, 0, 0));
     DestroyWindow(other);
+
+    // Sending skips the queue.
+    SendMessageW(mWindow, WM_USER + 5, 7, 8);
+    ASSERT_EQ(Seen(WM_USER + 5).size(), 1u);
+    EXPECT_EQ(Seen(WM_USER + 5)[0].wParam, 7u);
+    EXPECT_EQ(SendMessageW(reinterpret_cast<HWND>(0x7777), WM_USER, 0, 0), 0);
 }
 
 TEST_F(MessageQueue, DispatchReachesTheProcedureAndDestroyDropsQueuedMessages)
@@ -69,7 +72,7 @@ TEST_F(MessageQueue, ConsecutiveMouseMovesMergeIntoTheLatest)
     EXPECT_EQ(moves[1].wParam & MK_LBUTTON, 0u);
 }
 
-TEST_F(MessageQueue, ButtonsBecomeTheirMessagesAndSecondClicksDoubleClicks)
+TEST_F(MessageQueue, ButtonsAndWheelBecomeTheirMessagesAndSecondClicksDoubleClicks)
 {
     bwtest::PushMouseButton(mWindow, 1, true, 10, 20, 1);
     bwtest::PushMouseButton(mWindow, 1, false, 10, 20, 1);
@@ -85,6 +88,18 @@ TEST_F(MessageQueue, ButtonsBecomeTheirMessagesAndSecondClicksDoubleClicks)
     EXPECT_EQ(SeenKinds(), expected);
     EXPECT_EQ(HIWORD(Seen(WM_XBUTTONDOWN)[0].wParam), XBUTTON1);
 
+    // The wheel gives a signed delta and the screen position.
+    Drain();
+    bwtest::PushMouseWheel(mWindow, 30, 40, -1);
+    bwtest::PushMouseWheel(mWindow, 30, 40, 2);
+    Pump();
+    auto wheels = Seen(WM_MOUSEWHEEL);
+    ASSERT_EQ(wheels.size(), 2u);
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[0].wParam), -120);
+    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[1].wParam), 240);
+    EXPECT_EQ(GET_X_LPARAM(wheels[0].lParam), 130);
+    EXPECT_EQ(GET_Y_LPARAM(wheels[0].lParam), 90);
+
     HWND plain = Create(L"TestWindowNoDoubleClicks", 500, 50, 100, 100);
     ShowWindow(plain, SW_SHOW);
     Drain();
@@ -93,23 +108,6 @@ TEST_F(MessageQueue, ButtonsBecomeTheirMessagesAndSecondClicksDoubleClicks)
     EXPECT_EQ(Seen(WM_LBUTTONDOWN).size(), 1u);
     EXPECT_EQ(Seen(WM_LBUTTONDBLCLK).size(), 0u) << "no double clicks without CS_DBLCLKS";
     DestroyWindow(plain);
-}
-
-TEST_F(MessageQueue, WheelCarriesScreenPositionAndSignedDelta)
-{
-    bwtest::PushMouseWheel(mWindow, 30, 40, -1);
-    bwtest::PushMouseWheel(mWindow, 30, 40, 2);
-    Pump();
-    auto wheels = Seen(WM_MOUSEWHEEL);
-    ASSERT_EQ(wheels.size(), 2u);
-    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[0].wParam), -120);
-    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[1].wParam), 240);
-    POINT pt = {GET_X_LPARAM(wheels[0].lParam), GET_Y_LPARAM(wheels[0].lParam)};
-    EXPECT_EQ(pt.x, 130);
-    EXPECT_EQ(pt.y, 90);
-    ScreenToClient(mWindow, &pt);
-    EXPECT_EQ(pt.x, 30);
-    EXPECT_EQ(pt.y, 40);
 }
 
 TEST_F(MessageQueue, WindowEventsBecomeSizeActivationAndCloseMessages)
@@ -155,12 +153,4 @@ TEST_F(MessageQueue, TimersFireWhenDueAndOnlyWhenNothingElseWaits)
     EXPECT_FALSE(PeekMessageW(&msg, mWindow, 0, 0, PM_REMOVE)) << "taken, so not due again for 300 ms";
     EXPECT_TRUE(KillTimer(mWindow, 100));
     EXPECT_FALSE(KillTimer(mWindow, 100));
-}
-
-TEST_F(MessageQueue, SendMessageCallsTheProcedureAtOnce)
-{
-    SendMessageW(mWindow, WM_USER + 5, 7, 8);
-    ASSERT_EQ(Seen(WM_USER + 5).size(), 1u);
-    EXPECT_EQ(Seen(WM_USER + 5)[0].wParam, 7u);
-    EXPECT_EQ(SendMessageW(reinterpret_cast<HWND>(0x7777), WM_USER, 0, 0), 0);
 }

@@ -1,17 +1,12 @@
 #include "tests/Platform/Win32/TestWindow.h"
 #include "tests/Support/SecondCopy.h"
 
-#include <chrono>
 #include <cstdlib>
 #include <cstring>
-#include <string>
-#include <thread>
 
 namespace
 {
-
 const char* kCaptionVariable = "BW_TEST_SECOND_COPY_CAPTION";
-
 } // namespace
 
 // The second copy's side; it runs only when started by the first.
@@ -35,8 +30,7 @@ TEST_F(SingleInstance, ASecondProcessFindsTheWindowAndRestoresIt)
 {
     std::string caption = "single " + std::to_string(getpid());
     std::wstring wide(caption.begin(), caption.end());
-    HWND window = CreateWindowExW(0, L"TestWindow", wide.c_str(), WS_POPUP | WS_CAPTION, 0, 0, 100, 100, nullptr,
-                                  nullptr, nullptr, nullptr);
+    HWND window = Create(L"TestWindow", 0, 0, 100, 100, wide);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(FindWindowW(L"TestWindow", wide.c_str()), window) << "our own window is found first";
     ShowWindow(window, SW_MINIMIZE);
@@ -45,13 +39,7 @@ TEST_F(SingleInstance, ASecondProcessFindsTheWindowAndRestoresIt)
 
     ASSERT_EQ(
         testing_support::RunSecondCopy(kCaptionVariable, caption, "SecondCopy.FindsTheFirstAndAsksItToRestore"), 0);
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (IsIconic(window) && std::chrono::steady_clock::now() < end)
-    {
-        Pump();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    EXPECT_FALSE(IsIconic(window));
+    EXPECT_TRUE(PumpUntil([&] { return !IsIconic(window); }));
     EXPECT_TRUE(IsWindowVisible(window));
     ASSERT_EQ(Seen(WM_SIZE).size(), 1u);
     EXPECT_EQ(Seen(WM_SIZE)[0].wParam, WPARAM(SIZE_RESTORED));

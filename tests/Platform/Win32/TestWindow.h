@@ -9,7 +9,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 struct ReceivedMessage
@@ -32,6 +35,21 @@ public:
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
+    }
+
+    // Handles messages until the condition holds or two seconds have passed:
+    // the X server answers in its own time.
+    static bool PumpUntil(const std::function<bool()>& condition)
+    {
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (!condition())
+        {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            Pump();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return true;
     }
 
 protected:
@@ -59,8 +77,10 @@ protected:
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
 
-    static void RegisterClasses()
+    void SetUp() override
     {
+        if (!bwtest::UsePrivateDisplay())
+            GTEST_SKIP() << "no Xvfb for a private display";
         for (UINT style : {UINT(CS_DBLCLKS), UINT(0)})
         {
             WNDCLASSEXW wc = {};
@@ -70,13 +90,6 @@ protected:
             wc.lpszClassName = style ? L"TestWindow" : L"TestWindowNoDoubleClicks";
             RegisterClassExW(&wc);
         }
-    }
-
-    void SetUp() override
-    {
-        if (!bwtest::UsePrivateDisplay())
-            GTEST_SKIP() << "no Xvfb for a private display";
-        RegisterClasses();
         bwtest::ReleaseInjectedModifiers();
         mWindow = Create(L"TestWindow", 100, 50, 320, 240);
         ASSERT_NE(mWindow, nullptr);
@@ -92,15 +105,13 @@ protected:
     }
 
     static HWND Create(const wchar_t* className, int x, int y, int width, int height,
-                       DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU)
+                       const std::wstring& caption = L"test " + std::to_wstring(::getpid()))
     {
-        std::wstring caption = L"test " + std::to_wstring(::getpid());
-        return CreateWindowExW(0, className, caption.c_str(), style, x, y, width, height, nullptr, nullptr, nullptr,
-                               nullptr);
+        return CreateWindowExW(0, className, caption.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, x, y, width, height,
+                               nullptr, nullptr, nullptr, nullptr);
     }
 
-    // Handles everything queued, as a message loop does, and forgets what the
-    // procedure saw before.
+    // Handles everything queued and forgets what the procedure saw before.
     void Drain()
     {
         Pump();

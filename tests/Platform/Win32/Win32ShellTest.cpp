@@ -25,32 +25,21 @@ std::vector<std::wstring> Split(const wchar_t* line)
     return args;
 }
 
-// Sets an environment variable for one test and restores it afterwards.
+// Sets an environment variable (or unsets it, for null) until the end of the scope.
 class ScopedEnv
 {
 public:
-    ScopedEnv(const char* name, const char* value) : mName(name)
+    ScopedEnv(const char* name, const char* value) : mName(name), mHad(std::getenv(name) != nullptr)
     {
-        const char* old = std::getenv(name);
-        mHad = old != nullptr;
-        if (old)
-            mOld = old;
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
+        mOld = mHad ? std::getenv(name) : "";
+        value ? setenv(name, value, 1) : unsetenv(name);
     }
-    ~ScopedEnv()
-    {
-        if (mHad)
-            setenv(mName.c_str(), mOld.c_str(), 1);
-        else
-            unsetenv(mName.c_str());
-    }
+    ~ScopedEnv() { mHad ? setenv(mName.c_str(), mOld.c_str(), 1) : unsetenv(mName.c_str()); }
 
 private:
-    std::string mName, mOld;
-    bool mHad = false;
+    std::string mName;
+    bool mHad;
+    std::string mOld;
 };
 
 std::wstring Wide(const std::string& s)
@@ -60,39 +49,30 @@ std::wstring Wide(const std::string& s)
 
 } // namespace
 
-struct SplitCase
+TEST(Win32CommandLine, SplitsByTheWindowsRules)
 {
-    const char* name;
-    const wchar_t* line;
-    std::vector<std::wstring> args;
-};
-
-class Win32CommandLine : public ::testing::TestWithParam<SplitCase>
-{
-};
-
-TEST_P(Win32CommandLine, SplitsByTheWindowsRules)
-{
-    EXPECT_EQ(Split(GetParam().line), GetParam().args);
+    struct Case
+    {
+        const wchar_t* line;
+        std::vector<std::wstring> args;
+    };
+    const Case cases[] = {
+        {L"game.exe", {L"game.exe"}},
+        {L"\"C:\\My Games\\game.exe\" --pack out.dat", {L"C:\\My Games\\game.exe", L"--pack", L"out.dat"}},
+        {L"g  a\t\tb ", {L"g", L"a", L"b"}},
+        {L"g \"a b\" c", {L"g", L"a b", L"c"}},
+        {L"g a\\\"b", {L"g", L"a\"b"}}, // escaped quote
+        {L"g \"a\\\\\" b", {L"g", L"a\\", L"b"}}, // backslashes before a quote
+        {L"g C:\\data\\ x", {L"g", L"C:\\data\\", L"x"}}, // plain backslashes
+        {L"g \"\" x", {L"g", L"", L"x"}},
+        {L"g \"a\"\"b\"", {L"g", L"a\"b"}}, // doubled quote inside quotes
+        {L"C:\\x\\g.exe a", {L"C:\\x\\g.exe", L"a"}}, // the program's backslashes are literal
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Split(c.line), c.args) << ::testing::PrintToString(std::wstring(c.line));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rules, Win32CommandLine,
-    ::testing::Values(
-        SplitCase{"ProgramOnly", L"game.exe", {L"game.exe"}},
-        SplitCase{"QuotedProgramWithSpaces", L"\"C:\\My Games\\game.exe\" --pack out.dat",
-                  {L"C:\\My Games\\game.exe", L"--pack", L"out.dat"}},
-        SplitCase{"BlanksBetween", L"g  a\t\tb ", {L"g", L"a", L"b"}},
-        SplitCase{"QuotedArgument", L"g \"a b\" c", {L"g", L"a b", L"c"}},
-        SplitCase{"EscapedQuote", L"g a\\\"b", {L"g", L"a\"b"}},
-        SplitCase{"BackslashesBeforeQuote", L"g \"a\\\\\" b", {L"g", L"a\\", L"b"}},
-        SplitCase{"PlainBackslashes", L"g C:\\data\\ x", {L"g", L"C:\\data\\", L"x"}},
-        SplitCase{"EmptyQuoted", L"g \"\" x", {L"g", L"", L"x"}},
-        SplitCase{"DoubledQuoteInsideQuotes", L"g \"a\"\"b\"", {L"g", L"a\"b"}},
-        SplitCase{"ProgramBackslashIsLiteral", L"C:\\x\\g.exe a", {L"C:\\x\\g.exe", L"a"}}),
-    [](const ::testing::TestParamInfo<SplitCase>& info) { return std::string(info.param.name); });
-
-TEST(Win32CommandLineRoundTrip, RecordedArgumentsComeBackExactly)
+TEST(Win32CommandLine, RecordedArgumentsComeBackExactly)
 {
     const char* argv[] = {"/opt/my game/orvane", "--data_path", "/home/u/My Data/", "a\"b", "", "x\\\\", "\xD0\xB4"};
     win32::SetCommandLine(7, argv);
@@ -104,11 +84,9 @@ TEST(Win32CommandLineRoundTrip, RecordedArgumentsComeBackExactly)
     const char* single[] = {"orvane"};
     win32::SetCommandLine(1, single);
     EXPECT_EQ(Split(GetCommandLineW()), std::vector<std::wstring>{L"orvane"});
-}
 
-TEST(Win32CommandLineRoundTrip, EmptyLineGivesTheExecutablePath)
-{
-    std::vector<std::wstring> args = Split(L"");
+    // An empty line gives the executable's path.
+    args = Split(L"");
     ASSERT_EQ(args.size(), 1u);
     EXPECT_NE(args[0].find(L"test_Platform_Win32"), std::wstring::npos);
     int count = 0;
@@ -143,77 +121,50 @@ TEST(Win32Module, FileNameIsTheExecutableAndLongPathsAreReportedNotOverrun)
     win32::SetModuleFileNameFailure(0);
 }
 
-class Win32FolderPath : public ::testing::Test
+TEST(Win32FolderPath, FollowsTheXdgVariablesThenHomeAndReportsFailures)
 {
-protected:
-    void SetUp() override
+    const std::string root = std::string(BW_BINARY_DIR) + "/shell_folders";
+    for (const char* folder : {"", "/home", "/home/.local", "/home/.local/share", "/data", "/docs"})
+        mkdir((root + folder).c_str(), 0755);
+    struct Case
     {
-        mRoot = std::string(BW_BINARY_DIR) + "/shell_folders";
-        mkdir(mRoot.c_str(), 0755);
-        mkdir((mRoot + "/home").c_str(), 0755);
-        mkdir((mRoot + "/home/.local").c_str(), 0755);
-        mkdir((mRoot + "/home/.local/share").c_str(), 0755);
-        mkdir((mRoot + "/data").c_str(), 0755);
-        mkdir((mRoot + "/docs").c_str(), 0755);
+        const char* home;
+        const char* dataHome; // variables starting with '/' lie under the root
+        const char* documents;
+        int csidl;
+        HRESULT result;
+        const char* path;
+    };
+    const Case cases[] = {
+        {"/home", "/data/", nullptr, CSIDL_APPDATA, S_OK, "/data"},
+        {"/home", "relative/ignored", nullptr, CSIDL_APPDATA, S_OK, "/home/.local/share"},
+        {"/home", nullptr, nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, S_OK, "/home/.local/share"},
+        {"/home", nullptr, "/docs", CSIDL_PERSONAL, S_OK, "/docs"},
+        {"/home", nullptr, nullptr, CSIDL_PERSONAL, S_OK, "/home"},
+        {"/nobody", nullptr, nullptr, CSIDL_APPDATA, E_FAIL, ""},
+        {"/nobody", nullptr, nullptr, CSIDL_PERSONAL, E_FAIL, ""},
+        {"/home", nullptr, nullptr, 0x7F, E_INVALIDARG, ""},
+    };
+    auto under = [&](const char* value) {
+        return value && value[0] == '/' ? root + value : value ? std::string(value) : std::string();
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE("case " + std::to_string(&c - cases));
+        ScopedEnv home("HOME", under(c.home).c_str());
+        ScopedEnv data("XDG_DATA_HOME", c.dataHome ? under(c.dataHome).c_str() : nullptr);
+        ScopedEnv documents("XDG_DOCUMENTS_DIR", c.documents ? under(c.documents).c_str() : nullptr);
+        wchar_t path[MAX_PATH] = {};
+        EXPECT_EQ(SHGetFolderPathW(nullptr, c.csidl, nullptr, 0, path), c.result);
+        EXPECT_EQ(std::wstring(path), c.result == S_OK ? Wide(root + c.path) : std::wstring());
     }
 
-    std::wstring Get(int csidl, HRESULT expected = S_OK)
-    {
-        wchar_t path[MAX_PATH];
-        EXPECT_EQ(SHGetFolderPathW(nullptr, csidl, nullptr, 0, path), expected);
-        return expected == S_OK ? std::wstring(path) : std::wstring();
-    }
-
-    std::string mRoot;
-};
-
-TEST_F(Win32FolderPath, AppDataFollowsXdgDataHomeThenHome)
-{
-    ScopedEnv home("HOME", (mRoot + "/home").c_str());
-    {
-        ScopedEnv data("XDG_DATA_HOME", (mRoot + "/data/").c_str());
-        EXPECT_EQ(Get(CSIDL_APPDATA), Wide(mRoot + "/data"));
-    }
-    {
-        ScopedEnv data("XDG_DATA_HOME", "relative/ignored");
-        EXPECT_EQ(Get(CSIDL_APPDATA), Wide(mRoot + "/home/.local/share"));
-    }
-    ScopedEnv data("XDG_DATA_HOME", nullptr);
-    EXPECT_EQ(Get(CSIDL_APPDATA | CSIDL_FLAG_CREATE), Wide(mRoot + "/home/.local/share"));
-}
-
-TEST_F(Win32FolderPath, DocumentsFollowXdgDocumentsDirThenHome)
-{
-    ScopedEnv home("HOME", (mRoot + "/home").c_str());
-    {
-        ScopedEnv docs("XDG_DOCUMENTS_DIR", (mRoot + "/docs").c_str());
-        EXPECT_EQ(Get(CSIDL_PERSONAL), Wide(mRoot + "/docs"));
-    }
-    ScopedEnv docs("XDG_DOCUMENTS_DIR", nullptr);
-    EXPECT_EQ(Get(CSIDL_PERSONAL), Wide(mRoot + "/home"));
-}
-
-TEST_F(Win32FolderPath, MissingFolderFailsWithEFail)
-{
-    ScopedEnv home("HOME", (mRoot + "/nobody").c_str());
-    ScopedEnv data("XDG_DATA_HOME", nullptr);
-    Get(CSIDL_APPDATA, E_FAIL);
-    Get(CSIDL_PERSONAL, E_FAIL);
-    Get(0x7F, E_INVALIDARG);
-}
-
-TEST_F(Win32FolderPath, InjectedFailureIsReturnedUntilCleared)
-{
-    ScopedEnv home("HOME", (mRoot + "/home").c_str());
+    // An injected failure holds until cleared, for its folder only.
+    ScopedEnv home("HOME", (root + "/home").c_str());
+    wchar_t path[MAX_PATH];
     win32::SetFolderPathFailure(CSIDL_APPDATA, E_FAIL);
-    Get(CSIDL_APPDATA, E_FAIL);
-    EXPECT_EQ(Get(CSIDL_PERSONAL), Wide(mRoot + "/home"));
+    EXPECT_EQ(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, path), E_FAIL);
+    EXPECT_EQ(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, 0, path), S_OK);
     win32::SetFolderPathFailure(CSIDL_APPDATA, S_OK);
-    EXPECT_FALSE(Get(CSIDL_APPDATA).empty());
-}
-
-TEST(Win32Com, InitializeAndUninitializeAreHarmless)
-{
-    EXPECT_EQ(CoInitialize(nullptr), S_OK);
-    CoUninitialize();
+    EXPECT_EQ(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, path), S_OK);
 }

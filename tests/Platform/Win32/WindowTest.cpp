@@ -4,31 +4,22 @@
 
 #include <SDL.h>
 
-#include <chrono>
-#include <functional>
-#include <thread>
-
 namespace
 {
-
-// Handles messages until the condition holds or a second has passed: the X
-// server answers in its own time.
-bool PumpUntil(const std::function<bool()>& condition)
-{
-    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-    while (!condition())
-    {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        TestWindow::Pump();
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
 
 LRESULT CALLBACK RefuseCreation(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return message == WM_CREATE ? -1 : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// Waits until the SDL window has the size: the X server answers in its own time.
+bool SizeArrives(HWND window, int width, int height)
+{
+    return TestWindow::PumpUntil([&] {
+        int w = 0, h = 0;
+        SDL_GetWindowSize(win32::SdlWindowFromHwnd(window), &w, &h);
+        return w == width && h == height;
+    });
 }
 
 } // namespace
@@ -38,7 +29,6 @@ using Window = TestWindow;
 TEST_F(Window, CreationNeedsARegisteredClassAndAnAgreeingCreateMessage)
 {
     EXPECT_EQ(Create(L"NoSuchClass", 0, 0, 10, 10), nullptr);
-
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = RefuseCreation;
@@ -49,14 +39,30 @@ TEST_F(Window, CreationNeedsARegisteredClassAndAnAgreeingCreateMessage)
 
     HWND window = Create(L"TestWindow", 10, 20, 30, 40);
     ASSERT_NE(window, nullptr);
-    ASSERT_EQ(Seen(WM_CREATE).size(), 1u);
-    auto* create = reinterpret_cast<const CREATESTRUCTW*>(Seen(WM_CREATE)[0].lParam);
-    (void)create; // only valid during the call; its arrival is what counts
+    EXPECT_EQ(Seen(WM_CREATE).size(), 1u);
     EXPECT_NE(win32::SdlWindowFromHwnd(window), nullptr);
     EXPECT_FALSE(IsWindowVisible(window)) << "hidden until shown";
     ASSERT_TRUE(DestroyWindow(window));
     EXPECT_EQ(Seen(WM_DESTROY).size(), 1u);
     EXPECT_EQ(win32::SdlWindowFromHwnd(window), nullptr);
+}
+
+TEST(SdlGlue, HandlesResolveUntilDetachedAndAreNeverReused)
+{
+    ASSERT_TRUE(win32::EnsureSdl(SDL_INIT_VIDEO)) << SDL_GetError();
+    SDL_Window* window = SDL_CreateWindow("glue", 0, 0, 64, 64, SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL);
+    ASSERT_NE(window, nullptr) << SDL_GetError();
+    HWND first = win32::AttachSdlWindow(window);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(win32::SdlWindowFromHwnd(first), window);
+    EXPECT_EQ(win32::HwndFromSdlWindow(window), first);
+    win32::DetachSdlWindow(first);
+    EXPECT_EQ(win32::SdlWindowFromHwnd(first), nullptr);
+    HWND second = win32::AttachSdlWindow(window);
+    EXPECT_NE(second, first);
+    win32::DetachSdlWindow(second);
+    EXPECT_EQ(win32::SdlWindowFromHwnd(nullptr), nullptr);
+    SDL_DestroyWindow(window);
 }
 
 TEST_F(Window, LongsPlacementAndRectanglesFollowTheCalls)
@@ -129,11 +135,7 @@ TEST_F(Window, APopupCoveringTheDisplayFillsTheScreen)
     ASSERT_TRUE(SetWindowPos(mWindow, HWND_TOP, 0, 0, 1366, 768, SWP_NOZORDER | SWP_FRAMECHANGED | SWP_SHOWWINDOW));
     SDL_Window* sdl = win32::SdlWindowFromHwnd(mWindow);
     EXPECT_TRUE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP);
-    EXPECT_TRUE(PumpUntil([&] {
-        int w = 0, h = 0;
-        SDL_GetWindowSize(sdl, &w, &h);
-        return w == 1366 && h == 768;
-    }));
+    EXPECT_TRUE(SizeArrives(mWindow, 1366, 768));
     RECT rect;
     GetClientRect(mWindow, &rect);
     EXPECT_EQ(rect.right, 1366);
@@ -145,11 +147,7 @@ TEST_F(Window, APopupCoveringTheDisplayFillsTheScreen)
     SetWindowLongW(mWindow, GWL_STYLE, LONG(WS_POPUP | WS_CAPTION));
     ASSERT_TRUE(SetWindowPos(mWindow, HWND_NOTOPMOST, 50, 60, 640, 480, SWP_FRAMECHANGED | SWP_SHOWWINDOW));
     EXPECT_FALSE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP);
-    EXPECT_TRUE(PumpUntil([&] {
-        int w = 0, h = 0;
-        SDL_GetWindowSize(sdl, &w, &h);
-        return w == 640 && h == 480;
-    }));
+    EXPECT_TRUE(SizeArrives(mWindow, 640, 480));
     GetClientRect(mWindow, &rect);
     EXPECT_EQ(rect.right, 640);
 }
@@ -157,22 +155,20 @@ TEST_F(Window, APopupCoveringTheDisplayFillsTheScreen)
 TEST_F(Window, ThePointerFindsOurWindowOnlyWhenOverIt)
 {
     ASSERT_TRUE(SetCursorPos(150, 100));
-    POINT inside = {150, 100};
+    const POINT inside = {150, 100};
     ASSERT_TRUE(PumpUntil([&] { return WindowFromPoint(inside) == mWindow; }));
     POINT pt;
     ASSERT_TRUE(GetCursorPos(&pt));
     EXPECT_EQ(pt.x, 150);
     EXPECT_EQ(pt.y, 100);
-    POINT client = pt;
-    ScreenToClient(mWindow, &client);
-    EXPECT_EQ(client.x, 50);
-    EXPECT_EQ(client.y, 50);
-    ClientToScreen(mWindow, &client);
-    EXPECT_EQ(client.x, 150);
+    ScreenToClient(mWindow, &pt);
+    EXPECT_EQ(pt.x, 50);
+    EXPECT_EQ(pt.y, 50);
+    ClientToScreen(mWindow, &pt);
+    EXPECT_EQ(pt.x, 150);
 
     SetCursorPos(1000, 600);
-    POINT outside = {1000, 600};
-    EXPECT_TRUE(PumpUntil([&] { return WindowFromPoint(outside) == nullptr; }));
+    EXPECT_TRUE(PumpUntil([&] { return WindowFromPoint({1000, 600}) == nullptr; }));
 
     // Another program's window above ours takes the pointer.
     SetCursorPos(150, 100);
@@ -222,4 +218,23 @@ TEST_F(Window, RealPointerAndKeysFromXdotoolArrive)
     EXPECT_EQ(downs[1].typed, L"b");
     EXPECT_EQ(downs[2].wParam, WPARAM(VK_OEM_1));
     EXPECT_EQ(downs[2].typed, L"\u0436");
+}
+
+TEST(MessageBox, HookRecordsTheBoxInsteadOfShowingIt)
+{
+    std::wstring text, caption;
+    UINT type = 0;
+    win32::SetMessageBoxHook([&](HWND, const wchar_t* t, const wchar_t* c, UINT ty) {
+        text = t;
+        caption = c;
+        type = ty;
+        return IDOK;
+    });
+    EXPECT_EQ(MessageBoxW(nullptr, L"Кириллица and text", L"Error", MB_ICONERROR), IDOK);
+    EXPECT_EQ(text, L"Кириллица and text");
+    EXPECT_EQ(caption, L"Error");
+    EXPECT_EQ(type, UINT(MB_ICONERROR));
+    EXPECT_EQ(MessageBoxW(nullptr, nullptr, nullptr, MB_OK), IDOK) << "null texts reach the hook as empty";
+    EXPECT_EQ(text, L"");
+    win32::SetMessageBoxHook(nullptr);
 }
