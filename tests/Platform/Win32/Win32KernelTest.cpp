@@ -7,6 +7,38 @@
 #include <string>
 #include <vector>
 
+namespace
+{
+
+DWORD WINAPI CountUp(LPVOID parameter)
+{
+    ++*static_cast<std::atomic<int>*>(parameter);
+    return 7;
+}
+
+std::wstring Widen(UINT codePage, DWORD flags, const std::string& bytes)
+{
+    int n = MultiByteToWideChar(codePage, flags, bytes.data(), int(bytes.size()), nullptr, 0);
+    if (n <= 0)
+        return L"<fail>";
+    std::wstring out(size_t(n), L'\0');
+    EXPECT_EQ(MultiByteToWideChar(codePage, flags, bytes.data(), int(bytes.size()), &out[0], n), n);
+    return out;
+}
+
+std::string Narrow(UINT codePage, DWORD flags, const std::wstring& text, const char* defaultChar = nullptr)
+{
+    int n = WideCharToMultiByte(codePage, flags, text.data(), int(text.size()), nullptr, 0, defaultChar, nullptr);
+    if (n <= 0)
+        return "<fail>";
+    std::string out(size_t(n), '\0');
+    EXPECT_EQ(WideCharToMultiByte(codePage, flags, text.data(), int(text.size()), &out[0], n, defaultChar, nullptr),
+              n);
+    return out;
+}
+
+} // namespace
+
 TEST(Win32Rand, FollowsTheFifteenBitSequenceAndReseedsRepeatably)
 {
     win32::srand(1);
@@ -23,8 +55,6 @@ TEST(Win32Rand, FollowsTheFifteenBitSequenceAndReseedsRepeatably)
         ASSERT_EQ(win32::rand(), value);
     win32::srand(1);
 }
-
-// --- Counter, locks, threads ------------------------------------------------------
 
 TEST(Win32Kernel, PerformanceCounterAdvancesAtItsFrequency)
 {
@@ -48,15 +78,6 @@ TEST(Win32Kernel, CriticalSectionIsRecursiveForItsOwner)
     LeaveCriticalSection(&section);
     DeleteCriticalSection(&section); // not hanging is the point
 }
-
-namespace
-{
-DWORD WINAPI CountUp(LPVOID parameter)
-{
-    ++*static_cast<std::atomic<int>*>(parameter);
-    return 7;
-}
-} // namespace
 
 TEST(Win32Thread, SuspendedThreadRunsOnlyAfterResume)
 {
@@ -103,53 +124,16 @@ TEST(Win32Thread, PriorityLevelsAreCheckedAndStaleOrNullHandlesFailCleanly)
     EXPECT_FALSE(CloseHandle(INVALID_HANDLE_VALUE));
 }
 
-// --- Debugger output ----------------------------------------------------------------------
-
-namespace
-{
-void Capture(const wchar_t* text, void* context)
-{
-    *static_cast<std::wstring*>(context) += text;
-}
-} // namespace
-
 TEST(Win32Kernel, DebugOutputReachesTheHookUnchanged)
 {
     std::wstring captured;
-    win32::SetDebugOutputHook(&Capture, &captured);
+    win32::SetDebugOutputHook([](const wchar_t* text, void* to) { *static_cast<std::wstring*>(to) += text; },
+                              &captured);
     OutputDebugStringW(L"caf\u00e9 <b>\n");
     OutputDebugStringW(nullptr);
     win32::SetDebugOutputHook(nullptr, nullptr);
     EXPECT_EQ(captured, L"caf\u00e9 <b>\n");
 }
-
-// --- Code pages ------------------------------------------------------------------------------
-
-namespace
-{
-
-std::wstring Widen(UINT codePage, DWORD flags, const std::string& bytes)
-{
-    int n = MultiByteToWideChar(codePage, flags, bytes.data(), int(bytes.size()), nullptr, 0);
-    if (n <= 0)
-        return L"<fail>";
-    std::wstring out(size_t(n), L'\0');
-    EXPECT_EQ(MultiByteToWideChar(codePage, flags, bytes.data(), int(bytes.size()), &out[0], n), n);
-    return out;
-}
-
-std::string Narrow(UINT codePage, DWORD flags, const std::wstring& text, const char* defaultChar = nullptr)
-{
-    int n = WideCharToMultiByte(codePage, flags, text.data(), int(text.size()), nullptr, 0, defaultChar, nullptr);
-    if (n <= 0)
-        return "<fail>";
-    std::string out(size_t(n), '\0');
-    EXPECT_EQ(WideCharToMultiByte(codePage, flags, text.data(), int(text.size()), &out[0], n, defaultChar, nullptr),
-              n);
-    return out;
-}
-
-} // namespace
 
 TEST(Win32CodePage, AnsiCodePageIsUtf8BothWays)
 {
