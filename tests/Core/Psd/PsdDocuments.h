@@ -21,36 +21,13 @@ inline std::vector<Bytes> MergedPlanes(const Document& doc)
     return planes;
 }
 
-inline Bytes SectionDivider(uint32_t type, const char* blend = nullptr, bool subType = false)
+inline Channel MaskChannel(int16_t id, const Bytes& samples)
 {
-    Writer w;
-    w.U32(type);
-    if (blend)
-        w.Key("8BIM").Key(blend);
-    if (subType)
-        w.U32(1);
-    return w.out;
-}
-
-inline TaggedBlock Block(const char* key, const Bytes& data)
-{
-    return TaggedBlock{key, data, true};
-}
-
-inline Layer FolderLayer(const std::string& name, uint32_t type, const char* key = "lsct",
-                         const char* blend = "pass")
-{
-    Layer layer;
-    layer.name = name;
-    layer.blocks.push_back(Block(key, SectionDivider(type, blend)));
-    return layer;
-}
-
-inline Bytes UnicodeName(const std::u16string& text)
-{
-    Writer w;
-    w.Unicode(text);
-    return w.out;
+    Channel channel;
+    channel.id = id;
+    channel.compression = 1;
+    channel.samples = samples;
+    return channel;
 }
 
 inline Document MakeDocument(uint16_t mode, uint16_t depth, uint16_t channels, uint32_t width,
@@ -76,11 +53,8 @@ inline std::vector<std::pair<std::string, Document>> WriterFixtures()
         doc.layers.push_back(PatternLayer(0, 0, 12, 16, {0, 1, 2}, 8, 0, "bg"));
         Layer play = PatternLayer(2, 3, 9, 13, {-1, 0, 1, 2}, 8, 3, "play");
         play.mask = MaskBlock(3, 4, 8, 10, 255, 0);
-        Channel mask;
-        mask.id = -2;
-        mask.compression = 3;
-        mask.samples = MakePlane(6, 5, 8, [](size_t x, size_t y) { return (x + y) % 2 ? 255 : 0; });
-        play.channels.push_back(mask);
+        play.channels.push_back(MaskChannel(-2, MakePlane(6, 5, 8, [](size_t x, size_t y) { return (x + y) % 2 ? 255 : 0; })));
+        play.channels.back().compression = 3;
         play.opacity = 200;
         play.blendKey = "scrn";
         doc.layers.push_back(play);
@@ -170,16 +144,8 @@ inline std::vector<std::pair<std::string, Document>> WriterFixtures()
         mask.U8(0).U8(255).I32(0).I32(0).I32(12).I32(16);
         mask.U8(1).U8(128).U16(0); // density parameter and padding
         masked.mask = mask.out;
-        Channel layerMask;
-        layerMask.id = -2;
-        layerMask.compression = 1;
-        layerMask.samples = MakePlane(7, 4, 8, [](size_t x, size_t) { return x * 30; });
-        Channel realMask;
-        realMask.id = -3;
-        realMask.compression = 1;
-        realMask.samples = MakePlane(16, 12, 8, [](size_t, size_t y) { return y * 20; });
-        masked.channels.push_back(layerMask);
-        masked.channels.push_back(realMask);
+        masked.channels.push_back(MaskChannel(-2, MakePlane(7, 4, 8, [](size_t x, size_t) { return x * 30; })));
+        masked.channels.push_back(MaskChannel(-3, MakePlane(16, 12, 8, [](size_t, size_t y) { return y * 20; })));
         doc.layers.push_back(masked);
         all.emplace_back("w_masks36", doc);
     }
@@ -188,27 +154,17 @@ inline std::vector<std::pair<std::string, Document>> WriterFixtures()
         // Unicode names; a hidden and a clipped layer.
         Document doc = MakeDocument(3, 8, 3, 12, 10, 1);
         doc.layers.push_back(PatternLayer(0, 0, 10, 12, {0, 1, 2}, 8, 1, "bg"));
-        Layer end1;
-        end1.name = "</Layer group>";
-        end1.blocks.push_back(Block("lsct", SectionDivider(3)));
-        doc.layers.push_back(end1);
+        doc.layers.push_back(Named("</Layer group>", {Block("lsct", SectionDivider(3))}));
         Layer low = PatternLayer(1, 1, 3, 3, {0, 1, 2}, 8, 1, "low");
         low.flags = 2; // hidden
         doc.layers.push_back(low);
-        Layer end2;
-        end2.name = "</Layer group>";
-        end2.blocks.push_back(Block("lsdk", SectionDivider(3)));
-        doc.layers.push_back(end2);
+        doc.layers.push_back(Named("</Layer group>", {Block("lsdk", SectionDivider(3))}));
         Layer clip = PatternLayer(2, 2, 5, 5, {-1, 0, 1, 2}, 8, 2, "clip");
         clip.clipping = 1;
         clip.blocks.push_back(Block("luni", UnicodeName(u"clip\u00e9")));
         doc.layers.push_back(clip);
-        Layer inner = FolderLayer("inner", 1, "lsdk", "mul ");
-        doc.layers.push_back(inner);
-        Layer outer;
-        outer.name = "outer";
-        outer.blocks.push_back(Block("lsct", SectionDivider(2, "norm", true)));
-        doc.layers.push_back(outer);
+        doc.layers.push_back(Named("inner", {Block("lsdk", SectionDivider(1, "mul "))}));
+        doc.layers.push_back(Named("outer", {Block("lsct", SectionDivider(2, "norm", true))}));
         doc.layers.push_back(PatternLayer(6, 6, 9, 11, {0, 1, 2}, 8, 1, "top"));
         all.emplace_back("w_groups", doc);
     }
@@ -377,19 +333,14 @@ inline std::vector<std::pair<std::string, Document>> WriterFixtures()
         }
         doc.sectionBlocks.push_back(TaggedBlock{"Patt", block, true});
 
-        Layer solid, ramp, tiles;
-        solid.name = "solid";
-        solid.blocks.push_back(Block("SoCo", Versioned({{"Clr ", Color(200, 100, 25)}})));
-        ramp.name = "ramp";
-        ramp.blocks.push_back(Block(
-            "GdFl", Versioned({{"Grad", Gradient(u"Ramp", {{0, 0, 0, 0, 50}, {255, 255, 255, 4096, 50}},
-                                                 {{100, 0, 50}, {50, 4096, 50}})},
-                               {"Angl", Angle(30)}, {"Type", Enum("GrdT", "Dmnd")}, {"Rvrs", Bool(true)},
-                               {"Dthr", Bool(true)}, {"Algn", Bool(false)}, {"Scl ", Percent(65)}})));
-        tiles.name = "tiles";
-        tiles.blocks.push_back(
-            Block("PtFl", Versioned({{"Ptrn", PatternRef(u"Checks", u"check-1")}, {"Scl ", Percent(125)}})));
-        doc.layers.insert(doc.layers.end(), {solid, ramp, tiles});
+        doc.layers.push_back(Named("solid", {Block("SoCo", Versioned({{"Clr ", Color(200, 100, 25)}}))}));
+        doc.layers.push_back(Named(
+            "ramp", {Block("GdFl", Versioned({{"Grad", Gradient(u"Ramp", {{0, 0, 0, 0, 50}, {255, 255, 255, 4096, 50}},
+                                                                {{100, 0, 50}, {50, 4096, 50}})},
+                                              {"Angl", Angle(30)}, {"Type", Enum("GrdT", "Dmnd")}, {"Rvrs", Bool(true)},
+                                              {"Dthr", Bool(true)}, {"Algn", Bool(false)}, {"Scl ", Percent(65)}}))}));
+        doc.layers.push_back(Named(
+            "tiles", {Block("PtFl", Versioned({{"Ptrn", PatternRef(u"Checks", u"check-1")}, {"Scl ", Percent(125)}}))}));
         all.emplace_back("w_patterns_fills", doc);
     }
     return all;

@@ -1,7 +1,7 @@
 // Layer records, their blocks and adjustments. Records, masks and folder
 // links of the fixtures are compared with psd-tools by PsdInteropTest.
 
-#include "tests/Core/Psd/PsdDocuments.h"
+#include "tests/Core/Psd/PsdTesting.h"
 
 #include <gtest/gtest.h>
 
@@ -11,45 +11,6 @@ using namespace psdtest;
 
 namespace
 {
-
-Layer Empty(const std::string& name)
-{
-    Layer layer;
-    layer.name = name;
-    return layer;
-}
-
-Layer WithBlock(const char* key, const Bytes& data)
-{
-    Layer layer = Empty("with block");
-    layer.blocks.push_back(Block(key, data));
-    return layer;
-}
-
-// A document of a background and the given layers above it.
-Loaded LoadLayers(std::vector<Layer> layers)
-{
-    Document doc = SmallRgb();
-    layers.insert(layers.begin(), PatternLayer(0, 0, 1, 1, {0, 1, 2}, 8, 0, "bg"));
-    doc.layers = layers;
-    return LoadDocument(doc);
-}
-
-Loaded LoadBlock(const char* key, const Bytes& data)
-{
-    return LoadLayers({WithBlock(key, data)});
-}
-
-template <typename T> const T* Payload(const Loaded& loaded)
-{
-    return static_cast<const T*>(loaded.Layer(1).blocks[0]);
-}
-
-Bytes Patched(Bytes bytes, size_t at, uint8_t value)
-{
-    bytes[at] = value;
-    return bytes;
-}
 
 // --- Block builders ----------------------------------------------------------------------------
 
@@ -134,13 +95,18 @@ Bytes TypeTool(uint16_t faces, uint32_t axes)
     return w.out;
 }
 
+Layer WithBlock(const char* key, const Bytes& data) { return Named("with block", {Block(key, data)}); }
+
+// Header 26, colour data 4, resources 4: where the layer section's length is.
+constexpr size_t kSectionAt = 26 + 4 + 4;
+
 // --- Layer info and records -----------------------------------------------------------------
 
 TEST(PsdLayerInfo, MostNegativeCountDoesNotOverflow)
 {
     Document doc = SmallRgb();
     doc.negativeLayerCount = true;
-    doc.layers.assign(32768, Empty(""));
+    doc.layers.assign(32768, Named(""));
     Loaded loaded = LoadDocument(doc);
     ASSERT_EQ(loaded.status, kPsdOk);
     EXPECT_EQ(loaded->layerCount, 32768);
@@ -149,62 +115,48 @@ TEST(PsdLayerInfo, MostNegativeCountDoesNotOverflow)
 TEST(PsdLayerInfo, CorruptCountAndRecordSignatureFail)
 {
     Document doc = SmallRgb();
-    doc.layers = {Empty("a")};
+    doc.layers = {Named("a")};
     const Bytes data = WriteDocument(doc);
-    // Header 26, colour data 4, resources 4, section length 4, info length 4,
-    // then the count (2), bounds (16), channel count (2) and "8BIM".
-    const size_t count = 26 + 4 + 4 + 4 + 4;
+    // After the section and info lengths: the count (2), bounds (16), channel count (2) and "8BIM".
+    const size_t count = kSectionAt + 4 + 4;
     EXPECT_EQ(LoadBytes(Patched(data, count, 0x7F)).status, kPsdBlockOverrun);
     EXPECT_EQ(LoadBytes(Patched(data, count + 2 + 16 + 2, 'X')).status, kPsdBadLayerSignature);
 }
 
 TEST(PsdLayerInfo, OddLengthIsRoundedUpWhenSkipped)
 {
-    // Written by hand: a layer info of odd length 1 + its pad byte, then a
-    // global mask of length 0.
+    // A layer info of odd length 1 + its pad byte, then a global mask of length 0.
     Document doc = SmallRgb();
     doc.layerSection = false;
     Bytes data = WriteDocument(doc);
-    const size_t section = 26 + 4 + 4;
     Writer layers;
     layers.U32(4 + 2 + 4).U32(1).U8(0).U8(0).U32(0);
-    data.erase(data.begin() + long(section), data.begin() + long(section) + 4);
-    data.insert(data.begin() + long(section), layers.out.begin(), layers.out.end());
+    data.erase(data.begin() + long(kSectionAt), data.begin() + long(kSectionAt) + 4);
+    data.insert(data.begin() + long(kSectionAt), layers.out.begin(), layers.out.end());
     Loaded loaded = LoadBytes(data);
     ASSERT_EQ(loaded.status, kPsdOk);
     EXPECT_EQ(loaded->layerCount, 1); // the merged-image layer
 }
 
-TEST(PsdLayerRecord, NegativeBoundsAndFlagBits)
+TEST(PsdLayerRecord, NegativeBoundsFlagBitsAndMasksOfTwentyAndThirtySixBytes)
 {
-    Layer layer = PatternLayer(-2, -3, 4, 5, {0, 1, 2}, 8, 0, "fields");
-    layer.flags = 1 | 2 | 4 | 8 | 16;
-    Loaded loaded = LoadLayers({layer});
-    ASSERT_EQ(loaded.status, kPsdOk);
-    const PsdLayerRecord& record = loaded.Layer(1);
-    EXPECT_EQ(record.width, 8);
-    EXPECT_EQ(record.height, 6);
-    EXPECT_TRUE(record.transparencyProtected);
-    EXPECT_FALSE(record.visible);
-    EXPECT_TRUE(record.obsolete);
-    EXPECT_TRUE(record.pixelDataIrrelevant);
-}
-
-TEST(PsdLayerRecord, MaskBlocksOfTwentyAndThirtySixBytes)
-{
-    Layer twenty = Empty("20");
-    twenty.mask = MaskBlock(1, 2, 4, 7, 200, 2 | 4);
-    Layer thirtySix = Empty("36");
+    Layer fields = PatternLayer(-2, -3, 4, 5, {0, 1, 2}, 8, 0, "fields");
+    fields.flags = 1 | 2 | 4 | 8 | 16;
+    fields.mask = MaskBlock(1, 2, 4, 7, 200, 2 | 4);
+    Layer thirtySix = Named("36");
     Writer mask;
     mask.I32(1).I32(2).I32(4).I32(7).U8(10).U8(0).U8(1).U8(30).I32(0).I32(0).I32(9).I32(9).U16(0);
     thirtySix.mask = mask.out;
-    Loaded loaded = LoadLayers({twenty, thirtySix});
+    Loaded loaded = LoadLayers({fields, thirtySix});
     ASSERT_EQ(loaded.status, kPsdOk);
     const PsdLayerRecord& a = loaded.Layer(1);
+    EXPECT_EQ(a.width, 8);
+    EXPECT_EQ(a.height, 6);
+    EXPECT_TRUE(a.transparencyProtected && a.obsolete && a.pixelDataIrrelevant);
+    EXPECT_FALSE(a.visible);
     EXPECT_EQ(a.maskWidth, 5);
     EXPECT_EQ(a.maskHeight, 3);
-    EXPECT_TRUE(a.maskDisabled);
-    EXPECT_TRUE(a.maskInvert);
+    EXPECT_TRUE(a.maskDisabled && a.maskInvert);
     EXPECT_FALSE(a.hasRealMask);
     const PsdLayerRecord& b = loaded.Layer(2);
     EXPECT_EQ(b.maskWidth, 5);
@@ -214,63 +166,41 @@ TEST(PsdLayerRecord, MaskBlocksOfTwentyAndThirtySixBytes)
     EXPECT_EQ(b.realMaskBottom, 9);
 }
 
-struct RangesCase
+TEST(PsdLayerRecord, BlendingRangesOfAnyLengthAreReadAsWholeRanges)
 {
-    uint32_t length;
-    uint32_t ranges;
-};
-
-class PsdBlendingRanges : public testing::TestWithParam<RangesCase>
-{
-};
-
-TEST_P(PsdBlendingRanges, AnyLengthIsReadAsWholeRanges)
-{
-    Layer layer = Empty("ranged");
-    Writer ranges;
-    for (uint32_t i = 0; i < GetParam().length / 2; ++i)
-        ranges.U16(i);
-    ranges.Zeros(GetParam().length % 2);
-    layer.blendingRanges = ranges.out;
-    layer.blocks.push_back(Block("lyid", Bytes{0, 0, 0, 7}));
-    Loaded loaded = LoadLayers({layer});
-    ASSERT_EQ(loaded.status, kPsdOk);
-    const PsdLayerRecord& record = loaded.Layer(1);
-    EXPECT_EQ(record.channelRangeCount, GetParam().ranges);
-    EXPECT_EQ(record.layerId, 7u);
-    if (GetParam().length >= 8)
+    const std::pair<uint32_t, uint32_t> cases[] = {{0, 0}, {8, 0}, {12, 0}, {40, 4}, {44, 4}, {45, 4}};
+    for (const auto& [length, ranges] : cases)
     {
-        EXPECT_EQ(record.compositeGrayRanges[3], 3);
-    }
-    if (GetParam().ranges > 0)
-    {
-        EXPECT_EQ(record.sourceBlackRanges[0], 4);
-        EXPECT_EQ(record.destinationWhiteRanges[0], 7);
-        EXPECT_EQ(record.sourceBlackRanges[1], 8);
+        SCOPED_TRACE(length);
+        Layer layer = Named("ranged", {Block("lyid", Bytes{0, 0, 0, 7})});
+        Writer w;
+        for (uint32_t i = 0; i < length / 2; ++i)
+            w.U16(i);
+        layer.blendingRanges = w.Zeros(length % 2).out;
+        Loaded loaded = LoadLayers({layer});
+        ASSERT_EQ(loaded.status, kPsdOk);
+        const PsdLayerRecord& r = loaded.Layer(1);
+        EXPECT_EQ(r.channelRangeCount, ranges);
+        EXPECT_EQ(r.layerId, 7u);
+        EXPECT_TRUE(length < 8 || r.compositeGrayRanges[3] == 3);
+        EXPECT_TRUE(ranges == 0 ||
+                    (r.sourceBlackRanges[0] == 4 && r.destinationWhiteRanges[0] == 7 && r.sourceBlackRanges[1] == 8));
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Lengths, PsdBlendingRanges,
-                         testing::Values(RangesCase{0, 0}, RangesCase{8, 0}, RangesCase{12, 0}, RangesCase{40, 4},
-                                         RangesCase{44, 4}, RangesCase{45, 4}));
 
 TEST(PsdLayerRecord, NamesFillMultiplesOfFourBytesWithoutTheirPadding)
 {
     std::vector<Layer> layers;
-    for (size_t n : {0, 3, 4, 255})
-    {
-        Layer layer = Empty(std::string(n, 'n'));
-        layer.blocks.push_back(Block("lyid", Bytes{0, 0, 0, uint8_t(n)}));
-        layers.push_back(layer);
-    }
+    for (uint8_t n : {0, 3, 4, 255})
+        layers.push_back(Named(std::string(n, 'n'), {Block("lyid", Bytes{0, 0, 0, n})}));
     Loaded loaded = LoadLayers(layers);
     ASSERT_EQ(loaded.status, kPsdOk);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(std::string(loaded.Layer(i + 1).name), std::string(loaded.Layer(i + 1).layerId, 'n'));
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_EQ(std::string(loaded.Layer(i).name), std::string(loaded.Layer(i).layerId, 'n'));
 
     // A dirty pad byte after "ab" is not part of the name.
     Document doc = SmallRgb();
-    doc.layers = {Empty("ab")};
+    doc.layers = {Named("ab")};
     Bytes data = WriteDocument(doc);
     for (size_t i = 0; i + 3 < data.size(); ++i)
         if (data[i] == 2 && data[i + 1] == 'a' && data[i + 2] == 'b')
@@ -295,10 +225,11 @@ TEST(PsdFolders, SectionDividersOfEveryLength)
                  {"lsct", SectionDivider(0), kPsdLayerNormal, 23}};
     for (const auto& c : cases)
     {
+        SCOPED_TRACE(c.data.size());
         Loaded loaded = LoadBlock(c.key, c.data);
-        ASSERT_EQ(loaded.status, kPsdOk) << c.data.size();
-        EXPECT_EQ(loaded.Layer(1).kind, c.kind) << c.data.size();
-        EXPECT_EQ(loaded.Layer(1).sectionBlendMode, c.blendMode) << c.data.size();
+        ASSERT_EQ(loaded.status, kPsdOk);
+        EXPECT_EQ(loaded.Layer(1).kind, c.kind);
+        EXPECT_EQ(loaded.Layer(1).sectionBlendMode, c.blendMode);
     }
 }
 
@@ -306,15 +237,11 @@ TEST(PsdFolders, SectionDividersOfEveryLength)
 
 TEST(PsdBlocks, UnknownOddAndUnpaddedBlocksAreSkipped)
 {
-    Layer odd = Empty("odd");
-    odd.blocks.push_back(Block("zzzz", Bytes{1, 2, 3, 4, 5}));
-    odd.blocks.push_back(Block("lyid", Bytes{0, 0, 0, 9}));
-    Layer padded = Empty("padded");
-    padded.blocks.push_back(Block("lyid", Bytes{0, 0, 0, 3}));
+    Layer odd = Named("odd", {Block("zzzz", Bytes{1, 2, 3, 4, 5}), Block("lyid", Bytes{0, 0, 0, 9})});
+    Layer padded = Named("padded", {Block("lyid", Bytes{0, 0, 0, 3})});
     padded.extraTail = Bytes(6, 0);
-    Layer unpadded = Empty("unpadded");
-    unpadded.blocks.push_back(TaggedBlock{"zzzz", Bytes{1, 2, 3}, false});
-    Loaded loaded = LoadLayers({odd, padded, unpadded, Empty("next")});
+    Layer unpadded = Named("unpadded", {TaggedBlock{"zzzz", Bytes{1, 2, 3}, false}});
+    Loaded loaded = LoadLayers({odd, padded, unpadded, Named("next")});
     ASSERT_EQ(loaded.status, kPsdOk);
     EXPECT_EQ(loaded.Layer(1).layerId, 9u);
     EXPECT_STREQ(loaded.Layer(4).name, "next");
@@ -322,15 +249,17 @@ TEST(PsdBlocks, UnknownOddAndUnpaddedBlocksAreSkipped)
 
 TEST(PsdBlocks, SingleValueBlocks)
 {
-    Layer layer = Empty("values");
     Writer fxrp;
     fxrp.F64(12.9).F64(std::nan(""));
+    Layer layer = PatternLayer(0, 0, 1, 1, {-1, 0, 1, 2}, 8, 0);
     layer.blocks = {
         Block("lnsr", Bytes{0, 0, 0, 1}),  Block("lyid", Bytes{0, 0, 0, 2}), Block("lyvr", Bytes{0, 0, 0, 3}),
         Block("lspf", Bytes{0, 0, 0, 5}),  Block("fxrp", fxrp.out),          Block("clbl", Bytes{0, 0, 0, 0}),
         Block("infx", Bytes{1, 0, 0, 0}),  Block("knko", Bytes{1, 0, 0, 0}), Block("iOpa", Bytes{99, 0, 0, 0}),
         Block("tsly", Bytes{0, 0, 0, 0}),  Block("lmgm", Bytes{1, 0, 0, 0}), Block("vmgm", Bytes{1, 0, 0, 0}),
         Block("lclr", Bytes{10, 20, 30, 0, 0, 0, 0, 0}), Block("luni", UnicodeName(u"n\u00e4me")),
+        // Blending restrictions name channels -1 and 1 (9 is none).
+        Block("brst", Bytes{0, 0, 0, 1, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 9}),
     };
     Loaded loaded = LoadLayers({layer});
     ASSERT_EQ(loaded.status, kPsdOk);
@@ -338,42 +267,23 @@ TEST(PsdBlocks, SingleValueBlocks)
     EXPECT_EQ(r.nameSource, 1u);
     EXPECT_EQ(r.layerId, 2u);
     EXPECT_EQ(r.layerVersion, 3u);
-    EXPECT_TRUE(r.transparencyLocked);
+    EXPECT_TRUE(r.transparencyLocked && r.positionLocked);
     EXPECT_FALSE(r.compositeLocked);
-    EXPECT_TRUE(r.positionLocked);
     EXPECT_EQ(r.referenceX, 12);
     EXPECT_EQ(r.referenceY, 0);
-    EXPECT_EQ(r.blendClipped, 0);
-    EXPECT_EQ(r.blendInterior, 1);
-    EXPECT_EQ(r.knockout, 1);
-    EXPECT_EQ(r.fillOpacity, 99);
-    EXPECT_EQ(r.transparencyShapes, 0);
-    EXPECT_EQ(r.layerMaskAsGlobal, 1);
-    EXPECT_EQ(r.vectorMaskAsGlobal, 1);
+    EXPECT_EQ(std::vector<int>({r.blendClipped, r.blendInterior, r.knockout, r.fillOpacity, r.transparencyShapes,
+                                r.layerMaskAsGlobal, r.vectorMaskAsGlobal}),
+              std::vector<int>({0, 1, 1, 99, 0, 1, 1}));
     EXPECT_EQ(r.sheetColor, 0xFF0A141Eu);
     ASSERT_EQ(r.unicodeNameLength, 4u);
     EXPECT_EQ(r.unicodeName[1], 0xE4);
-}
-
-TEST(PsdBlocks, BlendingRestrictionsMarkTheirChannels)
-{
-    Layer layer = PatternLayer(0, 0, 1, 1, {-1, 0, 1, 2}, 8, 0);
-    Writer ids;
-    ids.U32(1).U32(uint32_t(-1)).U32(9);
-    layer.blocks.push_back(Block("brst", ids.out));
-    Loaded loaded = LoadLayers({layer});
-    ASSERT_EQ(loaded.status, kPsdOk);
-    const PsdLayerRecord& r = loaded.Layer(1);
-    EXPECT_EQ(r.channels[0].restricted, 1); // -1
-    EXPECT_EQ(r.channels[1].restricted, 0);
-    EXPECT_EQ(r.channels[2].restricted, 1); // 1
+    EXPECT_EQ(std::vector<int>({r.channels[0].restricted, r.channels[1].restricted, r.channels[2].restricted}),
+              std::vector<int>({1, 0, 1}));
 }
 
 TEST(PsdBlocks, TwentyStoredBlocksFitAndMoreAreRefused)
 {
-    Layer layer = Empty("many");
-    for (int i = 0; i < 21; ++i)
-        layer.blocks.push_back(Block("nvrt", {}));
+    Layer layer = Named("many", std::vector<TaggedBlock>(21, Block("nvrt", {})));
     EXPECT_EQ(LoadLayers({layer}).status, kPsdListFull);
     layer.blocks.pop_back();
     Loaded loaded = LoadLayers({layer});
@@ -383,34 +293,27 @@ TEST(PsdBlocks, TwentyStoredBlocksFitAndMoreAreRefused)
 
 // --- Adjustments -------------------------------------------------------------------------------
 
-TEST(PsdAdjustments, LevelsWithAndWithoutTheirExtension)
+TEST(PsdAdjustments, LevelsAndCurvesWithAndWithoutTheirExtensions)
 {
     Loaded plain = LoadBlock("levl", Levels(2, false, 0));
     ASSERT_EQ(plain.status, kPsdOk);
     EXPECT_EQ(plain.Layer(1).kind, kPsdLayerLevels);
     EXPECT_TRUE(plain.Layer(1).adjustmentValid);
     EXPECT_FLOAT_EQ(Payload<PsdLevels>(plain)->records[28].gamma, 1.5f);
-
     Loaded extended = LoadBlock("levl", Levels(2, true, 31));
     ASSERT_EQ(extended.status, kPsdOk);
     ASSERT_EQ(Payload<PsdLevels>(extended)->extraCount, 2);
     EXPECT_EQ(Payload<PsdLevels>(extended)->extra[1].outputCeiling, 4);
-
     // A total below the 29 records of the block itself adds none.
     Loaded fewer = LoadBlock("levl", Levels(2, true, 20));
     ASSERT_EQ(fewer.status, kPsdOk);
     EXPECT_EQ(Payload<PsdLevels>(fewer)->extraCount, 0);
-}
 
-TEST(PsdAdjustments, CurvesAndTheirExtension)
-{
-    Loaded loaded = LoadBlock("curv", Curves(1, 0b101, 3, true, 2));
-    ASSERT_EQ(loaded.status, kPsdOk);
-    const PsdCurves* curves = Payload<PsdCurves>(loaded);
-    ASSERT_EQ(curves->count, 2);
-    EXPECT_EQ(curves->curves[1].channel, 101); // replaced by the extension
-    EXPECT_EQ(curves->curves[1].inputs[2], 24);
-
+    Loaded curves = LoadBlock("curv", Curves(1, 0b101, 3, true, 2));
+    ASSERT_EQ(curves.status, kPsdOk);
+    ASSERT_EQ(Payload<PsdCurves>(curves)->count, 2);
+    EXPECT_EQ(Payload<PsdCurves>(curves)->curves[1].channel, 101); // replaced by the extension
+    EXPECT_EQ(Payload<PsdCurves>(curves)->curves[1].inputs[2], 24);
     // An extension that disagrees stops the reader with what it had.
     Loaded other = LoadBlock("curv", Curves(4, 0b11, 2, true, 5));
     ASSERT_EQ(other.status, kPsdOk);
@@ -448,10 +351,11 @@ TEST(PsdAdjustments, FixedLayoutBlocks)
     std::vector<Loaded> loaded;
     for (size_t i = 0; i < 9; ++i)
     {
+        SCOPED_TRACE(blocks[i].first);
         loaded.push_back(LoadBlock(blocks[i].first, blocks[i].second));
-        ASSERT_EQ(loaded[i].status, kPsdOk) << blocks[i].first;
-        EXPECT_EQ(loaded[i].Layer(1).kind, kinds[i]) << blocks[i].first;
-        EXPECT_TRUE(loaded[i].Layer(1).adjustmentValid) << blocks[i].first;
+        ASSERT_EQ(loaded[i].status, kPsdOk);
+        EXPECT_EQ(loaded[i].Layer(1).kind, kinds[i]);
+        EXPECT_TRUE(loaded[i].Layer(1).adjustmentValid);
     }
     EXPECT_EQ(Payload<PsdBrightnessContrast>(loaded[0])->mean, 30);
     EXPECT_EQ(Payload<PsdColorBalance>(loaded[1])->highlights[2], -8);
@@ -466,7 +370,7 @@ TEST(PsdAdjustments, FixedLayoutBlocks)
     EXPECT_TRUE(Payload<PsdPhotoFilter>(loaded[8])->preserveLuminosity);
 }
 
-TEST(PsdAdjustments, GradientMap)
+TEST(PsdAdjustments, GradientMapAndTypeTool)
 {
     Loaded loaded = LoadBlock("grdm", GradientMap(2, 32));
     ASSERT_EQ(loaded.status, kPsdOk);
@@ -482,15 +386,12 @@ TEST(PsdAdjustments, GradientMap)
     EXPECT_EQ(map->randomSeed, 7u);
     EXPECT_EQ(map->minimumColor, 0xFFFF0000u);
     EXPECT_EQ(map->maximumColor, 0xFF0000FFu);
-}
 
-TEST(PsdAdjustments, TypeTool)
-{
-    Loaded loaded = LoadBlock("tySh", TypeTool(2, 2));
-    ASSERT_EQ(loaded.status, kPsdOk);
-    const PsdTypeTool* type = Payload<PsdTypeTool>(loaded);
-    EXPECT_EQ(loaded.Layer(1).kind, kPsdLayerNormal);
-    EXPECT_FALSE(loaded.Layer(1).adjustmentValid);
+    Loaded text = LoadBlock("tySh", TypeTool(2, 2));
+    ASSERT_EQ(text.status, kPsdOk);
+    const PsdTypeTool* type = Payload<PsdTypeTool>(text);
+    EXPECT_EQ(text.Layer(1).kind, kPsdLayerNormal);
+    EXPECT_FALSE(text.Layer(1).adjustmentValid);
     EXPECT_DOUBLE_EQ(type->transform[5], 2.5);
     ASSERT_EQ(type->faceCount, 2);
     EXPECT_STREQ(type->faces[1].familyName, "Family");
@@ -523,50 +424,39 @@ TEST_P(PsdLayerRefusal, FailsTheLoad)
     EXPECT_EQ(LoadLayers({GetParam().layer}).status, GetParam().status);
 }
 
-Layer WithMask(const Bytes& mask)
+Layer With(Bytes Layer::*field, const Bytes& value)
 {
-    Layer layer = Empty("masked");
-    layer.mask = mask;
+    Layer layer = Named("field");
+    layer.*field = value;
     return layer;
-}
-
-Layer WithTail(const Bytes& tail)
-{
-    Layer layer = Empty("tail");
-    layer.extraTail = tail;
-    return layer;
-}
-
-Bytes Levels29(size_t at, uint8_t value)
-{
-    return Patched(Levels(2, true, 29), at, value);
-}
-
-Bytes Curves1(size_t at, uint8_t value)
-{
-    return Patched(Curves(1, 1, 2, true, 1), at, value);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PsdLayerRefusal,
     testing::Values(
-        LayerRefusal{"invertedMaskRectangleIsRefused", WithMask(MaskBlock(5, 0, 1, 3)), kPsdLimitExceeded},
-        LayerRefusal{"maskShorterThanItsFields", WithMask(Bytes(10, 0)), kPsdBlockOverrun},
+        LayerRefusal{"invertedMaskRectangleIsRefused", With(&Layer::mask, MaskBlock(5, 0, 1, 3)), kPsdLimitExceeded},
+        LayerRefusal{"maskShorterThanItsFields", With(&Layer::mask, Bytes(10, 0)), kPsdBlockOverrun},
         LayerRefusal{"blockWithoutSignature",
-                     WithTail({'X', 'B', 'I', 'M', 'l', 'y', 'i', 'd', 0, 0, 0, 4, 0, 0, 0, 1}), kPsdBadBlockSignature},
-        LayerRefusal{"blockPastTheRecord", WithTail({'8', 'B', 'I', 'M', 'l', 'y', 'i', 'd', 0, 0, 1, 0, 0, 0, 0, 1}),
+                     With(&Layer::extraTail, {'X', 'B', 'I', 'M', 'l', 'y', 'i', 'd', 0, 0, 0, 4, 0, 0, 0, 1}),
+                     kPsdBadBlockSignature},
+        LayerRefusal{"blockPastTheRecord",
+                     With(&Layer::extraTail, {'8', 'B', 'I', 'M', 'l', 'y', 'i', 'd', 0, 0, 1, 0, 0, 0, 0, 1}),
                      kPsdBlockOverrun},
         LayerRefusal{"sectionSignature", WithBlock("lsct", Patched(SectionDivider(1, "norm"), 7, 'X')),
                      kPsdBadSectionSignature},
         LayerRefusal{"levelsVersion", WithBlock("levl", Levels(1, false, 0)), kPsdBadLevelsVersion},
         LayerRefusal{"levelsLength", WithBlock("levl", Levels(2, false, 0, 2)), kPsdLevelsLengthMismatch},
-        LayerRefusal{"levelsMarker", WithBlock("levl", Levels29(292, 'X')), kPsdMissingLevelsExtension},
-        LayerRefusal{"levelsExtensionVersion", WithBlock("levl", Levels29(297, 4)), kPsdBadLevelsExtensionVersion},
-        LayerRefusal{"levelsCountPastTheBlock", WithBlock("levl", Levels29(298, 0xFF)), kPsdBlockOverrun},
+        LayerRefusal{"levelsMarker", WithBlock("levl", Patched(Levels(2, true, 29), 292, 'X')),
+                     kPsdMissingLevelsExtension},
+        LayerRefusal{"levelsExtensionVersion", WithBlock("levl", Patched(Levels(2, true, 29), 297, 4)),
+                     kPsdBadLevelsExtensionVersion},
+        LayerRefusal{"levelsCountPastTheBlock", WithBlock("levl", Patched(Levels(2, true, 29), 298, 0xFF)),
+                     kPsdBlockOverrun},
         LayerRefusal{"curvesVersion", WithBlock("curv", Curves(2, 1, 2, false, 0)), kPsdBadCurvesVersion},
         LayerRefusal{"curvesOfTwentyPointsAreRefused", WithBlock("curv", Curves(1, 1, 20, false, 0)), kPsdListFull},
-        LayerRefusal{"curvesMarker", WithBlock("curv", Curves1(7 + 2 + 8, 'X')), kPsdMissingCurvesExtension},
-        LayerRefusal{"curvesExtensionVersion", WithBlock("curv", Curves1(7 + 2 + 8 + 5, 3)),
+        LayerRefusal{"curvesMarker", WithBlock("curv", Patched(Curves(1, 1, 2, true, 1), 7 + 2 + 8, 'X')),
+                     kPsdMissingCurvesExtension},
+        LayerRefusal{"curvesExtensionVersion", WithBlock("curv", Patched(Curves(1, 1, 2, true, 1), 7 + 2 + 8 + 5, 3)),
                      kPsdBadCurvesExtensionVersion},
         LayerRefusal{"hueVersion", WithBlock("hue2", Bytes{0, 1}), kPsdBadHueSaturationVersion},
         LayerRefusal{"selectiveColorVersion", WithBlock("selc", Bytes{0, 2}), kPsdBadSelectiveColorVersion},
@@ -582,35 +472,29 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- "Lr16" and the section around the layer info ----------------------------------------------------
 
-TEST(PsdLr16, ReplacesTheRecordsReadBefore)
+TEST(PsdLayerSection, Lr16ReplacesTheRecordsReadBefore)
 {
     Document doc = SmallRgb();
     doc.layers = {PatternLayer(0, 0, 2, 2, {0, 1, 2}, 8, 1, "first")};
     Document later = doc;
-    later.layers = {Empty("a"), Empty("b")};
-    Writer lr16;
-    lr16.Block(EncodeLayerInfo(later, false));
-    doc.sectionBlocks.push_back(TaggedBlock{"Lr16", lr16.out, true});
-    // The writer adds a length before section blocks; "Lr16" has its own.
+    later.layers = {Named("a"), Named("b")};
+    // "Lr16" has its own length: drop the one the writer adds before section blocks.
+    doc.sectionBlocks.push_back(TaggedBlock{"Lr16", Writer().Block(EncodeLayerInfo(later, false)).out, true});
     Bytes data = WriteDocument(doc);
     const Bytes key = {'L', 'r', '1', '6'};
     auto at = std::search(data.begin(), data.end(), key.begin(), key.end());
     ASSERT_NE(at, data.end());
     data.erase(at + 4, at + 8);
-    // Fix the section length for the 4 removed bytes.
-    const size_t sectionAt = 26 + 4 + 4;
-    uint32_t length = uint32_t(data[sectionAt]) << 24 | uint32_t(data[sectionAt + 1]) << 16 |
-                      uint32_t(data[sectionAt + 2]) << 8 | data[sectionAt + 3];
-    length -= 4;
-    for (int i = 0; i < 4; ++i)
-        data[sectionAt + size_t(i)] = uint8_t(length >> (24 - 8 * i));
+    const uint32_t length = uint32_t(data[kSectionAt]) << 24 | uint32_t(data[kSectionAt + 1]) << 16 |
+                            uint32_t(data[kSectionAt + 2]) << 8 | data[kSectionAt + 3];
+    PutU32(data, kSectionAt, length - 4);
     Loaded loaded = LoadBytes(data);
     ASSERT_EQ(loaded.status, kPsdOk);
     ASSERT_EQ(loaded->layerCount, 2);
     EXPECT_STREQ(loaded.Layer(1).name, "b");
 }
 
-TEST(PsdLr16, FailureFailsTheLoadEvenWithBlocksAfterIt)
+TEST(PsdLayerSection, Lr16FailureFailsTheLoadEvenWithBlocksAfterIt)
 {
     Document doc = SmallRgb();
     doc.depth = 16;
@@ -627,16 +511,12 @@ TEST(PsdLr16, FailureFailsTheLoadEvenWithBlocksAfterIt)
 TEST(PsdLayerSection, SectionEndingAfterTheLayerInfoHasNoGlobalMask)
 {
     Document doc = SmallRgb();
-    doc.layers = {Empty("only")};
+    doc.layers = {Named("only")};
     Bytes data = WriteDocument(doc);
-    // Drop the global mask length (4 zero bytes) and shorten the section.
     const Bytes info = EncodeLayerInfo(doc, false);
-    const size_t sectionAt = 26 + 4 + 4;
-    const size_t globalAt = sectionAt + 4 + 4 + info.size();
+    const size_t globalAt = kSectionAt + 4 + 4 + info.size();
     data.erase(data.begin() + long(globalAt), data.begin() + long(globalAt) + 4);
-    const uint32_t length = uint32_t(4 + info.size());
-    for (int i = 0; i < 4; ++i)
-        data[sectionAt + size_t(i)] = uint8_t(length >> (24 - 8 * i));
+    PutU32(data, kSectionAt, uint32_t(4 + info.size()));
     Loaded loaded = LoadBytes(data);
     ASSERT_EQ(loaded.status, kPsdOk);
     EXPECT_STREQ(loaded.Layer(0).name, "only");
@@ -645,7 +525,7 @@ TEST(PsdLayerSection, SectionEndingAfterTheLayerInfoHasNoGlobalMask)
 TEST(PsdLayerSection, LoadOptionsThreeToFiveSkipTheLayers)
 {
     Document doc = SmallRgb();
-    doc.layers = {Empty("a"), Empty("b")};
+    doc.layers = {Named("a"), Named("b")};
     Loaded loaded = LoadDocument(doc, 3);
     ASSERT_EQ(loaded.status, kPsdOk);
     EXPECT_EQ(loaded->layerCount, 1); // the merged image only

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 #include <sys/mman.h>
 #include <unistd.h>
@@ -19,19 +20,14 @@ namespace psdtest
 class MemoryFile
 {
 public:
-    explicit MemoryFile(const Bytes& data)
+    explicit MemoryFile(const Bytes& data) : mFd(memfd_create("psd", 0))
     {
-        mFd = memfd_create("psd", 0);
-        if (mFd >= 0 && !data.empty())
+        for (size_t done = 0; mFd >= 0 && done < data.size();)
         {
-            size_t done = 0;
-            while (done < data.size())
-            {
-                const ssize_t n = write(mFd, data.data() + done, data.size() - done);
-                if (n <= 0)
-                    break;
-                done += size_t(n);
-            }
+            const ssize_t n = write(mFd, data.data() + done, data.size() - done);
+            if (n <= 0)
+                break;
+            done += size_t(n);
         }
         mPath = "/proc/self/fd/" + std::to_string(mFd);
     }
@@ -42,11 +38,10 @@ public:
     }
     MemoryFile(const MemoryFile&) = delete;
     MemoryFile& operator=(const MemoryFile&) = delete;
-
     const char* Path() const { return mPath.c_str(); }
 
 private:
-    int mFd = -1;
+    int mFd;
     std::string mPath;
 };
 
@@ -122,6 +117,73 @@ inline Layer PatternLayer(int32_t top, int32_t left, int32_t bottom, int32_t rig
         layer.channels.push_back(channel);
     }
     return layer;
+}
+
+inline TaggedBlock Block(const char* key, const Bytes& data) { return TaggedBlock{key, data, true}; }
+
+inline Layer Named(const std::string& name, std::vector<TaggedBlock> blocks = {})
+{
+    Layer layer;
+    layer.name = name;
+    layer.blocks = std::move(blocks);
+    return layer;
+}
+
+inline Bytes Patched(Bytes bytes, size_t at, uint8_t value)
+{
+    bytes[at] = value;
+    return bytes;
+}
+
+inline Bytes SectionDivider(uint32_t type, const char* blend = nullptr, bool subType = false)
+{
+    Writer w;
+    w.U32(type);
+    if (blend)
+        w.Key("8BIM").Key(blend);
+    if (subType)
+        w.U32(1);
+    return w.out;
+}
+
+// Overwrites a big-endian u32.
+inline void PutU32(Bytes& data, size_t at, uint32_t value)
+{
+    for (size_t i = 0; i < 4; ++i)
+        data[at + i] = uint8_t(value >> (24 - 8 * i));
+}
+
+inline Bytes UnicodeName(const std::u16string& text)
+{
+    Writer w;
+    w.Unicode(text);
+    return w.out;
+}
+
+// A small RGB document of a one-pixel background and the given layers above it.
+inline Loaded LoadLayers(std::vector<Layer> layers)
+{
+    Document doc = SmallRgb();
+    layers.insert(layers.begin(), PatternLayer(0, 0, 1, 1, {0, 1, 2}, 8, 0, "bg"));
+    doc.layers = std::move(layers);
+    return LoadDocument(doc);
+}
+
+inline Loaded LoadBlock(const char* key, const Bytes& data)
+{
+    return LoadLayers({Named("block", {Block(key, data)})});
+}
+
+// The first block (of the given kind) on the layer above the background.
+template <typename T> const T* Payload(const Loaded& loaded, int32_t kind = -1)
+{
+    if (!loaded.context || loaded->layerCount < 2)
+        return nullptr;
+    const PsdLayerRecord& record = loaded.Layer(1);
+    for (int32_t i = 0; i < record.blockCount; ++i)
+        if (kind < 0 || record.blockKinds[i] == kind)
+            return static_cast<const T*>(record.blocks[i]);
+    return nullptr;
 }
 
 } // namespace psdtest
