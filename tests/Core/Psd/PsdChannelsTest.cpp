@@ -84,11 +84,8 @@ TEST(PsdInflate, PredictionRestartsEachRowAndCarriesSixteenBitSums)
 
 // --- Layer channels: every compression at every depth --------------------------------
 
-struct ChannelCase
-{
-    int depth;
-    int compression;
-};
+// Depth and compression.
+using ChannelCase = std::tuple<int, int>;
 
 class PsdLayerChannels : public testing::TestWithParam<ChannelCase>
 {
@@ -96,7 +93,7 @@ class PsdLayerChannels : public testing::TestWithParam<ChannelCase>
 
 TEST_P(PsdLayerChannels, DecodeToTheirSamples)
 {
-    const int depth = GetParam().depth;
+    const auto [depth, compression] = GetParam();
     Document doc = SmallRgb();
     doc.depth = uint16_t(depth);
     if (depth == 1)
@@ -106,13 +103,13 @@ TEST_P(PsdLayerChannels, DecodeToTheirSamples)
     }
     doc.composite = std::vector<Bytes>(doc.channels);
     const std::vector<int16_t> ids = depth == 1 ? std::vector<int16_t>{0} : std::vector<int16_t>{-1, 0, 1, 2};
-    Layer layer = PatternLayer(1, 2, 12, 23, ids, depth, GetParam().compression);
+    Layer layer = PatternLayer(1, 2, 12, 23, ids, depth, compression);
     if (depth != 1)
     {
         layer.mask = MaskBlock(0, 0, 5, 7, 255, 0);
         Channel mask;
         mask.id = -2;
-        mask.compression = GetParam().compression;
+        mask.compression = compression;
         mask.samples = MakePlane(7, 5, depth, [](size_t x, size_t y) { return x * 30 + y; });
         layer.channels.push_back(mask);
     }
@@ -148,23 +145,13 @@ TEST_P(PsdLayerChannels, DecodeToTheirSamples)
 }
 
 INSTANTIATE_TEST_SUITE_P(CompressionsAndDepths, PsdLayerChannels,
-                         testing::Values(ChannelCase{8, 0}, ChannelCase{8, 1}, ChannelCase{8, 2}, ChannelCase{8, 3},
-                                         ChannelCase{16, 0}, ChannelCase{16, 1}, ChannelCase{16, 2},
-                                         ChannelCase{16, 3}, ChannelCase{1, 0}, ChannelCase{1, 1}, ChannelCase{1, 2},
-                                         ChannelCase{1, 3}),
+                         testing::Combine(testing::Values(8, 16, 1), testing::Range(0, 4)),
                          [](const testing::TestParamInfo<ChannelCase>& info) {
-                             return "Depth" + std::to_string(info.param.depth) + "Compression" +
-                                    std::to_string(info.param.compression);
+                             return "Depth" + std::to_string(std::get<0>(info.param)) + "Compression" +
+                                    std::to_string(std::get<1>(info.param));
                          });
 
-// A document whose second layer is given; the first is a plain background.
-Loaded LoadWithLayer(const Layer& layer)
-{
-    Document doc = SmallRgb();
-    doc.composite.clear();
-    doc.layers = {PatternLayer(0, 0, 1, 1, {0}, 8, 0, "bg"), layer};
-    return LoadDocument(doc);
-}
+Loaded LoadOne(const Layer& layer) { return LoadLayers({layer}); }
 
 Layer OnePixel(std::vector<std::pair<int16_t, uint8_t>> samples)
 {
@@ -193,18 +180,18 @@ Layer Encoded(int compression, const Bytes& encoded, int32_t size = 2)
 
 TEST(PsdLayerChannels, MissingChannelsReadAsZeroAndOpaqueAndTheLastOfTwinsCounts)
 {
-    Loaded missing = LoadWithLayer(OnePixel({{2, 30}, {0, 10}}));
+    Loaded missing = LoadOne(OnePixel({{2, 30}, {0, 10}}));
     ASSERT_EQ(missing.status, kPsdOk);
     EXPECT_EQ(missing.Layer(1).pixels[0], 0xFF0A001Eu);
 
     Layer none;
     none.bottom = 2;
     none.right = 2;
-    Loaded empty = LoadWithLayer(none);
+    Loaded empty = LoadOne(none);
     ASSERT_EQ(empty.status, kPsdOk);
     EXPECT_EQ(empty.Layer(1).pixels[3], 0xFF000000u);
 
-    Loaded twins = LoadWithLayer(OnePixel({{0, 10}, {0, 99}, {1, 20}, {2, 30}}));
+    Loaded twins = LoadOne(OnePixel({{0, 10}, {0, 99}, {1, 20}, {2, 30}}));
     ASSERT_EQ(twins.status, kPsdOk);
     EXPECT_EQ(twins.Layer(1).pixels[0], 0xFF63141Eu);
 }
@@ -271,7 +258,7 @@ TEST(PsdLayerChannels, MaskRectangleWithoutAMaskChannelMakesNoMask)
 {
     Layer layer = PatternLayer(0, 0, 2, 2, {0, 1, 2}, 8, 0);
     layer.mask = MaskBlock(0, 0, 3, 3);
-    Loaded loaded = LoadWithLayer(layer);
+    Loaded loaded = LoadOne(layer);
     ASSERT_EQ(loaded.status, kPsdOk);
     EXPECT_EQ(loaded.Layer(1).maskPixels, nullptr);
     EXPECT_EQ(loaded.Layer(1).maskWidth, 3);
@@ -292,7 +279,7 @@ class PsdLayerChannelFailure : public testing::TestWithParam<ChannelFailure>
 
 TEST_P(PsdLayerChannelFailure, FailsTheLoad)
 {
-    EXPECT_EQ(LoadWithLayer(GetParam().layer).status, GetParam().status);
+    EXPECT_EQ(LoadOne(GetParam().layer).status, GetParam().status);
 }
 
 Layer Changed(Layer layer, void (*change)(Layer&))

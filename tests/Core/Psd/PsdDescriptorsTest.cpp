@@ -22,19 +22,6 @@ Bytes WithMarker(const Bytes& value)
     return w.out;
 }
 
-// Skips one typed value (its type code first); the status and whether the
-// marker after it comes next.
-::testing::AssertionResult SkipsExactly(const Bytes& typed)
-{
-    OpenReader reader(WithMarker(typed));
-    PsdSkipDescriptorItem(PsdReadU32(reader.get()), reader.get());
-    if (reader->readStatus != kPsdOk)
-        return ::testing::AssertionFailure() << "status " << reader->readStatus;
-    if (PsdReadU32(reader.get()) != PsdKey("MARK"))
-        return ::testing::AssertionFailure() << "stopped at " << reader->consumed - 4;
-    return ::testing::AssertionSuccess();
-}
-
 Bytes Typed(const char* type, const Bytes& data)
 {
     Writer w;
@@ -68,6 +55,7 @@ struct SkipCase
 {
     const char* name;
     Bytes typed;
+    PsdStatus status = kPsdOk;
 };
 
 void PrintTo(const SkipCase& c, std::ostream* os) { *os << c.name; }
@@ -76,9 +64,18 @@ class PsdSkipItem : public ::testing::TestWithParam<SkipCase>
 {
 };
 
-TEST_P(PsdSkipItem, ConsumesTheWholeValue)
+// A value is passed by whole, up to the marker after it, or stops the
+// descriptor with its status.
+TEST_P(PsdSkipItem, ConsumesTheWholeValueOrFails)
 {
-    EXPECT_TRUE(SkipsExactly(GetParam().typed));
+    OpenReader reader(GetParam().status == kPsdOk ? WithMarker(GetParam().typed) : GetParam().typed);
+    PsdSkipDescriptorItem(PsdReadU32(reader.get()), reader.get());
+    EXPECT_EQ(reader->readStatus, GetParam().status);
+    EXPECT_EQ(reader->descriptorDepth, 0);
+    if (GetParam().status == kPsdOk)
+    {
+        EXPECT_EQ(PsdReadU32(reader.get()), PsdKey("MARK")) << "stopped at " << reader->consumed - 4;
+    }
 }
 
 Bytes Reference()
@@ -129,41 +126,14 @@ INSTANTIATE_TEST_SUITE_P(
                      w.Key("ObAr").U32(2).Raw(Body({{"Hrzn", UnitFloats(1)}}));
                      return w.out;
                  }()},
-        SkipCase{"nestedToTheLimit", Nested(kPsdMaxDescriptorDepth)}),
+        SkipCase{"nestedToTheLimit", Nested(kPsdMaxDescriptorDepth)},
+        SkipCase{"unknownType", Typed("what", {1, 2, 3}), kPsdBadDescriptor},
+        SkipCase{"unknownReferenceForm", Typed("obj ", {0, 0, 0, 1, 'h', 'u', 'h', '?', 0, 0, 0, 0}), kPsdBadDescriptor},
+        // Fails at the limit without recursing any further.
+        SkipCase{"nestingPastTheLimit", Nested(10000), kPsdBadDescriptor},
+        // Four billion items cannot be there: the loop stops where the data does.
+        SkipCase{"hugeCount", Typed("VlLs", {0xFF, 0xFF, 0xFF, 0xFF, 'b', 'o', 'o', 'l', 1}), kPsdShortRead}),
     [](const ::testing::TestParamInfo<SkipCase>& info) { return std::string(info.param.name); });
-
-struct SkipFailure
-{
-    const char* name;
-    Bytes typed;
-    PsdStatus status;
-};
-
-void PrintTo(const SkipFailure& c, std::ostream* os) { *os << c.name; }
-
-class PsdSkipFailure : public ::testing::TestWithParam<SkipFailure>
-{
-};
-
-TEST_P(PsdSkipFailure, StopsTheDescriptorWithItsStatus)
-{
-    OpenReader reader(GetParam().typed);
-    PsdSkipDescriptorItem(PsdReadU32(reader.get()), reader.get());
-    EXPECT_EQ(reader->readStatus, GetParam().status);
-    EXPECT_EQ(reader->descriptorDepth, 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PsdSkipFailure,
-    ::testing::Values(SkipFailure{"unknownType", Typed("what", {1, 2, 3}), kPsdBadDescriptor},
-                      SkipFailure{"unknownReferenceForm", Typed("obj ", {0, 0, 0, 1, 'h', 'u', 'h', '?', 0, 0, 0, 0}),
-                                  kPsdBadDescriptor},
-                      // Fails at the limit without recursing any further.
-                      SkipFailure{"nestingPastTheLimit", Nested(10000), kPsdBadDescriptor},
-                      // Four billion items cannot be there: the loop stops where the data does.
-                      SkipFailure{"hugeCount", Typed("VlLs", {0xFF, 0xFF, 0xFF, 0xFF, 'b', 'o', 'o', 'l', 1}),
-                                  kPsdShortRead}),
-    [](const ::testing::TestParamInfo<SkipFailure>& info) { return std::string(info.param.name); });
 
 // --- Keys, values and structures ------------------------------------------------------------
 
@@ -276,20 +246,25 @@ struct OwnedGradient
     ~OwnedGradient() { PsdFreeGradient(&value); }
 };
 
-TEST(PsdDescriptorGradient, StopTypesAndATruncatedSmoothness)
+TEST(PsdDescriptorGradient, StopTypesTruncatedSmoothnessAndASecondGradientReplacingTheFirst)
 {
-    const Bytes gradient = desc::Gradient(
-        u"Sunset", {{255, 0, 0, 0, 50, "UsrS"}, {0, 0, 0, 4096, 25, "FrgC"}, {0, 0, 0, 2048, 50, "BckC"}},
-        {{100, 0, 50}}, 2048.7);
-    OpenReader reader(WithMarker(gradient));
+    Writer w;
+    w.Raw(desc::Gradient(u"Sunset",
+                         {{255, 0, 0, 0, 50, "UsrS"}, {0, 0, 0, 4096, 25, "FrgC"}, {0, 0, 0, 2048, 50, "BckC"}},
+                         {{100, 0, 50}}, 2048.7));
+    w.Raw(desc::Gradient(u"two", {{4, 5, 6, 0, 50}, {7, 8, 9, 4096, 50}}, {}));
+    OpenReader reader(WithMarker(w.out));
     OwnedGradient g;
     ASSERT_TRUE(PsdReadGradientItem(reader.get(), PsdReadU32(reader.get()), &g.value));
-    EXPECT_EQ(PsdReadU32(reader.get()), PsdKey("MARK"));
     EXPECT_EQ(g.value.smoothness, 2048);
     ASSERT_EQ(g.value.colorStopCount, 3);
     EXPECT_EQ(g.value.colorStops[0].type, 2);
     EXPECT_EQ(g.value.colorStops[1].type, 0);
     EXPECT_EQ(g.value.colorStops[2].type, 1);
+    ASSERT_TRUE(PsdReadGradientItem(reader.get(), PsdReadU32(reader.get()), &g.value));
+    EXPECT_EQ(PsdReadU32(reader.get()), PsdKey("MARK"));
+    EXPECT_EQ(std::u16string(g.value.name, g.value.name + g.value.nameLength), u"two");
+    EXPECT_EQ(g.value.colorStopCount, 2);
 }
 
 TEST(PsdDescriptorGradient, AStopCountPastTheDataFailsBeforeAllocating)
@@ -304,19 +279,6 @@ TEST(PsdDescriptorGradient, AStopCountPastTheDataFailsBeforeAllocating)
     PsdReadGradientItem(reader.get(), PsdReadU32(reader.get()), &g.value);
     EXPECT_EQ(reader->readStatus, kPsdShortRead);
     EXPECT_EQ(g.value.colorStopCount, 0);
-}
-
-TEST(PsdDescriptorGradient, ASecondGradientReplacesTheFirst)
-{
-    Writer w;
-    w.Raw(desc::Gradient(u"one", {{1, 2, 3, 0, 50}}, {}));
-    w.Raw(desc::Gradient(u"two", {{4, 5, 6, 0, 50}, {7, 8, 9, 4096, 50}}, {}));
-    OpenReader reader(w.out);
-    OwnedGradient g;
-    PsdReadGradientItem(reader.get(), PsdReadU32(reader.get()), &g.value);
-    PsdReadGradientItem(reader.get(), PsdReadU32(reader.get()), &g.value);
-    EXPECT_EQ(std::u16string(g.value.name, g.value.name + g.value.nameLength), u"two");
-    EXPECT_EQ(g.value.colorStopCount, 2);
 }
 
 TEST(PsdDescriptorPatternRef, AnOverlongIdentifierIsCutToTheField)
@@ -340,8 +302,9 @@ std::vector<uint8_t> ReadContourTable(const std::vector<ContourPoint>& points)
     return table;
 }
 
-TEST(PsdContour, InputsBelowTheFirstPointTakeItsOutputAndLevelsAreClamped)
+TEST(PsdContour, EdgesClampConstantsAndTheIdentity)
 {
+    // Inputs below the first point take its output.
     const std::vector<uint8_t> table = ReadContourTable({{64, 200}, {255, 255}});
     for (int i = 0; i < 64; ++i)
         EXPECT_EQ(table[size_t(i)], 200);
@@ -349,10 +312,7 @@ TEST(PsdContour, InputsBelowTheFirstPointTakeItsOutputAndLevelsAreClamped)
     const std::vector<uint8_t> clamped = ReadContourTable({{-500, -20}, {900, 4000}});
     EXPECT_EQ(clamped[0], 0);
     EXPECT_EQ(clamped[255], 255);
-}
-
-TEST(PsdContour, OnePointGivesAConstantAndNoneLeavesTheIdentity)
-{
+    // One point gives a constant; none leaves the identity.
     const std::vector<uint8_t> one = ReadContourTable({{100, 42}});
     const std::vector<uint8_t> none = ReadContourTable({});
     for (int i = 0; i < 256; ++i)

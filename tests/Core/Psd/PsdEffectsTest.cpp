@@ -3,7 +3,7 @@
 // both forms, defaults among them) is checked by PsdInteropTest; these are the
 // cases those files do not hold.
 
-#include "tests/Core/Psd/PsdDocuments.h"
+#include "tests/Core/Psd/PsdTesting.h"
 
 #include <gtest/gtest.h>
 
@@ -13,49 +13,26 @@ using namespace psdtest::desc;
 namespace
 {
 
-// A document whose second layer carries the given block.
-Loaded LoadWithBlock(const char* key, const Bytes& data)
+const PsdLayerEffects* Binary(const Loaded& loaded) { return Payload<PsdLayerEffects>(loaded, kPsdInfoLayerEffects); }
+const PsdLayerEffects* ObjectEffectsOf(const Loaded& loaded)
 {
-    Document doc = SmallRgb();
-    doc.layers.push_back(PatternLayer(0, 0, 1, 1, {0, 1, 2}, 8, 0, "bg"));
-    Layer layer;
-    layer.name = "fx";
-    layer.blocks.push_back(Block(key, data));
-    doc.layers.push_back(layer);
-    return LoadDocument(doc);
+    return Payload<PsdLayerEffects>(loaded, kPsdInfoObjectEffects);
 }
-
-const PsdLayerEffects* Effects(const Loaded& loaded, int32_t kind)
-{
-    if (!loaded.context || loaded->layerCount < 2)
-        return nullptr;
-    const PsdLayerRecord& record = loaded.Layer(1);
-    for (int32_t i = 0; i < record.blockCount; ++i)
-        if (record.blockKinds[i] == kind)
-            return static_cast<const PsdLayerEffects*>(record.blocks[i]);
-    return nullptr;
-}
+Loaded LoadBinary(const std::vector<Bytes>& entries) { return LoadBlock("lrFX", fx::Block(entries)); }
+Loaded LoadObject(const std::vector<Item>& items) { return LoadBlock("lfx2", ObjectEffects(items)); }
 
 // --- "lrFX" ----------------------------------------------------------------------------------
 
-Loaded LoadBinary(const std::vector<Bytes>& entries)
+TEST(PsdBinaryEffects, CountsVersionsFractionsAndLongEffects)
 {
-    return LoadWithBlock("lrFX", fx::Block(entries));
-}
-
-TEST(PsdBinaryEffects, ACountOfZeroGivesOnlyTheCount)
-{
-    Loaded loaded = LoadBinary({});
-    ASSERT_EQ(loaded.status, kPsdOk);
-    const PsdLayerEffects* effects = Effects(loaded, kPsdInfoLayerEffects);
-    ASSERT_NE(effects, nullptr);
-    EXPECT_EQ(effects->effectCount, 0);
+    Loaded none = LoadBinary({});
+    ASSERT_EQ(none.status, kPsdOk);
+    ASSERT_NE(Binary(none), nullptr);
+    EXPECT_EQ(Binary(none)->effectCount, 0);
     for (int i = 0; i < kPsdEffectCount; ++i)
-        EXPECT_FALSE(effects->present[i]);
-}
+        EXPECT_FALSE(Binary(none)->present[i]);
 
-TEST(PsdBinaryEffects, VersionZeroHasNoNativeColours)
-{
+    // Version 0 has no native colours: the defaults stay.
     fx::Shadow shadow;
     shadow.version = 0;
     shadow.r = 255;
@@ -63,48 +40,30 @@ TEST(PsdBinaryEffects, VersionZeroHasNoNativeColours)
     glow.version = 0;
     fx::Bevel bevel;
     bevel.version = 0;
-    Loaded loaded = LoadBinary({fx::Entry("dsdw", fx::ShadowBody(shadow)),
-                                fx::Entry("iglw", fx::GlowBody(glow, true)),
-                                fx::Entry("bevl", fx::BevelBody(bevel))});
-    ASSERT_EQ(loaded.status, kPsdOk);
-    const PsdLayerEffects* e = Effects(loaded, kPsdInfoLayerEffects);
-    ASSERT_NE(e, nullptr);
-    EXPECT_EQ(e->dropShadow.color, 0xFFFF0000u);
-    EXPECT_EQ(e->dropShadow.nativeColor, 0xFF000000u) << "the default stays";
-    EXPECT_EQ(e->innerGlow.source, 1);
-    EXPECT_EQ(e->bevel.highlightNativeColor, 0xFFFFFFFFu);
-}
+    Loaded old = LoadBinary({fx::Entry("dsdw", fx::ShadowBody(shadow)), fx::Entry("iglw", fx::GlowBody(glow, true)),
+                             fx::Entry("bevl", fx::BevelBody(bevel))});
+    ASSERT_EQ(old.status, kPsdOk);
+    EXPECT_EQ(Binary(old)->dropShadow.color, 0xFFFF0000u);
+    EXPECT_EQ(Binary(old)->dropShadow.nativeColor, 0xFF000000u);
+    EXPECT_EQ(Binary(old)->innerGlow.source, 1);
+    EXPECT_EQ(Binary(old)->bevel.highlightNativeColor, 0xFFFFFFFFu);
 
-TEST(PsdBinaryEffects, FixedPointFractionsAreDropped)
-{
+    // Fixed-point fractions are dropped: blur 5 + 0x8000 / 65536, angle 120 + 0xC000 / 65536.
     Bytes body = fx::ShadowBody(fx::Shadow());
-    body[6] = 0x80;  // blur 5 + 0x8000 / 65536
-    body[14] = 0xC0; // angle 120 + 0xC000 / 65536
-    Loaded loaded = LoadBinary({fx::Entry("dsdw", body)});
-    ASSERT_EQ(loaded.status, kPsdOk);
-    const PsdLayerEffects* e = Effects(loaded, kPsdInfoLayerEffects);
-    EXPECT_EQ(e->dropShadow.size, 5);
-    EXPECT_EQ(e->dropShadow.angle, 120);
-}
+    body[6] = 0x80;
+    body[14] = 0xC0;
+    Loaded fixed = LoadBinary({fx::Entry("dsdw", body)});
+    ASSERT_EQ(fixed.status, kPsdOk);
+    EXPECT_EQ(Binary(fixed)->dropShadow.size, 5);
+    EXPECT_EQ(Binary(fixed)->dropShadow.angle, 120);
 
-TEST(PsdBinaryEffects, AnEffectLongerThanItsFieldsIsSkippedToItsEnd)
-{
-    Bytes body = fx::GlowBody(fx::Glow(), false);
-    body.insert(body.end(), {1, 2, 3, 4, 5});
-    Loaded loaded = LoadBinary({fx::Entry("oglw", body), fx::Entry("cmnS", fx::CommonState(false))});
-    ASSERT_EQ(loaded.status, kPsdOk);
-    const PsdLayerEffects* e = Effects(loaded, kPsdInfoLayerEffects);
-    EXPECT_TRUE(e->present[kPsdEffectOuterGlow]);
-    EXPECT_EQ(e->masterEnabled, 0);
-}
-
-TEST(PsdBinaryEffects, AFailedBlockStaysInTheListAndIsReleased)
-{
-    // The suite runs under LeakSanitizer: the record of a failed block must
-    // be released with the document.
-    Loaded loaded = LoadBinary({fx::Entry("dsdw", fx::ShadowBody({})), fx::Entry("what", {})});
-    EXPECT_EQ(loaded.status, kPsdUnknownEffect);
-    EXPECT_EQ(loaded.context, nullptr);
+    // An effect longer than its fields is skipped to its end.
+    Bytes longer = fx::GlowBody(fx::Glow(), false);
+    longer.insert(longer.end(), {1, 2, 3, 4, 5});
+    Loaded skipped = LoadBinary({fx::Entry("oglw", longer), fx::Entry("cmnS", fx::CommonState(false))});
+    ASSERT_EQ(skipped.status, kPsdOk);
+    EXPECT_TRUE(Binary(skipped)->present[kPsdEffectOuterGlow]);
+    EXPECT_EQ(Binary(skipped)->masterEnabled, 0);
 }
 
 // --- Refusals of both forms ---------------------------------------------------------------------
@@ -125,13 +84,7 @@ class PsdEffectsFailure : public ::testing::TestWithParam<EffectsFailure>
 
 TEST_P(PsdEffectsFailure, FailsTheLoadWithItsCode)
 {
-    EXPECT_EQ(LoadWithBlock(GetParam().key, GetParam().block).status, GetParam().status);
-}
-
-Bytes Patched(Bytes bytes, size_t at, uint8_t value)
-{
-    bytes[at] = value;
-    return bytes;
+    EXPECT_EQ(LoadBlock(GetParam().key, GetParam().block).status, GetParam().status);
 }
 
 Bytes BinaryWithVersion(const char* key, const Bytes& body, uint8_t version)
@@ -154,7 +107,9 @@ INSTANTIATE_TEST_SUITE_P(
         EffectsFailure{"effectSignature", "lrFX",
                        Patched(fx::Block({fx::Entry("cmnS", fx::CommonState(true))}), 4, 'X'),
                        kPsdBadEffectSignature},
-        EffectsFailure{"unknownKey", "lrFX", fx::Block({fx::Entry("what", Bytes(8, 0))}), kPsdUnknownEffect},
+        // The shadow read before it is released with the failed document (LeakSanitizer).
+        EffectsFailure{"unknownKey", "lrFX", fx::Block({fx::Entry("dsdw", fx::ShadowBody({})), fx::Entry("what", {})}),
+                       kPsdUnknownEffect},
         EffectsFailure{"commonState", "lrFX", BinaryWithVersion("cmnS", fx::CommonState(true), 1),
                        kPsdBadCommonStateVersion},
         EffectsFailure{"shadow", "lrFX", BinaryWithVersion("isdw", fx::ShadowBody({}), 1), kPsdBadShadowVersion},
@@ -189,16 +144,6 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- "lfx2" ----------------------------------------------------------------------------------
 
-Loaded LoadObject(const std::vector<Item>& items)
-{
-    return LoadWithBlock("lfx2", ObjectEffects(items));
-}
-
-const PsdLayerEffects* ObjectEffectsOf(const Loaded& loaded)
-{
-    return Effects(loaded, kPsdInfoObjectEffects);
-}
-
 TEST(PsdObjectEffects, TheMasterSwitchIsFoundWhereverItStands)
 {
     for (bool scaleFirst : {true, false})
@@ -232,36 +177,25 @@ TEST(PsdObjectEffects, GlowsTakeTheirFillFromTheLastColourOrGradient)
     EXPECT_EQ(e->innerGlow.color, 0xFF00FF00u);
 }
 
-struct StrokeScaleCase
+TEST(PsdObjectEffects, TheStrokeScaleLandsByTheFillType)
 {
-    const char* fill;
-    int32_t fillType, gradientScale, patternScale;
-};
-
-void PrintTo(const StrokeScaleCase& c, std::ostream* os) { *os << c.fill; }
-
-class PsdStrokeScale : public ::testing::TestWithParam<StrokeScaleCase>
-{
-};
-
-TEST_P(PsdStrokeScale, LandsByTheFillType)
-{
-    Loaded loaded = LoadObject({{"FrFX", Object({{"PntT", Enum("FrFl", GetParam().fill)},
-                                                 {"Scl ", Percent(40)},
-                                                 {"Styl", Enum("FStl", "CtrF")},
-                                                 {"Lnkd", Bool(false)}})}});
-    ASSERT_EQ(loaded.status, kPsdOk);
-    const PsdStrokeEffect& s = ObjectEffectsOf(loaded)->stroke;
-    EXPECT_EQ(s.fillType, GetParam().fillType);
-    EXPECT_EQ(s.gradientScale, GetParam().gradientScale);
-    EXPECT_EQ(s.patternScale, GetParam().patternScale);
-    EXPECT_EQ(s.position, 2);
-    EXPECT_FALSE(s.linked);
+    const struct
+    {
+        const char* fill;
+        int32_t fillType, gradientScale, patternScale;
+    } cases[] = {{"SClr", 0, 100, 100}, {"GrFl", 1, 40, 100}, {"Ptrn", 2, 100, 40}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.fill);
+        Loaded loaded = LoadObject({{"FrFX", Object({{"PntT", Enum("FrFl", c.fill)}, {"Scl ", Percent(40)},
+                                                     {"Styl", Enum("FStl", "CtrF")}, {"Lnkd", Bool(false)}})}});
+        ASSERT_EQ(loaded.status, kPsdOk);
+        const PsdStrokeEffect& s = ObjectEffectsOf(loaded)->stroke;
+        EXPECT_EQ(std::vector<int32_t>({s.fillType, s.gradientScale, s.patternScale, s.position}),
+                  std::vector<int32_t>({c.fillType, c.gradientScale, c.patternScale, 2}));
+        EXPECT_FALSE(s.linked);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(FillTypes, PsdStrokeScale,
-                         ::testing::Values(StrokeScaleCase{"SClr", 0, 100, 100}, StrokeScaleCase{"GrFl", 1, 40, 100},
-                                           StrokeScaleCase{"Ptrn", 2, 100, 40}));
 
 TEST(PsdObjectEffects, SkippedItemsAndItemsOfTheWrongTypeAreNotCounted)
 {

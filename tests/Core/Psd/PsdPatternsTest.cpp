@@ -2,7 +2,7 @@
 // patterns of every mode and the three fills of w_patterns_fills.psd are
 // compared with psd-tools by PsdInteropTest; these are the other cases.
 
-#include "tests/Core/Psd/PsdDocuments.h"
+#include "tests/Core/Psd/PsdTesting.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +12,11 @@ using namespace psdtest::desc;
 namespace
 {
 
-Loaded LoadPatterns(const std::vector<PatternImage>& patterns, const char* key = "Patt")
+Loaded LoadPatterns(const std::vector<PatternImage>& patterns, const char* key = "Patt", bool layers = true)
 {
     Document doc = SmallRgb();
-    doc.layers.push_back(PatternLayer(0, 0, 1, 1, {0, 1, 2}, 8, 0, "bg"));
+    if (layers)
+        doc.layers.push_back(PatternLayer(0, 0, 1, 1, {0, 1, 2}, 8, 0, "bg"));
     Bytes block;
     for (const PatternImage& pattern : patterns)
     {
@@ -69,38 +70,31 @@ TEST_P(PsdPatternCompression, DecodesRgbWithTransparencyAfterTheColours)
 
 INSTANTIATE_TEST_SUITE_P(Methods, PsdPatternCompression, ::testing::Values(0, 1, 2, 3));
 
-TEST(PsdPatterns, AMultichannelPatternTakesFourInks)
+TEST(PsdPatterns, InksUnconvertibleDepthsAndDocumentsWithoutLayers)
 {
     PatternImage inks;
     inks.mode = 7;
     inks.channels = {Bytes{255}, Bytes{255}, Bytes{255}, Bytes{0}};
-    Loaded loaded = LoadPatterns({inks});
-    ASSERT_EQ(loaded.status, kPsdOk);
-    EXPECT_EQ(loaded->patterns[0].pixels[0], PsdCmykToArgb(0, 0, 0, 255));
-}
+    Loaded multichannel = LoadPatterns({inks});
+    ASSERT_EQ(multichannel.status, kPsdOk);
+    EXPECT_EQ(multichannel->patterns[0].pixels[0], PsdCmykToArgb(0, 0, 0, 255));
 
-TEST(PsdPatterns, AnUnconvertibleDepthLeavesThePatternTransparent)
-{
+    // Indexed at 16 bits has no converter: the pattern stays transparent.
     PatternImage indexed16;
     indexed16.mode = 2;
     indexed16.width = 2;
     indexed16.depth = 16;
     indexed16.channels = {Plane(2, 1, 16, 1)};
     indexed16.palette.assign(768, 200);
-    Loaded loaded = LoadPatterns({indexed16});
-    ASSERT_EQ(loaded.status, kPsdOk);
-    EXPECT_EQ(loaded->patterns[0].pixels[0], 0u);
-    EXPECT_EQ(loaded->patterns[0].pixels[1], 0u);
-}
+    Loaded indexed = LoadPatterns({indexed16});
+    ASSERT_EQ(indexed.status, kPsdOk);
+    EXPECT_EQ(indexed->patterns[0].pixels[0], 0u);
+    EXPECT_EQ(indexed->patterns[0].pixels[1], 0u);
 
-TEST(PsdPatterns, PatternsSurviveADocumentWithoutLayers)
-{
-    Document doc = SmallRgb();
-    doc.sectionBlocks.push_back(TaggedBlock{"Patt", PatternRecord(RgbPattern(0, false)), true});
-    Loaded loaded = LoadDocument(doc);
-    ASSERT_EQ(loaded.status, kPsdOk);
-    EXPECT_EQ(loaded->layerCount, 1) << "the merged image's layer";
-    EXPECT_EQ(loaded->patternCount, 1);
+    Loaded flat = LoadPatterns({RgbPattern(0, false)}, "Patt", false);
+    ASSERT_EQ(flat.status, kPsdOk);
+    EXPECT_EQ(flat->layerCount, 1) << "the merged image's layer";
+    EXPECT_EQ(flat->patternCount, 1);
 }
 
 struct PatternFailure
@@ -146,24 +140,13 @@ INSTANTIATE_TEST_SUITE_P(
 
 // --- Fill layers ----------------------------------------------------------------------------
 
-Loaded LoadFill(const char* key, const Bytes& data)
-{
-    Document doc = SmallRgb();
-    doc.layers.push_back(PatternLayer(0, 0, 1, 1, {0, 1, 2}, 8, 0, "bg"));
-    Layer layer;
-    layer.name = "fill";
-    layer.blocks.push_back(Block(key, data));
-    doc.layers.push_back(layer);
-    return LoadDocument(doc);
-}
-
 TEST(PsdFills, AGradientFillOfUnknownItemsKeepsItsDefaults)
 {
-    Loaded loaded = LoadFill("GdFl", Versioned({{"Ofst", Point(1, 1)}}));
+    Loaded loaded = LoadBlock("GdFl", Versioned({{"Ofst", Point(1, 1)}}));
     ASSERT_EQ(loaded.status, kPsdOk);
     EXPECT_EQ(loaded.Layer(1).kind, kPsdLayerGradientFill);
-    ASSERT_EQ(loaded.Layer(1).blockKinds[0], kPsdInfoGradientFill);
-    const PsdGradientFill* fill = static_cast<const PsdGradientFill*>(loaded.Layer(1).blocks[0]);
+    const PsdGradientFill* fill = Payload<PsdGradientFill>(loaded, kPsdInfoGradientFill);
+    ASSERT_NE(fill, nullptr);
     EXPECT_EQ(fill->scale, 100);
     EXPECT_TRUE(fill->align);
     EXPECT_FALSE(fill->reversed);
@@ -176,11 +159,7 @@ TEST(PsdFills, WrongDescriptorVersionsFailWithTheirCodes)
                                                        {"GdFl", kPsdBadGradientFillVersion},
                                                        {"PtFl", kPsdBadPatternFillVersion}};
     for (const auto& [key, status] : cases)
-    {
-        Bytes data = Versioned({});
-        data[3] = 15;
-        EXPECT_EQ(LoadFill(key, data).status, status) << key;
-    }
+        EXPECT_EQ(LoadBlock(key, Patched(Versioned({}), 3, 15)).status, status) << key;
 }
 
 } // namespace
