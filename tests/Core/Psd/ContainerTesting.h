@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -133,6 +134,25 @@ inline std::vector<uint32_t> ReadPixels(base::Stream* stream)
 inline std::vector<int32_t> Rect(const base::ImageInfo& layer)
 {
     return {layer.mX, layer.mY, layer.mWidth, layer.mHeight};
+}
+
+// A layer in one line, for comparing: rectangle, opacity, index, image,
+// raw pixels, atlas and scale.
+inline std::string Describe(const base::ImageInfo* layer)
+{
+    if (!layer)
+        return "none";
+    char text[160];
+    std::snprintf(text, sizeof text, "%d,%d %dx%d o%u e%u image%d raw%d atlas%d scale%g", layer->mX, layer->mY,
+                  layer->mWidth, layer->mHeight, layer->mOpacity, layer->mExtra, layer->mHasImage, layer->mRawPixels,
+                  layer->mAtlas, double(layer->mScaleFactor));
+    return text;
+}
+
+// An atlas layer's texture offset and scale.
+inline std::vector<float> Tex(const base::ImageInfo* layer)
+{
+    return {layer->mTexOffset[0], layer->mTexOffset[1], layer->mTexScale[0], layer->mTexScale[1]};
 }
 
 // The layer names of a container in its order.

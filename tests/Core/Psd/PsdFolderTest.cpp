@@ -36,81 +36,46 @@ TEST_F(PsdFolderTest, LayersComeInDescriptionOrderWithTheirAttributes)
                        "<Layer name=\"menu/play\" x=\"10\" y=\"20\" width=\"30\" height=\"40\" opacity=\"200\" "
                        "ind=\"7\"/>\n");
     EXPECT_EQ(Names(*layout), (std::vector<std::wstring>{L"bg", L"menu/play"}));
-    base::ImageInfo* play = layout->FindLayer(L"menu/play");
-    ASSERT_NE(play, nullptr);
-    EXPECT_EQ(Rect(*play), (std::vector<int32_t>{10, 20, 30, 40}));
-    EXPECT_EQ(play->mOpacity, 200u);
-    EXPECT_EQ(play->mExtra, 7u);
-    EXPECT_EQ(play->mHasImage, 1);
-    EXPECT_EQ(play->mRawPixels, 0);
-    EXPECT_EQ(play->mAtlas, 0);
+    EXPECT_EQ(Describe(layout->FindLayer(L"menu/play")), "10,20 30x40 o200 e7 image1 raw0 atlas0 scale1");
     EXPECT_EQ(layout->FindLayer(L"Menu/play"), nullptr);
     EXPECT_EQ(layout->GetLayer(2), nullptr);
     EXPECT_EQ(layout->GetLayer(0xFFFFFFFFu), nullptr);
 }
 
+TEST_F(PsdFolderTest, MissingOrUnreadableAttributesTakeDefaults)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "0,0 0x0 o255 e0"},
+        {"y=\"5\" width=\"6\" height=\"7\" opacity=\"9\" ind=\"3\"", "0,5 6x7 o9 e3"},
+        {"x=\"abc\" y=\"12px\" width=\"\" height=\" 8 \"", "0,0 0x8 o255 e0"},
+        {"x=\"99999999999\" y=\"-2147483648\" width=\"1.5\"", "0,-2147483648 0x0 o255 e0"},
+        {"opacity=\"300\" ind=\"-1\"", "0,0 0x0 o255 e4294967295"},
+        {"opacity=\"-4\" ind=\"x\"", "0,0 0x0 o0 e0"},
+    };
+    for (const auto& [attributes, expected] : cases)
+    {
+        auto layout = Open(std::string("<Layer name=\"a\" ") + attributes + "/>\n");
+        EXPECT_EQ(Describe(layout->FindLayer(L"a")).rfind(expected, 0), 0u) << attributes;
+    }
+}
+
 TEST_F(PsdFolderTest, LayoutScaleThenImageScaleTruncateTowardZero)
 {
     const std::string layer = "<Layer name=\"a\" x=\"10\" y=\"20\" width=\"30\" height=\"40\"/>\n";
-    auto plain = Open(layer);
-    EXPECT_EQ(Rect(*plain->FindLayer(L"a")), (std::vector<int32_t>{10, 20, 30, 40}));
-
+    EXPECT_EQ(Rect(*Open(layer)->FindLayer(L"a")), (std::vector<int32_t>{10, 20, 30, 40}));
     mManager->SetLayoutScale(0.75f);
-    auto layout = Open(layer);
-    EXPECT_EQ(Rect(*layout->FindLayer(L"a")), (std::vector<int32_t>{7, 15, 22, 30}));
-
+    EXPECT_EQ(Rect(*Open(layer)->FindLayer(L"a")), (std::vector<int32_t>{7, 15, 22, 30}));
     ScaledApplication application(1.5f);
-    auto both = Open(layer);
-    base::ImageInfo* scaled = both->FindLayer(L"a");
-    EXPECT_EQ(Rect(*scaled), (std::vector<int32_t>{10, 22, 33, 45}));
-    EXPECT_EQ(scaled->mScaleFactor, 1.5f);
+    EXPECT_EQ(Describe(Open(layer)->FindLayer(L"a")), "10,22 33x45 o255 e0 image1 raw0 atlas0 scale1.5");
 }
 
-struct AttributeCase
-{
-    const char* attributes;
-    std::vector<int32_t> rect;
-    uint32_t opacity;
-    uint32_t extra;
-};
-
-void PrintTo(const AttributeCase& c, std::ostream* os) { *os << c.attributes; }
-
-class PsdFolderAttributeTest : public PsdFolderTest, public ::testing::WithParamInterface<AttributeCase>
-{
-};
-
-TEST_P(PsdFolderAttributeTest, MissingOrUnreadableValuesTakeDefaults)
-{
-    auto layout = Open(std::string("<Layer name=\"a\" ") + GetParam().attributes + "/>\n");
-    base::ImageInfo* layer = layout->FindLayer(L"a");
-    ASSERT_NE(layer, nullptr);
-    EXPECT_EQ(Rect(*layer), GetParam().rect);
-    EXPECT_EQ(layer->mOpacity, GetParam().opacity);
-    EXPECT_EQ(layer->mExtra, GetParam().extra);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Attributes, PsdFolderAttributeTest,
-    ::testing::Values(AttributeCase{"", {0, 0, 0, 0}, 255, 0},
-                      AttributeCase{"y=\"5\" width=\"6\" height=\"7\" opacity=\"9\" ind=\"3\"", {0, 5, 6, 7}, 9, 3},
-                      AttributeCase{"x=\"abc\" y=\"12px\" width=\"\" height=\" 8 \"", {0, 0, 0, 8}, 255, 0},
-                      AttributeCase{"x=\"99999999999\" y=\"-2147483648\" width=\"1.5\"", {0, INT32_MIN, 0, 0}, 255, 0},
-                      AttributeCase{"opacity=\"300\" ind=\"-1\"", {0, 0, 0, 0}, 255, 0xFFFFFFFFu},
-                      AttributeCase{"opacity=\"-4\" ind=\"x\"", {0, 0, 0, 0}, 0, 0}));
-
-TEST_F(PsdFolderTest, ALayerWithoutNameEndsTheList)
+TEST_F(PsdFolderTest, ALayerWithoutNameEndsTheListAndOnlyTheFirstRootIsRead)
 {
     auto layout = Open("<Layer name=\"a\"/>\n<Other name=\"skipped\"/>\n<Layer name=\"b\"/>\n<Layer x=\"1\"/>\n"
                        "<Layer name=\"c\"/>\n");
     EXPECT_EQ(Names(*layout), (std::vector<std::wstring>{L"a", L"b"}));
-}
-
-TEST_F(PsdFolderTest, OnlyLayersOfTheFirstRootAreRead)
-{
-    auto layout = OpenXml("<Layers><Layer name=\"a\"><Layer name=\"nested\"/></Layer>"
-                          "<Group><Layer name=\"inside\"/></Group></Layers>"
-                          "<Layers><Layer name=\"second\"/></Layers>");
+    layout = OpenXml("<Layers><Layer name=\"a\"><Layer name=\"nested\"/></Layer>"
+                     "<Group><Layer name=\"inside\"/></Group></Layers><Layers><Layer name=\"second\"/></Layers>");
     EXPECT_EQ(Names(*layout), (std::vector<std::wstring>{L"a"}));
 }
 
@@ -121,13 +86,10 @@ TEST_F(PsdFolderTest, DuplicatesAreCountedButKeepTheFirstLayer)
                        "tu2=\"0.5\" tv2=\"0.5\"/>\n");
     EXPECT_EQ(layout->GetLayerCount(), 3u);
     base::ImageInfo* twin = layout->FindLayer(L"twin");
-    ASSERT_NE(twin, nullptr);
     EXPECT_EQ(layout->GetLayer(0), twin);
     EXPECT_EQ(layout->GetLayer(2), twin);
-    EXPECT_EQ(twin->mX, 1);
-    EXPECT_EQ(twin->mOpacity, 10u);
     // The later entry's atlas still lands on the kept layer.
-    EXPECT_EQ(twin->mAtlas, 1);
+    EXPECT_EQ(Describe(twin), "1,0 0x0 o10 e0 image1 raw0 atlas1 scale1");
     EXPECT_EQ(twin->mTexOffset[0], 0.25f);
     EXPECT_EQ(twin->mTexOffset[1], 0.5f);
 }
@@ -139,59 +101,29 @@ TEST_F(PsdFolderTest, AtlasRegionsMeasureVFromTheBottom)
                        "tv2=\"0.375\"/>\n"
                        "<Layer name=\"c\" atlas=\"atlas.png\" tu2=\"0.5\" tv1=\"oops\"/>\n"
                        "<Layer name=\"d\" atlas=\"t.png\" tu1=\"nan\" tv1=\"1e300\" tu2=\"inf\" tv2=\"-1e39\"/>\n");
-    base::ImageInfo* a = layout->FindLayer(L"a");
-    ASSERT_NE(a, nullptr);
-    EXPECT_EQ(a->mAtlas, 1);
-    EXPECT_EQ(a->mAtlasPath, L"ui/atlas.png");
-    EXPECT_EQ(a->mTexOffset[0], 0.0f);
-    EXPECT_EQ(a->mTexOffset[1], 0.0f);
-    EXPECT_EQ(a->mTexScale[0], 0.5f);
-    EXPECT_EQ(a->mTexScale[1], 0.5f);
-
-    base::ImageInfo* b = layout->FindLayer(L"b");
-    EXPECT_EQ(b->mAtlasPath, L"ui/sub/atlas.png");
-    EXPECT_EQ(b->mTexOffset[0], 0.25f);
-    EXPECT_EQ(b->mTexOffset[1], 0.625f);
-    EXPECT_EQ(b->mTexScale[0], 0.75f);
-    EXPECT_EQ(b->mTexScale[1], 0.25f);
-
-    // Missing or unreadable coordinates span the whole texture.
-    base::ImageInfo* c = layout->FindLayer(L"c");
-    EXPECT_EQ(c->mTexOffset[0], 0.0f);
-    EXPECT_EQ(c->mTexOffset[1], 0.0f);
-    EXPECT_EQ(c->mTexScale[0], 0.5f);
-    EXPECT_EQ(c->mTexScale[1], 1.0f);
-    // So are those that are not finite.
-    base::ImageInfo* d = layout->FindLayer(L"d");
-    EXPECT_EQ(d->mTexOffset[0], 0.0f);
-    EXPECT_EQ(d->mTexOffset[1], 0.0f);
-    EXPECT_EQ(d->mTexScale[0], 1.0f);
-    EXPECT_EQ(d->mTexScale[1], 1.0f);
+    EXPECT_EQ(layout->FindLayer(L"a")->mAtlas, 1);
+    EXPECT_EQ(layout->FindLayer(L"a")->mAtlasPath, L"ui/atlas.png");
+    EXPECT_EQ(layout->FindLayer(L"b")->mAtlasPath, L"ui/sub/atlas.png");
+    EXPECT_EQ(Tex(layout->FindLayer(L"a")), (std::vector<float>{0, 0, 0.5f, 0.5f}));
+    EXPECT_EQ(Tex(layout->FindLayer(L"b")), (std::vector<float>{0.25f, 0.625f, 0.75f, 0.25f}));
+    // Missing, unreadable or infinite coordinates span the whole texture.
+    EXPECT_EQ(Tex(layout->FindLayer(L"c")), (std::vector<float>{0, 0, 0.5f, 1}));
+    EXPECT_EQ(Tex(layout->FindLayer(L"d")), (std::vector<float>{0, 0, 1, 1}));
 }
 
-class PsdFolderBrokenTest : public PsdFolderTest, public ::testing::WithParamInterface<const char*>
+TEST_F(PsdFolderTest, BrokenMissingOrShortDescriptionsGiveEmptyContainers)
 {
-};
+    for (const char* xml : {"", "not xml at all", "<Layers><Layer name=\"a\"/>", "<Layers><Layer name=\"a\"></Layers>",
+                            "<Layer name=\"a\"/>", "<Root><Layers><Layer name=\"a\"/></Layers></Root>",
+                            "<?xml version=\"1.0\"?>", "<Layers><Layer name=\"a\" name=\"b\"/></Layers>"})
+    {
+        auto layout = OpenXml(xml);
+        EXPECT_EQ(layout->GetLayerCount(), 0u) << xml;
+        EXPECT_EQ(layout->GetLayer(0), nullptr) << xml;
+        EXPECT_EQ(layout->FindLayer(L"a"), nullptr) << xml;
+    }
 
-TEST_P(PsdFolderBrokenTest, BrokenDescriptionsGiveEmptyContainers)
-{
-    auto layout = OpenXml(GetParam());
-    EXPECT_EQ(layout->GetLayerCount(), 0u);
-    EXPECT_EQ(layout->GetLayer(0), nullptr);
-    EXPECT_EQ(layout->FindLayer(L"a"), nullptr);
-}
-
-INSTANTIATE_TEST_SUITE_P(Descriptions, PsdFolderBrokenTest,
-                         ::testing::Values("", "not xml at all", "<Layers><Layer name=\"a\"/>",
-                                           "<Layers><Layer name=\"a\"></Layers>", "<Layer name=\"a\"/>",
-                                           "<Root><Layers><Layer name=\"a\"/></Layers></Root>",
-                                           "<?xml version=\"1.0\"?>",
-                                           "<Layers><Layer name=\"a\" name=\"b\"/></Layers>"));
-
-TEST_F(PsdFolderTest, MissingOrShortDescriptionGivesAnEmptyContainer)
-{
-    file::PsdFolder layout(L"nowhere", mManager);
-    EXPECT_EQ(layout.GetLayerCount(), 0u);
+    EXPECT_EQ(file::PsdFolder(L"nowhere", mManager).GetLayerCount(), 0u);
     file::PsdFolder ownerless(L"ui", nullptr);
     EXPECT_EQ(ownerless.GetLayerCount(), 0u);
     EXPECT_EQ(ownerless.OpenLayerStream(L"a"), nullptr);
@@ -210,29 +142,24 @@ TEST_F(PsdFolderTest, NamesMustBeUtf8)
     EXPECT_EQ(Names(*layout), (std::vector<std::wstring>{L"\u043c\u0435\u043d\u044e", L"<ok>"}));
 }
 
-TEST_F(PsdFolderTest, HasLayerLooksForTheLowerCaseName)
+TEST_F(PsdFolderTest, NameQueriesOfLayersAndGroups)
 {
+    // HasLayer looks for the lower-case name.
     auto layout = Open("<Layer name=\"title\"/>\n<Layer name=\"Title\"/>\n<Layer name=\"Big\"/>\n");
     EXPECT_TRUE(layout->HasLayer(L"Title"));
     EXPECT_TRUE(layout->HasLayer(L"title"));
     EXPECT_FALSE(layout->HasLayer(L"Big"));
     EXPECT_FALSE(layout->HasLayer(L"other"));
-}
 
-TEST_F(PsdFolderTest, SubfoldersAreGroupsHoldingGroups)
-{
-    auto layout = Open("<Layer name=\"menu/play\"/>\n<Layer name=\"menu/extra/icon\"/>\n");
+    // Subfolders are groups holding groups.
+    layout = Open("<Layer name=\"menu/play\"/>\n<Layer name=\"menu/extra/icon\"/>\n<Layer name=\"top\"/>\n"
+                  "<Layer name=\"Menu/upper\"/>\n");
     EXPECT_TRUE(layout->HasSubfolders(L"menu"));
     EXPECT_TRUE(layout->HasSubfolders(L"Menu\\"));
     EXPECT_FALSE(layout->HasSubfolders(L"menu/extra"));
     EXPECT_FALSE(layout->HasSubfolders(L"men"));
     EXPECT_TRUE(layout->HasSubfolders(L""));
-}
 
-TEST_F(PsdFolderTest, LayerNamesOfAGroup)
-{
-    auto layout = Open("<Layer name=\"menu/play\"/>\n<Layer name=\"menu/extra/icon\"/>\n<Layer name=\"top\"/>\n"
-                       "<Layer name=\"Menu/upper\"/>\n");
     std::vector<std::wstring> names;
     layout->FindLayerNames(L"menu", false, names, false);
     EXPECT_EQ(names, (std::vector<std::wstring>{L"menu/play"}));
@@ -244,13 +171,10 @@ TEST_F(PsdFolderTest, LayerNamesOfAGroup)
     EXPECT_EQ(names, (std::vector<std::wstring>{L"play", L"extra/icon"}));
     layout->FindLayerNames(L"", false, names, true);
     EXPECT_EQ(names, (std::vector<std::wstring>{L"play", L"extra/icon", L"top"}));
-}
 
-TEST_F(PsdFolderTest, GroupNamesOfAGroup)
-{
-    auto layout = Open("<Layer name=\"c\"/>\n<Layer name=\"b/z\"/>\n<Layer name=\"a/x\"/>\n<Layer name=\"a/y\"/>\n"
-                       "<Layer name=\"d/b/x\"/>\n<Layer name=\"d/b/y\"/>\n<Layer name=\"d/c\"/>\n");
-    std::vector<std::wstring> names;
+    layout = Open("<Layer name=\"c\"/>\n<Layer name=\"b/z\"/>\n<Layer name=\"a/x\"/>\n<Layer name=\"a/y\"/>\n"
+                  "<Layer name=\"d/b/x\"/>\n<Layer name=\"d/b/y\"/>\n<Layer name=\"d/c\"/>\n");
+    names.clear();
     layout->FindGroupNames(L"", names, false);
     EXPECT_EQ(names, (std::vector<std::wstring>{L"a", L"b", L"d"}));
     names.clear();
@@ -261,7 +185,7 @@ TEST_F(PsdFolderTest, GroupNamesOfAGroup)
     EXPECT_EQ(names, (std::vector<std::wstring>{L"b"}));
 }
 
-TEST_F(PsdFolderTest, ImageFilesAreLookedUpByExtension)
+TEST_F(PsdFolderTest, ImageFilesAreLookedUpByExtensionAndStreamedByTheOwner)
 {
     mFolder.Write("ui/menu/play.png", "png bytes");
     auto layout = Open("<Layer name=\"menu/play\" x=\"3\"/>\n<Layer name=\"menu/gone\"/>\n"
@@ -294,17 +218,12 @@ TEST_F(PsdFolderTest, ImageFilesAreLookedUpByExtension)
     info.reset(layout->GetImageInfo(L"menu/gone"));
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(info->GetFullPath(), L"menu/gone");
-}
 
-TEST_F(PsdFolderTest, StreamsComeFromTheOwner)
-{
-    mFolder.Write("ui/menu/play.png", "png bytes");
-    auto layout = Open("<Layer name=\"menu/play\"/>\n");
-    std::unique_ptr<base::Stream> stream(layout->OpenLayerStream(L"menu/play.png"));
+    // Streams by file name come from the owner.
+    stream.reset(layout->OpenLayerStream(L"menu/play.png"));
     ASSERT_NE(stream, nullptr);
     EXPECT_EQ(ReadAll(stream.get()), "png bytes");
     EXPECT_EQ(layout->OpenLayerStream(L"menu/play"), nullptr);
-
     std::unique_ptr<base::StreamCreator> creator(layout->CreateStreamCreator(L"menu/play.png"));
     ASSERT_NE(creator, nullptr);
     base::Stream* created = nullptr;
