@@ -1,4 +1,4 @@
-#include "tests/Core/Psd/PsdDocuments.h"
+#include "tests/Core/Psd/PsdTesting.h"
 
 #include <gtest/gtest.h>
 
@@ -105,17 +105,12 @@ TEST(PsdMergedIndexed, CountAndTransparentIndexOnlyWhenGivenAndNoColourPastThePa
 
 TEST(PsdMerged, FlattenedDocumentGetsOneLayerOfTheWholeImage)
 {
-    Document doc = Flat(3, 8, {1, 2, 3, 4});
-    Loaded loaded = LoadDocument(doc);
+    Loaded loaded = LoadDocument(Flat(3, 8, {1, 2, 3, 4}));
     ASSERT_EQ(loaded.status, kPsdOk);
     ASSERT_EQ(loaded->layerCount, 1);
     const PsdLayerRecord& r = loaded.Layer(0);
-    EXPECT_EQ(r.kind, kPsdLayerNormal);
-    EXPECT_EQ(r.right, 5);
-    EXPECT_EQ(r.bottom, 3);
-    EXPECT_EQ(r.opacity, 255);
-    EXPECT_TRUE(r.visible);
-    ASSERT_EQ(r.channelCount, 4);
+    EXPECT_EQ(std::vector<int32_t>({r.kind, r.right, r.bottom, r.opacity, r.visible, r.channelCount}),
+              std::vector<int32_t>({kPsdLayerNormal, 5, 3, 255, 1, 4}));
     EXPECT_EQ(r.channels[0].id, -1);
     EXPECT_EQ(r.channels[3].id, 2);
     ASSERT_EQ(r.channelRangeCount, 4u);
@@ -141,61 +136,48 @@ TEST(PsdMerged, AlphaChannelsAreCopiedByteForSample)
     }
 }
 
+// A small document whose header claims 30000 x 30000 pixels.
+Bytes Huge(const Document& doc)
+{
+    Bytes data = WriteDocument(doc);
+    PutU32(data, 14, 30000);
+    PutU32(data, 18, 30000);
+    return data;
+}
+
 TEST(PsdMerged, FailuresOfTheMergedData)
 {
     Bytes raw = WriteDocument(Flat(3, 8, {1, 2, 3}));
     raw.pop_back();
     EXPECT_EQ(LoadBytes(raw).status, kPsdShortRead);
-
-    Bytes unknown = WriteDocument(Flat(3, 8, {1, 2, 3}));
-    unknown[unknown.size() - 45 - 1] = 4; // the compression word before 45 raw bytes
-    EXPECT_EQ(LoadBytes(unknown).status, kPsdBadCompression);
-
-    Document rle = Flat(3, 8, {1, 2, 3}, 1);
-    Bytes rows = WriteDocument(rle);
-    rows[rows.size() - 2 * 4] = 0x7F; // a row of 2 bytes claims 128 literal ones
-    EXPECT_EQ(LoadBytes(rows).status, kPsdCorruptData);
-
+    // The compression word before 45 raw bytes.
+    EXPECT_EQ(LoadBytes(Patched(WriteDocument(Flat(3, 8, {1, 2, 3})), raw.size() - 45, 4)).status,
+              kPsdBadCompression);
+    // A row of 2 bytes claims 128 literal ones.
+    Bytes rows = WriteDocument(Flat(3, 8, {1, 2, 3}, 1));
+    EXPECT_EQ(LoadBytes(Patched(rows, rows.size() - 2 * 4, 0x7F)).status, kPsdCorruptData);
     Bytes zip = WriteDocument(Flat(3, 8, {1, 2, 3}, 2));
     zip[zip.size() - 5] ^= 0xFF;
     EXPECT_LT(LoadBytes(zip).status, 0);
+
+    // 30000 x 30000 x 3 bytes cannot come from a few bytes of zlib; from this
+    // much they could, but not within the memory budget.
+    Bytes huge = Huge(Flat(3, 8, {1, 2, 3}, 2));
+    EXPECT_EQ(LoadBytes(huge).status, kPsdCorruptData);
+    huge.resize(huge.size() + 2500000, 0x55);
+    EXPECT_EQ(LoadBytes(huge).status, kPsdLimitExceeded);
 }
 
-// A small document whose header claims 30000 x 30000 pixels.
-Bytes Huge(const Document& doc)
-{
-    Bytes data = WriteDocument(doc);
-    for (size_t at : {14, 18})
-    {
-        data[at + 2] = 30000 >> 8;
-        data[at + 3] = 30000 & 0xFF;
-    }
-    return data;
-}
-
-TEST(PsdMerged, MergedDataClaimingMoreThanItCanHoldIsCorrupt)
-{
-    Bytes data = Huge(Flat(3, 8, {1, 2, 3}, 2));
-    EXPECT_EQ(LoadBytes(data).status, kPsdCorruptData);
-}
-
-TEST(PsdMerged, DocumentPastTheMemoryBudgetIsRefused)
-{
-    // 30000 x 30000 x 3 bytes could come from this much zlib data, but not
-    // within the budget.
-    Bytes data = Huge(Flat(3, 8, {1, 2, 3}, 2));
-    data.resize(data.size() + 2500000, 0x55);
-    EXPECT_EQ(LoadBytes(data).status, kPsdLimitExceeded);
-}
-
-TEST(PsdMerged, LoadOptionTwoSkipsTheMergedImageOfLayeredDocuments)
+TEST(PsdMerged, LoadOptionTwoSkipsTheMergedImageOfLayeredDocumentsAndThumbnails)
 {
     Document doc = Flat(3, 8, {1, 2, 3});
     doc.layerSection = true;
     doc.layers = {PatternLayer(0, 0, 1, 1, {0, 1, 2}, 8, 0, "one")};
+    doc.resources.push_back(ThumbnailResource(16, 8, MakeJpeg(16, 8, 3)));
     Loaded loaded = LoadDocument(doc, 2);
     ASSERT_EQ(loaded.status, kPsdOk);
     EXPECT_EQ(loaded->composite, nullptr);
+    EXPECT_FALSE(loaded->hasThumbnail);
 }
 
 } // namespace

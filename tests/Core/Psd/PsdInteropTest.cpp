@@ -105,45 +105,37 @@ std::string Table(const PsdContour& t) { return Crc(t, 256); }
 
 Fields ShadowFields(const PsdShadowEffect& e)
 {
-    return {{"enabled", Int(e.enabled)},   {"blend", Int(e.blendMode)},
-            {"color", Color(e.color)},     {"native", Color(e.nativeColor)},
-            {"opacity", Int(e.opacity)},   {"angle", Int(e.angle)},
-            {"global", Int(e.useGlobalLight)}, {"distance", Int(e.distance)},
-            {"choke", Int(e.choke)},       {"size", Int(e.size)},
-            {"contour", Table(e.contour)}, {"aa", Int(e.antiAlias)},
-            {"noise", Int(e.noise)},       {"knockout", Int(e.layerKnocksOut)}};
+    return {{"enabled", Int(e.enabled)}, {"blend", Int(e.blendMode)}, {"color", Color(e.color)},
+            {"native", Color(e.nativeColor)}, {"opacity", Int(e.opacity)}, {"angle", Int(e.angle)},
+            {"global", Int(e.useGlobalLight)}, {"distance", Int(e.distance)}, {"choke", Int(e.choke)},
+            {"size", Int(e.size)}, {"contour", Table(e.contour)}, {"aa", Int(e.antiAlias)}, {"noise", Int(e.noise)},
+            {"knockout", Int(e.layerKnocksOut)}};
 }
 
 Fields GlowFields(const PsdGlowEffect& e)
 {
-    return {{"enabled", Int(e.enabled)},     {"blend", Int(e.blendMode)},
-            {"opacity", Int(e.opacity)},     {"noise", Int(e.noise)},
-            {"fill", Int(e.fillType)},       {"color", Color(e.color)},
+    return {{"enabled", Int(e.enabled)}, {"blend", Int(e.blendMode)}, {"opacity", Int(e.opacity)},
+            {"noise", Int(e.noise)}, {"fill", Int(e.fillType)}, {"color", Color(e.color)},
             {"native", Color(e.nativeColor)}, {"gradient", GradientToken(e.gradient)},
-            {"technique", Int(e.technique)}, {"source", Int(e.source)},
-            {"spread", Int(e.spread)},       {"size", Int(e.size)},
-            {"contour", Table(e.contour)},   {"aa", Int(e.antiAlias)},
-            {"range", Int(e.range)},         {"jitter", Int(e.jitter)}};
+            {"technique", Int(e.technique)}, {"source", Int(e.source)}, {"spread", Int(e.spread)},
+            {"size", Int(e.size)}, {"contour", Table(e.contour)}, {"aa", Int(e.antiAlias)}, {"range", Int(e.range)},
+            {"jitter", Int(e.jitter)}};
 }
 
 Fields BevelFields(const PsdBevelEffect& e)
 {
-    return {{"enabled", Int(e.enabled)},          {"style", Int(e.style)},
-            {"technique", Int(e.technique)},      {"depth", Int(e.depth)},
-            {"direction", Int(e.direction)},      {"size", Int(e.size)},
-            {"soften", Int(e.soften)},            {"angle", Int(e.angle)},
-            {"global", Int(e.useGlobalLight)},    {"altitude", Int(e.altitude)},
-            {"gloss", Table(e.glossContour)},     {"aaGloss", Int(e.antiAliasGloss)},
+    return {{"enabled", Int(e.enabled)}, {"style", Int(e.style)}, {"technique", Int(e.technique)},
+            {"depth", Int(e.depth)}, {"direction", Int(e.direction)}, {"size", Int(e.size)},
+            {"soften", Int(e.soften)}, {"angle", Int(e.angle)}, {"global", Int(e.useGlobalLight)},
+            {"altitude", Int(e.altitude)}, {"gloss", Table(e.glossContour)}, {"aaGloss", Int(e.antiAliasGloss)},
             {"hBlend", Int(e.highlightBlendMode)}, {"hColor", Color(e.highlightColor)},
             {"hNative", Color(e.highlightNativeColor)}, {"hOpacity", Int(e.highlightOpacity)},
-            {"sBlend", Int(e.shadowBlendMode)},   {"sColor", Color(e.shadowColor)},
+            {"sBlend", Int(e.shadowBlendMode)}, {"sColor", Color(e.shadowColor)},
             {"sNative", Color(e.shadowNativeColor)}, {"sOpacity", Int(e.shadowOpacity)},
-            {"useShape", Int(e.useShape)},        {"contour", Table(e.contour)},
-            {"aa", Int(e.antiAlias)},             {"range", Int(e.range)},
-            {"useTexture", Int(e.useTexture)},    {"pattern", PatternToken(e.pattern)},
-            {"scale", Int(e.scale)},              {"textureDepth", Int(e.textureDepth)},
-            {"invertTexture", Int(e.invertTexture)}, {"align", Int(e.alignWithLayer)},
-            {"phaseX", Int(e.phaseX)},            {"phaseY", Int(e.phaseY)}};
+            {"useShape", Int(e.useShape)}, {"contour", Table(e.contour)}, {"aa", Int(e.antiAlias)},
+            {"range", Int(e.range)}, {"useTexture", Int(e.useTexture)}, {"pattern", PatternToken(e.pattern)},
+            {"scale", Int(e.scale)}, {"textureDepth", Int(e.textureDepth)}, {"invertTexture", Int(e.invertTexture)},
+            {"align", Int(e.alignWithLayer)}, {"phaseX", Int(e.phaseX)}, {"phaseY", Int(e.phaseY)}};
 }
 
 Fields EffectFields(const PsdLayerEffects& e, int index)
@@ -160,45 +152,38 @@ Fields EffectFields(const PsdLayerEffects& e, int index)
         return GlowFields(e.innerGlow);
     case kPsdEffectSatin:
         return {{"enabled", Int(e.satin.enabled)}, {"blend", Int(e.satin.blendMode)},
-                {"color", Color(e.satin.color)},   {"opacity", Int(e.satin.opacity)},
-                {"angle", Int(e.satin.angle)},     {"distance", Int(e.satin.distance)},
-                {"size", Int(e.satin.size)},       {"contour", Table(e.satin.contour)},
-                {"aa", Int(e.satin.antiAlias)},    {"invert", Int(e.satin.invert)}};
+                {"color", Color(e.satin.color)}, {"opacity", Int(e.satin.opacity)}, {"angle", Int(e.satin.angle)},
+                {"distance", Int(e.satin.distance)}, {"size", Int(e.satin.size)},
+                {"contour", Table(e.satin.contour)}, {"aa", Int(e.satin.antiAlias)}, {"invert", Int(e.satin.invert)}};
     case kPsdEffectColorOverlay:
         return {{"enabled", Int(e.colorOverlay.enabled)}, {"blend", Int(e.colorOverlay.blendMode)},
-                {"color", Color(e.colorOverlay.color)},   {"opacity", Int(e.colorOverlay.opacity)},
+                {"color", Color(e.colorOverlay.color)}, {"opacity", Int(e.colorOverlay.opacity)},
                 {"native", Color(e.colorOverlay.nativeColor)}};
     case kPsdEffectGradientOverlay:
     {
         const PsdGradientOverlayEffect& g = e.gradientOverlay;
-        return {{"enabled", Int(g.enabled)},   {"blend", Int(g.blendMode)},
-                {"opacity", Int(g.opacity)},   {"gradient", GradientToken(g.gradient)},
-                {"reverse", Int(g.reverse)},   {"style", Int(g.style)},
-                {"align", Int(g.alignWithLayer)}, {"angle", Int(g.angle)},
-                {"scale", Int(g.scale)},       {"offsetX", Int(g.offsetX)},
-                {"offsetY", Int(g.offsetY)}};
+        return {{"enabled", Int(g.enabled)}, {"blend", Int(g.blendMode)}, {"opacity", Int(g.opacity)},
+                {"gradient", GradientToken(g.gradient)}, {"reverse", Int(g.reverse)}, {"style", Int(g.style)},
+                {"align", Int(g.alignWithLayer)}, {"angle", Int(g.angle)}, {"scale", Int(g.scale)},
+                {"offsetX", Int(g.offsetX)}, {"offsetY", Int(g.offsetY)}};
     }
     case kPsdEffectPatternOverlay:
     {
         const PsdPatternOverlayEffect& p = e.patternOverlay;
-        return {{"enabled", Int(p.enabled)}, {"blend", Int(p.blendMode)},
-                {"opacity", Int(p.opacity)}, {"pattern", PatternToken(p.pattern)},
-                {"scale", Int(p.scale)},     {"align", Int(p.alignWithLayer)},
-                {"phaseX", Int(p.phaseX)},   {"phaseY", Int(p.phaseY)}};
+        return {{"enabled", Int(p.enabled)}, {"blend", Int(p.blendMode)}, {"opacity", Int(p.opacity)},
+                {"pattern", PatternToken(p.pattern)}, {"scale", Int(p.scale)}, {"align", Int(p.alignWithLayer)},
+                {"phaseX", Int(p.phaseX)}, {"phaseY", Int(p.phaseY)}};
     }
     case kPsdEffectStroke:
     {
         const PsdStrokeEffect& s = e.stroke;
-        return {{"enabled", Int(s.enabled)},       {"size", Int(s.size)},
-                {"position", Int(s.position)},     {"blend", Int(s.blendMode)},
-                {"opacity", Int(s.opacity)},       {"fill", Int(s.fillType)},
-                {"color", Color(s.color)},         {"gradient", GradientToken(s.gradient)},
-                {"reverse", Int(s.reverse)},       {"gradientStyle", Int(s.gradientStyle)},
-                {"align", Int(s.align)},           {"angle", Int(s.angle)},
-                {"gradientScale", Int(s.gradientScale)}, {"offsetX", Int(s.offsetX)},
-                {"offsetY", Int(s.offsetY)},       {"pattern", PatternToken(s.pattern)},
-                {"patternScale", Int(s.patternScale)}, {"linked", Int(s.linked)},
-                {"phaseX", Int(s.phaseX)},         {"phaseY", Int(s.phaseY)}};
+        return {{"enabled", Int(s.enabled)}, {"size", Int(s.size)}, {"position", Int(s.position)},
+                {"blend", Int(s.blendMode)}, {"opacity", Int(s.opacity)}, {"fill", Int(s.fillType)},
+                {"color", Color(s.color)}, {"gradient", GradientToken(s.gradient)}, {"reverse", Int(s.reverse)},
+                {"gradientStyle", Int(s.gradientStyle)}, {"align", Int(s.align)}, {"angle", Int(s.angle)},
+                {"gradientScale", Int(s.gradientScale)}, {"offsetX", Int(s.offsetX)}, {"offsetY", Int(s.offsetY)},
+                {"pattern", PatternToken(s.pattern)}, {"patternScale", Int(s.patternScale)},
+                {"linked", Int(s.linked)}, {"phaseX", Int(s.phaseX)}, {"phaseY", Int(s.phaseY)}};
     }
     default:
         return BevelFields(e.bevel);

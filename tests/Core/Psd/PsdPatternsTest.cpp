@@ -48,27 +48,26 @@ PatternImage RgbPattern(int compression, bool alpha, int depth = 8)
     return p;
 }
 
-class PsdPatternCompression : public ::testing::TestWithParam<int>
+TEST(PsdPatterns, EveryCompressionDecodesRgbWithTransparencyAfterTheColours)
 {
-};
-
-TEST_P(PsdPatternCompression, DecodesRgbWithTransparencyAfterTheColours)
-{
-    for (int depth : {8, 16})
+    for (int compression = 0; compression < 4; ++compression)
     {
-        Loaded loaded = LoadPatterns({RgbPattern(GetParam(), true, depth)}, depth == 8 ? "Patt" : "Pat2");
-        ASSERT_EQ(loaded.status, kPsdOk) << depth;
-        ASSERT_EQ(loaded->patternCount, 1);
-        const PsdPattern& p = loaded->patterns[0];
-        EXPECT_EQ(p.depth, depth);
-        EXPECT_EQ(p.channelsDecoded, 4);
-        // x = 2, y = 1: red 121, green 71, blue 21, alpha 221.
-        EXPECT_EQ(p.pixels[5], PsdMakeArgb(221, 121, 71, 21));
-        EXPECT_EQ(p.pixels[0], PsdMakeArgb(200, 100, 50, 0));
+        for (int depth : {8, 16})
+        {
+            SCOPED_TRACE(compression * 100 + depth);
+            Loaded loaded = LoadPatterns({RgbPattern(compression, true, depth)}, depth == 8 ? "Patt" : "Pat2");
+            ASSERT_EQ(loaded.status, kPsdOk);
+            ASSERT_EQ(loaded->patternCount, 1);
+            const PsdPattern& p = loaded->patterns[0];
+            EXPECT_EQ(p.depth, depth);
+            EXPECT_EQ(p.channelsDecoded, 4);
+            // x = 2, y = 1: red 121, green 71, blue 21, alpha 221.
+            EXPECT_EQ(p.pixels[5], PsdMakeArgb(221, 121, 71, 21));
+            EXPECT_EQ(p.pixels[0], PsdMakeArgb(200, 100, 50, 0));
+        }
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Methods, PsdPatternCompression, ::testing::Values(0, 1, 2, 3));
 
 TEST(PsdPatterns, InksUnconvertibleDepthsAndDocumentsWithoutLayers)
 {
