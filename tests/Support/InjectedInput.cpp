@@ -5,6 +5,7 @@
 #include <SDL.h>
 
 #include <cstring>
+#include <utility>
 
 namespace bwtest
 {
@@ -21,23 +22,22 @@ Uint32 WindowId(HWND window)
 
 Uint16 ModifierOf(SDL_Scancode scancode)
 {
-    switch (scancode)
-    {
-    case SDL_SCANCODE_LSHIFT:
-        return KMOD_LSHIFT;
-    case SDL_SCANCODE_RSHIFT:
-        return KMOD_RSHIFT;
-    case SDL_SCANCODE_LCTRL:
-        return KMOD_LCTRL;
-    case SDL_SCANCODE_RCTRL:
-        return KMOD_RCTRL;
-    case SDL_SCANCODE_LALT:
-        return KMOD_LALT;
-    case SDL_SCANCODE_RALT:
-        return KMOD_RALT;
-    default:
-        return KMOD_NONE;
-    }
+    const std::pair<SDL_Scancode, Uint16> kModifiers[] = {
+        {SDL_SCANCODE_LSHIFT, KMOD_LSHIFT}, {SDL_SCANCODE_RSHIFT, KMOD_RSHIFT}, {SDL_SCANCODE_LCTRL, KMOD_LCTRL},
+        {SDL_SCANCODE_RCTRL, KMOD_RCTRL},   {SDL_SCANCODE_LALT, KMOD_LALT},     {SDL_SCANCODE_RALT, KMOD_RALT}};
+    for (const auto& modifier : kModifiers)
+        if (modifier.first == scancode)
+            return modifier.second;
+    return KMOD_NONE;
+}
+
+// A zeroed event of that type.
+SDL_Event Blank(Uint32 type)
+{
+    SDL_Event event;
+    std::memset(&event, 0, sizeof(event));
+    event.type = type;
+    return event;
 }
 
 } // namespace
@@ -50,9 +50,7 @@ void PushKey(HWND window, const char* keyName, bool down, bool repeat)
         gModifiers |= ModifierOf(scancode);
     else
         gModifiers &= static_cast<Uint16>(~ModifierOf(scancode));
-    SDL_Event event;
-    std::memset(&event, 0, sizeof(event));
-    event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+    SDL_Event event = Blank(down ? SDL_KEYDOWN : SDL_KEYUP);
     event.key.windowID = WindowId(window);
     event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
     event.key.repeat = repeat ? 1 : 0;
@@ -64,9 +62,7 @@ void PushKey(HWND window, const char* keyName, bool down, bool repeat)
 
 void PushText(HWND window, const char* utf8)
 {
-    SDL_Event event;
-    std::memset(&event, 0, sizeof(event));
-    event.type = SDL_TEXTINPUT;
+    SDL_Event event = Blank(SDL_TEXTINPUT);
     event.text.windowID = WindowId(window);
     std::strncpy(event.text.text, utf8, sizeof(event.text.text) - 1);
     SDL_PushEvent(&event);
@@ -74,9 +70,7 @@ void PushText(HWND window, const char* utf8)
 
 void PushMouseMove(HWND window, int x, int y)
 {
-    SDL_Event event;
-    std::memset(&event, 0, sizeof(event));
-    event.type = SDL_MOUSEMOTION;
+    SDL_Event event = Blank(SDL_MOUSEMOTION);
     event.motion.windowID = WindowId(window);
     event.motion.x = x;
     event.motion.y = y;
@@ -85,9 +79,7 @@ void PushMouseMove(HWND window, int x, int y)
 
 void PushMouseButton(HWND window, int button, bool down, int x, int y, int clicks)
 {
-    SDL_Event event;
-    std::memset(&event, 0, sizeof(event));
-    event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+    SDL_Event event = Blank(down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP);
     event.button.windowID = WindowId(window);
     event.button.button = static_cast<Uint8>(button);
     event.button.state = down ? SDL_PRESSED : SDL_RELEASED;
@@ -99,9 +91,7 @@ void PushMouseButton(HWND window, int button, bool down, int x, int y, int click
 
 void PushMouseWheel(HWND window, int x, int y, int steps)
 {
-    SDL_Event event;
-    std::memset(&event, 0, sizeof(event));
-    event.type = SDL_MOUSEWHEEL;
+    SDL_Event event = Blank(SDL_MOUSEWHEEL);
     event.wheel.windowID = WindowId(window);
     event.wheel.y = steps;
     event.wheel.preciseY = static_cast<float>(steps);
@@ -117,9 +107,7 @@ void PushWindowEvent(HWND window, WindowEvent kind, int data1, int data2)
                                     SDL_WINDOWEVENT_MINIMIZED,    SDL_WINDOWEVENT_RESTORED,
                                     SDL_WINDOWEVENT_CLOSE,        SDL_WINDOWEVENT_MOVED,
                                     SDL_WINDOWEVENT_SIZE_CHANGED};
-    SDL_Event event;
-    std::memset(&event, 0, sizeof(event));
-    event.type = SDL_WINDOWEVENT;
+    SDL_Event event = Blank(SDL_WINDOWEVENT);
     event.window.windowID = WindowId(window);
     event.window.event = kEvents[static_cast<int>(kind)];
     event.window.data1 = data1;
@@ -129,9 +117,7 @@ void PushWindowEvent(HWND window, WindowEvent kind, int data1, int data2)
 
 void PushQuit()
 {
-    SDL_Event event;
-    std::memset(&event, 0, sizeof(event));
-    event.type = SDL_QUIT;
+    SDL_Event event = Blank(SDL_QUIT);
     SDL_PushEvent(&event);
 }
 

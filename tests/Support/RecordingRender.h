@@ -212,7 +212,6 @@ public:
     // Internals a test may look at.
     using render::Render::DropRecordedFrame;
     using render::Render::ReplayCommands;
-    const render::Texture* RecordedTarget() const { return mRecordedTarget; }
 
     std::vector<std::string> mCalls;
     bool mDeviceReady = true;

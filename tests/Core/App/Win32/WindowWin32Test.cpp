@@ -116,7 +116,6 @@ TEST_F(WindowWin32Test, CreationShowsTheWindowAndCallsOnCreated)
     EXPECT_TRUE(mWindow.IsCreated());
     EXPECT_EQ(mWindow.created, 1);
     EXPECT_TRUE(IsWindowVisible(Handle()));
-    EXPECT_EQ(GetWindowLongPtrW(Handle(), GWLP_USERDATA), reinterpret_cast<LONG_PTR>(&mWindow));
     EXPECT_EQ(DWORD(GetWindowLongW(Handle(), GWL_STYLE)) & ~DWORD(WS_VISIBLE), app::WindowWin32::kWindowedStyle);
     app::WindowSize outer = mWindow.GetOuterSize({1366, 768});
     EXPECT_EQ(outer.width, 1366);
