@@ -66,15 +66,13 @@ protected:
         return out;
     }
 
-    static std::vector<float> Side(const std::vector<float>& stereo, size_t side)
+    static std::vector<float> Left(const std::vector<float>& stereo)
     {
         std::vector<float> out;
-        for (size_t i = side; i < stereo.size(); i += 2)
+        for (size_t i = 0; i < stereo.size(); i += 2)
             out.push_back(stereo[i]);
         return out;
     }
-    static std::vector<float> Left(const std::vector<float>& stereo) { return Side(stereo, 0); }
-    static std::vector<float> Right(const std::vector<float>& stereo) { return Side(stereo, 1); }
 
     // Frames until the output falls silent for good.
     static size_t AudibleFrames(const std::vector<float>& stereo)

@@ -7,25 +7,13 @@
 namespace
 {
 
-double Rms(const std::vector<float>& v, size_t from, size_t to)
+// Root mean square of the difference over the first frames of the two.
+double RmsDifference(const std::vector<float>& a, const std::vector<float>& b)
 {
     double sum = 0.0;
-    for (size_t i = from; i < to; ++i)
-        sum += static_cast<double>(v[i]) * v[i];
-    return std::sqrt(sum / static_cast<double>(to - from));
-}
-
-// Rising zero crossings per second.
-double Frequency(const std::vector<float>& v, size_t from, size_t to, uint32_t rate)
-{
-    size_t first = 0, last = 0, count = 0;
-    for (size_t i = from + 1; i < to; ++i)
-        if (v[i - 1] < 0.0f && v[i] >= 0.0f)
-        {
-            first = count++ == 0 ? i : first;
-            last = i;
-        }
-    return count < 2 ? 0.0 : static_cast<double>(count - 1) * rate / static_cast<double>(last - first);
+    for (size_t i = 0; i < b.size(); ++i)
+        sum += (static_cast<double>(a[i]) - b[i]) * (static_cast<double>(a[i]) - b[i]);
+    return std::sqrt(sum / static_cast<double>(b.size()));
 }
 
 // Noise needs many pages, where a sine fits in one or two.
@@ -64,7 +52,7 @@ size_t HeaderBytes(const std::vector<uint8_t>& ogg)
 
 using OggDecoding = NoSoundOutput;
 
-TEST_F(OggDecoding, SinesKeepTheirFrequencyLevelChannelsAndLengthAtEitherRate)
+TEST_F(OggDecoding, SinesComeOutAsWrittenAtEitherRateMonoOnBothSides)
 {
     struct Case
     {
@@ -82,14 +70,10 @@ TEST_F(OggDecoding, SinesKeepTheirFrequencyLevelChannelsAndLengthAtEitherRate)
         SCOPED_TRACE(c.frequency);
         HSTREAM stream = Play(MakeOgg(MakeSine(c.frequency, c.rate, c.frames, 0.5f, c.channels, c.rightScale),
                                       c.channels, c.rate));
-        const size_t length = static_cast<size_t>(c.frames) * kRate / c.rate;
-        std::vector<float> out = Pull(static_cast<uint32_t>(length + 1000));
-        std::vector<float> left = Left(out), right = Right(out);
-        EXPECT_NEAR(Frequency(left, 1000, length - 1000, kRate), c.frequency, 1.0);
-        const double level = Rms(left, 1000, length - 1000);
-        EXPECT_NEAR(level, 0.5 / std::sqrt(2.0), 0.01);
-        EXPECT_NEAR(Rms(right, 1000, length - 1000) / level, c.rightScale, 0.02);
-        EXPECT_TRUE(c.channels == 2 || left == right) << "mono goes to both sides";
+        const uint32_t length = c.frames * (kRate / c.rate);
+        std::vector<float> out = Pull(length + 1000);
+        // Lossy, but a wrong frequency, level, rate or channel is far off.
+        EXPECT_LT(RmsDifference(out, MakeSine(c.frequency, kRate, length, 0.5f, 2, c.rightScale)), 0.01);
         EXPECT_LE(AudibleFrames(out), length + c.longer);
         EXPECT_GT(AudibleFrames(out), length - 100);
         EXPECT_TRUE(Stopped(stream));
@@ -152,7 +136,7 @@ TEST_F(OggDecoding, BundledMusicTrackPlaysToItsEnd)
     HSTREAM stream = Play(bytes);
     std::vector<float> out = Pull(8 * kRate);
     EXPECT_GT(AudibleFrames(out), 6 * kRate);
-    EXPECT_GT(Rms(Left(out), 0, 6 * kRate), 0.05);
+    EXPECT_GT(RmsDifference(out, std::vector<float>(12 * kRate)), 0.05);
     EXPECT_TRUE(Stopped(stream));
 }
 
