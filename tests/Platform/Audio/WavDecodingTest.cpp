@@ -44,7 +44,8 @@ TEST_P(WavDecoding, PlaysEverySampleAtTheOutputRateAndThenStops)
 
 INSTANTIATE_TEST_SUITE_P(
     SampleTypes, WavDecoding,
-    ::testing::Values(WavCase{"U8Mono", WavSample::U8, 1, 1.0f / 128}, WavCase{"U8Stereo", WavSample::U8, 2, 1.0f / 128},
+    ::testing::Values(WavCase{"U8Mono", WavSample::U8, 1, 1.0f / 128},
+                      WavCase{"U8Stereo", WavSample::U8, 2, 1.0f / 128},
                       WavCase{"S16Mono", WavSample::S16, 1, 1.0f / 32768},
                       WavCase{"S16Stereo", WavSample::S16, 2, 1.0f / 32768},
                       WavCase{"S24Stereo", WavSample::S24, 2, 1e-6f}, WavCase{"S32Stereo", WavSample::S32, 2, 1e-6f},

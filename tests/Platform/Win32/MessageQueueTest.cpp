@@ -2,7 +2,7 @@
 
 using MessageQueue = TestWindow;
 
-TEST_F(MessageQueue, PostedMessagesKeepTheirOrderAndRespectTheWindowFilterSentOnesArriveAtOnce)
+TEST_F(MessageQueue, PostedMessagesKeepTheirOrderAndHonourTheWindowFilterSentOnesArriveAtOnce)
 {
     HWND other = Create(L"TestWindow", 500, 50, 100, 100);
     ASSERT_NE(other, nullptr);

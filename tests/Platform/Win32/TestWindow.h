@@ -53,11 +53,8 @@ public:
     }
 
 protected:
-    static std::vector<ReceivedMessage>& Received()
-    {
-        static std::vector<ReceivedMessage> received;
-        return received;
-    }
+    static std::vector<ReceivedMessage>& Received() { return sReceived; }
+    inline static std::vector<ReceivedMessage> sReceived;
 
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     {

@@ -26,7 +26,7 @@ bool SizeArrives(HWND window, int width, int height)
 
 using Window = TestWindow;
 
-TEST_F(Window, CreationNeedsARegisteredClassAndAnAgreeingCreateMessage)
+TEST_F(Window, CreationNeedsARegisteredClassAndAnAgreeingCreateMessageAndGivesANewHandle)
 {
     EXPECT_EQ(Create(L"NoSuchClass", 0, 0, 10, 10), nullptr);
     WNDCLASSEXW wc = {};
@@ -45,24 +45,9 @@ TEST_F(Window, CreationNeedsARegisteredClassAndAnAgreeingCreateMessage)
     ASSERT_TRUE(DestroyWindow(window));
     EXPECT_EQ(Seen(WM_DESTROY).size(), 1u);
     EXPECT_EQ(win32::SdlWindowFromHwnd(window), nullptr);
-}
-
-TEST(SdlGlue, HandlesResolveUntilDetachedAndAreNeverReused)
-{
-    ASSERT_TRUE(win32::EnsureSdl(SDL_INIT_VIDEO)) << SDL_GetError();
-    SDL_Window* window = SDL_CreateWindow("glue", 0, 0, 64, 64, SDL_WINDOW_HIDDEN | SDL_WINDOW_OPENGL);
-    ASSERT_NE(window, nullptr) << SDL_GetError();
-    HWND first = win32::AttachSdlWindow(window);
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(win32::SdlWindowFromHwnd(first), window);
-    EXPECT_EQ(win32::HwndFromSdlWindow(window), first);
-    win32::DetachSdlWindow(first);
-    EXPECT_EQ(win32::SdlWindowFromHwnd(first), nullptr);
-    HWND second = win32::AttachSdlWindow(window);
-    EXPECT_NE(second, first);
-    win32::DetachSdlWindow(second);
-    EXPECT_EQ(win32::SdlWindowFromHwnd(nullptr), nullptr);
-    SDL_DestroyWindow(window);
+    HWND next = Create(L"TestWindow", 10, 20, 30, 40);
+    EXPECT_NE(next, window) << "handles are never reused";
+    DestroyWindow(next);
 }
 
 TEST_F(Window, LongsPlacementAndRectanglesFollowTheCalls)
