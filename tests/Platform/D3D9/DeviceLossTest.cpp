@@ -13,8 +13,7 @@ TEST_F(DeviceLoss, FollowsDirect3DsSequence)
 {
     IDirect3DVertexBuffer9* dynamic = BindDrawState(6);
     IDirect3DVertexBuffer9* managed = MakeVertexBuffer(6, D3DPOOL_MANAGED);
-    IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
+    IDirect3DTexture9* texture = MakeTexture(4, 4);
     EXPECT_EQ(test::LiveDefaultPoolObjects(device), 1u);
 
     test::LoseDevice(device);
@@ -51,8 +50,7 @@ TEST_F(DeviceLoss, FollowsDirect3DsSequence)
     D3DLOCKED_RECT locked = {};
     EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
     EXPECT_EQ(texture->UnlockRect(0), D3D_OK);
-    managed->Release();
-    texture->Release();
+    ReleaseAll({managed, texture});
 }
 
 TEST_F(DeviceLoss, ResetWaitsForBackBufferAndRenderTargetReferences)
@@ -64,12 +62,8 @@ TEST_F(DeviceLoss, ResetWaitsForBackBufferAndRenderTargetReferences)
     ASSERT_EQ(device->Reset(&params), D3D_OK);
 
     // A render target held only through its surface still counts.
-    IDirect3DTexture9* target = nullptr;
-    ASSERT_EQ(device->CreateTexture(8, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target,
-                                    nullptr),
-              D3D_OK);
     IDirect3DSurface9* surface = nullptr;
-    ASSERT_EQ(target->GetSurfaceLevel(0, &surface), D3D_OK);
+    IDirect3DTexture9* target = MakeTarget(8, 8, &surface);
     ASSERT_EQ(device->SetRenderTarget(0, surface), D3D_OK);
     EXPECT_EQ(target->Release(), 0u);
     EXPECT_EQ(device->Reset(&params), D3DERR_INVALIDCALL);

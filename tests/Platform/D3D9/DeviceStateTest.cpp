@@ -25,27 +25,6 @@ const RenderStateDefault kRenderStateDefaults[] = {
 
 class DeviceDefaults : public NullDeviceTest, public ::testing::WithParamInterface<bool>
 {
-protected:
-    void ExpectDefaults()
-    {
-        for (const RenderStateDefault& d : kRenderStateDefaults)
-            EXPECT_EQ(test::GetRenderState(device, d.state), d.value) << "render state " << d.state;
-        EXPECT_EQ(test::GetSamplerState(device, 0, D3DSAMP_MINFILTER), D3DTEXF_POINT);
-        EXPECT_EQ(test::GetSamplerState(device, 0, D3DSAMP_MAGFILTER), D3DTEXF_POINT);
-        EXPECT_EQ(test::GetSamplerState(device, 0, D3DSAMP_MIPFILTER), D3DTEXF_NONE);
-        EXPECT_EQ(test::GetSamplerState(device, 3, D3DSAMP_ADDRESSU), D3DTADDRESS_WRAP);
-        EXPECT_EQ(test::GetSamplerState(device, 0, D3DSAMP_MAXANISOTROPY), 1u);
-        const D3DVIEWPORT9 vp = test::GetViewport(device);
-        EXPECT_EQ(vp.Width, params.BackBufferWidth);
-        EXPECT_EQ(vp.Height, params.BackBufferHeight);
-        EXPECT_EQ(vp.MaxZ, 1.0f);
-        const RECT sc = test::GetScissorRect(device);
-        EXPECT_EQ(sc.right, static_cast<LONG>(params.BackBufferWidth));
-        EXPECT_EQ(sc.bottom, static_cast<LONG>(params.BackBufferHeight));
-        EXPECT_EQ(test::GetBoundVertexShader(device), nullptr);
-        EXPECT_EQ(test::GetBoundStream(device), nullptr);
-        EXPECT_EQ(test::GetBoundTexture(device, 0), nullptr);
-    }
 };
 
 TEST_P(DeviceDefaults, HoldAtCreationAndAfterReset)
@@ -56,15 +35,30 @@ TEST_P(DeviceDefaults, HoldAtCreationAndAfterReset)
         for (const RenderStateDefault& d : kRenderStateDefaults)
             device->SetRenderState(d.state, d.value + 1);
         device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
-        IDirect3DVertexBuffer9* vb = BindDrawState(4);
-        vb->Release();
+        BindDrawState(4)->Release();
         D3DVIEWPORT9 small = {1, 1, 4, 4, 0.0f, 0.5f};
         device->SetViewport(&small);
         params.BackBufferWidth = 48;
         params.BackBufferHeight = 40;
         ASSERT_EQ(device->Reset(&params), D3D_OK);
     }
-    ExpectDefaults();
+    for (const RenderStateDefault& d : kRenderStateDefaults)
+        EXPECT_EQ(test::GetRenderState(device, d.state), d.value) << "render state " << d.state;
+    EXPECT_EQ(test::GetSamplerState(device, 0, D3DSAMP_MINFILTER), D3DTEXF_POINT);
+    EXPECT_EQ(test::GetSamplerState(device, 0, D3DSAMP_MAGFILTER), D3DTEXF_POINT);
+    EXPECT_EQ(test::GetSamplerState(device, 0, D3DSAMP_MIPFILTER), D3DTEXF_NONE);
+    EXPECT_EQ(test::GetSamplerState(device, 3, D3DSAMP_ADDRESSU), D3DTADDRESS_WRAP);
+    EXPECT_EQ(test::GetSamplerState(device, 0, D3DSAMP_MAXANISOTROPY), 1u);
+    const D3DVIEWPORT9 vp = test::GetViewport(device);
+    EXPECT_EQ(vp.Width, params.BackBufferWidth);
+    EXPECT_EQ(vp.Height, params.BackBufferHeight);
+    EXPECT_EQ(vp.MaxZ, 1.0f);
+    const RECT sc = test::GetScissorRect(device);
+    EXPECT_EQ(sc.right, static_cast<LONG>(params.BackBufferWidth));
+    EXPECT_EQ(sc.bottom, static_cast<LONG>(params.BackBufferHeight));
+    EXPECT_EQ(test::GetBoundVertexShader(device), nullptr);
+    EXPECT_EQ(test::GetBoundStream(device), nullptr);
+    EXPECT_EQ(test::GetBoundTexture(device, 0), nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(AtCreation, DeviceDefaults, ::testing::Values(false));
@@ -79,14 +73,10 @@ TEST_F(NullDeviceTest, DepthTestIsOffByDefaultWithoutADepthBuffer)
     EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0), D3D_OK);
 }
 
-TEST_F(NullDeviceTest, SetRenderTargetResetsViewportAndScissorToTheNewTarget)
+TEST_F(NullDeviceTest, SetRenderTargetResetsViewportAndScissorAndRefusesWhatIsNoRenderTarget)
 {
-    IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(device->CreateTexture(16, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &texture,
-                                    nullptr),
-              D3D_OK);
     IDirect3DSurface9* surface = nullptr;
-    ASSERT_EQ(texture->GetSurfaceLevel(0, &surface), D3D_OK);
+    IDirect3DTexture9* texture = MakeTarget(16, 8, &surface);
     IDirect3DSurface9* backBuffer = nullptr;
     ASSERT_EQ(device->GetRenderTarget(0, &backBuffer), D3D_OK);
 
@@ -97,33 +87,19 @@ TEST_F(NullDeviceTest, SetRenderTargetResetsViewportAndScissorToTheNewTarget)
     EXPECT_EQ(test::GetViewport(device).Height, 8u);
     EXPECT_EQ(test::GetScissorRect(device).right, 16);
     EXPECT_EQ(test::GetScissorRect(device).left, 0);
-
     ASSERT_EQ(device->SetRenderTarget(0, backBuffer), D3D_OK);
     EXPECT_EQ(test::GetViewport(device).Width, 64u);
     EXPECT_EQ(test::GetScissorRect(device).bottom, 32);
-
-    // A viewport must lie inside the target.
     D3DVIEWPORT9 tooWide = {0, 0, 65, 32, 0.0f, 1.0f};
-    EXPECT_EQ(device->SetViewport(&tooWide), D3DERR_INVALIDCALL);
-    surface->Release();
-    backBuffer->Release();
-    texture->Release();
-}
+    EXPECT_EQ(device->SetViewport(&tooWide), D3DERR_INVALIDCALL) << "a viewport must lie inside the target";
 
-TEST_F(NullDeviceTest, SetRenderTargetRefusesWhatIsNoRenderTarget)
-{
+    IDirect3DTexture9* plain = MakeTexture(8, 8);
+    IDirect3DSurface9* plainSurface = nullptr;
+    ASSERT_EQ(plain->GetSurfaceLevel(0, &plainSurface), D3D_OK);
+    EXPECT_EQ(device->SetRenderTarget(0, plainSurface), D3DERR_INVALIDCALL);
     EXPECT_EQ(device->SetRenderTarget(0, nullptr), D3DERR_INVALIDCALL);
-    IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(device->CreateTexture(8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
-    IDirect3DSurface9* surface = nullptr;
-    ASSERT_EQ(texture->GetSurfaceLevel(0, &surface), D3D_OK);
-    EXPECT_EQ(device->SetRenderTarget(0, surface), D3DERR_INVALIDCALL);
-    IDirect3DSurface9* backBuffer = nullptr;
-    ASSERT_EQ(device->GetRenderTarget(0, &backBuffer), D3D_OK);
     EXPECT_EQ(device->SetRenderTarget(1, backBuffer), D3DERR_INVALIDCALL);
-    backBuffer->Release();
-    surface->Release();
-    texture->Release();
+    ReleaseAll({surface, backBuffer, texture, plainSurface, plain});
 }
 
 TEST_F(NullDeviceTest, BeginSceneTwiceAndEndSceneOutsideFail)

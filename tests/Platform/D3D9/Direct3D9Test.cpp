@@ -5,7 +5,12 @@ namespace d3d9test
 namespace
 {
 
-class Direct3D9Test : public ::testing::Test
+// Results and values keep their Windows meaning on LP64.
+static_assert(sizeof(HRESULT) == 4 && sizeof(DWORD) == 4 && sizeof(D3DCOLOR) == 4, "fixed widths");
+static_assert(FAILED(D3DERR_DEVICELOST) && FAILED(D3DERR_OUTOFVIDEOMEMORY), "failures are negative");
+static_assert(static_cast<DWORD>(D3DFMT_DXT5) == 0x35545844u && kFvf2D == 0x41C2u, "stored values");
+
+class Direct3D9Test : public DeviceTest
 {
 protected:
     void SetUp() override
@@ -15,32 +20,11 @@ protected:
         ASSERT_NE(d3d, nullptr);
         params = WindowedParameters(nullptr, 32, 32);
     }
-    void TearDown() override
+    HRESULT Create(DWORD flags, IDirect3DDevice9** out, D3DDEVTYPE type = D3DDEVTYPE_HAL)
     {
-        if (d3d)
-        {
-            EXPECT_EQ(d3d->Release(), 0u);
-        }
-        EXPECT_EQ(test::LiveObjects(), 0u);
+        return d3d->CreateDevice(D3DADAPTER_DEFAULT, type, nullptr, flags, &params, out);
     }
-    HRESULT Create(DWORD flags, IDirect3DDevice9** device)
-    {
-        return d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, nullptr, flags, &params, device);
-    }
-
-    test::ScopedHooks hooks;
-    IDirect3D9* d3d = nullptr;
-    D3DPRESENT_PARAMETERS params = {};
 };
-
-TEST_F(Direct3D9Test, ResultsAndValuesKeepTheirMeaningOnLp64)
-{
-    static_assert(sizeof(HRESULT) == 4 && sizeof(DWORD) == 4 && sizeof(D3DCOLOR) == 4, "fixed widths");
-    EXPECT_TRUE(FAILED(D3DERR_DEVICELOST));
-    EXPECT_TRUE(FAILED(D3DERR_OUTOFVIDEOMEMORY));
-    EXPECT_EQ(static_cast<DWORD>(D3DFMT_DXT5), 0x35545844u);
-    EXPECT_EQ(D3DFVF_XYZW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX1, 0x41C2u);
-}
 
 TEST_F(Direct3D9Test, CreationFailsForAnotherSdkVersionOrWhenForced)
 {
@@ -56,14 +40,11 @@ TEST_F(Direct3D9Test, AdapterAnswersComeFromTheHooks)
 {
     D3DCAPS9 caps = test::DefaultCaps();
     caps.MaxVertexIndex = 0xFFFE;
-    caps.PixelShaderVersion = D3DPS_VERSION(1, 4);
     test::SetCaps(caps);
     D3DCAPS9 got = {};
     ASSERT_EQ(d3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &got), D3D_OK);
     EXPECT_EQ(got.MaxVertexIndex, 0xFFFEu);
-    EXPECT_EQ(got.PixelShaderVersion, D3DPS_VERSION(1, 4));
     EXPECT_EQ(got.RasterCaps & D3DPRASTERCAPS_SCISSORTEST, D3DPRASTERCAPS_SCISSORTEST);
-
     test::SetAdapterDisplayMode({800, 600, 75, D3DFMT_R5G6B5});
     D3DDISPLAYMODE mode = {};
     ASSERT_EQ(d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode), D3D_OK);
@@ -80,8 +61,7 @@ TEST_F(Direct3D9Test, CheckDeviceFormatAnswersTexturesAndOverrides)
         EXPECT_EQ(check(D3DFMT_X8R8G8B8, 0, f), D3D_OK) << f;
     EXPECT_EQ(check(D3DFMT_X8R8G8B8, D3DUSAGE_RENDERTARGET, D3DFMT_DXT1), D3DERR_NOTAVAILABLE);
     EXPECT_EQ(check(D3DFMT_X8R8G8B8, 0, D3DFMT_A8), D3DERR_NOTAVAILABLE);
-    // An alpha format is no display format.
-    EXPECT_EQ(check(D3DFMT_A8R8G8B8, 0, D3DFMT_DXT1), D3DERR_INVALIDCALL);
+    EXPECT_EQ(check(D3DFMT_A8R8G8B8, 0, D3DFMT_DXT1), D3DERR_INVALIDCALL) << "an alpha format is no display format";
 
     test::SetFormatAnswer(D3DFMT_DXT3, D3DERR_NOTAVAILABLE);
     test::SetFormatAnswer(D3DFMT_DXT5, S_FALSE);
@@ -89,28 +69,25 @@ TEST_F(Direct3D9Test, CheckDeviceFormatAnswersTexturesAndOverrides)
     EXPECT_EQ(check(D3DFMT_X8R8G8B8, 0, D3DFMT_DXT5), S_FALSE);
 }
 
-TEST_F(Direct3D9Test, PositiveCreateDeviceResultStillCreatesTheDevice)
+TEST_F(Direct3D9Test, ForcedCreateDeviceResults)
 {
+    // A positive result still creates the device.
     test::ForceResult(test::Call::CreateDevice, 0x10, 1);
-    IDirect3DDevice9* device = nullptr;
-    EXPECT_EQ(Create(D3DCREATE_HARDWARE_VERTEXPROCESSING, &device), 0x10);
-    ASSERT_NE(device, nullptr);
-    EXPECT_EQ(device->Release(), 0u);
-}
+    IDirect3DDevice9* created = nullptr;
+    EXPECT_EQ(Create(D3DCREATE_HARDWARE_VERTEXPROCESSING, &created), 0x10);
+    ASSERT_NE(created, nullptr);
+    EXPECT_EQ(created->Release(), 0u);
 
-TEST_F(Direct3D9Test, ForcedHardwareFailureLeavesSoftwareProcessingWorking)
-{
+    // A hardware failure leaves software processing working.
     test::ForceResult(test::Call::CreateDeviceHardwareVertexProcessing, D3DERR_NOTAVAILABLE);
-    IDirect3DDevice9* device = reinterpret_cast<IDirect3DDevice9*>(this);
-    EXPECT_EQ(Create(D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED, &device), D3DERR_NOTAVAILABLE);
-    EXPECT_EQ(device, nullptr);
+    created = reinterpret_cast<IDirect3DDevice9*>(this);
+    EXPECT_EQ(Create(D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED, &created), D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(created, nullptr);
     ASSERT_EQ(Create(D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED, &device), D3D_OK);
-    EXPECT_EQ(device->Release(), 0u);
 }
 
 TEST_F(Direct3D9Test, CreateDeviceRejectsBadParameters)
 {
-    IDirect3DDevice9* device = nullptr;
     EXPECT_EQ(Create(0, &device), D3DERR_INVALIDCALL);
     EXPECT_EQ(Create(D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_SOFTWARE_VERTEXPROCESSING, &device),
               D3DERR_INVALIDCALL);
@@ -123,30 +100,20 @@ TEST_F(Direct3D9Test, CreateDeviceRejectsBadParameters)
     params.Windowed = FALSE;
     EXPECT_EQ(Create(D3DCREATE_HARDWARE_VERTEXPROCESSING, &device), D3DERR_INVALIDCALL);
     EXPECT_EQ(device, nullptr);
-    EXPECT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_REF, nullptr, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                                &params, &device),
-              D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(Create(D3DCREATE_HARDWARE_VERTEXPROCESSING, &device, D3DDEVTYPE_REF), D3DERR_NOTAVAILABLE);
 }
 
-TEST_F(Direct3D9Test, CreateDeviceFillsInWhatWasLeftToIt)
+TEST_F(Direct3D9Test, CreateDeviceFillsInWhatWasLeftToItAndKeepsItsDirect3DObjectAlive)
 {
     params.BackBufferFormat = D3DFMT_UNKNOWN;
     params.BackBufferCount = 0;
-    IDirect3DDevice9* device = nullptr;
     ASSERT_EQ(Create(D3DCREATE_HARDWARE_VERTEXPROCESSING, &device), D3D_OK);
     EXPECT_EQ(params.BackBufferFormat, D3DFMT_X8R8G8B8);
     EXPECT_EQ(params.BackBufferCount, 1u);
-    EXPECT_EQ(device->Release(), 0u);
-}
 
-TEST_F(Direct3D9Test, DeviceKeepsItsDirect3DObjectAlive)
-{
-    IDirect3DDevice9* device = nullptr;
-    ASSERT_EQ(Create(D3DCREATE_HARDWARE_VERTEXPROCESSING, &device), D3D_OK);
     EXPECT_EQ(d3d->Release(), 1u); // the caller's reference is gone ...
     d3d = nullptr;
-    EXPECT_EQ(test::LiveDevices(), 1u);
-    EXPECT_EQ(device->Release(), 0u); // ... and the device's goes with the device
+    EXPECT_EQ(test::LiveDevices(), 1u); // ... and the device's goes with the device
 }
 
 } // namespace

@@ -27,19 +27,6 @@ protected:
         std::memset(data, 0, vertices * sizeof(Vertex2D));
         ASSERT_EQ(vb->Unlock(), D3D_OK);
     }
-    IDirect3DIndexBuffer9* MakeIndices(std::vector<uint16_t> indices)
-    {
-        IDirect3DIndexBuffer9* ib = nullptr;
-        EXPECT_EQ(device->CreateIndexBuffer(static_cast<UINT>(indices.size() * 2), D3DUSAGE_WRITEONLY, D3DFMT_INDEX16,
-                                            D3DPOOL_MANAGED, &ib, nullptr),
-                  D3D_OK);
-        void* data = nullptr;
-        EXPECT_EQ(ib->Lock(0, 0, &data, 0), D3D_OK);
-        std::memcpy(data, indices.data(), indices.size() * 2);
-        EXPECT_EQ(ib->Unlock(), D3D_OK);
-        return ib;
-    }
-
     static constexpr UINT kVertices = 12;
     IDirect3DVertexBuffer9* vb = nullptr;
 };

@@ -4,26 +4,16 @@
 #include "D3D9Fixture.h"
 
 #include "Platform/D3D9/D3DX9.h"
+#include "tests/Platform/D3D9/Hlsl/HlslTestSupport.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 namespace d3d9test
 {
 namespace
 {
 
-constexpr UINT kWidth = 16;
-constexpr UINT kHeight = 8;
-
-std::string ReadProgram(const std::string& name)
-{
-    std::ifstream file(std::string(BW_SOURCE_DIR) + "/fuzz/corpus/Hlsl/" + name, std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
+using hlsltest::ReadCorpus;
 
 // The geometry programs' vertex layout (FVF 0x042).
 struct VertexGeom
@@ -33,52 +23,55 @@ struct VertexGeom
 };
 constexpr DWORD kFvfGeom = D3DFVF_XYZ | D3DFVF_DIFFUSE;
 
-int Channel(D3DCOLOR color, int shift)
-{
-    return static_cast<int>((color >> shift) & 0xFF);
-}
-
 // Each channel within one step of the expected value (rounding differs).
 ::testing::AssertionResult Near(D3DCOLOR actual, D3DCOLOR expected)
 {
     for (int shift = 0; shift < 32; shift += 8)
-        if (std::abs(Channel(actual, shift) - Channel(expected, shift)) > 1)
+        if (std::abs(static_cast<int>((actual >> shift) & 0xFF) - static_cast<int>((expected >> shift) & 0xFF)) > 1)
             return ::testing::AssertionFailure() << std::hex << "0x" << actual << " is not 0x" << expected;
     return ::testing::AssertionSuccess();
 }
 
-class HlslProgramPixelTest : public OpenGlDeviceTest
+class HlslProgramPixelTest : public GlDeviceTest
 {
 protected:
-    void SetUp() override
+    // Compiles text with our D3DX compiler; null (and a failure) when it does not compile.
+    static LPD3DXBUFFER Compile(const std::string& text, bool vertex, LPD3DXCONSTANTTABLE* table = nullptr)
     {
-        ASSERT_NO_FATAL_FAILURE(OpenDevice(kWidth, kHeight));
-        ASSERT_EQ(device->CreateVertexBuffer(64 * sizeof(Vertex2D), D3DUSAGE_DYNAMIC | D3DUSAGE_WRITEONLY, 0,
-                                             D3DPOOL_DEFAULT, &vb, nullptr),
-                  D3D_OK);
-        ASSERT_EQ(device->BeginScene(), D3D_OK);
-        ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0), D3D_OK);
-    }
-
-    void TearDown() override
-    {
-        ReleaseAll({vb, vs, ps, texture});
-        OpenGlDeviceTest::TearDown();
-    }
-
-    // Compiles a pair from the corpus, binds it and sets "Proj" to the
-    // engine's orthographic projection from pixels (y down) to clip space.
-    void UsePrograms(const char* pair)
-    {
-        const std::string vsText = ReadProgram(std::string(pair) + "_vs.hlsl");
-        const std::string psText = ReadProgram(std::string(pair) + "_ps.hlsl");
         LPD3DXBUFFER code = nullptr;
+        LPD3DXBUFFER messages = nullptr;
+        const HRESULT hr = D3DXCompileShader(text.data(), static_cast<UINT>(text.size()), nullptr, nullptr,
+                                             vertex ? "vertex_shader" : "pixel_shader", vertex ? "vs_1_1" : "ps_2_0",
+                                             D3DXSHADER_DEBUG, &code, &messages, table);
+        EXPECT_EQ(hr, D3D_OK) << (messages ? static_cast<const char*>(messages->GetBufferPointer()) : "");
+        ReleaseAll({messages});
+        return code;
+    }
+
+    // Creates the shader of code (which it releases) and binds it.
+    HRESULT Bind(LPD3DXBUFFER code, bool vertex)
+    {
+        const DWORD* tokens = static_cast<const DWORD*>(code->GetBufferPointer());
+        IDirect3DVertexShader9* vertexShader = nullptr;
+        IDirect3DPixelShader9* pixelShader = nullptr;
+        const HRESULT hr =
+            vertex ? device->CreateVertexShader(tokens, &vertexShader) : device->CreatePixelShader(tokens, &pixelShader);
+        if (vertex)
+            device->SetVertexShader(vertexShader);
+        else
+            device->SetPixelShader(pixelShader);
+        ReleaseAll({code, vertexShader, pixelShader});
+        return hr;
+    }
+
+    // Binds a pair from the corpus and sets "Proj" to the engine's
+    // orthographic projection from pixels (y down) to clip space.
+    void UsePrograms(const std::string& pair)
+    {
         LPD3DXCONSTANTTABLE table = nullptr;
-        ASSERT_EQ(D3DXCompileShader(vsText.data(), static_cast<UINT>(vsText.size()), nullptr, nullptr,
-                                    "vertex_shader", "vs_1_1", D3DXSHADER_DEBUG, &code, nullptr, &table),
-                  D3D_OK);
-        ASSERT_EQ(device->CreateVertexShader(static_cast<const DWORD*>(code->GetBufferPointer()), &vs), D3D_OK);
-        code->Release();
+        LPD3DXBUFFER code = Compile(ReadCorpus(pair + "_vs.hlsl"), true, &table);
+        ASSERT_NE(code, nullptr);
+        ASSERT_EQ(Bind(code, true), D3D_OK);
         D3DXMATRIX proj = {};
         proj.m[0][0] = 2.0f / kWidth;
         proj.m[1][1] = -2.0f / kHeight;
@@ -89,72 +82,27 @@ protected:
         EXPECT_EQ(table->SetMatrix(device, table->GetConstantByName(nullptr, "Proj"), &proj), D3D_OK);
         table->Release();
 
-        ASSERT_EQ(D3DXCompileShader(psText.data(), static_cast<UINT>(psText.size()), nullptr, nullptr,
-                                    "pixel_shader", "ps_2_0", D3DXSHADER_DEBUG, &code, nullptr, &table),
-                  D3D_OK);
-        ASSERT_EQ(device->CreatePixelShader(static_cast<const DWORD*>(code->GetBufferPointer()), &ps), D3D_OK);
-        D3DXHANDLE sampler = table->GetConstantByName(nullptr, "TextureSampler");
-        samplerStage = 0;
-        if (sampler)
+        code = Compile(ReadCorpus(pair + "_ps.hlsl"), false, &table);
+        ASSERT_NE(code, nullptr);
+        ASSERT_EQ(Bind(code, false), D3D_OK);
+        if (D3DXHANDLE sampler = table->GetConstantByName(nullptr, "TextureSampler"))
         {
             D3DXCONSTANT_DESC desc;
             UINT count = 1;
             EXPECT_EQ(table->GetConstantDesc(sampler, &desc, &count), D3D_OK);
             samplerStage = desc.RegisterIndex;
         }
-        code->Release();
         table->Release();
-        device->SetVertexShader(vs);
-        device->SetPixelShader(ps);
-    }
-
-    void UseTexture(D3DCOLOR color)
-    {
-        ASSERT_EQ(device->CreateTexture(2, 2, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
-        D3DLOCKED_RECT locked = {};
-        ASSERT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
-        for (int y = 0; y < 2; ++y)
-            for (int x = 0; x < 2; ++x)
-                reinterpret_cast<D3DCOLOR*>(static_cast<BYTE*>(locked.pBits) + y * locked.Pitch)[x] = color;
-        ASSERT_EQ(texture->UnlockRect(0), D3D_OK);
-        device->SetTexture(samplerStage, texture);
-    }
-
-    template <typename V>
-    void Draw(const std::vector<V>& vertices, DWORD fvf)
-    {
-        void* data = nullptr;
-        ASSERT_EQ(vb->Lock(0, 0, &data, D3DLOCK_DISCARD), D3D_OK);
-        std::memcpy(data, vertices.data(), vertices.size() * sizeof(V));
-        ASSERT_EQ(vb->Unlock(), D3D_OK);
-        device->SetFVF(fvf);
-        device->SetStreamSource(0, vb, 0, sizeof(V));
-        ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, static_cast<UINT>(vertices.size() / 3)), D3D_OK);
+        Clear(kBlack);
     }
 
     // A quad over the left half of the target, as the engine places it.
-    void DrawTexturedQuad(D3DCOLOR diffuse, D3DCOLOR specular)
+    void DrawLeftHalf(D3DCOLOR diffuse, D3DCOLOR specular)
     {
-        const float x1 = kWidth / 2 - 0.5f, y1 = kHeight - 0.5f;
-        const Vertex2D tl = {-0.5f, -0.5f, 0, 1, diffuse, specular, 0, 0};
-        const Vertex2D tr = {x1, -0.5f, 0, 1, diffuse, specular, 1, 0};
-        const Vertex2D bl = {-0.5f, y1, 0, 1, diffuse, specular, 0, 1};
-        const Vertex2D br = {x1, y1, 0, 1, diffuse, specular, 1, 1};
-        Draw(std::vector<Vertex2D>{tl, tr, bl, bl, tr, br}, kFvf2D);
+        DrawQuad(-0.5f, -0.5f, kWidth / 2 - 0.5f, kHeight - 0.5f, diffuse, specular);
+        Read();
     }
 
-    D3DCOLOR At(UINT x, UINT y)
-    {
-        std::vector<D3DCOLOR> pixels;
-        UINT w = 0, h = 0;
-        EXPECT_TRUE(test::ReadRenderTarget(device, nullptr, &pixels, &w, &h));
-        return y < h && x < w ? pixels[y * w + x] : 0;
-    }
-
-    IDirect3DVertexBuffer9* vb = nullptr;
-    IDirect3DVertexShader9* vs = nullptr;
-    IDirect3DPixelShader9* ps = nullptr;
-    IDirect3DTexture9* texture = nullptr;
     DWORD samplerStage = 0;
 };
 
@@ -166,33 +114,34 @@ TEST_F(HlslProgramPixelTest, GeometryProgramsDrawTheVertexColourWhereProjPlacesI
     Draw(std::vector<VertexGeom>{{-0.5f, -0.5f, 0, color}, {kWidth - 0.5f, -0.5f, 0, color},
                                  {-0.5f, kHeight - 0.5f, 0, color}},
          kFvfGeom);
+    Read();
     EXPECT_EQ(At(0, 0), color);
     EXPECT_EQ(At(4, 2), color);
-    EXPECT_EQ(At(kWidth - 1, kHeight - 1), 0xFF000000u);
+    EXPECT_EQ(At(kWidth - 1, kHeight - 1), kBlack);
 }
 
 TEST_F(HlslProgramPixelTest, TexturedMultiplyProgramsDrawTextureTimesColour)
 {
     UsePrograms("mult");
-    UseTexture(0x80FF8040);
-    DrawTexturedQuad(0xFF8080FF, 0);
+    BindTexture(SolidTexture(0x80FF8040), samplerStage);
+    DrawLeftHalf(0xFF8080FF, 0);
     EXPECT_TRUE(Near(At(1, 1), 0x80804040));
     EXPECT_TRUE(Near(At(kWidth / 2 - 1, kHeight - 1), 0x80804040));
-    EXPECT_EQ(At(kWidth / 2, 0), 0xFF000000u);
+    EXPECT_EQ(At(kWidth / 2, 0), kBlack);
 }
 
 TEST_F(HlslProgramPixelTest, TexturedTintProgramsMixTextureAndColourBySpecularGreenAndBlue)
 {
     UsePrograms("tint");
-    UseTexture(0x80FF8040);
+    BindTexture(SolidTexture(0x80FF8040), samplerStage);
     // specular (k << 8) | (255 - k): k = 0 shows the texture's colour.
-    DrawTexturedQuad(0xFF2040C0, 0x000000FF);
+    DrawLeftHalf(0xFF2040C0, 0x000000FF);
     EXPECT_TRUE(Near(At(1, 1), 0x80FF8040));
     // k = 255 shows the vertex colour, alpha still texture times colour.
-    DrawTexturedQuad(0x802040C0, 0x0000FF00);
+    DrawLeftHalf(0x802040C0, 0x0000FF00);
     EXPECT_TRUE(Near(At(1, 1), 0x402040C0));
     // Half way mixes both.
-    DrawTexturedQuad(0xFF0000FF, 0x0000807F);
+    DrawLeftHalf(0xFF0000FF, 0x0000807F);
     EXPECT_TRUE(Near(At(1, 1), 0x807F40A0));
 }
 
@@ -201,8 +150,8 @@ TEST_F(HlslProgramPixelTest, TexturedTintProgramsMixTextureAndColourBySpecularGr
 struct GlslCase
 {
     const char* name;
-    const char* profile;
-    const char* source;
+    bool vertex;
+    const char* source; // "corpus:" and a file name, or the text
 };
 
 class HlslGlslTest : public HlslProgramPixelTest, public ::testing::WithParamInterface<GlslCase>
@@ -214,41 +163,27 @@ TEST_P(HlslGlslTest, CompiledProgramIsAcceptedByOpenGL)
     const GlslCase& c = GetParam();
     std::string text = c.source;
     if (text.compare(0, 7, "corpus:") == 0)
-        text = ReadProgram(text.substr(7));
-    const bool vertex = std::string(c.profile) == "vs_1_1";
-    LPD3DXBUFFER code = nullptr;
-    LPD3DXBUFFER messages = nullptr;
-    const HRESULT hr = D3DXCompileShader(text.data(), static_cast<UINT>(text.size()), nullptr, nullptr,
-                                         vertex ? "vertex_shader" : "pixel_shader", c.profile, 0, &code, &messages,
-                                         nullptr);
-    const std::string log = messages ? static_cast<const char*>(messages->GetBufferPointer()) : "";
-    if (messages)
-        messages->Release();
-    ASSERT_EQ(hr, D3D_OK) << log;
-    const DWORD* tokens = static_cast<const DWORD*>(code->GetBufferPointer());
-    if (vertex)
-        EXPECT_EQ(device->CreateVertexShader(tokens, &vs), D3D_OK);
-    else
-        EXPECT_EQ(device->CreatePixelShader(tokens, &ps), D3D_OK);
-    code->Release();
+        text = ReadCorpus(text.substr(7));
+    LPD3DXBUFFER code = Compile(text, c.vertex);
+    ASSERT_NE(code, nullptr);
+    EXPECT_EQ(Bind(code, c.vertex), D3D_OK);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Forms, HlslGlslTest,
     ::testing::Values(
-        GlslCase{"UserVertex", "vs_1_1", "corpus:user_vs.hlsl"},
-        GlslCase{"UserPixel", "ps_2_0", "corpus:user_ps.hlsl"},
-        GlslCase{"MatrixShapes", "vs_1_1",
+        GlslCase{"UserVertex", true, "corpus:user_vs.hlsl"}, GlslCase{"UserPixel", false, "corpus:user_ps.hlsl"},
+        GlslCase{"MatrixShapes", true,
                  "float3x4 A; float4x3 B; float2x2 C; float3x3 D[2]; float4x4 E;\n"
                  "float4 vertex_shader(float4 p : POSITION, float3 q : TEXCOORD0) : POSITION\n"
                  "{ return mul(p.xyz, A) + float4(mul(p, B), 1) + mul(E, p)\n"
                  "  + float4(mul(C, p.xy), mul(q, D[p.w]).xy) + mul(q, E); }"},
-        GlslCase{"ScalarsAndSwizzles", "ps_2_0",
+        GlslCase{"ScalarsAndSwizzles", false,
                  "float k; float w[3];\n"
                  "float4 pixel_shader(float4 c : COLOR0, float t : TEXCOORD2) : COLOR0\n"
                  "{ float f = t.x; float4 v = f.xxxx + k.rrr.xxyz + w[2] + c.wzyx.zyxw;\n"
                  "  v[c.x] = v[1] * 2; v.yz *= 0.5; v.x -= length(v); v /= 2; return v; }"},
-        GlslCase{"NestedStructsAndParameters", "ps_2_0",
+        GlslCase{"NestedStructsAndParameters", false,
                  "struct A { float2 uv : TEXCOORD0; float3 n : TEXCOORD1; };\n"
                  "struct B { A a; float4 c : COLOR1; };\n"
                  "struct R { float4 color : COLOR0; };\n"
@@ -256,16 +191,33 @@ INSTANTIATE_TEST_SUITE_P(
                  "A Make(float2 uv) { A a = (A)1; a.uv = uv; return a; }\n"
                  "R pixel_shader(B b) { float4 o; Touch(b, o); A m = Make(b.a.uv); B copy = b; copy.a = m;\n"
                  "  R r; r.color = o * b.c + float4(copy.a.uv, copy.a.n.x, 1) + (float4)sqrt(4); return r; }"},
-        GlslCase{"EveryIntrinsic", "ps_2_0",
+        GlslCase{"WiderUserSubset", false,
+                 "/* block comment */ float4 Tint; float Amount;\n"
+                 "struct Inner { float2 uv : TEXCOORD0; };\n"
+                 "struct PS_IN { float4 color : color0; Inner inner; };\n"
+                 "sampler2D S;\n"
+                 "float3 Gray(float3 c) { return dot(c, float3(0.299, 0.587, .114)); }\n"
+                 "void Split(float4 v, out float3 rgb, inout float a) { rgb = v.rgb; a *= v.a; }\n"
+                 "float4 pixel_shader(in PS_IN i) : COLOR\n"
+                 "{ float4 s = tex2D(S, i.inner.uv); float3 rgb; float a = 1; Split(s, rgb, a);\n"
+                 "  const float k = saturate(Amount * 2.0f - 0.5); rgb = lerp(rgb, Gray(rgb), k) + -Tint.xyz / 4;\n"
+                 "  rgb.zx = rgb.xz; rgb[2] += min(max(abs(rgb.r), 0.1), pow(2, 0.5)) + (float)1.5e-1;\n"
+                 "  float4 c = float4(rgb, a) * i.color; { float4 c = 0; c.w = 1; }\n"
+                 "  return clamp(c, 0, 1) + float4(normalize(rgb.xy) * length(rgb), floor(0.5), ceil(frac(a))); }"},
+        GlslCase{"EveryIntrinsic", false,
                  "float4 pixel_shader(float4 c : COLOR0) : COLOR0\n"
                  "{ float4 a = abs(c) + floor(c) + ceil(c) + frac(c) + sqrt(c) + rsqrt(c + 1) + exp(c) + exp2(c)\n"
                  "  + log(c + 1) + log2(c + 1) + sin(c) + cos(c) + normalize(c) + pow(c, 2) + step(0.5, c);\n"
                  "  return saturate(lerp(min(a, 1), max(a, 0), 0.5) + clamp(c, 0.1, 0.9) * dot(c, a)) * mul(c, c); }"},
-        GlslCase{"OddNames", "vs_1_1",
+        GlslCase{"OddNames", true,
                  "float4 uniform_; float4 __gl; struct vec4_ { float4 mix : POSITION; float4 int_ : COLOR1; };\n"
                  "vec4_ vertex_shader(float4 texture_ : POSITION) { vec4_ o; o.mix = texture_ + uniform_ + __gl;\n"
                  "  o.int_ = o.mix; return o; }"},
-        GlslCase{"VoidEntryWithOutputs", "vs_1_1",
+        GlslCase{"StructZeroCastAndOutParameters", true,
+                 "float4x4 Proj; struct VO { float4 pos : POSITION; float4 col : COLOR0; };\n"
+                 "void vertex_shader(float3 p : POSITION, out VO o, out float2 t : TEXCOORD3)\n"
+                 "{ o = (VO)0; o.pos = mul(float4(p, 1), Proj); t = p.xy; }"},
+        GlslCase{"VoidEntryWithOutputs", true,
                  "void vertex_shader(float4 p : POSITION, inout float4 c : COLOR0, out float4 o : POSITION,\n"
                  "  out float t : TEXCOORD7) { o = p; c = c * 0.5; t = 1e-10; { return; } }"}),
     [](const ::testing::TestParamInfo<GlslCase>& info) { return std::string(info.param.name); });

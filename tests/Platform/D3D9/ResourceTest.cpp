@@ -69,8 +69,7 @@ class LockPitch : public NullDeviceTest, public ::testing::WithParamInterface<Pi
 TEST_P(LockPitch, IsRowBytesOrBlockRowBytes)
 {
     const PitchCase& c = GetParam();
-    IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(device->CreateTexture(c.width, 16, 0, 0, c.format, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
+    IDirect3DTexture9* texture = MakeTexture(c.width, 16, 0, D3DPOOL_MANAGED, c.format, 0);
     D3DLOCKED_RECT locked = {};
     ASSERT_EQ(texture->LockRect(c.level, &locked, nullptr, 0), D3D_OK);
     EXPECT_EQ(locked.Pitch, c.pitch);
@@ -87,18 +86,13 @@ INSTANTIATE_TEST_SUITE_P(Formats, LockPitch,
 
 TEST_F(NullDeviceTest, OnlyManagedAndDynamicTexturesLock)
 {
-    IDirect3DTexture9* target = nullptr;
-    ASSERT_EQ(device->CreateTexture(8, 8, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &target,
-                                    nullptr),
-              D3D_OK);
+    IDirect3DTexture9* target = MakeTexture(8, 8, D3DUSAGE_RENDERTARGET, D3DPOOL_DEFAULT);
     D3DLOCKED_RECT locked = {};
     EXPECT_EQ(target->LockRect(0, &locked, nullptr, 0), D3DERR_INVALIDCALL);
     EXPECT_EQ(locked.pBits, nullptr);
     target->Release();
 
-    IDirect3DTexture9* dynamic = nullptr;
-    ASSERT_EQ(device->CreateTexture(8, 4, 1, D3DUSAGE_DYNAMIC, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &dynamic, nullptr),
-              D3D_OK);
+    IDirect3DTexture9* dynamic = MakeTexture(8, 4, D3DUSAGE_DYNAMIC, D3DPOOL_DEFAULT);
     ASSERT_EQ(dynamic->LockRect(0, &locked, nullptr, D3DLOCK_DISCARD), D3D_OK);
     std::memset(locked.pBits, 0xFF, static_cast<size_t>(locked.Pitch) * 4); // the whole level is writable
     EXPECT_EQ(dynamic->UnlockRect(0), D3D_OK);
@@ -132,8 +126,7 @@ TEST_F(NullDeviceTest, BufferLocksStayInsideTheBuffer)
 
 TEST_F(NullDeviceTest, ChildrenKeepTheDeviceAndSurfacesTheirTextureAlive)
 {
-    IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(device->CreateTexture(8, 8, 2, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
+    IDirect3DTexture9* texture = MakeTexture(8, 8, 0, D3DPOOL_MANAGED, D3DFMT_A8R8G8B8, 2);
     IDirect3DSurface9* level1 = nullptr;
     ASSERT_EQ(texture->GetSurfaceLevel(1, &level1), D3D_OK);
     IDirect3DSurface9* missing = level1;
@@ -153,8 +146,7 @@ TEST_F(NullDeviceTest, ChildrenKeepTheDeviceAndSurfacesTheirTextureAlive)
 
 TEST_F(NullDeviceTest, BoundObjectsLiveUntilUnbound)
 {
-    IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(device->CreateTexture(8, 8, 1, 0, D3DFMT_DXT1, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
+    IDirect3DTexture9* texture = MakeTexture(8, 8, 0, D3DPOOL_MANAGED, D3DFMT_DXT1);
     ASSERT_EQ(device->SetTexture(0, texture), D3D_OK);
     const UINT live = test::LiveObjects();
     EXPECT_EQ(texture->Release(), 0u);

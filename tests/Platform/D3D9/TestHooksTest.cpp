@@ -11,15 +11,12 @@ TEST_F(TestHooks, ForcedResultsCountAndExpire)
 {
     // Two calls pass, the next two fail, then calls pass again.
     test::ForceResult(test::Call::BeginScene, D3DERR_DRIVERINTERNALERROR, 2, 2);
-    EXPECT_EQ(device->BeginScene(), D3D_OK);
-    EXPECT_EQ(device->EndScene(), D3D_OK);
-    EXPECT_EQ(device->BeginScene(), D3D_OK);
-    EXPECT_EQ(device->EndScene(), D3D_OK);
-    EXPECT_EQ(device->BeginScene(), D3DERR_DRIVERINTERNALERROR);
-    EXPECT_EQ(device->BeginScene(), D3DERR_DRIVERINTERNALERROR);
-    EXPECT_FALSE(test::InScene(device)) << "a forced failure does nothing";
-    EXPECT_EQ(device->BeginScene(), D3D_OK);
-    EXPECT_EQ(device->EndScene(), D3D_OK);
+    for (HRESULT expected : {D3D_OK, D3D_OK, D3DERR_DRIVERINTERNALERROR, D3DERR_DRIVERINTERNALERROR, D3D_OK})
+    {
+        EXPECT_EQ(device->BeginScene(), expected);
+        EXPECT_EQ(test::InScene(device), expected == D3D_OK) << "a forced failure does nothing";
+        device->EndScene();
+    }
 }
 
 TEST_F(TestHooks, ForcedSuccessCodesStillDoTheWork)
@@ -48,7 +45,7 @@ TEST_F(TestHooks, ForcedLockFailureHandsOutNoMemory)
     vb->Release();
 }
 
-TEST_F(TestHooks, CallLogRecordsArgumentsResultsAndReleases)
+TEST_F(TestHooks, CallLogRecordsArgumentsResultsReleasesAndWhatCreateCallsHandOut)
 {
     IDirect3DVertexBuffer9* vb = MakeVertexBuffer(4);
     test::EnableCallLog(true);
@@ -57,11 +54,12 @@ TEST_F(TestHooks, CallLogRecordsArgumentsResultsAndReleases)
     device->EndScene();
     device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
     vb->Release();
+    IDirect3DTexture9* texture = MakeTexture(4, 4);
     test::EnableCallLog(false);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
 
     const std::vector<std::string> lines = test::CallLogLines();
-    ASSERT_EQ(lines.size(), 5u);
+    ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[0], "SetRenderState(27, 1) = 0");
     EXPECT_EQ(lines[1], "SetSamplerState(0, 7, 2) = 0");
     EXPECT_EQ(lines[2], "EndScene() = 0x8876086C");
@@ -71,18 +69,12 @@ TEST_F(TestHooks, CallLogRecordsArgumentsResultsAndReleases)
     EXPECT_EQ(release.object, vb);
     EXPECT_EQ(release.result, 0);
     EXPECT_EQ(test::CallLogLines({test::Call::SetSamplerState}).size(), 1u);
-}
 
-TEST_F(TestHooks, CallLogNamesWhatCreateCallsHandOut)
-{
-    test::EnableCallLog(true);
-    IDirect3DTexture9* texture = nullptr;
-    ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr), D3D_OK);
-    const test::CallRecord& record = test::GetCallLog().back();
-    EXPECT_EQ(record.call, test::Call::CreateTexture);
-    EXPECT_EQ(record.out, texture);
-    ASSERT_EQ(record.args.size(), 8u);
-    EXPECT_EQ(record.args[4], test::Arg::U(D3DFMT_A8R8G8B8));
+    const test::CallRecord& create = test::GetCallLog()[5];
+    EXPECT_EQ(create.call, test::Call::CreateTexture);
+    EXPECT_EQ(create.out, texture);
+    ASSERT_EQ(create.args.size(), 8u);
+    EXPECT_EQ(create.args[4], test::Arg::U(D3DFMT_A8R8G8B8));
     texture->Release();
 }
 
