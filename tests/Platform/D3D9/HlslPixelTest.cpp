@@ -54,8 +54,8 @@ protected:
         const DWORD* tokens = static_cast<const DWORD*>(code->GetBufferPointer());
         IDirect3DVertexShader9* vertexShader = nullptr;
         IDirect3DPixelShader9* pixelShader = nullptr;
-        const HRESULT hr =
-            vertex ? device->CreateVertexShader(tokens, &vertexShader) : device->CreatePixelShader(tokens, &pixelShader);
+        const HRESULT hr = vertex ? device->CreateVertexShader(tokens, &vertexShader)
+                                  : device->CreatePixelShader(tokens, &pixelShader);
         if (vertex)
             device->SetVertexShader(vertexShader);
         else

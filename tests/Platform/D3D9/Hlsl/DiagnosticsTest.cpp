@@ -91,21 +91,48 @@ INSTANTIATE_TEST_SUITE_P(
         MessageCase{"UnsupportedTarget", "vs_3_0", "float4 vertex_shader() : POSITION { return 0; }",
                     "memory(1,1): error X3539: unsupported compilation target 'vs_3_0'"},
         MessageCase{"SamplerStateTexture", kPs, "sampler S = sampler_state { Texture = <missing>; };",
-                    "memory(1,40): error X3004: undeclared identifier 'missing'"}),
+                    "memory(1,40): error X3004: undeclared identifier 'missing'"},
+        // What the profiles allow: vs_1_1 writes a whole POSITION and cannot
+        // sample; ps_2_0 writes COLOR0 only and may not read POSITION.
+        MessageCase{"VertexWithoutPosition", kVs, "float4 vertex_shader(float4 c : COLOR0) : COLOR0 { return c; }",
+                    "memory(1,8): error X4541: vertex shader must minimally write all four components of POSITION"},
+        MessageCase{"VertexPositionMemberNeverWritten", kVs,
+                    "struct O { float4 p : POSITION; float4 c : COLOR0; };\n"
+                    "O vertex_shader(float4 c : COLOR0) { O o; o.c = c; return o; }",
+                    "memory(2,3): error X4541: vertex shader must minimally write all four components of POSITION"},
+        MessageCase{"VertexPositionOfThree", kVs, "float3 vertex_shader(float3 p : POSITION) : POSITION { return p; }",
+                    "memory(1,8): error X4541: vertex shader must minimally write all four components of POSITION"},
+        MessageCase{"VertexSamplesThroughAFunction", kVs,
+                    "sampler2D S;\nfloat4 Fetch(float2 t) { return tex2D(S, t); }\n"
+                    "float4 vertex_shader(float4 p : POSITION) : POSITION\n{ return p + Fetch(p.xy); }",
+                    "memory(2,33): error X4532: cannot map expression to vs_1_1 instruction set"},
+        MessageCase{"PixelWithoutColor", kPs, "void pixel_shader(float4 c : COLOR0) { }",
+                    "memory(1,6): error X4576: pixel shader must write COLOR0"},
+        MessageCase{"PixelWritesColor1", kPs, "float4 pixel_shader(float4 c : COLOR0) : COLOR1 { return c; }",
+                    "memory(1,42): error X4502: invalid ps_2_0 output semantic 'COLOR1'"},
+        MessageCase{"PixelWritesDepth", kPs, "float4 pixel_shader(float4 c : COLOR0) : DEPTH { return c; }",
+                    "memory(1,42): error X4502: invalid ps_2_0 output semantic 'DEPTH'"},
+        MessageCase{"PixelWritesPosition", kPs, "float4 pixel_shader(float4 c : COLOR0) : POSITION { return c; }",
+                    "memory(1,42): error X4502: invalid ps_2_0 output semantic 'POSITION'"},
+        MessageCase{"PixelWritesTexcoord", kPs, "float4 pixel_shader(float4 c : COLOR0) : TEXCOORD0 { return c; }",
+                    "memory(1,42): error X4502: invalid ps_2_0 output semantic 'TEXCOORD0'"},
+        MessageCase{"PixelReadsPositionMember", kPs,
+                    "struct I { float4 pos : POSITION; float4 c : COLOR0; };\n"
+                    "float4 pixel_shader(I i) : COLOR0 { return i.c * i.pos; }",
+                    "memory(2,52): error X4502: invalid ps_2_0 input semantic 'POSITION0': it cannot be read"},
+        MessageCase{"PixelReadsPositionParameter", kPs,
+                    "float4 pixel_shader(float4 p : POSITION, float4 c : COLOR0) : COLOR0 { return p; }",
+                    "memory(1,79): error X4502: invalid ps_2_0 input semantic 'POSITION0': it cannot be read"},
+        MessageCase{"OverlappingSemantics", kPs,
+                    "float4 pixel_shader(float4 a : COLOR0, float4 b : COLOR) : COLOR0 { return a + b; }",
+                    "memory(1,51): error X4504: overlapping input semantic 'COLOR0'"},
+        MessageCase{"TooManyVertexConstants", kVs,
+                    "float4 A[96]; float B;\n"
+                    "float4 vertex_shader(float4 p : POSITION) : POSITION { return p + A[0] + B; }",
+                    "memory(1,21): error X5589: 'B' needs more constant registers than vs_1_1 has (96)"},
+        MessageCase{"TooManyPixelConstants", kPs, "float4 A[33];\nfloat4 pixel_shader() : COLOR0 { return A[1]; }",
+                    "memory(1,8): error X5589: 'A' needs more constant registers than ps_2_0 has (32)"}),
     [](const ::testing::TestParamInfo<MessageCase>& info) { return std::string(info.param.name); });
-
-TEST(HlslMessages, ImplicitTruncationIsAWarningAndTheProgramStillCompiles)
-{
-    const std::string text = "float4 pixel_shader(float4 c : COLOR0) : COLOR0\n"
-                             "{\n"
-                             "    float2 t = c;\n"
-                             "    return float4(t, 0, 1);\n"
-                             "}\n";
-    const hlsltest::Compiled ps = hlsltest::CompilePS(text);
-    ASSERT_TRUE(ps.result.ok) << ps.result.messages;
-    EXPECT_EQ(ps.result.messages, "memory(3,16): warning X3206: implicit truncation of vector type\n");
-    EXPECT_NE(ps.blob.glsl.find("= v1_c.xy;"), std::string::npos) << ps.blob.glsl;
-}
 
 TEST(HlslMessages, TruncationWarningsComeFromOperandsCallsAndMul)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-// Shared by the compiler tests: the engine's six built-in programs as kept in
-// the fuzz corpus, and a compile helper that returns the GLSL text.
+// Helpers of the HLSL compiler tests: the engine's programs from the fuzz
+// corpus, and compiling text into a result and its shader blob.
 
 #include "Platform/D3D9/Hlsl/Compiler.h"
 #include "Platform/D3D9/ShaderBlob.h"
@@ -27,28 +27,26 @@ struct Compiled
     d3d9::ShaderBlob blob;
 };
 
-inline Compiled CompileVS(const std::string& text, const std::string& entry = "vertex_shader")
+// Compiles text as vs_1_1 (vertex) or ps_2_0.
+inline Compiled Compile(bool vertex, const std::string& text, std::string entry = "")
 {
+    if (entry.empty())
+        entry = vertex ? "vertex_shader" : "pixel_shader";
     Compiled out;
-    out.result = d3d9::hlsl::Compile(text.data(), text.size(), entry, "vs_1_1");
+    out.result = d3d9::hlsl::Compile(text.data(), text.size(), entry, vertex ? "vs_1_1" : "ps_2_0");
     if (out.result.ok)
         d3d9::ReadShaderBlob(out.result.code.data(), out.result.code.size(), &out.blob);
     return out;
 }
 
-inline Compiled CompilePS(const std::string& text, const std::string& entry = "pixel_shader")
+inline Compiled CompileVS(const std::string& text, const std::string& entry = "")
 {
-    Compiled out;
-    out.result = d3d9::hlsl::Compile(text.data(), text.size(), entry, "ps_2_0");
-    if (out.result.ok)
-        d3d9::ReadShaderBlob(out.result.code.data(), out.result.code.size(), &out.blob);
-    return out;
+    return Compile(true, text, entry);
 }
 
-// A minimal pixel shader around one expression statement list.
-inline std::string PixelBody(const std::string& body, const std::string& globals = "")
+inline Compiled CompilePS(const std::string& text, const std::string& entry = "")
 {
-    return globals + "\nfloat4 pixel_shader(float4 c : COLOR0, float2 t : TEXCOORD0) : COLOR0\n{\n" + body + "\n}\n";
+    return Compile(false, text, entry);
 }
 
 } // namespace hlsltest

@@ -1,3 +1,6 @@
+// Hostile text: bounds on nesting, chains and sizes, refused with a message
+// instead of exhausting the stack or memory.
+
 #include "HlslTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -12,77 +15,103 @@ d3d9::hlsl::CompileResult CompileText(const std::string& text)
     return d3d9::hlsl::Compile(text.data(), text.size(), "pixel_shader", "ps_2_0");
 }
 
-TEST(HlslRobustness, DeepParenthesesAreRefusedWithoutExhaustingTheStack)
+std::string Repeat(const std::string& part, int times)
 {
-    const std::string text = "float4 pixel_shader() : COLOR0 { return " + std::string(100000, '(') + "1" +
-                             std::string(100000, ')') + "; }";
-    const d3d9::hlsl::CompileResult result = CompileText(text);
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.messages.find("nesting too deep"), std::string::npos) << result.messages;
+    std::string text;
+    for (int i = 0; i < times; ++i)
+        text += part;
+    return text;
 }
 
-TEST(HlslRobustness, LongOperatorChainsAndSwizzleChainsAreRefused)
+std::string Returning(const std::string& expression)
 {
-    std::string sum = "1";
-    for (int i = 0; i < 100000; ++i)
-        sum += "+1";
-    EXPECT_NE(CompileText("float4 pixel_shader() : COLOR0 { return " + sum + "; }").messages.find("too complex"),
-              std::string::npos);
-    std::string swizzles = "c";
-    for (int i = 0; i < 100000; ++i)
-        swizzles += ".x";
-    EXPECT_FALSE(CompileText("float4 pixel_shader(float4 c : COLOR0) : COLOR0 { return " + swizzles + "; }").ok);
+    return "float4 pixel_shader(float4 c : COLOR0) : COLOR0 { return " + expression + "; }";
 }
 
-TEST(HlslRobustness, DeepBlocksAndUnaryOperatorsAreRefused)
-{
-    EXPECT_FALSE(CompileText("float4 pixel_shader() : COLOR0 " + std::string(50000, '{')).ok);
-    EXPECT_FALSE(CompileText("float4 pixel_shader() : COLOR0 { return " + std::string(50000, '-') + "1; }").ok);
-}
-
-TEST(HlslRobustness, ModeratelyNestedExpressionsStillCompile)
-{
-    const std::string text = "float4 pixel_shader(float4 c : COLOR0) : COLOR0 { return " + std::string(40, '(') +
-                             "c" + std::string(40, ')') + " * -(-(c + 1)); }";
-    EXPECT_TRUE(CompileText(text).ok) << CompileText(text).messages;
-}
-
-TEST(HlslRobustness, StructsThatWouldExplodeWhenCopiedAreRefused)
+// Structs of three of the previous one: 4 * 3^11 registers once copied.
+std::string ExplodingStructs()
 {
     std::string text = "struct S0 { float4 a; float4 b; float4 c; float4 d; };\n";
     for (int i = 1; i < 12; ++i)
-        text += "struct S" + std::to_string(i) + " { S" + std::to_string(i - 1) + " a; S" + std::to_string(i - 1) +
-                " b; S" + std::to_string(i - 1) + " c; };\n";
-    const d3d9::hlsl::CompileResult result = CompileText(text);
+    {
+        const std::string inner = "S" + std::to_string(i - 1);
+        text += "struct S" + std::to_string(i) + " { " + inner + " a; " + inner + " b; " + inner + " c; };\n";
+    }
+    return text;
+}
+
+// A struct of 256 registers reset casts times.
+std::string StructCasts(int casts)
+{
+    std::string text = "struct S {";
+    for (int i = 0; i < 256; ++i)
+        text += " float4 m" + std::to_string(i) + ";";
+    return text + " };\nfloat4 pixel_shader() : COLOR0\n{\n    S s;\n" + Repeat("    s = (S)0;\n", casts) +
+           "    return s.m0;\n}\n";
+}
+
+struct HostileCase
+{
+    const char* name;
+    std::string text;
+    const char* message; // part of the messages
+};
+
+class HlslRefuses : public ::testing::TestWithParam<HostileCase>
+{
+};
+
+TEST_P(HlslRefuses, WithAFewMessages)
+{
+    const d3d9::hlsl::CompileResult result = CompileText(GetParam().text);
     EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.messages.find("is too large"), std::string::npos) << result.messages;
+    EXPECT_TRUE(result.code.empty());
+    EXPECT_NE(result.messages.find(GetParam().message), std::string::npos) << result.messages.substr(0, 500);
+    // One message per fault, not one per repetition of it.
+    EXPECT_LE(std::count(result.messages.begin(), result.messages.end(), '\n'), 8) << result.messages.substr(0, 500);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hostile, HlslRefuses,
+    ::testing::Values(
+        HostileCase{"DeepParentheses", Returning(std::string(100000, '(') + "1" + std::string(100000, ')')),
+                    "nesting too deep"},
+        HostileCase{"LongOperatorChain", Returning("1" + Repeat("+1", 100000)), "too complex"},
+        HostileCase{"LongSwizzleChain", Returning("c" + Repeat(".x", 100000)), "error"},
+        HostileCase{"DeepBlocks", "float4 pixel_shader() : COLOR0 " + std::string(50000, '{'), "error"},
+        HostileCase{"DeepUnaryOperators", Returning(std::string(50000, '-') + "1"), "error"},
+        HostileCase{"ExplodingStructs", ExplodingStructs(), "is too large"},
+        HostileCase{"UnboundedStructCasts", StructCasts(100), "too large"},
+        HostileCase{"HugeArray", "float4 A[4294967296]; " + Returning("A[0]"), "error"},
+        HostileCase{"EmptyArray", "float4 A[0]; " + Returning("A[0]"), "error"},
+        HostileCase{"HugeHexLiteral", Returning("0x" + std::string(300, 'F')), "error"},
+        HostileCase{"HugeFloatLiteral", Returning("1." + std::string(5000, '9') + "e99999"), "error"}),
+    [](const ::testing::TestParamInfo<HostileCase>& info) { return std::string(info.param.name); });
+
+TEST(HlslRobustness, ModeratelyNestedExpressionsAndFewStructCastsStillCompile)
+{
+    const d3d9::hlsl::CompileResult nested =
+        CompileText(Returning(std::string(40, '(') + "c" + std::string(40, ')') + " * -(-(c + 1))"));
+    EXPECT_TRUE(nested.ok) << nested.messages;
+    const d3d9::hlsl::CompileResult casts = CompileText(StructCasts(50));
+    EXPECT_TRUE(casts.ok) << casts.messages;
 }
 
 TEST(HlslRobustness, TextEndsAtItsLengthOrFirstNul)
 {
-    const std::string good = "float4 pixel_shader(float4 c : COLOR0) : COLOR0 { return c; }";
-    std::string withTail = good + std::string("\0garbage @@@", 12);
-    EXPECT_TRUE(CompileText(withTail).ok);
-    const d3d9::hlsl::CompileResult cut = d3d9::hlsl::Compile(good.data(), good.size() - 3, "pixel_shader", "ps_2_0");
-    EXPECT_FALSE(cut.ok);
-    EXPECT_EQ(d3d9::hlsl::Compile(nullptr, 10, "pixel_shader", "ps_2_0").ok, false);
+    const std::string good = Returning("c");
+    EXPECT_TRUE(CompileText(good + std::string("\0garbage @@@", 12)).ok);
+    EXPECT_FALSE(d3d9::hlsl::Compile(good.data(), good.size() - 3, "pixel_shader", "ps_2_0").ok);
+    EXPECT_FALSE(d3d9::hlsl::Compile(nullptr, 10, "pixel_shader", "ps_2_0").ok);
 }
 
 TEST(HlslRobustness, StrangeEntryNamesAreQuotedSafely)
 {
-    const std::string text = "float4 pixel_shader(float4 c : COLOR0) : COLOR0 { return c; }";
+    const std::string text = Returning("c");
     const d3d9::hlsl::CompileResult result =
         d3d9::hlsl::Compile(text.data(), text.size(), std::string("bad\x01name\n", 9), "ps_2_0");
     EXPECT_FALSE(result.ok);
     EXPECT_EQ(result.messages, "memory(1,1): error X3501: 'bad\\x01name\\x0A': entrypoint not found\n");
-}
-
-TEST(HlslRobustness, HugeArrayDimensionsAndLiteralsAreRefused)
-{
-    EXPECT_FALSE(CompileText("float4 A[4294967296]; float4 pixel_shader() : COLOR0 { return A[0]; }").ok);
-    EXPECT_FALSE(CompileText("float4 A[0]; float4 pixel_shader() : COLOR0 { return A[0]; }").ok);
-    EXPECT_FALSE(CompileText("float4 pixel_shader() : COLOR0 { return 0x" + std::string(300, 'F') + "; }").ok);
-    EXPECT_FALSE(CompileText("float4 pixel_shader() : COLOR0 { return 1." + std::string(5000, '9') + "e99999; }").ok);
 }
 
 TEST(HlslRobustness, EveryPrefixOfABuiltinProgramFailsCleanly)
@@ -90,34 +119,10 @@ TEST(HlslRobustness, EveryPrefixOfABuiltinProgramFailsCleanly)
     const std::string text = hlsltest::ReadCorpus("tint_ps.hlsl");
     for (size_t length = 0; length < text.size(); length += 3)
     {
-        const d3d9::hlsl::CompileResult result =
-            d3d9::hlsl::Compile(text.data(), length, "pixel_shader", "ps_2_0");
+        const d3d9::hlsl::CompileResult result = d3d9::hlsl::Compile(text.data(), length, "pixel_shader", "ps_2_0");
         EXPECT_EQ(result.ok, result.messages.find("error") == std::string::npos) << length;
         EXPECT_EQ(result.ok, !result.code.empty());
     }
-}
-
-} // namespace
-
-namespace
-{
-
-TEST(HlslRobustness, StructCastsCannotInflateTheProgramWithoutBound)
-{
-    std::string text = "struct S {";
-    for (int i = 0; i < 256; ++i)
-        text += " float4 m" + std::to_string(i) + ";";
-    text += " };\nfloat4 pixel_shader() : COLOR0\n{\n    S s;\n";
-    for (int i = 0; i < 50; ++i)
-        text += "    s = (S)0;\n";
-    const d3d9::hlsl::CompileResult few = CompileText(text + "    return s.m0;\n}\n");
-    EXPECT_TRUE(few.ok) << few.messages;
-    for (int i = 0; i < 50; ++i)
-        text += "    s = (S)0;\n";
-    const d3d9::hlsl::CompileResult many = CompileText(text + "    return s.m0;\n}\n");
-    EXPECT_FALSE(many.ok);
-    EXPECT_EQ(std::count(many.messages.begin(), many.messages.end(), '\n'), 1) << many.messages;
-    EXPECT_NE(many.messages.find("too large"), std::string::npos) << many.messages;
 }
 
 } // namespace
