@@ -21,29 +21,29 @@ protected:
     }
     void TearDown() override { Magic_CloseFile(mFile); }
 
+    const char* First(int mode) { return Magic_FindFirst(mFile, &mFind, mode); }
+    const char* Next() { return Magic_FindNext(mFile, &mFind); }
+
     // Depth-first walk in the shape of the engine's: the current folder
     // changes between FindFirst and FindNext of the outer folder.
-    void Walk(const std::string& prefix, std::vector<std::string>* seen)
+    void Walk(const std::string prefix, std::vector<std::string>* seen)
     {
         MAGIC_FIND_DATA find;
         for (const char* name = Magic_FindFirst(mFile, &find, MAGIC_FOLDER | MAGIC_EMITTER); name;
              name = Magic_FindNext(mFile, &find))
         {
+            seen->push_back(prefix + name + (find.type == MAGIC_FOLDER ? "/" : ""));
             if (find.type == MAGIC_FOLDER)
             {
-                seen->push_back(prefix + name + "/");
                 EXPECT_EQ(Magic_SetCurrentFolder(mFile, name), MAGIC_SUCCESS);
-                Walk(prefix + name + "/", seen);
+                Walk(seen->back(), seen);
                 EXPECT_EQ(Magic_SetCurrentFolder(mFile, ".."), MAGIC_SUCCESS);
-            }
-            else
-            {
-                seen->push_back(prefix + name);
             }
         }
     }
 
     HM_FILE mFile = 0;
+    MAGIC_FIND_DATA mFind;
 };
 
 TEST_F(MagicFile, ARecursiveWalkSeesEveryEntryOnceInDocumentOrder)
@@ -58,39 +58,37 @@ TEST_F(MagicFile, ARecursiveWalkSeesEveryEntryOnceInDocumentOrder)
 TEST_F(MagicFile, TheFindModeChoosesFoldersEmittersOrBoth)
 {
     ASSERT_EQ(Magic_SetCurrentFolder(mFile, "chips"), MAGIC_SUCCESS);
-    MAGIC_FIND_DATA find;
-    ASSERT_STREQ(Magic_FindFirst(mFile, &find, MAGIC_FOLDER), "deep");
-    EXPECT_EQ(find.type, MAGIC_FOLDER);
-    EXPECT_EQ(Magic_FindNext(mFile, &find), nullptr);
-    ASSERT_STREQ(Magic_FindFirst(mFile, &find, MAGIC_EMITTER), "red");
-    EXPECT_STREQ(Magic_FindNext(mFile, &find), "green");
-    EXPECT_EQ(Magic_FindNext(mFile, &find), nullptr);
-    EXPECT_EQ(Magic_FindNext(mFile, &find), nullptr);  // stays at the end
+    ASSERT_STREQ(First(MAGIC_FOLDER), "deep");
+    EXPECT_EQ(mFind.type, MAGIC_FOLDER);
+    EXPECT_EQ(Next(), nullptr);
+    ASSERT_STREQ(First(MAGIC_EMITTER), "red");
+    EXPECT_STREQ(Next(), "green");
+    EXPECT_EQ(Next(), nullptr);
+    EXPECT_EQ(Next(), nullptr); // stays at the end
     ASSERT_EQ(Magic_SetCurrentFolder(mFile, "/empty"), MAGIC_SUCCESS);
-    EXPECT_EQ(Magic_FindFirst(mFile, &find, MAGIC_FOLDER | MAGIC_EMITTER), nullptr);
+    EXPECT_EQ(First(MAGIC_FOLDER | MAGIC_EMITTER), nullptr);
 }
 
 TEST_F(MagicFile, FolderPathsGoDownUpAndToTheTopAndAFailureStaysPut)
 {
-    MAGIC_FIND_DATA find;
-    EXPECT_EQ(Magic_SetCurrentFolder(mFile, ".."), MAGIC_SUCCESS);  // at the top already
-    EXPECT_STREQ(Magic_FindFirst(mFile, &find, MAGIC_EMITTER), "top");
+    EXPECT_EQ(Magic_SetCurrentFolder(mFile, ".."), MAGIC_SUCCESS); // at the top already
+    EXPECT_STREQ(First(MAGIC_EMITTER), "top");
     EXPECT_EQ(Magic_SetCurrentFolder(mFile, "chips/deep"), MAGIC_SUCCESS);
-    EXPECT_STREQ(Magic_FindFirst(mFile, &find, MAGIC_EMITTER), "blue");
+    EXPECT_STREQ(First(MAGIC_EMITTER), "blue");
     EXPECT_EQ(Magic_SetCurrentFolder(mFile, ""), MAGIC_SUCCESS);
-    EXPECT_STREQ(Magic_FindFirst(mFile, &find, MAGIC_EMITTER), "blue");
+    EXPECT_STREQ(First(MAGIC_EMITTER), "blue");
     EXPECT_EQ(Magic_SetCurrentFolder(mFile, "missing"), MAGIC_ERROR);
     EXPECT_EQ(Magic_SetCurrentFolder(mFile, "../deep/../../nowhere"), MAGIC_ERROR);
-    EXPECT_STREQ(Magic_FindFirst(mFile, &find, MAGIC_EMITTER), "blue");
-    EXPECT_EQ(Magic_SetCurrentFolder(mFile, "../.."), MAGIC_SUCCESS);
-    EXPECT_STREQ(Magic_FindFirst(mFile, &find, MAGIC_EMITTER), "top");
     EXPECT_EQ(Magic_SetCurrentFolder(mFile, nullptr), MAGIC_ERROR);
+    EXPECT_STREQ(First(MAGIC_EMITTER), "blue");
+    EXPECT_EQ(Magic_SetCurrentFolder(mFile, "../.."), MAGIC_SUCCESS);
+    EXPECT_STREQ(First(MAGIC_EMITTER), "top");
 }
 
-TEST_F(MagicFile, EmittersLoadByNameFromTheCurrentFolderOnly)
+TEST_F(MagicFile, EmittersLoadByNameFromTheCurrentFolderOnlyEachAnEmitterOfItsOwn)
 {
     EXPECT_EQ(Magic_LoadEmitter(mFile, "red"), 0);
-    EXPECT_EQ(Magic_LoadEmitter(mFile, "chips"), 0);  // a folder
+    EXPECT_EQ(Magic_LoadEmitter(mFile, "chips"), 0); // a folder
     EXPECT_EQ(Magic_LoadEmitter(mFile, nullptr), 0);
     ASSERT_EQ(Magic_SetCurrentFolder(mFile, "chips"), MAGIC_SUCCESS);
     const HM_EMITTER red = Magic_LoadEmitter(mFile, "red");
@@ -98,10 +96,9 @@ TEST_F(MagicFile, EmittersLoadByNameFromTheCurrentFolderOnly)
     ASSERT_GT(red, 0);
     ASSERT_GT(again, 0);
     EXPECT_NE(red, again);
-    // Each load is an emitter of its own, stopped: nothing plays yet.
-    EXPECT_FALSE(Magic_Update(red, 16.0));
+    EXPECT_FALSE(Magic_Update(red, 16.0)); // loaded stopped
     EXPECT_EQ(Magic_Restart(red), MAGIC_SUCCESS);
-    EXPECT_TRUE(Magic_Update(red, 20.0));  // one whole step
+    EXPECT_TRUE(Magic_Update(red, 20.0)); // one whole step
     EXPECT_EQ(particle_tests::ParticleCount(red), 2);
     EXPECT_EQ(particle_tests::ParticleCount(again), 0);
     Magic_UnloadEmitter(red);
@@ -115,7 +112,7 @@ TEST_F(MagicFile, NameAtlasesAndTexturesComeFromTheFile)
     ASSERT_EQ(Magic_GetStaticAtlasCount(mFile), 2);
     MAGIC_STATIC_ATLAS atlas;
     ASSERT_EQ(Magic_GetStaticAtlas(mFile, 1, &atlas), MAGIC_SUCCESS);
-    EXPECT_STREQ(atlas.file, "sub/b.png");
+    EXPECT_STREQ(atlas.file, "sub/b.png"); // atlases count wherever they stand among the entries
     EXPECT_EQ(atlas.width, 16);
     for (int index : {2, -1})
         EXPECT_EQ(Magic_GetStaticAtlas(mFile, index, &atlas), MAGIC_ERROR) << index;
@@ -143,7 +140,7 @@ TEST_F(MagicFile, EmittersOutliveTheirClosedFile)
     Magic_UnloadEmitter(top);
 }
 
-TEST(MagicFileHandles, BadTextsAndStaleHandlesFailWithoutHarm)
+TEST(MagicFileHandles, BadTextsStaleHandlesAndForgedWalkRecordsFailWithoutHarm)
 {
     EXPECT_EQ(Magic_OpenFileInMemory(nullptr), 0);
     EXPECT_EQ(Magic_OpenFileInMemory(""), 0);
@@ -152,7 +149,15 @@ TEST(MagicFileHandles, BadTextsAndStaleHandlesFailWithoutHarm)
     ASSERT_GT(file, 0);
     MAGIC_FIND_DATA find;
     ASSERT_NE(Magic_FindFirst(file, &find, 3), nullptr);
+    MAGIC_FIND_DATA forged[3] = {find, find, find};
+    forged[0].folder = 1000;
+    forged[1].position = -3;
+    forged[2].file = file + 1;
+    for (MAGIC_FIND_DATA& record : forged)
+        EXPECT_EQ(Magic_FindNext(file, &record), nullptr);
+    EXPECT_EQ(Magic_FindFirst(file, nullptr, 3), nullptr);
     Magic_CloseFile(file);
+
     // A walk of a closed file, and a file handle never given out.
     EXPECT_EQ(Magic_FindNext(file, &find), nullptr);
     EXPECT_EQ(Magic_FindFirst(file, &find, 3), nullptr);
@@ -161,25 +166,10 @@ TEST(MagicFileHandles, BadTextsAndStaleHandlesFailWithoutHarm)
     EXPECT_EQ(Magic_LoadEmitter(file, "top"), 0);
     EXPECT_EQ(Magic_GetFileName(file), nullptr);
     EXPECT_EQ(Magic_GetStaticAtlasCount(-5), 0);
-    EXPECT_EQ(Magic_FindFirst(file, nullptr, 3), nullptr);
     // The same file opened again is a new handle.
     const HM_FILE reopened = Magic_OpenFileInMemory(kTree);
     EXPECT_GT(reopened, file);
     Magic_CloseFile(reopened);
-}
-
-TEST(MagicFileHandles, AForgedWalkRecordIsRefused)
-{
-    const HM_FILE file = Magic_OpenFileInMemory(kTree);
-    MAGIC_FIND_DATA find;
-    ASSERT_NE(Magic_FindFirst(file, &find, 3), nullptr);
-    MAGIC_FIND_DATA forged[3] = {find, find, find};
-    forged[0].folder = 1000;
-    forged[1].position = -3;
-    forged[2].file = file + 1;
-    for (MAGIC_FIND_DATA& record : forged)
-        EXPECT_EQ(Magic_FindNext(file, &record), nullptr);
-    Magic_CloseFile(file);
 }
 
 } // namespace
