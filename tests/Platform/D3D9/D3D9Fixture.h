@@ -26,42 +26,23 @@ using namespace d3d9;
 // Positions are transformed by the matrix in c0..c3 (its columns, as our
 // D3DX compiler packs a row-vector mul(v, M)); colour and texture
 // coordinates pass through.
-inline const char* kVertexShaderText = R"(
-in vec4 bw_POSITION0;
-in vec4 bw_COLOR0;
-in vec4 bw_TEXCOORD0;
-out vec4 bw_v_COLOR0;
-out vec4 bw_v_TEXCOORD0;
-uniform vec4 bw_c[4];
-vec4 bw_Position;
-void bw_main()
-{
-    vec4 p = bw_POSITION0;
-    bw_Position = vec4(dot(p, bw_c[0]), dot(p, bw_c[1]), dot(p, bw_c[2]), dot(p, bw_c[3]));
-    bw_v_COLOR0 = bw_COLOR0;
-    bw_v_TEXCOORD0 = bw_TEXCOORD0;
-}
-)";
+inline const char* kVertexShaderText =
+    "in vec4 bw_POSITION0; in vec4 bw_COLOR0; in vec4 bw_TEXCOORD0;\n"
+    "out vec4 bw_v_COLOR0; out vec4 bw_v_TEXCOORD0; uniform vec4 bw_c[4]; vec4 bw_Position;\n"
+    "void bw_main()\n"
+    "{\n"
+    "    vec4 p = bw_POSITION0;\n"
+    "    bw_Position = vec4(dot(p, bw_c[0]), dot(p, bw_c[1]), dot(p, bw_c[2]), dot(p, bw_c[3]));\n"
+    "    bw_v_COLOR0 = bw_COLOR0;\n"
+    "    bw_v_TEXCOORD0 = bw_TEXCOORD0;\n"
+    "}\n";
 
-inline const char* kColorPixelShaderText = R"(
-in vec4 bw_v_COLOR0;
-vec4 bw_Color0;
-void bw_main()
-{
-    bw_Color0 = bw_v_COLOR0;
-}
-)";
+inline const char* kColorPixelShaderText = "in vec4 bw_v_COLOR0; vec4 bw_Color0;\n"
+                                          "void bw_main() { bw_Color0 = bw_v_COLOR0; }\n";
 
-inline const char* kTexturedPixelShaderText = R"(
-in vec4 bw_v_COLOR0;
-in vec4 bw_v_TEXCOORD0;
-uniform sampler2D bw_s0;
-vec4 bw_Color0;
-void bw_main()
-{
-    bw_Color0 = bw_v_COLOR0 * texture(bw_s0, bw_v_TEXCOORD0.xy);
-}
-)";
+inline const char* kTexturedPixelShaderText =
+    "in vec4 bw_v_COLOR0; in vec4 bw_v_TEXCOORD0; uniform sampler2D bw_s0; vec4 bw_Color0;\n"
+    "void bw_main() { bw_Color0 = bw_v_COLOR0 * texture(bw_s0, bw_v_TEXCOORD0.xy); }\n";
 
 inline std::vector<DWORD> MakeBlob(DWORD version, const std::string& glsl, DWORD constants, DWORD samplers)
 {

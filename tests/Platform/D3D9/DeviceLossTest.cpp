@@ -73,16 +73,6 @@ TEST_F(DeviceLoss, ResetWaitsForBackBufferAndRenderTargetReferences)
     EXPECT_NE(test::GetBoundRenderTarget(device), surface);
 }
 
-TEST_F(DeviceLoss, ForcedResultsDriveTheRendersRecoveryPaths)
-{
-    test::ForceResult(test::Call::TestCooperativeLevel, D3DERR_DEVICENOTRESET, 1);
-    test::ForceResult(test::Call::Reset, D3DERR_OUTOFVIDEOMEMORY, 1);
-    EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
-    EXPECT_EQ(device->Reset(&params), D3DERR_OUTOFVIDEOMEMORY);
-    EXPECT_EQ(device->TestCooperativeLevel(), D3D_OK);
-    EXPECT_EQ(device->Reset(&params), D3D_OK);
-}
-
 TEST_F(DeviceLoss, ResetAppliesNewPresentParameters)
 {
     params.BackBufferWidth = 100;

@@ -36,22 +36,6 @@ TEST_F(Direct3D9Test, CreationFailsForAnotherSdkVersionOrWhenForced)
     EXPECT_EQ(again->Release(), 0u);
 }
 
-TEST_F(Direct3D9Test, AdapterAnswersComeFromTheHooks)
-{
-    D3DCAPS9 caps = test::DefaultCaps();
-    caps.MaxVertexIndex = 0xFFFE;
-    test::SetCaps(caps);
-    D3DCAPS9 got = {};
-    ASSERT_EQ(d3d->GetDeviceCaps(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, &got), D3D_OK);
-    EXPECT_EQ(got.MaxVertexIndex, 0xFFFEu);
-    EXPECT_EQ(got.RasterCaps & D3DPRASTERCAPS_SCISSORTEST, D3DPRASTERCAPS_SCISSORTEST);
-    test::SetAdapterDisplayMode({800, 600, 75, D3DFMT_R5G6B5});
-    D3DDISPLAYMODE mode = {};
-    ASSERT_EQ(d3d->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &mode), D3D_OK);
-    EXPECT_EQ(mode.Format, D3DFMT_R5G6B5);
-    EXPECT_EQ(mode.Width, 800u);
-}
-
 TEST_F(Direct3D9Test, CheckDeviceFormatAnswersTexturesAndOverrides)
 {
     auto check = [&](D3DFORMAT adapter, DWORD usage, D3DFORMAT format) {

@@ -5,15 +5,6 @@ namespace d3d9test
 namespace
 {
 
-TEST_F(GlDeviceTest, ClearFillsTheTargetWithTheExactColour)
-{
-    Clear(0x80336699);
-    Read();
-    EXPECT_EQ(At(0, 0), 0x80336699u);
-    EXPECT_EQ(At(kWidth - 1, kHeight - 1), 0x80336699u);
-    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
-}
-
 TEST_F(GlDeviceTest, ClearAndDrawsHonourTheScissorRectangle)
 {
     Clear(kBlue);
@@ -234,11 +225,17 @@ TEST_F(GlDeviceTest, ShaderTextThatDoesNotCompileIsRefused)
     EXPECT_EQ(ps, nullptr);
 }
 
-TEST_F(GlDeviceTest, ResetResizesTheBackBuffer)
+TEST_F(GlDeviceTest, ClearFillsTheTargetWithTheExactColourAlsoAfterAResize)
 {
+    Clear(0x80336699);
+    Read();
+    EXPECT_EQ(At(0, 0), 0x80336699u);
+    EXPECT_EQ(At(kWidth - 1, kHeight - 1), 0x80336699u);
+    ASSERT_EQ(device->EndScene(), D3D_OK);
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+
     vb->Release(); // DEFAULT pool: must go before Reset
     vb = nullptr;
-    ASSERT_EQ(device->EndScene(), D3D_OK);
     params.BackBufferWidth = 20;
     params.BackBufferHeight = 10;
     ASSERT_EQ(device->Reset(&params), D3D_OK);

@@ -103,7 +103,7 @@ void ExpectQuad(const MAGIC_PARTICLE_VERTEXES& quad, const std::vector<float>& e
         EXPECT_NEAR(actual[i], expected[i], 1e-4f) << "corner " << i / 4 + 1 << " value " << i % 4;
 }
 
-TEST(MagicRendering, AQuadHasItsCornersClockwiseFromTopLeftWithThePicturesCoordinates)
+TEST(MagicRendering, AQuadHasItsCornersClockwiseFromTopLeftAndTurnsAboutItsCentreWithYDown)
 {
     LoadedEmitter e(EffectWith(R"(<emitter name="e" interpolation="1">
         <particles burst="1" size="10" uv="0.25 0.5 0.25 0.125" color="80402010"/></emitter>)"));
@@ -114,16 +114,13 @@ TEST(MagicRendering, AQuadHasItsCornersClockwiseFromTopLeftWithThePicturesCoordi
     const MAGIC_PARTICLE_VERTEXES q = Quads(e).at(0);
     ExpectQuad(q, {95, 45, 0.25f, 0.5f, 105, 45, 0.5f, 0.5f, 105, 55, 0.5f, 0.625f, 95, 55, 0.25f, 0.625f});
     EXPECT_EQ(q.color, 0x80402010u);
-}
 
-TEST(MagicRendering, ARotatedQuadTurnsAboutItsCentreWithYDown)
-{
-    LoadedEmitter e(EffectWith(R"(<emitter name="e" interpolation="1">
+    LoadedEmitter turned(EffectWith(R"(<emitter name="e" interpolation="1">
         <particles burst="1" size="10" rotation="90"/></emitter>)"));
-    Magic_Restart(e);
-    Magic_Update(e, 10.0);
+    Magic_Restart(turned);
+    Magic_Update(turned, 10.0);
     // A quarter turn clockwise on screen: the top-left corner goes top-right.
-    ExpectQuad(Quads(e).at(0), {5, -5, 0, 0, 5, 5, 1, 0, -5, 5, 1, 1, -5, -5, 0, 1});
+    ExpectQuad(Quads(turned).at(0), {5, -5, 0, 0, 5, 5, 1, 0, -5, 5, 1, 1, -5, -5, 0, 1});
 }
 
 TEST(MagicRendering, SizeAndColourChangeLinearlyOverTheLife)

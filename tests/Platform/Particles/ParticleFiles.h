@@ -38,15 +38,14 @@ inline std::string EffectWith(const std::string& emitter)
            emitter + "</ptc>";
 }
 
-// Opens text, loads the named top-level emitter, and unloads and closes both
+// Opens text and loads the named top-level emitter; unloads and closes both
 // at the end of the test.
 class LoadedEmitter
 {
 public:
     explicit LoadedEmitter(const std::string& text, const char* name = "e")
+        : mFile(Magic_OpenFileInMemory(text.c_str())), mEmitter(Magic_LoadEmitter(mFile, name))
     {
-        mFile = Magic_OpenFileInMemory(text.c_str());
-        mEmitter = Magic_LoadEmitter(mFile, name);
     }
     ~LoadedEmitter()
     {
@@ -56,13 +55,12 @@ public:
     LoadedEmitter(const LoadedEmitter&) = delete;
     LoadedEmitter& operator=(const LoadedEmitter&) = delete;
 
-    HM_FILE File() const { return mFile; }
     HM_EMITTER Get() const { return mEmitter; }
     operator HM_EMITTER() const { return mEmitter; }
 
 private:
-    HM_FILE mFile = 0;
-    HM_EMITTER mEmitter = 0;
+    HM_FILE mFile;
+    HM_EMITTER mEmitter;
 };
 
 struct List
@@ -72,15 +70,30 @@ struct List
     bool intense;
 };
 
-// Every list the emitter gives now, without reading particles.
-inline std::vector<List> Lists(HM_EMITTER emitter)
+// Every list the emitter gives now; with quads, every quad of every list in
+// drawing order.
+inline std::vector<List> Lists(HM_EMITTER emitter, std::vector<MAGIC_PARTICLE_VERTEXES>* quads = nullptr)
 {
     std::vector<List> lists;
     MAGIC_RENDERING rendering;
     for (Magic_CreateFirstRenderedParticlesList(emitter, &rendering); rendering.count;
          Magic_CreateNextRenderedParticlesList(&rendering))
+    {
         lists.push_back({rendering.count, rendering.texture_id, rendering.intense});
+        for (int i = 0; quads && i < rendering.count; ++i)
+        {
+            quads->emplace_back();
+            EXPECT_EQ(Magic_GetNextParticleVertexes(&quads->back()), MAGIC_SUCCESS);
+        }
+    }
     return lists;
+}
+
+inline std::vector<MAGIC_PARTICLE_VERTEXES> Quads(HM_EMITTER emitter)
+{
+    std::vector<MAGIC_PARTICLE_VERTEXES> quads;
+    Lists(emitter, &quads);
+    return quads;
 }
 
 inline int ParticleCount(HM_EMITTER emitter)
@@ -89,22 +102,6 @@ inline int ParticleCount(HM_EMITTER emitter)
     for (const List& list : Lists(emitter))
         count += list.count;
     return count;
-}
-
-// Every quad of every list, in drawing order.
-inline std::vector<MAGIC_PARTICLE_VERTEXES> Quads(HM_EMITTER emitter)
-{
-    std::vector<MAGIC_PARTICLE_VERTEXES> quads;
-    MAGIC_RENDERING rendering;
-    for (Magic_CreateFirstRenderedParticlesList(emitter, &rendering); rendering.count;
-         Magic_CreateNextRenderedParticlesList(&rendering))
-        for (int i = 0; i < rendering.count; ++i)
-        {
-            MAGIC_PARTICLE_VERTEXES quad;
-            EXPECT_EQ(Magic_GetNextParticleVertexes(&quad), MAGIC_SUCCESS);
-            quads.push_back(quad);
-        }
-    return quads;
 }
 
 } // namespace particle_tests
