@@ -26,14 +26,14 @@
 #include <tinyxml2.h>
 
 #include <dirent.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <memory>
 
 using bwtest::GameRun;
 using bwtest::ScriptedGame;
+using testing_support::PathExists;
+using testing_support::ReadFile;
 using testing_support::TempFolder;
 
 namespace
@@ -43,18 +43,6 @@ std::wstring CurrentDirectory()
 {
     char buffer[4096];
     return getcwd(buffer, sizeof(buffer)) ? testing_support::Widen(buffer) : std::wstring();
-}
-
-bool Exists(const std::string& path)
-{
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
-}
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // A data root with the language table, the game's fonts and particle
@@ -97,7 +85,7 @@ TEST_F(GameApplicationTest, StartUpBringsEachPartUpInOrderAndTheFirstFrameIsPres
     game.mOnInitData = [&] {
         sawInitData = true;
         EXPECT_EQ(CurrentDirectory(), bwtest::SourceDir()) << "the data root comes first";
-        EXPECT_TRUE(Exists(run.UserFolder() + "log.html")) << "the log file is open before the data";
+        EXPECT_TRUE(PathExists(run.UserFolder() + "log.html")) << "the log file is open before the data";
         EXPECT_EQ(game.GetWindow(), nullptr);
         EXPECT_EQ(game.GetRender(), nullptr);
         return BW_OK;

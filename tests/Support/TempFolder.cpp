@@ -61,14 +61,24 @@ void TempFolder::Write(const std::string& relative, const std::string& bytes) co
 
 std::string TempFolder::Read(const std::string& relative) const
 {
-    std::ifstream in(mPath + relative, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return ReadFile(mPath + relative);
 }
 
 bool TempFolder::Exists(const std::string& relative) const
 {
+    return PathExists(mPath + relative);
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool PathExists(const std::string& path)
+{
     struct stat st;
-    return stat((mPath + relative).c_str(), &st) == 0;
+    return stat(path.c_str(), &st) == 0;
 }
 
 std::wstring Widen(const std::string& utf8)

@@ -31,6 +31,10 @@ private:
     std::string mPrevious;
 };
 
+// The bytes of a file (empty when it is missing), and whether a path exists.
+std::string ReadFile(const std::string& path);
+bool PathExists(const std::string& path);
+
 // UTF-8 to UTF-32 and back, for building test paths.
 std::wstring Widen(const std::string& utf8);
 std::string Narrow(const std::wstring& wide);

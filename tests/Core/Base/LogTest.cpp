@@ -1,12 +1,11 @@
 #include "Core/Base/Log.h"
 
 #include "Platform/Win32/Win32Kernel.h"
+#include "tests/Support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,12 +28,6 @@ private:
     std::vector<std::wstring>* mTranscript;
     std::wstring mName;
 };
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 const char* const ExpectedPreamble =
     "<html><head><meta http-equiv=Content-Type content=\"text/html; charset=utf-8\">"
@@ -85,7 +78,7 @@ TEST_F(LogTest, FileHoldsPreambleBlocksAndFooterByteForByte)
                                  "<div class=\"\">no newline</div>"
                                  "<div class=\"\">a < b & c\n</div>"
                                  "</body></html>";
-    EXPECT_EQ(ReadFile(mPath), expected);
+    EXPECT_EQ(testing_support::ReadFile(mPath), expected);
 }
 
 TEST_F(LogTest, TextOutputGetsBareMessagesAndTeardownClosesHtmlOutputsFirst)
@@ -112,7 +105,7 @@ TEST_F(LogTest, StatementBeforeTheFileIsAttachedNeverReachesIt)
         log.AddHtmlOutput(new base::LogUtf8File(WidePath()));
         LINE_TO(&log, L"late\n").ApplyTag(base::LogHtmlTag(L""));
     }
-    std::string file = ReadFile(mPath);
+    std::string file = testing_support::ReadFile(mPath);
     EXPECT_EQ(file.find("early"), std::string::npos);
     EXPECT_NE(file.find("<div class=\"\">late\n</div>"), std::string::npos);
     EXPECT_EQ(file.find("log initialized"), std::string::npos);
@@ -146,7 +139,7 @@ TEST_F(LogTest, UnencodableTextIsWrittenWithReplacementCharacters)
         EXPECT_NO_THROW(LINE_TO(&log, L"%s").ApplyTag(base::LogHtmlTag(L"")) % message);
         EXPECT_NO_THROW(LINE_TO(&log, message).ApplyTag(base::LogHtmlTag(L"")));
     }
-    std::string file = ReadFile(mPath);
+    std::string file = testing_support::ReadFile(mPath);
     const std::string block = "<div class=\"\">bad \xEF\xBF\xBD\xEF\xBF\xBD end\n</div>";
     EXPECT_NE(file.find(block + block + "</body></html>"), std::string::npos);
 }

@@ -30,11 +30,6 @@ struct PackWriter
             bytes.push_back(static_cast<char>(v >> (8 * i)));
         return *this;
     }
-    PackWriter& U8(uint8_t v)
-    {
-        bytes.push_back(static_cast<char>(v));
-        return *this;
-    }
     PackWriter& Raw(const std::string& s)
     {
         bytes += s;
@@ -48,9 +43,10 @@ struct PackWriter
         return *this;
     }
     PackWriter& Header(uint32_t count) { return U32(6).Raw("bwpack").U32(count); }
+    // The flag byte is zero.
     PackWriter& Record(const std::u16string& name, uint32_t size, uint32_t offset)
     {
-        return Name(name).U32(size).U32(offset).U8(0).U32(0);
+        return Name(name).U32(size).U32(offset).Raw(std::string(1, '\0')).U32(0);
     }
 
     std::string bytes;

@@ -32,31 +32,20 @@ public:
     Button(const std::string& name, float x, float y, float w, float h) : mName(name), mRect{x, y, w, h} {}
     ~Button() override { gEvents.push_back("delete " + mName); }
 
-    bool Inside(const input::Point& p) const
+    // Takes the event when it is inside and writes it down.
+    BWResultEnum Record(const input::Point& p, bool* handled, const std::string& what)
     {
-        return p.x >= mRect[0] && p.x < mRect[0] + mRect[2] && p.y >= mRect[1] && p.y < mRect[1] + mRect[3];
+        *handled = p.x >= mRect[0] && p.x < mRect[0] + mRect[2] && p.y >= mRect[1] && p.y < mRect[1] + mRect[3];
+        if (*handled)
+            gEvents.push_back(mName + " " + what);
+        return BW_OK;
     }
     BWResultEnum OnMouseDown(const input::Point& p, uint32_t button, bool* handled) override
     {
-        *handled = Inside(p);
-        if (*handled)
-            gEvents.push_back(mName + " down " + std::to_string(button));
-        return BW_OK;
+        return Record(p, handled, "down " + std::to_string(button));
     }
-    BWResultEnum OnMouseUp(const input::Point& p, uint32_t, bool* handled) override
-    {
-        *handled = Inside(p);
-        if (*handled)
-            gEvents.push_back(mName + " up");
-        return BW_OK;
-    }
-    BWResultEnum OnMouseMove(const input::Point& p, bool* handled) override
-    {
-        *handled = Inside(p);
-        if (*handled)
-            gEvents.push_back(mName + " move");
-        return BW_OK;
-    }
+    BWResultEnum OnMouseUp(const input::Point& p, uint32_t, bool* handled) override { return Record(p, handled, "up"); }
+    BWResultEnum OnMouseMove(const input::Point& p, bool* handled) override { return Record(p, handled, "move"); }
     BWResultEnum OnMouseLeave() override
     {
         gEvents.push_back(mName + " leave");

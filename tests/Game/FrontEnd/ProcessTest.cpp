@@ -24,11 +24,12 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+using testing_support::PathExists;
+using testing_support::ReadFile;
 using testing_support::TempFolder;
 using testing_support::Widen;
 
@@ -37,20 +38,6 @@ namespace
 
 const std::string kSource = BW_SOURCE_DIR;
 const std::string kGame = std::string(BW_BINARY_DIR) + "/bin/orvane";
-
-std::string ReadFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-bool Exists(const std::string& path)
-{
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
-}
 
 // A data root whose "data/" is the bundled data, but with a caption of its
 // own: games of tests running at the same time must not take each other for
@@ -190,11 +177,11 @@ TEST(GameProcess, ASecondCopyExitsWithZeroAndClosingTheFirstEndsItWithZeroLeavin
     Process second(kGame, {"--data_path", data.Path()}, home.Path());
     EXPECT_EQ(second.Wait(), 0);
     EXPECT_TRUE(first.Running());
-    EXPECT_FALSE(Exists(UserFolder(home) + "profiles.xml")) << "the second copy leaves the profiles alone";
+    EXPECT_FALSE(PathExists(UserFolder(home) + "profiles.xml")) << "the second copy leaves the profiles alone";
 
     first.Close();
     EXPECT_EQ(first.Wait(), 0);
-    EXPECT_TRUE(Exists(UserFolder(home) + "profiles.xml")) << "the first one saves them";
+    EXPECT_TRUE(PathExists(UserFolder(home) + "profiles.xml")) << "the first one saves them";
     EXPECT_NE(ReadFile(UserFolder(home) + "log.html").find("</body></html>"), std::string::npos);
 }
 
@@ -242,7 +229,7 @@ TEST(GameProcess, PackWritesAPackThatTheGameThenPlaysFrom)
     SeedWindowedProfile(home);
     Process pack(data.Path() + "orvane", {"--pack", "out.dat"}, home.Path());
     ASSERT_EQ(pack.Wait(), 0);
-    ASSERT_TRUE(Exists(data.Path() + "out.dat"));
+    ASSERT_TRUE(PathExists(data.Path() + "out.dat"));
 
     // Byte for byte it is the round trip the pack tests prove; here it is the bundled data.
     file::Archiver archive(L"data/", Widen(data.Path() + "out.dat"), file::FileManager::Instance());
@@ -311,7 +298,7 @@ TEST(GameProcess, ACardWithoutPixelShaders2EndsStartUpAndShowsTheErrorBoxOnceAtE
     EXPECT_EQ(RunChild(data, home, report, "no-pixel-shaders"), 1);
     EXPECT_EQ(ReadFile(report), "Error|Failed to init DirectX 9 render: video card does'n support vertex shaders 1.1 "
                                 "and(or) pixel shaders 2.0|16\n");
-    EXPECT_TRUE(Exists(UserFolder(home) + "log.html"));
+    EXPECT_TRUE(PathExists(UserFolder(home) + "log.html"));
 }
 
 TEST(GameProcess, WithoutTheUsersFoldersTheProcessEndsWithExitCodeOne)
@@ -320,8 +307,8 @@ TEST(GameProcess, WithoutTheUsersFoldersTheProcessEndsWithExitCodeOne)
     TempFolder home;
     const std::string report = home.Path() + "boxes.txt";
     EXPECT_EQ(RunChild(data, home, report, "no-folders"), 1);
-    EXPECT_FALSE(Exists(report)) << "it never got as far as the renderer";
-    EXPECT_FALSE(Exists(UserFolder(home)));
+    EXPECT_FALSE(PathExists(report)) << "it never got as far as the renderer";
+    EXPECT_FALSE(PathExists(UserFolder(home)));
 }
 
 } // namespace
