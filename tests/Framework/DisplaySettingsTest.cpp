@@ -260,32 +260,14 @@ TEST_F(DisplaySettingsChoice, ThePrimaryMonitorIsChosenElseTheFirst)
     EXPECT_EQ(mRecord.mWindowY, -10);
 }
 
-TEST_F(DisplaySettingsChoice, NoMonitorIsAnErrorNotAReadPastTheList)
+TEST_F(DisplaySettingsChoice, NoMonitorOrAProjectionErrorFailsWithoutAReadPastTheList)
 {
     EXPECT_EQ(Compute({}, true), BW_FAIL);
-}
-
-TEST(DisplaySettingsFailure, AProjectionErrorIsPassedOn)
-{
-    app::WindowWin32 window(nullptr, false, false, true);
     FailingProjection render;
     std::vector<app::MonitorInfo> monitors = {Monitor(0, 0, 1366, 768)};
     framework::DisplayRequest request;
     request.mMonitors = &monitors;
-    request.mWindow = &window;
+    request.mWindow = &mWindow;
     request.mRender = &render;
-    framework::DisplaySettings record;
-    framework::DisplayLayout layout;
-    EXPECT_EQ(framework::ComputeDisplaySettings(request, record, layout), BW_FAIL);
-}
-
-TEST(DisplaySettingsTarget, TheTargetRectangleTakesTheViewportByMeaning)
-{
-    const float viewport[4] = {1.0f, 1.0f, 170.5f, 0.0f};
-    float rect[4];
-    framework::TargetRectFromViewport(viewport, rect);
-    EXPECT_EQ(rect[0], 170.5f) << "offset x";
-    EXPECT_EQ(rect[1], 0.0f) << "offset y";
-    EXPECT_EQ(rect[2], 1.0f) << "scale x";
-    EXPECT_EQ(rect[3], 1.0f) << "scale y";
+    EXPECT_EQ(framework::ComputeDisplaySettings(request, mRecord, mLayout), BW_FAIL);
 }
