@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -23,6 +24,7 @@ namespace bwtest
 class TestRenderDX9 : public render::RenderDX9
 {
 public:
+    using render::RenderDX9::mDeviceLost;
     using render::RenderDX9::WindowState;
 
     void SetWindowHandle(HWND handle) { mWindowHandle = handle; }
@@ -31,26 +33,42 @@ public:
     int mSleeps = 0;
     int mFailureReports = 0;
 
-    using render::RenderDX9::mDeviceLost;
-
 protected:
     WindowState QueryWindowState() const override { return mWindowState; }
     void ReportUnsupportedShaders() override { ++mFailureReports; }
     void SleepWhileLost() override { ++mSleeps; }
 };
 
-render::RenderInitParam MakeInitParam(uint32_t width = 64, uint32_t height = 48, bool windowed = true);
+inline render::RenderInitParam MakeInitParam(uint32_t width = 64, uint32_t height = 48, bool windowed = true)
+{
+    render::RenderInitParam param;
+    param.mWidth = width;
+    param.mHeight = height;
+    param.mWindowed = windowed ? 1 : 0;
+    param.mOrthoFromSize = 1;
+    return param;
+}
 
 class RenderDX9Test : public testing::Test
 {
 protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override
+    {
+        d3d9::test::SetBackend(d3d9::test::Backend::Null);
+        mLog.Clear();
+        r = std::make_unique<TestRenderDX9>();
+    }
+
+    void TearDown() override
+    {
+        r.reset();
+        EXPECT_EQ(d3d9::test::LiveDevices(), 0u) << "the renderer leaked its device";
+    }
 
     // InitRender on the null back end.
-    BWResultEnum Init(const render::RenderInitParam& param = MakeInitParam());
+    BWResultEnum Init(const render::RenderInitParam& param = MakeInitParam()) { return r->InitRender(nullptr, param); }
     // Call-log lines of the given calls since the log was last cleared.
-    std::vector<std::string> Calls(const std::vector<d3d9::test::Call>& only);
+    std::vector<std::string> Calls(const std::vector<d3d9::test::Call>& only) { return d3d9::test::CallLogLines(only); }
 
     d3d9::test::ScopedHooks mHooks;
     // What reaches the log file, markup included.
@@ -66,22 +84,65 @@ class RenderDX9PixelTest : public RenderDX9Test
 protected:
     explicit RenderDX9PixelTest(int width = 64, int height = 48) : mWidth(width), mHeight(height) {}
 
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override
+    {
+        RenderDX9Test::SetUp();
+        window = std::make_unique<SdlTestWindow>(mWidth, mHeight);
+        if (!window->IsOpen())
+            GTEST_SKIP() << "no OpenGL window here";
+        d3d9::test::SetBackend(d3d9::test::Backend::OpenGL);
+        r->SetWindowHandle(window->Handle());
+        ASSERT_EQ(Init(MakeInitParam(mWidth, mHeight, true)), BW_OK);
+    }
+
+    void TearDown() override
+    {
+        r.reset();
+        window.reset();
+        RenderDX9Test::TearDown();
+    }
 
     // Ends the frame, replays it and reads the back buffer into pixels.
-    void ReadBack();
+    void ReadBack()
+    {
+        ASSERT_EQ(r->EndScene(), BW_OK);
+        ASSERT_EQ(r->ExecuteCommands(), BW_OK);
+        UINT width = 0, height = 0;
+        ASSERT_TRUE(d3d9::test::ReadRenderTarget(r->GetDevice(), nullptr, &pixels, &width, &height));
+        ASSERT_EQ(width, static_cast<UINT>(mWidth));
+        ASSERT_EQ(height, static_cast<UINT>(mHeight));
+    }
+
     // The pixel read back at (x, y); 0 outside what was read.
-    D3DCOLOR At(int x, int y) const;
+    D3DCOLOR At(int x, int y) const
+    {
+        const size_t at = static_cast<size_t>(y) * mWidth + x;
+        return x >= 0 && x < mWidth && y >= 0 && at < pixels.size() ? pixels[at] : 0;
+    }
+
     // Each channel within tolerance: drivers round blends differently.
-    static void ExpectNear(D3DCOLOR actual, D3DCOLOR expected, int tolerance);
-    void ExpectAt(int x, int y, D3DCOLOR expected, int tolerance = 2);
+    static void ExpectNear(D3DCOLOR actual, D3DCOLOR expected, int tolerance)
+    {
+        for (int shift = 0; shift < 32; shift += 8)
+        {
+            const int a = (actual >> shift) & 0xFF, e = (expected >> shift) & 0xFF;
+            EXPECT_LE(std::abs(a - e), tolerance) << std::hex << "0x" << actual << " expected 0x" << expected;
+        }
+    }
+
     struct Pixel
     {
         int x, y;
         D3DCOLOR color;
     };
-    void ExpectPixels(std::initializer_list<Pixel> expected, int tolerance = 2);
+    void ExpectPixels(std::initializer_list<Pixel> expected, int tolerance = 2)
+    {
+        for (const Pixel& pixel : expected)
+        {
+            SCOPED_TRACE(testing::Message() << "at " << pixel.x << "," << pixel.y);
+            ExpectNear(At(pixel.x, pixel.y), pixel.color, tolerance);
+        }
+    }
 
     const int mWidth;
     const int mHeight;
@@ -96,10 +157,30 @@ class GraphicsPixelFixture : public RenderDX9PixelTest
 protected:
     using RenderDX9PixelTest::RenderDX9PixelTest;
 
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override
+    {
+        RenderDX9PixelTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        ASSERT_TRUE(r->CanRender());
+        ASSERT_EQ(r->BeginScene(), BW_OK);
+        graphics = std::make_unique<render::Graphics>(r.get());
+        const float black[4] = {0, 0, 0, 1};
+        ASSERT_EQ(graphics->Clear(render::ClearColor, black, 1.0f, 0), BW_OK);
+    }
+
+    void TearDown() override
+    {
+        graphics.reset();
+        RenderDX9PixelTest::TearDown();
+    }
+
     // Flushes the Graphics and reads the frame back.
-    void Finish();
+    void Finish()
+    {
+        graphics->Flush();
+        ReadBack();
+    }
 
     std::unique_ptr<render::Graphics> graphics;
 };
