@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <random>
+#include <tuple>
 
 namespace
 {
@@ -12,27 +13,8 @@ namespace
 using fonttest::AddGlyphs;
 using fonttest::AddLayoutGlyphs;
 
-struct Line
-{
-    uint32_t first;
-    uint32_t count;
-    float width;
-    uint32_t spaces;
-    float xOffset;
-    bool justify;
-};
-
-bool operator==(const Line& a, const Line& b)
-{
-    return a.first == b.first && a.count == b.count && a.width == b.width && a.spaces == b.spaces &&
-           a.xOffset == b.xOffset && a.justify == b.justify;
-}
-
-std::ostream& operator<<(std::ostream& out, const Line& l)
-{
-    return out << "{" << l.first << "," << l.count << ", w " << l.width << ", spaces " << l.spaces << ", x "
-               << l.xOffset << (l.justify ? ", justified}" : "}");
-}
+// First, count, width, spaces, x offset, justified.
+using Line = std::tuple<uint32_t, uint32_t, float, uint32_t, float, bool>;
 
 class LayoutTest : public testing::Test
 {
@@ -47,7 +29,7 @@ protected:
         for (uint32_t i = 0; i < lines.Size(); ++i)
         {
             const render::BMFont::LineInfo& l = lines[i];
-            out.push_back(Line{l.mFirst, l.mCount, l.mWidth, l.mSpaces, l.mXOffset, l.mJustify != 0});
+            out.emplace_back(l.mFirst, l.mCount, l.mWidth, l.mSpaces, l.mXOffset, l.mJustify != 0);
         }
         return out;
     }

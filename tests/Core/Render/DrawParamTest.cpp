@@ -1,6 +1,6 @@
 // Draw objects: the quad an image draw writes (anchors, regions, flips,
-// colour and tint), the translated and transformed variants, custom
-// geometry, and that each draw happens exactly once.
+// colour and tint), the translated variant, custom geometry, and that each
+// draw happens exactly once.
 
 #include "tests/Core/Render/RecordedFrame.h"
 
@@ -9,7 +9,6 @@
 #include "Core/Render/ImageRect.h"
 #include "Core/Render/Shader.h"
 #include "Core/Render/Texture.h"
-#include "Core/Render/Transform.h"
 #include "Core/Render/Vertex.h"
 
 #include <gtest/gtest.h>
@@ -164,17 +163,6 @@ TEST_F(DrawTest, TranslatedVariantMovesTheQuadAndOnlyItDraws)
     ExpectCorners(Quad(), 99.5f, 49.5f, 107.5f, 53.5f);
     EXPECT_EQ(VerticesUsed2D(), 4u);
     EXPECT_EQ(Draws(), std::vector<std::string>{"DrawIndexedPrimitive(3,2,0,2,0,4)"});
-}
-
-TEST_F(DrawTest, GraphicsTransformRunsAfterTheDrawsOwn)
-{
-    render::Transform layer;
-    layer.Scale(3, 3, 1);
-    graphics->mTransform = &layer;
-    const float at[2] = {1, 2};
-    graphics->DrawImage(image).Translate(at);
-    // (0 + 1) * 3 and (0 + 2) * 3, then the half pixel.
-    ExpectCorners(Quad(), 2.5f, 5.5f, 26.5f, 17.5f);
 }
 
 TEST_F(DrawTest, ConsecutiveQuadsOfOneTextureMergeIntoOneDraw)
