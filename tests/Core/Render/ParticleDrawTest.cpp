@@ -50,16 +50,6 @@ protected:
         particle_tests::ParticleTest::TearDown();
     }
 
-    ParticleEmitter* Playing(const char* name, double seconds = 0.01, float x = 0.0f, float y = 0.0f)
-    {
-        ParticleEmitter* e = Make(name);
-        const float at[2] = {x, y};
-        e->SetPosition(at, MAGIC_POSITION_NEW_PARTICLES);
-        e->SetState(ParticleEmitter::StatePlaying);
-        e->Update(seconds);
-        return e;
-    }
-
     std::string TextureName(size_t page) { return r.NameOf(system->mAtlasImages[page]->GetTexture()); }
 
     std::unique_ptr<render::Graphics> graphics;

@@ -22,16 +22,6 @@ protected:
           <emitter name="stream" interval2="100000"><particles rate="1000" life="30"/></emitter></ptc>)",
              "more.ptc");
     }
-
-    // A playing emitter with live particles.
-    ParticleEmitter* Playing(const char* name)
-    {
-        ParticleEmitter* e = Make(name);
-        e->SetState(ParticleEmitter::StatePlaying);
-        e->Update(0.01);
-        EXPECT_GT(LiveParticles(e->mHandle), 0);
-        return e;
-    }
 };
 
 // A sequence of calls on an emitter and where it leaves it. "one" bursts one
@@ -114,6 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ParticleEmitterTest, InterruptingStopsBirthsAndPlayingAgainResumesWithoutRewinding)
 {
     ParticleEmitter* e = Playing("stream");
+    ASSERT_GT(LiveParticles(e->mHandle), 0);
     e->SetState(ParticleEmitter::StateInterrupted);
     const int alive = LiveParticles(e->mHandle);
     e->Update(0.025); // the oldest die, none is born

@@ -1,7 +1,7 @@
 #pragma once
 
 // A particle system over effect files and texture pages written to a
-// temporary folder, drawing into a recording renderer.
+// temporary folder.
 
 #include "Core/Render/ParticleEmitter.h"
 #include "Core/Render/ParticleSystem.h"
@@ -42,20 +42,20 @@ inline const char* kEffects = R"(<ptc name="effects.ptc">
   </emitter>
 </ptc>)";
 
-class ParticleTest : public testing::Test
+// Effect files and texture pages in a temporary folder, loaded into a
+// particle system that is the instance while it lives.
+class EffectFolder
 {
-protected:
-    void SetUp() override
+public:
+    EffectFolder()
     {
-        ASSERT_EQ(r.Init(800, 600), BW_OK);
-        system = new render::ParticleSystem;
         render::ParticleSystem::SetInstance(system);
         system->mFolder = folder.Path() + "fx/";
         WritePage("white.tga", 0xFFFFFFFFu);
         WritePage("grey.tga", 0xFF808080u);
     }
 
-    void TearDown() override
+    ~EffectFolder()
     {
         emitters.clear();
         system->ClearAtlasImages();
@@ -70,10 +70,10 @@ protected:
         folder.Write("fx/" + name, std::string(tga.begin(), tga.end()));
     }
 
-    void Load(const std::string& text = kEffects, const std::string& name = "effects.ptc")
+    void LoadInto(render::Render* render, const std::string& text, const std::string& name)
     {
         folder.Write("fx/" + name, text);
-        system->LoadFile(name, &r);
+        system->LoadFile(name, render);
     }
 
     // A new emitter the fixture owns; null for an unknown name.
@@ -85,10 +85,37 @@ protected:
         return emitter;
     }
 
-    bwtest::RecordingRender r;
+    // A new emitter at (x, y), played for the given seconds.
+    render::ParticleEmitter* Playing(const char* name, double seconds = 0.01, float x = 0.0f, float y = 0.0f)
+    {
+        render::ParticleEmitter* e = Make(name);
+        const float at[2] = {x, y};
+        e->SetPosition(at, MAGIC_POSITION_NEW_PARTICLES);
+        e->SetState(render::ParticleEmitter::StatePlaying);
+        e->Update(seconds);
+        return e;
+    }
+
     testing_support::TempFolder folder;
-    render::ParticleSystem* system = nullptr;
+    render::ParticleSystem* system = new render::ParticleSystem;
     std::vector<std::unique_ptr<render::ParticleEmitter>> emitters;
+};
+
+// The effect folder drawing into a recording renderer.
+class ParticleTest : public testing::Test, public EffectFolder
+{
+protected:
+    void SetUp() override { ASSERT_EQ(r.Init(800, 600), BW_OK); }
+
+    void TearDown() override
+    {
+        emitters.clear();
+        system->ClearAtlasImages();
+    }
+
+    void Load(const std::string& text = kEffects, const std::string& name = "effects.ptc") { LoadInto(&r, text, name); }
+
+    bwtest::RecordingRender r;
 };
 
 // Particles alive in a library emitter.

@@ -4,21 +4,15 @@
 
 #include "tests/Core/Render/DX9/RenderDX9Fixture.h"
 
-#include "Core/Render/ParticleEmitter.h"
-#include "Core/Render/ParticleSystem.h"
-#include "tests/Support/ImageFiles.h"
-#include "tests/Support/TempFolder.h"
+#include "tests/Core/Render/ParticleFixture.h"
 
 #include <memory>
-#include <vector>
 
 namespace
 {
 
 const char* kEffect = R"(<ptc><atlas file="white.tga" width="4" height="4"/>
-  <emitter name="square" interval2="1000">
-    <particles burst="1" life="5000" size="10" color="FF800000"/>
-  </emitter>
+  <emitter name="square" interval2="1000"><particles burst="1" life="5000" size="10" color="FF800000"/></emitter>
   <emitter name="glow" interval2="1000">
     <particles burst="1" life="5000" size="10" color="FF800000" intense="1"/>
   </emitter>
@@ -32,43 +26,20 @@ protected:
         bwtest::GraphicsPixelFixture::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-
-        const std::vector<uint8_t> page =
-            testing_support::MakeTga(testing_support::MakePixels(4, 4, [](uint32_t, uint32_t) { return 0xFFFFFFFFu; }),
-                                     false);
-        folder.Write("fx/white.tga", std::string(page.begin(), page.end()));
-        folder.Write("fx/effect.ptc", kEffect);
-        system = std::make_unique<render::ParticleSystem>();
-        render::ParticleSystem::SetInstance(system.get());
-        system->mFolder = folder.Path() + "fx/";
-        system->LoadFile("effect.ptc", r.get());
-        ASSERT_EQ(system->mAtlasImages.size(), 1u);
-        ASSERT_NE(system->mAtlasImages[0], nullptr);
+        fx = std::make_unique<particle_tests::EffectFolder>();
+        fx->LoadInto(r.get(), kEffect, "effect.ptc");
+        ASSERT_EQ(fx->system->mAtlasImages.size(), 1u);
     }
 
     void TearDown() override
     {
-        emitters.clear();
-        if (system)
-            system->ClearAtlasImages();
-        system.reset();
+        fx.reset();
         bwtest::GraphicsPixelFixture::TearDown();
     }
 
-    render::ParticleEmitter* Play(const char* name, float x, float y)
-    {
-        emitters.emplace_back(system->CreateEmitter(name));
-        render::ParticleEmitter* e = emitters.back().get();
-        const float at[2] = {x, y};
-        e->SetPosition(at, MAGIC_POSITION_NEW_PARTICLES);
-        e->SetState(render::ParticleEmitter::StatePlaying);
-        e->Update(0.01);
-        return e;
-    }
+    render::ParticleEmitter* Play(const char* name, float x, float y) { return fx->Playing(name, 0.01, x, y); }
 
-    testing_support::TempFolder folder;
-    std::unique_ptr<render::ParticleSystem> system;
-    std::vector<std::unique_ptr<render::ParticleEmitter>> emitters;
+    std::unique_ptr<particle_tests::EffectFolder> fx;
 };
 
 TEST_F(ParticlePixelTest, AParticleCoversItsSquareInItsColour)
