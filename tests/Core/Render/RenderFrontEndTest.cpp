@@ -28,23 +28,6 @@ TEST(RenderInit, MakesTheOrthoProjectionAndNoCacheForTheTargetLayout)
     EXPECT_EQ(std::vector<float>(entries, entries + 6), (std::vector<float>{2.0f / 800, -2.0f / 600, 1, -1, 1, 1}));
 }
 
-TEST(RenderInit, TakesTheGivenProjectionAndViewport)
-{
-    RecordingRender r;
-    render::RenderInitParam param;
-    param.mWidth = 100;
-    param.mHeight = 100;
-    param.mOrthoFromSize = 0;
-    param.mProjection.SetIdentity();
-    param.mProjection(3, 2) = 5.0f;
-    const float viewport[4] = {2.0f, 3.0f, 10.0f, 20.0f};
-    std::copy(viewport, viewport + 4, param.mViewport);
-    ASSERT_EQ(r.InitRender(nullptr, param), BW_OK);
-    EXPECT_FLOAT_EQ(r.GetProjection()(3, 2), 5.0f);
-    EXPECT_FLOAT_EQ(r.GetRequestedState().mScale[1], 3.0f);
-    EXPECT_FLOAT_EQ(r.GetCurrentState().mOffset[0], 10.0f);
-}
-
 class RenderInitFailure : public testing::TestWithParam<const char*>
 {
 };
