@@ -103,14 +103,18 @@ TEST_F(BuiltInShaderPixelTest, TintShaderMixesTextureAndColourByTheTint)
     ExpectPixels({{5, 5, 0xFF0000FFu}, {40, 5, 0xFFFF0000u}, {20, 5, 0xFF7F0080u}}, 1);
 }
 
-TEST_F(BuiltInShaderPixelTest, AlphaBlendingMixesWithWhatIsBelow)
+TEST_F(BuiltInShaderPixelTest, AlphaBlendingMixesWithWhatIsBelowAndOpaqueReplacesIt)
 {
     Colour(0, 0, 1);
     DrawSolid(0xFFFFFFFFu, 0, 0, 64, 48);
     Colour(1, 0, 0, 0.5f);
     DrawSolid(0xFFFFFFFFu, 0, 0, 32, 48);
+    ASSERT_EQ(graphics->SetBlendMode(render::BlendOpaque), BW_OK);
+    Colour(0, 1, 0, 0.5f);
+    DrawSolid(0xFFFFFFFFu, 32, 0, 48, 48);
     Finish();
     ExpectNear(At(10, 10) & 0x00FFFFFFu, 0x0080007Fu, 1);
+    ExpectNear(At(40, 10) & 0x00FFFFFFu, 0x0000FF00u, 1);
     ExpectPixels({{50, 10, 0xFF0000FFu}}, 1);
 }
 
