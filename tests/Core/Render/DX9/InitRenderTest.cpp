@@ -5,6 +5,8 @@
 
 #include "Core/Render/Shader.h"
 
+#include <functional>
+
 namespace
 {
 
@@ -48,61 +50,57 @@ TEST_F(InitRenderTest, WithoutAnisotropicFilteringSamplersAreLinear)
     EXPECT_EQ(d3d9::test::GetSamplerState(r->GetDevice(), 0, D3DSAMP_MAGFILTER), D3DTEXF_LINEAR);
 }
 
-struct ShaderCase
+struct CapsCase
 {
-    DWORD vertex;
-    DWORD pixel;
+    const char* name;
+    std::function<void(D3DCAPS9&)> change;
     bool starts;
+    bool reported; // the card's shaders reported to the user
+    const wchar_t* record = nullptr; // in the log exactly when the start fails
 };
 
-class ShaderModelGate : public InitRenderTest, public testing::WithParamInterface<ShaderCase>
-{
-};
-
-TEST_P(ShaderModelGate, OnlyVs11AndPs20StartAndTheRestReportTheFailure)
-{
-    D3DCAPS9 caps = d3d9::test::DefaultCaps();
-    caps.VertexShaderVersion = GetParam().vertex;
-    caps.PixelShaderVersion = GetParam().pixel;
-    d3d9::test::SetCaps(caps);
-    EXPECT_EQ(Init(), GetParam().starts ? BW_OK : BW_FAIL);
-    EXPECT_EQ(r->mFailureReports, GetParam().starts ? 0 : 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(Versions, ShaderModelGate,
-                         testing::Values(ShaderCase{D3DVS_VERSION(1, 1), D3DPS_VERSION(2, 0), true},
-                                         ShaderCase{D3DVS_VERSION(3, 0), D3DPS_VERSION(3, 0), true},
-                                         ShaderCase{D3DVS_VERSION(1, 0), D3DPS_VERSION(2, 0), false},
-                                         ShaderCase{D3DVS_VERSION(2, 0), D3DPS_VERSION(1, 4), false},
-                                         ShaderCase{0, 0, false}));
-
-TEST_F(InitRenderTest, NoScissorTestFailsWithARecordButNoReport)
-{
-    D3DCAPS9 caps = d3d9::test::DefaultCaps();
-    caps.RasterCaps &= ~D3DPRASTERCAPS_SCISSORTEST;
-    d3d9::test::SetCaps(caps);
-    EXPECT_EQ(Init(), BW_FAIL);
-    EXPECT_EQ(r->mFailureReports, 0);
-    EXPECT_FALSE(r->GetCaps().mHasScissorTest);
-    EXPECT_TRUE(mLog.Contains(L"scissor"));
-}
-
-class VertexIndexGate : public InitRenderTest, public testing::WithParamInterface<DWORD>
+class CapabilityGate : public InitRenderTest, public testing::WithParamInterface<CapsCase>
 {
 };
 
-TEST_P(VertexIndexGate, SixteenBitIndicesMustBeDrawable)
+TEST_P(CapabilityGate, StartsOrFailsWithItsReport)
 {
+    const CapsCase& c = GetParam();
     D3DCAPS9 caps = d3d9::test::DefaultCaps();
-    caps.MaxVertexIndex = GetParam();
+    c.change(caps);
     d3d9::test::SetCaps(caps);
-    const bool starts = GetParam() >= 0xFFFF;
-    EXPECT_EQ(Init(), starts ? BW_OK : BW_FAIL);
-    EXPECT_EQ(mLog.Contains(L"MaxVertexIndex"), !starts);
-    EXPECT_EQ(r->mFailureReports, 0);
+    EXPECT_EQ(Init(), c.starts ? BW_OK : BW_FAIL);
+    EXPECT_EQ(r->mFailureReports, c.reported ? 1 : 0);
+    if (c.record)
+    {
+        EXPECT_EQ(mLog.Contains(c.record), !c.starts);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(Limits, VertexIndexGate, testing::Values(0u, 65534u, 65535u, 0xFFFFFFu));
+constexpr DWORD VS(int major, int minor) { return D3DVS_VERSION(major, minor); }
+constexpr DWORD PS(int major, int minor) { return D3DPS_VERSION(major, minor); }
+
+void Shaders(D3DCAPS9& caps, DWORD vertex, DWORD pixel)
+{
+    caps.VertexShaderVersion = vertex;
+    caps.PixelShaderVersion = pixel;
+}
+
+// Vertex shaders 1.1 and pixel shaders 2.0 at least, a scissor test, and
+// 16-bit indices drawable.
+INSTANTIATE_TEST_SUITE_P(
+    Caps, CapabilityGate,
+    testing::Values(
+        CapsCase{"Vs11Ps20", [](D3DCAPS9& c) { Shaders(c, VS(1, 1), PS(2, 0)); }, true, false},
+        CapsCase{"Vs30Ps30", [](D3DCAPS9& c) { Shaders(c, VS(3, 0), PS(3, 0)); }, true, false},
+        CapsCase{"Vs10", [](D3DCAPS9& c) { Shaders(c, VS(1, 0), PS(2, 0)); }, false, true},
+        CapsCase{"Ps14", [](D3DCAPS9& c) { Shaders(c, VS(2, 0), PS(1, 4)); }, false, true},
+        CapsCase{"NoShaders", [](D3DCAPS9& c) { Shaders(c, 0, 0); }, false, true},
+        CapsCase{"NoScissor", [](D3DCAPS9& c) { c.RasterCaps &= ~D3DPRASTERCAPS_SCISSORTEST; }, false, false, L"scissor"},
+        CapsCase{"MaxVertexIndex0", [](D3DCAPS9& c) { c.MaxVertexIndex = 0; }, false, false, L"MaxVertexIndex"},
+        CapsCase{"MaxVertexIndex65534", [](D3DCAPS9& c) { c.MaxVertexIndex = 65534; }, false, false, L"MaxVertexIndex"},
+        CapsCase{"MaxVertexIndex65535", [](D3DCAPS9& c) { c.MaxVertexIndex = 65535; }, true, false, L"MaxVertexIndex"}),
+    [](const testing::TestParamInfo<CapsCase>& info) { return std::string(info.param.name); });
 
 TEST_F(InitRenderTest, ANegativeHardwareResultFallsBackToSoftwareVertexProcessing)
 {

@@ -22,7 +22,8 @@ const char* const kVertexHead = "struct VS_IN { float4 pos : POSITION; float4 co
                                 "VS_OUT vertex_shader(VS_IN i) { VS_OUT o; o.color = i.color;\n";
 // The geometry program with an implicit truncation (a warning, not an error).
 const std::string kVertexWithWarning =
-    std::string("float4x4 Proj;\n") + kVertexHead + "float3 p = i.pos; o.position = mul(float4(p, 1.0f), Proj); return o; }\n";
+    std::string("float4x4 Proj;\n") + kVertexHead +
+    "float3 p = i.pos; o.position = mul(float4(p, 1.0f), Proj); return o; }\n";
 // A program that never reads "Proj".
 const std::string kVertexWithoutProj = std::string(kVertexHead) + "o.position = i.pos; return o; }\n";
 
