@@ -35,6 +35,7 @@ bool Decode(const std::vector<uint8_t>& bytes, const wchar_t* extension, Decoded
         render::ImageLoader::Instance()->CreateImageData(&stream, extension, nullptr));
     if (!data)
         return false;
+    EXPECT_NE(dynamic_cast<render::ImageDataDevil*>(data.get()), nullptr);
     out->width = static_cast<uint32_t>(data->GetWidth());
     out->height = static_cast<uint32_t>(data->GetHeight());
     out->argb.assign(static_cast<size_t>(out->width) * out->height, 0);

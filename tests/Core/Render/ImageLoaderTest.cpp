@@ -59,14 +59,10 @@ TEST_P(ImageLoaderExtension, ChoosesTheDecoderByTheThreeLowerCaseLettersAfterThe
     EXPECT_EQ(data->GetWidth(), 16);
 }
 
+// Each DevIL extension is also read where its sample is decoded.
 INSTANTIATE_TEST_SUITE_P(
     Table, ImageLoaderExtension,
-    testing::Values(ExtensionCase{L".bmp", "quadrants.bmp", ExtensionCase::Devil},
-                    ExtensionCase{L".gif", "quadrants.gif", ExtensionCase::Devil},
-                    ExtensionCase{L".jpg", "quadrants.jpg", ExtensionCase::Devil},
-                    ExtensionCase{L".png", "quadrants.png", ExtensionCase::Devil},
-                    ExtensionCase{L".tga", "quadrants.tga", ExtensionCase::Devil},
-                    ExtensionCase{L".dds", "quadrants_dxt1.dds", ExtensionCase::Dds},
+    testing::Values(ExtensionCase{L".dds", "quadrants_dxt1.dds", ExtensionCase::Dds},
                     ExtensionCase{L".pngx", "quadrants.png", ExtensionCase::Devil},
                     ExtensionCase{L".JPG", "quadrants.jpg", ExtensionCase::None},
                     ExtensionCase{L".jpeg", "quadrants.jpg", ExtensionCase::None},
