@@ -167,16 +167,6 @@ TEST_F(TextDrawTest, LinesStepBySizeAndLineSpacingFromTheAdjust)
     EXPECT_FLOAT_EQ(Quad(2)[0].y, 71.0f);
 }
 
-TEST_F(TextDrawTest, TheReplacementGlyphStandsForMissingCharacters)
-{
-    render::TextFormat format;
-    format.mReplacementChar = L'B';
-    ASSERT_EQ(font->DrawText(graphics.get(), nullptr, L"A?A", &format, nullptr), BW_OK);
-    ASSERT_EQ(QuadsWritten(), 3u);
-    EXPECT_FLOAT_EQ(Quad(1)[0].tu, 8.0f / 32);
-    EXPECT_EQ(Triangles(Replay()), 6u);
-}
-
 TEST_F(TextDrawTest, LongTextsAreDrawnWholeInPartsTheCachesHold)
 {
     // Most of the primary index buffer is already used this frame.
