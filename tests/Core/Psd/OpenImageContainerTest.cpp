@@ -27,19 +27,18 @@ protected:
     }
 };
 
-TEST_F(OpenImageContainerTest, FolderComesFirstThenPsdThenTheExactName)
+TEST_F(OpenImageContainerTest, FolderComesFirstThenPsdThenTheExactNameWhateverTheirCase)
 {
     WriteFolder("gui/profile", "from folder");
     WritePsd("gui/profile.psd", Layout({PixelLayer("from psd", 0, 0, 1, 1)}));
     WritePsd("gui/profile", Layout({PixelLayer("from exact name", 0, 0, 1, 1)}));
-
     auto layout = OpenLayout(L"gui/profile");
     ASSERT_NE(dynamic_cast<file::PsdFolder*>(layout.get()), nullptr);
     EXPECT_EQ(Names(*layout), std::vector<std::wstring>{L"from folder"});
     EXPECT_EQ(layout->GetLayoutPath(), L"gui/profile");
     EXPECT_EQ(layout->GetOwner(), mManager);
 
-    WritePsd("gui/menu.psd", Layout({PixelLayer("from psd", 0, 0, 1, 1)}));
+    WritePsd("gui/Menu.PSD", Layout({PixelLayer("from psd", 0, 0, 1, 1)}));
     WritePsd("gui/menu", Layout({PixelLayer("from exact name", 0, 0, 1, 1)}));
     layout = OpenLayout(L"gui/menu");
     ASSERT_NE(dynamic_cast<file::PsdFile*>(layout.get()), nullptr);
@@ -52,27 +51,18 @@ TEST_F(OpenImageContainerTest, FolderComesFirstThenPsdThenTheExactName)
     EXPECT_EQ(layout->GetLayoutPath(), L"gui/exact");
     EXPECT_EQ(Names(*layout), std::vector<std::wstring>{L"from exact name"});
 
-    layout = OpenLayout(L"gui/menu.psd");
+    WritePsd("gui/plain.psd", Layout({PixelLayer("a", 0, 0, 1, 1)}));
+    layout = OpenLayout(L"gui/plain.psd");
     ASSERT_NE(layout, nullptr);
-    EXPECT_EQ(layout->GetLayoutPath(), L"gui/menu.psd");
-}
+    EXPECT_EQ(layout->GetLayoutPath(), L"gui/plain.psd");
 
-TEST_F(OpenImageContainerTest, NothingThereGivesNull)
-{
+    WriteFolder("Data/GUI/Start", "a");
+    layout = OpenLayout(L"data/gui/start");
+    ASSERT_NE(layout, nullptr);
+    EXPECT_EQ(layout->GetLayerCount(), 1u);
+
     EXPECT_EQ(OpenLayout(L"gui/none"), nullptr);
     EXPECT_EQ(OpenLayout(L""), nullptr);
-}
-
-TEST_F(OpenImageContainerTest, LayoutsAreFoundWhateverTheirCase)
-{
-    WriteFolder("Data/GUI/Start", "a");
-    WritePsd("Data/GUI/Menu.PSD", Layout({PixelLayer("b", 0, 0, 1, 1)}));
-    auto folder = OpenLayout(L"data/gui/start");
-    ASSERT_NE(folder, nullptr);
-    EXPECT_EQ(folder->GetLayerCount(), 1u);
-    auto psd = OpenLayout(L"data/gui/menu");
-    ASSERT_NE(psd, nullptr);
-    EXPECT_EQ(psd->GetLayerCount(), 1u);
 }
 
 TEST_F(OpenImageContainerTest, FoldersUnderAMountedPackComeFromThePack)

@@ -208,18 +208,4 @@ TEST_F(PsdFileTest, UnreadableFilesGiveEmptyContainersAndNamesAreFoundWhateverTh
     EXPECT_EQ(file::PsdFile(L"gui/start.psd", mManager).GetLayerCount(), 1u);
 }
 
-TEST_F(PsdFileTest, OnlyFoldersAnswerNameQueriesAndListings)
-{
-    auto layout = Open(Layout({GroupOpen("g"), GroupOpen("h"), PixelLayer("a", 0, 0, 1, 1), GroupClose(), GroupClose()}));
-    ASSERT_NE(layout->FindLayer(L"g/h/a"), nullptr);
-    EXPECT_FALSE(layout->HasLayer(L"g/h/a"));
-    EXPECT_FALSE(layout->HasLayerImageFile(L"g/h/a"));
-    EXPECT_FALSE(layout->HasSubfolders(L"g"));
-    std::vector<std::wstring> names;
-    EXPECT_EQ(layout->FindLayerNames(L"g", true, names, false), BW_OK);
-    EXPECT_EQ(layout->FindGroupNames(L"", names, false), BW_OK);
-    EXPECT_TRUE(names.empty());
-    EXPECT_EQ(layout->CreateStreamCreator(L"g/h/a"), nullptr);
-}
-
 } // namespace
