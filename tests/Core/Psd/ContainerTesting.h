@@ -10,7 +10,7 @@
 #include "Core/File/FileContainer.h"
 #include "Core/File/FileManager.h"
 #include "Core/Psd/ImageContainer.h"
-#include "tests/Support/PsdWriter.h"
+#include "tests/Core/Psd/PsdTesting.h"
 #include "tests/Support/StubFileContainer.h"
 #include "tests/Support/TempFolder.h"
 
@@ -79,22 +79,12 @@ inline psdtest::Layer PixelLayer(const std::string& name, int32_t left, int32_t 
 // one that closes it.
 inline psdtest::Layer GroupOpen(const std::string& name)
 {
-    psdtest::Layer layer;
-    layer.name = name;
-    psdtest::Writer divider;
-    divider.U32(1).Key("8BIM").Key("pass");
-    layer.blocks.push_back(psdtest::TaggedBlock{"lsct", divider.out, true});
-    return layer;
+    return psdtest::Named(name, {psdtest::Block("lsct", psdtest::SectionDivider(1, "pass"))});
 }
 
 inline psdtest::Layer GroupClose()
 {
-    psdtest::Layer layer;
-    layer.name = "</Layer group>";
-    psdtest::Writer divider;
-    divider.U32(3);
-    layer.blocks.push_back(psdtest::TaggedBlock{"lsct", divider.out, true});
-    return layer;
+    return psdtest::Named("</Layer group>", {psdtest::Block("lsct", psdtest::SectionDivider(3))});
 }
 
 // A 64 x 48 RGB document whose layers are given from the top down; the

@@ -194,6 +194,14 @@ TEST(PsdLayerChannels, MissingChannelsReadAsZeroAndOpaqueAndTheLastOfTwinsCounts
     Loaded twins = LoadOne(OnePixel({{0, 10}, {0, 99}, {1, 20}, {2, 30}}));
     ASSERT_EQ(twins.status, kPsdOk);
     EXPECT_EQ(twins.Layer(1).pixels[0], 0xFF63141Eu);
+
+    // A mask rectangle without a mask channel makes no mask.
+    Layer layer = PatternLayer(0, 0, 2, 2, {0, 1, 2}, 8, 0);
+    layer.mask = MaskBlock(0, 0, 3, 3);
+    Loaded unmasked = LoadOne(layer);
+    ASSERT_EQ(unmasked.status, kPsdOk);
+    EXPECT_EQ(unmasked.Layer(1).maskPixels, nullptr);
+    EXPECT_EQ(unmasked.Layer(1).maskWidth, 3);
 }
 
 TEST(PsdLayerChannels, EmptyLayerSkipsItsChannelData)
@@ -254,64 +262,40 @@ TEST(PsdLayerChannels, ZipStreamForADeeperChannelStaysInItsSlot)
     EXPECT_EQ(loaded.Layer(1).pixels[255], 0xFF000000u);
 }
 
-TEST(PsdLayerChannels, MaskRectangleWithoutAMaskChannelMakesNoMask)
-{
-    Layer layer = PatternLayer(0, 0, 2, 2, {0, 1, 2}, 8, 0);
-    layer.mask = MaskBlock(0, 0, 3, 3);
-    Loaded loaded = LoadOne(layer);
-    ASSERT_EQ(loaded.status, kPsdOk);
-    EXPECT_EQ(loaded.Layer(1).maskPixels, nullptr);
-    EXPECT_EQ(loaded.Layer(1).maskWidth, 3);
-}
-
-struct ChannelFailure
-{
-    const char* name;
-    Layer layer;
-    PsdStatus status;
-};
-
-void PrintTo(const ChannelFailure& c, std::ostream* os) { *os << c.name; }
-
-class PsdLayerChannelFailure : public testing::TestWithParam<ChannelFailure>
-{
-};
-
-TEST_P(PsdLayerChannelFailure, FailsTheLoad)
-{
-    EXPECT_EQ(LoadOne(GetParam().layer).status, GetParam().status);
-}
-
 Layer Changed(Layer layer, void (*change)(Layer&))
 {
     change(layer);
     return layer;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, PsdLayerChannelFailure,
-    testing::Values(
-        ChannelFailure{"rawChannelShorterThanItsLayerIsCorrupt",
-                       Changed(PatternLayer(0, 0, 4, 4, {0, 1, 2}, 8, 0),
-                               [](Layer& l) { l.channels[1].samples.resize(10); }),
-                       kPsdCorruptData},
-        ChannelFailure{"unknownCompression", Encoded(9, Bytes(4, 0)), kPsdBadCompression},
-        ChannelFailure{"corruptZip", Encoded(2, Bytes(6, 0x42)), kPsdInflateFailed},
-        ChannelFailure{"dataPastTheLayerInfo", Changed(PatternLayer(0, 0, 2, 2, {0}, 8, 0),
-                                                       [](Layer& l) {
-                                                           l.channels[0].overrideLength = true;
-                                                           l.channels[0].length = 100000;
-                                                       }),
-                       kPsdBlockOverrun},
+TEST(PsdLayerChannels, BadChannelDataFailsTheLoad)
+{
+    const struct
+    {
+        const char* what;
+        Layer layer;
+        PsdStatus status;
+    } cases[] = {
+        {"raw channel shorter than its layer",
+         Changed(PatternLayer(0, 0, 4, 4, {0, 1, 2}, 8, 0), [](Layer& l) { l.channels[1].samples.resize(10); }),
+         kPsdCorruptData},
+        {"unknown compression", Encoded(9, Bytes(4, 0)), kPsdBadCompression},
+        {"corrupt zip", Encoded(2, Bytes(6, 0x42)), kPsdInflateFailed},
+        {"data past the layer info", Changed(PatternLayer(0, 0, 2, 2, {0}, 8, 0),
+                                             [](Layer& l) {
+                                                 l.channels[0].overrideLength = true;
+                                                 l.channels[0].length = 100000;
+                                             }),
+         kPsdBlockOverrun},
         // 20000 x 20000 pixels from a few bytes of zlib.
-        ChannelFailure{"layerClaimingMoreThanItsDataCanHoldIsCorrupt", Encoded(2, Deflate(Bytes(64, 0)), 20000),
-                       kPsdCorruptData},
-        ChannelFailure{"layerPastTheSizeLimitIsRefused",
-                       Changed(PatternLayer(0, 0, 1, 1, {0}, 8, 0), [](Layer& l) { l.right = 70000; }),
-                       kPsdLimitExceeded},
-        ChannelFailure{"invertedLayerIsRefused",
-                       Changed(PatternLayer(0, 0, 1, 1, {0}, 8, 0), [](Layer& l) { l.left = 5; }), kPsdLimitExceeded}),
-    [](const testing::TestParamInfo<ChannelFailure>& info) { return std::string(info.param.name); });
+        {"more than its data can hold", Encoded(2, Deflate(Bytes(64, 0)), 20000), kPsdCorruptData},
+        {"past the size limit", Changed(PatternLayer(0, 0, 1, 1, {0}, 8, 0), [](Layer& l) { l.right = 70000; }),
+         kPsdLimitExceeded},
+        {"inverted", Changed(PatternLayer(0, 0, 1, 1, {0}, 8, 0), [](Layer& l) { l.left = 5; }), kPsdLimitExceeded},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LoadOne(c.layer).status, c.status) << c.what;
+}
 
 // --- Layer converters: the modes no fixture has layers of, and an index past the count ----------
 
@@ -364,17 +348,12 @@ TEST(PsdColor, ColourRecordSpacesAndAnUnknownOne)
     }
 }
 
-TEST(PsdColor, HueWrapsAroundTheCircle)
+TEST(PsdColor, HueWrapsAroundTheCircleAndConversionsClampInsteadOfOverflowing)
 {
     // Blue is computed with hue 30 - 120 = -90, that is 270: the low value m1.
-    const uint32_t color = PsdHslToArgb(255, 30, 1.0, 0.5);
-    EXPECT_EQ(color & 0xFF, 0u);
-    EXPECT_EQ(color >> 16 & 0xFF, 255u);
+    EXPECT_EQ(PsdHslToArgb(255, 30, 1.0, 0.5) & 0xFF00FF, 0xFF0000u);
     EXPECT_EQ(PsdHueToChannel(-90, 0.25, 1.0), PsdHueToChannel(270, 0.25, 1.0));
-}
 
-TEST(PsdColor, ConversionsClampInsteadOfOverflowing)
-{
     EXPECT_EQ(PsdMakeArgb(-1, -128, 256 + 7, 300), 0xFF80072Cu); // low bytes only
     // Lightness above 1 would give 255 * 2.
     EXPECT_EQ(PsdHslToArgb(255, 0, 0.0, 2.0), 0xFFFFFFFFu);

@@ -174,32 +174,25 @@ TEST(PsdDescriptorEnums, CodesAndTextKeysMapAndOthersGiveZero)
     EXPECT_EQ(PsdReadGradientStyleEnum(reader.get()), 0);
 }
 
-TEST(PsdDescriptorValues, OpacityPercentagesRoundAndClamp)
+TEST(PsdDescriptorValues, OpacitiesRoundAndClampAndNumbersBecomeSafeIntegersTruncatedTowardZero)
 {
-    const std::pair<double, int> cases[] = {{75, 191}, {100, 255}, {150, 255}, {-20, 0}, {0, 0}, {50, 127}};
-    for (const auto& [percent, opacity] : cases)
+    const std::pair<double, int> opacities[] = {{75, 191}, {100, 255}, {150, 255}, {-20, 0}, {0, 0}, {50, 127}};
+    for (const auto& [percent, opacity] : opacities)
     {
         OpenReader reader(Percent(percent));
         uint8_t value = 7;
         ASSERT_TRUE(PsdReadOpacityItem(reader.get(), PsdReadU32(reader.get()), &value));
         EXPECT_EQ(value, opacity) << percent;
     }
-}
 
-TEST(PsdDescriptorValues, NumbersBecomeSafeIntegersTruncatedTowardZero)
-{
     Writer w;
     w.Raw(Double(std::nan(""))).Raw(Double(1e300)).Raw(Point(-3.7, 12.9));
     OpenReader reader(w.out);
-    int32_t values[2] = {};
-    for (int32_t& value : values)
-        ASSERT_TRUE(PsdReadIntegerItem(reader.get(), PsdReadU32(reader.get()), &value));
-    EXPECT_EQ(values[0], 0);
-    EXPECT_EQ(values[1], INT32_MAX);
-    int32_t x = 0, y = 0;
-    ASSERT_TRUE(PsdReadPointItem(reader.get(), PsdReadU32(reader.get()), &x, &y));
-    EXPECT_EQ(x, -3);
-    EXPECT_EQ(y, 12);
+    int32_t values[4] = {};
+    ASSERT_TRUE(PsdReadIntegerItem(reader.get(), PsdReadU32(reader.get()), &values[0]));
+    ASSERT_TRUE(PsdReadIntegerItem(reader.get(), PsdReadU32(reader.get()), &values[1]));
+    ASSERT_TRUE(PsdReadPointItem(reader.get(), PsdReadU32(reader.get()), &values[2], &values[3]));
+    EXPECT_EQ(std::vector<int32_t>(values, values + 4), (std::vector<int32_t>{0, INT32_MAX, -3, 12}));
 }
 
 TEST(PsdDescriptorValues, AnItemOfAnotherTypeIsSkippedAndLeavesTheTarget)
