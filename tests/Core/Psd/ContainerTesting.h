@@ -154,8 +154,8 @@ inline std::vector<std::wstring> Names(file::ImageContainer& container)
     return names;
 }
 
-// A container over files held in memory. Its streams can be made to claim
-// more bytes than they give, as a failing disk or a cut pack would.
+// A container of one folder description held in memory. Its streams can be
+// made to claim more bytes than they give, as a failing disk or a cut pack would.
 class MemoryContainer : public testing_support::StubFileContainer
 {
 public:
@@ -165,26 +165,12 @@ public:
     base::Stream* OpenStream(const std::wstring& path) override
     {
         auto file = files.find(path);
-        if (file == files.end())
-            return nullptr;
-        return new ShortStream(file->second, missingBytes);
+        return file == files.end() ? nullptr : new ShortStream(file->second, missingBytes);
     }
     std::wstring GetRootPath() override { return L"mem/"; }
-    bool DoFileExists(const std::wstring& path, const wchar_t* const* extensions, uint32_t count,
-                      uint32_t* outIndex) override
+    bool DoFileExists(const std::wstring& path, const wchar_t* const*, uint32_t, uint32_t*) override
     {
-        if (count == 0)
-            return files.count(path) != 0;
-        for (uint32_t i = 0; i < count; ++i)
-        {
-            if (files.count(path + extensions[i]))
-            {
-                if (outIndex)
-                    *outIndex = i;
-                return true;
-            }
-        }
-        return false;
+        return files.count(path) != 0;
     }
 
 private:

@@ -38,17 +38,14 @@ TEST(PsdHeader, BadFieldsAndAShortHeaderAreRefusedWithTheirStatus)
     Bytes data = WriteDocument(SmallRgb());
     data.resize(25);
     EXPECT_EQ(LoadBytes(data).status, kPsdShortRead);
-}
-
-TEST(PsdHeader, HeaderOnlyOptionStopsAfterTheHeader)
-{
-    Bytes data = WriteDocument(SmallRgb());
+    // With the header-only option, the header is all it reads.
+    data = WriteDocument(SmallRgb());
     data.resize(26);
-    Loaded loaded = LoadBytes(data, 1);
-    ASSERT_EQ(loaded.status, kPsdOk);
-    EXPECT_EQ(loaded->width, 4u);
-    EXPECT_EQ(loaded->channelCount, 3);
-    EXPECT_EQ(loaded->layerCount, 0);
+    Loaded header = LoadBytes(data, 1);
+    ASSERT_EQ(header.status, kPsdOk);
+    EXPECT_EQ(header->width, 4u);
+    EXPECT_EQ(header->channelCount, 3);
+    EXPECT_EQ(header->layerCount, 0);
 }
 
 // --- Colour-mode data ----------------------------------------------------------
@@ -73,7 +70,7 @@ Bytes U32Data(uint32_t value)
     return w.out;
 }
 
-TEST(PsdResources, NamesAndOddLengthsAreSkippedToTheirPadding)
+TEST(PsdResources, ValuesAreReadAndNamesAndOddLengthsSkippedToTheirPadding)
 {
     // Names of length 0, 1 and 2 and data of length 5 (stored as 6).
     Document doc = SmallRgb();
@@ -87,9 +84,13 @@ TEST(PsdResources, NamesAndOddLengthsAreSkippedToTheirPadding)
     doc.resources.push_back(Resource{1000, "a", Bytes{1, 2, 3, 4, 5}});
     doc.resources.push_back(Resource{1037, "ab", U32Data(11)});
     doc.resources.push_back(Resource{1049, "abc", U32Data(12)});
-    Writer caption;
+    Writer caption, version, groups;
     caption.U8(5).Raw("hello", 5);
+    version.U32(1).U8(1).Unicode(u"Writer").Unicode(u"Reader").U32(3);
+    groups.U16(4).U16(5).U16(6);
     doc.resources.push_back(Resource{1008, "", caption.out});
+    doc.resources.push_back(Resource{1057, "", version.out});
+    doc.resources.push_back(Resource{1026, "", groups.out});
     Loaded loaded = LoadDocument(doc);
     ASSERT_EQ(loaded.status, kPsdOk);
     EXPECT_EQ(loaded->horizontalResolution, 72.5f);
@@ -104,6 +105,13 @@ TEST(PsdResources, NamesAndOddLengthsAreSkippedToTheirPadding)
     EXPECT_EQ(loaded->globalAngle, 11);
     EXPECT_EQ(loaded->globalAltitude, 12);
     EXPECT_STREQ(loaded->caption, "hello");
+    EXPECT_TRUE(loaded->hasRealMergedData);
+    ASSERT_EQ(loaded->writerNameLength, 6u);
+    EXPECT_EQ(loaded->writerName[0], u'W');
+    EXPECT_EQ(loaded->readerNameLength, 6u);
+    EXPECT_EQ(loaded->fileVersion, 3u);
+    ASSERT_EQ(loaded->layerGroupCount, 3u);
+    EXPECT_EQ(loaded->layerGroups[2], 6);
 }
 
 TEST(PsdResources, BrokenResourcesFailWithTheirStatus)
@@ -111,12 +119,9 @@ TEST(PsdResources, BrokenResourcesFailWithTheirStatus)
     Document doc = SmallRgb();
     doc.resources.push_back(Resource{1037, "", U32Data(1)});
     const Bytes data = WriteDocument(doc);
-    Bytes noSignature = data;
-    noSignature[26 + 4 + 4] = 'X'; // the resource's "8BIM"
-    EXPECT_EQ(LoadBytes(noSignature).status, kPsdBadResourceSignature);
-    Bytes tooLong = data;
-    tooLong[26 + 4 + 4 + 4 + 2 + 2 + 3] = 40; // its data length, after "8BIM", id and a 2-byte name
-    EXPECT_EQ(LoadBytes(tooLong).status, kPsdBlockOverrun);
+    EXPECT_EQ(LoadBytes(Patched(data, 26 + 4 + 4, 'X')).status, kPsdBadResourceSignature); // its "8BIM"
+    // Its data length, after "8BIM", id and a 2-byte name.
+    EXPECT_EQ(LoadBytes(Patched(data, 26 + 4 + 4 + 4 + 2 + 2 + 3, 40)).status, kPsdBlockOverrun);
 
     // A layer-state resource of 1 byte: its u16 would read into the next one.
     Document state = SmallRgb();
@@ -177,25 +182,6 @@ TEST(PsdResources, LaterAlphaResourcesAreBoundedByTheFirstCount)
     ASSERT_EQ(counted.status, kPsdOk);
     ASSERT_EQ(counted->alphaChannelCount, 2);
     EXPECT_EQ(counted->alphaChannels[1].identifier, 8u);
-}
-
-TEST(PsdResources, VersionInfoAndGroupsAreRead)
-{
-    Document doc = SmallRgb();
-    Writer version, groups;
-    version.U32(1).U8(1).Unicode(u"Writer").Unicode(u"Reader").U32(3);
-    groups.U16(4).U16(5).U16(6);
-    doc.resources.push_back(Resource{1057, "", version.out});
-    doc.resources.push_back(Resource{1026, "", groups.out});
-    Loaded loaded = LoadDocument(doc);
-    ASSERT_EQ(loaded.status, kPsdOk);
-    EXPECT_TRUE(loaded->hasRealMergedData);
-    ASSERT_EQ(loaded->writerNameLength, 6u);
-    EXPECT_EQ(loaded->writerName[0], u'W');
-    EXPECT_EQ(loaded->readerNameLength, 6u);
-    EXPECT_EQ(loaded->fileVersion, 3u);
-    ASSERT_EQ(loaded->layerGroupCount, 3u);
-    EXPECT_EQ(loaded->layerGroups[2], 6);
 }
 
 // --- Thumbnails ------------------------------------------------------------------------
