@@ -55,30 +55,36 @@ protected:
     std::unique_ptr<render::Graphics> graphics;
 };
 
-TEST_F(ParticleDrawTest, AParticleIsAQuadInItsColourTimesTheGraphicsColour)
+TEST_F(ParticleDrawTest, AParticleIsAQuadInTheProductOfTheColoursAndTheBoxesHoldItBeforeAndAfterTheMove)
 {
     ParticleEmitter* e = Playing("one", 0.01, 100.0f, 50.0f);
     const float tinted[4] = {1.0f, 0.5f, 1.0f, 0.5f};
     graphics->SetColor(tinted);
     uint32_t count = 99;
+    math::BoundingBox before, after;
     {
         auto draw = graphics->DrawParticles(e);
         draw->mCount = &count;
+        draw->mBoundsBefore = &before;
+        draw->mBoundsAfter = &after;
+        const float by[2] = {10.0f, 20.0f};
+        draw.Translate(by); // the translated copy draws at once and fills the boxes
     }
     EXPECT_EQ(count, 1u);
     EXPECT_EQ(e->mGraphics, graphics.get());
+    const float boxes[8] = {before.mMin[0], before.mMin[1], before.mMax[0], before.mMax[1],
+                            after.mMin[0],  after.mMin[1],  after.mMax[0],  after.mMax[1]};
+    EXPECT_EQ(std::vector<float>(boxes, boxes + 8), (std::vector<float>{95, 45, 105, 55, 105, 65, 115, 75}));
 
     float expectedColor[4];
     render::ArgbToColor(expectedColor, 0xFF804020u);
     render::Color::Multiply(expectedColor, expectedColor, tinted);
     const render::SVertex2D* v = bwtest::WrittenQuad(r);
-    bwtest::ExpectCorners(v, 94.5f, 44.5f, 104.5f, 54.5f); // after the half-pixel shift
+    bwtest::ExpectCorners(v, 104.5f, 64.5f, 114.5f, 74.5f); // after the half-pixel shift
     const float u[4] = {0, 1, 1, 0}, t[4] = {0, 0, 1, 1};
     for (int i = 0; i < 4; ++i)
     {
-        EXPECT_EQ(v[i].w, 1.0f);
-        EXPECT_EQ(v[i].tu, u[i]);
-        EXPECT_EQ(v[i].tv, t[i]);
+        EXPECT_EQ(std::make_pair(v[i].tu, v[i].tv), std::make_pair(u[i], t[i]));
         EXPECT_EQ(v[i].diffuse, render::ColorToArgb(expectedColor));
         EXPECT_EQ(v[i].specular, 0xFFFFFFFFu);
     }
@@ -148,24 +154,6 @@ TEST_F(ParticleDrawTest, AStoppedEmitterDrawsNothingReportsZeroAndLeavesTheBoxes
     EXPECT_EQ(before.mMin[0], FLT_MAX);
     EXPECT_EQ(after.mMax[1], -FLT_MAX);
     EXPECT_TRUE(Replay(r).empty());
-}
-
-TEST_F(ParticleDrawTest, TheBoxesHoldTheCornersBeforeAndAfterTheOwnersMove)
-{
-    ParticleEmitter* e = Playing("one", 0.01, 100.0f, 50.0f);
-    math::BoundingBox before, after;
-    auto draw = graphics->DrawParticles(e);
-    draw->mBoundsBefore = &before;
-    draw->mBoundsAfter = &after;
-    const float by[2] = {10.0f, 20.0f};
-    draw.Translate(by);  // the translated copy draws at once and fills the boxes
-
-    EXPECT_FLOAT_EQ(before.mMin[0], 95.0f);
-    EXPECT_FLOAT_EQ(before.mMax[1], 55.0f);
-    EXPECT_FLOAT_EQ(after.mMin[0], 105.0f);
-    EXPECT_FLOAT_EQ(after.mMin[1], 65.0f);
-    EXPECT_FLOAT_EQ(after.mMax[0], 115.0f);
-    EXPECT_FLOAT_EQ(bwtest::WrittenQuad(r)[0].x, 104.5f);
 }
 
 TEST_F(ParticleDrawTest, AnErrorEndsTheDrawButRestoresTheBlendMode)
