@@ -183,11 +183,6 @@ TEST(ImageDataDevil, AnErrorLeftInTheLibraryDoesNotFailTheNextImage)
     EXPECT_EQ(render::ImageDataDevil::GetLiveImageCount(), 0);
 }
 
-} // namespace
-
-namespace
-{
-
 // A sample file with some bytes changed.
 struct Damage
 {
@@ -271,11 +266,6 @@ TEST(ImageDataDevil, IndicesBeyondThePaletteAreRefused)
     EXPECT_EQ(d.At(0, 0), 0xFFFFFFFFu);
     EXPECT_EQ(d.At(1, 0), 0xFF000000u);
 }
-
-} // namespace
-
-namespace
-{
 
 TEST(ImageFileCheck, BytesAfterTheMarkedEndAreNotHandedOn)
 {

@@ -199,11 +199,6 @@ TEST_F(ParticleDrawTest, ALargeListStillDrawsWhenThePrimaryBuffersAreFull)
     EXPECT_GT(draws, 10u);  // one per overflow buffer
 }
 
-} // namespace
-
-namespace
-{
-
 // The game's own effects, from the data folder: every one loads, plays to its
 // end (or for three seconds) and draws every frame.
 TEST(GameEffects, EveryEffectOfTheDataFolderPlaysAndDraws)
