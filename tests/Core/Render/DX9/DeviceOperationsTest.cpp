@@ -110,15 +110,6 @@ TEST_F(DeviceOperationsTest, ScissorRectangleIsGivenAsEdges)
     EXPECT_EQ(d3d9::test::GetRenderState(r->GetDevice(), D3DRS_SCISSORTESTENABLE), 1u);
 }
 
-TEST_F(DeviceOperationsTest, DepthTestSetsWritesOnlyWhenOn)
-{
-    ASSERT_EQ(r->DoSetDepthTest(true, false), BW_OK);
-    ASSERT_EQ(r->DoSetDepthTest(false, true), BW_OK);
-    EXPECT_EQ(Calls({Call::SetRenderState}),
-              (std::vector<std::string>{"SetRenderState(7, 1) = 0", "SetRenderState(14, 0) = 0",
-                                        "SetRenderState(7, 0) = 0"}));
-}
-
 TEST_F(DeviceOperationsTest, VertexFormatsAreSelectedByRegisteredId)
 {
     ASSERT_EQ(r->DoSetVertexFormat(0), BW_OK);
