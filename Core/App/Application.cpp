@@ -84,6 +84,7 @@ app::Application* base::Singletone<app::Application>::Instance()
         try
         {
             sInstance = app::gCreateInstance();
+            sSelf = sInstance;
         }
         catch (const std::bad_alloc&)
         {

@@ -39,20 +39,27 @@ public:
     {
         if (object && object == mObject)
             return;
-        if (mCount)
-        {
-            if (--*mCount < 1)
-            {
-                delete mObject;
-                delete mCount;
-            }
-        }
+        // Forget the old object before deleting it: its destructor may reset
+        // this very pointer.
+        T* old = mObject;
+        int* oldCount = mCount;
         mObject = nullptr;
         mCount = nullptr;
+        if (oldCount && --*oldCount < 1)
+        {
+            delete old;
+            delete oldCount;
+        }
         if (object)
         {
-            mObject = object;
             mCount = new (std::nothrow) int(1);
+            if (!mCount)
+            {
+                // Without a count nobody would ever delete it.
+                delete object;
+                return;
+            }
+            mObject = object;
         }
     }
 

@@ -48,24 +48,37 @@ public:
     // The instance pointer as it stands; never creates.
     static T* GetInstance() { return sInstance; }
     // For classes whose creation function does not store the pointer itself.
-    static void SetInstance(T* instance) { sInstance = instance; }
+    static void SetInstance(T* instance)
+    {
+        sInstance = instance;
+        sSelf = instance;
+    }
     static bool IsTornDown() { return sTornDown; }
 
 protected:
     Singletone() = default;
     ~Singletone() override
     {
+        // Another object of the class going away leaves the instance alone.
+        if (sSelf != this)
+            return;
         sInstance = nullptr;
+        sSelf = nullptr;
         sTornDown = true;
     }
 
 private:
     static T* sInstance;
+    // The instance as its Singletone base, taken while it is whole: the
+    // destructor cannot cast this back to T once T's part is gone.
+    static Singletone* sSelf;
     static bool sTornDown;
 };
 
 template <class T>
 T* Singletone<T>::sInstance = nullptr;
+template <class T>
+Singletone<T>* Singletone<T>::sSelf = nullptr;
 template <class T>
 bool Singletone<T>::sTornDown = false;
 
@@ -77,6 +90,7 @@ T* Singletone<T>::Instance()
         try
         {
             sInstance = new T;
+            sSelf = sInstance;
         }
         catch (const std::bad_alloc&)
         {

@@ -38,9 +38,19 @@ uint32_t* GetRandomSeed()
 uint32_t RandomInRange(const RandomIntRange& range)
 {
     const int r = win32::rand();
+    // An inverted range would wrap the span to nearly 2^32.
+    if (range.mMin > range.mMax)
+        return range.mMin;
     const float f = static_cast<float>(r / 32767.0);
     const float x = static_cast<float>(range.mMax - range.mMin) * f + static_cast<float>(range.mMin);
-    return static_cast<uint32_t>(std::floor(x + 0.5f));
+    // Single precision rounds large ends outward (2^32 - 1 becomes 2^32), and
+    // converting such a float to uint32_t is undefined: clamp first.
+    const double y = std::floor(double(x + 0.5f));
+    if (y <= double(range.mMin))
+        return range.mMin;
+    if (y >= double(range.mMax))
+        return range.mMax;
+    return static_cast<uint32_t>(y);
 }
 
 } // namespace math

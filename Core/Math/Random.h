@@ -21,7 +21,8 @@ struct RandomIntRange
 };
 
 // An integer of [min, max] from the C runtime's 15-bit rand, rounded half up,
-// so the ends come with half the weight of inner values. Needs min <= max.
+// so the ends come with half the weight of inner values. An inverted range
+// answers min.
 uint32_t RandomInRange(const RandomIntRange& range);
 
 } // namespace math

@@ -83,4 +83,24 @@ TEST(SharedPtr, DeletesExactlyOnceThroughResetsCopiesAndSelfAssignment)
     EXPECT_EQ(gAlive, 0);
 }
 
+// An object whose destructor resets the pointer that owns it, as a delegate
+// that unsubscribes itself does.
+struct SelfResetting : Tracked
+{
+    base::SharedPtr<Tracked>* mOwner = nullptr;
+    ~SelfResetting() override { mOwner->Reset(nullptr); }
+};
+
+TEST(SharedPtr, ObjectResettingItsOwnerFromItsDestructorIsDeletedOnce)
+{
+    gAlive = 0;
+    base::SharedPtr<Tracked> owner;
+    auto* object = new SelfResetting;
+    object->mOwner = &owner;
+    owner.Reset(object);
+    owner.Reset(new Tracked);
+    EXPECT_EQ(gAlive, 1);
+    EXPECT_TRUE(owner) << "the new object is taken after the old one's destructor ran";
+}
+
 } // namespace

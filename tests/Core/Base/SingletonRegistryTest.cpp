@@ -159,8 +159,14 @@ TEST_F(SingletonRegistryTest, SingletonDeletedEarlyIsNotDeletedAgain)
     delete early;
     EXPECT_EQ(Service<80>::GetInstance(), nullptr);
     delete Service<81>::Instance();
+    // A second object of a singleton class is not the instance: deleting it
+    // must leave the instance in place.
+    Service<82>* instance = Service<82>::Instance();
+    delete new Service<82>;
+    EXPECT_EQ(Service<82>::GetInstance(), instance);
+    EXPECT_FALSE(Service<82>::IsTornDown());
     mRegistry.ReleaseAll(); // ends although only emptied entries are left
-    EXPECT_EQ(gDestroyed, (std::vector<std::string>{"S80", "S81"}));
+    EXPECT_EQ(gDestroyed, (std::vector<std::string>{"S80", "S81", "S82", "S82"}));
     EXPECT_TRUE(mRegistry.GetSingletons().empty());
 }
 

@@ -35,6 +35,14 @@ TEST(RandomInRange, FollowsTheFifteenBitRandAndReachesBothEndsOfTheRange)
     }
     EXPECT_TRUE(low && high);
     EXPECT_EQ(math::RandomInRange({4, 4}), 4u);
+    // Inverted and full 32-bit ranges used to convert out-of-range floats.
+    EXPECT_EQ(math::RandomInRange({9, 3}), 9u);
+    for (int i = 0; i < 200; ++i)
+    {
+        uint32_t v = math::RandomInRange({0xFFFFFF00u, 0xFFFFFFFFu});
+        ASSERT_GE(v, 0xFFFFFF00u);
+        math::RandomInRange({0, 0xFFFFFFFFu});
+    }
     win32::srand(1);
 }
 
