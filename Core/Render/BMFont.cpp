@@ -41,6 +41,19 @@ bool IsSpace(wchar_t c)
     return c == kSpace || c == kTab;
 }
 
+// The glyph's kerning after the character before it; layout and pen take it
+// only between characters of the same line.
+float KerningAfter(const BMFont::Glyph& glyph, const std::wstring& text, uint32_t i, uint32_t lineStart)
+{
+    if (i <= lineStart)
+        return 0.0f;
+    const uint32_t previous = static_cast<uint32_t>(text[i - 1]);
+    if (previous == 0 || previous > 0xFFFFu)
+        return 0.0f;
+    auto amount = glyph.mKerning.find(static_cast<uint16_t>(previous));
+    return amount != glyph.mKerning.end() ? amount->second : 0.0f;
+}
+
 // Multiplies the font's metrics; the application keeps it (1 unless a build
 // scales its text).
 float TextScale()
@@ -60,17 +73,29 @@ bool ReadString(const tinyxml2::XMLElement* element, const char* name, std::stri
     return true;
 }
 
+// Font tools write some numbers as "" (or spaces); those read as 0.
+bool IsBlank(const char* value)
+{
+    return value && value[std::strspn(value, " \t\r\n")] == '\0';
+}
+
 bool ReadFloat(const tinyxml2::XMLElement* element, const char* name, float* out)
 {
+    if (IsBlank(element->Attribute(name)))
+    {
+        *out = 0.0f;
+        return true;
+    }
     return element->QueryFloatAttribute(name, out) == tinyxml2::XML_SUCCESS;
 }
 
 // Absent: the default. Present: it must read as its type.
 bool ReadOptionalUnsigned(const tinyxml2::XMLElement* element, const char* name, uint32_t fallback, uint32_t* out)
 {
-    if (!element->Attribute(name))
+    const char* text = element->Attribute(name);
+    if (!text || IsBlank(text))
     {
-        *out = fallback;
+        *out = text ? 0 : fallback;
         return true;
     }
     unsigned value = 0;
@@ -82,7 +107,7 @@ bool ReadOptionalUnsigned(const tinyxml2::XMLElement* element, const char* name,
 
 bool ReadOptionalBool(const tinyxml2::XMLElement* element, const char* name, uint8_t* out)
 {
-    if (!element->Attribute(name))
+    if (!element->Attribute(name) || IsBlank(element->Attribute(name)))
     {
         *out = 0;
         return true;
@@ -95,15 +120,20 @@ bool ReadOptionalBool(const tinyxml2::XMLElement* element, const char* name, uin
 }
 
 // The comma-separated items of a list, as many as there are slots; slots
-// without an item keep their value. An item reads as its leading number.
+// without an item, or whose item holds no number, keep their value. An item
+// reads as its leading number.
 void ReadIntList(const std::string& text, int32_t* values, size_t count)
 {
     const char* item = text.c_str();
     for (size_t i = 0; i < count; ++i)
     {
-        long value = std::strtol(item, nullptr, 10);
-        value = std::max<long>(INT32_MIN, std::min<long>(INT32_MAX, value));
-        values[i] = static_cast<int32_t>(value);
+        char* end = nullptr;
+        long value = std::strtol(item, &end, 10);
+        if (end != item)
+        {
+            value = std::max<long>(INT32_MIN, std::min<long>(INT32_MAX, value));
+            values[i] = static_cast<int32_t>(value);
+        }
         item = std::strchr(item, ',');
         if (!item)
             return;
@@ -116,7 +146,10 @@ void ReadFloatList(const std::string& text, float* values, size_t count)
     const char* item = text.c_str();
     for (size_t i = 0; i < count; ++i)
     {
-        values[i] = std::strtof(item, nullptr);
+        char* end = nullptr;
+        const float value = std::strtof(item, &end);
+        if (end != item)
+            values[i] = value;
         item = std::strchr(item, ',');
         if (!item)
             return;
@@ -188,7 +221,7 @@ BWResultEnum BMFont::DoUnLoad()
 
 bool BMFont::HasChar(uint32_t code)
 {
-    return mChars.find(static_cast<uint16_t>(code & 0xFFFFu)) != mChars.end();
+    return FindGlyph(code, nullptr) != nullptr;
 }
 
 BWResultEnum BMFont::Parse(base::Stream* stream)
@@ -394,6 +427,7 @@ void BMFont::BreakLines(const std::wstring& text, const TextFormat& format, Line
     float placed = indent;  // words (and the spaces between them) already on the line
     float pendingSpaces = 0.0f;
     float word = 0.0f;
+    float wordKerning = 0.0f; // kerning of the word's first character
     uint32_t spaceCount = 0;
     uint32_t runSpaces = 0; // spaces of the latest run
     uint32_t lineGlyphs = 0; // drawn characters on the line before the current one
@@ -419,6 +453,7 @@ void BMFont::BreakLines(const std::wstring& text, const TextFormat& format, Line
             lineStart = wordEnd = wordStart = i + 1;
             placed = 0.0f;
             word = indent;
+            wordKerning = 0.0f;
             pendingSpaces = 0.0f;
             spaceCount = runSpaces = 0;
             lineGlyphs = wordGlyphs = 0;
@@ -450,20 +485,14 @@ void BMFont::BreakLines(const std::wstring& text, const TextFormat& format, Line
             continue;
         }
 
-        // 4. A character of a word; kerning counts in the widths.
+        // 4. A character of a word; kerning moves it as the pen does.
+        const float kerning = KerningAfter(*glyph, text, i, lineStart);
         if (inSpaces)
         {
             wordStart = i;
             wordGlyphs = 0;
+            wordKerning = kerning;
             inSpaces = false;
-        }
-        float kerning = 0.0f;
-        const uint32_t previous = i > 0 ? static_cast<uint32_t>(text[i - 1]) : 0;
-        if (previous != 0 && previous <= 0xFFFFu)
-        {
-            auto amount = glyph->mKerning.find(static_cast<uint16_t>(previous));
-            if (amount != glyph->mKerning.end())
-                kerning = amount->second;
         }
         const float step = glyph->mXAdvance + spacing + kerning;
         word += step;
@@ -473,9 +502,12 @@ void BMFont::BreakLines(const std::wstring& text, const TextFormat& format, Line
         {
             if (wordEnd != lineStart)
             {
-                // The line ends with the previous word; this word moves on.
+                // The line ends with the previous word; this word moves on,
+                // and its first character has nothing before it to kern with.
                 emit(placed, lineStart, wordEnd, spaceCount - runSpaces, xOffset, true);
                 lineStart = wordEnd = wordStart;
+                word -= wordKerning;
+                wordKerning = 0.0f;
                 placed = pendingSpaces = 0.0f;
                 spaceCount = runSpaces = 0;
                 lineGlyphs = wordGlyphs;
@@ -487,6 +519,7 @@ void BMFont::BreakLines(const std::wstring& text, const TextFormat& format, Line
                 emit(placed + pendingSpaces + word - step, lineStart, i, 0, xOffset, true);
                 lineStart = wordEnd = wordStart = i;
                 word = glyph->mXAdvance + spacing;
+                wordKerning = 0.0f;
                 placed = pendingSpaces = 0.0f;
                 spaceCount = runSpaces = 0;
                 lineGlyphs = wordGlyphs = 0;
@@ -680,6 +713,7 @@ BWResultEnum BMFont::DrawText(Graphics* graphics, DrawTextParam* callback, const
                 }
                 runLeft -= batch.mCapacity;
             }
+            penX += KerningAfter(*glyph, text, i, line.mFirst);
             if (batch.mPage)
             {
                 const uint32_t at = batch.mUsed;

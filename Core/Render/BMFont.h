@@ -24,7 +24,7 @@ class Render;
 
 // A bitmap font: an XML font description ("<name>.fnt", in the layout of the
 // AngelCode bitmap font generator) with one image per page. Text is laid out
-// into lines (wrapping, alignment, justification, kerning in the widths) and
+// into lines (wrapping, alignment, justification, kerning) and
 // drawn as glyph quads, one indexed draw per run of glyphs on the same page.
 class BMFont : public Font, public GraphicsFriend
 {
@@ -83,7 +83,8 @@ public:
     BWResultEnum DoUnLoad() override;
     BWResultEnum DrawText(Graphics* graphics, DrawTextParam* callback, const std::wstring& text,
                           const TextFormat* format, float size[2]) override;
-    // Whether the font has a glyph for the code's low 16 bits.
+    // Whether text draws the code with a glyph of its own: as layout does,
+    // never for codes past 16 bits.
     bool HasChar(uint32_t code) override;
 
     // Reads a font description. Page images are made through mRender, in the

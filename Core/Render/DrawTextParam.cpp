@@ -72,9 +72,9 @@ BWResultEnum DrawTextParam::Draw(DrawParam* owner)
 
     static const std::wstring kNoText;
     mMeasured[0] = mMeasured[1] = 0.0f;
+    // A font measures before it draws: its size is given out even when the
+    // draw then fails (an unloaded font has no pages).
     const BWResultEnum result = mFont->DrawText(mGraphics, this, mText ? *mText : kNoText, &mFormat, mMeasured);
-    if (result != BW_OK)
-        return result;
     mWidth = mMeasured[0];
     mHeight = mMeasured[1];
     if (mOutWidth)
@@ -94,7 +94,7 @@ BWResultEnum DrawTextParam::Draw(DrawParam* owner)
         }
         const BWResultEnum moved = TransformGlyphs(corners, VertexFormatOf<SVertex2D>(), 4);
         if (moved != BW_OK)
-            return moved;
+            return result != BW_OK ? result : moved;
         mOutBounds->Reset();
         for (const SVertex2D& corner : corners)
         {
@@ -102,7 +102,7 @@ BWResultEnum DrawTextParam::Draw(DrawParam* owner)
             mOutBounds->AddPoint(point);
         }
     }
-    return BW_OK;
+    return result;
 }
 
 BWResultEnum DrawTextParam::TransformGlyphs(void* vertices, const VertexFormat& format, uint32_t count)

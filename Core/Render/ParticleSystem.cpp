@@ -63,16 +63,25 @@ void ParticleSystem::LoadFile(const std::string& name, Render* render)
     // The library reads up to the terminating zero.
     const uint32_t size = stream->GetSize();
     std::vector<char> text;
-    if (size <= kMaxEffectFileBytes)
+    std::string error;
+    if (size > kMaxEffectFileBytes)
+        error = "the file is larger than 16 MiB";
+    else
     {
         text.assign(static_cast<size_t>(size) + 1, '\0');
         if (size != 0 && stream->Read(text.data(), size) != size)
-            text.clear();
+            error = "the file could not be read whole";
     }
-    const HM_FILE file = text.empty() ? 0 : Magic_OpenFileInMemory(text.data());
+    const HM_FILE file = error.empty() ? Magic_OpenFileInMemory(text.data()) : 0;
     if (file <= 0)
     {
-        BW_LOG(L"Can't read particle file '%s'\n") % info->GetFullPath();
+        // The parser's own reason names the line at fault.
+        if (error.empty())
+            error = Magic_GetOpenFileError();
+        std::wstring reason;
+        if (!Widen(error, &reason))
+            reason = base::ToWideString(error, base::EncodingBytes);
+        BW_LOG(L"Can't read particle file '%s': %s\n") % info->GetFullPath() % reason;
         return;
     }
     mFileAtlasBase = static_cast<uint32_t>(mAtlasImages.size());

@@ -70,7 +70,12 @@ void Emitter::Restart()
     Rewind();
     uint32_t seed = mDesc->seed;
     if (mFreshSeed)
-        seed = static_cast<uint32_t>(win32::rand()) << 15 | static_cast<uint32_t>(win32::rand());
+    {
+        // Two statements: the operands of | are unsequenced, and the first
+        // draw must be the high bits whatever the compiler.
+        const uint32_t high = static_cast<uint32_t>(win32::rand());
+        seed = high << 15 | static_cast<uint32_t>(win32::rand());
+    }
     mRandom = Random(seed);
     mPlaying = true;
 }

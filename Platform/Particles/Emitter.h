@@ -25,8 +25,14 @@ public:
         mState = mState * 214013u + 2531011u;
         return static_cast<int>((mState >> 16) & 0x7FFF);
     }
-    // [0, 1) with 30 bits.
-    float Unit() { return static_cast<float>((static_cast<uint32_t>(Next()) << 15 | Next()) * (1.0 / 1073741824.0)); }
+    // [0, 1) with 30 bits, the first draw the high ones. The draws are
+    // separate statements: the operands of | are unsequenced.
+    float Unit()
+    {
+        const uint32_t high = static_cast<uint32_t>(Next());
+        const uint32_t low = static_cast<uint32_t>(Next());
+        return static_cast<float>((high << 15 | low) * (1.0 / 1073741824.0));
+    }
     // [-1, 1).
     float Signed() { return Unit() * 2.0f - 1.0f; }
 

@@ -36,6 +36,7 @@ struct Library
     int32_t nextFile = 1;
     int32_t nextEmitter = 1;
     RenderCursor cursor;
+    std::string openError;
 };
 
 // Never destroyed: singletons torn down at exit still unload their emitters.
@@ -130,19 +131,31 @@ int FillList(MAGIC_RENDERING* rendering, size_t firstKind)
 
 HM_FILE Magic_OpenFileInMemory(const char* text)
 {
+    Library& library = GetLibrary();
+    std::string& error = library.openError;
+    error.clear();
     if (!text)
+    {
+        error = "no text";
         return 0;
+    }
     const size_t length = strnlen(text, particles::kMaxFileBytes + 1);
     auto file = std::make_unique<OpenFile>();
-    std::string error;
     if (!particles::ParseEffectFile(text, length, &file->content, &error))
         return 0;
-    Library& library = GetLibrary();
     if (library.nextFile <= 0)
+    {
+        error = "too many files opened";
         return 0;
+    }
     const HM_FILE handle = library.nextFile++;
     library.files[handle] = std::move(file);
     return handle;
+}
+
+const char* Magic_GetOpenFileError()
+{
+    return GetLibrary().openError.c_str();
 }
 
 int Magic_CloseFile(HM_FILE file)

@@ -112,6 +112,9 @@ struct MAGIC_PARTICLE_VERTEXES
 // Parses a zero-terminated effect file; the library copies what it needs, so
 // the buffer may be freed at once. 0 when the text is not a valid effect file.
 HM_FILE Magic_OpenFileInMemory(const char* text);
+// Why the latest Magic_OpenFileInMemory gave 0, naming the line where it can;
+// "" after one that succeeded.
+const char* Magic_GetOpenFileError();
 // Emitters loaded from the file stay usable.
 int Magic_CloseFile(HM_FILE file);
 // The name the file gives itself, or null when it gives none.

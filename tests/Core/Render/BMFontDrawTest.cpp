@@ -13,6 +13,8 @@
 #include "Core/Render/Vertex.h"
 
 #include <algorithm>
+#include <map>
+#include <random>
 
 namespace
 {
@@ -97,10 +99,10 @@ TEST_F(TextDrawTest, ScaledTextKeepsItsTextureCoordinates)
 
 TEST_F(TextDrawTest, EachPageRunIsOneDrawWithItsPage)
 {
-    // Kerning narrows the measured width, not the pen.
+    // 'B' after 'A' is kerned 2 to the left.
     ASSERT_EQ(font->DrawText(graphics.get(), nullptr, L"AB AB", nullptr, nullptr), BW_OK);
-    EXPECT_FLOAT_EQ(Quad(1)[0].x, 10.0f);
-    EXPECT_FLOAT_EQ(Quad(3)[0].x, 35.0f);
+    EXPECT_FLOAT_EQ(Quad(1)[0].x, 8.0f);
+    EXPECT_FLOAT_EQ(Quad(3)[0].x, 31.0f);
     // 'B' lies on the 32 x 16 page.
     EXPECT_FLOAT_EQ(Quad(1)[0].tu, 8.0f / 32);
     EXPECT_FLOAT_EQ(Quad(1)[2].tv, 16.0f / 16);
@@ -206,8 +208,56 @@ TEST_F(TextDrawTest, AnUnloadedFontMeasuresButDrawsNothing)
     float size[2] = {0, 0};
     EXPECT_EQ(font->DrawText(graphics.get(), nullptr, L"AB", nullptr, size), BW_FAIL);
     EXPECT_EQ(size[0], 18.0f);
+    // Through the Graphics the same measure comes out with the failure.
+    float width = 0, height = 0;
+    auto draw = graphics->DrawString(L"AB");
+    draw->mOutWidth = &width;
+    draw->mOutHeight = &height;
+    EXPECT_EQ(draw.DrawNow(), BW_FAIL);
+    EXPECT_EQ(std::make_pair(width, height), std::make_pair(18.0f, 20.0f));
     EXPECT_EQ(QuadsWritten(), 0u);
     EXPECT_EQ(Triangles(Replay()), 0u);
+}
+
+// Right-aligned, every line's pen ends at the measured width, whatever the
+// wrapping and kerning (including pairs after a space or a line break).
+TEST_F(TextDrawTest, ThePenEndsWhereTheMeasureSays)
+{
+    font->mChars.at(L'A').mKerning[L' '] = -3;
+    font->mChars.at(L'A').mKerning[L'\n'] = 4;
+    font->mChars.at(0x416).mKerning[L'B'] = 5;
+    const wchar_t alphabet[] = L"AAB \x0416\n";
+    std::mt19937 random(11);
+    for (int round = 0; round < 400; ++round)
+    {
+        std::wstring text;
+        for (int i = static_cast<int>(random() % 16); i > 0; --i)
+            text += alphabet[random() % (sizeof(alphabet) / sizeof(wchar_t) - 1)];
+        render::TextFormat format;
+        format.mAlign = render::TextAlignRight;
+        format.mWrapWidth = static_cast<float>(random() % 60);
+        format.mLetterSpacing = static_cast<float>(random() % 3);
+        float size[2] = {0, 0};
+        // A frame each, so that the quads start at the first place.
+        ASSERT_EQ(r.EndScene(), BW_OK);
+        ASSERT_EQ(r.ExecuteCommands(), BW_OK);
+        ASSERT_EQ(r.BeginScene(), BW_OK);
+        ASSERT_EQ(font->DrawText(graphics.get(), nullptr, text, &format, size), BW_OK);
+
+        // The quads in text order; a line's last one ends it.
+        std::map<float, float> lineEnds; // by the quads' top
+        uint32_t quad = 0;
+        for (wchar_t c : text)
+        {
+            if (c == L' ' || c == L'\n')
+                continue;
+            const render::BMFont::Glyph& glyph = font->mChars.at(static_cast<uint16_t>(c));
+            const render::SVertex2D* q = Quad(quad++);
+            lineEnds[q[0].y] = q[0].x - glyph.mXOffset + glyph.mXAdvance + format.mLetterSpacing;
+        }
+        for (const auto& line : lineEnds)
+            ASSERT_FLOAT_EQ(line.second, size[0]) << "round " << round << " line at " << line.first;
+    }
 }
 
 TEST_F(TextDrawTest, WithoutAFontOrOutsideAFrameTheDrawFails)

@@ -109,6 +109,16 @@ TEST_F(LayoutTest, LetterSpacingIsAddedToEveryAdvanceAndKerningNarrowsTheWidth)
     format.mLetterSpacing = 2;
     EXPECT_EQ(Measure(L"bac").first, 36.0f);
     EXPECT_EQ(Measure(L"b a").first, 31.0f);
+
+    // Kerning is between characters of one line: a line's first character
+    // has none, after a break or a wrap alike.
+    format = render::TextFormat();
+    font.mChars[L'c'].mKerning[L' '] = -4;
+    font.mChars[L'c'].mKerning[L'\n'] = 7;
+    EXPECT_EQ(Measure(L"a cd").first, 31.0f);
+    format.mWrapWidth = 30;
+    EXPECT_EQ(Lines(L"ab cd\ncd"),
+              (std::vector<Line>{{0, 2, 17, 0, 0, true}, {3, 2, 20, 0, 0, false}, {6, 2, 20, 0, 0, false}}));
 }
 
 TEST_F(LayoutTest, CharactersWithoutAGlyphTakeNoRoom)

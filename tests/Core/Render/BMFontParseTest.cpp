@@ -7,6 +7,7 @@
 #include "Core/Resource/ResourceManager.h"
 #include "Core/Resource/ResourceTexture.h"
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <iterator>
@@ -47,8 +48,10 @@ TEST_F(BMFontParseTest, GlyphsAreKeyedByTheLow16BitsOfTheirCode)
 {
     ASSERT_EQ(Parse(Replaced(ValidDescription(), "char id=\"1046\"", "char id=\"66582\"")), BW_OK);
     EXPECT_TRUE(font->HasChar(1046));
-    EXPECT_TRUE(font->HasChar(65 + 65536));
     EXPECT_FALSE(font->HasChar(67));
+    // Past 16 bits a code would be a surrogate pair, which layout draws as
+    // missing: no glyph stands for it.
+    EXPECT_FALSE(font->HasChar(65 + 65536));
 }
 
 TEST_F(BMFontParseTest, OptionalAttributesMayBeLeftOutAndShortListsLeaveTheRest)
@@ -59,15 +62,40 @@ TEST_F(BMFontParseTest, OptionalAttributesMayBeLeftOutAndShortListsLeaveTheRest)
         xml = Replaced(xml, attribute, "");
     xml = Replaced(xml, "<kerning first=\"65\" second=\"66\"", "<kerning second=\"66\"");
     xml = Replaced(xml, "<page id=\"0\"", "<page");
-    xml = Replaced(xml, "padding=\"1,2,3,4\"", "padding=\"-1,2\"");
-    xml = Replaced(xml, "spacing=\"5,6\"", "spacing=\"0.5\"");
-    font->mPadding[2] = 7;
-    font->mSpacing[1] = 9;
+    // Items missing, empty or without a number leave their members.
+    xml = Replaced(xml, "padding=\"1,2,3,4\"", "padding=\"-1,,x\"");
+    xml = Replaced(xml, "spacing=\"5,6\"", "spacing=\",0.5\"");
+    const int32_t padding[4] = {6, 7, 8, 9};
+    std::copy(padding, padding + 4, font->mPadding);
+    font->mSpacing[0] = 9;
     ASSERT_EQ(Parse(xml), BW_OK);
     EXPECT_EQ(font->mBold + font->mAa + font->mOutline, 0u);
     EXPECT_EQ(font->mChars.at(66).mKerning.at(0), -2.0f);
-    EXPECT_EQ(std::vector<int>(font->mPadding, font->mPadding + 3), (std::vector<int>{-1, 2, 7}));
-    EXPECT_EQ(std::vector<float>(font->mSpacing, font->mSpacing + 2), (std::vector<float>{0.5f, 9.0f}));
+    EXPECT_EQ(std::vector<int>(font->mPadding, font->mPadding + 4), (std::vector<int>{-1, 7, 8, 9}));
+    EXPECT_EQ(std::vector<float>(font->mSpacing, font->mSpacing + 2), (std::vector<float>{9.0f, 0.5f}));
+    // An empty list leaves both.
+    ASSERT_EQ(Parse(Replaced(ValidDescription(), "spacing=\"5,6\"", "spacing=\"\"")), BW_OK);
+    EXPECT_EQ(std::vector<float>(font->mSpacing, font->mSpacing + 2), (std::vector<float>{9.0f, 0.5f}));
+}
+
+// Some font tools write numbers they have no value for as "", the way the
+// fuzz corpus keeps one: those read as 0.
+TEST_F(BMFontParseTest, EmptyNumbersReadAsZero)
+{
+    std::ifstream in(std::string(BW_SOURCE_DIR) + "/fuzz/corpus/BitmapFont/empty_numbers.fnt", std::ios::binary);
+    const std::string xml((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_NE(xml.find("unicode=\"\""), std::string::npos);
+    font->mBase = font->mStretchH = 5;
+    ASSERT_EQ(Parse(xml), BW_OK);
+    const float metrics[] = {font->mSize, font->mBase, font->mStretchH, font->mLineHeight};
+    EXPECT_EQ(std::vector<float>(metrics, metrics + 4), (std::vector<float>{32, 0, 0, 38}));
+    EXPECT_EQ(font->mBold + font->mItalic + font->mSmooth + font->mAa + font->mOutline, 0u);
+    const render::BMFont::Glyph& a = font->mChars.at(65);
+    EXPECT_EQ(a.mPage + a.mChnl, 0u);
+    EXPECT_EQ(a.mKerning.at(65), 0.0f);
+    EXPECT_EQ(font->mChars.at(32).mXOffset, 0.0f);
+    // Required numbers still have to be there.
+    EXPECT_EQ(Parse(Replaced(xml, "base=\"\"", "")), BW_FAIL);
 }
 
 TEST_F(BMFontParseTest, TheMisspeltCharsetIsReadWhenTheRightOneIsMissing)

@@ -40,17 +40,20 @@ TEST_F(ParticleSystemTest, EveryEmitterOfEveryFolderBecomesATemplateAndPagesImag
     EXPECT_TRUE(resource::ResourceTexture::GetMap().empty());
 }
 
-TEST_F(ParticleSystemTest, AMissingFileIsSkippedQuietlyAndABrokenOneWithAMessage)
+TEST_F(ParticleSystemTest, AMissingFileIsSkippedQuietlyAndABrokenOneWithTheParsersReason)
 {
     testing_support::LogCapture log;
     system->LoadFile("nothing.ptc", &r);
     EXPECT_TRUE(log.Messages().empty());
     Load("<ptc><emitter name=\"half\"", "broken.ptc");
     Load("", "empty.ptc");
+    Load("<ptc>\n\n  <emitter name=\"a\" interval2=\"soon\"/>\n</ptc>", "bad.ptc");
     EXPECT_TRUE(system->mEmitters.empty());
     EXPECT_TRUE(system->mAtlasImages.empty());
-    EXPECT_EQ(log.Count(L"Can't read particle file"), 2u);
-    EXPECT_TRUE(log.Contains(L"broken.ptc"));
+    EXPECT_EQ(log.Count(L"Can't read particle file"), 3u);
+    EXPECT_TRUE(log.Contains(L"broken.ptc': not XML"));
+    EXPECT_TRUE(log.Contains(L"empty.ptc': the file is empty"));
+    EXPECT_TRUE(log.Contains(L"bad.ptc': line 3: <emitter>: attribute \"interval2\": \"soon\" is not a number"));
 }
 
 TEST_F(ParticleSystemTest, ALaterEmitterOfTheSameNameReplacesAndUnloadsTheEarlier)

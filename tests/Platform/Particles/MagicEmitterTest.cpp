@@ -1,3 +1,4 @@
+#include "Platform/Particles/Emitter.h"
 #include "Platform/Particles/Magic.h"
 #include "Platform/Win32/Win32Kernel.h"
 #include "tests/Platform/Particles/ParticleFiles.h"
@@ -265,13 +266,25 @@ TEST(MagicParticles, AFixedSeedReplaysTheSameParticlesOnEveryStartAndInEveryCopy
 
 TEST(MagicParticles, FreshSeedsComeFromTheRuntimeGeneratorSoSrandRepeatsARun)
 {
-    LoadedEmitter e(
-        Emitter("", "rate=\"200\" life=\"400\" speed=\"50\" speed_var=\"40\" spread=\"360\" size_var=\"0.5\""));
+    const std::string kind = "rate=\"200\" life=\"400\" speed=\"50\" speed_var=\"40\" spread=\"360\" "
+                                  "size_var=\"0.5\" shape=\"circle\" radius=\"20\"";
+    LoadedEmitter e(Emitter("", kind));
     win32::srand(1234);
     const std::vector<MAGIC_PARTICLE_VERTEXES> first = Rerun(e);
     EXPECT_FALSE(SameQuads(first, Rerun(e)));
     win32::srand(1234);
     EXPECT_TRUE(SameQuads(first, Rerun(e)));
+
+    // The seed is the first draw's 15 bits above the second's, whatever
+    // order a compiler would evaluate them in; likewise each random number.
+    win32::srand(1234);
+    const uint32_t high = static_cast<uint32_t>(win32::rand());
+    const uint32_t seed = high << 15 | static_cast<uint32_t>(win32::rand());
+    LoadedEmitter same(Emitter("random=\"fixed\" seed=\"" + std::to_string(seed) + "\"", kind));
+    EXPECT_TRUE(SameQuads(first, Rerun(same)));
+    particles::Random random(seed), draws(seed);
+    const uint32_t top = static_cast<uint32_t>(draws.Next());
+    EXPECT_EQ(random.Unit(), static_cast<float>((top << 15 | static_cast<uint32_t>(draws.Next())) / 1073741824.0));
 
     ASSERT_EQ(Magic_SetRandomMode(e, MAGIC_RANDOM_FIXED), MAGIC_SUCCESS);
     const std::vector<MAGIC_PARTICLE_VERTEXES> fixed = Rerun(e);

@@ -8,6 +8,7 @@
 #include "tests/Support/ImageFiles.h"
 #include "tests/Support/TempFolder.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace
@@ -17,7 +18,8 @@ constexpr int kWidth = 96;
 constexpr int kHeight = 64;
 const uint32_t kWhite = 0xFFFFFFFFu, kGreen = 0xFF00FF00u, kBlack = 0xFF000000u, kRed = 0xFFFF0000u;
 
-// 'A' is a white 8x8 cell and 'B' a green one, each advancing 10.
+// 'A' is a white 8x8 cell and 'B' a green one, each advancing 10; 'A'
+// after 'B' is kerned 3 to the left.
 const char* kCellFont = R"(<font>
   <info face="Cells" size="8" charset="" stretchH="100" padding="0,0,0,0" spacing="0,0"/>
   <common lineHeight="8" base="6" scaleW="16" scaleH="8" pages="1"/>
@@ -27,6 +29,7 @@ const char* kCellFont = R"(<font>
     <char id="65" x="0" y="0" width="8" height="8" xoffset="0" yoffset="0" xadvance="10"/>
     <char id="66" x="8" y="0" width="8" height="8" xoffset="0" yoffset="0" xadvance="10"/>
   </chars>
+  <kernings><kerning first="66" second="65" amount="-3"/></kernings>
 </font>)";
 
 class TextPixelTest : public bwtest::GraphicsPixelFixture
@@ -97,6 +100,35 @@ TEST_F(TextPixelTest, TheGraphicsColourTintsTheGlyphs)
     // black) at 48..55, y 28..35.
     ExpectPixels({{38, 28, kRed}, {45, 35, kRed}, {37, 28, kBlack}, {46, 28, kBlack}, {50, 30, kBlack},
                   {38, 36, kBlack}});
+}
+
+TEST_F(TextPixelTest, KernedTextInksExactlyItsMeasuredWidth)
+{
+    LoadCellFont();
+    float width = 0;
+    auto draw = graphics->DrawString(L"ABAB\nBA");
+    draw->mFormat.mAlign = render::TextAlignRight;
+    draw->mAlignX = 1;
+    draw->mOutWidth = &width;
+    const float at[2] = {90, 10};
+    draw.Translate(at).DrawNow();
+    Finish();
+    // "ABAB": A 0, B 10, A 17, B 27, 37 wide; "BA" 17 wide. The last cell
+    // leaves 2 of its advance.
+    ASSERT_EQ(width, 37.0f);
+    for (int y : {10, 20})
+    {
+        SCOPED_TRACE(testing::Message() << "row " << y);
+        int left = kWidth, right = -1;
+        for (int x = 0; x < kWidth; ++x)
+            if ((At(x, y) & 0x00FFFFFFu) != 0)
+            {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            }
+        EXPECT_EQ(right, 90 - 3);
+        EXPECT_EQ(left, y == 10 ? 90 - 37 : 90 - 17);
+    }
 }
 
 TEST_F(TextPixelTest, AGameFontInksInsideItsMeasuredRectangle)
