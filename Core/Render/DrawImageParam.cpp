@@ -80,8 +80,13 @@ BWResultEnum DrawImageParam::Draw(DrawParam* owner)
         return BW_FAIL;
     if (!mImage || mImage->GetWidth() <= 0 || mImage->GetHeight() <= 0 || !mImage->GetTexture())
     {
-        BW_LOG(L"Can't draw an image without pixels\n");
-        return BW_FAIL;
+        // Nothing to show; the rest of the frame still draws.
+        static uint8_t nullReported = 0;
+        uint8_t& reported = mImage ? mImage->mEmptyReported : nullReported;
+        if (!reported)
+            BW_LOG(L"Can't draw an image without pixels\n");
+        reported = 1;
+        return BW_OK;
     }
 
     // 1. Room in the transient caches.

@@ -20,6 +20,12 @@ Image::Image(Texture* texture, bool makeProjection) : mTargetRect{0.0f, 0.0f, 1.
                                                   &mMatrix);
 }
 
+Image::~Image()
+{
+    if (mTexture && mTexture->GetRender())
+        mTexture->GetRender()->ForgetShaderValue(&mMatrix);
+}
+
 BWResultEnum Render::CreateRenderTargetImage(uint32_t width, uint32_t height, Image** out, bool makeProjection)
 {
     if (out)

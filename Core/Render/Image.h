@@ -13,6 +13,8 @@ class Image : public ImageRect
 public:
     // With makeProjection, an orthographic projection of the texture's size.
     Image(Texture* texture, bool makeProjection);
+    // Leaves the shader variables that hold its projection.
+    ~Image();
 
     // Projection for draws into this image.
     math::Matrix4 mMatrix;

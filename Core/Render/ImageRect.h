@@ -46,6 +46,8 @@ public:
     int32_t mY;
     float mScaleX;
     float mScaleY;
+    // A draw without pixels was reported: it is logged once, not each frame.
+    uint8_t mEmptyReported = 0;
 };
 
 } // namespace render

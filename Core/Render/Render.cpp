@@ -193,8 +193,18 @@ void Render::AddTexture(Texture* texture) { mTextures.push_back(texture); }
 void Render::RemoveTexture(Texture* texture)
 {
     EraseFirst(mTextures, texture);
+    ForgetShaderValue(texture);
     if (mRequestedState.mTarget == texture)
-        mRequestedState.mTarget = nullptr;
+    {
+        // Back to the back buffer with its own mapping, not the dead target's.
+        RenderTargetDesc backBuffer;
+        backBuffer.mScale[0] = mDefaultViewport[0];
+        backBuffer.mScale[1] = mDefaultViewport[1];
+        backBuffer.mOffset[0] = mDefaultViewport[2];
+        backBuffer.mOffset[1] = mDefaultViewport[3];
+        mRequestedState.SetTargetDesc(backBuffer);
+        mStateDirty = 1;
+    }
     if (mCurrentState.mTarget == texture)
         mCurrentState.mTarget = UnknownTarget();
     if (mRecordedTarget == texture)
@@ -202,6 +212,12 @@ void Render::RemoveTexture(Texture* texture)
 }
 
 void Render::AddShaderImpl(ShaderImpl* shader) { mShaderImpls.push_back(shader); }
+
+void Render::ForgetShaderValue(const void* value)
+{
+    for (ShaderImpl* shader : mShaderImpls)
+        shader->ForgetValue(value);
+}
 
 void Render::RemoveShaderImpl(ShaderImpl* shader)
 {
@@ -369,6 +385,15 @@ BWResultEnum Render::Clear(uint32_t flags, const float color[4], float z, uint32
         result = RecordTarget(mRequestedState.mTarget);
         if (result != BW_OK)
             return result;
+        mStateDirty = 1;
+    }
+    // The device clips Clear to an enabled scissor; a clear covers the whole
+    // target, whatever the last draw left enabled.
+    if (mCurrentState.mScissorEnabled != 0)
+    {
+        if ((result = CommandRecord(CmdEnableScissor).U8(0).WriteTo(&mCommands)) != BW_OK)
+            return result;
+        mCurrentState.mScissorEnabled = 0;
         mStateDirty = 1;
     }
     return CommandRecord(CmdClear)

@@ -179,6 +179,9 @@ public:
     void RemoveTexture(Texture* texture);
     void AddShaderImpl(ShaderImpl* shader);
     void RemoveShaderImpl(ShaderImpl* shader);
+    // An object that goes away leaves every shader variable holding it, so
+    // that a new object at the same address is sent again.
+    void ForgetShaderValue(const void* value);
 
     // The built-in shaders in a handle without a share count: the renderer
     // keeps ownership. What the handle held before is released.
@@ -255,6 +258,8 @@ protected:
     Texture* mRecordedTarget = nullptr;
     CommandBuffer mCommands;
     uint8_t mInScene = 0;
+    // The replay began a scene on the device that it has not ended yet.
+    uint8_t mDeviceInScene = 0;
 
     // The draw being merged.
     uint8_t mBatchIndexed = 0;

@@ -221,7 +221,14 @@ BWResultEnum Render::ExecuteCommands()
     if (mCommands.Rewind() != BW_OK && result == BW_OK)
         result = BW_FAIL;
     if (result != BW_OK)
+    {
+        // A scene the replay began and did not end would make the device
+        // refuse every later BeginScene; when ending it fails too, the next
+        // failed frame tries again.
+        if (mDeviceInScene && DoEndScene() == BW_OK)
+            mDeviceInScene = 0;
         ForgetDeviceState();
+    }
     return result;
 }
 
@@ -248,8 +255,16 @@ BWResultEnum Render::ReplayCommands()
             result = DoClear(flags, color, z, stencil);
             break;
         }
-        case CmdBeginScene: result = DoBeginScene(); break;
-        case CmdEndScene: result = DoEndScene(); break;
+        case CmdBeginScene:
+            result = DoBeginScene();
+            if (result == BW_OK)
+                mDeviceInScene = 1;
+            break;
+        case CmdEndScene:
+            result = DoEndScene();
+            if (result == BW_OK)
+                mDeviceInScene = 0;
+            break;
         case CmdPresent: result = DoPresent(); break;
         case CmdSetRenderTarget:
         {

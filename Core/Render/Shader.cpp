@@ -44,7 +44,12 @@ Shader::~Shader()
 
 std::map<std::wstring, Shader*>& Shader::GetMap()
 {
-    return resource::ResourceManager::Instance()->GetMap<Shader>();
+    if (resource::ResourceManager* manager = resource::ResourceManager::Instance())
+        return manager->GetMap<Shader>();
+    // After the manager's teardown: an empty map that keeps nothing.
+    static std::map<std::wstring, Shader*> none;
+    none.clear();
+    return none;
 }
 
 BWResultEnum Shader::Release()

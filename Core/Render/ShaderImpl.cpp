@@ -80,6 +80,12 @@ void ShaderImpl::SetAllChanged()
         variable->SetChanged(true);
 }
 
+void ShaderImpl::ForgetValue(const void* value)
+{
+    for (ShaderVariable* variable : mVariables)
+        variable->ForgetValue(value);
+}
+
 void ShaderVariable::SetChanged(bool changed)
 {
     mChanged = changed ? 1 : 0;

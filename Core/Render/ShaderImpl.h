@@ -55,6 +55,9 @@ public:
     BWResultEnum ReadVariables(base::Stream* stream);
     // Flags every variable, so all are recorded the next time.
     void SetAllChanged();
+    // Every variable holding value (an object going away) holds null and is
+    // sent again.
+    void ForgetValue(const void* value);
 
     void SetChanged(bool changed) { mChanged = changed ? 1 : 0; }
     bool HasChangedVariables() const { return mChanged != 0; }

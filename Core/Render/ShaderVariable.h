@@ -65,6 +65,15 @@ public:
     bool IsChanged() const { return mChanged != 0; }
     ShaderImpl* GetOwner() const { return mOwner; }
     const void* GetValueWord() const { return mValue; }
+    // Null in place of value, when that is what the variable holds.
+    void ForgetValue(const void* value)
+    {
+        if (value && mValue == value)
+        {
+            mValue = nullptr;
+            SetChanged(true);
+        }
+    }
 
 protected:
     ShaderImpl* mOwner;

@@ -242,8 +242,29 @@ BWResultEnum RecordingRender::DoClear(uint32_t flags, const float color[4], floa
                "," + Num(color[3]) + "," + Num(z) + "," + std::to_string(stencil) + ")");
 }
 
-BWResultEnum RecordingRender::DoBeginScene() { return Log("BeginScene()"); }
-BWResultEnum RecordingRender::DoEndScene() { return Log("EndScene()"); }
+BWResultEnum RecordingRender::DoBeginScene()
+{
+    if (Log("BeginScene()") != BW_OK || mSceneOpen)
+        return BW_FAIL;
+    mSceneOpen = true;
+    return BW_OK;
+}
+
+BWResultEnum RecordingRender::DoEndScene()
+{
+    if (Log("EndScene()") != BW_OK || !mSceneOpen)
+        return BW_FAIL;
+    mSceneOpen = false;
+    return BW_OK;
+}
+
+BWResultEnum RecordingRender::CheckDraw(bool indexed, const std::string& call)
+{
+    if (Log(call) != BW_OK || !mSceneOpen || !mBoundShader || !mBoundVertexBuffer || !mFormatSet ||
+        (indexed && !mBoundIndexBuffer))
+        return BW_FAIL;
+    return BW_OK;
+}
 BWResultEnum RecordingRender::DoPresent() { return Log("Present()"); }
 
 BWResultEnum RecordingRender::DoSetRenderTarget(render::Texture* target)
@@ -253,22 +274,34 @@ BWResultEnum RecordingRender::DoSetRenderTarget(render::Texture* target)
 
 BWResultEnum RecordingRender::DoSetShader(render::ShaderImpl* shader)
 {
-    return Log("SetShader(" + NameOf(shader) + ")");
+    if (Log("SetShader(" + NameOf(shader) + ")") != BW_OK)
+        return BW_FAIL;
+    mBoundShader = shader;
+    return BW_OK;
 }
 
 BWResultEnum RecordingRender::DoSetVertexFormat(uint32_t formatId)
 {
-    return Log("SetVertexFormat(" + std::to_string(formatId) + ")");
+    if (Log("SetVertexFormat(" + std::to_string(formatId) + ")") != BW_OK || !render::VertexFormat::Find(formatId))
+        return BW_FAIL;
+    mFormatSet = true;
+    return BW_OK;
 }
 
 BWResultEnum RecordingRender::DoSetVertexBuffer(render::VertexBufferImpl* buffer)
 {
-    return Log("SetVertexBuffer(" + NameOf(buffer) + ")");
+    if (Log("SetVertexBuffer(" + NameOf(buffer) + ")") != BW_OK)
+        return BW_FAIL;
+    mBoundVertexBuffer = buffer;
+    return BW_OK;
 }
 
 BWResultEnum RecordingRender::DoSetIndexBuffer(render::IndexBufferImpl* buffer)
 {
-    return Log("SetIndexBuffer(" + NameOf(buffer) + ")");
+    if (Log("SetIndexBuffer(" + NameOf(buffer) + ")") != BW_OK)
+        return BW_FAIL;
+    mBoundIndexBuffer = buffer;
+    return BW_OK;
 }
 
 BWResultEnum RecordingRender::DoSetBlendMode(uint32_t mode)
@@ -294,7 +327,7 @@ BWResultEnum RecordingRender::DoSetDepthTest(bool enable, bool write)
 
 BWResultEnum RecordingRender::DoDrawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primitiveCount)
 {
-    return Log("DrawPrimitive(" + std::to_string(type) + "," + std::to_string(startVertex) + "," +
+    return CheckDraw(false, "DrawPrimitive(" + std::to_string(type) + "," + std::to_string(startVertex) + "," +
                std::to_string(primitiveCount) + ")");
 }
 
@@ -302,7 +335,7 @@ BWResultEnum RecordingRender::DoDrawIndexedPrimitive(uint32_t type, uint32_t byt
                                                      uint32_t primitiveCount, uint32_t minVertexIndex,
                                                      uint32_t vertexCount)
 {
-    return Log("DrawIndexedPrimitive(" + std::to_string(type) + "," + std::to_string(bytesPerIndex) + "," +
+    return CheckDraw(true, "DrawIndexedPrimitive(" + std::to_string(type) + "," + std::to_string(bytesPerIndex) + "," +
                std::to_string(startIndex) + "," + std::to_string(primitiveCount) + "," +
                std::to_string(minVertexIndex) + "," + std::to_string(vertexCount) + ")");
 }

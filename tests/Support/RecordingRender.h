@@ -3,7 +3,10 @@
 // A renderer whose device is a call log: every device operation the replay
 // reaches is written down as text, buffers live in CPU memory, shaders are
 // variables without a program. For tests of the front end, batching and the
-// draw code, without a device.
+// draw code, without a device. It is no more forgiving than the device: a
+// scene cannot begin inside another nor end outside one, draws need a scene,
+// a shader, a vertex format and buffer (and an index buffer when indexed),
+// and a failed call changes nothing.
 
 #include "Core/Render/Buffer.h"
 #include "Core/Render/HitMask.h"
@@ -215,6 +218,8 @@ public:
 
     std::vector<std::string> mCalls;
     bool mDeviceReady = true;
+    // What the device holds, as the rules above read it.
+    bool mSceneOpen = false;
     // The device operation whose name is given fails (its 1-based occurrence).
     std::string mFailCall;
     int mFailOccurrence = 1;
@@ -226,6 +231,13 @@ public:
     BWResultEnum Log(const std::string& call);
 
 private:
+    // The device's refusal of a draw its state cannot carry out.
+    BWResultEnum CheckDraw(bool indexed, const std::string& call);
+
+    const void* mBoundShader = nullptr;
+    const void* mBoundVertexBuffer = nullptr;
+    const void* mBoundIndexBuffer = nullptr;
+    bool mFormatSet = false;
     std::map<const void*, std::string> mNames;
     std::map<std::string, int> mCallCounts;
     int mTexturesMade = 0;

@@ -298,7 +298,12 @@ BWResultEnum RenderDX9::InitDeviceState()
     ReleaseCom(mBackBuffer);
     BWResultEnum result = PrepareBackBuffer();
     if (result != BW_OK)
+    {
+        // The back buffer and the states are unknown: nothing may be taken
+        // as set.
+        ForgetDeviceState();
         return result;
+    }
     ResetStateRecord();
     mRecordedTarget = nullptr;
     return BW_OK;
@@ -309,6 +314,12 @@ BWResultEnum RenderDX9::LostDevice()
     BW_LOG_FUNC(kFuncLostDevice, L"RenderDX9::LostDevice()\n");
     DropRecordedFrame();
     mCommands.Rewind();
+    ReleaseDefaultPool();
+    return BW_OK;
+}
+
+void RenderDX9::ReleaseDefaultPool()
+{
     for (size_t i = 0; i < mBuffers.size(); ++i)
         mBuffers[i]->Release();
     for (size_t i = 0; i < mTextures.size(); ++i)
@@ -316,7 +327,6 @@ BWResultEnum RenderDX9::LostDevice()
     for (size_t i = 0; i < mShaderImpls.size(); ++i)
         mShaderImpls[i]->OnLostDevice();
     ReleaseCom(mBackBuffer);
-    return BW_OK;
 }
 
 BWResultEnum RenderDX9::ResetDevice()
@@ -324,6 +334,9 @@ BWResultEnum RenderDX9::ResetDevice()
     BW_LOG_FUNC(kFuncResetDevice, L"RenderDX9::ResetDevice()\n");
     if (!mDevice)
         return BW_FAIL;
+    // Reset refuses while a default-pool object lives; one may have been
+    // made since the loss (an off-screen target after a failed switch).
+    ReleaseDefaultPool();
     BuildPresentParams();
     HRESULT hr = mDevice->Reset(&mPresentParams);
     switch (hr)
@@ -343,13 +356,29 @@ BWResultEnum RenderDX9::ResetDevice()
         break;
     }
     BW_LOG_FUNC(kFuncResetDevice, L"\tD3D_OK\n");
+    // Reset ended any scene and unbound everything, whatever follows.
+    mDeviceInScene = 0;
+    ForgetDeviceState();
+    BWResultEnum result = BW_OK;
     for (size_t i = 0; i < mBuffers.size(); ++i)
-        mBuffers[i]->Restore();
+        if (mBuffers[i]->Restore() != BW_OK)
+            result = BW_FAIL;
     for (size_t i = 0; i < mTextures.size(); ++i)
-        mTextures[i]->Restore();
+        if (mTextures[i]->Restore() != BW_OK)
+            result = BW_FAIL;
     for (size_t i = 0; i < mShaderImpls.size(); ++i)
-        mShaderImpls[i]->OnResetDevice();
-    InitDeviceState();
+        if (mShaderImpls[i]->OnResetDevice() != BW_OK)
+            result = BW_FAIL;
+    if (result == BW_OK)
+        result = InitDeviceState();
+    if (result != BW_OK)
+    {
+        // Left lost: the next frame releases what came back and resets again,
+        // so that nothing stays missing.
+        BW_LOG_FUNC(kFuncResetDevice, L"\tthe device objects could not be restored\n");
+        ReleaseDefaultPool();
+        return BW_FAIL;
+    }
     return BW_OK;
 }
 

@@ -85,6 +85,8 @@ protected:
     // Takes the back buffer, sets the full viewport, presents a black frame
     // and applies the default states: after creation and after each reset.
     BWResultEnum PrepareBackBuffer();
+    // Lets go of every default-pool object and the back buffer.
+    void ReleaseDefaultPool();
 
     app::Window* mWindow = nullptr;
     HWND mWindowHandle = nullptr;

@@ -334,13 +334,17 @@ TEST_F(CommandStreamTest, AFailedReplayIsRewoundAndTheNextFrameSetsEveryStateInR
         EXPECT_EQ(r.GetCommands().Tell(), 0u);
         if (frame == 0)
         {
-            EXPECT_EQ(r.mCalls.back(), "SetBlendMode(1)"); // the replay stops at the failure
+            // The replay stops at the failure and ends the scene it began.
+            EXPECT_EQ(r.mCalls.end()[-2], "SetBlendMode(1)");
+            EXPECT_EQ(r.mCalls.back(), "EndScene()");
         }
     }
     // The second frame sets the target, every state and the variables again,
-    // although the same block was handed over unforced.
+    // although the same block was handed over unforced; the clear goes
+    // unclipped.
     EXPECT_EQ(r.mCalls, (std::vector<std::string>{
-                            "BeginScene()", "SetRenderTarget(null)", "Clear(1,0,0,0,1,1,0)", "SetShader(mult)",
+                            "BeginScene()", "SetRenderTarget(null)", "EnableScissor(0)", "Clear(1,0,0,0,1,1,0)",
+                            "SetShader(mult)",
                             "SetVertexFormat(0)", "SetVertexBuffer(vb0)", "SetIndexBuffer(ib0)", "SetBlendMode(1)",
                             "EnableScissor(1)", "SetScissorRect(0,0,5,6)", "SetDepthTest(0,0)",
                             "SetMatrix(mult.Proj," + r.NameOf(&projection) + ")",
