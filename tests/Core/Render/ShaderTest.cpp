@@ -7,6 +7,10 @@
 #include "Core/Base/MemoryStream.h"
 #include "Core/Math/Matrix4.h"
 #include "Core/Render/Shader.h"
+#include "Core/Resource/ResourceManager.h"
+
+#include <unistd.h>
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -64,6 +68,32 @@ TEST(ShaderResource, ATexturedProgramWithoutItsSamplerFailsToMakeVariables)
     impl->mHasTextureSampler = false;
     render::ShaderTextured shader(impl, &r);
     EXPECT_EQ(shader.CreateVariables(), BW_FAIL);
+}
+
+// The manager's teardown frees its maps (in a child process, as it is for
+// good): a named shader released afterwards finds no map rather than a freed
+// one, and a manager made later is handed a fresh map.
+TEST(ShaderResource, ReleaseAfterTheManagersTeardownFindsNoFreedMap)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            RecordingRender r;
+            auto* shader = new render::Shader(nullptr, &r);
+            if (r.Init() != BW_OK || shader->SetName(L"kept") != BW_OK)
+                _exit(1);
+            render::Shader::GetMap()[L"kept"] = shader;
+            delete resource::ResourceManager::Instance();
+            if (shader->Release() != BW_OK || !render::Shader::GetMap().empty())
+                _exit(2);
+            delete shader; // the map that held it is gone: released by hand
+            std::unique_ptr<resource::ResourceManager> later(resource::ResourceManager::Create());
+            if (!later->GetMap<render::Shader>().empty())
+                _exit(3);
+            later->GetMap<render::Shader>()[L"new"] = nullptr;
+            _exit(0);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 // Shader files "<name>VS.hlsl" and "<name>PS.hlsl" in a temporary folder.

@@ -24,6 +24,18 @@ TEST_F(GlDeviceTest, ClearAndDrawsHonourTheScissorRectangle)
                     {3, 2, kBlue},  {19, 10, kBlue}, {20, 10, kRed}, {kWidth - 1, kHeight - 1, kRed}};
     for (const auto& e : expected)
         EXPECT_EQ(At(e.x, e.y), e.color) << e.x << "," << e.y;
+
+    // An inverted rectangle, or one wholly outside the target, clips
+    // everything: the previous rectangle must not stay in effect.
+    const RECT empty[] = {{30, 20, 22, 12}, {-20, -10, -5, -2}, {40, 30, 60, 50}};
+    for (const RECT& rect : empty)
+    {
+        device->SetScissorRect(&rect);
+        DrawQuad(-0.5f, -0.5f, kWidth - 0.5f, kHeight - 0.5f, kGreen);
+        Read();
+        EXPECT_EQ(At(25, 15), kRed) << rect.left << "," << rect.top;
+        EXPECT_EQ(At(0, 0), kBlue) << rect.left << "," << rect.top;
+    }
 }
 
 // One-pixel-wide quads in the vertex colour, placed as the engine does:
