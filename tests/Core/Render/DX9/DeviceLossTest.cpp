@@ -164,10 +164,16 @@ TEST_F(DeviceLossTest, SwitchingScreenModeResetsWithTheNewSizeAndAFailedSwitchBe
     d3d9::test::ForceResult(Call::Reset, D3DERR_DRIVERINTERNALERROR, 1);
     EXPECT_EQ(r->SwitchScreenMode(MakeInitParam(64, 48, true)), BW_FAIL);
     EXPECT_TRUE(mLog.Contains(L"\tD3DERR_DRIVERINTERNALERROR\n"));
+    // The off-screen target comes back after the failed switch, before the
+    // reset, which must not be refused for it.
+    render::Texture* offscreen = nullptr;
+    ASSERT_EQ(r->CreateTexture(&offscreen), BW_OK);
+    std::unique_ptr<render::Texture> owner(offscreen);
+    ASSERT_EQ(offscreen->CreateRenderTarget(8, 8), BW_OK);
     // The device answers OK, but our objects are gone: reset, then draw.
     EXPECT_FALSE(r->CanRender());
     EXPECT_FALSE(r->IsDeviceLost());
-    EXPECT_EQ(d3d9::test::LiveDefaultPoolObjects(r->GetDevice()), live);
+    EXPECT_EQ(d3d9::test::LiveDefaultPoolObjects(r->GetDevice()), live + 1);
     EXPECT_TRUE(Frame());
 }
 
