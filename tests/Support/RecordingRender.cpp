@@ -238,8 +238,10 @@ BWResultEnum RecordingRender::CreateIndexBuffer(uint32_t indexSize, uint32_t cou
 
 BWResultEnum RecordingRender::DoClear(uint32_t flags, const float color[4], float z, uint32_t stencil)
 {
+    // The device clips a clear to an enabled scissor.
     return Log("Clear(" + std::to_string(flags) + "," + Num(color[0]) + "," + Num(color[1]) + "," + Num(color[2]) +
-               "," + Num(color[3]) + "," + Num(z) + "," + std::to_string(stencil) + ")");
+               "," + Num(color[3]) + "," + Num(z) + "," + std::to_string(stencil) + ")" +
+               (mScissorOn ? " clipped" : ""));
 }
 
 BWResultEnum RecordingRender::DoBeginScene()
@@ -311,7 +313,10 @@ BWResultEnum RecordingRender::DoSetBlendMode(uint32_t mode)
 
 BWResultEnum RecordingRender::DoEnableScissor(bool enable)
 {
-    return Log(std::string("EnableScissor(") + (enable ? "1" : "0") + ")");
+    if (Log(std::string("EnableScissor(") + (enable ? "1" : "0") + ")") != BW_OK)
+        return BW_FAIL;
+    mScissorOn = enable;
+    return BW_OK;
 }
 
 BWResultEnum RecordingRender::DoSetScissorRect(const int rect[4])

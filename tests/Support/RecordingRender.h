@@ -6,7 +6,8 @@
 // draw code, without a device. It is no more forgiving than the device: a
 // scene cannot begin inside another nor end outside one, draws need a scene,
 // a shader, a vertex format and buffer (and an index buffer when indexed),
-// and a failed call changes nothing.
+// a clear under an enabled scissor is logged as clipped, and a failed call
+// changes nothing.
 
 #include "Core/Render/Buffer.h"
 #include "Core/Render/HitMask.h"
@@ -234,6 +235,7 @@ private:
     // The device's refusal of a draw its state cannot carry out.
     BWResultEnum CheckDraw(bool indexed, const std::string& call);
 
+    bool mScissorOn = false;
     const void* mBoundShader = nullptr;
     const void* mBoundVertexBuffer = nullptr;
     const void* mBoundIndexBuffer = nullptr;

@@ -267,6 +267,34 @@ TEST_F(FrameStateTest, ANewTextureAtAFreedTexturesAddressIsBound)
     texture->~TextureDX9();
 }
 
+// Nor a new image's projection for the old one's.
+TEST_F(FrameStateTest, ANewImageAtAFreedImagesAddressSendsItsProjection)
+{
+    alignas(render::Image) unsigned char storage[sizeof(render::Image)];
+    float projection[2][16] = {};
+    for (int frame = 0; frame < 2; ++frame)
+    {
+        render::Texture* texture = nullptr;
+        ASSERT_EQ(r->CreateTexture(&texture), BW_OK);
+        ASSERT_EQ(texture->CreateRenderTarget(16u << frame, 16u << frame), BW_OK);
+        auto* image = new (storage) render::Image(texture, true);
+        if (frame > 0)
+        {
+            ASSERT_EQ(r->BeginScene(), BW_OK);
+        }
+        {
+            render::Graphics graphics(image);
+            const float rect[4] = {0, 0, 4, 4};
+            ASSERT_EQ(graphics.DrawRect(rect).DrawNow(), BW_OK);
+        }
+        ASSERT_EQ(Finish(), BW_OK);
+        d3d9::test::GetVertexShaderConstants(r->GetDevice(), 0, projection[frame], 4);
+        image->~Image(); // with its texture
+    }
+    EXPECT_FLOAT_EQ(projection[0][0], 2.0f / 16);
+    EXPECT_FLOAT_EQ(projection[1][0], 2.0f / 32);
+}
+
 // A removed target leaves the back buffer with its own scale for scissors.
 TEST_F(FrameStateTest, ScissorsAfterTheRequestedTargetGoesUseTheBackBuffersScale)
 {
