@@ -31,8 +31,8 @@ BWResultEnum ImageLayer::DrawSelf(render::Graphics* graphics)
         return BW_OK;
     const float color[4] = {1.0f, 1.0f, 1.0f, opacity};
     graphics->SetColor(color);
-    const float at[2] = {GetAbsoluteX(), GetAbsoluteY()};
-    return graphics->DrawImage(mImage).Translate(at).DrawNow();
+    // At the origin: the layer's placement moves it (Layer::Draw).
+    return graphics->DrawImage(mImage).DrawNow();
 }
 
 } // namespace layer

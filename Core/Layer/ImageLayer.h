@@ -11,7 +11,7 @@ namespace layer
 {
 
 // A layer that shows one image with its top-left corner at the layer's
-// position, in the layer's opacity.
+// origin, placed by the layer's transform, in the layer's opacity.
 class ImageLayer : public Layer
 {
 public:

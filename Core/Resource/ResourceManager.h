@@ -1,7 +1,9 @@
 #pragma once
 
+#include "Core/Animation/AnimData.h"
 #include "Core/Base/BWResult.h"
 #include "Core/Base/Singletone.h"
+#include "Core/Lightwave/MeshLibrary.h"
 #include "Core/Resource/Resource.h"
 #include "Core/Resource/ResourceHandle.h"
 
@@ -9,11 +11,6 @@
 #include <map>
 #include <new>
 #include <string>
-
-namespace animation
-{
-class AnimData;
-} // namespace animation
 
 namespace render
 {
@@ -58,8 +55,8 @@ struct CountedResource
     int* count;
 };
 
-// Owns every resource map, one per kind, keyed by name. Textures, shaders,
-// fonts, sounds and mesh libraries are held by pointer; animation data
+// Owns every resource map, one per kind, keyed by name. Shaders and sounds
+// are held by pointer; textures, fonts, animation data and mesh libraries
 // through counted handles.
 class ResourceManager : public base::Singletone<ResourceManager>
 {
@@ -84,6 +81,17 @@ public:
     ResourceHandle GetAnimData(const std::wstring& name)
     {
         return GetCounted<Kind>(GetAnimDataMap(), name);
+    }
+
+    // Mesh libraries by name (the file without ".lib").
+    CountedMap& GetMeshLibraryMap() { return GetMap<lightwave::MeshLibrary, CountedResource>(); }
+
+    // The named mesh library with one more count; created empty (named, not
+    // loaded) when absent. The empty handle when naming fails.
+    template <class Kind = lightwave::MeshLibrary>
+    ResourceHandle GetMeshLibrary(const std::wstring& name)
+    {
+        return GetCounted<Kind>(GetMeshLibraryMap(), name);
     }
 
     // Bitmap fonts by path, shared through counted handles.

@@ -45,10 +45,11 @@ TEST(Layer, DrawsItselfThenItsChildrenSkippingHiddenSubtreesUntilTheFirstError)
     EXPECT_EQ(gDrawn, (std::vector<std::string>{"root", "a"}));
 }
 
-TEST(Layer, PositionAndOpacityAddUpAlongTheTree)
+TEST(Layer, PlacementAndOpacityAddUpAlongTheTree)
 {
     layer::Layer root;
-    root.SetX(10);
+    root.GetTransform().Scale(2, 2, 1);
+    root.SetX(10); // moves the origin, keeps the scale
     root.SetY(20);
     root.SetOpacity(0.5f);
     layer::Layer* child = new layer::Layer;
@@ -56,10 +57,10 @@ TEST(Layer, PositionAndOpacityAddUpAlongTheTree)
     child->SetY(2);
     child->SetOpacity(0.5f);
     root.AddChild(child);
-    EXPECT_EQ(child->GetAbsoluteX(), 11.0f);
-    EXPECT_EQ(child->GetAbsoluteY(), 22.0f);
+    EXPECT_EQ(root.GetX(), 10.0f);
+    EXPECT_EQ(child->GetAbsoluteX(), 12.0f);
+    EXPECT_EQ(child->GetAbsoluteY(), 24.0f);
     EXPECT_EQ(child->GetAbsoluteOpacity(), 0.25f);
-    EXPECT_EQ(child->GetParent(), &root);
 
     // A layer has one parent: adding it elsewhere changes nothing.
     layer::Layer other;

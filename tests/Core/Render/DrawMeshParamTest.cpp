@@ -1,0 +1,131 @@
+// Mesh draws over the recording renderer: what one draw writes into the
+// caches and records, and the meshes refused whole.
+
+#include "tests/Core/Render/RecordedFrame.h"
+#include "tests/Support/LogCapture.h"
+
+#include "Core/Render/DrawMeshParam.h"
+#include "Core/Render/Graphics.h"
+#include "Core/Render/ImageRect.h"
+#include "Core/Render/Texture.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+using bwtest::RecordingRender;
+typedef render::DrawUntransformedParam<render::DrawMeshParam<render::Mesh2D>> MeshDraw;
+
+// A square of two triangles, 10 pixels wide, white but for one red corner.
+render::Mesh2D Square()
+{
+    render::Mesh2D mesh;
+    const float corners[4][2] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
+    for (const auto& c : corners)
+        mesh.mVertices.push_back({c[0], c[1], 0.0f, 1.0f, 0xFFFFFFFFu, 0u, c[0] / 10, c[1] / 10});
+    mesh.mVertices[2].diffuse = 0xFFFF0000u;
+    mesh.mIndices = {0, 1, 2, 0, 2, 3};
+    return mesh;
+}
+
+class DrawMeshTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(r.Init(800, 600), BW_OK);
+        ASSERT_EQ(r.BeginScene(), BW_OK);
+        graphics = std::make_unique<render::Graphics>(&r);
+        render::Texture* texture = nullptr;
+        ASSERT_EQ(r.CreateTexture(&texture), BW_OK);
+        texture->CreateDynamic(8, 8);
+        image.mTexture = texture;
+        image.mWidth = image.mHeight = 8;
+    }
+
+    void TearDown() override { graphics.reset(); }
+
+    BWResultEnum Draw(const render::Mesh2D& mesh)
+    {
+        return MeshDraw(render::DrawMeshParam<render::Mesh2D>(graphics.get(), &mesh, &image)).DrawNow();
+    }
+
+    RecordingRender r;
+    std::unique_ptr<render::Graphics> graphics;
+    render::ImageRect image;
+};
+
+TEST_F(DrawMeshTest, WritesTheMeshInTheGraphicsColourAndRecordsOneIndexedTriangleList)
+{
+    const render::Mesh2D square = Square();
+    const float halfRed[4] = {0.5f, 1.0f, 1.0f, 1.0f};
+    graphics->SetColor(halfRed);
+    ASSERT_EQ(Draw(square), BW_OK);
+    const float at[2] = {100, 50};
+    MeshDraw(render::DrawMeshParam<render::Mesh2D>(graphics.get(), &square, &image)).Translate(at);
+
+    const render::SVertex2D* v = bwtest::WrittenVertices<render::SVertex2D>(r);
+    EXPECT_EQ(v[2].x, 9.5f) << "half-pixel shift";
+    EXPECT_EQ(v[2].tu, 1.0f);
+    EXPECT_EQ(v[0].diffuse, 0xFF7FFFFFu);
+    EXPECT_EQ(v[2].diffuse, 0xFF7F0000u);
+    EXPECT_EQ(v[4].x, 99.5f);
+    EXPECT_EQ(v[6].y, 59.5f);
+    // The second mesh's indices point at its own vertices.
+    EXPECT_EQ(bwtest::WrittenIndices(r, 12), (std::vector<uint16_t>{0, 1, 2, 0, 2, 3, 4, 5, 6, 4, 6, 7}));
+    // Both continue each other in one batched draw.
+    EXPECT_EQ(bwtest::Replay(r), (std::vector<std::string>{"DrawIndexedPrimitive(3,2,0,4,0,8)"}));
+}
+
+struct RefusedMesh
+{
+    const char* what;
+    uint32_t vertices;
+    std::vector<unsigned short> indices;
+    const wchar_t* log;
+};
+
+class DrawMeshRefused : public DrawMeshTest, public testing::WithParamInterface<RefusedMesh>
+{
+};
+
+TEST_P(DrawMeshRefused, FailsWithALogRecordAndDrawsNothing)
+{
+    const RefusedMesh& c = GetParam();
+    render::Mesh2D mesh;
+    mesh.mVertices.assign(c.vertices, render::SVertex2D{0, 0, 0, 1, 0xFFFFFFFFu, 0, 0, 0});
+    mesh.mIndices = c.indices;
+    if (mesh.mIndices.empty() && c.vertices > 3)
+        mesh.mIndices.assign(c.vertices - c.vertices % 3, 0);
+    testing_support::LogCapture log;
+    EXPECT_EQ(Draw(mesh), BW_FAIL) << c.what;
+    EXPECT_TRUE(log.Contains(c.log)) << c.what;
+    EXPECT_EQ(r.GetVertexCache<render::SVertex2D>()->GetPrimary()->GetImpl()->GetUsed(), 0u) << c.what;
+    EXPECT_TRUE(bwtest::Replay(r).empty()) << c.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Meshes, DrawMeshRefused,
+    testing::Values(RefusedMesh{"no triangles", 3, {}, L"Can't draw a mesh without whole triangles"},
+                    RefusedMesh{"a part triangle", 3, {0, 1, 2, 0}, L"Can't draw a mesh without whole triangles"},
+                    RefusedMesh{"index past the vertices", 3, {0, 1, 3}, L"Mesh index 2 points past its 3 vertices"},
+                    // More than the primary vertex buffer (40960) and any overflow buffer hold.
+                    RefusedMesh{"too many vertices", 40961, {0, 1, 2}, L"is larger than the transient caches"},
+                    // More than the 16-bit index cache (10240) holds.
+                    RefusedMesh{"too many indices", 10242, {}, L"Mesh of 10242 vertices and 10242 indices"}));
+
+TEST_F(DrawMeshTest, WithoutATextureNothingIsDrawn)
+{
+    image.mTexture = nullptr;
+    testing_support::LogCapture log;
+    EXPECT_EQ(Draw(Square()), BW_FAIL);
+    EXPECT_TRUE(log.Contains(L"Can't draw a mesh without a texture"));
+    image.mTexture = r.Textures().front();
+}
+
+} // namespace
