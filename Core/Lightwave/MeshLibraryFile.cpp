@@ -181,8 +181,6 @@ private:
         reader.AllowOnly({"count"});
         uint32_t count = 0;
         reader.Count("count", 1, kMaxMeshVertices, &count);
-        if (Ok() && mTotalVertices + count > kMaxLibraryVertices)
-            reader.Fail("the library holds more than " + std::to_string(kMaxLibraryVertices) + " vertices");
         if (!Ok())
             return;
         mesh->mVertices.reserve(count);
@@ -206,8 +204,6 @@ private:
         if (Ok() && mesh->mVertices.size() != count)
             reader.Fail("holds " + std::to_string(mesh->mVertices.size()) + " vertices, not the count " +
                         std::to_string(count));
-        if (Ok())
-            mTotalVertices += count;
     }
 
     void ReadIndices(const tinyxml2::XMLElement* element, render::Mesh2D* mesh)
@@ -251,7 +247,6 @@ private:
 
     MeshLibraryFile* mFile;
     std::string* mError;
-    size_t mTotalVertices = 0;
 };
 
 } // namespace

@@ -30,11 +30,11 @@
 //   color       ARGB in hex, "AARRGGBB" or "RRGGBB" (opaque), multiplied
 //               with the drawing colour (default FFFFFFFF)
 //
-// <indices>: count (required, a multiple of 3 from 3 to 10239) and exactly
+// <indices>: count (required, a multiple of 3 from 3 to 1023) and exactly
 // that many whole numbers in the text, separated by white space; each is a
 // vertex of the mesh (0-based, below the vertex count). Every three make a
 // triangle; triangles are culled unless their corners run clockwise on
-// screen. A library holds at most 262144 vertices in all.
+// screen.
 //
 // Numbers are decimal; every value is checked, and any unknown element or
 // attribute, value out of range, count that does not match its data, or text
@@ -62,15 +62,16 @@ struct MeshLibraryFile
     std::vector<MeshEntry> meshes;
 };
 
-// Limits that keep outside data from taking unbounded memory or time. A mesh
-// of these sizes always fits one draw from the transient caches.
+// Limits that keep outside data from taking unbounded memory or time (the
+// file's size bounds the vertices of all meshes together). A mesh of these
+// sizes always fits one draw from the transient caches.
 const size_t kMaxMeshFileBytes = 4u << 20;
 const size_t kMaxMeshes = 256;
 const size_t kMaxMeshNameBytes = 255;
 const size_t kMaxMeshTextureBytes = 1023;
 const uint32_t kMaxMeshVertices = 10240;
-const uint32_t kMaxMeshIndices = 10239;
-const size_t kMaxLibraryVertices = 262144;
+// The 16-bit index cache's overflow buffers hold 1024.
+const uint32_t kMaxMeshIndices = 1023;
 const double kMaxMeshCoordinate = 1000000.0;
 const double kMaxMeshTexCoord = 1024.0;
 

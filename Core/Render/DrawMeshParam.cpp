@@ -86,16 +86,18 @@ BWResultEnum DrawMeshParam<M>::Draw(DrawParam* owner)
     IndexCache16* indexCache = mRender->GetIndexCache16();
     SVertex2D* vertices = nullptr;
     VertexCache2D::Allocation vertexPlace;
-    BWResultEnum result = vertexCache->Allocate(vertexCount, &vertices, &vertexPlace);
-    if (result != BW_OK || !vertices)
-        return result != BW_OK ? result : BW_FAIL;
     uint16_t* indices = nullptr;
     IndexCache16::Allocation indexPlace;
-    result = indexCache->Allocate(indexCount, &indices, &indexPlace);
-    if (result != BW_OK || !indices)
+    BWResultEnum result = vertexCache->Allocate(vertexCount, &vertices, &vertexPlace);
+    if (result == BW_OK && vertices)
+        result = indexCache->Allocate(indexCount, &indices, &indexPlace);
+    if (result != BW_OK || !vertices || !indices || vertexPlace.mFirst + vertexCount > 65536u)
+    {
+        // Larger than an overflow buffer and the primary one is full.
+        BW_LOG(L"No room in the transient caches for a mesh of %u vertices and %u indices\n") % vertexCount %
+            indexCount;
         return result != BW_OK ? result : BW_FAIL;
-    if (vertexPlace.mFirst + vertexCount > 65536u)
-        return BW_FAIL;
+    }
 
     // 3. The mesh, in the Graphics' colour and tint, in the image's atlas page.
     std::memcpy(vertices, mMesh->mVertices.data(), sizeof(SVertex2D) * vertexCount);

@@ -119,13 +119,23 @@ INSTANTIATE_TEST_SUITE_P(
                     // More than the 16-bit index cache (10240) holds.
                     RefusedMesh{"too many indices", 10242, {}, L"Mesh of 10242 vertices and 10242 indices"}));
 
-TEST_F(DrawMeshTest, WithoutATextureNothingIsDrawn)
+TEST_F(DrawMeshTest, WithoutATextureOrRoomInTheCachesNothingIsDrawn)
 {
-    image.mTexture = nullptr;
     testing_support::LogCapture log;
+    image.mTexture = nullptr;
     EXPECT_EQ(Draw(Square()), BW_FAIL);
     EXPECT_TRUE(log.Contains(L"Can't draw a mesh without a texture"));
     image.mTexture = r.Textures().front();
+
+    // The primary index buffer nearly full: 1500 indices fit no overflow buffer.
+    uint16_t* taken = nullptr;
+    render::IndexCache16::Allocation place;
+    ASSERT_EQ(r.GetIndexCache16()->Allocate(10000, &taken, &place), BW_OK);
+    render::Mesh2D big = Square();
+    big.mIndices.assign(1500, 0);
+    EXPECT_EQ(Draw(big), BW_FAIL);
+    EXPECT_TRUE(log.Contains(L"No room in the transient caches for a mesh of 4 vertices and 1500 indices"));
+    EXPECT_EQ(Draw(Square()), BW_OK) << "a smaller one still fits";
 }
 
 } // namespace
