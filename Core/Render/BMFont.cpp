@@ -326,7 +326,7 @@ BWResultEnum BMFont::Parse(base::Stream* stream)
         mPages[id] = image;
     }
 
-    // 7. Glyphs, by the low 16 bits of their code.
+    // 7. Glyphs, by their 16-bit code.
     const tinyxml2::XMLElement* chars = font->FirstChildElement("chars");
     if (!chars)
         return BW_FAIL;
@@ -345,7 +345,11 @@ BWResultEnum BMFont::Parse(base::Stream* stream)
         // A glyph must lie on a page the description gives.
         if (page >= pageCount || !mPages[page])
             return BW_FAIL;
-        Glyph& glyph = mChars[static_cast<uint16_t>(id & 0xFFFFu)];
+        // No text reaches a code past 16 bits (layout takes it for a
+        // surrogate pair); its low half would replace another glyph.
+        if (id > 0xFFFFu)
+            continue;
+        Glyph& glyph = mChars[static_cast<uint16_t>(id)];
         glyph.mX = x * t * s;
         glyph.mY = y * t * s;
         glyph.mWidth = width * t * s;
@@ -369,9 +373,11 @@ BWResultEnum BMFont::Parse(base::Stream* stream)
             if (!ReadOptionalUnsigned(element, "first", 0, &first) ||
                 !ReadOptionalUnsigned(element, "second", 0, &second) || !ReadFloat(element, "amount", &amount))
                 return BW_FAIL;
-            auto glyph = mChars.find(static_cast<uint16_t>(second & 0xFFFFu));
+            if (first > 0xFFFFu || second > 0xFFFFu)
+                continue;
+            auto glyph = mChars.find(static_cast<uint16_t>(second));
             if (glyph != mChars.end())
-                glyph->second.mKerning[static_cast<uint16_t>(first & 0xFFFFu)] = amount * s;
+                glyph->second.mKerning[static_cast<uint16_t>(first)] = amount * s;
         }
     }
     return BW_OK;

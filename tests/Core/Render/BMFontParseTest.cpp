@@ -44,14 +44,18 @@ TEST_F(BMFontParseTest, KeepsTheFieldsOfTheDescription)
     EXPECT_TRUE(f.mChars.at(65).mKerning.empty());
 }
 
-TEST_F(BMFontParseTest, GlyphsAreKeyedByTheLow16BitsOfTheirCode)
+// Past 16 bits a code would be a surrogate pair, which layout draws as
+// missing: no glyph or kerning pair stands for it, nor for its low half.
+TEST_F(BMFontParseTest, CodesPast16BitsHaveNoGlyph)
 {
-    ASSERT_EQ(Parse(Replaced(ValidDescription(), "char id=\"1046\"", "char id=\"66582\"")), BW_OK);
-    EXPECT_TRUE(font->HasChar(1046));
-    EXPECT_FALSE(font->HasChar(67));
-    // Past 16 bits a code would be a surrogate pair, which layout draws as
-    // missing: no glyph stands for it.
+    std::string xml = Replaced(ValidDescription(), "char id=\"1046\"", "char id=\"66582\"");
+    xml = Replaced(xml, "first=\"65\" second=\"66\"", "first=\"65601\" second=\"66\"");
+    ASSERT_EQ(Parse(xml), BW_OK);
+    EXPECT_TRUE(font->HasChar(65));
+    EXPECT_FALSE(font->HasChar(1046));
     EXPECT_FALSE(font->HasChar(65 + 65536));
+    EXPECT_EQ(font->mChars.size(), 3u);
+    EXPECT_TRUE(font->mChars.at(66).mKerning.empty());
 }
 
 TEST_F(BMFontParseTest, OptionalAttributesMayBeLeftOutAndShortListsLeaveTheRest)
