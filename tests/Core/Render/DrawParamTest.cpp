@@ -180,9 +180,10 @@ TEST_F(DrawTest, ConsecutiveQuadsOfOneTextureMergeIntoOneDraw)
 }
 
 // Nothing to show is no error of the frame; each image is reported once,
-// not at every frame.
+// not at every frame (a null image once in the process).
 TEST_F(DrawTest, NullOrEmptyImagesDrawNothingAndAreReportedOnce)
 {
+    EXPECT_EQ(graphics->DrawImage(nullptr).DrawNow(), BW_OK);
     testing_support::LogCapture log;
     render::ImageRect empty;
     render::ImageRect* flat = MakeImage(4, 4);
@@ -194,8 +195,7 @@ TEST_F(DrawTest, NullOrEmptyImagesDrawNothingAndAreReportedOnce)
         EXPECT_EQ(graphics->DrawImage(flat).DrawNow(), BW_OK);
         graphics->DrawImage(nullptr); // by the destructor
     }
-    EXPECT_LE(log.Count(L"Can't draw an image without pixels\n"), 3u);
-    EXPECT_GE(log.Count(L"Can't draw an image without pixels\n"), 2u);
+    EXPECT_EQ(log.Count(L"Can't draw an image without pixels\n"), 2u);
     EXPECT_EQ(VerticesUsed2D(), 0u);
     EXPECT_TRUE(Draws().empty());
 }
