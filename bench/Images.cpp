@@ -233,6 +233,11 @@ std::vector<uint8_t> UncompressedFile(const std::string& kind, const std::vector
         out[28] = 1;
         out[76] = 32;
         out[80] = 0x41;
+        // A8R8G8B8: the bit count, then the red, green, blue and alpha masks.
+        const uint32_t fields[5] = {32, 0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u};
+        for (int i = 0; i < 5; ++i)
+            for (int b = 0; b < 4; ++b)
+                out[88 + 4 * i + b] = static_cast<uint8_t>(fields[i] >> (8 * b));
         for (uint32_t word : argb)
             Put32(&out, word);
     }

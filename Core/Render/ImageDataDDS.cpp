@@ -1,9 +1,11 @@
 #include "Core/Render/ImageDataDDS.h"
 
+#include "Core/Base/Log.h"
 #include "Core/Base/Stream.h"
 #include "Core/Render/HitMask.h"
 
 #include <cstring>
+#include <utility>
 
 namespace render
 {
@@ -11,7 +13,9 @@ namespace render
 namespace
 {
 
+const uint32_t kAlphaPixelsFlag = 0x1;
 const uint32_t kFourCcFlag = 0x4;
+const uint32_t kRgbFlag = 0x40;
 const uint8_t kAlphaThreshold = 10; // above it a pixel is opaque for hit tests
 
 uint32_t ReadU32(const uint8_t* p)
@@ -40,7 +44,7 @@ uint32_t FullChainLength(uint32_t width, uint32_t height)
 
 } // namespace
 
-ImageDataDDS::ImageDataDDS() : mStream(nullptr), mDataSize(0)
+ImageDataDDS::ImageDataDDS() : mStream(nullptr), mDataSize(0), mSwapRedBlue(0), mOpaque(0)
 {
 }
 
@@ -68,6 +72,8 @@ BWResultEnum ImageDataDDS::Open(base::Stream* stream, const wchar_t* extension)
 {
     (void)extension;
     mStream = stream;
+    mSwapRedBlue = 0;
+    mOpaque = 0;
     if (!stream)
         return BW_FAIL;
     uint8_t header[kHeaderSize];
@@ -92,6 +98,25 @@ BWResultEnum ImageDataDDS::Open(base::Stream* stream, const wchar_t* extension)
             compression = CompressionDxt5;
         else
             return BW_FAIL;
+    }
+    else
+    {
+        // Uncompressed: 32-bit pixels with red and blue at either end, with
+        // or without alpha.
+        const uint32_t bitCount = ReadU32(header + 88);
+        const uint32_t red = ReadU32(header + 92), green = ReadU32(header + 96), blue = ReadU32(header + 100);
+        const uint32_t alpha = ReadU32(header + 104);
+        const bool argb = red == 0x00FF0000u && green == 0x0000FF00u && blue == 0x000000FFu;
+        const bool abgr = red == 0x000000FFu && green == 0x0000FF00u && blue == 0x00FF0000u;
+        const bool hasAlpha = (formatFlags & kAlphaPixelsFlag) != 0;
+        if (!(formatFlags & kRgbFlag) || bitCount != 32 || (!argb && !abgr) || (hasAlpha && alpha != 0xFF000000u))
+        {
+            BW_LOG(L"Can't read a DDS of %d-bit pixels with masks R %08X G %08X B %08X A %08X\n") % bitCount % red %
+                green % blue % (hasAlpha ? alpha : 0u);
+            return BW_FAIL;
+        }
+        mSwapRedBlue = abgr ? 1 : 0;
+        mOpaque = hasAlpha ? 0 : 1;
     }
     if (width == 0 || height == 0 || width > 0x7FFFFFFFu || height > 0x7FFFFFFFu)
         return BW_FAIL;
@@ -141,10 +166,23 @@ BWResultEnum ImageDataDDS::Read(uint32_t pitch, uint32_t level, void* bits, HitM
     {
         if (mStream->Read(row, static_cast<uint32_t>(rowBytes)) != rowBytes)
             return BW_FAIL;
+        if (mSwapRedBlue || mOpaque)
+            ToArgb(row, static_cast<uint32_t>(rowBytes / 4));
     }
     if (level == 0 && mask)
         FillHitMask(static_cast<const uint8_t*>(bits), pitch, mask);
     return BW_OK;
+}
+
+void ImageDataDDS::ToArgb(uint8_t* pixels, uint32_t count) const
+{
+    for (uint32_t i = 0; i < count; ++i, pixels += 4)
+    {
+        if (mSwapRedBlue)
+            std::swap(pixels[0], pixels[2]);
+        if (mOpaque)
+            pixels[3] = 255;
+    }
 }
 
 void ImageDataDDS::FillHitMask(const uint8_t* bits, uint32_t pitch, HitMask* mask) const

@@ -5,9 +5,10 @@
 namespace render
 {
 
-// A DDS file read directly: uncompressed 32-bit ARGB pixels, or DXT1, DXT3
-// or DXT5 blocks that go to the device unchanged. Every level the header
-// announces must be present in the data.
+// A DDS file read directly: uncompressed 32-bit pixels (A8R8G8B8,
+// X8R8G8B8, A8B8G8R8 or X8B8G8R8, handed on as ARGB, the X forms opaque), or
+// DXT1, DXT3 or DXT5 blocks that go to the device unchanged. Every level the
+// header announces must be present in the data.
 class ImageDataDDS : public ImageData
 {
 public:
@@ -32,10 +33,13 @@ public:
     static void DecodeBlockAlpha(uint32_t compression, const uint8_t* block, uint8_t alpha[16]);
 
 private:
+    void ToArgb(uint8_t* pixels, uint32_t count) const;
     void FillHitMask(const uint8_t* bits, uint32_t pitch, HitMask* mask) const;
 
     base::Stream* mStream;
     uint32_t mDataSize;
+    uint8_t mSwapRedBlue; // stored A8B8G8R8 or X8B8G8R8
+    uint8_t mOpaque;      // stored without alpha
 };
 
 } // namespace render

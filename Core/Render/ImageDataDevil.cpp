@@ -2,13 +2,17 @@
 
 #include "Core/Base/Stream.h"
 #include "Core/Render/HitMask.h"
+#include "Core/Render/ImageFileBmp.h"
 #include "Core/Render/ImageFileCheck.h"
+#include "Core/Render/ImageFileTga.h"
 
 #include <IL/il.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <exception>
+#include <unordered_map>
 #include <vector>
 
 namespace render
@@ -24,10 +28,71 @@ const uint8_t kAlphaThreshold = 50; // at or above it a pixel is opaque for hit 
 // cannot shut the library down under another.
 int sLiveImages = 0;
 
+// Every block the library holds, by the order it was made in. Its readers
+// keep some of their buffers when a file fails to decode; those are given
+// back by the engine.
+std::unordered_map<void*, uint64_t>& LibraryBlocks()
+{
+    // Never destroyed: the library may free blocks as the process ends.
+    static auto* blocks = new std::unordered_map<void*, uint64_t>();
+    return *blocks;
+}
+uint64_t sBlocksMade = 0;
+int sBlockFill = -1;
+
+void* ILAPIENTRY AllocateBlock(const ILsizei size)
+{
+    void* block = std::malloc(size ? size : 1);
+    if (!block)
+        return nullptr;
+    if (sBlockFill >= 0)
+        std::memset(block, sBlockFill, size);
+    try
+    {
+        LibraryBlocks().emplace(block, sBlocksMade++);
+    }
+    catch (const std::exception&)
+    {
+        std::free(block);
+        return nullptr;
+    }
+    return block;
+}
+
+void ILAPIENTRY FreeBlock(const void* block)
+{
+    if (!block)
+        return;
+    LibraryBlocks().erase(const_cast<void*>(block));
+    std::free(const_cast<void*>(block));
+}
+
+// Blocks made in [first, last) that the library still has after the image
+// they were made for is gone: nothing holds them any more.
+void FreeBlocksMadeBetween(uint64_t first, uint64_t last)
+{
+    auto& blocks = LibraryBlocks();
+    for (auto it = blocks.begin(); it != blocks.end();)
+    {
+        if (it->second >= first && it->second < last)
+        {
+            std::free(it->first);
+            it = blocks.erase(it);
+        }
+        else
+        {
+            ++it;
+        }
+    }
+}
+
 void AcquireLibrary()
 {
     if (sLiveImages++ == 0)
+    {
+        ilSetMemory(AllocateBlock, FreeBlock);
         ilInit();
+    }
 }
 
 void ReleaseLibrary()
@@ -49,9 +114,6 @@ bool FileKindOf(ILenum type, ImageFileKind* kind)
 {
     switch (type)
     {
-    case IL_BMP:
-        *kind = ImageFileKind::Bmp;
-        return true;
     case IL_GIF:
         *kind = ImageFileKind::Gif;
         return true;
@@ -60,9 +122,6 @@ bool FileKindOf(ILenum type, ImageFileKind* kind)
         return true;
     case IL_PNG:
         *kind = ImageFileKind::Png;
-        return true;
-    case IL_TGA:
-        *kind = ImageFileKind::Tga;
         return true;
     default:
         return false;
@@ -128,8 +187,15 @@ int ImageDataDevil::GetLiveImageCount()
     return sLiveImages;
 }
 
+void ImageDataDevil::FillLibraryBlocks(int byte)
+{
+    sBlockFill = byte;
+}
+
 void ImageDataDevil::DeleteImage()
 {
+    mDecoded.clear();
+    mPixels = nullptr;
     if (!mHoldsImage)
         return;
     const ILuint name = mImageName;
@@ -158,12 +224,23 @@ BWResultEnum ImageDataDevil::Open(base::Stream* stream, const wchar_t* extension
     }
     if (buffer.empty() || stream->Read(buffer.data(), static_cast<uint32_t>(buffer.size())) != buffer.size())
         return BW_FAIL;
-    // DevIL trusts the file's structure; it sees only files that hold together.
     const ILenum type = ImageType(extension);
+    if (type == IL_BMP || type == IL_TGA)
+        return OpenDecoded(type == IL_BMP, buffer);
+    // DevIL trusts the file's structure; it sees only files that hold together.
     ImageFileKind kind;
-    const size_t length = FileKindOf(type, &kind) ? ImageFileCheck::SoundLength(kind, buffer.data(), buffer.size()) : 0;
+    size_t length = FileKindOf(type, &kind) ? ImageFileCheck::SoundLength(kind, buffer.data(), buffer.size()) : 0;
     if (length == 0)
         return BW_FAIL;
+    if (type == IL_GIF)
+    {
+        // Only the first image is handed on, closed by a trailer.
+        if (length == buffer.size())
+            buffer.push_back(0x3B);
+        else
+            buffer[length] = 0x3B;
+        ++length;
+    }
 
     AcquireLibrary();
     ILuint name = 0;
@@ -174,15 +251,14 @@ BWResultEnum ImageDataDevil::Open(base::Stream* stream, const wchar_t* extension
 
     // An error left over from an earlier image must not fail this one.
     DrainErrors();
+    const uint64_t firstBlock = sBlocksMade;
     const ILboolean loaded = ilLoadL(type, buffer.data(), static_cast<ILuint>(length));
-    if (!loaded || ilGetError() != IL_NO_ERROR)
+    if (!loaded || ilGetError() != IL_NO_ERROR || !IndicesFitPalette() || !ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE) ||
+        ilGetError() != IL_NO_ERROR)
     {
+        const uint64_t lastBlock = sBlocksMade;
         DeleteImage();
-        return BW_FAIL;
-    }
-    if (!IndicesFitPalette() || !ilConvertImage(IL_RGBA, IL_UNSIGNED_BYTE) || ilGetError() != IL_NO_ERROR)
-    {
-        DeleteImage();
+        FreeBlocksMadeBetween(firstBlock, lastBlock);
         return BW_FAIL;
     }
     const ILint width = ilGetInteger(IL_IMAGE_WIDTH);
@@ -204,10 +280,26 @@ BWResultEnum ImageDataDevil::Open(base::Stream* stream, const wchar_t* extension
     return BW_OK;
 }
 
+BWResultEnum ImageDataDevil::OpenDecoded(bool bmp, const std::vector<uint8_t>& file)
+{
+    ImageFilePixels decoded;
+    const bool sound = bmp ? ImageFileBmp::Decode(file.data(), file.size(), &decoded)
+                           : ImageFileTga::Decode(file.data(), file.size(), &decoded);
+    if (!sound)
+        return BW_FAIL;
+    mDecoded = std::move(decoded.rgba);
+    mWidth = static_cast<int32_t>(decoded.width);
+    mHeight = static_cast<int32_t>(decoded.height);
+    mBytesPerPixel = 4;
+    mFlip = 0;
+    mPixels = mDecoded.data();
+    return BW_OK;
+}
+
 BWResultEnum ImageDataDevil::Read(uint32_t pitch, uint32_t level, void* bits, HitMask* mask, uint32_t unused)
 {
     (void)unused;
-    if (!mHoldsImage || !bits || level != 0 || pitch < static_cast<uint64_t>(mWidth) * 4)
+    if (!mPixels || !bits || level != 0 || pitch < static_cast<uint64_t>(mWidth) * 4)
     {
         DeleteImage();
         return BW_FAIL;

@@ -1,5 +1,7 @@
 #include "Core/Render/ImageFileCheck.h"
 
+#include <zlib.h>
+
 #include <cstring>
 
 namespace render
@@ -11,11 +13,6 @@ namespace
 uint32_t Le16(const uint8_t* p)
 {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8;
-}
-
-uint32_t Le32(const uint8_t* p)
-{
-    return Le16(p) | Le16(p + 2) << 16;
 }
 
 uint32_t Be16(const uint8_t* p)
@@ -76,76 +73,14 @@ size_t ImageFileCheck::SoundLength(ImageFileKind kind, const uint8_t* data, size
         return 0;
     switch (kind)
     {
-    case ImageFileKind::Bmp:
-        return SoundLengthBmp(data, size);
     case ImageFileKind::Gif:
         return SoundLengthGif(data, size);
     case ImageFileKind::Jpg:
         return SoundLengthJpg(data, size);
     case ImageFileKind::Png:
         return SoundLengthPng(data, size);
-    case ImageFileKind::Tga:
-        return SoundLengthTga(data, size);
     }
     return 0;
-}
-
-size_t ImageFileCheck::SoundLengthBmp(const uint8_t* data, size_t size)
-{
-    if (size < 26 || data[0] != 'B' || data[1] != 'M')
-        return 0;
-    const uint64_t dataOffset = Le32(data + 10);
-    const uint32_t headerSize = Le32(data + 14);
-    uint64_t width, height;
-    uint32_t bitCount, compression = 0, coloursUsed = 0;
-    if (headerSize == 12)
-    {
-        width = Le16(data + 18);
-        height = Le16(data + 20);
-        if (Le16(data + 22) != 1)
-            return 0;
-        bitCount = Le16(data + 24);
-    }
-    else
-    {
-        if (headerSize < 40 || size < 14 + static_cast<uint64_t>(headerSize))
-            return 0;
-        const int32_t w = static_cast<int32_t>(Le32(data + 18));
-        const int32_t h = static_cast<int32_t>(Le32(data + 22));
-        if (w <= 0 || h == 0 || h == INT32_MIN)
-            return 0;
-        width = static_cast<uint64_t>(w);
-        height = static_cast<uint64_t>(h < 0 ? -static_cast<int64_t>(h) : h);
-        if (Le16(data + 26) != 1)
-            return 0;
-        bitCount = Le16(data + 28);
-        compression = Le32(data + 30);
-        coloursUsed = Le32(data + 46);
-    }
-    if (!ExtentOk(width, height))
-        return 0;
-    if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 16 && bitCount != 24 && bitCount != 32)
-        return 0;
-    if (coloursUsed > 256)
-        return 0;
-    // The palette lies between the headers and the pixels.
-    if (dataOffset < 14 + static_cast<uint64_t>(headerSize) || dataOffset >= size)
-        return 0;
-    const uint64_t rowBytes = (width * bitCount + 31) / 32 * 4;
-    switch (compression)
-    {
-    case 0: // plain rows
-    case 3: // bit fields
-        if (compression == 3 && bitCount != 16 && bitCount != 32)
-            return 0;
-        return dataOffset + rowBytes * height <= size ? size : 0;
-    case 1: // run-length, 8 bits
-        return bitCount == 8 ? size : 0;
-    case 2: // run-length, 4 bits
-        return bitCount == 4 ? size : 0;
-    default:
-        return 0;
-    }
 }
 
 size_t ImageFileCheck::SoundLengthGif(const uint8_t* data, size_t size)
@@ -159,12 +94,11 @@ size_t ImageFileCheck::SoundLengthGif(const uint8_t* data, size_t size)
     size_t at = 13;
     if (data[10] & 0x80)
         at += 3u << ((data[10] & 7) + 1);
-    bool hasImage = false;
     while (at < size)
     {
         const uint8_t block = data[at++];
-        if (block == 0x3B) // trailer
-            return hasImage ? at : 0;
+        if (block == 0x3B) // a trailer before any image
+            return 0;
         if (block == 0x21) // extension: label, then sub-blocks
         {
             if (at >= size)
@@ -191,12 +125,10 @@ size_t ImageFileCheck::SoundLengthGif(const uint8_t* data, size_t size)
         if (codeSize < 2 || codeSize > 8)
             return 0;
         at = SkipSubBlocks(data, size, at);
-        if (at == 0)
-            return 0;
-        hasImage = true;
+        // A texture takes the first image; DevIL refuses some animations.
+        return at;
     }
-    // Without a trailer: sound when the last image ended cleanly.
-    return hasImage ? size : 0;
+    return 0;
 }
 
 size_t ImageFileCheck::SoundLengthJpg(const uint8_t* data, size_t size)
@@ -279,6 +211,12 @@ size_t ImageFileCheck::SoundLengthPng(const uint8_t* data, size_t size)
         if (length > size - at - 12)
             return 0;
         const uint8_t* type = data + at + 4;
+        // libpng refuses a critical chunk (upper-case first letter) with a
+        // bad CRC, and DevIL then keeps some of its buffers.
+        const bool critical = (type[0] & 0x20) == 0;
+        if (critical && crc32(crc32(0, nullptr, 0), type, static_cast<uInt>(length + 4)) !=
+                            Be32(data + at + 8 + static_cast<size_t>(length)))
+            return 0;
         if (std::memcmp(type, "IDAT", 4) == 0)
             hasData = true;
         if (std::memcmp(type, "IEND", 4) == 0)
@@ -286,46 +224,6 @@ size_t ImageFileCheck::SoundLengthPng(const uint8_t* data, size_t size)
         at += 12 + static_cast<size_t>(length);
     }
     return 0;
-}
-
-size_t ImageFileCheck::SoundLengthTga(const uint8_t* data, size_t size)
-{
-    if (size < 18)
-        return 0;
-    const uint32_t idLength = data[0];
-    const uint32_t mapType = data[1];
-    const uint32_t imageType = data[2];
-    const uint32_t mapLength = Le16(data + 5);
-    const uint32_t mapEntryBits = data[7];
-    const uint32_t width = Le16(data + 12), height = Le16(data + 14);
-    const uint32_t bits = data[16];
-    if (mapType > 1 || !ExtentOk(width, height))
-        return 0;
-    const bool mapped = imageType == 1 || imageType == 9;
-    const bool colour = imageType == 2 || imageType == 10;
-    const bool grey = imageType == 3 || imageType == 11;
-    if (!mapped && !colour && !grey)
-        return 0;
-    if (mapped && (mapType != 1 || bits != 8 || mapLength == 0 || mapLength > 256))
-        return 0;
-    if (colour && bits != 15 && bits != 16 && bits != 24 && bits != 32)
-        return 0;
-    if (grey && bits != 8 && bits != 16)
-        return 0;
-    uint64_t mapBytes = 0;
-    if (mapType == 1)
-    {
-        if (mapEntryBits != 15 && mapEntryBits != 16 && mapEntryBits != 24 && mapEntryBits != 32)
-            return 0;
-        mapBytes = static_cast<uint64_t>(mapLength) * ((mapEntryBits + 7) / 8);
-    }
-    const uint64_t pixelsAt = 18 + static_cast<uint64_t>(idLength) + mapBytes;
-    if (pixelsAt > size)
-        return 0;
-    const uint64_t pixelBytes = static_cast<uint64_t>(width) * height * ((bits + 7) / 8);
-    if (imageType < 9)
-        return pixelsAt + pixelBytes <= size ? size : 0;
-    return pixelsAt < size ? size : 0;
 }
 
 } // namespace render

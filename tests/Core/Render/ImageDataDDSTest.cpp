@@ -152,18 +152,6 @@ TEST(ImageDataDDS, HeaderProblemsFailTheOpen)
     EXPECT_EQ(Open(empty).data, nullptr);
 }
 
-TEST(ImageDataDDS, WithoutTheFourCcFlagTheDataIsUncompressedWhateverTheHeaderSays)
-{
-    std::vector<uint8_t> file = MakeDdsHeader(2, 1, 1, "");
-    file[84] = 'D'; // a FourCC without its flag
-    file[88] = 16;  // a bit count that is not read
-    Append(&file, {1, 2, 3, 4, 5, 6, 7, 8});
-    Opened o = Open(file);
-    ASSERT_NE(o.data, nullptr);
-    EXPECT_EQ(o.data->GetCompression(), render::CompressionNone);
-    EXPECT_EQ(o.data->GetBytesPerPixel(), 4u);
-}
-
 // A header and `bytes` bytes of data.
 std::vector<uint8_t> Sized(uint32_t width, uint32_t height, uint32_t levels, const char* fourCc, size_t bytes)
 {
