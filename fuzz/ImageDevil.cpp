@@ -6,9 +6,10 @@
 #include <memory>
 #include <vector>
 
-// Images decoded by DevIL through the engine's loader: the first byte picks
-// the extension, the rest is the file. A decoded image is read into a buffer
-// of exactly its size.
+// BMP, GIF, JPEG, PNG and TGA images through the engine's loader (DevIL, or
+// the engine's own BMP and TGA decoders): the first byte picks the extension,
+// the rest is the file. A decoded image is read into a buffer of exactly its
+// size.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static const wchar_t* const kExtensions[] = {L".bmp", L".gif", L".jpg", L".png", L".tga"};
