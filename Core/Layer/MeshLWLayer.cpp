@@ -18,7 +18,10 @@ BWResultEnum MeshLWLayer::SetMesh(render::Render* render, const std::wstring& li
 {
     mLibrary.Reset();
     mMeshIndex = 0;
-    resource::ResourceHandle share = resource::ResourceManager::Instance()->GetMeshLibrary(library);
+    resource::ResourceManager* manager = resource::ResourceManager::Instance();
+    if (!manager)
+        return BW_FAIL; // past teardown
+    resource::ResourceHandle share = manager->GetMeshLibrary(library);
     auto* loaded = static_cast<lightwave::MeshLibrary*>(share.Get());
     if (!loaded)
         return BW_FAIL;

@@ -1,5 +1,11 @@
 #include "Core/Layer/ImageLayer.h"
+#include "Core/Layer/MeshLWLayer.h"
 #include "Core/Render/ImageRect.h"
+#include "Core/Resource/ResourceManager.h"
+#include "tests/Support/ImageFiles.h"
+#include "tests/Support/LogCapture.h"
+#include "tests/Support/RecordingRender.h"
+#include "tests/Support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -81,6 +87,30 @@ TEST(ImageLayer, DeletesTheImagesItOwnsAndOnlyThose)
         EXPECT_EQ(layer.DrawSelf(nullptr), BW_OK) << "nothing to draw into";
     }
     EXPECT_EQ(kept.GetWidth(), 0);
+}
+
+TEST(MeshLWLayer, AnUnknownMeshOrLibraryIsLoggedAndLeavesTheLayerEmptyHoldingNothing)
+{
+    testing_support::TempFolder folder(true);
+    const std::vector<uint8_t> tga =
+        testing_support::MakeTga(testing_support::MakePixels(1, 1, [](uint32_t, uint32_t) { return 0xFFFFFFFFu; }), false);
+    folder.Write("scene/white.tga", std::string(tga.begin(), tga.end()));
+    folder.Write("scene/one.lib", R"(<meshlib texture="white"><mesh name="a"><vertices count="1"><v x="0" y="0"/>
+        </vertices><indices count="3">0 0 0</indices></mesh></meshlib>)");
+    bwtest::RecordingRender render;
+    ASSERT_EQ(render.Init(64, 48), BW_OK);
+    testing_support::LogCapture log;
+    layer::MeshLWLayer layer;
+    EXPECT_NE(layer.SetMesh(&render, L"scene/none", "a"), BW_OK);
+    EXPECT_TRUE(log.Contains(L"Mesh library 'scene/none.lib' not found."));
+    ASSERT_EQ(layer.SetMesh(&render, L"scene/one", "a"), BW_OK);
+    EXPECT_NE(layer.GetMesh(), nullptr);
+    EXPECT_NE(layer.SetMesh(&render, L"scene/one", "b"), BW_OK);
+    EXPECT_TRUE(log.Contains(L"Mesh library 'scene/one' has no mesh 'b'."));
+    EXPECT_EQ(layer.GetMesh(), nullptr);
+    EXPECT_EQ(layer.GetLibrary(), nullptr);
+    EXPECT_EQ(layer.DrawSelf(nullptr), BW_OK) << "nothing to draw";
+    EXPECT_TRUE(resource::ResourceManager::Instance()->GetMeshLibraryMap().empty());
 }
 
 } // namespace
