@@ -6,15 +6,22 @@
 #include "Core/File/Profiles.h"
 #include "Core/Lang/Lang.h"
 #include "Core/Render/BMFont.h"
+#include "Core/Layer/ImageLayer.h"
 #include "Core/Render/ParticleSystem.h"
+#include "Core/Widget/FrameManager.h"
+#include "Core/Widget/Widget.h"
 #include "Game/Audio/SoundSystem.h"
+#include "Game/FrontEnd/FirstProfileDialog.h"
 #include "Game/FrontEnd/StartScreen.h"
 #include "Game/Play/GameProfile.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
 
 Game* gGame = nullptr;
+
+const wchar_t* const Game::kCursorImage = L"data/gui/cursor.png";
 
 namespace
 {
@@ -94,14 +101,82 @@ BWResultEnum Game::InitGame()
     }
     if (BWResultEnum result = LoadParticles())
         return result;
+    if (BWResultEnum result = LoadSounds())
+        return result;
 
     GameProfile profile(file::Profiles::Instance());
-    // Sound effects play at this volume once the game has them.
     mSoundsVolume = profile.GetSoundsVolume();
+    mSounds.SetVolume(mSoundsVolume);
     if (SoundSystem* sound = SoundSystem::Instance())
         sound->SetMusicVolume(profile.GetMusicVolume());
 
-    return SetScreen(new (std::nothrow) StartScreen);
+    if (BWResultEnum result = SetUpCursor())
+        return result;
+    if (BWResultEnum result = SetScreen(new (std::nothrow) StartScreen))
+        return result;
+    if (GetPlayerNames().empty())
+        return OpenDialog(new (std::nothrow) FirstProfileDialog);
+    return BW_OK;
+}
+
+BWResultEnum Game::LoadSounds()
+{
+    // The samples need the audio output, which the sound system opens.
+    if (!SoundSystem::Instance())
+        return BW_FAIL;
+    return mSounds.Load(SoundRegistry::kPath);
+}
+
+BWResultEnum Game::SetUpCursor()
+{
+    layer::ImageLayer* image = nullptr;
+    if (!mFrameManager || CreateImageLayer(kCursorImage, nullptr, &image, false, nullptr) != BW_OK || !image)
+    {
+        BW_LOG(L"The cursor image '%s' cannot be loaded.\n") % std::wstring(kCursorImage);
+        return BW_FAIL;
+    }
+    widget::Widget* cursor = new (std::nothrow) widget::Widget;
+    if (!cursor)
+    {
+        delete image;
+        return BW_FAIL;
+    }
+    cursor->SetLayer(image, true);
+    mFrameManager->SetCursorWidget(cursor);
+    // The game draws its own pointer from here on.
+    ShowCursor(false);
+    return BW_OK;
+}
+
+std::vector<std::wstring> Game::GetPlayerNames()
+{
+    file::Profiles* profiles = file::Profiles::Instance();
+    if (!profiles)
+        return {};
+    std::vector<std::wstring> names = profiles->GetProfileNames();
+    names.erase(std::remove(names.begin(), names.end(), std::wstring(file::Profiles::kPlaceholderName)), names.end());
+    return names;
+}
+
+BWResultEnum Game::OpenDialog(LayoutDialog* dialog)
+{
+    if (!dialog || !mFrameManager)
+    {
+        delete dialog;
+        return BW_FAIL;
+    }
+    dialog->SetHitRect(mLayoutRect[0], mLayoutRect[1], mLayoutRect[2], mLayoutRect[3]);
+    if (BWResultEnum result = dialog->Load())
+    {
+        delete dialog;
+        return result;
+    }
+    return mFrameManager->ShowFrame(dialog, true, true, true);
+}
+
+bool Game::PlaySound(const std::string& name)
+{
+    return mSounds.Play(name);
 }
 
 BWResultEnum Game::LoadParticles()
@@ -138,8 +213,10 @@ render::BMFont* Game::GetFont(size_t index) const
     return index < kFontCount ? static_cast<render::BMFont*>(mFonts[index].Get()) : nullptr;
 }
 
-BWResultEnum Game::Update(float)
+BWResultEnum Game::Update(float dt)
 {
+    if (!IsPaused())
+        mSounds.Tick(dt);
     return BW_OK;
 }
 
@@ -152,6 +229,7 @@ void Game::OnActivate()
 {
     if (SoundSystem* sound = SoundSystem::Instance())
         sound->Resume();
+    mPaused = false;
 }
 
 void Game::OnDeactivate()

@@ -1,80 +1,44 @@
 #include "Game/FrontEnd/StartScreen.h"
 
-#include "Core/Base/ImageInfo.h"
-#include "Core/Base/Log.h"
-#include "Core/File/FileManager.h"
-#include "Core/Layer/ImageLayer.h"
-#include "Core/Psd/ImageContainer.h"
-#include "Framework/GameApplication.h"
+#include "Game/FrontEnd/Game.h"
+#include "Game/FrontEnd/OptionsDialog.h"
 
-#include <algorithm>
-#include <new>
-#include <vector>
+const wchar_t* const StartScreen::kLayout = L"data/gui/start";
+const wchar_t* const StartScreen::kOptionsButton = L"start/menu/options";
 
 namespace
 {
 
-bool EndsWith(const std::wstring& text, const std::wstring& end)
-{
-    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
+const uint32_t kLeftButton = 1;
 
 } // namespace
 
-const wchar_t* const StartScreen::kLayout = L"data/gui/start";
+StartScreen::StartScreen(const std::wstring& layout) : LayoutDialog(layout) {}
 
-StartScreen::StartScreen(const std::wstring& layout) : mLayoutPath(layout) {}
-
-StartScreen::~StartScreen()
+BWResultEnum StartScreen::OnMouseDown(const input::Point& position, uint32_t button, bool* handled)
 {
-    SetLayer(nullptr, false);
-    delete mLayout;
-}
-
-BWResultEnum StartScreen::Load()
-{
-    framework::GameApplication* application = framework::gGameApplication;
-    file::FileManager* files = file::FileManager::Instance();
-    if (!application || !files)
-        return BW_FAIL;
-    delete mLayout;
-    mLayout = files->OpenImageContainer(mLayoutPath);
-    if (!mLayout)
+    if (BWResultEnum result = LayoutDialog::OnMouseDown(position, button, handled))
+        return result;
+    if (button == kLeftButton && IsInside(std::wstring(kOptionsButton) + L"/out", position))
     {
-        BW_LOG(L"The layout '%s' cannot be opened.\n") % mLayoutPath;
-        return BW_FAIL;
-    }
-
-    // Markers ("profile|box", "sparkle|center") only place things; layers
-    // without pixels have nothing to show.
-    std::vector<const base::ImageInfo*> pictures;
-    for (uint32_t i = 0; i < mLayout->GetLayerCount(); ++i)
-    {
-        const base::ImageInfo* info = mLayout->GetLayer(i);
-        if (info && info->mHasImage && info->mWidth > 0 && info->mHeight > 0 &&
-            info->mName.find(L'|') == std::wstring::npos)
-            pictures.push_back(info);
-    }
-    // Both layout forms number their layers from the bottom up.
-    std::stable_sort(pictures.begin(), pictures.end(),
-                     [](const base::ImageInfo* a, const base::ImageInfo* b) { return a->mExtra < b->mExtra; });
-
-    layer::Layer* root = new (std::nothrow) layer::Layer;
-    if (!root)
-        return BW_FAIL;
-    SetLayer(root, true);
-    for (const base::ImageInfo* picture : pictures)
-    {
-        layer::ImageLayer* image = nullptr;
-        if (BWResultEnum result = application->CreateImageLayer(picture->mName, mLayout, &image, true, nullptr))
-        {
-            BW_LOG(L"The layer '%s' of '%s' cannot be shown.\n") % picture->mName % mLayoutPath;
-            return result;
-        }
-        image->SetOpacity(static_cast<float>(picture->mOpacity) / 255.0f);
-        // A button's pressed state shows only while it is pressed.
-        image->SetVisible(!EndsWith(picture->mName, L"/in"));
-        root->AddChild(image);
+        mOptionsPressed = true;
+        ShowPressed(kOptionsButton, true);
+        *handled = true;
     }
     return BW_OK;
+}
+
+BWResultEnum StartScreen::OnMouseUp(const input::Point& position, uint32_t button, bool* handled)
+{
+    if (BWResultEnum result = LayoutDialog::OnMouseUp(position, button, handled))
+        return result;
+    if (button != kLeftButton || !mOptionsPressed)
+        return BW_OK;
+    mOptionsPressed = false;
+    ShowPressed(kOptionsButton, false);
+    if (!IsInside(std::wstring(kOptionsButton) + L"/out", position) || !gGame)
+        return BW_OK;
+    *handled = true;
+    gGame->PlaySound("click");
+    return gGame->OpenDialog(new (std::nothrow) OptionsDialog);
 }

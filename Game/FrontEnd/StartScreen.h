@@ -1,32 +1,26 @@
 #pragma once
 
 // The game's first screen: the start layout ("data/gui/start", a layer folder
-// or a PSD) drawn as it was designed, every picture layer at its place, the
-// menu buttons at rest.
+// or a PSD) with its one working button, Options, which opens the options
+// dialog.
 
-#include "Core/Widget/Dialog.h"
+#include "Game/FrontEnd/LayoutDialog.h"
 
 #include <string>
 
-namespace file
-{
-class ImageContainer;
-}
-
-class StartScreen : public widget::Dialog
+class StartScreen : public LayoutDialog
 {
 public:
     static const wchar_t* const kLayout;
+    static const wchar_t* const kOptionsButton;
 
     explicit StartScreen(const std::wstring& layout = kLayout);
-    // The layers go first: their textures were read from the layout.
-    ~StartScreen() override;
 
-    // Opens the layout and makes one image layer per picture layer, bottom to
-    // top. 1 when the layout or one of its pictures cannot be read.
-    BWResultEnum Load() override;
+    // A press on the button shows it pressed; the release over it opens the
+    // dialog.
+    BWResultEnum OnMouseDown(const input::Point& position, uint32_t button, bool* handled) override;
+    BWResultEnum OnMouseUp(const input::Point& position, uint32_t button, bool* handled) override;
 
 private:
-    std::wstring mLayoutPath;
-    file::ImageContainer* mLayout = nullptr;
+    bool mOptionsPressed = false;
 };

@@ -6,7 +6,8 @@
 //
 // One output at a time, mixed in software over SDL2 audio. Streams decode
 // Ogg Vorbis and WAV (PCM 8/16/24/32-bit, float 32-bit; one or two
-// channels) read through the caller's file callbacks.
+// channels) read through the caller's file callbacks; samples decode the
+// same files whole, from memory or a file, and play on channels of their own.
 //
 //   BASS_Init(-1, 44100, 0, nullptr, nullptr);          // default output
 //   HSTREAM music = BASS_StreamCreateFileUser(STREAMFILE_NOBUFFER, 0, &procs, file);
@@ -15,6 +16,10 @@
 //   ...
 //   BASS_StreamFree(music);                              // calls procs.close
 //   BASS_Free();
+//
+//   HSAMPLE click = BASS_SampleLoad(TRUE, bytes, 0, size, 2, BASS_SAMPLE_OVER_POS);
+//   HCHANNEL channel = BASS_SampleGetChannel(click, FALSE);
+//   BASS_ChannelPlay(channel, FALSE);
 //
 // Device 0 is the no-sound device: everything works, nothing is heard and
 // nothing is mixed unless pulled through audio::GetOutputMixer() (tests).
@@ -27,6 +32,8 @@
 
 typedef uint64_t QWORD;
 typedef DWORD HSTREAM;
+typedef DWORD HSAMPLE;
+typedef DWORD HCHANNEL;
 
 // Error codes (BASS_ErrorGetCode).
 #define BASS_OK 0
@@ -37,6 +44,7 @@ typedef DWORD HSTREAM;
 #define BASS_ERROR_FORMAT 6    // sample format not supported
 #define BASS_ERROR_INIT 8      // BASS_Init has not succeeded
 #define BASS_ERROR_ALREADY 14  // already initialised
+#define BASS_ERROR_NOCHAN 18   // every channel of the sample is busy
 #define BASS_ERROR_ILLTYPE 19  // unknown attribute or option
 #define BASS_ERROR_ILLPARAM 20 // a parameter is out of range
 #define BASS_ERROR_DEVICE 23   // no such device, or it cannot be opened
@@ -48,8 +56,11 @@ typedef DWORD HSTREAM;
 #define BASS_ACTIVE_PLAYING 1
 #define BASS_ACTIVE_PAUSED_DEVICE 4 // playing, but the output is paused
 
-// Stream flags.
+// Stream and sample flags.
 #define BASS_SAMPLE_LOOP 4 // start again at the end
+// A sample whose channels are all busy restarts the one that has played
+// longest instead of refusing a new one.
+#define BASS_SAMPLE_OVER_POS 0x20000
 
 // Channel attributes.
 #define BASS_ATTRIB_VOL 2 // 0 (silent) to 1 (full)
@@ -100,3 +111,23 @@ DWORD BASS_ChannelIsActive(DWORD handle);
 // BASS_ATTRIB_VOL; values outside 0 to 1 are clamped.
 BOOL BASS_ChannelSetAttribute(DWORD handle, DWORD attrib, float value);
 BOOL BASS_ChannelGetAttribute(DWORD handle, DWORD attrib, float* value);
+
+// A sample: the whole file decoded at once, from memory (mem TRUE: file
+// points to length bytes) or from a file (mem FALSE: file is a UTF-8 path,
+// length 0 meaning to its end), starting offset bytes in. max is how many of
+// its channels may exist at once (1 to 65535); flags: BASS_SAMPLE_LOOP,
+// BASS_SAMPLE_OVER_POS. Samples longer than 60 seconds or 4M frames are
+// refused (BASS_ERROR_MEM). Returns 0 on failure.
+HSAMPLE BASS_SampleLoad(BOOL mem, const void* file, QWORD offset, DWORD length, DWORD max, DWORD flags);
+// Frees the sample and its channels.
+BOOL BASS_SampleFree(HSAMPLE handle);
+// A stopped channel playing the sample from its start, at full volume. A
+// channel that is not playing is recycled; with every one of the max
+// channels playing, onlynew FALSE and BASS_SAMPLE_OVER_POS, the one that has
+// played longest is stopped and handed out again; otherwise 0
+// (BASS_ERROR_NOCHAN).
+HCHANNEL BASS_SampleGetChannel(HSAMPLE handle, BOOL onlynew);
+// The sample's existing channels: their count, and their handles when
+// channels is not null (room for max). (DWORD)-1 for a handle that is not a
+// live sample.
+DWORD BASS_SampleGetChannels(HSAMPLE handle, HCHANNEL* channels);

@@ -4,11 +4,14 @@
 #include "Platform/Audio/Decoder.h"
 #include "Platform/Audio/FileReader.h"
 #include "Platform/Audio/Mixer.h"
+#include "Platform/Audio/SampleBank.h"
 #include "Platform/Win32/SdlGlue.h"
 
 #include <SDL.h>
 
+#include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace
 {
@@ -23,6 +26,7 @@ const Uint16 kDeviceFrames = 1024;
 struct Output
 {
     std::unique_ptr<audio::Mixer> mixer;
+    std::unique_ptr<audio::SampleBank> samples;
     SDL_AudioDeviceID device = 0;
 };
 
@@ -94,6 +98,7 @@ BOOL BASS_Init(int device, DWORD freq, DWORD, HWND, const void*)
         SDL_PauseAudioDevice(id, 0);
     }
     gOutput.mixer = std::move(mixer);
+    gOutput.samples.reset(new audio::SampleBank(*gOutput.mixer));
     gOutput.device = id;
     return Done(BASS_OK);
 }
@@ -105,6 +110,7 @@ BOOL BASS_Free()
     if (gOutput.device != 0)
         SDL_CloseAudioDevice(gOutput.device); // returns once the callback is done
     gOutput.device = 0;
+    gOutput.samples.reset();
     gOutput.mixer.reset();
     return Done(BASS_OK);
 }
@@ -211,4 +217,82 @@ BOOL BASS_ChannelGetAttribute(DWORD handle, DWORD attrib, float* value)
     if (!value)
         return Done(BASS_ERROR_ILLPARAM);
     return Done(gOutput.mixer->GetVolume(handle, *value));
+}
+
+namespace
+{
+
+// The part of a sample file from offset on (length 0: to its end); false
+// when the file cannot be read that far.
+bool ReadSampleFile(const char* path, QWORD offset, DWORD length, std::vector<uint8_t>* bytes)
+{
+    FILE* file = std::fopen(path, "rb");
+    if (!file)
+        return false;
+    bool read = std::fseek(file, 0, SEEK_END) == 0;
+    const long size = read ? std::ftell(file) : -1;
+    read = size >= 0 && offset <= static_cast<QWORD>(size) &&
+           (length == 0 || length <= static_cast<QWORD>(size) - offset) &&
+           std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0;
+    if (read)
+    {
+        bytes->resize(length ? length : static_cast<size_t>(static_cast<QWORD>(size) - offset));
+        read = std::fread(bytes->data(), 1, bytes->size(), file) == bytes->size();
+    }
+    std::fclose(file);
+    return read;
+}
+
+} // namespace
+
+HSAMPLE BASS_SampleLoad(BOOL mem, const void* file, QWORD offset, DWORD length, DWORD max, DWORD flags)
+{
+    if (!gOutput.samples)
+        return Done(BASS_ERROR_INIT);
+    if (!file)
+        return Done(BASS_ERROR_ILLPARAM);
+    std::vector<uint8_t> bytes;
+    const uint8_t* start = static_cast<const uint8_t*>(file) + offset;
+    uint64_t size = length;
+    if (!mem)
+    {
+        if (!ReadSampleFile(static_cast<const char*>(file), offset, length, &bytes))
+            return Done(BASS_ERROR_FILEOPEN);
+        start = bytes.data();
+        size = bytes.size();
+    }
+    HSAMPLE handle = 0;
+    if (!Done(gOutput.samples->Load(start, size, max, flags, &handle)))
+        return 0;
+    return handle;
+}
+
+BOOL BASS_SampleFree(HSAMPLE handle)
+{
+    if (!gOutput.samples)
+        return Done(BASS_ERROR_INIT);
+    return Done(gOutput.samples->Free(handle));
+}
+
+HCHANNEL BASS_SampleGetChannel(HSAMPLE handle, BOOL onlynew)
+{
+    if (!gOutput.samples)
+        return Done(BASS_ERROR_INIT);
+    HCHANNEL channel = 0;
+    if (!Done(gOutput.samples->GetChannel(handle, onlynew != FALSE, &channel)))
+        return 0;
+    return channel;
+}
+
+DWORD BASS_SampleGetChannels(HSAMPLE handle, HCHANNEL* channels)
+{
+    DWORD count = 0;
+    if (!gOutput.samples)
+    {
+        gError = BASS_ERROR_INIT;
+        return static_cast<DWORD>(-1);
+    }
+    if (!Done(gOutput.samples->GetChannels(handle, channels, &count)))
+        return static_cast<DWORD>(-1);
+    return count;
 }

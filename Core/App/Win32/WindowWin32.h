@@ -75,6 +75,8 @@ public:
     bool IsWindowed() const { return mWindowed != 0; }
     bool IsSwitchRequested() const { return mSwitchRequested != 0; }
     void ClearSwitchRequest() { mSwitchRequested = 0; }
+    // As Alt+Enter does: the switch happens at the window's next update.
+    void RequestSwitch() { mSwitchRequested = 1; }
     bool IsCreated() const { return mCreated != 0; }
     bool IsCursorInside() const { return mCursorInside != 0; }
     bool IsShownActive() const { return mShownActive != 0; }

@@ -1,17 +1,22 @@
-// The game's own start, run in the test's process: the fonts and particle
-// effects it loads before the first screen and lets go at exit, and the
-// profile's volumes.
+// The game's own start, run in the test's process: the fonts, particle
+// effects and sound effects it loads before the first screen and lets go at
+// exit, the profile's volumes, start-up ended by a missing or bad file, and
+// the sound effects' rest while the game is paused.
 
 #include "Core/Render/BMFont.h"
 #include "Core/Render/ParticleEmitter.h"
 #include "Core/Render/ParticleSystem.h"
 #include "Core/Resource/ResourceManager.h"
 #include "Game/Audio/SoundSystem.h"
+#include "Framework/GameWindow.h"
 #include "Platform/D3D9/D3D9TestHooks.h"
+#include "tests/Support/InjectedInput.h"
+#include "tests/Support/LogCapture.h"
 #include "tests/Support/ScriptedGame.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 
 using bwtest::GameRun;
@@ -93,6 +98,7 @@ TEST_P(GameVolumes, ComeFromTheProfile)
     StopAtFirstFrame(run);
     ASSERT_EQ(run.Run(), 0);
     EXPECT_EQ(run.Game().GetSoundsVolume(), c.sounds);
+    EXPECT_EQ(run.Game().GetSounds().GetVolume(), c.sounds);
     EXPECT_EQ(SoundSystem::Instance()->GetMusicVolume(), c.music);
 }
 
@@ -101,5 +107,113 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(VolumeCase{"Given", "sounds_volume=\"0.25\" music_volume=\"0.75\"", 0.25f, 0.75f},
                       VolumeCase{"Absent", "", 0.5f, 0.5f}),
     [](const ::testing::TestParamInfo<VolumeCase>& info) { return std::string(info.param.name); });
+
+// The bundled data, linked file by file into a folder of its own, with one
+// file replaced (or removed when content is null).
+class DataCopy
+{
+public:
+    DataCopy(const char* path, const char* content)
+    {
+        namespace fs = std::filesystem;
+        const fs::path source = fs::path(BW_SOURCE_DIR) / "data";
+        for (const auto& entry : fs::recursive_directory_iterator(source))
+        {
+            if (!entry.is_regular_file())
+                continue;
+            const fs::path target = fs::path(mRoot.Path()) / "data" / fs::relative(entry.path(), source);
+            fs::create_directories(target.parent_path());
+            fs::create_symlink(entry.path(), target);
+        }
+        fs::remove(fs::path(mRoot.Path()) / path);
+        if (content)
+            mRoot.Write(path, content);
+    }
+    std::wstring Path() const { return mRoot.WidePath(); }
+
+private:
+    testing_support::TempFolder mRoot;
+};
+
+struct BrokenStart
+{
+    const char* name;
+    const char* path;
+    const char* content;
+    const wchar_t* logged;
+};
+
+void PrintTo(const BrokenStart& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class GameBrokenStart : public GameStart, public ::testing::WithParamInterface<BrokenStart>
+{
+};
+
+TEST_P(GameBrokenStart, EndsWithANonZeroCodeAndALogRecordNamingTheFile)
+{
+    const BrokenStart& c = GetParam();
+    DataCopy data(c.path, c.content);
+    testing_support::LogCapture log;
+    GameRun run({L"--data_path", data.Path()});
+    StopAtFirstFrame(run);
+    EXPECT_NE(run.Run(), 0);
+    EXPECT_TRUE(run.Game().WasInitGameCalled());
+    EXPECT_TRUE(log.Contains(c.logged)) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, GameBrokenStart,
+    ::testing::Values(BrokenStart{"NoSoundsFile", "data/sounds.ini", nullptr, L"'data/sounds.ini' is missing"},
+                      BrokenStart{"BadSoundsFile", "data/sounds.ini", "click = click.wav\n",
+                                  L"'data/sounds.ini', line 1"},
+                      BrokenStart{"NoSoundFile", "data/sound/type.wav", nullptr, L"'data/sound/type.wav' is missing"},
+                      BrokenStart{"BadSoundFile", "data/sound/click.wav", "RIFF....WAVEjunk",
+                                  L"'data/sound/click.wav' cannot be decoded"},
+                      BrokenStart{"NoCursor", "data/gui/cursor.png", nullptr, L"'data/gui/cursor.png'"},
+                      BrokenStart{"BadCursor", "data/gui/cursor.png", "not a picture", L"'data/gui/cursor.png'"}),
+    [](const ::testing::TestParamInfo<BrokenStart>& info) { return std::string(info.param.name); });
+
+TEST_F(GameStart, SoundEffectsRestOnlyWhileTheGameRunsAndTheWindowsActivationPausesAndResumesIt)
+{
+    GameRun run({L"--data_path", bwtest::SourceDir()});
+    float restWhenPaused = -1.0f;
+    int pausedAt = 0;
+    run.Game().mOnFrame = [&](ScriptedGame& g, int frame) {
+        HWND window = g.GetWindow()->GetHandle();
+        SoundRegistry& sounds = g.GetSounds();
+        if (frame == 3)
+        {
+            // Twice within the cooldown: one sound.
+            EXPECT_TRUE(g.PlaySound("refuse"));
+            EXPECT_FALSE(g.PlaySound("refuse"));
+            EXPECT_EQ(BASS_SampleGetChannels(sounds.GetSample("refuse"), nullptr), 1u);
+            bwtest::PushWindowEvent(window, bwtest::WindowEvent::FocusLost);
+        }
+        else if (pausedAt == 0 && g.IsPaused())
+        {
+            pausedAt = frame;
+            restWhenPaused = sounds.GetRest("refuse");
+            EXPECT_GT(restWhenPaused, 0.0f);
+            EXPECT_TRUE(SoundSystem::Instance()->IsPaused());
+        }
+        else if (pausedAt && frame == pausedAt + 30)
+        {
+            EXPECT_EQ(sounds.GetRest("refuse"), restWhenPaused);
+            EXPECT_FALSE(g.PlaySound("refuse"));
+            bwtest::PushWindowEvent(window, bwtest::WindowEvent::FocusGained);
+        }
+        else if (pausedAt && frame > pausedAt + 30 && !g.IsPaused() && sounds.GetRest("refuse") == 0.0f)
+        {
+            EXPECT_FALSE(SoundSystem::Instance()->IsPaused());
+            EXPECT_TRUE(g.PlaySound("refuse"));
+            g.Stop();
+        }
+    };
+    ASSERT_EQ(run.Run(), 0);
+    EXPECT_GT(pausedAt, 0);
+}
 
 } // namespace

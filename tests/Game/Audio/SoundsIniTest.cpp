@@ -1,0 +1,84 @@
+// The sounds file: what a good one gives, and every kind of bad line refused
+// with a log record that names the file and the line.
+
+#include "Game/Audio/SoundsIni.h"
+#include "tests/Support/LogCapture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+
+TEST(SoundsIni, ReadsEntriesAroundCommentsBlanksSpacesAndLineEnds)
+{
+    SoundsIni ini;
+    ASSERT_TRUE(ini.Parse("\xEF\xBB\xBF; effects\r\n\n  # more\nclick = click.wav, 0.08, 2\r\n"
+                          "\tdeep_1=dir/Deep-1.ogg ,60,16",
+                          L"data/sounds.ini"));
+    ASSERT_EQ(ini.GetEntries().size(), 2u);
+    const SoundsIni::Entry& click = ini.GetEntries()[0];
+    EXPECT_EQ(click.name, "click");
+    EXPECT_EQ(click.file, "click.wav");
+    EXPECT_FLOAT_EQ(click.cooldown, 0.08f);
+    EXPECT_EQ(click.channels, 2u);
+    EXPECT_EQ(click.line, 4u);
+    const SoundsIni::Entry& deep = ini.GetEntries()[1];
+    EXPECT_EQ(deep.file, "dir/Deep-1.ogg");
+    EXPECT_EQ(deep.cooldown, 60.0f);
+    EXPECT_EQ(deep.channels, 16u);
+}
+
+struct BadLine
+{
+    const char* line;
+    const wchar_t* why;
+};
+
+class SoundsIniBadLine : public ::testing::TestWithParam<BadLine>
+{
+};
+
+TEST_P(SoundsIniBadLine, RefusesTheWholeFileNamingTheLine)
+{
+    testing_support::LogCapture log;
+    SoundsIni ini;
+    EXPECT_FALSE(ini.Parse(std::string("ok = ok.wav, 0, 1\n\n") + GetParam().line + "\nlast = last.wav, 1, 1\n",
+                           L"data/sounds.ini"));
+    EXPECT_TRUE(ini.GetEntries().empty());
+    EXPECT_TRUE(log.Contains(std::wstring(L"'data/sounds.ini', line 3: ") + GetParam().why)) << GetParam().line;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, SoundsIniBadLine,
+    ::testing::Values(BadLine{"just words", L"not"}, BadLine{"a = a.wav, 1", L"not"},
+                      BadLine{"a = a.wav, 1, 1, 1", L"not"}, BadLine{"= a.wav, 1, 1", L"the name"},
+                      BadLine{"Big = a.wav, 1, 1", L"the name"},
+                      BadLine{"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa = a.wav, 1, 1", L"the name"},
+                      BadLine{"ok = other.wav, 1, 1", L"the name is given twice"},
+                      BadLine{"a = ../secret.wav, 1, 1", L"the file"}, BadLine{"a = /etc/a.wav, 1, 1", L"the file"},
+                      BadLine{"a = a.mp3, 1, 1", L"the file"}, BadLine{"a = a b.wav, 1, 1", L"the file"},
+                      BadLine{"a = a.wav, -1, 1", L"the cooldown"}, BadLine{"a = a.wav, 60.5, 1", L"the cooldown"},
+                      BadLine{"a = a.wav, nan, 1", L"the cooldown"}, BadLine{"a = a.wav, 1e1, 1", L"the cooldown"},
+                      BadLine{"a = a.wav, 1, 0", L"the channels"}, BadLine{"a = a.wav, 1, 17", L"the channels"},
+                      BadLine{"a = a.wav, 1, x", L"the channels"}));
+
+TEST(SoundsIni, BoundsTheFileTheLinesAndTheEntries)
+{
+    testing_support::LogCapture log;
+    SoundsIni ini;
+    EXPECT_FALSE(ini.Parse(std::string(SoundsIni::kMaxFileSize + 1, '\n'), L"big.ini"));
+    EXPECT_TRUE(log.Contains(L"'big.ini' is larger than 65536 bytes"));
+
+    EXPECT_FALSE(ini.Parse("; " + std::string(SoundsIni::kMaxLineLength, 'x') + "\n", L"long.ini"));
+    EXPECT_TRUE(log.Contains(L"'long.ini', line 1: the line is too long"));
+
+    std::string many;
+    for (size_t i = 0; i <= SoundsIni::kMaxEntries; ++i)
+        many += "s" + std::to_string(i) + " = s.wav, 0, 1\n";
+    EXPECT_FALSE(ini.Parse(many, L"many.ini"));
+    EXPECT_TRUE(log.Contains(L"'many.ini', line 129: more than 128 sounds"));
+}
+
+} // namespace

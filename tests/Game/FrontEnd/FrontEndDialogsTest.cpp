@@ -1,0 +1,274 @@
+// The game's front end as the player meets it, in the real game: the
+// first-profile dialog on a first start, the options dialog from the start
+// screen with the screen-mode messages, and the game cursor over both.
+
+#include "Core/File/Profiles.h"
+#include "Core/Lang/Lang.h"
+#include "Core/Widget/FrameManager.h"
+#include "Framework/GameWindow.h"
+#include "Framework/SwitchScreenModeMessage.h"
+#include "Game/FrontEnd/FirstProfileDialog.h"
+#include "Game/FrontEnd/OptionsDialog.h"
+#include "Game/FrontEnd/StartScreen.h"
+#include "Platform/D3D9/D3D9TestHooks.h"
+#include "Platform/Win32/Win32User.h"
+#include "tests/Support/InjectedInput.h"
+#include "tests/Support/PrivateDisplay.h"
+#include "tests/Support/ScriptedGame.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+using bwtest::GameRun;
+using bwtest::ScriptedGame;
+
+namespace
+{
+
+// A script of steps: each acts once, then the next waits until the one
+// before has shown its effect. The run stops after the last.
+class Steps
+{
+public:
+    struct Step
+    {
+        std::function<void(ScriptedGame&)> act;
+        std::function<bool(ScriptedGame&)> done;
+    };
+
+    explicit Steps(std::vector<Step> steps) : mSteps(std::move(steps)) {}
+
+    void operator()(ScriptedGame& game, int frame)
+    {
+        if (frame < 3 || mAt > mSteps.size())
+            return;
+        if (mAt > 0 && !mSteps[mAt - 1].done(game))
+            return;
+        if (mAt == mSteps.size())
+        {
+            ++mAt;
+            game.Stop();
+            return;
+        }
+        mSteps[mAt++].act(game);
+    }
+
+    // Steps started; all of them and the stop when it equals count + 1.
+    size_t Reached() const { return mAt; }
+
+private:
+    std::vector<Step> mSteps;
+    size_t mAt = 0;
+};
+
+template <class T>
+T* Top(ScriptedGame& game)
+{
+    const auto& stack = game.GetFrameManager()->GetStack();
+    return stack.empty() ? nullptr : dynamic_cast<T*>(stack.back().frame);
+}
+
+// The window pixel that the layout point is converted to.
+POINT ToWindow(ScriptedGame& game, float x, float y)
+{
+    const framework::DisplayLayout& d = game.GetDisplayLayout();
+    return {static_cast<LONG>(std::lround(x / d.mScaleX - d.mOffsetX)),
+            static_cast<LONG>(std::lround(y / d.mScaleY - d.mOffsetY))};
+}
+
+// The real pointer goes there: the display's own motion events then agree
+// with the test's.
+void MoveMouse(ScriptedGame& game, float x, float y)
+{
+    POINT at = ToWindow(game, x, y);
+    HWND window = game.GetWindow()->GetHandle();
+    bwtest::PushMouseMove(window, at.x, at.y);
+    ClientToScreen(window, &at);
+    SetCursorPos(at.x, at.y);
+}
+
+void Click(ScriptedGame& game, float x, float y)
+{
+    MoveMouse(game, x, y);
+    const POINT at = ToWindow(game, x, y);
+    HWND window = game.GetWindow()->GetHandle();
+    bwtest::PushMouseButton(window, 1, true, at.x, at.y);
+    bwtest::PushMouseButton(window, 1, false, at.x, at.y);
+}
+
+void Key(ScriptedGame& game, const char* name)
+{
+    bwtest::PushKey(game.GetWindow()->GetHandle(), name, true);
+    bwtest::PushKey(game.GetWindow()->GetHandle(), name, false);
+}
+
+// One character per text event, as a keyboard gives them.
+void Type(ScriptedGame& game, const std::vector<const char*>& characters)
+{
+    for (const char* character : characters)
+        bwtest::PushText(game.GetWindow()->GetHandle(), character);
+}
+
+class FrontEnd : public ::testing::Test
+{
+protected:
+    void SetUp() override { d3d9::test::ResetHooks(); }
+    void TearDown() override
+    {
+        d3d9::test::ResetHooks();
+        bwtest::ReleaseInjectedModifiers();
+    }
+};
+
+TEST_F(FrontEnd, AFirstStartAsksForANameRefusesEmptyAndLongOnesAndSavesTheTypedOne)
+{
+    std::string saved;
+    {
+        GameRun run({L"--data_path", bwtest::SourceDir()});
+        run.WriteProfiles("");
+        const std::string file = run.UserFolder() + "profiles.xml";
+        auto dialog = [](ScriptedGame& g) { return Top<FirstProfileDialog>(g); };
+        int since = 0;
+        auto nothingSaved = [&]() {
+            std::vector<std::wstring> names = Game::GetPlayerNames();
+            EXPECT_TRUE(names.empty());
+            EXPECT_FALSE(testing_support::PathExists(file));
+        };
+        Steps steps({
+            {[](ScriptedGame&) {}, [&](ScriptedGame& g) { return dialog(g) != nullptr; }},
+            // Enter on nothing: refused with the hint.
+            {[](ScriptedGame& g) { Key(g, "Return"); },
+             [&](ScriptedGame& g) { return dialog(g)->GetHint() == lang::GetGuiText(L"name_empty"); }},
+            {[](ScriptedGame& g) { Type(g, std::vector<const char*>(17, "a")); },
+             [&](ScriptedGame& g) { return dialog(g)->GetName().size() == 17; }},
+            // Seventeen characters: the hint shows at once, and Enter is refused.
+            {[&](ScriptedGame& g) {
+                 EXPECT_EQ(dialog(g)->GetHint(), lang::GetGuiText(L"name_long"));
+                 Key(g, "Return");
+                 since = g.GetFrameCalls();
+             },
+             [&](ScriptedGame& g) { return g.GetFrameCalls() > since + 10 && dialog(g) != nullptr; }},
+            // A key at a time, as fingers press them.
+            {[&](ScriptedGame&) { nothingSaved(); },
+             [&](ScriptedGame& g) {
+                 if (!dialog(g)->GetName().empty())
+                     Key(g, "Backspace");
+                 return dialog(g)->GetName().empty();
+             }},
+            {[](ScriptedGame& g) { Type(g, {"\xD0\xAF", "\xD0\xBD", " ", "B", "o", "b"}); },
+             [&](ScriptedGame& g) { return dialog(g)->GetName().size() == 6; }},
+            {[](ScriptedGame& g) { Key(g, "Backspace"); },
+             [&](ScriptedGame& g) { return dialog(g)->GetName() == L"\x042F\x043D Bo"; }},
+            {[](ScriptedGame& g) { Key(g, "Return"); },
+             [&](ScriptedGame& g) { return Top<StartScreen>(g) != nullptr; }},
+        });
+        run.Game().mOnFrame = std::ref(steps);
+        ASSERT_EQ(run.Run(), 0);
+        ASSERT_EQ(steps.Reached(), 9u);
+        EXPECT_EQ(file::Profiles::Instance()->GetCurrentProfileName(), L"\x042F\x043D Bo");
+        saved = testing_support::ReadFile(file);
+        EXPECT_NE(saved.find("name=\"\xD0\xAF\xD0\xBD Bo\""), std::string::npos) << saved;
+    }
+    // The next start goes straight to the start screen.
+    GameRun run({L"--data_path", bwtest::SourceDir()});
+    run.WriteProfiles(saved);
+    bool sawDialog = false;
+    run.Game().mOnFrame = [&](ScriptedGame& g, int frame) {
+        sawDialog = sawDialog || Top<FirstProfileDialog>(g);
+        if (frame == 5)
+        {
+            EXPECT_NE(Top<StartScreen>(g), nullptr);
+            g.Stop();
+        }
+    };
+    ASSERT_EQ(run.Run(), 0);
+    EXPECT_FALSE(sawDialog);
+    EXPECT_EQ(file::Profiles::Instance()->GetCurrentProfileName(), L"\x042F\x043D Bo");
+}
+
+const uint32_t kCursorGold = 0xFFCF3A;
+
+bool IsCursorGold(uint32_t pixel)
+{
+    for (int shift = 0; shift < 24; shift += 8)
+        if (std::abs(int((pixel >> shift) & 255) - int((kCursorGold >> shift) & 255)) > 8)
+            return false;
+    return true;
+}
+
+// The cursor's body lies a few pixels right of and below its tip.
+void ExpectCursorAt(ScriptedGame& game, float x, float y)
+{
+    uint32_t width = 0, height = 0;
+    const std::vector<uint32_t> shot = game.ReadBackBuffer(&width, &height);
+    const POINT at = ToWindow(game, x + 4, y + 12);
+    ASSERT_LT(uint32_t(at.x), width);
+    ASSERT_LT(uint32_t(at.y), height);
+    EXPECT_TRUE(IsCursorGold(shot[size_t(at.y) * width + size_t(at.x)]))
+        << std::hex << shot[size_t(at.y) * width + size_t(at.x)];
+}
+
+TEST_F(FrontEnd, OptionsOpenFromTheStartScreenSwitchTheModeHearEveryMessageAndCloseWithTheCursorAboveAll)
+{
+    // Full screen needs the focus, which other tests' windows would take.
+    if (!bwtest::UsePrivateDisplay(1366, 768))
+        GTEST_SKIP() << "no private display";
+    GameRun run({L"--data_path", bwtest::SourceDir()});
+    run.SeedProfile(true);
+    auto options = [](ScriptedGame& g) { return Top<OptionsDialog>(g); };
+    // The cursor has been there for a few frames, so that the back buffer
+    // shows it.
+    int settled = 0;
+    auto cursorAt = [&](ScriptedGame& g, float x, float y) {
+        const input::Point& p = g.GetFrameManager()->GetCursorPosition();
+        settled = std::abs(p.x - x) < 2 && std::abs(p.y - y) < 2 ? settled + 1 : 0;
+        return settled > 3;
+    };
+    auto windowed = [](ScriptedGame& g) { return g.GetWindow()->IsWindowed(); };
+    const size_t handlersBefore = framework::SwitchScreenModeHandlers::GetCount();
+    Steps steps({
+        {[](ScriptedGame& g) { MoveMouse(g, 100, 100); },
+         [&](ScriptedGame& g) { return cursorAt(g, 100, 100); }},
+        {[&](ScriptedGame& g) {
+             ExpectCursorAt(g, 100, 100);
+             Click(g, 512, 412);
+         },
+         [&](ScriptedGame& g) { return options(g) != nullptr; }},
+        {[&](ScriptedGame& g) {
+             EXPECT_EQ(framework::SwitchScreenModeHandlers::GetCount(), handlersBefore + 1);
+             EXPECT_TRUE(options(g)->IsWindowedShown());
+             MoveMouse(g, 400, 300);
+             settled = 0;
+         },
+         [&](ScriptedGame& g) { return cursorAt(g, 400, 300); }},
+        // The check box switches to full screen.
+        {[&](ScriptedGame& g) {
+             ExpectCursorAt(g, 400, 300);
+             Click(g, 522, 356);
+         },
+         [&](ScriptedGame& g) { return !windowed(g) && !options(g)->IsWindowedShown(); }},
+        // Alt+Enter while the dialog is open reaches it too.
+        {[](ScriptedGame& g) {
+             bwtest::PushKey(g.GetWindow()->GetHandle(), "Left Alt", true);
+             Key(g, "Return");
+             bwtest::PushKey(g.GetWindow()->GetHandle(), "Left Alt", false);
+         },
+         [&](ScriptedGame& g) { return windowed(g) && options(g)->IsWindowedShown(); }},
+        {[&](ScriptedGame& g) {
+             EXPECT_EQ(options(g)->GetMessageCount(), 2);
+             Click(g, 512, 472);
+         },
+         [&](ScriptedGame& g) { return Top<StartScreen>(g) != nullptr; }},
+    });
+    run.Game().mOnFrame = std::ref(steps);
+    run.Game().mFrameLimit = 600;
+    ASSERT_EQ(run.Run(), 0);
+    EXPECT_EQ(steps.Reached(), 7u);
+    EXPECT_EQ(framework::SwitchScreenModeHandlers::GetCount(), handlersBefore);
+}
+
+} // namespace
