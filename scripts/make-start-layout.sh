@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Makes the start screen's layout in both forms: data/gui/start.psd (layers
 # drawn by ImageMagick, grouped and saved by GIMP) and the layer folder
-# data/gui/start/ ("layers.xml", one PNG per picture layer, the menu buttons in
-# one atlas). The results are committed; neither the game nor the tests need
+# data/gui/start/ ("layers.xml", one PNG per picture layer, the menu button in
+# an atlas). The menu holds only the buttons that lead somewhere: Options. The results are committed; neither the game nor the tests need
 # these tools. Needs ImageMagick 6, GIMP 2.10 (gimp-console) and
 # python3-psd-tools (to read back the record indices GIMP gave the layers).
 set -euo pipefail
@@ -43,7 +43,7 @@ button() { # name label top bottom file
     -draw 'roundrectangle 2,2 237,61 18,18' -stroke none -fill white -font "$font" \
     -pointsize 28 -gravity center -annotate +0+0 "$2" -depth 8 "PNG32:$5"
 }
-for entry in play:PLAY options:OPTIONS exit:EXIT; do
+for entry in options:OPTIONS; do
   name=${entry%%:*}; label=${entry#*:}
   button "$name" "$label" '#2f9e44' '#b2f2bb' "$work/$name-out.png"
   button "$name" "$label" '#51cf66' '#ffffff' "$work/$name-in.png"
@@ -83,9 +83,7 @@ gimp-console-2.10 -i -d -f -b "
   (let ((g (group menu name)))
     (add g (string-append name \"-in.png\") (string-append \"in@\" name) 392 top 100 FALSE)
     (add g (string-append name \"-out.png\") (string-append \"out@\" name) 392 top 100 TRUE)))
-(buttons \"exit\" 470)
 (buttons \"options\" 380)
-(buttons \"play\" 290)
 (add start \"profile.png\" \"profile|box\" 312 600 100 TRUE)
 (add start \"sparkle.png\" \"sparkle|center\" 792 36 100 TRUE)
 (file-psd-save RUN-NONINTERACTIVE image (car (gimp-image-get-active-drawable image))
@@ -100,7 +98,7 @@ from psd_tools import PSDImage
 
 work, out = sys.argv[1], sys.argv[2]
 # GIMP keeps layer names unique across the image; every button has its own
-# "in" and "out", so they were saved as "in@play" and are renamed here.
+# "in" and "out", so they were saved as "in@options" and are renamed here.
 path = os.path.join(work, 'start.psd')
 psd = PSDImage.open(path)
 for layer in psd.descendants():
@@ -129,10 +127,10 @@ for index in range(len(records) - 1, 0, -1):
         layers.append(('/'.join(groups + [name]), index, r))
 
 # The menu buttons share one atlas: out states in the left column, in
-# states in the right one, play, options and exit from the top.
-atlas_w, atlas_h, cell_w, cell_h = 512, 256, 240, 64
+# states in the right one, one row per button from the top.
+atlas_w, atlas_h, cell_w, cell_h = 512, 64, 240, 64
 cells = {}
-for row, button in enumerate(['play', 'options', 'exit']):
+for row, button in enumerate(['options']):
     for column, state in enumerate(['out', 'in']):
         cells['start/menu/%s/%s' % (button, state)] = (column * cell_w, row * cell_h, '%s-%s.png' % (button, state))
 
