@@ -41,8 +41,7 @@ BWResultEnum LayoutDialog::Load()
     mPictures.clear();
     delete mLayout;
     mLayout = files->OpenImageContainer(mLayoutPath);
-    // A folder without its description opens as a layout without layers.
-    if (!mLayout || mLayout->GetLayerCount() == 0)
+    if (!mLayout)
     {
         BW_LOG(L"The layout '%s' cannot be opened.\n") % mLayoutPath;
         return BW_FAIL;

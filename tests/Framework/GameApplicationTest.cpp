@@ -52,8 +52,10 @@ void WriteMinimalData(const TempFolder& root, const std::string& gameXml, const 
     std::vector<std::pair<std::string, std::string>> files = {
         {"data/ru_lang.xml", "<?xml version=\"1.0\"?><Lang><Window><T id=\"Caption\">Test caption</T></Window></Lang>"},
         {"data/game.xml", gameXml},
-        {"data/gui/start/layers.xml", "<Layers/>"}};
-    for (const char* folder : {"data/font/", "data/fx/"})
+        {"data/gui/start/layers.xml", "<Layers/>"},
+        {"data/sounds.ini", ReadFile(BW_SOURCE_DIR "/data/sounds.ini")},
+        {"data/gui/cursor.png", ReadFile(BW_SOURCE_DIR "/data/gui/cursor.png")}};
+    for (const char* folder : {"data/font/", "data/fx/", "data/sound/"})
     {
         const std::string source = std::string(BW_SOURCE_DIR) + "/" + folder;
         if (DIR* listing = opendir(source.c_str()))

@@ -12,6 +12,7 @@
 #include "Platform/D3D9/D3D9TestHooks.h"
 #include "tests/Support/InjectedInput.h"
 #include "tests/Support/LogCapture.h"
+#include "tests/Support/PrivateDisplay.h"
 #include "tests/Support/ScriptedGame.h"
 
 #include <gtest/gtest.h>
@@ -178,6 +179,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(GameStart, SoundEffectsRestOnlyWhileTheGameRunsAndTheWindowsActivationPausesAndResumesIt)
 {
+    // Only this test's window may come and go from the front.
+    if (!bwtest::UsePrivateDisplay(1366, 768))
+        GTEST_SKIP() << "no private display";
     GameRun run({L"--data_path", bwtest::SourceDir()});
     float restWhenPaused = -1.0f;
     int pausedAt = 0;
