@@ -1,5 +1,6 @@
 #include "Core/Psd/Psd.h"
 
+#include <algorithm>
 #include <string>
 
 #include <sys/mman.h>
@@ -59,10 +60,22 @@ uint32_t Touch(const PsdContext* context)
     for (int32_t i = 0; i < context->layerCount; ++i)
     {
         const PsdLayerRecord& record = context->layers[i];
-        sum += Sum(record.pixels, size_t(record.width) * record.height * 4);
+        sum += Sum(record.pixels, size_t(record.width) * record.height * 4) +
+               Sum(record.maskPixels, size_t(record.maskWidth) * record.maskHeight) +
+               Sum(record.channels, size_t(std::max<int16_t>(record.channelCount, 0)) * sizeof(PsdChannelInfo)) +
+               Sum(record.unicodeName, size_t(record.unicodeNameLength) * 2);
+        for (const uint16_t* ranges : {record.sourceBlackRanges, record.sourceWhiteRanges,
+                                       record.destinationBlackRanges, record.destinationWhiteRanges})
+            sum += Sum(ranges, size_t(record.channelRangeCount) * 2);
         for (int32_t b = 0; b < record.blockCount; ++b)
             if (record.blocks[b])
                 sum += TouchBlock(record.blockKinds[b], record.blocks[b]);
+    }
+    for (uint32_t i = 0; context->alphaChannels && i < context->alphaChannelCount; ++i)
+    {
+        const PsdAlphaChannel& alpha = context->alphaChannels[i];
+        sum += Sum(alpha.data, size_t(context->width) * context->height) +
+               Sum(alpha.unicodeName, size_t(alpha.unicodeNameLength) * 2);
     }
     for (int32_t i = 0; i < context->patternCount; ++i)
     {

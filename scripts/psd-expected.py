@@ -853,6 +853,9 @@ def pattern_lines(psd):
             height, width = pattern.point
             full = PATTERN_FULL.get(mode, 1)
             written = [c for c in pattern.data.channels if c.is_written][:full]
+            # The reader leaves out a pattern of samples it cannot read.
+            if any(c.depth not in (1, 8, 16) or c.depth != written[0].depth for c in written):
+                continue
             depth = written[0].depth if written else 0
             planes = {}
             colors = full - 1 if mode not in (0, 2, 7) and full > 1 else full

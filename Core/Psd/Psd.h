@@ -577,6 +577,9 @@ struct PsdLayerRecord
     int32_t blockKinds[kPsdMaxLayerBlocks];
     void* blocks[kPsdMaxLayerBlocks];
     bool adjustmentValid;
+    // Why an adjustment block of a form its reader does not know (version,
+    // layout) was left not valid; 0 otherwise.
+    PsdStatus adjustmentStatus;
 
     uint8_t fillOpacity;
     uint32_t unicodeNameLength;

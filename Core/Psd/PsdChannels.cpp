@@ -137,7 +137,7 @@ static PsdStatus GrowBuffer(PsdContext* context, uint8_t** buffer, size_t* capac
         return kPsdOk;
     const uint64_t size = std::max<uint64_t>(needed, floor);
     const uint64_t doubled = std::max<uint64_t>(size, uint64_t(*capacity) * 2);
-    PsdFreeIfSet(*buffer);
+    PsdFreeArray(context, *buffer, *capacity);
     *buffer = nullptr;
     *capacity = 0;
     size_t bytes = 0;
@@ -155,10 +155,10 @@ static PsdStatus GrowBuffer(PsdContext* context, uint8_t** buffer, size_t* capac
 
 void PsdFreeDecodeBuffers(PsdContext* context)
 {
-    PsdFreeIfSet(context->channelBuffer);
+    PsdFreeArray(context, context->channelBuffer, context->channelCapacity);
     context->channelBuffer = nullptr;
     context->channelCapacity = 0;
-    PsdFreeIfSet(context->compressedBuffer);
+    PsdFreeArray(context, context->compressedBuffer, context->compressedCapacity);
     context->compressedBuffer = nullptr;
     context->compressedCapacity = 0;
 }
@@ -229,7 +229,9 @@ PsdStatus PsdReadChannelImageData(PsdContext* context, PsdLayerRecord* record)
                                   uint64_t(count) * stride, 12288);
     if (status != kPsdOk)
         return status;
-    std::memset(context->channelBuffer, 0, size_t(uint64_t(count) * stride));
+    // A layer without channels has no buffer to clear.
+    if (count > 0)
+        std::memset(context->channelBuffer, 0, size_t(uint64_t(count) * stride));
 
     for (int i = 0; i < count; ++i)
     {

@@ -13,7 +13,8 @@ void PsdFreeImageData(PsdContext* context)
 
 static void FreeChannels(PsdContext* context)
 {
-    PsdFreeIfSet(context->imageChannels);
+    PsdFreeArray(context, context->imageChannels,
+                 uint64_t(context->channelLength) * context->channelCount);
     context->imageChannels = nullptr;
 }
 
@@ -155,7 +156,7 @@ static PsdStatus DecodeChannels(PsdContext* context, int compression, uint64_t t
             input, size_t(rest), context->imageChannels, size_t(total),
             context->depth == 1 ? size_t(PsdChannelBytes(context->width, 1, 1)) : context->width,
             context->depth);
-    PsdFreeMemory(input);
+    PsdFreeArray(context, input, uint64_t(rest));
     return status;
 }
 
@@ -223,9 +224,10 @@ static PsdStatus MakePseudoLayer(PsdContext* context)
     record->transparencyShapes = 1;
     record->sectionBlendMode = 23;
 
+    // Numbered as the merged image takes them: the colours, then the
+    // transparency when there is a channel more than the mode's colours.
     const int channels = context->colorChannelCount;
-    const bool alphaFirst = (context->colorMode == kPsdModeRgb && channels == 4) ||
-                            (context->colorMode == kPsdModeCmyk && channels == 5);
+    const int alphaIndex = PsdModeColorCount(context->colorMode, context->colorChannelCount);
     if (channels > 0)
     {
         status = PsdAllocArray(context, uint64_t(channels), sizeof(PsdChannelInfo),
@@ -234,7 +236,7 @@ static PsdStatus MakePseudoLayer(PsdContext* context)
             return status;
         record->channelCount = int16_t(channels);
         for (int i = 0; i < channels; ++i)
-            record->channels[i].id = int16_t(alphaFirst ? i - 1 : i);
+            record->channels[i].id = int16_t(i == alphaIndex ? -1 : i);
 
         uint16_t** arrays[] = {&record->sourceBlackRanges, &record->sourceWhiteRanges,
                                &record->destinationBlackRanges, &record->destinationWhiteRanges};

@@ -63,10 +63,25 @@ void PsdFreeLayerRecord(PsdLayerRecord* record)
     }
 }
 
+// The budgeted bytes of a record's pixel, mask, channel and range arrays.
+static uint64_t RecordBytes(const PsdLayerRecord* record)
+{
+    uint64_t bytes = uint64_t(std::max<int16_t>(record->channelCount, 0)) * sizeof(PsdChannelInfo) +
+                     uint64_t(record->channelRangeCount) * 4 * sizeof(uint16_t);
+    if (record->pixels)
+        bytes += uint64_t(record->width) * uint64_t(record->height) * sizeof(uint32_t);
+    if (record->maskPixels)
+        bytes += uint64_t(record->maskWidth) * uint64_t(record->maskHeight);
+    return bytes;
+}
+
 void PsdFreeLayers(PsdContext* context)
 {
     for (int32_t i = 0; context->layers && i < context->layerCount; ++i)
+    {
+        PsdReleaseMemory(context, RecordBytes(&context->layers[i]) + sizeof(PsdLayerRecord));
         PsdFreeLayerRecord(&context->layers[i]);
+    }
     PsdFreeIfSet(context->layers);
     context->layers = nullptr;
     context->layerCount = 0;
@@ -92,13 +107,19 @@ static PsdStatus ReadFailure(const PsdContext* context, PsdStatus fallback)
     return context->readStatus != kPsdOk ? context->readStatus : fallback;
 }
 
-// Width or height of a rectangle read from the file.
-static bool SideFromEdges(int32_t low, int32_t high, int32_t* side)
+// Width and height of a rectangle read from the file; false when too large.
+// An inverted or empty one (Photoshop writes (0, 0, -1, 0) for some fill
+// layers) is 0 by 0.
+static bool RectangleSides(int32_t top, int32_t left, int32_t bottom, int32_t right,
+                           int32_t* width, int32_t* height)
 {
-    const int64_t size = int64_t(high) - int64_t(low);
-    if (size < 0 || size > kPsdMaxLayerSide)
+    const int64_t w = int64_t(right) - int64_t(left);
+    const int64_t h = int64_t(bottom) - int64_t(top);
+    if (w > kPsdMaxLayerSide || h > kPsdMaxLayerSide)
         return false;
-    *side = int32_t(size);
+    const bool empty = w <= 0 || h <= 0;
+    *width = empty ? 0 : int32_t(w);
+    *height = empty ? 0 : int32_t(h);
     return true;
 }
 
@@ -134,8 +155,8 @@ static PsdStatus ReadMaskData(PsdContext* context, PsdLayerRecord* record)
     PsdEndBlock(context, &block);
     if (context->readStatus != kPsdOk)
         return context->readStatus;
-    if (!SideFromEdges(record->maskLeft, record->maskRight, &record->maskWidth) ||
-        !SideFromEdges(record->maskTop, record->maskBottom, &record->maskHeight))
+    if (!RectangleSides(record->maskTop, record->maskLeft, record->maskBottom, record->maskRight,
+                        &record->maskWidth, &record->maskHeight))
         return kPsdLimitExceeded;
     return kPsdOk;
 }
@@ -289,6 +310,35 @@ static PsdStatus ReadLayerBlock(PsdContext* context, PsdLayerRecord* record, uin
     }
 }
 
+// What a block that lies within the file but could not be read costs, its
+// end being known. An adjustment in a form its reader does not know keeps
+// its layer and kind, marked not valid with the reason. A descriptor with an
+// item that cannot be skipped loses its block's payload. Anything else,
+// running past the block's own end among them, is damage.
+static PsdStatus SettleBlock(PsdContext* context, PsdLayerRecord* record, int32_t blocksBefore,
+                             PsdStatus status)
+{
+    if (context->readStatus == kPsdBadDescriptor)
+    {
+        context->readStatus = kPsdOk;
+        for (int32_t i = blocksBefore; i < record->blockCount; ++i)
+        {
+            FreeBlock(record->blockKinds[i], record->blocks[i]);
+            record->blocks[i] = nullptr;
+        }
+        record->blockCount = blocksBefore;
+        return kPsdOk;
+    }
+    if (context->readStatus == kPsdOk && status <= kPsdBadLevelsVersion &&
+        status >= kPsdBadGradientMapVersion)
+    {
+        record->adjustmentValid = false;
+        record->adjustmentStatus = status;
+        return kPsdOk;
+    }
+    return status;
+}
+
 static PsdStatus ReadExtraData(PsdContext* context, PsdLayerRecord* record)
 {
     PsdStatus status = ReadMaskData(context, record);
@@ -309,7 +359,11 @@ static PsdStatus ReadExtraData(PsdContext* context, PsdLayerRecord* record)
         PsdBlock block;
         PsdBeginBlock(context, length, length % 2, &block);
         if (context->readStatus == kPsdOk)
-            status = ReadLayerBlock(context, record, key, length);
+        {
+            const int32_t blocksBefore = record->blockCount;
+            status = SettleBlock(context, record, blocksBefore,
+                                 ReadLayerBlock(context, record, key, length));
+        }
         PsdEndBlock(context, &block);
         if (status == kPsdOk)
             status = context->readStatus;
@@ -326,8 +380,9 @@ static PsdStatus ReadLayerRecord(PsdContext* context, PsdLayerRecord* record)
     const int16_t channels = int16_t(PsdReadU16(context));
     if (context->readStatus != kPsdOk)
         return context->readStatus;
-    if (!SideFromEdges(record->left, record->right, &record->width) ||
-        !SideFromEdges(record->top, record->bottom, &record->height) || channels < 0)
+    if (!RectangleSides(record->top, record->left, record->bottom, record->right, &record->width,
+                        &record->height) ||
+        channels < 0)
         return kPsdLimitExceeded;
     // Each channel entry takes 6 bytes.
     if (int64_t(channels) * 6 > PsdBytesLeft(context))
@@ -491,7 +546,6 @@ PsdStatus PsdReadLayerAndMaskSection(PsdContext* context)
         PsdBeginBlock(context, blockLength, 0, &block);
         if (key == PsdKey("Patt") || key == PsdKey("Pat2"))
         {
-            // A pattern that cannot be read fails the stage, as any block does.
             while (status == kPsdOk && context->readStatus == kPsdOk && PsdBytesLeft(context) >= 4)
                 status = PsdReadPattern(context);
         }

@@ -84,7 +84,7 @@ PsdStatus DecodeChannel(PsdContext* context, PsdPattern* pattern, PatternChannel
         return status;
     if (PsdReadBytes(context, input, length) != int64_t(length))
     {
-        PsdFreeMemory(input);
+        PsdFreeArray(context, input, length);
         return context->readStatus;
     }
     uint8_t* slot = channels->data + size_t(channels->slot) * size_t(channels->decoded);
@@ -111,7 +111,7 @@ PsdStatus DecodeChannel(PsdContext* context, PsdPattern* pattern, PatternChannel
             depth == 1 ? size_t(PsdChannelBytes(pattern->width, 1, 1)) : pattern->width, depth);
         break;
     }
-    PsdFreeMemory(input);
+    PsdFreeArray(context, input, length);
     return status;
 }
 
@@ -221,6 +221,7 @@ PsdStatus GrowPatterns(PsdContext* context)
     void* grown = PsdRealloc(context->patterns, bytes);
     if (!grown)
         return kPsdNoMemory;
+    PsdReleaseMemory(context, uint64_t(context->patternCapacity) * sizeof(PsdPattern));
     context->patterns = static_cast<PsdPattern*>(grown);
     std::memset(context->patterns + context->patternCapacity, 0,
                 sizeof(PsdPattern) * size_t(capacity - context->patternCapacity));
@@ -260,7 +261,8 @@ PsdStatus ReadPatternBody(PsdContext* context, PsdPattern* pattern, uint32_t** p
         status = PsdAllocArray(context, 256, sizeof(uint32_t), reinterpret_cast<void**>(palette));
         if (status != kPsdOk)
             return status;
-        uint8_t table[768];
+        // What a short read leaves out reads as black.
+        uint8_t table[768] = {};
         PsdReadBytes(context, table, sizeof table);
         for (int i = 0; i < 256; ++i)
             (*palette)[i] = PsdMakeRgb(table[3 * i], table[3 * i + 1], table[3 * i + 2]);
@@ -290,7 +292,8 @@ PsdStatus ReadPatternBody(PsdContext* context, PsdPattern* pattern, uint32_t** p
         status = context->readStatus;
     if (status == kPsdOk)
         status = ConvertPattern(context, pattern, &channels, *palette);
-    PsdFreeIfSet(channels.data);
+    PsdFreeArray(context, channels.data,
+                 channels.slot * uint64_t(FullChannelCount(pattern->imageMode)));
     return status;
 }
 
@@ -308,17 +311,23 @@ PsdStatus PsdReadPattern(PsdContext* context)
     PsdStatus status = context->readStatus;
     if (status == kPsdOk)
         status = ReadPatternBody(context, &pattern, &palette);
-    PsdFreeIfSet(palette);
-    PsdEndBlock(context, &block);
+    PsdFreeArray(context, palette, 256 * sizeof(uint32_t));
     if (status == kPsdOk)
         status = context->readStatus;
     if (status != kPsdOk)
     {
         FreePattern(&pattern);
-        return status;
+        // Its end is known: a pattern that cannot be read is left out and
+        // the next one read. One that runs past its end is damage.
+        if (context->readStatus == kPsdOk && PsdBlockFailureSkippable(status))
+            status = kPsdOk;
     }
-    context->patterns[context->patternCount++] = pattern;
-    return kPsdOk;
+    else
+    {
+        context->patterns[context->patternCount++] = pattern;
+    }
+    PsdEndBlock(context, &block);
+    return status != kPsdOk ? status : context->readStatus;
 }
 
 void PsdFreePatterns(PsdContext* context)

@@ -56,6 +56,19 @@ PsdStatus PsdAllocArray(PsdContext* context, uint64_t count, uint64_t size, void
     return *out ? kPsdOk : kPsdNoMemory;
 }
 
+void PsdReleaseMemory(PsdContext* context, uint64_t bytes)
+{
+    context->allocated -= std::min(bytes, context->allocated);
+}
+
+void PsdFreeArray(PsdContext* context, void* pointer, uint64_t bytes)
+{
+    if (!pointer)
+        return;
+    PsdFreeMemory(pointer);
+    PsdReleaseMemory(context, bytes);
+}
+
 // --- File access -----------------------------------------------------------
 
 FILE* PsdOpenFile(const char* name)
@@ -113,6 +126,12 @@ void PsdSetReadStatus(PsdContext* context, PsdStatus status)
 int64_t PsdBytesLeft(const PsdContext* context)
 {
     return context->limit - context->consumed;
+}
+
+bool PsdBlockFailureSkippable(PsdStatus status)
+{
+    return status != kPsdNoMemory && status != kPsdLimitExceeded && status != kPsdShortRead &&
+           status != kPsdBlockOverrun;
 }
 
 // Cuts a request to the innermost block and says why when it had to.

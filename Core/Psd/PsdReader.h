@@ -19,6 +19,11 @@ void PsdFreeIfSet(void* pointer);
 PsdStatus PsdReserveMemory(PsdContext* context, uint64_t count, uint64_t size, size_t* bytes);
 // Reserves and allocates zero-filled memory: 0, kPsdLimitExceeded or kPsdNoMemory.
 PsdStatus PsdAllocArray(PsdContext* context, uint64_t count, uint64_t size, void** out);
+// Credits bytes back to the budget once their memory is freed, so that it
+// counts only what is alive at once.
+void PsdReleaseMemory(PsdContext* context, uint64_t bytes);
+// Frees an array of `bytes` bytes charged to the budget, if set, and credits it.
+void PsdFreeArray(PsdContext* context, void* pointer, uint64_t bytes);
 
 // --- File access -----------------------------------------------------------
 
@@ -39,6 +44,10 @@ int64_t PsdSkipBytes(PsdContext* context, int64_t count);
 
 // Bytes between the read position and the innermost block's end.
 int64_t PsdBytesLeft(const PsdContext* context);
+// Whether a failure inside a block may be dropped with the block, reading
+// going on after its known end: anything but a read past the block or the
+// file (damage) and running out of memory or budget.
+bool PsdBlockFailureSkippable(PsdStatus status);
 // Marks the sticky read status unless it is already marked.
 void PsdSetReadStatus(PsdContext* context, PsdStatus status);
 
@@ -213,7 +222,8 @@ void PsdIdentityContour(uint8_t* table);
 
 // --- Patterns ("Patt", "Pat2") ---------------------------------------------------
 
-// Reads one pattern record and appends it to the context's patterns.
+// Reads one pattern record and appends it to the context's patterns; one
+// that cannot be read within its length is left out.
 PsdStatus PsdReadPattern(PsdContext* context);
 
 // --- Merged image converters -------------------------------------------------

@@ -173,7 +173,7 @@ static PsdStatus ReadAlphaNames(PsdContext* context, uint32_t length)
         context->alphaChannels[i].name[n] = 0;
         at += 1 + data[at];
     }
-    PsdFreeMemory(data);
+    PsdFreeArray(context, data, length);
     context->hasAlphaChannels = true;
     return status;
 }
@@ -215,7 +215,7 @@ static PsdStatus ReadUnicodeAlphaNames(PsdContext* context, uint32_t length)
             channel.unicodeName[u] = BigEndian16(data + at + 4 + 2 * u);
         at += 4 + units * 2;
     }
-    PsdFreeMemory(data);
+    PsdFreeArray(context, data, length);
     context->hasAlphaChannels = true;
     return status;
 }
@@ -346,7 +346,7 @@ static PsdStatus ReadResource(PsdContext* context, uint16_t id, uint32_t length)
         return kPsdOk;
     case 1026:
     {
-        PsdFreeIfSet(context->layerGroups);
+        PsdFreeArray(context, context->layerGroups, uint64_t(context->layerGroupCount) * 2);
         context->layerGroups = nullptr;
         context->layerGroupCount = 0;
         void* groups = nullptr;
@@ -364,7 +364,8 @@ static PsdStatus ReadResource(PsdContext* context, uint16_t id, uint32_t length)
     case 1036:
         return ReadThumbnail(context, id);
     case 1034:
-        context->protectedDocument = PsdReadU16(context);
+        // Photoshop writes the flag as one byte.
+        context->protectedDocument = length == 1 ? PsdReadU8(context) : PsdReadU16(context);
         return kPsdOk;
     case 1037:
         context->globalAngle = int32_t(PsdReadU32(context));
@@ -428,6 +429,13 @@ PsdStatus PsdReadImageResources(PsdContext* context)
             PsdBlock exact;
             PsdBeginBlock(context, dataLength, 0, &exact);
             status = ReadResource(context, id, dataLength);
+            // The data lies within the file, so a read that fell short met
+            // the resource's own end: a resource shorter than the fields its
+            // reader wants gives the fields it holds, the rest 0.
+            if (status == kPsdShortRead || status == kPsdBlockOverrun)
+                status = kPsdOk;
+            if (context->readStatus == kPsdShortRead || context->readStatus == kPsdBlockOverrun)
+                context->readStatus = kPsdOk;
             PsdEndBlock(context, &exact);
         }
         PsdEndBlock(context, &data);

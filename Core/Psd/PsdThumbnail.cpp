@@ -149,11 +149,11 @@ PsdStatus PsdReadThumbnailJpeg(uint32_t** pixels, uint32_t compressedSize, PsdCo
                         static_cast<uint8_t*>(row), static_cast<uint32_t*>(out)))
             status = kPsdBadThumbnail;
     }
-    PsdFreeIfSet(data);
-    PsdFreeIfSet(row);
+    PsdFreeArray(context, data, compressedSize);
+    PsdFreeArray(context, row, uint64_t(width) * 4);
     if (status != kPsdOk)
     {
-        PsdFreeIfSet(out);
+        PsdFreeArray(context, out, uint64_t(width) * height * sizeof(uint32_t));
         return status;
     }
     *pixels = static_cast<uint32_t*>(out);

@@ -343,6 +343,52 @@ inline std::vector<std::pair<std::string, Document>> WriterFixtures()
             "tiles", {Block("PtFl", Versioned({{"Ptrn", PatternRef(u"Checks", u"check-1")}, {"Scl ", Percent(125)}}))}));
         all.emplace_back("w_patterns_fills", doc);
     }
+    {
+        // What Photoshop writes that the readers' published forms leave out:
+        // a one-byte copyright flag, a fill layer of (0, 0, -1, 0), levels
+        // padded past their records, gradient map version 3, photo filter
+        // version 2, and a pattern of 32-bit samples before a readable one.
+        using namespace desc;
+        Document doc = MakeDocument(3, 8, 3, 8, 6, 1);
+        doc.resources.push_back(Resource{1034, "", {1}});
+        doc.layers.push_back(PatternLayer(0, 0, 6, 8, {0, 1, 2}, 8, 1, "bg"));
+        Layer fill = Named("fill", {Block("SoCo", Versioned({{"Clr ", Color(200, 100, 25)}}))});
+        fill.bottom = -1;
+        fill.channels.resize(4);
+        for (int16_t id : {-1, 0, 1, 2})
+            fill.channels[size_t(id + 1)].id = id;
+        doc.layers.push_back(fill);
+        Writer levels, map, filter;
+        levels.U16(2);
+        for (uint32_t i = 0; i < 62; ++i)
+        {
+            if (i == 29)
+                levels.Key("Lvls").U16(3).U16(62);
+            levels.U16(i).U16(255).U16(0).U16(255).U16(100);
+        }
+        levels.Zeros(2); // to a multiple of 4
+        map.U16(3).U8(0).U8(1).Key("Gcls").Unicode(u"Ramp").U16(2);
+        for (uint32_t i = 0; i < 2; ++i)
+            map.U32(i * 4096).U32(50).U16(0).U16(i * 0xFFFF).U16(0).U16(0).U16(0).U16(0);
+        map.U16(1).U32(0).U32(50).U16(255).U16(2).U16(0).U16(32).U16(0).U32(7).U16(0).U16(0).U32(2048).U16(0);
+        map.Zeros(16 + 2 + 2);
+        filter.U16(2).U16(0).U16(0xFFFF).U16(0x8000).U16(0).U16(0).U32(25).U8(1);
+        doc.layers.push_back(Named("levels", {Block("levl", levels.out)}));
+        doc.layers.push_back(Named("gradient map", {Block("grdm", map.out)}));
+        doc.layers.push_back(Named("photo filter", {Block("phfl", filter.out)}));
+        doc.layers.push_back(PatternLayer(1, 2, 5, 7, {-1, 0, 1, 2}, 8, 1, "top"));
+        PatternImage deep, plain;
+        deep.depth = 32;
+        deep.id = "deep";
+        deep.channels.assign(3, Bytes(4, 9));
+        plain.id = "plain";
+        plain.channels = {Bytes{10}, Bytes{20}, Bytes{30}};
+        Bytes block = PatternRecord(deep);
+        const Bytes next = PatternRecord(plain);
+        block.insert(block.end(), next.begin(), next.end());
+        doc.sectionBlocks.push_back(TaggedBlock{"Patt", block, true});
+        all.emplace_back("w_photoshop_forms", doc);
+    }
     return all;
 }
 

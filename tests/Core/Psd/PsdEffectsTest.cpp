@@ -130,11 +130,6 @@ INSTANTIATE_TEST_SUITE_P(
         EffectsFailure{"versionsCut", "lfx2", Bytes(4, 0), kPsdBlockOverrun},
         EffectsFailure{"objectVersion", "lfx2", Patched(ObjectEffects({}), 3, 1), kPsdBadEffectsVersion},
         EffectsFailure{"descriptorVersion", "lfx2", Patched(ObjectEffects({}), 7, 15), kPsdBadEffectsVersion},
-        EffectsFailure{"deepNesting", "lfx2", ObjectEffects({{"DrSh", Object({{"deep", NestedObject(200)}})}}),
-                       kPsdBadDescriptor},
-        EffectsFailure{"unknownType", "lfx2",
-                       ObjectEffects({{"DrSh", Object({{"odd", Bytes{'w', 'h', 'a', 't', 0, 0, 0, 0}}})}}),
-                       kPsdBadDescriptor},
         // The last item's type cut short, its value gone.
         EffectsFailure{"pastTheBlock", "lfx2", [] {
                            Bytes block = ObjectEffects({{"DrSh", Object({{"enab", Bool(true)}})}});
@@ -142,6 +137,30 @@ INSTANTIATE_TEST_SUITE_P(
                            return block;
                        }(), kPsdBlockOverrun}),
     [](const ::testing::TestParamInfo<EffectsFailure>& info) { return std::string(info.param.name); });
+
+// An item the descriptor readers cannot skip (an unknown type, nesting past
+// the limit) loses its tagged block, whose length is known; the layer, its
+// kind, its other blocks and the layers above it stay.
+TEST(PsdObjectEffects, AnItemThatCannotBeSkippedDropsItsBlock)
+{
+    const Bytes odd = {'w', 'h', 'a', 't', 0, 0, 0, 0};
+    const std::pair<std::string, Bytes> blocks[] = {
+        {"lfx2", ObjectEffects({{"DrSh", Object({{"odd", odd}})}})},
+        {"lfx2", ObjectEffects({{"DrSh", Object({{"deep", NestedObject(200)}})}})},
+        {"SoCo", Versioned({{"odd", odd}, {"Clr ", Color(1, 2, 3)}})},
+    };
+    for (const auto& [key, block] : blocks)
+    {
+        Loaded loaded = LoadLayers(
+            {Named("odd", {Block(key.c_str(), block), Block("lyid", Writer().U32(7).out)}), Named("above")});
+        ASSERT_EQ(loaded.status, kPsdOk) << key;
+        const PsdLayerRecord& r = loaded.Layer(1);
+        EXPECT_EQ(r.blockCount, 0);
+        EXPECT_EQ(r.layerId, 7u);
+        EXPECT_EQ(r.kind, key == "SoCo" ? kPsdLayerSolidColorFill : kPsdLayerNormal);
+        EXPECT_STREQ(loaded.Layer(2).name, "above");
+    }
+}
 
 // --- "lfx2" ----------------------------------------------------------------------------------
 
@@ -312,10 +331,12 @@ TEST(PsdPatterns, InksUnconvertibleDepthsAndDocumentsWithoutLayers)
     EXPECT_EQ(flat->patternCount, 1);
 }
 
+// A pattern that cannot be read within its length is left out, the next one
+// read; one that runs past its length or its block is damage.
 struct PatternFailure
 {
     const char* name;
-    PsdStatus status;
+    PsdStatus status; // of the load
     void (*change)(Bytes& record);
 };
 
@@ -325,13 +346,20 @@ class PsdPatternFailure : public ::testing::TestWithParam<PatternFailure>
 {
 };
 
-TEST_P(PsdPatternFailure, FailsTheLoadAndKeepsNoPattern)
+TEST_P(PsdPatternFailure, SkipsThePatternOrRefusesDamage)
 {
-    Bytes record = PatternRecord(RgbPattern(1, true));
-    GetParam().change(record);
+    Bytes records = PatternRecord(RgbPattern(1, true));
+    GetParam().change(records);
+    const Bytes next = PatternRecord(RgbPattern(0, false));
+    records.insert(records.end(), next.begin(), next.end());
     Document doc = SmallRgb();
-    doc.sectionBlocks.push_back(TaggedBlock{"Patt", record, true});
-    EXPECT_EQ(LoadDocument(doc).status, GetParam().status);
+    doc.sectionBlocks.push_back(TaggedBlock{"Patt", records, true});
+    Loaded loaded = LoadDocument(doc);
+    ASSERT_EQ(loaded.status, GetParam().status);
+    if (loaded.status == kPsdOk)
+    {
+        EXPECT_EQ(loaded->patternCount, 1);
+    }
 }
 
 // Offsets in a record of RgbPattern: length 0, version 4, mode 8, size 12,
@@ -341,16 +369,16 @@ TEST_P(PsdPatternFailure, FailsTheLoadAndKeepsNoPattern)
 INSTANTIATE_TEST_SUITE_P(
     Codes, PsdPatternFailure,
     ::testing::Values(
-        PatternFailure{"version", kPsdBadPatternVersion, [](Bytes& r) { r[7] = 2; }},
-        PatternFailure{"mode", kPsdBadColorMode, [](Bytes& r) { r[11] = 5; }},
-        PatternFailure{"compression", kPsdBadCompression, [](Bytes& r) { r[93] = 9; }},
-        PatternFailure{"depth", kPsdBadDepth, [](Bytes& r) { r[74] = 12; }},
+        PatternFailure{"version", kPsdOk, [](Bytes& r) { r[7] = 2; }},
+        PatternFailure{"mode", kPsdOk, [](Bytes& r) { r[11] = 5; }},
+        PatternFailure{"compression", kPsdOk, [](Bytes& r) { r[93] = 9; }},
+        PatternFailure{"depth32", kPsdOk, [](Bytes& r) { r[74] = 32; }},
+        PatternFailure{"rowTable", kPsdOk, [](Bytes& r) { r[94] = 0x7F; }},
+        PatternFailure{"sizePastItsData", kPsdOk, [](Bytes& r) { r[12] = r[14] = 0xFF; }},
         PatternFailure{"nameLength", kPsdBlockOverrun, [](Bytes& r) { r[17] = 0x40; }},
         PatternFailure{"channelLength", kPsdBlockOverrun, [](Bytes& r) { r[68] = 0x10; }},
-        PatternFailure{"rowTable", kPsdCorruptData, [](Bytes& r) { r[94] = 0x7F; }},
         PatternFailure{"recordLength", kPsdBlockOverrun, [](Bytes& r) { r[1] = 0x10; }},
-        PatternFailure{"recordOfTheVersionOnly", kPsdBlockOverrun, [](Bytes& r) { r[2] = 0; r[3] = 4; }},
-        PatternFailure{"sizePastItsData", kPsdCorruptData, [](Bytes& r) { r[12] = r[14] = 0xFF; }}),
+        PatternFailure{"recordOfTheVersionOnly", kPsdBlockOverrun, [](Bytes& r) { r[2] = 0; r[3] = 4; }}),
     [](const ::testing::TestParamInfo<PatternFailure>& info) { return std::string(info.param.name); });
 
 // --- Fill layers ----------------------------------------------------------------------------

@@ -111,8 +111,9 @@ TEST(PsdMerged, FlattenedDocumentGetsOneLayerOfTheWholeImage)
     const PsdLayerRecord& r = loaded.Layer(0);
     EXPECT_EQ(std::vector<int32_t>({r.kind, r.right, r.bottom, r.opacity, r.visible, r.channelCount}),
               std::vector<int32_t>({kPsdLayerNormal, 5, 3, 255, 1, 4}));
-    EXPECT_EQ(r.channels[0].id, -1);
-    EXPECT_EQ(r.channels[3].id, 2);
+    // Numbered as the merged image takes them: the transparency last.
+    EXPECT_EQ(std::vector<int>({r.channels[0].id, r.channels[1].id, r.channels[2].id, r.channels[3].id}),
+              std::vector<int>({0, 1, 2, -1}));
     ASSERT_EQ(r.channelRangeCount, 4u);
     EXPECT_EQ(r.sourceWhiteRanges[3], 65535);
     EXPECT_TRUE(std::equal(r.pixels, r.pixels + 15, loaded->composite));

@@ -404,24 +404,45 @@ TEST(PsdAdjustments, GradientMapAndTypeTool)
     EXPECT_TRUE(type->antiAlias);
 }
 
-// --- Refusals: a layer that fails the whole load with its status -----------------------------------
+// --- Blocks that fail the load, and adjustments of forms the readers do not know ----------------
 
-struct LayerRefusal
+struct LayerFailure
 {
     const char* name;
     Layer layer;
     PsdStatus status;
 };
 
-void PrintTo(const LayerRefusal& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const LayerFailure& c, std::ostream* os) { *os << c.name; }
 
-class PsdLayerRefusal : public testing::TestWithParam<LayerRefusal>
+class PsdLayerFailure : public testing::TestWithParam<LayerFailure>
 {
 };
 
-TEST_P(PsdLayerRefusal, FailsTheLoad)
+bool AdjustmentCode(PsdStatus status)
 {
-    EXPECT_EQ(LoadLayers({GetParam().layer}).status, GetParam().status);
+    return status <= kPsdBadLevelsVersion && status >= kPsdBadGradientMapVersion;
+}
+
+// Damage fails the load with its status. An adjustment the reader cannot
+// interpret keeps its layer, not valid and with the code, and the layers
+// above it.
+TEST_P(PsdLayerFailure, RefusesDamageAndKeepsAdjustmentsItCannotInterpret)
+{
+    Loaded loaded = LoadLayers({GetParam().layer, Named("above")});
+    if (!AdjustmentCode(GetParam().status))
+    {
+        EXPECT_EQ(loaded.status, GetParam().status);
+        return;
+    }
+    ASSERT_EQ(loaded.status, kPsdOk);
+    ASSERT_EQ(loaded->layerCount, 3);
+    const PsdLayerRecord& r = loaded.Layer(1);
+    EXPECT_GE(r.kind, kPsdLayerLevels);
+    EXPECT_STREQ(r.name, "with block");
+    EXPECT_FALSE(r.adjustmentValid);
+    EXPECT_EQ(r.adjustmentStatus, GetParam().status);
+    EXPECT_STREQ(loaded.Layer(2).name, "above");
 }
 
 Layer With(Bytes Layer::*field, const Bytes& value)
@@ -432,43 +453,45 @@ Layer With(Bytes Layer::*field, const Bytes& value)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Cases, PsdLayerRefusal,
+    Cases, PsdLayerFailure,
     testing::Values(
-        LayerRefusal{"invertedMaskRectangleIsRefused", With(&Layer::mask, MaskBlock(5, 0, 1, 3)), kPsdLimitExceeded},
-        LayerRefusal{"maskShorterThanItsFields", With(&Layer::mask, Bytes(10, 0)), kPsdBlockOverrun},
-        LayerRefusal{"blockWithoutSignature",
+        LayerFailure{"maskShorterThanItsFields", With(&Layer::mask, Bytes(10, 0)), kPsdBlockOverrun},
+        LayerFailure{"blockWithoutSignature",
                      With(&Layer::extraTail, {'X', 'B', 'I', 'M', 'l', 'y', 'i', 'd', 0, 0, 0, 4, 0, 0, 0, 1}),
                      kPsdBadBlockSignature},
-        LayerRefusal{"blockPastTheRecord",
+        LayerFailure{"blockPastTheRecord",
                      With(&Layer::extraTail, {'8', 'B', 'I', 'M', 'l', 'y', 'i', 'd', 0, 0, 1, 0, 0, 0, 0, 1}),
                      kPsdBlockOverrun},
-        LayerRefusal{"sectionSignature", WithBlock("lsct", Patched(SectionDivider(1, "norm"), 7, 'X')),
+        LayerFailure{"sectionSignature", WithBlock("lsct", Patched(SectionDivider(1, "norm"), 7, 'X')),
                      kPsdBadSectionSignature},
-        LayerRefusal{"levelsVersion", WithBlock("levl", Levels(1, false, 0)), kPsdBadLevelsVersion},
-        LayerRefusal{"levelsLength", WithBlock("levl", Levels(2, false, 0, 2)), kPsdLevelsLengthMismatch},
-        LayerRefusal{"levelsMarker", WithBlock("levl", Patched(Levels(2, true, 29), 292, 'X')),
+        LayerFailure{"levelsVersion", WithBlock("levl", Levels(1, false, 0)), kPsdBadLevelsVersion},
+        // Photoshop pads its levels blocks past their records.
+        LayerFailure{"levelsPadded", WithBlock("levl", Levels(2, true, 62, 2)), kPsdLevelsLengthMismatch},
+        LayerFailure{"levelsMarker", WithBlock("levl", Patched(Levels(2, true, 29), 292, 'X')),
                      kPsdMissingLevelsExtension},
-        LayerRefusal{"levelsExtensionVersion", WithBlock("levl", Patched(Levels(2, true, 29), 297, 4)),
+        LayerFailure{"levelsExtensionVersion", WithBlock("levl", Patched(Levels(2, true, 29), 297, 4)),
                      kPsdBadLevelsExtensionVersion},
-        LayerRefusal{"levelsCountPastTheBlock", WithBlock("levl", Patched(Levels(2, true, 29), 298, 0xFF)),
+        LayerFailure{"levelsCountPastTheBlock", WithBlock("levl", Patched(Levels(2, true, 29), 298, 0xFF)),
                      kPsdBlockOverrun},
-        LayerRefusal{"curvesVersion", WithBlock("curv", Curves(2, 1, 2, false, 0)), kPsdBadCurvesVersion},
-        LayerRefusal{"curvesOfTwentyPointsAreRefused", WithBlock("curv", Curves(1, 1, 20, false, 0)), kPsdListFull},
-        LayerRefusal{"curvesMarker", WithBlock("curv", Patched(Curves(1, 1, 2, true, 1), 7 + 2 + 8, 'X')),
+        LayerFailure{"curvesVersion", WithBlock("curv", Curves(2, 1, 2, false, 0)), kPsdBadCurvesVersion},
+        LayerFailure{"curvesOfTwentyPointsAreRefused", WithBlock("curv", Curves(1, 1, 20, false, 0)), kPsdListFull},
+        LayerFailure{"curvesMarker", WithBlock("curv", Patched(Curves(1, 1, 2, true, 1), 7 + 2 + 8, 'X')),
                      kPsdMissingCurvesExtension},
-        LayerRefusal{"curvesExtensionVersion", WithBlock("curv", Patched(Curves(1, 1, 2, true, 1), 7 + 2 + 8 + 5, 3)),
+        LayerFailure{"curvesExtensionVersion", WithBlock("curv", Patched(Curves(1, 1, 2, true, 1), 7 + 2 + 8 + 5, 3)),
                      kPsdBadCurvesExtensionVersion},
-        LayerRefusal{"hueVersion", WithBlock("hue2", Bytes{0, 1}), kPsdBadHueSaturationVersion},
-        LayerRefusal{"selectiveColorVersion", WithBlock("selc", Bytes{0, 2}), kPsdBadSelectiveColorVersion},
-        LayerRefusal{"mixerVersion", WithBlock("mixr", Bytes{0, 2}), kPsdBadChannelMixerVersion},
-        LayerRefusal{"photoFilterVersion", WithBlock("phfl", Bytes{0, 2}), kPsdBadPhotoFilterVersion},
-        LayerRefusal{"gradientMapVersion", WithBlock("grdm", Bytes{0, 2}), kPsdBadGradientMapVersion},
+        LayerFailure{"hueVersion", WithBlock("hue2", Bytes{0, 1}), kPsdBadHueSaturationVersion},
+        LayerFailure{"selectiveColorVersion", WithBlock("selc", Bytes{0, 2}), kPsdBadSelectiveColorVersion},
+        LayerFailure{"mixerVersion", WithBlock("mixr", Bytes{0, 2}), kPsdBadChannelMixerVersion},
+        LayerFailure{"photoFilterVersion2", WithBlock("phfl", Bytes{0, 2, 0, 0, 0, 1, 0, 2, 0, 3, 0, 4, 0, 0, 0, 25, 1, 0}),
+                     kPsdBadPhotoFilterVersion},
+        LayerFailure{"gradientMapVersion3", WithBlock("grdm", Patched(GradientMap(2, 32), 1, 3)),
+                     kPsdBadGradientMapVersion},
         // A block shorter than its structure is an overrun, whatever the version.
-        LayerRefusal{"shortHue", WithBlock("hue2", Bytes{0, 2, 0, 0}), kPsdBlockOverrun},
-        LayerRefusal{"gradientMapStopsPastTheBlock",
+        LayerFailure{"shortHue", WithBlock("hue2", Bytes{0, 2, 0, 0}), kPsdBlockOverrun},
+        LayerFailure{"gradientMapStopsPastTheBlock",
                      WithBlock("grdm", Patched(Patched(GradientMap(2, 0), 16, 0xFF), 17, 0xFF)), kPsdBlockOverrun},
-        LayerRefusal{"typeToolAxesPastTheBlock", WithBlock("tySh", TypeTool(1, 0x40000000)), kPsdBlockOverrun}),
-    [](const testing::TestParamInfo<LayerRefusal>& info) { return std::string(info.param.name); });
+        LayerFailure{"typeToolAxesPastTheBlock", WithBlock("tySh", TypeTool(1, 0x40000000)), kPsdBlockOverrun}),
+    [](const testing::TestParamInfo<LayerFailure>& info) { return std::string(info.param.name); });
 
 // --- "Lr16" and the section around the layer info ----------------------------------------------------
 

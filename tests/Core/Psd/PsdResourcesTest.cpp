@@ -122,21 +122,29 @@ TEST(PsdResources, BrokenResourcesFailWithTheirStatus)
     EXPECT_EQ(LoadBytes(Patched(data, 26 + 4 + 4, 'X')).status, kPsdBadResourceSignature); // its "8BIM"
     // Its data length, after "8BIM", id and a 2-byte name.
     EXPECT_EQ(LoadBytes(Patched(data, 26 + 4 + 4 + 4 + 2 + 2 + 3, 40)).status, kPsdBlockOverrun);
+}
 
-    // A layer-state resource of 1 byte: its u16 would read into the next one.
-    Document state = SmallRgb();
-    state.resources = {Resource{1024, "", Bytes{5}}, Resource{1037, "", U32Data(3)}};
-    EXPECT_EQ(LoadDocument(state).status, kPsdBlockOverrun);
-
-    Document thumbnail = SmallRgb();
-    thumbnail.resources.push_back(Resource{1036, "", Bytes(10, 0)}); // its header cut short
-    EXPECT_EQ(LoadDocument(thumbnail).status, kPsdBlockOverrun);
-
-    Document version = SmallRgb();
+TEST(PsdResources, ResourcesShorterThanTheirFieldsGiveWhatTheyHold)
+{
     Writer oversized;
     oversized.U32(1).U8(1).U32(0x40000000).U16('x');
-    version.resources.push_back(Resource{1057, "", oversized.out});
-    EXPECT_EQ(LoadDocument(version).status, kPsdBlockOverrun);
+    Document doc = SmallRgb();
+    doc.resources = {Resource{1034, "", Bytes{1}},          // Photoshop's one-byte copyright flag
+                     Resource{1024, "", Bytes{5}},          // half a u16
+                     Resource{1005, "", Bytes{0, 72, 0, 0, 0, 1}},
+                     Resource{1036, "", Bytes(10, 0)},      // a thumbnail header cut short
+                     Resource{1057, "", oversized.out},     // a writer name past its resource
+                     Resource{1037, "", U32Data(3)}};
+    Loaded loaded = LoadDocument(doc);
+    ASSERT_EQ(loaded.status, kPsdOk);
+    EXPECT_EQ(loaded->protectedDocument, 1);
+    EXPECT_EQ(loaded->targetLayer, 0);
+    EXPECT_EQ(loaded->horizontalResolution, 72.0f);
+    EXPECT_EQ(loaded->horizontalResolutionUnit, 1);
+    EXPECT_EQ(loaded->verticalResolution, 0.0f);
+    EXPECT_EQ(loaded->thumbnailPixels, nullptr);
+    EXPECT_FALSE(loaded->hasVersionInfo);
+    EXPECT_EQ(loaded->globalAngle, 3);
 }
 
 TEST(PsdResources, AlphaNamesNeverTakeTheModesChannels)
