@@ -162,7 +162,8 @@ TEST_F(FrontEnd, AFirstStartAsksForANameRefusesEmptyAndLongOnesAndSavesTheTypedO
                      Key(g, "Backspace");
                  return dialog(g)->GetName().empty();
              }},
-            {[](ScriptedGame& g) { Type(g, {"\xD0\xAF", "\xD0\xBD", " ", "B", "o", "b"}); },
+            // The euro sign is not in the fonts: refused.
+            {[](ScriptedGame& g) { Type(g, {"\xD0\xAF", "\xD0\xBD", "\xE2\x82\xAC", " ", "B", "o", "b"}); },
              [&](ScriptedGame& g) { return dialog(g)->GetName().size() == 6; }},
             {[](ScriptedGame& g) { Key(g, "Backspace"); },
              [&](ScriptedGame& g) { return dialog(g)->GetName() == L"\x042F\x043D Bo"; }},
@@ -238,6 +239,7 @@ TEST_F(FrontEnd, OptionsOpenFromTheStartScreenSwitchTheModeHearEveryMessageAndCl
          [&](ScriptedGame& g) { return cursorAt(g, 100, 100); }},
         {[&](ScriptedGame& g) {
              ExpectCursorAt(g, 100, 100);
+             EXPECT_FALSE(g.GetWindow()->IsSystemCursorForced()) << "the system pointer is hidden";
              Click(g, 512, 412);
          },
          [&](ScriptedGame& g) { return options(g) != nullptr; }},
