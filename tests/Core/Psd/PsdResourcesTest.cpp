@@ -114,17 +114,7 @@ TEST(PsdResources, ValuesAreReadAndNamesAndOddLengthsSkippedToTheirPadding)
     EXPECT_EQ(loaded->layerGroups[2], 6);
 }
 
-TEST(PsdResources, BrokenResourcesFailWithTheirStatus)
-{
-    Document doc = SmallRgb();
-    doc.resources.push_back(Resource{1037, "", U32Data(1)});
-    const Bytes data = WriteDocument(doc);
-    EXPECT_EQ(LoadBytes(Patched(data, 26 + 4 + 4, 'X')).status, kPsdBadResourceSignature); // its "8BIM"
-    // Its data length, after "8BIM", id and a 2-byte name.
-    EXPECT_EQ(LoadBytes(Patched(data, 26 + 4 + 4 + 4 + 2 + 2 + 3, 40)).status, kPsdBlockOverrun);
-}
-
-TEST(PsdResources, ResourcesShorterThanTheirFieldsGiveWhatTheyHold)
+TEST(PsdResources, ShortResourcesGiveWhatTheyHoldBrokenOnesFail)
 {
     Writer oversized;
     oversized.U32(1).U8(1).U32(0x40000000).U16('x');
@@ -145,6 +135,11 @@ TEST(PsdResources, ResourcesShorterThanTheirFieldsGiveWhatTheyHold)
     EXPECT_EQ(loaded->thumbnailPixels, nullptr);
     EXPECT_FALSE(loaded->hasVersionInfo);
     EXPECT_EQ(loaded->globalAngle, 3);
+
+    const Bytes data = WriteDocument(doc);
+    EXPECT_EQ(LoadBytes(Patched(data, 26 + 4 + 4, 'X')).status, kPsdBadResourceSignature); // its "8BIM"
+    // The first data length, after "8BIM", id and a 2-byte name, past the section.
+    EXPECT_EQ(LoadBytes(Patched(data, 26 + 4 + 4 + 4 + 2 + 2, 0x40)).status, kPsdBlockOverrun);
 }
 
 TEST(PsdResources, AlphaNamesNeverTakeTheModesChannels)
