@@ -231,18 +231,21 @@ void TranslateText(const SDL_TextInputEvent& event)
     if (state.textTarget)
     {
         for (auto& queued : state.queue)
-            if (queued.serial == state.textTarget)
+            if (queued.serial == state.textTarget && queued.text.empty())
             {
-                queued.text += text;
+                queued.text = text;
                 return;
             }
     }
-    // Text with no key of its own (an input method, a remapped key): it comes
-    // as a key-down of VK_PACKET, whose character ToUnicode gives.
+    // Text with no key of its own (an input method, a paste, a remapped key):
+    // a key-down of VK_PACKET per character, as Windows sends them, since a
+    // key-down giving several characters types none.
     WindowRecord* record = FindWindowRecordBySdlId(event.windowID);
     HWND hwnd = record ? record->hwnd : KeyboardTargetWindow();
-    if (hwnd)
-        Post(hwnd, WM_KEYDOWN, VK_PACKET, 1, VK_PACKET, text);
+    if (!hwnd)
+        return;
+    for (wchar_t c : text)
+        Post(hwnd, WM_KEYDOWN, VK_PACKET, 1, VK_PACKET, std::wstring(1, c));
 }
 
 void PostToAllWindows(UINT message, WPARAM wParam, LPARAM lParam)

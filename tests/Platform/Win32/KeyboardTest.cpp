@@ -131,6 +131,20 @@ TEST_F(Keyboard, TypedTextTravelsWithItsKeyIncludingCyrillicOrAsAPacketKey)
     EXPECT_EQ(Seen(WM_KEYDOWN)[0].wParam, WPARAM(VK_PACKET));
     EXPECT_EQ(Seen(WM_KEYDOWN)[0].typed, L"\u0449");
     EXPECT_EQ(Seen(WM_KEYUP).size(), 0u);
+
+    // Several characters at once (an input method's commit, more text after a
+    // key's own): each its own packet key, so every one is typed.
+    Drain();
+    bwtest::PushText(mWindow, "ab");
+    bwtest::PushKey(mWindow, "C", true);
+    bwtest::PushText(mWindow, "c");
+    bwtest::PushText(mWindow, "d");
+    Pump();
+    std::wstring typed;
+    for (const auto& down : Seen(WM_KEYDOWN))
+        typed += down.typed + L"|";
+    EXPECT_EQ(typed, L"a|b|c|d|");
+    EXPECT_EQ(Seen(WM_CHAR).size(), 4u);
 }
 
 TEST_F(Keyboard, ToUnicodeGivesControlCharactersAndCountsSeveralCharacters)
