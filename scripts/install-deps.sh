@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config ccache
-  libsdl2-dev libgl-dev libegl-dev libgl1-mesa-dri
+  libsdl2-dev libx11-dev libgl-dev libegl-dev libgl1-mesa-dri
   libtinyxml2-dev libutfcpp-dev libdevil-dev zlib1g-dev libjpeg-dev libpng-dev libvorbis-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth

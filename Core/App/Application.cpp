@@ -17,7 +17,12 @@ Application::Application(bool finishWithChildren, bool stopWhenThreadsDone)
 {
 }
 
-Application::~Application() = default;
+Application::~Application()
+{
+    // Threads that outlive the application must not reach back to it.
+    for (ThreadWin32* thread : mThreads)
+        thread->mApplication = nullptr;
+}
 
 BWResultEnum Application::InitApplication()
 {
@@ -38,6 +43,7 @@ BWResultEnum Application::OnUpdate(float)
         if (thread->IsStopped() && thread->HasNoChildren())
         {
             it = mThreads.erase(it);
+            thread->mApplication = nullptr;
             if (thread->IsAutoDelete())
                 delete thread;
         }
@@ -61,12 +67,18 @@ void Application::OnStop()
 
 void Application::RegisterThread(ThreadWin32* thread)
 {
-    mThreads.push_back(thread);
+    if (thread->mApplication && thread->mApplication != this)
+        thread->mApplication->UnregisterThread(thread);
+    if (thread->mApplication != this)
+        mThreads.push_back(thread);
+    thread->mApplication = this;
 }
 
 void Application::UnregisterThread(ThreadWin32* thread)
 {
     mThreads.remove(thread);
+    if (thread->mApplication == this)
+        thread->mApplication = nullptr;
 }
 
 void Application::SetCreateInstance(CreateInstanceFunction create)

@@ -17,7 +17,7 @@ class Application : public base::Singletone<Application>, public ApplicationWin3
 {
 public:
     Application(bool finishWithChildren, bool stopWhenThreadsDone);
-    // Frees the list of registered threads; the threads are not deleted.
+    // Lets go of the registered threads; they are not deleted.
     ~Application() override;
 
     virtual BWResultEnum InitApplication();
@@ -31,6 +31,7 @@ public:
     // Stops the registered threads; does not mark the application stopped.
     void OnStop() override;
 
+    // A thread is in the list once; a thread that is deleted leaves it.
     void RegisterThread(ThreadWin32* thread);
     void UnregisterThread(ThreadWin32* thread);
     const std::list<ThreadWin32*>& GetThreads() const { return mThreads; }

@@ -57,7 +57,10 @@ bool EnsureSdl(uint32_t subsystems)
     // would reload the driver for the next one, and the driver's own
     // allocations would outlive its code.
     if (subsystems & SDL_INIT_VIDEO)
+    {
         SDL_GL_LoadLibrary(nullptr);
+        user::WatchX11Windows();
+    }
     gStarted = true;
     return true;
 }

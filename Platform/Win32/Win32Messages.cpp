@@ -5,6 +5,7 @@
 #include "Platform/Win32/Win32UserInternal.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <algorithm>
 #include <chrono>
@@ -349,6 +350,9 @@ void TranslateEvent(const SDL_Event& event)
     case SDL_QUIT:
         PostToAllWindows(WM_CLOSE, 0, 0);
         break;
+    case SDL_SYSWMEVENT:
+        NoteX11Event(event.syswm.msg);
+        break;
     default:
         break;
     }
@@ -364,6 +368,7 @@ void PumpSdlEvents()
     while ((count = SDL_PeepEvents(events, 64, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT)) > 0)
         for (int i = 0; i < count; ++i)
             TranslateEvent(events[i]);
+    DestroyWindowsGoneFromX11();
 }
 
 bool Matches(const MSG& msg, HWND hwnd, UINT filterMin, UINT filterMax)

@@ -480,4 +480,10 @@ struct FakeDisplay
 };
 void SetFakeDisplays(std::vector<FakeDisplay> displays);
 
+// Test hooks: destroy an X window (by its id, as xdotool prints it, or the
+// one behind our window) through a connection of their own, as a tool that
+// destroys windows would. False without an X display.
+bool DestroyX11WindowFromOutside(unsigned long window);
+bool DestroyWindowFromOutside(HWND hwnd);
+
 } // namespace win32

@@ -11,6 +11,7 @@
 
 union SDL_Event;
 struct SDL_Window;
+struct SDL_SysWMmsg;
 
 namespace win32
 {
@@ -39,6 +40,8 @@ struct WindowRecord
     bool minimized = false;
     bool maximized = false;
     bool fullscreen = false;
+    // The X window behind the SDL window; 0 with another video driver.
+    unsigned long xWindow = 0;
 };
 
 // Null when the handle is not a live window of ours.
@@ -75,6 +78,16 @@ HWND FindOtherInstance(const std::wstring& className, const std::wstring& captio
 bool IsOtherInstance(HWND hwnd);
 bool AskOtherInstanceToRestore(HWND hwnd);
 void ServeInstanceRequests();
+
+// The X server (Win32X11.cpp): with SDL's x11 driver, a window that another
+// client destroys is destroyed here too, and X errors about our windows do
+// not end the process.
+void WatchX11Windows();
+void NoteX11Window(WindowRecord& record);
+void ForgetX11Window(const WindowRecord& record);
+void NoteX11Event(const SDL_SysWMmsg* message);
+void DestroyWindowsGoneFromX11();
+void ForgetX11Windows();
 
 // Cursor (Win32Cursor.cpp): shows or hides the pointer as SetCursor last
 // asked, once SDL runs.

@@ -1,6 +1,7 @@
 // Window classes and windows over SDL windows.
 
 #include "Platform/Win32/SdlGlue.h"
+#include "Platform/Win32/Win32Kernel.h"
 #include "Platform/Win32/Win32UserInternal.h"
 
 #include <SDL.h>
@@ -104,6 +105,7 @@ void ForgetAllWindows()
     for (const auto& entry : Records())
         ReleaseInstance(entry.first);
     Records().clear();
+    ForgetX11Windows();
 }
 
 } // namespace user
@@ -181,6 +183,7 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
     record->height = height;
     record->normalRect = {record->x, record->y, record->x + width, record->y + height};
     record->fullscreen = fullscreen;
+    win32::user::NoteX11Window(*record);
     win32::user::Records()[hwnd] = std::move(record);
     if (!parent)
         win32::user::ClaimInstance(hwnd, className, caption);
@@ -202,7 +205,10 @@ BOOL WINAPI DestroyWindow(HWND hwnd)
 {
     WindowRecord* record = FindWindowRecord(hwnd);
     if (!record || record->proc == nullptr)
+    {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
+    }
     // WM_DESTROY may try to destroy the window again: the second call fails.
     WNDPROC proc = record->proc;
     record->proc = nullptr;
@@ -212,6 +218,7 @@ BOOL WINAPI DestroyWindow(HWND hwnd)
     if (!record)
         return TRUE;
     SDL_Window* sdl = record->sdl;
+    win32::user::ForgetX11Window(*record);
     win32::user::ReleaseInstance(hwnd);
     win32::user::ForgetWindowMessages(hwnd);
     win32::user::Records().erase(hwnd);
@@ -241,7 +248,10 @@ LONG_PTR WINAPI GetWindowLongPtrW(HWND hwnd, int index)
 {
     WindowRecord* record = FindWindowRecord(hwnd);
     if (!record)
+    {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
+    }
     switch (index)
     {
     case GWLP_USERDATA:
@@ -264,7 +274,10 @@ LONG_PTR WINAPI SetWindowLongPtrW(HWND hwnd, int index, LONG_PTR value)
 {
     WindowRecord* record = FindWindowRecord(hwnd);
     if (!record)
+    {
+        SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return 0;
+    }
     LONG_PTR previous = GetWindowLongPtrW(hwnd, index);
     switch (index)
     {

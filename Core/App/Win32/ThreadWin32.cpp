@@ -32,6 +32,9 @@ ThreadWin32::ThreadWin32(bool autoDelete, bool finishWithChildren, bool keepsPar
 
 ThreadWin32::~ThreadWin32()
 {
+    // Left in the list, the application would update a freed thread.
+    if (mApplication)
+        mApplication->UnregisterThread(this);
     if (mHandle)
         CloseHandle(mHandle);
 }

@@ -6,6 +6,8 @@
 namespace app
 {
 
+class Application;
+
 // Runs the frame loop on the calling thread (the main loop), or on a Win32
 // thread of its own. Start creates that thread suspended; nothing in the
 // engine resumes it.
@@ -13,7 +15,8 @@ class ThreadWin32 : public ThreadBase
 {
 public:
     ThreadWin32(bool autoDelete, bool finishWithChildren, bool keepsParentAlive, bool withLock);
-    // Closes the thread handle; the system thread is not waited for.
+    // Leaves the application's list and closes the thread handle; the system
+    // thread is not waited for.
     ~ThreadWin32() override;
 
     // Registers with the application, then creates the suspended thread. A
@@ -28,6 +31,10 @@ private:
     static DWORD WINAPI ThreadEntry(LPVOID parameter);
 
     HANDLE mHandle = nullptr;
+    // Where Start registered the thread; the application clears it when it
+    // lets go of the thread first.
+    friend class Application;
+    Application* mApplication = nullptr;
 };
 
 } // namespace app

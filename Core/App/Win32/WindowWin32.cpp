@@ -152,6 +152,9 @@ LRESULT WindowWin32::HandleMessage(HWND hwnd, UINT message, WPARAM wParam, LPARA
     case WM_CREATE:
         return 0;
     case WM_DESTROY:
+        // However the window went (command 105, another program), its handle
+        // is dead from here on: the destructor must not use it.
+        mDestroyed = 1;
         mStopped = 1;
         return 0;
     case WM_MOVE:

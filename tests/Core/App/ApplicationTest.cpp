@@ -190,11 +190,19 @@ TEST_F(ApplicationTest, RenderFailureShowsTheMessageBoxOnceAtDestruction)
         Game ok;
     }
     EXPECT_EQ(boxes.size(), 1u);
+}
 
-    // Without a registered creator there is no instance rather than a call through null.
-    base::Singletone<app::Application>::SetInstance(nullptr);
-    app::Application::SetCreateInstance(nullptr);
-    EXPECT_EQ(app::Application::Instance(), nullptr);
+// In a fresh process, where no application has been torn down yet: without a
+// registered creator there is no instance rather than a call through null.
+TEST(ApplicationCreator, MissingCreatorGivesNoInstance)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            app::Application::SetCreateInstance(nullptr);
+            std::exit(!app::Application::IsTornDown() && app::Application::Instance() == nullptr ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }
 
 } // namespace

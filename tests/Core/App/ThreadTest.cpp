@@ -98,7 +98,6 @@ TEST_F(ThreadTest, StartRegistersCreatesSuspendedAndSetsThePriority)
     EXPECT_EQ(WaitForSingleObject(worker.GetHandle(), INFINITE), static_cast<DWORD>(WAIT_OBJECT_0));
     EXPECT_EQ(child.mUpdates.load(), 2);
     EXPECT_TRUE(worker.HasNoChildren());
-    mHost->UnregisterThread(&worker);
 }
 
 TEST_F(ThreadTest, PriorityLevelsMapToThePlatformLevels)
@@ -115,7 +114,6 @@ TEST_F(ThreadTest, PriorityLevelsMapToThePlatformLevels)
         EXPECT_TRUE(worker.SetPriority(row.level));
         EXPECT_EQ(GetThreadPriority(worker.GetHandle()), row.platform) << row.level;
     }
-    mHost->UnregisterThread(&worker);
     // The application has no thread handle of its own.
     EXPECT_FALSE(mHost->SetPriority(app::ThreadPriorityHigh));
 }
@@ -146,6 +144,24 @@ TEST_F(ThreadTest, ApplicationWaitsForRegisteredThreadsAndReapsThem)
     EXPECT_EQ(Worker::sDeleted, 1);
     EXPECT_TRUE(mHost->GetThreads().empty());
     EXPECT_TRUE(mHost->IsStopped());
+}
+
+TEST_F(ThreadTest, DeletedThreadLeavesTheListWhoeverGoesFirst)
+{
+    // The owner deletes a started thread that does not delete itself.
+    auto* owned = new Worker;
+    ASSERT_TRUE(owned->Start(app::ThreadPriorityNormal));
+    delete owned;
+    EXPECT_TRUE(mHost->GetThreads().empty());
+    mHost->OnUpdate(0.0f); // walks the list
+    EXPECT_TRUE(mHost->IsStopped());
+
+    // The application goes first: the thread does not reach back to it.
+    Worker outliving;
+    ASSERT_TRUE(outliving.Start(app::ThreadPriorityNormal));
+    delete mHost;
+    mHost = nullptr;
+    base::Singletone<app::Application>::SetInstance(nullptr);
 }
 
 TEST(ThreadStopWhenDone, ApplicationStopsItsTreeWhenTheLastThreadIsGone)

@@ -3,6 +3,7 @@
 #include "Core/App/Application.h"
 #include "Core/Input/Win32/InputWin32.h"
 #include "Framework/GameWindow.h"
+#include "Platform/Win32/Win32Kernel.h"
 #include "Platform/Win32/Win32User.h"
 #include "tests/Support/InjectedInput.h"
 #include "tests/Support/PrivateDisplay.h"
@@ -17,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -265,14 +267,34 @@ TEST_F(WindowWin32Test, TheSystemCloseBoxStopsTheTask)
     EXPECT_TRUE(mWindow.IsStopped());
 }
 
-TEST_F(WindowWin32Test, CommandOneHundredFiveEndsTheWindowTask)
+// Command 105 and another program destroying the X window both end the
+// task, and the window object then leaves the dead handle alone.
+TEST_F(WindowWin32Test, AWindowDestroyedByCommandOrFromOutsideEndsTheTaskAndIsNotUsedAgain)
 {
-    PostMessageW(Handle(), WM_COMMAND, 105, 0);
-    Settle();
-    EXPECT_TRUE(mWindow.IsStopped());
-    EXPECT_FALSE(IsWindow(Handle()));
-    PostMessageW(Handle(), WM_COMMAND, 106, 0);
-    Frames(2); // the destructor later destroys nothing twice
+    const std::function<void(HWND)> destroyers[] = {
+        [](HWND hwnd) { PostMessageW(hwnd, WM_COMMAND, 105, 0); },
+        [](HWND hwnd) { ASSERT_TRUE(win32::DestroyWindowFromOutside(hwnd)); },
+    };
+    for (const auto& destroy : destroyers)
+    {
+        SCOPED_TRACE(&destroy - destroyers);
+        auto window = std::make_unique<ObservedWindow>(&mInput);
+        ASSERT_EQ(window->Create({0, 0}, {200, 100}, {200, 100}, true, Caption("destroyed")), BW_OK);
+        const HWND hwnd = window->GetHandle();
+        destroy(hwnd);
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!window->IsStopped() && std::chrono::steady_clock::now() < end)
+            window->Update(0.016f);
+        EXPECT_TRUE(window->IsStopped());
+        EXPECT_FALSE(IsWindow(hwnd));
+        PostMessageW(hwnd, WM_COMMAND, 106, 0);
+        window->Update(0.016f);
+        SetLastError(0);
+        window.reset();
+        EXPECT_EQ(GetLastError(), 0u) << "the destructor used the dead handle";
+    }
+    Frames(2); // the fixture's window lives on
+    EXPECT_FALSE(mWindow.IsStopped());
 }
 
 namespace
