@@ -185,6 +185,26 @@ TEST(GameProcess, ASecondCopyExitsWithZeroAndClosingTheFirstEndsItWithZeroLeavin
     EXPECT_NE(ReadFile(UserFolder(home) + "log.html").find("</body></html>"), std::string::npos);
 }
 
+TEST(GameProcess, AWindowDestroyedFromOutsideEndsTheGameWithZeroLeavingLogAndProfiles)
+{
+    DataRoot data;
+    TempFolder home;
+    Process game(kGame, {"--data_path", data.Path()}, home.Path());
+    ASSERT_TRUE(WaitForWindow(game, data.Caption()));
+    // Once the renderer runs: the game is playing.
+    for (int i = 0; i < 2400 && ReadFile(UserFolder(home) + "log.html").find("Max texture") == std::string::npos; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const std::string ascii = data.Caption().substr(data.Caption().find(' ') + 1);
+    std::unique_ptr<FILE, int (*)(FILE*)> search(
+        popen(("xdotool search --sync --name '" + ascii + "$' 2>/dev/null").c_str(), "r"), pclose);
+    unsigned long window = 0;
+    ASSERT_TRUE(search && fscanf(search.get(), "%lu", &window) == 1);
+    ASSERT_TRUE(win32::DestroyX11WindowFromOutside(window));
+    EXPECT_EQ(game.Wait(60), 0);
+    EXPECT_TRUE(PathExists(UserFolder(home) + "profiles.xml"));
+    EXPECT_NE(ReadFile(UserFolder(home) + "log.html").find("</body></html>"), std::string::npos);
+}
+
 struct ArgumentCase
 {
     const char* name;
