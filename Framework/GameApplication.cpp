@@ -174,6 +174,12 @@ BWResultEnum GameApplication::RunStartUp()
 
     AddChild(mWindow);
     mFrameManager = new widget::FrameManager;
+    // A screen that removed itself with destroy is deleted by the manager:
+    // the application must not hold it after that.
+    mFrameManager->SetFrameDeletedHandler([this](widget::Frame* frame) {
+        if (mCurrentScreen && static_cast<widget::Frame*>(mCurrentScreen) == frame)
+            mCurrentScreen = nullptr;
+    });
 
     if (pack)
     {
@@ -220,6 +226,9 @@ BWResultEnum GameApplication::SetScreen(widget::Dialog* screen)
 {
     if (!mFrameManager)
         return BW_FAIL;
+    // Removing it would delete the screen about to be shown.
+    if (screen && screen == mCurrentScreen)
+        return BW_OK;
     if (mCurrentScreen)
     {
         widget::Dialog* previous = mCurrentScreen;

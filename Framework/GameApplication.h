@@ -99,7 +99,8 @@ public:
     BWResultEnum SetupOffscreenTarget(const DisplaySettings& settings);
 
     // Takes the current screen off the frame manager (deleted), then loads the
-    // new one and shows it, deferred, at the layout rectangle.
+    // new one and shows it, deferred, at the layout rectangle. The current
+    // screen again changes nothing.
     BWResultEnum SetScreen(widget::Dialog* screen);
     // A layer showing the named image of the container (or of the file
     // system); placed at the image's offset when asked.

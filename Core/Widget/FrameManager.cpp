@@ -56,6 +56,9 @@ BWResultEnum FrameManager::OnUpdate(float dt)
     for (size_t i = 0; i < commands.size(); ++i)
     {
         const Command& command = commands[i];
+        // Removed with destroy earlier in this batch: it is about to go.
+        if (command.show && IsQueued(command.frame))
+            continue;
         BWResultEnum result = command.show ? DoShowFrame(command.frame, command.window, command.activate)
                                            : DoRemoveFrame(command.frame, command.destroy);
         if (result)
@@ -145,6 +148,10 @@ BWResultEnum FrameManager::DoRemoveFrame(Frame* frame, bool destroy)
         mCommands.erase(std::remove_if(mCommands.begin(), mCommands.end(),
                                        [frame](const Command& command) { return command.frame == frame; }),
                         mCommands.end());
+        // Still ours until deleted: its destructor tells the manager, which
+        // tells whoever holds it.
+        if (!frame->GetManager())
+            frame->SetManager(this);
         Queue(frame);
     }
     return BW_OK;
@@ -169,6 +176,8 @@ void FrameManager::ForgetFrame(Frame* frame)
                                    [frame](const Command& command) { return command.frame == frame; }),
                     mCommands.end());
     frame->SetManager(nullptr);
+    if (mFrameDeleted)
+        mFrameDeleted(frame);
 }
 
 void FrameManager::ForgetWidget(Widget* widget)

@@ -14,6 +14,7 @@
 #include "Core/Input/InputTypes.h"
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace render
@@ -93,9 +94,14 @@ public:
     // Called by a frame or widget that is being deleted: it leaves the stack,
     // the queued commands and every reference the manager holds.
     void ForgetFrame(Frame* frame);
+    // Told of every frame of this manager as it is deleted, also of frames
+    // removed with destroy, so that holders of a frame can forget it.
+    void SetFrameDeletedHandler(std::function<void(Frame*)> handler) { mFrameDeleted = std::move(handler); }
     void ForgetWidget(Widget* widget);
 
 private:
+    std::function<void(Frame*)> mFrameDeleted;
+
     struct Command
     {
         bool show;

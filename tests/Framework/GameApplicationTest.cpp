@@ -537,8 +537,9 @@ public:
 TEST_F(GameApplicationTest, SetScreenReplacesTheScreenAndDeletesWhatItTookOffOrCouldNotLoad)
 {
     GameRun run({L"--data_path", bwtest::SourceDir()});
-    bool firstDeleted = false, failedDeleted = false, lastDeleted = false;
+    bool firstDeleted = false, failedDeleted = false, lastDeleted = false, againDeleted = false;
     CountedDialog* first = nullptr;
+    CountedDialog* again = nullptr;
     run.Game().mOnFrame = [&](ScriptedGame& g, int frame) {
         if (frame == 2)
         {
@@ -559,6 +560,23 @@ TEST_F(GameApplicationTest, SetScreenReplacesTheScreenAndDeletesWhatItTookOffOrC
             EXPECT_TRUE(firstDeleted);
             EXPECT_TRUE(failedDeleted);
             EXPECT_TRUE(g.GetFrameManager()->GetStack().empty());
+            again = new CountedDialog(BW_OK, &againDeleted);
+            EXPECT_EQ(g.SetScreen(again), BW_OK);
+            EXPECT_EQ(g.SetScreen(again), BW_OK) << "the current screen again changes nothing";
+        }
+        if (frame == 8)
+        {
+            EXPECT_FALSE(againDeleted);
+            EXPECT_EQ(g.GetScreen(), again);
+            ASSERT_EQ(g.GetFrameManager()->GetStack().size(), 1u);
+            EXPECT_EQ(g.GetFrameManager()->GetStack()[0].frame, again);
+            // The screen closes itself; the application forgets it once deleted.
+            g.GetFrameManager()->RemoveFrame(again, true, true);
+        }
+        if (frame == 10)
+        {
+            EXPECT_TRUE(againDeleted);
+            EXPECT_EQ(g.GetScreen(), nullptr);
             EXPECT_EQ(g.SetScreen(new CountedDialog(BW_OK, &lastDeleted)), BW_OK);
             g.Stop();
         }
