@@ -19,12 +19,32 @@ Aspect AspectOf(uint32_t width, uint32_t height)
     return aspect;
 }
 
-const app::MonitorInfo& ChooseMonitor(const std::vector<app::MonitorInfo>& monitors)
+bool HasSize(const app::MonitorInfo& monitor)
 {
-    for (const app::MonitorInfo& monitor : monitors)
-        if (monitor.mPrimary)
-            return monitor;
-    return monitors.front();
+    return monitor.mWidth > 0 && monitor.mHeight > 0;
+}
+
+// The primary monitor, else the first; a monitor without a size would divide
+// by zero in the aspect tests.
+app::MonitorInfo ChooseMonitor(const std::vector<app::MonitorInfo>& monitors)
+{
+    const app::MonitorInfo* chosen = nullptr;
+    for (size_t i = 0; i < monitors.size(); ++i)
+    {
+        const app::MonitorInfo& monitor = monitors[i];
+        if (!HasSize(monitor))
+        {
+            BW_LOG(L"Monitor %d reports a size of %dx%d and is not used.\n") % static_cast<int32_t>(i) %
+                monitor.mWidth % monitor.mHeight;
+            continue;
+        }
+        if (!chosen || (monitor.mPrimary && !chosen->mPrimary))
+            chosen = &monitor;
+    }
+    if (chosen)
+        return *chosen;
+    BW_LOG(L"No monitor with a size: assuming one of 1366x768.\n");
+    return FallbackMonitor();
 }
 
 void SetBar(float bar[4], float x, float y, float width, float height)
@@ -37,14 +57,29 @@ void SetBar(float bar[4], float x, float y, float width, float height)
 
 } // namespace
 
+app::MonitorInfo FallbackMonitor()
+{
+    app::MonitorInfo monitor;
+    monitor.mWidth = monitor.mWorkWidth = 1366;
+    monitor.mHeight = monitor.mWorkHeight = 768;
+    monitor.mPrimary = 1;
+    return monitor;
+}
+
 BWResultEnum ComputeDisplaySettings(const DisplayRequest& request, DisplaySettings& record, DisplayLayout& layout)
 {
-    if (!request.mMonitors || request.mMonitors->empty() || !request.mRender)
+    if (!request.mMonitors || !request.mRender)
     {
-        BW_LOG(L"No monitor to compute the display settings for\n");
+        BW_LOG(L"No monitor list to compute the display settings for\n");
         return BW_FAIL;
     }
-    const app::MonitorInfo& monitor = ChooseMonitor(*request.mMonitors);
+    if (!request.mBaseWidth || !request.mBaseHeight || !request.mWideWidth)
+    {
+        BW_LOG(L"A layout of %ux%u widening to %u cannot be shown.\n") % request.mBaseWidth % request.mBaseHeight %
+            request.mWideWidth;
+        return BW_FAIL;
+    }
+    const app::MonitorInfo monitor = ChooseMonitor(*request.mMonitors);
     const uint32_t baseHeight = request.mBaseHeight;
     const Aspect a = AspectOf(request.mBaseWidth, baseHeight);
     const Aspect b = AspectOf(request.mWideWidth, baseHeight);

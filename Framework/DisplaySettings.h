@@ -80,8 +80,14 @@ struct DisplayRequest
     render::Render* mRender = nullptr;          // for its projections
 };
 
-// Fills the record and the layout. Fails on an empty monitor list and passes
-// on an error of the renderer's projection.
+// A screen of the wide layout's size, for a machine that reports no usable
+// monitor (no display, a driver error, a monitor without a size).
+app::MonitorInfo FallbackMonitor();
+
+// Fills the record and the layout. Monitors without a width or height are
+// refused with a log record; when none is left the fallback monitor is used.
+// Fails on base sizes of zero and passes on an error of the renderer's
+// projection.
 BWResultEnum ComputeDisplaySettings(const DisplayRequest& request, DisplaySettings& record, DisplayLayout& layout);
 
 // The off-screen image keeps its target rectangle as offset x, offset y,

@@ -24,23 +24,6 @@ namespace framework
 
 GameApplication* gGameApplication = nullptr;
 
-namespace
-{
-
-// Where a machine reports no monitor at all (no display, a driver error), a
-// screen of the wide layout's size stands in, so the display settings have
-// one to work with.
-app::MonitorInfo FallbackMonitor()
-{
-    app::MonitorInfo monitor;
-    monitor.mWidth = monitor.mWorkWidth = 1366;
-    monitor.mHeight = monitor.mWorkHeight = 768;
-    monitor.mPrimary = 1;
-    return monitor;
-}
-
-} // namespace
-
 GameApplication::GameApplication() : app::Application(true, false), mGameDocument(new tinyxml2::XMLDocument)
 {
     gGameApplication = this;

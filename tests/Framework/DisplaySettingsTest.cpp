@@ -1,6 +1,7 @@
 #include "Framework/DisplaySettings.h"
 
 #include "Core/App/Win32/WindowWin32.h"
+#include "tests/Support/LogCapture.h"
 #include "tests/Support/RecordingRender.h"
 
 #include <gtest/gtest.h>
@@ -91,6 +92,9 @@ protected:
     BWResultEnum Compute(const std::vector<app::MonitorInfo>& monitors, bool windowed)
     {
         framework::DisplayRequest request;
+        request.mBaseWidth = mBaseWidth;
+        request.mBaseHeight = mBaseHeight;
+        request.mWideWidth = mWideWidth;
         request.mWindowed = windowed;
         request.mMonitors = &monitors;
         request.mWindow = &mWindow;
@@ -98,6 +102,7 @@ protected:
         return framework::ComputeDisplaySettings(request, mRecord, mLayout);
     }
 
+    uint32_t mBaseWidth = 1024, mBaseHeight = 768, mWideWidth = 1366;
     app::WindowWin32 mWindow;
     bwtest::RecordingRender mRender;
     framework::DisplaySettings mRecord;
@@ -260,9 +265,40 @@ TEST_F(DisplaySettingsChoice, ThePrimaryMonitorIsChosenElseTheFirst)
     EXPECT_EQ(mRecord.mWindowY, -10);
 }
 
-TEST_F(DisplaySettingsChoice, NoMonitorOrAProjectionErrorFailsWithoutAReadPastTheList)
+TEST_F(DisplaySettingsChoice, MonitorsWithoutASizeAreRefusedAndTheFallbackTakesOver)
 {
-    EXPECT_EQ(Compute({}, true), BW_FAIL);
+    const struct
+    {
+        std::vector<app::MonitorInfo> monitors;
+        uint32_t width; // full screen on the monitor taken
+        size_t refused;
+    } cases[] = {
+        {{Monitor(0, 0, 1920, 0), Monitor(0, 0, 1280, 1024, 0, 0, 0)}, 1280, 1},
+        {{Monitor(0, 0, 0, 1080)}, 1366, 1},
+        {{Monitor(0, 0, 0, 0), Monitor(5, 5, -640, 480)}, 1366, 2},
+        {{}, 1366, 0},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(&c - cases);
+        testing_support::LogCapture log;
+        mRecord = framework::DisplaySettings();
+        ASSERT_EQ(Compute(c.monitors, false), BW_OK);
+        EXPECT_EQ(mRecord.mRenderParam.mWidth, c.width);
+        EXPECT_EQ(log.Count(L"and is not used"), c.refused);
+        EXPECT_EQ(log.Contains(L"assuming one of 1366x768"), c.width == 1366);
+    }
+}
+
+TEST_F(DisplaySettingsChoice, ZeroLayoutSizesOrAProjectionErrorFail)
+{
+    for (uint32_t* size : {&mBaseWidth, &mBaseHeight, &mWideWidth})
+    {
+        const uint32_t kept = *size;
+        *size = 0;
+        EXPECT_EQ(Compute({Monitor(0, 0, 1366, 768)}, true), BW_FAIL);
+        *size = kept;
+    }
     FailingProjection render;
     std::vector<app::MonitorInfo> monitors = {Monitor(0, 0, 1366, 768)};
     framework::DisplayRequest request;
