@@ -16,13 +16,22 @@ FileContainer::FileContainer() : mFlag(0)
 
 FileContainer::~FileContainer()
 {
-    DropArchives();
+    for (auto& entry : mArchives)
+        delete entry.second;
+    for (Archiver* archive : mDroppedArchives)
+        delete archive;
 }
 
 void FileContainer::DropArchives()
 {
+    // File descriptions, layouts and their layers point at the pack they came
+    // from: it stays, emptied, so that they find nothing rather than freed
+    // memory or the rebuilt pack's bytes at the old offsets.
     for (auto& entry : mArchives)
-        delete entry.second;
+    {
+        entry.second->GetDirectory().clear();
+        mDroppedArchives.push_back(entry.second);
+    }
     mArchives.clear();
 }
 

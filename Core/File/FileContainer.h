@@ -57,7 +57,8 @@ public:
 
     // Forgets every pack read so far; the next lookup reads its directory
     // again. For a pack that was rebuilt: a cached directory would point at
-    // the old offsets.
+    // the old offsets. Descriptions, layouts and layers handed out of a
+    // dropped pack stay safe to use and find nothing in it any more.
     void DropArchives();
 
     uint8_t GetFlag() const { return mFlag; }
@@ -70,6 +71,8 @@ private:
     FileContainer& operator=(const FileContainer&) = delete;
 
     std::map<std::wstring, Archiver*> mArchives;
+    // Dropped packs, kept for what still points at them until the container goes.
+    std::vector<Archiver*> mDroppedArchives;
 };
 
 } // namespace file

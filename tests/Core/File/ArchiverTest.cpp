@@ -4,6 +4,8 @@
 #include "Core/File/FileInfo.h"
 #include "Core/File/FileManager.h"
 #include "Core/File/PackBuilder.h"
+#include "Core/Psd/ImageContainer.h"
+#include "Core/Psd/ImageFileInfo.h"
 
 #include "tests/Core/File/MountedFolderFixture.h"
 #include "tests/Support/LogCapture.h"
@@ -233,6 +235,29 @@ TEST_F(PackTest, BuildingReadsTheFolderEvenWhileItsPackIsMounted)
     ASSERT_EQ(file::BuildPack(L"data", L"data.dat"), BW_OK);
     file::Archiver archive(L"data/", L"data.dat", mManager);
     EXPECT_EQ(archive.GetDirectory().size(), 2u);
+}
+
+TEST_F(PackTest, WhatWasHandedOutOfAPackFindsNothingAfterItsRebuild)
+{
+    mFolder.Write("data/a.txt", "old");
+    mFolder.Write("data/l/p", "px");
+    mFolder.Write("data/l/layers.xml", "<Layers><Layer name=\"p\" x=\"0\" y=\"0\" width=\"1\" height=\"1\" "
+                                       "opacity=\"255\" ind=\"0\"/></Layers>");
+    ASSERT_EQ(file::BuildPack(L"data", L"data.dat"), BW_OK);
+    std::unique_ptr<file::FileInfo> info(mManager->GetFileInfo(L"data/a.txt"));
+    std::unique_ptr<file::ImageContainer> layout(mManager->OpenImageContainer(L"data/l"));
+    ASSERT_TRUE(info && layout);
+    std::unique_ptr<file::ImageFileInfo> layer(layout->GetImageInfo(L"p"));
+    ASSERT_TRUE(layer);
+    ASSERT_EQ(info->GetFlag(), 1) << "served by the pack";
+
+    mFolder.Write("data/a.txt", "new and longer");
+    ASSERT_EQ(file::BuildPack(L"data", L"data.dat"), BW_OK); // drops the packs read so far
+    EXPECT_EQ(std::unique_ptr<base::Stream>(info->Open()), nullptr);
+    EXPECT_EQ(std::unique_ptr<base::Stream>(layer->Open()), nullptr);
+    EXPECT_EQ(std::unique_ptr<base::Stream>(layout->OpenLayerStream(L"p")), nullptr);
+    EXPECT_EQ(ReadAll(L"data/a.txt"), "new and longer");
+    EXPECT_EQ(ReadAll(L"data/l/p"), "px");
 }
 
 TEST_F(PackTest, OutputInsideThePackedFolderIsLeftOut)
