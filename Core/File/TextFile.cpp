@@ -1,5 +1,6 @@
 #include "Core/File/TextFile.h"
 
+#include "Core/Base/Log.h"
 #include "Core/Base/Stream.h"
 #include "Core/File/FileInfo.h"
 #include "Core/File/FileManager.h"
@@ -10,6 +11,19 @@
 
 namespace file
 {
+namespace
+{
+
+bool FitsATextFile(uint32_t size)
+{
+    if (size <= kMaxTextFileSize)
+        return true;
+    BW_LOG(L"A text file of %u bytes is larger than the %u bytes a text or XML file may hold; it is not read.\n") %
+        size % kMaxTextFileSize;
+    return false;
+}
+
+} // namespace
 
 bool HasUtf8Bom(const char* bytes, size_t size)
 {
@@ -32,6 +46,8 @@ void ReadTextFile(std::string& out, const std::wstring& path, bool* hadBom)
     if (!stream)
         return;
     uint32_t size = stream->GetSize();
+    if (!FitsATextFile(size))
+        return;
     std::vector<char> buffer(static_cast<size_t>(size) + 1, '\0');
     uint32_t start = 0;
     if (size >= 3)
@@ -63,7 +79,7 @@ bool ReadWholeStream(base::Stream* stream, std::string* out)
         return false;
     uint32_t size = stream->GetSize();
     uint32_t position = stream->Seek(0, 1);
-    if (position > size)
+    if (position > size || !FitsATextFile(size - position))
         return false;
     out->resize(size - position);
     return out->empty() || stream->Read(&(*out)[0], static_cast<uint32_t>(out->size())) == out->size();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace base
@@ -11,6 +12,10 @@ class Stream;
 namespace file
 {
 
+// The most a text or XML file may hold; a larger one is refused with a log
+// record and left as it is, where reading it whole could exhaust memory.
+constexpr uint32_t kMaxTextFileSize = 64u << 20;
+
 // The first three bytes are the UTF-8 byte-order signature EF BB BF.
 bool HasUtf8Bom(const char* bytes, size_t size);
 
@@ -19,7 +24,8 @@ bool HasUtf8Bom(const char* bytes, size_t size);
 // gives an empty text; hadBom, when given, tells whether the signature was there.
 void ReadTextFile(std::string& out, const std::wstring& path, bool* hadBom);
 
-// Every byte of the stream from its current position; false on a short read.
+// Every byte of the stream from its current position; false on a short read
+// or past kMaxTextFileSize.
 bool ReadWholeStream(base::Stream* stream, std::string* out);
 
 // The text of a file found through the file manager, for a parser: false

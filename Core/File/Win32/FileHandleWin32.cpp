@@ -87,7 +87,11 @@ uint32_t FileHandleWin32::GetSize()
 {
     if (!IsOpen())
         return 0;
-    return GetFileSize(mHandle, nullptr);
+    // A file of 4 GiB or more reports the largest size rather than its size
+    // modulo 4 GiB, which a whole-file read would take for the whole file.
+    DWORD high = 0;
+    DWORD low = GetFileSize(mHandle, &high);
+    return high ? 0xFFFFFFFFu : low;
 }
 
 BWResultEnum FileHandleWin32::Flush()

@@ -2,11 +2,13 @@
 #include "Core/File/Path.h"
 #include "Core/File/TextFile.h"
 
+#include "tests/Support/LogCapture.h"
 #include "tests/Support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <unistd.h>
 #include <string>
 
 using testing_support::TempFolder;
@@ -100,6 +102,24 @@ TEST_F(FolderFileTest, TextFileDropsTheSignatureAndStopsAtZero)
     EXPECT_FALSE(bom);
     EXPECT_TRUE(file::HasUtf8Bom("\xEF\xBB\xBF", 3));
     EXPECT_FALSE(file::HasUtf8Bom("\xEF\xBB", 2));
+}
+
+// Sparse files: just past the limit, and past 4 GiB, whose size modulo 4 GiB
+// would pass for a three-byte file.
+TEST_F(FolderFileTest, OversizedTextFilesAreRefusedWithALogRecord)
+{
+    for (off_t size : {off_t(file::kMaxTextFileSize) + 1, (off_t(1) << 32) + 3})
+    {
+        SCOPED_TRACE(size);
+        mFolder.Write("big.xml", "abc");
+        ASSERT_EQ(truncate((mFolder.Path() + "big.xml").c_str(), size), 0);
+        testing_support::LogCapture log;
+        EXPECT_EQ(Text(L"big.xml", nullptr), "");
+        std::string text = "unchanged";
+        EXPECT_FALSE(file::ReadWholeFile(L"big.xml", &text));
+        EXPECT_EQ(text, "");
+        EXPECT_EQ(log.Count(L"it is not read"), 2u);
+    }
 }
 
 } // namespace

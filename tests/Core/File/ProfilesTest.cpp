@@ -1,4 +1,5 @@
 #include "Core/File/Profiles.h"
+#include "Core/File/TextFile.h"
 #include "Core/File/UserDataFileContainer.h"
 
 #include "tests/Support/LogCapture.h"
@@ -9,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <tinyxml2.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -149,6 +151,25 @@ INSTANTIATE_TEST_SUITE_P(Files, BrokenProfilesTest,
                          ::testing::Values(BrokenFile{"not XML", "<Profiles currentProfile=\"A\"><Profile"},
                                            BrokenFile{"another root", "<Players><Profile name=\"A\"/></Players>"},
                                            BrokenFile{"empty file", ""}));
+
+TEST_F(ProfilesTest, AnOversizedFileIsRefusedAndNeverWrittenOver)
+{
+    mFolder.Write("profiles.xml", "<Profiles currentProfile=\"A\"><Profile name=\"A\"/></Profiles>");
+    const off_t size = off_t(file::kMaxTextFileSize) + 1;
+    ASSERT_EQ(truncate((mFolder.Path() + "profiles.xml").c_str(), size), 0);
+    LogCapture log;
+    {
+        auto profiles = Loaded();
+        EXPECT_EQ(profiles->GetCurrentProfileName(), kPlaceholder);
+        profiles->SetCurrentProfile(L"Fresh");
+    }
+    EXPECT_TRUE(log.Contains(L"it is not read"));
+    EXPECT_TRUE(log.Contains(L"profiles will not be saved"));
+    struct stat st = {};
+    ASSERT_EQ(stat((mFolder.Path() + "profiles.xml").c_str(), &st), 0);
+    EXPECT_EQ(st.st_size, size);
+    EXPECT_FALSE(mFolder.Exists("profiles.xml.bad"));
+}
 
 TEST_F(ProfilesTest, InvalidTextInTheFileIsSkippedNotThrown)
 {
