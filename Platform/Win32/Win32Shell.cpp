@@ -212,6 +212,21 @@ bool IsFolder(const std::string& path)
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// The XDG rules ask for a missing data folder to be made, private to the
+// user (0700), rather than for the data to go elsewhere. Folders that exist
+// keep their permissions.
+bool MakePrivateFolders(const std::string& path)
+{
+    for (size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1))
+    {
+        const std::string part = path.substr(0, slash);
+        if (!IsFolder(part) && mkdir(part.c_str(), 0700) != 0 && !IsFolder(part))
+            return false;
+        if (slash == std::string::npos)
+            return true;
+    }
+}
+
 std::string Environment(const char* name)
 {
     const char* value = std::getenv(name);
@@ -346,7 +361,11 @@ HRESULT WINAPI SHGetFolderPathW(HWND, int folder, HANDLE, DWORD, LPWSTR path)
         // Relative values are ignored, as the XDG rules ask.
         result = Environment("XDG_DATA_HOME");
         if (result.empty() || result[0] != '/')
-            result = home.empty() ? std::string() : home + "/.local/share";
+            result = home.empty() || !IsFolder(home) ? std::string() : home + "/.local/share";
+        while (result.size() > 1 && result.back() == '/')
+            result.pop_back();
+        if (!result.empty() && !MakePrivateFolders(result))
+            return E_FAIL;
     }
     else if (csidl == CSIDL_PERSONAL)
     {

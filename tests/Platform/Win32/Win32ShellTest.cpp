@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -121,10 +122,11 @@ TEST(Win32Module, FileNameIsTheExecutableAndLongPathsAreReportedNotOverrun)
     win32::SetModuleFileNameFailure(0);
 }
 
-TEST(Win32FolderPath, FollowsTheXdgVariablesThenHomeAndReportsFailures)
+TEST(Win32FolderPath, FollowsTheXdgVariablesThenHomeMakesAMissingDataFolderAndReportsFailures)
 {
     const std::string root = std::string(BW_BINARY_DIR) + "/shell_folders";
-    for (const char* folder : {"", "/home", "/home/.local", "/home/.local/share", "/data", "/docs"})
+    std::filesystem::remove_all(root);
+    for (const char* folder : {"", "/home", "/home/.local", "/home/.local/share", "/data", "/docs", "/bare"})
         mkdir((root + folder).c_str(), 0755);
     struct Case
     {
@@ -139,6 +141,9 @@ TEST(Win32FolderPath, FollowsTheXdgVariablesThenHomeAndReportsFailures)
         {"/home", "/data/", nullptr, CSIDL_APPDATA, S_OK, "/data"},
         {"/home", "relative/ignored", nullptr, CSIDL_APPDATA, S_OK, "/home/.local/share"},
         {"/home", nullptr, nullptr, CSIDL_APPDATA | CSIDL_FLAG_CREATE, S_OK, "/home/.local/share"},
+        // Missing data folders are made, private to the user.
+        {"/bare", nullptr, nullptr, CSIDL_APPDATA, S_OK, "/bare/.local/share"},
+        {"/home", "/made/data/", nullptr, CSIDL_APPDATA, S_OK, "/made/data"},
         {"/home", nullptr, "/docs", CSIDL_PERSONAL, S_OK, "/docs"},
         {"/home", nullptr, nullptr, CSIDL_PERSONAL, S_OK, "/home"},
         {"/nobody", nullptr, nullptr, CSIDL_APPDATA, E_FAIL, ""},
@@ -158,6 +163,14 @@ TEST(Win32FolderPath, FollowsTheXdgVariablesThenHomeAndReportsFailures)
         EXPECT_EQ(SHGetFolderPathW(nullptr, c.csidl, nullptr, 0, path), c.result);
         EXPECT_EQ(std::wstring(path), c.result == S_OK ? Wide(root + c.path) : std::wstring());
     }
+    for (const char* made : {"/bare/.local", "/bare/.local/share", "/made", "/made/data"})
+    {
+        struct stat st = {};
+        EXPECT_EQ(stat((root + made).c_str(), &st), 0) << made;
+        EXPECT_EQ(st.st_mode & 0777, 0700u) << made;
+    }
+    struct stat none = {};
+    EXPECT_NE(stat((root + "/nobody").c_str(), &none), 0) << "no home is made";
 
     // An injected failure holds until cleared, for its folder only.
     ScopedEnv home("HOME", (root + "/home").c_str());
