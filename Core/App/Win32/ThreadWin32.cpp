@@ -41,6 +41,9 @@ ThreadWin32::~ThreadWin32()
 
 bool ThreadWin32::Start(int priority)
 {
+    // A second start would lose the first thread's handle.
+    if (mHandle)
+        return false;
     Application* application = Application::Instance();
     if (application)
         application->RegisterThread(this);

@@ -21,6 +21,7 @@ public:
 
     // Registers with the application, then creates the suspended thread. A
     // failure leaves nothing registered, so the application can still end.
+    // A thread starts once.
     bool Start(int priority) override;
     void Run() override;
     bool SetPriority(int priority) override;

@@ -146,11 +146,15 @@ TEST_F(ThreadTest, ApplicationWaitsForRegisteredThreadsAndReapsThem)
     EXPECT_TRUE(mHost->IsStopped());
 }
 
-TEST_F(ThreadTest, DeletedThreadLeavesTheListWhoeverGoesFirst)
+TEST_F(ThreadTest, AThreadStartsOnceAndLeavesTheListWhenDeletedWhoeverGoesFirst)
 {
     // The owner deletes a started thread that does not delete itself.
     auto* owned = new Worker;
     ASSERT_TRUE(owned->Start(app::ThreadPriorityNormal));
+    const HANDLE first = owned->GetHandle();
+    EXPECT_FALSE(owned->Start(app::ThreadPriorityNormal)) << "started once";
+    EXPECT_EQ(owned->GetHandle(), first);
+    EXPECT_EQ(mHost->GetThreads().size(), 1u);
     delete owned;
     EXPECT_TRUE(mHost->GetThreads().empty());
     mHost->OnUpdate(0.0f); // walks the list

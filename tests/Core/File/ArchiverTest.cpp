@@ -16,6 +16,7 @@
 #include <memory>
 #include <string>
 #include <sys/resource.h>
+#include <unistd.h>
 #include <vector>
 
 using testing_support::LogCapture;
@@ -269,6 +270,16 @@ TEST_F(PackTest, OutputInsideThePackedFolderIsLeftOut)
     ASSERT_TRUE(archive.IsValid());
     EXPECT_EQ(archive.GetDirectory().size(), 1u);
     EXPECT_EQ(archive.GetDirectory().count(L"a.txt"), 1u);
+}
+
+TEST_F(PackTest, AFileOf4GiBOrMoreFailsTheBuildRatherThanShrinking)
+{
+    mFolder.Write("data/huge.bin", "abc");
+    ASSERT_EQ(truncate((mFolder.Path() + "data/huge.bin").c_str(), (off_t(1) << 32) + 3), 0); // sparse
+    LogCapture log;
+    EXPECT_EQ(file::BuildPack(L"data", L"data.dat"), BW_FAIL);
+    EXPECT_TRUE(log.Contains(L"more than 4 GiB"));
+    EXPECT_FALSE(mFolder.Exists("data.dat"));
 }
 
 TEST_F(PackTest, FailedBuildLeavesTheOldPackAndNoTemporaryFile)
