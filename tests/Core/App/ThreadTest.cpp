@@ -118,17 +118,6 @@ TEST_F(ThreadTest, PriorityLevelsMapToThePlatformLevels)
     EXPECT_FALSE(mHost->SetPriority(app::ThreadPriorityHigh));
 }
 
-TEST_F(ThreadTest, FailedCreationLeavesNothingRegistered)
-{
-    Worker worker;
-    win32::SetThreadCreationFailure(ERROR_NOT_ENOUGH_MEMORY);
-    EXPECT_FALSE(worker.Start(app::ThreadPriorityNormal));
-    EXPECT_TRUE(mHost->GetThreads().empty());
-    // So the application can still finish.
-    mHost->OnUpdate(0.0f);
-    EXPECT_TRUE(mHost->IsStopped());
-}
-
 TEST_F(ThreadTest, ApplicationWaitsForRegisteredThreadsAndReapsThem)
 {
     auto* worker = new Worker(true);
@@ -146,18 +135,25 @@ TEST_F(ThreadTest, ApplicationWaitsForRegisteredThreadsAndReapsThem)
     EXPECT_TRUE(mHost->IsStopped());
 }
 
-TEST_F(ThreadTest, AThreadStartsOnceAndLeavesTheListWhenDeletedWhoeverGoesFirst)
+// Registration follows the thread's life: a failed creation, a second start,
+// an owner deleting a started thread, the application going first.
+TEST_F(ThreadTest, AThreadIsRegisteredOnceWhileItLivesWhoeverGoesFirst)
 {
-    // The owner deletes a started thread that does not delete itself.
+    Worker failed;
+    win32::SetThreadCreationFailure(ERROR_NOT_ENOUGH_MEMORY);
+    EXPECT_FALSE(failed.Start(app::ThreadPriorityNormal));
+    EXPECT_TRUE(mHost->GetThreads().empty());
+    win32::SetThreadCreationFailure(0);
+
     auto* owned = new Worker;
     ASSERT_TRUE(owned->Start(app::ThreadPriorityNormal));
     const HANDLE first = owned->GetHandle();
     EXPECT_FALSE(owned->Start(app::ThreadPriorityNormal)) << "started once";
     EXPECT_EQ(owned->GetHandle(), first);
     EXPECT_EQ(mHost->GetThreads().size(), 1u);
-    delete owned;
+    delete owned; // it does not delete itself
     EXPECT_TRUE(mHost->GetThreads().empty());
-    mHost->OnUpdate(0.0f); // walks the list
+    mHost->OnUpdate(0.0f); // walks the list, and finishes with no thread left
     EXPECT_TRUE(mHost->IsStopped());
 
     // The application goes first: the thread does not reach back to it.

@@ -259,19 +259,12 @@ TEST_F(WindowWin32Test, CloseEndsTheWindowTask)
     EXPECT_FALSE(IsWindow(Handle()));
 }
 
-TEST_F(WindowWin32Test, TheSystemCloseBoxStopsTheTask)
-{
-    bwtest::PushWindowEvent(Handle(), bwtest::WindowEvent::Close);
-    Settle();
-    Frames(1);
-    EXPECT_TRUE(mWindow.IsStopped());
-}
-
-// Command 105 and another program destroying the X window both end the
-// task, and the window object then leaves the dead handle alone.
-TEST_F(WindowWin32Test, AWindowDestroyedByCommandOrFromOutsideEndsTheTaskAndIsNotUsedAgain)
+// The system close box, command 105 and another program destroying the X
+// window all end the task, and the window object leaves the dead handle alone.
+TEST_F(WindowWin32Test, AWindowClosedOrDestroyedEndsTheTaskAndItsHandleIsNotUsedAgain)
 {
     const std::function<void(HWND)> destroyers[] = {
+        [](HWND hwnd) { bwtest::PushWindowEvent(hwnd, bwtest::WindowEvent::Close); },
         [](HWND hwnd) { PostMessageW(hwnd, WM_COMMAND, 105, 0); },
         [](HWND hwnd) { ASSERT_TRUE(win32::DestroyWindowFromOutside(hwnd)); },
     };
