@@ -6,6 +6,7 @@
 #include "Core/File/FileInfo.h"
 #include "Core/File/FileManager.h"
 #include "Core/File/Path.h"
+#include "Core/File/TextFile.h"
 #include "Core/Math/MathFunctions.h"
 #include "Core/Psd/ImageFileInfo.h"
 
@@ -123,12 +124,10 @@ void PsdFolder::Load()
     std::unique_ptr<base::Stream> stream(info->Open());
     if (!stream)
         return;
-    const uint32_t size = stream->GetSize();
-    std::unique_ptr<char[]> text(new (std::nothrow) char[size_t(size) + 1]);
-    if (!text || stream->Read(text.get(), size) != size)
+    std::string text;
+    if (!ReadWholeStream(stream.get(), &text))
         return;
-    text[size] = 0;
-    ParseLayers(text.get(), size);
+    ParseLayers(text.c_str(), text.size());
 }
 
 void PsdFolder::ParseLayers(const char* text, size_t size)

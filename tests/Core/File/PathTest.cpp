@@ -1,6 +1,7 @@
 #include "Core/File/FileManager.h"
 #include "Core/File/Path.h"
 #include "Core/File/TextFile.h"
+#include "Core/Psd/ImageContainer.h"
 
 #include "tests/Support/LogCapture.h"
 #include "tests/Support/TempFolder.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <unistd.h>
 #include <string>
 
@@ -118,7 +120,13 @@ TEST_F(FolderFileTest, OversizedTextFilesAreRefusedWithALogRecord)
         std::string text = "unchanged";
         EXPECT_FALSE(file::ReadWholeFile(L"big.xml", &text));
         EXPECT_EQ(text, "");
-        EXPECT_EQ(log.Count(L"it is not read"), 2u);
+        // A layer folder's layers.xml is read the same way.
+        mFolder.Write("layout/layers.xml", "abc");
+        ASSERT_EQ(truncate((mFolder.Path() + "layout/layers.xml").c_str(), size), 0);
+        std::unique_ptr<file::ImageContainer> layout(file::FileManager::Instance()->OpenImageContainer(L"layout"));
+        ASSERT_TRUE(layout);
+        EXPECT_EQ(layout->GetLayerCount(), 0u);
+        EXPECT_EQ(log.Count(L"it is not read"), 3u);
     }
 }
 
