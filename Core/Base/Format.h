@@ -62,7 +62,11 @@ public:
     // Appends the rest of the format unchanged; call it after the last argument.
     void AppendTail();
 
-    const String& GetResult() const { return mResultString; }
+    const String& GetResult() const
+    {
+        Flush();
+        return mResultString;
+    }
     bool IsBadFormat() const { return mBadFormat != 0; }
     bool IsExhausted() const { return mExhausted != 0; }
 
@@ -102,17 +106,38 @@ private:
     static uint32_t Zero(Format& format, ParseState& state);
     static uint32_t Dot(Format& format, ParseState& state);
 
-    void Start();
+    void Start(const C* text, size_t length);
+
+    // Output goes through a fixed buffer first, so that a short result costs
+    // one allocation at most instead of one per growth step.
+    void Put(C c)
+    {
+        if (mPendingLength == kPending)
+            Flush();
+        mPending[mPendingLength++] = c;
+    }
+    void Put(const C* text, size_t count);
+    void PutFill(size_t count, C c);
+    void Flush() const;
 
     static Handler sTable[128];
     static bool sTableBuilt;
 
+    // Short formats are kept inline: most are a few characters.
+    static const uint32_t kInlineFormat = 32;
+    static const uint32_t kPending = 64;
+    C mInlineFormat[kInlineFormat];
+    String mLongFormat;
+    mutable C mPending[kPending];
+    mutable uint32_t mPendingLength = 0;
+
 protected:
-    String mFormat;
+    const C* mFormat = nullptr;
+    uint32_t mLength = 0;
     uint32_t mPosition = 0;
     uint8_t mBadFormat = 0;
     uint8_t mExhausted = 0;
-    String mResultString;
+    mutable String mResultString;
 };
 
 template <class C>
@@ -121,24 +146,83 @@ template <class C>
 bool Format<C>::sTableBuilt = false;
 
 template <class C>
-Format<C>::Format(const C* format) : mFormat(format ? format : String())
+Format<C>::Format(const C* format)
 {
-    Start();
+    Start(format, format ? std::char_traits<C>::length(format) : 0);
 }
 
 template <class C>
-Format<C>::Format(const String& format) : mFormat(format)
+Format<C>::Format(const String& format)
 {
-    Start();
+    Start(format.data(), format.size());
 }
 
 template <class C>
-void Format<C>::Start()
+void Format<C>::Start(const C* text, size_t length)
 {
     // Formats longer than 32 bits of positions are not parsed past that point.
-    if (mFormat.size() > 0xFFFFFFF0u)
-        mFormat.resize(0xFFFFFFF0u);
+    if (length > 0xFFFFFFF0u)
+        length = 0xFFFFFFF0u;
+    if (length < kInlineFormat)
+    {
+        for (size_t i = 0; i < length; ++i)
+            mInlineFormat[i] = text[i];
+        mFormat = mInlineFormat;
+    }
+    else
+    {
+        mLongFormat.assign(text, length);
+        mFormat = mLongFormat.data();
+    }
+    mLength = static_cast<uint32_t>(length);
     mExhausted = ParseNext() ? 1 : 0;
+}
+
+template <class C>
+void Format<C>::Put(const C* text, size_t count)
+{
+    if (count > kPending - mPendingLength)
+    {
+        Flush();
+        if (count > kPending)
+        {
+            mResultString.append(text, count);
+            return;
+        }
+    }
+    // A plain loop: the pieces are a few characters, below what a library
+    // copy call pays off for.
+    C* to = mPending + mPendingLength;
+    for (size_t i = 0; i < count; ++i)
+        to[i] = text[i];
+    mPendingLength += static_cast<uint32_t>(count);
+}
+
+template <class C>
+void Format<C>::PutFill(size_t count, C c)
+{
+    if (count > kPending - mPendingLength)
+    {
+        Flush();
+        if (count > kPending)
+        {
+            mResultString.append(count, c);
+            return;
+        }
+    }
+    C* to = mPending + mPendingLength;
+    for (size_t i = 0; i < count; ++i)
+        to[i] = c;
+    mPendingLength += static_cast<uint32_t>(count);
+}
+
+template <class C>
+void Format<C>::Flush() const
+{
+    if (mPendingLength == 0)
+        return;
+    mResultString.append(mPending, mPendingLength);
+    mPendingLength = 0;
 }
 
 template <class C>
@@ -247,51 +331,55 @@ bool Format<C>::ParseNext()
     static_cast<FormatSpec&>(*this) = FormatSpec();
 
     typedef typename std::make_unsigned<C>::type Code;
-    const uint32_t end = static_cast<uint32_t>(mFormat.size());
+    const uint32_t end = mLength;
     while (mPosition < end)
     {
-        C c = mFormat[mPosition];
-        if (c == C('%'))
-        {
+        // Literal text up to the next '%' goes out in one piece.
+        const uint32_t literal = mPosition;
+        while (mPosition < end && mFormat[mPosition] != C('%'))
             ++mPosition;
-            ParseState state;
-            state.mCurrent = c;
-            if (mPosition < end)
+        if (mPosition > literal)
+            Put(mFormat + literal, mPosition - literal);
+        if (mPosition >= end)
+            break;
+        C c = mFormat[mPosition];
+        ++mPosition;
+        ParseState state;
+        state.mCurrent = c;
+        if (mPosition < end)
+        {
+            bool ranOut = false;
+            for (;;)
             {
-                bool ranOut = false;
-                for (;;)
+                state.mCurrent = mFormat[mPosition];
+                // Indexed unsigned: a narrow byte above 0x7F must not index
+                // below the table.
+                const auto code = static_cast<Code>(state.mCurrent);
+                if (code == 0 || code >= 128)
+                    break;
+                const uint32_t rank = sTable[code](*this, state);
+                if (rank == RankConversion)
                 {
-                    state.mCurrent = mFormat[mPosition];
-                    // Indexed unsigned: a narrow byte above 0x7F must not index
-                    // below the table.
-                    const auto code = static_cast<Code>(state.mCurrent);
-                    if (code == 0 || code >= 128)
-                        break;
-                    const uint32_t rank = sTable[code](*this, state);
-                    if (rank == RankConversion)
-                    {
-                        ++mPosition;
-                        mWidth = state.mWidth > FormatMaxWidth ? FormatMaxWidth : state.mWidth;
-                        mPrecision = state.mPrecision;
-                        mAlternate = state.mAlternate ? 1 : 0;
-                        return false;
-                    }
-                    if (rank == RankReject || rank < state.mPreviousRank)
-                        break;
                     ++mPosition;
-                    state.mPreviousRank = rank;
-                    if (mPosition >= end)
-                    {
-                        ranOut = true;
-                        break;
-                    }
+                    mWidth = state.mWidth > FormatMaxWidth ? FormatMaxWidth : state.mWidth;
+                    mPrecision = state.mPrecision;
+                    mAlternate = state.mAlternate ? 1 : 0;
+                    return false;
                 }
-                if (!ranOut && state.mCurrent != C('%'))
-                    mBadFormat = 1;
+                if (rank == RankReject || rank < state.mPreviousRank)
+                    break;
+                ++mPosition;
+                state.mPreviousRank = rank;
+                if (mPosition >= end)
+                {
+                    ranOut = true;
+                    break;
+                }
             }
-            c = state.mCurrent;
+            if (!ranOut && state.mCurrent != C('%'))
+                mBadFormat = 1;
         }
-        mResultString.push_back(c);
+        Put(state.mCurrent);
         ++mPosition;
     }
     return true;
@@ -300,44 +388,54 @@ bool Format<C>::ParseNext()
 template <class C>
 void Format<C>::FormatArg(uint32_t value)
 {
-    // Least significant digit first, prefix last, so that the reversed
-    // buffer reads naturally.
-    C buffer[260];
-    size_t length = 0;
+    // Written from the end backwards: least significant digit first, prefix
+    // last. 32 binary digits and a prefix fit.
+    C text[40];
+    C* const textEnd = text + 40;
+    C* p = textEnd;
     const char* digits = mUpperCase ? "0123456789ABCDEF" : "0123456789abcdef";
-    const uint32_t radix = mBase == 1 ? 16 : mBase == 2 ? 8 : mBase == 3 ? 2 : 10;
-    do
+    if (mBase == 0)
     {
-        buffer[length++] = static_cast<C>(digits[value % radix]);
-        value /= radix;
-    } while (value != 0);
+        do
+        {
+            *--p = static_cast<C>('0' + value % 10);
+            value /= 10;
+        } while (value != 0);
+    }
+    else
+    {
+        const uint32_t shift = mBase == 1 ? 4 : mBase == 2 ? 3 : 1;
+        const uint32_t mask = (1u << shift) - 1;
+        do
+        {
+            *--p = static_cast<C>(digits[value & mask]);
+            value >>= shift;
+        } while (value != 0);
+    }
     if (mAlternate && mBase == 1)
     {
-        buffer[length++] = static_cast<C>(mUpperCase ? 'X' : 'x');
-        buffer[length++] = C('0');
+        *--p = static_cast<C>(mUpperCase ? 'X' : 'x');
+        *--p = C('0');
     }
     else if (mAlternate && mBase == 2)
-        buffer[length++] = C('0');
-
-    C text[260];
-    for (size_t i = 0; i < length; ++i)
-        text[i] = buffer[length - 1 - i];
+        *--p = C('0');
+    const size_t length = static_cast<size_t>(textEnd - p);
 
     if (mWidth <= length)
-        mResultString.append(text, length);
+        Put(p, length);
     else if (!mZero)
-        AppendPadded(text, length);
+        AppendPadded(p, length);
     else
     {
         size_t start = 0;
-        if (length >= 3 && text[0] == C('0') && (text[1] == C('x') || text[1] == C('X')))
+        if (length >= 3 && p[0] == C('0') && (p[1] == C('x') || p[1] == C('X')))
         {
-            mResultString.push_back(C('0'));
-            mResultString.push_back(C('x'));
+            Put(C('0'));
+            Put(C('x'));
             start = 2;
         }
-        mResultString.append(mWidth - length, C('0'));
-        mResultString.append(text + start, length - start);
+        PutFill(mWidth - length, C('0'));
+        Put(p + start, length - start);
     }
 }
 
@@ -346,34 +444,34 @@ void Format<C>::AppendPadded(const C* text, size_t count)
 {
     if (mWidth <= count)
     {
-        mResultString.append(text, count);
+        Put(text, count);
         return;
     }
     const size_t pad = mWidth - count;
     if (mAlignment == 1)
     {
-        mResultString.append(text, count);
-        mResultString.append(pad, C(' '));
+        Put(text, count);
+        PutFill(pad, C(' '));
     }
     else if (mAlignment == 2)
     {
-        mResultString.append(pad / 2, C(' '));
-        mResultString.append(text, count);
-        mResultString.append(pad - pad / 2, C(' '));
+        PutFill(pad / 2, C(' '));
+        Put(text, count);
+        PutFill(pad - pad / 2, C(' '));
     }
     else
     {
-        mResultString.append(pad, C(' '));
-        mResultString.append(text, count);
+        PutFill(pad, C(' '));
+        Put(text, count);
     }
 }
 
 template <class C>
 void Format<C>::AppendTail()
 {
-    if (mPosition < mFormat.size())
-        mResultString.append(mFormat, mPosition, String::npos);
-    mPosition = static_cast<uint32_t>(mFormat.size());
+    if (mPosition < mLength)
+        Put(mFormat + mPosition, mLength - mPosition);
+    mPosition = mLength;
 }
 
 } // namespace base

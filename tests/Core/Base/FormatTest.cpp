@@ -52,7 +52,11 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{L"%d-%d-%d", {7}, L"7--%d"}, FormatCase{L"%d", {1, 2, 3}, L"1"},
                       FormatCase{L"100%%", {}, L"100%"}, FormatCase{L"%5q", {}, L"q"},
                       FormatCase{L"50%", {}, L"50%"}, FormatCase{L"a%-5", {}, L"a5"},
-                      FormatCase{L"%..d|", {}, L".d|"}));
+                      FormatCase{L"%..d|", {}, L".d|"},
+                      FormatCase{L"chapter %d of the campaign, scene %d of %d", {2, 7, 9},
+                                 L"chapter 2 of the campaign, scene 7 of 9"},
+                      FormatCase{L"%60d|%-10d|", {1, 2},
+                                 L"                                                           1|2         |"}));
 
 TEST(Format, BadFormatFlagIsSetOnlyForAnIncompleteConversionThatIsNotPercent)
 {
