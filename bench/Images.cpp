@@ -29,6 +29,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -47,6 +48,15 @@ std::vector<uint8_t> ReadSample(const std::string& name)
 {
     std::ifstream in(std::string(BW_SOURCE_DIR) + "/data/images/" + name, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// CPU time of every thread of the process: with a software rasteriser the
+// pixels are drawn on threads of the driver.
+double ProcessCpuNs()
+{
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e9 + static_cast<double>(t.tv_nsec);
 }
 
 void SpritePosition(int i, float* x, float* y)
@@ -164,6 +174,7 @@ void BM_DrawImages(benchmark::State& state)
     double recordNs = 0, replayNs = 0;
     uint64_t frames = 0;
     const uint64_t drawsBefore = scene.Draws();
+    const double cpuBefore = ProcessCpuNs();
     for (auto _ : state)
     {
         const auto t0 = Clock::now();
@@ -176,6 +187,7 @@ void BM_DrawImages(benchmark::State& state)
         ++frames;
     }
     const double n = static_cast<double>(frames);
+    state.counters["all_threads_cpu_ns_per_image"] = (ProcessCpuNs() - cpuBefore) / n / count;
     state.counters["draw_image_ns_per_image"] = recordNs / n / count;
     state.counters["replay_ns_per_image"] = replayNs / n / count;
     state.counters["draws_per_frame"] = static_cast<double>(scene.Draws() - drawsBefore) / n;
@@ -318,6 +330,7 @@ void BM_SdlRenderer(benchmark::State& state)
         SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
         textures.push_back(texture);
     }
+    const double cpuBefore = ProcessCpuNs();
     for (auto _ : state)
     {
         SDL_SetRenderDrawColor(renderer, 0, 0, 0, 0xFF);
@@ -340,6 +353,8 @@ void BM_SdlRenderer(benchmark::State& state)
         }
         SDL_RenderPresent(renderer);
     }
+    state.counters["all_threads_cpu_ns_per_image"] =
+        (ProcessCpuNs() - cpuBefore) / static_cast<double>(state.iterations()) / count;
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * count);
     state.SetLabel(std::string(sdl.Name()) + (atlas ? " one atlas" : " eight textures"));
     for (SDL_Texture* texture : textures)

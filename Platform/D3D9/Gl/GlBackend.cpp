@@ -38,6 +38,13 @@ public:
     GlBackend* owner;
     GLuint name;
     bool allocated = false;
+    // Byte ranges since the storage was last replaced: what was sent, and
+    // what draws issued so far may read (everything sent before them). A
+    // write outside the read range cannot disturb a pending draw.
+    UINT sentBegin = 0;
+    UINT sentEnd = 0;
+    UINT readBegin = 0;
+    UINT readEnd = 0;
 };
 
 class GlTexture final : public BackendTexture
@@ -230,6 +237,7 @@ public:
     void ForgetShader(GlShader* shader);
 
 private:
+    static void MarkRead(GlBuffer* buffer);
     bool MakeCurrent();
     void InvalidateCaches();
     HRESULT ApplySwapChain(SwapChainDesc* desc);
@@ -503,13 +511,63 @@ void GlBackend::UploadBuffer(BackendBuffer* backend, const uint8_t* contents, UI
     GlBuffer* buffer = static_cast<GlBuffer*>(backend);
     if (!buffer->name || !MakeCurrent())
         return;
+    if (begin >= end)
+        return;
     f.BindBuffer(GL_COPY_WRITE_BUFFER, buffer->name);
     if (orphan || !buffer->allocated)
     {
+        // Fresh storage: draws already issued keep the old one.
         f.BufferData(GL_COPY_WRITE_BUFFER, length, nullptr, GL_DYNAMIC_DRAW);
         buffer->allocated = true;
+        buffer->sentBegin = buffer->sentEnd = 0;
+        buffer->readBegin = buffer->readEnd = 0;
     }
-    f.BufferSubData(GL_COPY_WRITE_BUFFER, begin, end - begin, contents + begin);
+    if (begin < buffer->readEnd && end > buffer->readBegin)
+    {
+        // A pending draw may read these bytes: the driver orders the write after it.
+        f.BufferSubData(GL_COPY_WRITE_BUFFER, begin, end - begin, contents + begin);
+    }
+    else
+    {
+        // No draw reads these bytes, so the driver need not wait for the
+        // draws in flight (it would otherwise finish them first).
+        void* mapped = f.MapBufferRange(GL_COPY_WRITE_BUFFER, begin, end - begin,
+                                        GL_MAP_WRITE_BIT | GL_MAP_UNSYNCHRONIZED_BIT | GL_MAP_INVALIDATE_RANGE_BIT);
+        if (mapped)
+        {
+            std::memcpy(mapped, contents + begin, end - begin);
+            f.UnmapBuffer(GL_COPY_WRITE_BUFFER);
+        }
+        else
+            f.BufferSubData(GL_COPY_WRITE_BUFFER, begin, end - begin, contents + begin);
+    }
+    if (buffer->sentBegin == buffer->sentEnd)
+    {
+        buffer->sentBegin = begin;
+        buffer->sentEnd = end;
+    }
+    else
+    {
+        buffer->sentBegin = std::min(buffer->sentBegin, begin);
+        buffer->sentEnd = std::max(buffer->sentEnd, end);
+    }
+}
+
+void GlBackend::MarkRead(GlBuffer* buffer)
+{
+    // A draw reads at most what was sent before it.
+    if (buffer->sentBegin == buffer->sentEnd)
+        return;
+    if (buffer->readBegin == buffer->readEnd)
+    {
+        buffer->readBegin = buffer->sentBegin;
+        buffer->readEnd = buffer->sentEnd;
+    }
+    else
+    {
+        buffer->readBegin = std::min(buffer->readBegin, buffer->sentBegin);
+        buffer->readEnd = std::max(buffer->readEnd, buffer->sentEnd);
+    }
 }
 
 std::unique_ptr<BackendTexture> GlBackend::CreateTexture(D3DFORMAT format, UINT width, UINT height, UINT levels,
@@ -1017,11 +1075,23 @@ void GlBackend::Clear(const DeviceState&, const ClearCall& call)
         f.StencilMask(0xFF);
         f.ClearStencil(static_cast<GLint>(call.stencil & 0xFF));
     }
-    f.Enable(GL_SCISSOR_TEST);
-    for (const RECT& r : call.rects)
+    // A rectangle covering the whole target clears without the scissor:
+    // drivers clear a whole target far faster than a scissored part.
+    if (call.rects.size() == 1 && call.rects[0].left <= 0 && call.rects[0].top <= 0 &&
+        call.rects[0].right >= static_cast<LONG>(call.target.width) &&
+        call.rects[0].bottom >= static_cast<LONG>(call.target.height))
     {
-        f.Scissor(r.left, r.top, r.right - r.left, r.bottom - r.top);
+        f.Disable(GL_SCISSOR_TEST);
         f.Clear(bits);
+    }
+    else
+    {
+        f.Enable(GL_SCISSOR_TEST);
+        for (const RECT& r : call.rects)
+        {
+            f.Scissor(r.left, r.top, r.right - r.left, r.bottom - r.top);
+            f.Clear(bits);
+        }
     }
     mScissorKey.valid = false;
 }
@@ -1038,6 +1108,9 @@ void GlBackend::Draw(const DeviceState& state, const DrawCall& call)
     ApplyProgram(state, program);
     ApplyTextures(state, call);
     ApplyVertexInput(state, call);
+    MarkRead(static_cast<GlBuffer*>(call.vertices));
+    if (call.indexed)
+        MarkRead(static_cast<GlBuffer*>(call.indices));
     const GLenum mode = PrimitiveMode(call.type);
     if (call.indexed)
         f.DrawElementsBaseVertex(mode, static_cast<GLsizei>(call.count),

@@ -39,6 +39,8 @@ namespace gl
     X(PFNGLBINDBUFFERPROC, BindBuffer)                                                                              \
     X(PFNGLBUFFERDATAPROC, BufferData)                                                                              \
     X(PFNGLBUFFERSUBDATAPROC, BufferSubData)                                                                        \
+    X(PFNGLMAPBUFFERRANGEPROC, MapBufferRange)                                                                      \
+    X(PFNGLUNMAPBUFFERPROC, UnmapBuffer)                                                                            \
     X(PFNGLGENVERTEXARRAYSPROC, GenVertexArrays)                                                                    \
     X(PFNGLDELETEVERTEXARRAYSPROC, DeleteVertexArrays)                                                              \
     X(PFNGLBINDVERTEXARRAYPROC, BindVertexArray)                                                                    \

@@ -194,6 +194,38 @@ TEST_F(GlDeviceTest, RenderTargetIsDrawnIntoAndSampledTheRightWayUp)
     ReleaseAll({surface, backBuffer});
 }
 
+// The engine's pattern: a discarding lock, then appends without overwrite;
+// a plain lock may then rewrite bytes an earlier draw of the scene read.
+TEST_F(GlDeviceTest, BufferRangesWrittenBetweenDrawsDrawWhatEachDrawWasGiven)
+{
+    Clear(kBlack);
+    device->SetFVF(kFvf2D);
+    device->SetStreamSource(0, vb, 0, sizeof(Vertex2D));
+    const struct
+    {
+        UINT first;
+        DWORD flags;
+        float x, y;
+        D3DCOLOR color;
+    } steps[] = {{0, D3DLOCK_DISCARD, 0, 0, kRed}, {6, D3DLOCK_NOOVERWRITE, 8, 0, kGreen}, {0, 0, 0, 8, kBlue}};
+    for (const auto& step : steps)
+    {
+        std::vector<Vertex2D> v;
+        AddQuad(&v, step.x - 0.5f, step.y - 0.5f, step.x + 3.5f, step.y + 3.5f, step.color);
+        void* data = nullptr;
+        const UINT bytes = static_cast<UINT>(v.size() * sizeof(Vertex2D));
+        ASSERT_EQ(vb->Lock(step.first * sizeof(Vertex2D), bytes, &data, step.flags), D3D_OK);
+        std::memcpy(data, v.data(), bytes);
+        ASSERT_EQ(vb->Unlock(), D3D_OK);
+        ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, step.first, 2), D3D_OK);
+    }
+    Read();
+    EXPECT_EQ(At(1, 1), kRed);
+    EXPECT_EQ(At(9, 1), kGreen);
+    EXPECT_EQ(At(1, 9), kBlue);
+    EXPECT_EQ(At(9, 9), kBlack);
+}
+
 TEST_F(GlDeviceTest, IndexedDrawsUseTheBaseVertex)
 {
     std::vector<Vertex2D> v;
