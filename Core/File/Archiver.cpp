@@ -4,6 +4,7 @@
 #include "Core/Base/FrameStream.h"
 #include "Core/Base/Log.h"
 #include "Core/Base/StreamCreator.h"
+#include "Core/File/PackEntryStream.h"
 
 #include <set>
 #include <vector>
@@ -134,14 +135,24 @@ Archiver::Archiver(const std::wstring& prefix, const std::wstring& packPath, Fil
     : mParent(parent), mPrefix(prefix), mPackPath(packPath), mValid(false)
 {
     mFlag = 1;
-    base::FileStream stream;
-    if (stream.Open(packPath, 0, 2) == BW_OK && Load(&stream) == BW_OK)
+    auto stream = std::make_unique<base::FileStream>();
+    if (stream->Open(packPath, 0, 2) == BW_OK && Load(stream.get()) == BW_OK)
+    {
         mValid = true;
+        // Kept open: entries then cost no open and close of their own.
+        mSource = std::make_shared<PackSource>(std::move(stream));
+    }
     else
         BW_LOG(L"Pack file '%s' is damaged and is not mounted; files are read from the folder instead.\n") % packPath;
 }
 
 Archiver::~Archiver() = default;
+
+void Archiver::Empty()
+{
+    mDirectory.clear();
+    mSource.reset();
+}
 
 BWResultEnum Archiver::Load(base::Stream* stream)
 {
@@ -225,7 +236,9 @@ base::Stream* Archiver::OpenStream(const std::wstring& name)
     auto found = mDirectory.find(name);
     if (found == mDirectory.end())
         return nullptr;
-    // Each entry gets its own handle, so any number can be read at once.
+    if (mSource)
+        return new PackEntryStream(mSource, found->second.offset, found->second.size);
+    // A directory filled by hand has no open pack: a handle of its own.
     base::FileStream* pack = new base::FileStream;
     pack->Open(mPackPath, 0, 2);
     return new base::FrameStream(pack, true, found->second.offset, found->second.size);

@@ -4,6 +4,7 @@
 #include "Core/File/FileContainer.h"
 
 #include <map>
+#include <memory>
 #include <string>
 
 namespace file
@@ -20,6 +21,8 @@ extern const std::string gPackKeyword;
 // entry count N, then N records {name length L in UTF-16 units, L units of
 // UTF-16LE, size, offset from the start of the file, u8 flag, u32 extra},
 // then the data.
+class PackSource;
+
 class Archiver : public FileContainer
 {
 public:
@@ -47,6 +50,9 @@ public:
     uint32_t GetHeaderSize();
 
     Directory& GetDirectory() { return mDirectory; }
+    // Forgets every entry and lets the pack file go once no entry stream
+    // still reads it.
+    void Empty();
     bool IsValid() const { return mValid; }
     const std::wstring& GetPackPath() const { return mPackPath; }
 
@@ -69,6 +75,8 @@ private:
     std::wstring mPackPath;
     Directory mDirectory;
     bool mValid;
+    // The pack held open once it was read; shared with the entries' streams.
+    std::shared_ptr<PackSource> mSource;
 };
 
 } // namespace file

@@ -29,7 +29,7 @@ void FileContainer::DropArchives()
     // memory or the rebuilt pack's bytes at the old offsets.
     for (auto& entry : mArchives)
     {
-        entry.second->GetDirectory().clear();
+        entry.second->Empty();
         mDroppedArchives.push_back(entry.second);
     }
     mArchives.clear();
@@ -66,13 +66,29 @@ FileInfo* FileContainer::GetFileInfo(const std::wstring& path, const wchar_t* co
     std::wstring rest;
     if (Archiver* archive = GetArchiveFor(path, &rest))
         return archive->GetFileInfo(rest, extensions, count, outIndex);
+    if (count == 0)
+    {
+        base::Stream* opened = nullptr;
+        if (!DoFindFile(path, &opened))
+            return nullptr;
+        if (outIndex)
+            *outIndex = 0;
+        FileInfo* info = new FileInfo(GetFileName(path), path, this, mFlag);
+        info->SetOpened(opened);
+        return info;
+    }
     uint32_t index = 0;
     if (!DoFileExists(path, extensions, count, &index))
         return nullptr;
     if (outIndex)
         *outIndex = index;
-    std::wstring fullPath = count > 0 ? path + extensions[index] : path;
-    return new FileInfo(GetFileName(path), fullPath, this, mFlag);
+    return new FileInfo(GetFileName(path), path + extensions[index], this, mFlag);
+}
+
+bool FileContainer::DoFindFile(const std::wstring& path, base::Stream** opened)
+{
+    *opened = nullptr;
+    return DoFileExists(path, nullptr, 0, nullptr);
 }
 
 void FileContainer::FindFiles(const std::wstring& folder, bool recursive, std::vector<std::wstring>& out,

@@ -43,6 +43,9 @@ public:
     virtual bool DoFileExists(const std::wstring& path, const wchar_t* const* extensions, uint32_t count,
                               uint32_t* outIndex) = 0;
     virtual bool DoIsDirectory(const std::wstring& path) = 0;
+    // Whether path is a file, as DoFileExists answers; a container may open
+    // it on the way and hand the stream out in *opened (null otherwise).
+    virtual bool DoFindFile(const std::wstring& path, base::Stream** opened);
 
     // The pack that serves path, with rest set to the path inside it; null
     // when no mounted pack covers the path. A pack that was refused when read

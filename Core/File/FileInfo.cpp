@@ -1,5 +1,6 @@
 #include "Core/File/FileInfo.h"
 
+#include "Core/Base/Stream.h"
 #include "Core/File/Container.h"
 
 namespace file
@@ -14,7 +15,14 @@ FileInfo::~FileInfo() = default;
 
 base::Stream* FileInfo::Open()
 {
+    if (mOpened)
+        return mOpened.release();
     return mContainer ? mContainer->OpenStream(mFullPath) : nullptr;
+}
+
+void FileInfo::SetOpened(base::Stream* stream)
+{
+    mOpened.reset(stream);
 }
 
 } // namespace file

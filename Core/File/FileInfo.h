@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace base
@@ -24,6 +25,9 @@ public:
     // The owning container's stream on the full path (null on failure); the
     // caller owns it.
     base::Stream* Open();
+    // A stream the container opened while looking the file up: the first
+    // Open hands it out instead of opening the file again.
+    void SetOpened(base::Stream* stream);
 
     const std::wstring& GetName() const { return mName; }
     const std::wstring& GetFullPath() const { return mFullPath; }
@@ -36,6 +40,7 @@ private:
     std::wstring mFullPath;
     Container* mContainer;
     uint8_t mFlag;
+    std::unique_ptr<base::Stream> mOpened;
 };
 
 } // namespace file

@@ -5,6 +5,7 @@
 #include "Platform/Win32/Win32File.h"
 
 #include <algorithm>
+#include <memory>
 
 namespace file
 {
@@ -125,6 +126,24 @@ bool FileManagerWin32::DoIsDirectory(const std::wstring& path)
 {
     DWORD attributes = AttributesOf(path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool FileManagerWin32::DoFindFile(const std::wstring& path, base::Stream** opened)
+{
+    // Files are looked up to be read: opening answers whether the file is
+    // there and saves the reader a second walk down the path.
+    *opened = nullptr;
+    auto stream = std::make_unique<base::FileStream>();
+    if (stream->Open(path, 0, 2) == BW_OK)
+    {
+        *opened = stream.release();
+        return true;
+    }
+    const DWORD error = GetLastError();
+    if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+        return false;
+    // Folders and files that cannot be opened are told apart as before.
+    return DoFileExists(path, nullptr, 0, nullptr);
 }
 
 BWResultEnum SetCurrentDirectory(const std::wstring& path)

@@ -24,6 +24,7 @@ public:
     bool DoFileExists(const std::wstring& path, const wchar_t* const* extensions, uint32_t count,
                       uint32_t* outIndex) override;
     bool DoIsDirectory(const std::wstring& path) override;
+    bool DoFindFile(const std::wstring& path, base::Stream** opened) override;
 };
 
 // One system call each: 0 when it succeeded, 1 when it failed.

@@ -77,6 +77,17 @@ TEST_F(FileManagerTest, FoldersAndFilesAreToldApart)
     EXPECT_TRUE(mManager->DoIsDirectory(L"data/gui"));
     EXPECT_FALSE(mManager->DoIsDirectory(L"data/gui/a.psd"));
     EXPECT_TRUE(mManager->FileExists(L"DATA/GUI/A.PSD")); // names resolve as on Windows
+    EXPECT_EQ(std::unique_ptr<file::FileInfo>(mManager->GetFileInfo(L"data/gui")), nullptr);
+    EXPECT_EQ(std::unique_ptr<file::FileInfo>(mManager->GetFileInfo(L"data/gui/b.psd")), nullptr);
+    // The lookup opens the file; each Open still gives a stream of its own.
+    std::unique_ptr<file::FileInfo> info(mManager->GetFileInfo(L"DATA/GUI/A.PSD"));
+    ASSERT_TRUE(info);
+    std::unique_ptr<base::Stream> first(info->Open()), second(info->Open());
+    char bytes[2] = {};
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->Read(&bytes[0], 1), 1u);
+    EXPECT_EQ(second->Read(&bytes[1], 1), 1u);
+    EXPECT_EQ(std::string(bytes, 2), "aa");
 }
 
 TEST_F(FileManagerTest, ListingsOnDiskAndInThePackAgree)
