@@ -1,13 +1,11 @@
 #include "Core/Base/FileStream.h"
 #include "Core/Base/FrameStream.h"
 #include "Core/Base/MemoryStream.h"
-#include "Core/Base/StreamCreator.h"
 
 #include "tests/Support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 namespace
@@ -15,7 +13,7 @@ namespace
 
 const char kTen[] = "0123456789";
 
-TEST(MemoryStream, SeeksClampIntoTheBufferAndReadsStopAtTheEnd)
+TEST(MemoryStream, SeeksClampIntoTheBuffer)
 {
     const struct
     {
@@ -29,22 +27,6 @@ TEST(MemoryStream, SeeksClampIntoTheBufferAndReadsStopAtTheEnd)
         EXPECT_EQ(stream.Seek(c.offset, c.origin), c.expected) << c.start << " " << c.offset << " " << c.origin;
         EXPECT_EQ(stream.IsEof(), c.expected == 10);
     }
-    base::MemoryStream stream(kTen, 10);
-    stream.Seek(6, 0);
-    char buffer[8] = {};
-    EXPECT_EQ(stream.Read(buffer, 8), 4u);
-    EXPECT_EQ(std::string(buffer, 4), "6789");
-    EXPECT_EQ(stream.Read(buffer, 8), 0u);
-}
-
-TEST(MemoryStream, WritesGrowTheBufferToExactlyWhatWasWritten)
-{
-    base::MemoryStream stream;
-    EXPECT_EQ(stream.Write("abc", 3), 3u);
-    stream.Seek(1, 0);
-    EXPECT_EQ(stream.Write("WXYZ", 4), 4u);
-    ASSERT_EQ(stream.GetSize(), 5u);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(stream.GetData()), 5), "aWXYZ");
 }
 
 class StreamFileTest : public ::testing::Test
@@ -88,28 +70,6 @@ TEST_F(StreamFileTest, FileHandleReopenClosesTheFirstAndRefusesBadSeeks)
     EXPECT_EQ(handle.Seek(-5, 1), 0u);
     EXPECT_EQ(handle.Close(), BW_OK);
     EXPECT_EQ(handle.GetSize(), 0u);
-}
-
-TEST_F(StreamFileTest, CreatorsOpenFreshIndependentStreams)
-{
-    mFolder.Write("f.bin", "0123456789");
-    base::FrameStreamCreator creator(new base::FileStreamCreator(At("f.bin"), 0, 2), true, 2, 5);
-    base::Stream* a = nullptr;
-    base::Stream* b = nullptr;
-    ASSERT_EQ(creator.Create(&a), BW_OK);
-    ASSERT_EQ(creator.Create(&b), BW_OK);
-    std::unique_ptr<base::Stream> first(a), second(b);
-    char buffer[8] = {};
-    EXPECT_EQ(first->Read(buffer, 8), 5u);
-    EXPECT_EQ(std::string(buffer, 5), "23456");
-    EXPECT_EQ(second->Read(buffer, 1), 1u);
-    EXPECT_EQ(buffer[0], '2');
-
-    base::FileStreamCreator missing(At("missing"), 0, 2);
-    base::Stream* none = nullptr;
-    EXPECT_EQ(missing.Create(&none), BW_FAIL);
-    EXPECT_EQ(none, nullptr);
-    EXPECT_EQ(base::FrameStreamCreator(nullptr, false, 0, 0).Create(&none), BW_FAIL);
 }
 
 // Promises more than it ever delivers.

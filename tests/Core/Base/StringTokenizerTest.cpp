@@ -10,7 +10,7 @@
 namespace
 {
 
-std::vector<std::string> Tokens(const std::string& text, const std::string& delimiters, bool skipEmpty)
+std::vector<std::string> Split(const std::string& text, const std::string& delimiters, bool skipEmpty)
 {
     StringTokenizer tokenizer(text, delimiters, skipEmpty);
     std::vector<std::string> tokens;
@@ -22,12 +22,10 @@ std::vector<std::string> Tokens(const std::string& text, const std::string& deli
 
 TEST(StringTokenizer, EmptyTokensAreKeptUnlessSkipped)
 {
-    EXPECT_EQ(Tokens("1,,2", ",", true), (std::vector<std::string>{"1", "2"}));
-    EXPECT_EQ(Tokens("1,,2", ",", false), (std::vector<std::string>{"1", "", "2"}));
-    EXPECT_EQ(Tokens("a b\tc", " \t", false), (std::vector<std::string>{"a", "b", "c"}));
-    EXPECT_EQ(Tokens("a,", ",", false), std::vector<std::string>{"a"});
-    EXPECT_EQ(Tokens(",a", ",", false), (std::vector<std::string>{"", "a"}));
-    EXPECT_TRUE(Tokens(",,,", ",", true).empty());
+    using Tokens = std::vector<std::string>;
+    EXPECT_EQ(Split("1,,2", ",", true), (Tokens{"1", "2"}));
+    EXPECT_EQ(Split(",1,,2,", ",", false), (Tokens{"", "1", "", "2"}));
+    EXPECT_EQ(Split("a b\tc", " \t", false), (Tokens{"a", "b", "c"}));
 }
 
 TEST(StringTokenizer, NumbersReadAsAtoiAndAtofReadThemAndSaturate)
@@ -51,16 +49,12 @@ TEST(StringTokenizer, NumbersReadAsAtoiAndAtofReadThemAndSaturate)
 
 TEST(ParseBool, OnlyOneAndTrueAreTrue)
 {
-    const struct
+    for (const char* text : {"1", "true", "TRUE", "0", "1 ", static_cast<const char*>(nullptr)})
     {
-        const char* text;
-        bool expected;
-    } cases[] = {{"1", true}, {"true", true}, {"TRUE", false}, {"0", false}, {"1 ", false}, {nullptr, false}};
-    for (const auto& c : cases)
-    {
-        bool out = !c.expected;
-        base::ParseBool(c.text, out);
-        EXPECT_EQ(out, c.expected) << (c.text ? c.text : "null");
+        const bool expected = text && (std::string(text) == "1" || std::string(text) == "true");
+        bool out = !expected;
+        base::ParseBool(text, out);
+        EXPECT_EQ(out, expected) << (text ? text : "null");
     }
 }
 
