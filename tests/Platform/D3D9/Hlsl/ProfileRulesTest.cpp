@@ -8,39 +8,25 @@
 namespace
 {
 
-struct AcceptedCase
+// The edges of the profiles' refusals.
+TEST(HlslProfileRules, AcceptedProgramsAndOpaqueAlphaForAThreeComponentColour)
 {
-    const char* name;
-    bool vertex;
-    const char* source;
-};
-
-class HlslProfileAccepts : public ::testing::TestWithParam<AcceptedCase>
-{
-};
-
-TEST_P(HlslProfileAccepts, Compiles)
-{
-    const hlsltest::Compiled compiled = hlsltest::Compile(GetParam().vertex, GetParam().source);
-    EXPECT_TRUE(compiled.result.ok) << compiled.result.messages;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Programs, HlslProfileAccepts,
-    ::testing::Values(
-        AcceptedCase{"VertexPositionThroughOutParameter", true,
-                     "void vertex_shader(float4 p : POSITION, out float4 o : POSITION) { o = p; }"},
-        AcceptedCase{"VertexDeclaresSamplersAndUnusedSamplingFunctions", true,
-                     "sampler2D S;\nfloat4 Fetch(float2 t) { return tex2D(S, t); }\n"
-                     "float4 vertex_shader(float4 p : POSITION) : POSITION { return p; }"},
-        AcceptedCase{"VertexUsesAll96Registers", true,
-                     "float4 A[96];\nfloat4 vertex_shader(float4 p : POSITION) : POSITION { return p + A[0]; }"},
-        AcceptedCase{"PixelDeclaresPositionUnread", false,
-                     "float4 pixel_shader(float4 p : POSITION, float4 c : COLOR0) : COLOR0 { return c; }"}),
-    [](const ::testing::TestParamInfo<AcceptedCase>& info) { return std::string(info.param.name); });
-
-TEST(HlslProfileRules, PixelColorOfThreeComponentsGetsOpaqueAlpha)
-{
+    const struct
+    {
+        bool vertex;
+        const char* source;
+    } accepted[] = {
+        {true, "void vertex_shader(float4 p : POSITION, out float4 o : POSITION) { o = p; }"},
+        {true, "sampler2D S;\nfloat4 Fetch(float2 t) { return tex2D(S, t); }\n"
+               "float4 vertex_shader(float4 p : POSITION) : POSITION { return p; }"},
+        {true, "float4 A[96];\nfloat4 vertex_shader(float4 p : POSITION) : POSITION { return p + A[0]; }"},
+        {false, "float4 pixel_shader(float4 p : POSITION, float4 c : COLOR0) : COLOR0 { return c; }"},
+    };
+    for (const auto& c : accepted)
+    {
+        const hlsltest::Compiled compiled = hlsltest::Compile(c.vertex, c.source);
+        EXPECT_TRUE(compiled.result.ok) << c.source << "\n" << compiled.result.messages;
+    }
     const hlsltest::Compiled ps =
         hlsltest::CompilePS("float3 pixel_shader(float4 c : COLOR0) : COLOR0 { return c.rgb; }");
     ASSERT_TRUE(ps.result.ok) << ps.result.messages;
