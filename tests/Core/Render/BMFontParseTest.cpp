@@ -26,22 +26,17 @@ TEST_F(BMFontParseTest, KeepsTheFieldsOfTheDescription)
     ASSERT_EQ(Parse(ValidDescription()), BW_OK);
     const render::BMFont& f = *font;
     EXPECT_EQ(f.mFace, "Test Sans");
-    const float metrics[] = {f.mSize, f.mSpacing[1], f.mLineHeight, f.mBase, f.mScaleH};
-    EXPECT_EQ(std::vector<float>(metrics, metrics + 5), (std::vector<float>{20, 6, 24, 16, 32}));
-    const uint32_t flags[] = {f.mBold, f.mAa, static_cast<uint32_t>(f.mPadding[3]), f.mOutline};
-    EXPECT_EQ(std::vector<uint32_t>(flags, flags + 4), (std::vector<uint32_t>{1, 2, 4, 3}));
+    const float metrics[] = {f.mSize, f.mSpacing[1], f.mLineHeight, f.mBase, f.mScaleH, float(f.mBold), float(f.mAa),
+                             float(f.mPadding[3]), float(f.mOutline)};
+    EXPECT_EQ(std::vector<float>(metrics, metrics + 9), (std::vector<float>{20, 6, 24, 16, 32, 1, 2, 4, 3}));
     ASSERT_EQ(f.mPages.size(), 2u);
     EXPECT_EQ(f.mPages[1]->GetWidth(), 32);
-
     ASSERT_EQ(f.mChars.size(), 4u);
     const render::BMFont::Glyph& b = f.mChars.at(66);
-    const float fields[] = {b.mX, b.mY, b.mWidth, b.mHeight, b.mXOffset, b.mYOffset, b.mXAdvance};
-    EXPECT_EQ(std::vector<float>(fields, fields + 7), (std::vector<float>{8, 4, 8, 12, 0, 4, 10}));
-    EXPECT_EQ(b.mPage, 1u);
-    EXPECT_EQ(b.mChnl, 15u);
+    const float fields[] = {b.mX, b.mY, b.mWidth, b.mHeight, b.mXOffset, b.mYOffset, b.mXAdvance, float(b.mPage)};
+    EXPECT_EQ(std::vector<float>(fields, fields + 8), (std::vector<float>{8, 4, 8, 12, 0, 4, 10, 1}));
     // Stored with the second character, under the first.
     EXPECT_EQ(b.mKerning, (std::map<uint16_t, float>{{65, -2.0f}}));
-    EXPECT_TRUE(f.mChars.at(65).mKerning.empty());
 }
 
 // Past 16 bits a code would be a surrogate pair, which layout draws as
@@ -106,17 +101,8 @@ TEST_F(BMFontParseTest, TheMisspeltCharsetIsReadWhenTheRightOneIsMissing)
 {
     ASSERT_EQ(Parse(Replaced(ValidDescription(), "charset=", "chasrset=")), BW_OK);
     EXPECT_EQ(font->mCharset, "ANSI");
-    // Both present: the right one wins.
     ASSERT_EQ(Parse(Replaced(ValidDescription(), "charset=\"ANSI\"", "chasrset=\"X\" charset=\"Y\"")), BW_OK);
     EXPECT_EQ(font->mCharset, "Y");
-}
-
-TEST_F(BMFontParseTest, APageNamedTwiceKeepsTheLastImage)
-{
-    const std::string xml = Replaced(ValidDescription(), "<page id=\"1\" file=\"p1.tga\"/>",
-                                     "<page id=\"1\" file=\"p0.tga\"/><page id=\"1\" file=\"p1.tga\"/>");
-    ASSERT_EQ(Parse(xml), BW_OK);
-    EXPECT_EQ(font->mPages[1]->GetWidth(), 32);
 }
 
 struct BadDescription
@@ -148,53 +134,41 @@ INSTANTIATE_TEST_SUITE_P(
         BadDescription{"NotXml", "<font>", "<font"}, BadDescription{"OtherRoot", "font>", "fnt>"},
         BadDescription{"NoInfo", "<info ", "<inf "}, BadDescription{"NoFace", "face=", "fac="},
         BadDescription{"SizeNotANumber", "size=\"20\"", "size=\"big\""},
-        BadDescription{"BoldNotABoolean", "bold=\"1\"", "bold=\"maybe\""},
         BadDescription{"OutlineNotANumber", "outline=\"3\"", "outline=\"x\""},
-        BadDescription{"NoSpacing", "spacing=", "space="},
         BadDescription{"NoCommon", "<common ", "<commons "}, BadDescription{"NoScaleH", "scaleH=", "h="},
         BadDescription{"TooManyPages", "pages=\"2\"", "pages=\"4000000000\""},
-        BadDescription{"NoPagesElement", "pages>", "pagez>"},
         BadDescription{"PageIdEqualsTheCount", "<page id=\"1\"", "<page id=\"2\""},
         BadDescription{"PageWithoutFile", "<page id=\"1\" file=", "<page id=\"1\" name="},
         BadDescription{"PageFileMissing", "p1.tga", "p9.tga"},
-        BadDescription{"PageFileNotUtf8", "p1.tga", "p\xff.tga"},
         BadDescription{"PageNeverGiven", "<page id=\"1\" file=\"p1.tga\"/>", ""},
         BadDescription{"NoChars", "<chars ", "<glyphs ", "</chars>", "</glyphs>"},
         BadDescription{"CharWithoutAdvance", "xadvance=\"14\"", ""},
         BadDescription{"CharOnAPageNotGiven", "page=\"1\" chnl", "page=\"2\" chnl"},
-        BadDescription{"CharIdNotANumber", "char id=\"65\"", "char id=\"A\""},
         BadDescription{"KerningWithoutAmount", "amount=\"-1\"", "mount=\"-1\""}),
     [](const testing::TestParamInfo<BadDescription>& info) { return std::string(info.param.name); });
 
+// What was read before the pages stays; a failed parse's page images are
+// freed by the next (leak checks see them).
 TEST_F(BMFontParseTest, WithoutAWholeStreamOrARendererTheParseFails)
 {
     base::MemoryStream empty;
     EXPECT_EQ(font->Parse(&empty), BW_FAIL);
     EXPECT_EQ(font->Parse(nullptr), BW_FAIL);
-    font->mRender = nullptr;
-    EXPECT_EQ(Parse(ValidDescription()), BW_FAIL);
-    // What was read before the pages stays.
-    EXPECT_EQ(font->mBase, 16.0f);
-}
-
-TEST_F(BMFontParseTest, AFailedParseThenAGoodOneLeavesOnlyTheNewPages)
-{
     ASSERT_EQ(Parse(Replaced(ValidDescription(), "xadvance=\"14\"", "")), BW_FAIL);
     EXPECT_NE(font->mPages[0], nullptr);
     ASSERT_EQ(Parse(ValidDescription()), BW_OK);
-    EXPECT_EQ(font->mPages.size(), 2u);
-    // Leak checks see whether the first parse's images were freed.
+    font->mRender = nullptr;
+    EXPECT_EQ(Parse(Replaced(ValidDescription(), "base=\"16\"", "base=\"17\"")), BW_FAIL);
+    EXPECT_EQ(font->mBase, 17.0f);
 }
 
 TEST_F(BMFontParseTest, TheTextScaleFactorMultipliesTheMetrics)
 {
     fonttest::ScaledApplication application;
     ASSERT_EQ(Parse(ValidDescription()), BW_OK);
-    const float metrics[] = {font->mSize, font->mBase, font->mLineHeight, font->mScaleW};
-    EXPECT_EQ(std::vector<float>(metrics, metrics + 4), (std::vector<float>{40, 32, 48, 64}));
     const render::BMFont::Glyph& a = font->mChars.at(65);
-    const float fields[] = {a.mX, a.mWidth, a.mXOffset, a.mYOffset, a.mXAdvance};
-    EXPECT_EQ(std::vector<float>(fields, fields + 5), (std::vector<float>{8, 16, 2, 8, 20}));
+    const float metrics[] = {font->mSize, font->mLineHeight, font->mScaleW, a.mX, a.mWidth, a.mYOffset, a.mXAdvance};
+    EXPECT_EQ(std::vector<float>(metrics, metrics + 7), (std::vector<float>{40, 48, 64, 8, 16, 8, 20}));
     EXPECT_EQ(font->mChars.at(66).mKerning.at(65), -4.0f);
 }
 
@@ -215,10 +189,8 @@ protected:
 
 TEST_F(BMFontLoadTest, LoadsTheDescriptionBesideTheName)
 {
-    EXPECT_EQ(font->Load(), BW_FAIL);
     folder.Write("f.fnt", "<font>");
     EXPECT_EQ(font->Load(), BW_FAIL);
-    EXPECT_FALSE(font->IsLoaded());
     folder.Write("f.fnt", ValidDescription());
     ASSERT_EQ(font->Load(), BW_OK);
     EXPECT_EQ(font->mChars.size(), 4u);
@@ -248,12 +220,6 @@ TEST_F(BMFontLoadTest, ReleaseTakesTheFontOutOfTheMapAndFreesItsPages)
     EXPECT_EQ(resource::ResourceTexture::GetMap().size(), textures - 2);
 }
 
-TEST_F(BMFontLoadTest, AFontNotInTheMapIsNotReleased)
-{
-    EXPECT_EQ(font->Release(), BW_OK);
-    EXPECT_NE(font, nullptr); // still ours to delete
-}
-
 // The game's fonts hold every character of the Russian language file.
 class GameFontTest : public BMFontLoadTest, public testing::WithParamInterface<int>
 {
@@ -265,14 +231,6 @@ TEST_P(GameFontTest, LoadsAndCoversTheLanguageFile)
     font->SetName(testing_support::Widen(path));
     ASSERT_EQ(font->Load(), BW_OK);
     EXPECT_EQ(font->mSize, static_cast<float>(GetParam()));
-    EXPECT_GT(font->mBase, font->mSize * 0.6f);
-    EXPECT_LT(font->mBase, font->mSize * 1.1f);
-    for (const render::ImageRect* page : font->mPages)
-    {
-        ASSERT_NE(page, nullptr);
-        EXPECT_EQ(page->GetWidth(), 512);
-        EXPECT_EQ(page->GetHeight(), 256);
-    }
 
     std::ifstream in(std::string(BW_SOURCE_DIR) + "/data/ru_lang.xml", std::ios::binary);
     const std::wstring language =
@@ -282,12 +240,7 @@ TEST_P(GameFontTest, LoadsAndCoversTheLanguageFile)
     for (wchar_t c = 32; c < 127; ++c)
         wanted += c;
     for (wchar_t c : wanted)
-    {
-        if (c >= 32)
-        {
-            EXPECT_TRUE(font->HasChar(static_cast<uint32_t>(c))) << "U+" << std::hex << static_cast<int>(c);
-        }
-    }
+        EXPECT_TRUE(c < 32 || font->HasChar(static_cast<uint32_t>(c))) << "U+" << std::hex << static_cast<int>(c);
 
     // Every glyph lies inside its page.
     for (const auto& entry : font->mChars)
