@@ -8,39 +8,13 @@
 
 using particle_tests::EffectWith;
 using particle_tests::LoadedEmitter;
-using particle_tests::Lists;
 using particle_tests::Quads;
 
 namespace
 {
 
-// Three kinds: the middle one is born later than the others.
-const std::string kThreeKinds = EffectWith(R"(
-  <emitter name="e" interval2="1000" interpolation="1">
-    <particles texture="1" burst="2" life="1000"/>
-    <particles texture="0" emit_from="500" burst="3" life="1000" intense="1"/>
-    <particles texture="1" burst="4" life="1000" intense="1"/>
-  </emitter>)");
-
-TEST(MagicRendering, OneListPerKindWithParticlesInDocumentOrder)
-{
-    LoadedEmitter e(kThreeKinds);
-    EXPECT_TRUE(Lists(e).empty());  // stopped
-    Magic_Restart(e);
-    Magic_Update(e, 10.0);
-    std::vector<particle_tests::List> lists = Lists(e);
-    ASSERT_EQ(lists.size(), 2u);  // the empty kind gives no list
-    EXPECT_EQ(lists[0].count, 2);
-    EXPECT_EQ(lists[0].texture, 1);
-    EXPECT_FALSE(lists[0].intense);
-    EXPECT_EQ(lists[1].count, 4);
-    EXPECT_TRUE(lists[1].intense);
-    Magic_Update(e, 500.0);
-    lists = Lists(e);
-    ASSERT_EQ(lists.size(), 3u);
-    EXPECT_EQ(lists[1].count, 3);
-    EXPECT_EQ(lists[1].texture, 0);
-}
+// One list per kind with particles, in document order, is drawn through the
+// particle system in tests/Core/Render/ParticleDrawTest.cpp.
 
 TEST(MagicRendering, AListMayBeLeftUnreadAndTheNextOneReadsItsOwnParticles)
 {
@@ -66,7 +40,6 @@ TEST(MagicRendering, AListMayBeLeftUnreadAndTheNextOneReadsItsOwnParticles)
     EXPECT_EQ(quad.x3, 0.0f);
     EXPECT_EQ(Magic_CreateNextRenderedParticlesList(&rendering), MAGIC_ERROR);
     EXPECT_EQ(rendering.count, 0);
-    EXPECT_EQ(Magic_CreateNextRenderedParticlesList(&rendering), MAGIC_ERROR);
     EXPECT_EQ(Magic_GetNextParticleVertexes(&quad), MAGIC_ERROR);
 }
 
