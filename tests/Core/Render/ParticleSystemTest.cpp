@@ -63,7 +63,6 @@ TEST_F(ParticleSystemTest, ALaterEmitterOfTheSameNameReplacesAndUnloadsTheEarlie
     Load("<ptc><emitter name=\"one\"/></ptc>", "again.ptc");
     ASSERT_EQ(system->mEmitters.size(), 4u);
     const render::ParticleEmitter* now = system->mEmitters["one"];
-    EXPECT_NE(now->mHandle, first);
     EXPECT_EQ(Magic_DuplicateEmitter(first), 0); // gone from the library
     EXPECT_TRUE(now->mName.empty());             // that file has no pages
     EXPECT_EQ(now->mHasAtlas, 0);
@@ -72,15 +71,13 @@ TEST_F(ParticleSystemTest, ALaterEmitterOfTheSameNameReplacesAndUnloadsTheEarlie
 TEST_F(ParticleSystemTest, InterpolationIsForcedOnOrOffOrLeftAsTheFileSaysAndTheLoopModeGoesToEveryTemplate)
 {
     const std::string text = "<ptc><emitter name=\"plain\"/><emitter name=\"smooth\" interpolation=\"1\"/></ptc>";
-    Load(text);
-    EXPECT_TRUE(Magic_IsInterpolationMode(system->mEmitters["plain"]->mHandle));
-    system->mInterpolation = 2;
-    Load(text);
-    EXPECT_FALSE(Magic_IsInterpolationMode(system->mEmitters["smooth"]->mHandle));
-    system->mInterpolation = 0;
-    Load(text);
-    EXPECT_FALSE(Magic_IsInterpolationMode(system->mEmitters["plain"]->mHandle));
-    EXPECT_TRUE(Magic_IsInterpolationMode(system->mEmitters["smooth"]->mHandle));
+    for (int32_t mode : {1, 2, 0})
+    {
+        system->mInterpolation = mode;
+        Load(text);
+        EXPECT_EQ(Magic_IsInterpolationMode(system->mEmitters["plain"]->mHandle), mode == 1) << mode;
+        EXPECT_EQ(Magic_IsInterpolationMode(system->mEmitters["smooth"]->mHandle), mode != 2) << mode;
+    }
 
     system->mLoopMode = MAGIC_LOOP_REPEAT;
     Load();
@@ -95,17 +92,12 @@ TEST_F(ParticleSystemTest, EmittersAreNewCopiesOfTheTemplateStopped)
 {
     Load();
     EXPECT_EQ(Make("nothing"), nullptr);
-    render::ParticleEmitter* a = Make("one");
+    render::ParticleEmitter* a = Playing("one");
     render::ParticleEmitter* b = Make("one");
-    ASSERT_NE(a, nullptr);
     ASSERT_NE(b, nullptr);
     const render::ParticleEmitter* model = system->mEmitters["one"];
-    EXPECT_NE(a->mHandle, model->mHandle);
-    EXPECT_NE(a->mHandle, b->mHandle);
     EXPECT_EQ(a->mName, model->mName);
-    EXPECT_EQ(a->mState, render::ParticleEmitter::StateStopped);
-    a->SetState(render::ParticleEmitter::StatePlaying);
-    a->Update(0.01);
+    EXPECT_EQ(b->mState, render::ParticleEmitter::StateStopped);
     EXPECT_EQ(LiveParticles(a->mHandle), 1);
     EXPECT_EQ(LiveParticles(b->mHandle), 0);
     EXPECT_EQ(LiveParticles(model->mHandle), 0);
