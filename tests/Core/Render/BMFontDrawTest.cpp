@@ -18,7 +18,6 @@
 namespace
 {
 
-using fonttest::AddGlyphs;
 using fonttest::AddLayoutGlyphs;
 using fonttest::ValidDescription;
 
@@ -211,13 +210,14 @@ TEST_F(TextDrawTest, AnUnloadedFontMeasuresButDrawsNothing)
 }
 
 // Right-aligned, every line's pen ends at the measured width, whatever the
-// wrapping and kerning (including pairs after a space or a line break).
+// wrapping and kerning (including pairs after a space or a line break), and
+// the draw writes one quad per drawn glyph, missing and replaced ones too.
 TEST_F(TextDrawTest, ThePenEndsWhereTheMeasureSays)
 {
     font->mChars.at(L'A').mKerning[L' '] = -3;
     font->mChars.at(L'A').mKerning[L'\n'] = 4;
     font->mChars.at(0x416).mKerning[L'B'] = 5;
-    const wchar_t alphabet[] = L"AAB \x0416\n";
+    const wchar_t alphabet[] = L"AAB \x0416\n\t\x01";
     std::mt19937 random(11);
     for (int round = 0; round < 400; ++round)
     {
@@ -228,6 +228,7 @@ TEST_F(TextDrawTest, ThePenEndsWhereTheMeasureSays)
         format.mAlign = render::TextAlignRight;
         format.mWrapWidth = static_cast<float>(random() % 60);
         format.mLetterSpacing = static_cast<float>(random() % 3);
+        format.mReplacementChar = random() % 2 ? L'B' : 0;
         float size[2] = {0, 0};
         // A frame each, so that the quads start at the first place.
         ASSERT_EQ(r.EndScene(), BW_OK);
@@ -240,12 +241,13 @@ TEST_F(TextDrawTest, ThePenEndsWhereTheMeasureSays)
         uint32_t quad = 0;
         for (wchar_t c : text)
         {
-            if (c == L' ' || c == L'\n')
+            const render::BMFont::Glyph* glyph = font->FindGlyph(c, font->FindReplacement(format));
+            if (!glyph || c == L' ' || c == L'\n' || c == L'\t')
                 continue;
-            const render::BMFont::Glyph& glyph = font->mChars.at(static_cast<uint16_t>(c));
             const render::SVertex2D* q = Quad(quad++);
-            lineEnds[q[0].y] = q[0].x - glyph.mXOffset + glyph.mXAdvance + format.mLetterSpacing;
+            lineEnds[q[0].y] = q[0].x - glyph->mXOffset + glyph->mXAdvance + format.mLetterSpacing;
         }
+        ASSERT_EQ(QuadsWritten(), quad) << "round " << round;
         for (const auto& line : lineEnds)
             ASSERT_FLOAT_EQ(line.second, size[0]) << "round " << round << " line at " << line.first;
     }
@@ -312,19 +314,6 @@ INSTANTIATE_TEST_SUITE_P(Offsets, TextParamAlignment,
                          testing::Values(ParamAlignCase{L"i", 0, 0, 0, 0, 5}, ParamAlignCase{L"i", 1, 1, -5, -5, 5},
                                          ParamAlignCase{L"i", 2, 2, -3, -2, 5}, ParamAlignCase{L"i", 0, 3, 0, -4, 5},
                                          ParamAlignCase{L"i", 5, 9, 0, 0, 5}, ParamAlignCase{L"", 2, 2, 0, -2, 0}));
-
-TEST_F(TextParamTest, BoundsGoThroughTheOwnersTransform)
-{
-    math::BoundingBox box;
-    {
-        auto draw = font.DrawString(L"ab");
-        draw->mOutBounds = &box;
-        const float at[2] = {100, 50};
-        ASSERT_EQ(draw.Translate(at).DrawNow(), BW_OK);
-    }
-    const float corners[4] = {box.mMin[0], box.mMin[1], box.mMax[0], box.mMax[1]};
-    EXPECT_EQ(std::vector<float>(corners, corners + 4), (std::vector<float>{100, 50, 120, 55}));
-}
 
 TEST_F(TextDrawTest, TheGraphicsTransformMovesTheGlyphsAfterAlignment)
 {

@@ -4,13 +4,11 @@
 #include "tests/Core/Render/FontTesting.h"
 
 #include <algorithm>
-#include <random>
 #include <tuple>
 
 namespace
 {
 
-using fonttest::AddGlyphs;
 using fonttest::AddLayoutGlyphs;
 
 // First, count, width, spaces, x offset, justified.
@@ -169,52 +167,6 @@ TEST_F(LayoutTest, AlignmentWidthIsTheWrapWidthWhenAskedFor)
     float size[2] = {-1, -1};
     EXPECT_EQ(font.DrawText(nullptr, nullptr, L"abc", nullptr, size), BW_OK);
     EXPECT_EQ(size[0], 30.0f);
-}
-
-// Every drawn glyph of a text lies in exactly one line and the page runs
-// count them in order, whatever the text and format: the draw takes one
-// run place per glyph.
-TEST_F(LayoutTest, LinesHoldEachGlyphOnceInTextOrder)
-{
-    AddGlyphs(&font, {{L'X', 40, 1}, {L'y', 10, 1}});
-    font.mChars[L'b'].mKerning[L'a'] = -12;
-    const wchar_t alphabet[] = L"ab Xy\t\n\x01WWi?";
-    std::mt19937 random(7);
-    for (int round = 0; round < 3000; ++round)
-    {
-        std::wstring text;
-        const int length = static_cast<int>(random() % 40);
-        for (int i = 0; i < length; ++i)
-            text += alphabet[random() % (sizeof(alphabet) / sizeof(wchar_t) - 1)];
-        format = render::TextFormat();
-        format.mWrapWidth = static_cast<float>(random() % 80) - 10;
-        format.mIndent = static_cast<float>(random() % 3) * 6;
-        format.mLetterSpacing = static_cast<float>(random() % 3) - 1;
-        format.mReplacementChar = random() % 2 ? L'?' : 0;
-
-        render::BMFont::LineArray lines;
-        render::BMFont::PageRunArray runs;
-        font.BreakLines(text, format, &lines);
-        font.CollectPageRuns(text, format, &runs);
-        std::vector<uint32_t> pagesInLines, pagesInRuns;
-        uint32_t previousEnd = 0;
-        for (uint32_t l = 0; l < lines.Size(); ++l)
-        {
-            ASSERT_GE(lines[l].mFirst, previousEnd) << "overlapping lines in round " << round;
-            ASSERT_LE(lines[l].mFirst + lines[l].mCount, text.size());
-            previousEnd = lines[l].mFirst + lines[l].mCount;
-            for (uint32_t i = lines[l].mFirst; i < previousEnd; ++i)
-            {
-                const wchar_t c = text[i];
-                const render::BMFont::Glyph* glyph = font.FindGlyph(c, font.FindReplacement(format));
-                if (glyph && c != L' ' && c != L'\t' && c != L'\n')
-                    pagesInLines.push_back(glyph->mPage);
-            }
-        }
-        for (uint32_t r = 0; r < runs.Size(); ++r)
-            pagesInRuns.insert(pagesInRuns.end(), runs[r].mCount, runs[r].mPage);
-        ASSERT_EQ(pagesInLines, pagesInRuns) << "round " << round;
-    }
 }
 
 } // namespace

@@ -14,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -109,32 +108,20 @@ public:
     ~ScaledApplication() override { base::Singletone<app::Application>::SetInstance(nullptr); }
 };
 
-struct GlyphSpec
-{
-    wchar_t code;
-    float advance;
-    uint32_t page;
-};
-
 // Glyphs without pages, for layout and measuring: lower-case letters advance
 // 10, a space 5, a tab 20, 'W' 30, 'i' 5.
-inline void AddGlyphs(render::BMFont* font, std::initializer_list<GlyphSpec> glyphs)
-{
-    for (const GlyphSpec& spec : glyphs)
-    {
-        render::BMFont::Glyph& glyph = font->mChars[static_cast<uint16_t>(spec.code)];
-        glyph.mWidth = spec.advance - 2;
-        glyph.mHeight = 12;
-        glyph.mXAdvance = spec.advance;
-        glyph.mPage = spec.page;
-    }
-}
-
 inline void AddLayoutGlyphs(render::BMFont* font)
 {
+    std::vector<std::pair<wchar_t, float>> glyphs = {{L' ', 5}, {L'\t', 20}, {L'W', 30}, {L'?', 10}};
     for (wchar_t c = L'a'; c <= L'z'; ++c)
-        AddGlyphs(font, {{c, 10, 0}});
-    AddGlyphs(font, {{L' ', 5, 0}, {L'\t', 20, 0}, {L'W', 30, 0}, {L'i', 5, 0}, {L'?', 10, 0}});
+        glyphs.emplace_back(c, c == L'i' ? 5 : 10);
+    for (const auto& spec : glyphs)
+    {
+        render::BMFont::Glyph& glyph = font->mChars[static_cast<uint16_t>(spec.first)];
+        glyph.mWidth = spec.second - 2;
+        glyph.mHeight = 12;
+        glyph.mXAdvance = spec.second;
+    }
     font->mSize = 20;
     font->mBase = 16;
 }
