@@ -1,5 +1,4 @@
 #include "Core/Base/FileStream.h"
-#include "Core/Base/FrameStream.h"
 #include "Core/Base/MemoryStream.h"
 
 #include "tests/Support/TempFolder.h"
@@ -36,28 +35,6 @@ protected:
 
     testing_support::TempFolder mFolder;
 };
-
-TEST_F(StreamFileTest, FramesReadOnlyWhatTheirSourceDeliversAndShareItIndependently)
-{
-    mFolder.Write("f.bin", std::string(100, 'x') + "0123456789");
-    auto* source = new base::FileStream;
-    ASSERT_EQ(source->Open(At("f.bin"), 0, 2), BW_OK);
-    base::FrameStream frame(source, true, 100, 20);
-    char buffer[20] = {};
-    EXPECT_EQ(frame.Read(buffer, 20), 10u);
-    EXPECT_EQ(std::string(buffer, 10), "0123456789");
-    EXPECT_EQ(frame.Write("z", 1), 0u);
-
-    base::FrameStream first(source, false, 0, 4);
-    base::FrameStream second(source, false, 100, 4);
-    char a[2], b[2];
-    ASSERT_EQ(first.Read(a, 2), 2u);
-    ASSERT_EQ(second.Read(b, 2), 2u);
-    ASSERT_EQ(first.Read(a, 2), 2u);
-    EXPECT_EQ(std::string(a, 2), "xx");
-    EXPECT_EQ(std::string(b, 2), "01");
-    EXPECT_TRUE(first.IsEof());
-}
 
 TEST_F(StreamFileTest, FileHandleReopenClosesTheFirstAndRefusesBadSeeks)
 {

@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace
@@ -32,20 +32,14 @@ public:
     {
         gEvents.push_back(mName + " update");
         if (mAddDuringUpdate)
-        {
-            mAddDuringUpdate->AddChild(mToAdd);
-            mAddDuringUpdate = nullptr;
-        }
+            std::exchange(mAddDuringUpdate, nullptr)->AddChild(mToAdd);
         return mUpdateResult;
     }
     void OnStop() override
     {
         gEvents.push_back(mName + " stop");
         if (mAddOnStop)
-        {
-            AddChild(mAddOnStop);
-            mAddOnStop = nullptr;
-        }
+            AddChild(std::exchange(mAddOnStop, nullptr));
         base::Task::OnStop();
     }
     void MarkStopped() { mStopped = 1; }
@@ -108,17 +102,6 @@ TEST_F(TaskTest, FailingChildSkipsSiblingsMergeReapingAndParent)
     EXPECT_EQ(root.Update(0), BW_OK);
     EXPECT_EQ(gEvents, (std::vector<std::string>{"a update", "b update", "done deleted", "root update"}));
     EXPECT_EQ(root.GetChildCount(), 3u); // a, b, pending
-}
-
-TEST_F(TaskTest, FinishWithChildrenStopsOnceNoChildKeepsItAlive)
-{
-    Probe alive("alive", false, true), keeper("keeper", false, false, true);
-    alive.AddChild(&keeper);
-    alive.Update(0);
-    EXPECT_FALSE(alive.IsStopRequested());
-    keeper.MarkStopped();
-    alive.Update(0); // reaped this frame, so the finish check sees no child
-    EXPECT_TRUE(alive.IsStopRequested());
 }
 
 TEST_F(TaskTest, InitFailureIsReturnedOnceAndNeverRetriedAndAStoppedTaskDoesNothing)
