@@ -17,89 +17,55 @@ protected:
     void SetUp() override
     {
         particle_tests::ParticleTest::SetUp();
-        Load(particle_tests::kEffects);
-        Load(R"(<ptc><atlas file="white.tga" width="4" height="4"/>
-          <emitter name="stream" interval2="100000"><particles rate="1000" life="30"/></emitter></ptc>)",
-             "more.ptc");
+        Load();
     }
 };
 
 // A sequence of calls on an emitter and where it leaves it. "one" bursts one
 // long-lived particle at once; "late" starts at 200 ms and ends at 400.
-enum Op
+// Calls: p play, i interrupt, s stop, o another state, r restart, u 10 ms, U 300 ms.
+TEST_F(ParticleEmitterTest, PlayStatesEndWhereExpected)
 {
-    Play,
-    Interrupt,
-    Stop,
-    OtherState,
-    Restart,
-    Update10ms,
-    Update300ms,
-};
-
-struct StateCase
-{
-    const char* name;
-    const char* emitter;
-    std::vector<Op> ops;
-    int32_t state;
-    int live;
-    int inInterval = -1; // -1: not asked
-    int interrupted = -1;
-};
-
-class EmitterStates : public ParticleEmitterTest, public testing::WithParamInterface<StateCase>
-{
-};
-
-TEST_P(EmitterStates, EndWhereExpected)
-{
-    const StateCase& c = GetParam();
-    ParticleEmitter* e = Make(c.emitter);
-    for (Op op : c.ops)
+    const int32_t kPlaying = ParticleEmitter::StatePlaying, kStopped = ParticleEmitter::StateStopped;
+    const struct
     {
-        switch (op)
+        const char* emitter;
+        const char* calls;
+        int32_t state;
+        int live;
+        int inInterval; // -1: not asked
+        int interrupted;
+    } cases[] = {
+        {"late", "p", kPlaying, 0, 1, -1},   {"late", "i", ParticleEmitter::StateInterrupted, 0, 1, 1},
+        {"one", "pus", kStopped, 0, -1, -1}, {"one", "puis", kStopped, 1, -1, -1}, // left to run out
+        {"one", "puisp", kPlaying, 0, -1, -1}, {"one", "puip", kPlaying, 1, -1, 0}, // resumed, not rewound
+        {"one", "puoU", 7, 1, -1, -1},       {"one", "pur", kPlaying, 0, -1, -1},
+        {"one", "puir", kPlaying, 0, -1, 0}, {"late", "r", kPlaying, 0, 1, -1},
+        {"late", "pU", kStopped, 0, 0, -1},  {"late", "iU", kStopped, 0, 1, -1}, // left where it ended
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(std::string(c.emitter) + " " + c.calls);
+        ParticleEmitter* e = Make(c.emitter);
+        for (const char* call = c.calls; *call; ++call)
         {
-        case Play: e->SetState(ParticleEmitter::StatePlaying); break;
-        case Interrupt: e->SetState(ParticleEmitter::StateInterrupted); break;
-        case Stop: e->SetState(ParticleEmitter::StateStopped); break;
-        case OtherState: e->SetState(7); break;
-        case Restart: e->Restart(); break;
-        case Update10ms: e->Update(0.01); break;
-        case Update300ms: for (int i = 0; i < 30; ++i) e->Update(0.01); break;
+            switch (*call)
+            {
+            case 'p': e->SetState(ParticleEmitter::StatePlaying); break;
+            case 'i': e->SetState(ParticleEmitter::StateInterrupted); break;
+            case 's': e->SetState(ParticleEmitter::StateStopped); break;
+            case 'o': e->SetState(7); break;
+            case 'r': e->Restart(); break;
+            case 'u': e->Update(0.01); break;
+            default: for (int i = 0; i < 30; ++i) e->Update(0.01);
+            }
         }
-    }
-    EXPECT_EQ(e->mState, c.state);
-    EXPECT_EQ(LiveParticles(e->mHandle), c.live);
-    if (c.inInterval >= 0)
-    {
-        EXPECT_EQ(Magic_InInterval(e->mHandle), c.inInterval == 1);
-    }
-    if (c.interrupted >= 0)
-    {
-        EXPECT_EQ(Magic_IsInterrupt(e->mHandle), c.interrupted == 1);
+        EXPECT_EQ(e->mState, c.state);
+        EXPECT_EQ(LiveParticles(e->mHandle), c.live);
+        EXPECT_TRUE(c.inInterval < 0 || Magic_InInterval(e->mHandle) == (c.inInterval == 1));
+        EXPECT_TRUE(c.interrupted < 0 || Magic_IsInterrupt(e->mHandle) == (c.interrupted == 1));
     }
 }
-
-const int32_t kPlaying = ParticleEmitter::StatePlaying, kStopped = ParticleEmitter::StateStopped,
-              kInterrupted = ParticleEmitter::StateInterrupted;
-
-INSTANTIATE_TEST_SUITE_P(
-    Sequences, EmitterStates,
-    testing::Values(
-        StateCase{"PlayingAStoppedOneStartsItAtInterval1", "late", {Play}, kPlaying, 0, 1},
-        StateCase{"InterruptingAStoppedOneStartsIt", "late", {Interrupt}, kInterrupted, 0, 1, 1},
-        StateCase{"StoppingStopsTheLibraryEmitter", "one", {Play, Update10ms, Stop}, kStopped, 0},
-        StateCase{"AnInterruptedOneIsLeftToRunOut", "one", {Play, Update10ms, Interrupt, Stop}, kStopped, 1},
-        StateCase{"PlayingAfterARunOutRewinds", "one", {Play, Update10ms, Interrupt, Stop, Play}, kPlaying, 0},
-        StateCase{"PlayingAnInterruptedOneResumesIt", "one", {Play, Update10ms, Interrupt, Play}, kPlaying, 1, -1, 0},
-        StateCase{"OtherStatesAreStoredAndNotUpdated", "one", {Play, Update10ms, OtherState, Update300ms}, 7, 1},
-        StateCase{"RestartRewindsAndPlays", "one", {Play, Update10ms, Restart}, kPlaying, 0},
-        StateCase{"RestartEndsAnInterrupt", "one", {Play, Update10ms, Interrupt, Restart}, kPlaying, 0, -1, 0},
-        StateCase{"RestartPlaysAStoppedOneToInterval1", "late", {Restart}, kPlaying, 0, 1},
-        StateCase{"AnEffectEndingWhilePlayingIsStopped", "late", {Play, Update300ms}, kStopped, 0, 0},
-        StateCase{"AnEffectEndingInterruptedIsLeftWhereItEnded", "late", {Interrupt, Update300ms}, kStopped, 0, 1}),
-    [](const testing::TestParamInfo<StateCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ParticleEmitterTest, APendingRestartKeepsSetStateFromRewindingUntilTheNextUpdate)
 {
