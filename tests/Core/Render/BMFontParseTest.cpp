@@ -8,9 +8,7 @@
 #include "Core/Resource/ResourceTexture.h"
 
 #include <algorithm>
-#include <fstream>
 #include <map>
-#include <iterator>
 
 namespace
 {
@@ -81,8 +79,7 @@ TEST_F(BMFontParseTest, OptionalAttributesMayBeLeftOutAndShortListsLeaveTheRest)
 // fuzz corpus keeps one: those read as 0.
 TEST_F(BMFontParseTest, EmptyNumbersReadAsZero)
 {
-    std::ifstream in(std::string(BW_SOURCE_DIR) + "/fuzz/corpus/BitmapFont/empty_numbers.fnt", std::ios::binary);
-    const std::string xml((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string xml = testing_support::ReadFile(BW_SOURCE_DIR "/fuzz/corpus/BitmapFont/empty_numbers.fnt");
     ASSERT_NE(xml.find("unicode=\"\""), std::string::npos);
     font->mBase = font->mStretchH = 5;
     ASSERT_EQ(Parse(xml), BW_OK);
@@ -105,47 +102,20 @@ TEST_F(BMFontParseTest, TheMisspeltCharsetIsReadWhenTheRightOneIsMissing)
     EXPECT_EQ(font->mCharset, "Y");
 }
 
-struct BadDescription
-{
-    const char* name;
-    const char* from;
-    const char* to;
-    const char* from2 = nullptr;
-    const char* to2 = nullptr;
-};
-
-class BMFontRefuses : public FontFixture, public testing::WithParamInterface<BadDescription>
-{
-};
-
-TEST_P(BMFontRefuses, TheDescription)
-{
-    const BadDescription& c = GetParam();
-    std::string xml = Replaced(ValidDescription(), c.from, c.to);
-    if (c.from2)
-        xml = Replaced(xml, c.from2, c.to2);
-    EXPECT_EQ(Parse(xml), BW_FAIL);
-}
-
 // A missing or mistyped attribute of each element, and what no font may do.
-INSTANTIATE_TEST_SUITE_P(
-    Faults, BMFontRefuses,
-    testing::Values(
-        BadDescription{"NotXml", "<font>", "<font"}, BadDescription{"OtherRoot", "font>", "fnt>"},
-        BadDescription{"NoInfo", "<info ", "<inf "}, BadDescription{"NoFace", "face=", "fac="},
-        BadDescription{"SizeNotANumber", "size=\"20\"", "size=\"big\""},
-        BadDescription{"OutlineNotANumber", "outline=\"3\"", "outline=\"x\""},
-        BadDescription{"NoCommon", "<common ", "<commons "}, BadDescription{"NoScaleH", "scaleH=", "h="},
-        BadDescription{"TooManyPages", "pages=\"2\"", "pages=\"4000000000\""},
-        BadDescription{"PageIdEqualsTheCount", "<page id=\"1\"", "<page id=\"2\""},
-        BadDescription{"PageWithoutFile", "<page id=\"1\" file=", "<page id=\"1\" name="},
-        BadDescription{"PageFileMissing", "p1.tga", "p9.tga"},
-        BadDescription{"PageNeverGiven", "<page id=\"1\" file=\"p1.tga\"/>", ""},
-        BadDescription{"NoChars", "<chars ", "<glyphs ", "</chars>", "</glyphs>"},
-        BadDescription{"CharWithoutAdvance", "xadvance=\"14\"", ""},
-        BadDescription{"CharOnAPageNotGiven", "page=\"1\" chnl", "page=\"2\" chnl"},
-        BadDescription{"KerningWithoutAmount", "amount=\"-1\"", "mount=\"-1\""}),
-    [](const testing::TestParamInfo<BadDescription>& info) { return std::string(info.param.name); });
+TEST_F(BMFontParseTest, RefusesFaultyDescriptions)
+{
+    const char* cases[][2] = {
+        {"<font>", "<font"}, {"font>", "fnt>"},
+        {"face=", "fac="}, {"size=\"20\"", "size=\"big\""},
+        {"scaleH=", "h="}, {"pages=\"2\"", "pages=\"4000000000\""},
+        {"<page id=\"1\"", "<page id=\"2\""}, {"p1.tga", "p9.tga"},
+        {"<page id=\"1\" file=\"p1.tga\"/>", ""}, {"xadvance=\"14\"", ""},
+        {"page=\"1\" chnl", "page=\"2\" chnl"}, {"amount=\"-1\"", "mount=\"-1\""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(Parse(Replaced(ValidDescription(), c[0], c[1])), BW_FAIL) << c[0] << " -> " << c[1];
+}
 
 // What was read before the pages stays; a failed parse's page images are
 // freed by the next (leak checks see them).
@@ -172,86 +142,57 @@ TEST_F(BMFontParseTest, TheTextScaleFactorMultipliesTheMetrics)
     EXPECT_EQ(font->mChars.at(66).mKerning.at(65), -4.0f);
 }
 
-class BMFontLoadTest : public FontFixture
-{
-protected:
-    // A font entered in the resource manager's map, as the application
-    // fetches it.
-    render::BMFont* FromMap(const std::wstring& name, resource::ResourceHandle* handle)
-    {
-        *handle = resource::ResourceManager::Instance()->GetBMFont(name);
-        auto* mapped = static_cast<render::BMFont*>(handle->Get());
-        if (mapped)
-            mapped->mRender = &r;
-        return mapped;
-    }
-};
+using BMFontLoadTest = FontFixture;
 
+// Glyphs and metrics stay after an unload until the next load.
 TEST_F(BMFontLoadTest, LoadsTheDescriptionBesideTheName)
 {
     folder.Write("f.fnt", "<font>");
     EXPECT_EQ(font->Load(), BW_FAIL);
     folder.Write("f.fnt", ValidDescription());
     ASSERT_EQ(font->Load(), BW_OK);
-    EXPECT_EQ(font->mChars.size(), 4u);
     ASSERT_EQ(font->UnLoad(), BW_OK);
     EXPECT_TRUE(font->mPages.empty());
-    // Glyphs and metrics stay until the next load.
     EXPECT_TRUE(font->HasChar(65));
-    EXPECT_EQ(font->mSize, 20.0f);
 }
 
+// A font from the resource manager's map, as the application fetches it:
+// the last release takes it out of the map with both page textures.
 TEST_F(BMFontLoadTest, ReleaseTakesTheFontOutOfTheMapAndFreesItsPages)
 {
     folder.Write("f.fnt", ValidDescription());
     const std::wstring name = folder.WidePath() + L"f";
-    resource::ResourceHandle handle;
-    render::BMFont* mapped = FromMap(name, &handle);
+    resource::ResourceHandle handle = resource::ResourceManager::Instance()->GetBMFont(name);
+    auto* mapped = static_cast<render::BMFont*>(handle.Get());
     ASSERT_NE(mapped, nullptr);
+    mapped->mRender = &r;
     ASSERT_EQ(mapped->Load(), BW_OK);
-    resource::ResourceHandle again;
-    EXPECT_EQ(FromMap(name, &again), mapped);
-    EXPECT_EQ(*handle.GetCount(), 2);
+    resource::ResourceHandle again = resource::ResourceManager::Instance()->GetBMFont(name);
+    EXPECT_EQ(again.Get(), mapped);
     again.Reset();
     const size_t textures = resource::ResourceTexture::GetMap().size();
     handle.Reset();
     EXPECT_EQ(resource::ResourceManager::Instance()->GetBMFontMap().count(name), 0u);
-    // Both page textures went with the pages.
     EXPECT_EQ(resource::ResourceTexture::GetMap().size(), textures - 2);
 }
 
-// The game's fonts hold every character of the Russian language file.
-class GameFontTest : public BMFontLoadTest, public testing::WithParamInterface<int>
+// The game's fonts hold every printable ASCII character and every one of the
+// Russian language file.
+TEST_F(BMFontLoadTest, TheGameFontsCoverTheLanguageFile)
 {
-};
-
-TEST_P(GameFontTest, LoadsAndCoversTheLanguageFile)
-{
-    const std::string path = std::string(BW_SOURCE_DIR) + "/data/font/" + std::to_string(GetParam());
-    font->SetName(testing_support::Widen(path));
-    ASSERT_EQ(font->Load(), BW_OK);
-    EXPECT_EQ(font->mSize, static_cast<float>(GetParam()));
-
-    std::ifstream in(std::string(BW_SOURCE_DIR) + "/data/ru_lang.xml", std::ios::binary);
-    const std::wstring language =
-        testing_support::Widen(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
-    ASSERT_FALSE(language.empty());
-    std::wstring wanted = language;
+    std::wstring wanted = testing_support::Widen(testing_support::ReadFile(BW_SOURCE_DIR "/data/ru_lang.xml"));
+    ASSERT_FALSE(wanted.empty());
     for (wchar_t c = 32; c < 127; ++c)
         wanted += c;
-    for (wchar_t c : wanted)
-        EXPECT_TRUE(c < 32 || font->HasChar(static_cast<uint32_t>(c))) << "U+" << std::hex << static_cast<int>(c);
-
-    // Every glyph lies inside its page.
-    for (const auto& entry : font->mChars)
+    for (int size : {24, 32, 42})
     {
-        const render::BMFont::Glyph& g = entry.second;
-        ASSERT_LT(g.mPage, font->mPages.size());
-        EXPECT_LE(g.mX + g.mWidth, 512.0f);
-        EXPECT_LE(g.mY + g.mHeight, 256.0f);
+        font->SetName(testing_support::Widen(BW_SOURCE_DIR "/data/font/" + std::to_string(size)));
+        ASSERT_EQ(font->Load(), BW_OK);
+        EXPECT_EQ(font->mSize, static_cast<float>(size));
+        for (wchar_t c : wanted)
+            EXPECT_TRUE(c < 32 || font->HasChar(static_cast<uint32_t>(c))) << size << " U+" << std::hex << int(c);
+        font->UnLoad();
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Sizes, GameFontTest, testing::Values(24, 32, 42));
 
 } // namespace
