@@ -18,7 +18,6 @@
 namespace
 {
 
-using fonttest::AddLayoutGlyphs;
 using fonttest::ValidDescription;
 
 class TextDrawTest : public fonttest::FontFixture
@@ -113,48 +112,40 @@ TEST_F(TextDrawTest, EachPageRunIsOneDrawWithItsPage)
     EXPECT_EQ(calls, expected);
 }
 
-struct AlignCase
+// The left edge of each quad, offset 1 of 'A' included. "A A" is wrapped and
+// spread to 30; "AA" ends its paragraph.
+TEST_F(TextDrawTest, AlignmentAndJustificationPlaceTheGlyphs)
 {
-    const char* name;
-    uint32_t align;
-    float wrap;
-    uint8_t alignToWidest;
-    uint8_t byChars;
-    std::wstring text;
-    std::vector<float> x0; // left edge of each quad, offset 1 of 'A' included
-};
-
-class TextAlignment : public TextDrawTest, public testing::WithParamInterface<AlignCase>
-{
-};
-
-TEST_P(TextAlignment, PlacesTheGlyphs)
-{
-    const AlignCase& c = GetParam();
-    render::TextFormat format;
-    format.mAlign = c.align;
-    format.mWrapWidth = c.wrap;
-    format.mAlignToWidest = c.alignToWidest;
-    format.mJustifyByChars = c.byChars;
-    ASSERT_EQ(font->DrawText(graphics.get(), nullptr, c.text, &format, nullptr), BW_OK);
-    ASSERT_EQ(QuadsWritten(), c.x0.size());
-    for (size_t i = 0; i < c.x0.size(); ++i)
-        EXPECT_FLOAT_EQ(Quad(i)[0].x, c.x0[i]) << "quad " << i;
+    const struct
+    {
+        uint32_t align;
+        float wrap;
+        uint8_t alignToWidest, byChars;
+        const wchar_t* text;
+        std::vector<float> x0;
+    } cases[] = {
+        {0, 0, 1, 1, L"A\nAA", {1, 1, 11}},       {1, 0, 1, 1, L"A\nAA", {11, 1, 11}},
+        {2, 0, 1, 1, L"A\nAAA", {11, 1, 11, 21}}, {2, 0, 1, 1, L"A\nA\x0416", {8, 1, 10}}, // rounds up
+        {7, 0, 1, 1, L"A\nAA", {1, 1, 11}},       {1, 100, 0, 1, L"AA", {81, 91}},
+        {3, 30, 0, 1, L"A A AA", {1, 21, 1, 11}},  {3, 25, 0, 1, L"AAAA", {1, 16, 1, 11}},
+        {3, 25, 0, 0, L"AAAA", {1, 11, 1, 11}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "align " << c.align << " wrap " << c.wrap);
+        render::TextFormat format;
+        format.mAlign = c.align;
+        format.mWrapWidth = c.wrap;
+        format.mAlignToWidest = c.alignToWidest;
+        format.mJustifyByChars = c.byChars;
+        ASSERT_EQ(font->DrawText(graphics.get(), nullptr, c.text, &format, nullptr), BW_OK);
+        ASSERT_EQ(QuadsWritten(), c.x0.size());
+        for (size_t i = 0; i < c.x0.size(); ++i)
+            EXPECT_FLOAT_EQ(Quad(i)[0].x, c.x0[i]) << "quad " << i;
+        Replay();
+        ASSERT_EQ(r.BeginScene(), BW_OK);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Modes, TextAlignment,
-    testing::Values(AlignCase{"Left", 0, 0, 1, 1, L"A\nAA", {1, 1, 11}},
-                    AlignCase{"Right", 1, 0, 1, 1, L"A\nAA", {11, 1, 11}},
-                    AlignCase{"Centre", 2, 0, 1, 1, L"A\nAAA", {11, 1, 11, 21}},
-                    AlignCase{"CentreRoundsUp", 2, 0, 1, 1, L"A\nA\x0416", {8, 1, 10}},
-                    AlignCase{"UnknownIsLeft", 7, 0, 1, 1, L"A\nAA", {1, 1, 11}},
-                    AlignCase{"RightInTheWrapWidth", 1, 100, 0, 1, L"AA", {81, 91}},
-                    // "A A" is wrapped and spread to 30; "AA" ends its paragraph.
-                    AlignCase{"JustifiedSpaces", 3, 30, 0, 1, L"A A AA", {1, 21, 1, 11}},
-                    AlignCase{"JustifiedCharacters", 3, 25, 0, 1, L"AAAA", {1, 16, 1, 11}},
-                    AlignCase{"JustifiedCharactersOff", 3, 25, 0, 0, L"AAAA", {1, 11, 1, 11}}),
-    [](const testing::TestParamInfo<AlignCase>& info) { return std::string(info.param.name); });
 
 TEST_F(TextDrawTest, LinesStepBySizeAndLineSpacingFromTheAdjust)
 {
@@ -263,57 +254,34 @@ TEST_F(TextDrawTest, WithoutAFontOrOutsideAFrameTheDrawFails)
     ASSERT_EQ(r.BeginScene(), BW_OK);
 }
 
-// The text draw parameter's own steps, measured with a font alone.
-class TextParamTest : public testing::Test
+// The text draw parameter's own offsets, measured with a font alone whose
+// "i" is 5 x 5: floor(-w / 2) across, -floor(h / 2) down, 3 the base line.
+TEST(TextParamTest, AlignmentMovesTheTextRectangle)
 {
-protected:
-    void SetUp() override
+    render::BMFont font;
+    fonttest::AddLayoutGlyphs(&font);
+    font.mSize = 5;
+    font.mBase = 4;
+    const struct
     {
-        AddLayoutGlyphs(&font);
-        font.mSize = 5;
-        font.mBase = 4;
-    }
-
-    math::BoundingBox Bounds(render::DrawUntransformedParam<render::DrawTextParam>& draw)
+        const wchar_t* text;
+        int32_t alignX, alignY;
+        float minX, minY, width;
+    } cases[] = {{L"i", 0, 0, 0, 0, 5},  {L"i", 1, 1, -5, -5, 5}, {L"i", 2, 2, -3, -2, 5},
+                 {L"i", 0, 3, 0, -4, 5}, {L"i", 5, 9, 0, 0, 5},   {L"", 2, 2, 0, -2, 0}};
+    for (const auto& c : cases)
     {
         math::BoundingBox box;
+        auto draw = font.DrawString(c.text);
+        draw->mAlignX = c.alignX;
+        draw->mAlignY = c.alignY;
         draw->mOutBounds = &box;
         EXPECT_EQ(draw.DrawNow(), BW_OK);
-        return box;
+        EXPECT_EQ(std::vector<float>({box.mMin[0], box.mMin[1], box.mMax[0], box.mMax[1]}),
+                  (std::vector<float>{c.minX, c.minY, c.minX + c.width, c.minY + 5}))
+            << c.alignX << " " << c.alignY;
     }
-
-    render::BMFont font;
-};
-
-struct ParamAlignCase
-{
-    const wchar_t* text;
-    int32_t alignX, alignY;
-    float minX, minY, width;
-};
-
-class TextParamAlignment : public TextParamTest, public testing::WithParamInterface<ParamAlignCase>
-{
-};
-
-TEST_P(TextParamAlignment, MovesTheTextRectangle)
-{
-    const ParamAlignCase& c = GetParam();
-    auto draw = font.DrawString(c.text);
-    draw->mAlignX = c.alignX;
-    draw->mAlignY = c.alignY;
-    const math::BoundingBox box = Bounds(draw);
-    EXPECT_EQ(box.mMin[0], c.minX);
-    EXPECT_EQ(box.mMin[1], c.minY);
-    EXPECT_EQ(box.mMax[0], c.minX + c.width);
-    EXPECT_EQ(box.mMax[1], c.minY + 5);
 }
-
-// "i" is 5 x 5; an empty text collapses to its height.
-INSTANTIATE_TEST_SUITE_P(Offsets, TextParamAlignment,
-                         testing::Values(ParamAlignCase{L"i", 0, 0, 0, 0, 5}, ParamAlignCase{L"i", 1, 1, -5, -5, 5},
-                                         ParamAlignCase{L"i", 2, 2, -3, -2, 5}, ParamAlignCase{L"i", 0, 3, 0, -4, 5},
-                                         ParamAlignCase{L"i", 5, 9, 0, 0, 5}, ParamAlignCase{L"", 2, 2, 0, -2, 0}));
 
 TEST_F(TextDrawTest, TheGraphicsTransformMovesTheGlyphsAfterAlignment)
 {

@@ -53,48 +53,42 @@ struct LayoutCase
     std::vector<Line> lines;
 };
 
-class LineBreaking : public LayoutTest, public testing::WithParamInterface<LayoutCase>
-{
-};
-
-TEST_P(LineBreaking, GivesTheLines)
-{
-    const LayoutCase& c = GetParam();
-    format.mWrapWidth = c.wrap;
-    format.mIndent = c.indent;
-    EXPECT_EQ(Lines(c.text), c.lines);
-}
-
 // Letters advance 10, a space 5, a tab 20.
-INSTANTIATE_TEST_SUITE_P(
-    Rules, LineBreaking,
-    testing::Values(
-        LayoutCase{"Empty", L"", 0, 0, {}},
-        LayoutCase{"Words", L"ab cd", 0, 0, {{0, 5, 45, 0, 0, false}}},
-        LayoutCase{"TabsAreSpaces", L"a\tb", 0, 0, {{0, 3, 40, 0, 0, false}}},
-        LayoutCase{"TrailingSpacesLeftOut", L"ab  ", 0, 0, {{0, 2, 20, 0, 0, false}}},
-        LayoutCase{"OnlySpaces", L"   ", 0, 0, {}},
-        LayoutCase{"LineBreaks", L"ab \ncd", 0, 0, {{0, 2, 20, 0, 0, false}, {4, 2, 20, 0, 0, false}}},
-        LayoutCase{"TrailingBreakAddsNoLine", L"ab\n", 0, 0, {{0, 2, 20, 0, 0, false}}},
-        LayoutCase{"TrailingBreakWithIndent", L"ab\n", 0, 7, {{0, 2, 27, 0, 7, false}, {3, 0, 7, 0, 7, false}}},
-        LayoutCase{"EmptyParagraphs", L"\n\nab", 0, 0,
+TEST_F(LayoutTest, LineBreakingGivesTheLines)
+{
+    const LayoutCase cases[] = {
+        {"Empty", L"", 0, 0, {}},
+        {"Words", L"ab cd", 0, 0, {{0, 5, 45, 0, 0, false}}},
+        {"TabsAreSpaces", L"a\tb", 0, 0, {{0, 3, 40, 0, 0, false}}},
+        {"TrailingSpacesLeftOut", L"ab  ", 0, 0, {{0, 2, 20, 0, 0, false}}},
+        {"OnlySpaces", L"   ", 0, 0, {}},
+        {"LineBreaks", L"ab \ncd", 0, 0, {{0, 2, 20, 0, 0, false}, {4, 2, 20, 0, 0, false}}},
+        {"TrailingBreakAddsNoLine", L"ab\n", 0, 0, {{0, 2, 20, 0, 0, false}}},
+        {"TrailingBreakWithIndent", L"ab\n", 0, 7, {{0, 2, 27, 0, 7, false}, {3, 0, 7, 0, 7, false}}},
+        {"EmptyParagraphs", L"\n\nab", 0, 0,
                    {{0, 0, 0, 0, 0, false}, {1, 0, 0, 0, 0, false}, {2, 2, 20, 0, 0, false}}},
-        LayoutCase{"WrapAtTheLastWord", L"ab cd ef", 45, 0, {{0, 5, 45, 1, 0, true}, {6, 2, 20, 0, 0, false}}},
-        LayoutCase{"WrapKeepsSpacesInside", L"ab cd  ef gh", 60, 0,
+        {"WrapAtTheLastWord", L"ab cd ef", 45, 0, {{0, 5, 45, 1, 0, true}, {6, 2, 20, 0, 0, false}}},
+        {"WrapKeepsSpacesInside", L"ab cd  ef gh", 60, 0,
                    {{0, 5, 45, 1, 0, true}, {7, 5, 45, 0, 0, false}}},
         // Spaces past the wrap width hang; the next word starts the next
         // line flush, once.
-        LayoutCase{"SpacesPastTheWrapHang", L"ab cd      ef", 45, 0,
+        {"SpacesPastTheWrapHang", L"ab cd      ef", 45, 0,
                    {{0, 5, 45, 1, 0, true}, {11, 2, 20, 0, 0, false}}},
-        LayoutCase{"LeadingSpacesPastTheWrap", L"          ab", 25, 0,
+        {"LeadingSpacesPastTheWrap", L"          ab", 25, 0,
                    {{0, 11, 60, 0, 0, true}, {11, 1, 10, 0, 0, false}}},
-        LayoutCase{"LongWordCutBeforeTheOverflow", L"abcdefg", 25, 0,
+        {"LongWordCutBeforeTheOverflow", L"abcdefg", 25, 0,
                    {{0, 2, 20, 0, 0, true}, {2, 2, 20, 0, 0, true}, {4, 2, 20, 0, 0, true}, {6, 1, 10, 0, 0, false}}},
-        LayoutCase{"WordAfterALongWord", L"ab cdefg", 25, 0,
+        {"WordAfterALongWord", L"ab cdefg", 25, 0,
                    {{0, 2, 20, 0, 0, true}, {3, 2, 20, 0, 0, true}, {5, 2, 20, 0, 0, true}, {7, 1, 10, 0, 0, false}}},
-        LayoutCase{"IndentOnParagraphStartsOnly", L"ab cd ef\ngh", 50, 7,
-                   {{0, 2, 27, 0, 7, true}, {3, 5, 45, 0, 0, false}, {9, 2, 27, 0, 7, false}}}),
-    [](const testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
+        {"IndentOnParagraphStartsOnly", L"ab cd ef\ngh", 50, 7,
+                   {{0, 2, 27, 0, 7, true}, {3, 5, 45, 0, 0, false}, {9, 2, 27, 0, 7, false}}}};
+    for (const LayoutCase& c : cases)
+    {
+        format.mWrapWidth = c.wrap;
+        format.mIndent = c.indent;
+        EXPECT_EQ(Lines(c.text), c.lines) << c.name;
+    }
+}
 
 TEST_F(LayoutTest, LetterSpacingIsAddedToEveryAdvanceAndKerningNarrowsTheWidth)
 {
