@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -63,30 +64,23 @@ private:
     HM_EMITTER mEmitter;
 };
 
-struct List
+// The particle count of every list the emitter gives now; with quads, every
+// quad of every list in drawing order.
+inline std::vector<int> Lists(HM_EMITTER emitter, std::vector<MAGIC_PARTICLE_VERTEXES>* quads = nullptr)
 {
-    int count;
-    int texture;
-    bool intense;
-};
-
-// Every list the emitter gives now; with quads, every quad of every list in
-// drawing order.
-inline std::vector<List> Lists(HM_EMITTER emitter, std::vector<MAGIC_PARTICLE_VERTEXES>* quads = nullptr)
-{
-    std::vector<List> lists;
+    std::vector<int> counts;
     MAGIC_RENDERING rendering;
     for (Magic_CreateFirstRenderedParticlesList(emitter, &rendering); rendering.count;
          Magic_CreateNextRenderedParticlesList(&rendering))
     {
-        lists.push_back({rendering.count, rendering.texture_id, rendering.intense});
+        counts.push_back(rendering.count);
         for (int i = 0; quads && i < rendering.count; ++i)
         {
             quads->emplace_back();
             EXPECT_EQ(Magic_GetNextParticleVertexes(&quads->back()), MAGIC_SUCCESS);
         }
     }
-    return lists;
+    return counts;
 }
 
 inline std::vector<MAGIC_PARTICLE_VERTEXES> Quads(HM_EMITTER emitter)
@@ -98,10 +92,8 @@ inline std::vector<MAGIC_PARTICLE_VERTEXES> Quads(HM_EMITTER emitter)
 
 inline int ParticleCount(HM_EMITTER emitter)
 {
-    int count = 0;
-    for (const List& list : Lists(emitter))
-        count += list.count;
-    return count;
+    const std::vector<int> counts = Lists(emitter);
+    return std::accumulate(counts.begin(), counts.end(), 0);
 }
 
 } // namespace particle_tests

@@ -29,7 +29,7 @@ std::vector<Constant> Table(const d3d9::hlsl::CompileResult& result)
 // Only referenced globals, in declaration order; samplers numbered among those sampled.
 TEST(HlslCompiler, ConstantsListReferencedGlobalsInDeclarationOrder)
 {
-    const hlsltest::Compiled vs = hlsltest::CompileVS(
+    const hlsltest::Compiled vs = hlsltest::Compile(true, 
         "float4x4 Unused; float4 Tint; float Scale; float4x4 Proj; float4 Colors[3];\n"
         "texture tex; sampler2D Other; sampler TextureSampler = sampler_state { Texture = <tex>; };\n"
         "float4 vertex_shader(float4 p : POSITION) : POSITION { return mul(p, Proj) * Scale + Colors[1] + Tint; }");
@@ -41,7 +41,7 @@ TEST(HlslCompiler, ConstantsListReferencedGlobalsInDeclarationOrder)
     // A dynamic or constant element stays inside the array.
     EXPECT_NE(vs.blob.glsl.find("bw_c[(6 + clamp(int(1.0), 0, 2))]"), std::string::npos) << vs.blob.glsl;
 
-    const hlsltest::Compiled ps = hlsltest::CompilePS("sampler2D A; sampler2D B; sampler2D C;\n"
+    const hlsltest::Compiled ps = hlsltest::Compile(false, "sampler2D A; sampler2D B; sampler2D C;\n"
                                                       "float4 pixel_shader(float2 t : TEXCOORD0) : COLOR0\n"
                                                       "{ return tex2D(C, t) + tex2D(A, t); }\n");
     ASSERT_TRUE(ps.result.ok) << ps.result.messages;

@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
 // reported too, up to a bound.
 TEST(HlslMessages, TruncationWarningsAndEveryErrorUpToTheBound)
 {
-    const hlsltest::Compiled vs = hlsltest::CompileVS("float4x4 M;\nfloat f(float2 v) { return v.x; }\n"
+    const hlsltest::Compiled vs = hlsltest::Compile(true, "float4x4 M;\nfloat f(float2 v) { return v.x; }\n"
                                                       "float4 vertex_shader(float4 p : POSITION, float3 q : TEXCOORD0) : POSITION\n"
                                                       "{\n    return mul(q, M) + f(p) + (p.xy * q).x;\n}\n");
     ASSERT_TRUE(vs.result.ok) << vs.result.messages;
@@ -107,13 +107,13 @@ TEST(HlslMessages, TruncationWarningsAndEveryErrorUpToTheBound)
                                   "memory(5,26): warning X3206: implicit truncation of vector type\n"
                                   "memory(5,39): warning X3206: implicit truncation of vector type\n");
 
-    const hlsltest::Compiled ps = hlsltest::CompilePS("float4 pixel_shader() : COLOR0\n{\n    a = 1;\n    b = 2;\n    return 0;\n}\n");
+    const hlsltest::Compiled ps = hlsltest::Compile(false, "float4 pixel_shader() : COLOR0\n{\n    a = 1;\n    b = 2;\n    return 0;\n}\n");
     EXPECT_EQ(ps.result.messages, "memory(3,5): error X3004: undeclared identifier 'a'\n"
                                   "memory(4,5): error X3004: undeclared identifier 'b'\n");
     std::string text = "float4 pixel_shader() : COLOR0\n{\n";
     for (int i = 0; i < 500; ++i)
         text += "    x = 1;\n";
-    const hlsltest::Compiled many = hlsltest::CompilePS(text + "    return 0;\n}\n");
+    const hlsltest::Compiled many = hlsltest::Compile(false, text + "    return 0;\n}\n");
     EXPECT_FALSE(many.result.ok);
     EXPECT_EQ(std::count(many.result.messages.begin(), many.result.messages.end(), '\n'),
               d3d9::hlsl::Diagnostics::kMaxMessages);

@@ -39,14 +39,4 @@ inline Compiled Compile(bool vertex, const std::string& text, std::string entry 
     return out;
 }
 
-inline Compiled CompileVS(const std::string& text, const std::string& entry = "")
-{
-    return Compile(true, text, entry);
-}
-
-inline Compiled CompilePS(const std::string& text, const std::string& entry = "")
-{
-    return Compile(false, text, entry);
-}
-
 } // namespace hlsltest

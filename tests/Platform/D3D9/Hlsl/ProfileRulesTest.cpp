@@ -28,7 +28,7 @@ TEST(HlslProfileRules, AcceptedProgramsAndOpaqueAlphaForAThreeComponentColour)
         EXPECT_TRUE(compiled.result.ok) << c.source << "\n" << compiled.result.messages;
     }
     const hlsltest::Compiled ps =
-        hlsltest::CompilePS("float3 pixel_shader(float4 c : COLOR0) : COLOR0 { return c.rgb; }");
+        hlsltest::Compile(false, "float3 pixel_shader(float4 c : COLOR0) : COLOR0 { return c.rgb; }");
     ASSERT_TRUE(ps.result.ok) << ps.result.messages;
     EXPECT_NE(ps.blob.glsl.find("bw_Color0 = vec4(bw_r, 1.0);"), std::string::npos) << ps.blob.glsl;
 }
