@@ -18,13 +18,7 @@ public:
     ~Service() override { gDestroyed.push_back(Name()); }
     static std::string Name() { return "S" + std::to_string(N); }
 
-    std::vector<base::SingletoneBase*> GetDependencies() override
-    {
-        std::vector<base::SingletoneBase*> result;
-        for (base::SingletoneBase* d : mDependencies)
-            result.push_back(d);
-        return result;
-    }
+    std::vector<base::SingletoneBase*> GetDependencies() override { return mDependencies; }
 
     std::vector<base::SingletoneBase*> mDependencies;
 };
@@ -130,8 +124,7 @@ TEST_F(SingletonRegistryTest, NothingIsCreatedOnceTeardownHasBegunNorHandedOutAg
         ~Late() override { gDestroyed.push_back(Service<71>::Instance() ? "created" : "refused"); }
     };
     Late::Instance();
-    Service<60>* first = Service<60>::Instance();
-    EXPECT_EQ(Service<60>::Instance(), first);
+    Service<60>::Instance();
     mRegistry.ReleaseAll();
     EXPECT_EQ(gDestroyed, (std::vector<std::string>{"refused", "S60"}));
     EXPECT_EQ(Service<60>::GetInstance(), nullptr);

