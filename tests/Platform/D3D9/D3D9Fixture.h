@@ -280,6 +280,18 @@ protected:
         ASSERT_TRUE(test::ReadRenderTarget(device, surface, &pixels, &readWidth, &height));
     }
     D3DCOLOR At(UINT x, UINT y) const { return pixels.at(y * readWidth + x); }
+    struct Expected
+    {
+        UINT x, y;
+        D3DCOLOR color;
+    };
+    // Reads the target and compares the pixels.
+    void ExpectPixels(std::initializer_list<Expected> expected, IDirect3DSurface9* surface = nullptr)
+    {
+        Read(surface);
+        for (const Expected& e : expected)
+            EXPECT_EQ(At(e.x, e.y), e.color) << std::hex << At(e.x, e.y) << std::dec << " at " << e.x << "," << e.y;
+    }
 
     // A managed texture holding bits as its level 0.
     IDirect3DTexture9* FilledTexture(UINT width, UINT height, D3DFORMAT format, const void* bits, size_t bytes)

@@ -18,18 +18,7 @@ struct CompileOutput
     LPD3DXCONSTANTTABLE table = nullptr;
 
     ~CompileOutput() { ReleaseAll({code, messages, table}); }
-    std::string Messages() const
-    {
-        return messages ? static_cast<const char*>(messages->GetBufferPointer()) : "";
-    }
-    D3DXCONSTANT_DESC Desc(const char* name) const
-    {
-        D3DXCONSTANT_DESC desc = {};
-        UINT count = 7;
-        EXPECT_EQ(table->GetConstantDesc(table->GetConstantByName(nullptr, name), &desc, &count), D3D_OK) << name;
-        EXPECT_EQ(count, 1u);
-        return desc;
-    }
+    std::string Messages() const { return messages ? static_cast<const char*>(messages->GetBufferPointer()) : ""; }
 };
 
 void Compile(const std::string& text, const char* entry, const char* profile, CompileOutput& out)
@@ -38,71 +27,34 @@ void Compile(const std::string& text, const char* entry, const char* profile, Co
                                D3DXSHADER_DEBUG, &out.code, &out.messages, &out.table);
 }
 
-// The renderer reads a constant's register, which for a sampler is its stage.
-TEST(D3DXCompileShader, BuiltinProgramsGiveABlobAndATableOfWhatTheyUse)
-{
-    CompileOutput vs;
-    Compile(ReadCorpus("geom_vs.hlsl"), "vertex_shader", "vs_1_1", vs);
-    ASSERT_EQ(vs.hr, D3D_OK) << vs.Messages();
-    EXPECT_EQ(vs.messages, nullptr);
-    const DWORD* tokens = static_cast<const DWORD*>(vs.code->GetBufferPointer());
-    EXPECT_EQ(tokens[0], D3DVS_VERSION(1, 1));
-    EXPECT_EQ(ShaderBlobTokenCount(tokens) * sizeof(DWORD), vs.code->GetBufferSize());
-    const D3DXCONSTANT_DESC proj = vs.Desc("Proj");
-    EXPECT_EQ(proj.RegisterSet, D3DXRS_FLOAT4);
-    EXPECT_EQ(proj.RegisterIndex, 0u);
-    EXPECT_EQ(proj.RegisterCount, 4u);
-
-    CompileOutput ps;
-    Compile(ReadCorpus("mult_ps.hlsl"), "pixel_shader", "ps_2_0", ps);
-    ASSERT_EQ(ps.hr, D3D_OK) << ps.Messages();
-    EXPECT_EQ(static_cast<const DWORD*>(ps.code->GetBufferPointer())[0], D3DPS_VERSION(2, 0));
-    EXPECT_EQ(ps.table->GetConstantByName(nullptr, "Proj"), nullptr);
-    EXPECT_EQ(ps.table->GetConstantByName(nullptr, "g_MeshTexture"), nullptr);
-    const D3DXCONSTANT_DESC sampler = ps.Desc("TextureSampler");
-    EXPECT_EQ(sampler.RegisterSet, D3DXRS_SAMPLER);
-    EXPECT_EQ(sampler.RegisterIndex, 0u);
-}
-
-TEST(D3DXCompileShader, FailureGivesMessagesAndNoCodeOrTableAndWarningsComeWithCode)
+// Messages and tables are the compiler's tests; here: what D3DX hands out.
+TEST(D3DXCompileShader, FailureGivesMessagesAndNoCodeOrTable)
 {
     CompileOutput bad;
-    Compile("float4 pixel_shader() : COLOR0\n{\n    return undefined;\n}\n", "pixel_shader", "ps_2_0", bad);
+    Compile("float4 pixel_shader() : COLOR0 { return undefined; }", "pixel_shader", "ps_2_0", bad);
     EXPECT_TRUE(FAILED(bad.hr));
     EXPECT_EQ(bad.code, nullptr);
     EXPECT_EQ(bad.table, nullptr);
     ASSERT_NE(bad.messages, nullptr);
-    const std::string text = "memory(3,12): error X3004: undeclared identifier 'undefined'\n";
-    ASSERT_EQ(bad.messages->GetBufferSize(), text.size() + 1);
-    EXPECT_EQ(std::memcmp(bad.messages->GetBufferPointer(), text.c_str(), text.size() + 1), 0);
-
-    CompileOutput warned;
-    Compile("float4 pixel_shader(float4 c : COLOR0) : COLOR0 { float2 t = c; return t.xyxy; }", "pixel_shader",
-            "ps_2_0", warned);
-    ASSERT_EQ(warned.hr, D3D_OK);
-    EXPECT_NE(warned.code, nullptr);
-    EXPECT_EQ(warned.Messages(), "memory(1,62): warning X3206: implicit truncation of vector type\n");
+    EXPECT_EQ(bad.messages->GetBufferSize(), bad.Messages().size() + 1);
 }
 
 TEST(D3DXCompileShader, BadArgumentsAreRefusedAndOutputsCleared)
 {
     const std::string text = ReadCorpus("geom_ps.hlsl");
-    LPD3DXBUFFER code = reinterpret_cast<LPD3DXBUFFER>(0x1);
-    LPD3DXBUFFER messages = reinterpret_cast<LPD3DXBUFFER>(0x1);
-    LPD3DXCONSTANTTABLE table = reinterpret_cast<LPD3DXCONSTANTTABLE>(0x1);
-    EXPECT_EQ(D3DXCompileShader(nullptr, 10, nullptr, nullptr, "pixel_shader", "ps_2_0", 0, &code, &messages, &table),
-              D3DERR_INVALIDCALL);
-    EXPECT_EQ(code, nullptr);
-    EXPECT_EQ(messages, nullptr);
-    EXPECT_EQ(table, nullptr);
-    EXPECT_EQ(D3DXCompileShader(text.c_str(), 10, nullptr, nullptr, nullptr, "ps_2_0", 0, &code, &messages, &table),
-              D3DERR_INVALIDCALL);
-    EXPECT_EQ(D3DXCompileShader(text.c_str(), 10, nullptr, nullptr, "pixel_shader", nullptr, 0, &code, &messages,
-                                &table),
-              D3DERR_INVALIDCALL);
+    const char *ps = "pixel_shader", *profile = "ps_2_0";
+    const char* arguments[][3] = {{nullptr, ps, profile}, {text.c_str(), nullptr, profile}, {text.c_str(), ps, nullptr}};
+    for (const auto& a : arguments)
+    {
+        LPD3DXBUFFER code = reinterpret_cast<LPD3DXBUFFER>(0x1), messages = code;
+        LPD3DXCONSTANTTABLE table = reinterpret_cast<LPD3DXCONSTANTTABLE>(0x1);
+        EXPECT_EQ(D3DXCompileShader(a[0], 10, nullptr, nullptr, a[1], a[2], 0, &code, &messages, &table),
+                  D3DERR_INVALIDCALL);
+        EXPECT_EQ(std::make_tuple(code, messages, table), std::make_tuple(nullptr, nullptr, nullptr));
+    }
     // Without out-pointers the text is still checked.
-    EXPECT_EQ(D3DXCompileShader(text.c_str(), static_cast<UINT>(text.size()), nullptr, nullptr, "pixel_shader",
-                                "ps_2_0", 0, nullptr, nullptr, nullptr),
+    EXPECT_EQ(D3DXCompileShader(text.c_str(), static_cast<UINT>(text.size()), nullptr, nullptr, ps, profile, 0,
+                                nullptr, nullptr, nullptr),
               D3D_OK);
 }
 

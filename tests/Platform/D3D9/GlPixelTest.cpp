@@ -15,15 +15,8 @@ TEST_F(GlDeviceTest, ClearAndDrawsHonourTheScissorRectangle)
     RECT beyond = {20, 10, 100, 100}; // clipped to the target, not refused
     device->SetScissorRect(&beyond);
     DrawQuad(-0.5f, -0.5f, kWidth - 0.5f, kHeight - 0.5f, kRed);
-    Read();
-    const struct
-    {
-        UINT x, y;
-        D3DCOLOR color;
-    } expected[] = {{4, 2, kGreen}, {9, 5, kGreen}, {10, 5, kBlue}, {9, 6, kBlue},
-                    {3, 2, kBlue},  {19, 10, kBlue}, {20, 10, kRed}, {kWidth - 1, kHeight - 1, kRed}};
-    for (const auto& e : expected)
-        EXPECT_EQ(At(e.x, e.y), e.color) << e.x << "," << e.y;
+    ExpectPixels({{4, 2, kGreen}, {9, 5, kGreen}, {10, 5, kBlue}, {9, 6, kBlue}, {3, 2, kBlue}, {19, 10, kBlue},
+                  {20, 10, kRed}, {kWidth - 1, kHeight - 1, kRed}});
 
     // An inverted rectangle, or one wholly outside the target, clips
     // everything: the previous rectangle must not stay in effect.
@@ -32,9 +25,8 @@ TEST_F(GlDeviceTest, ClearAndDrawsHonourTheScissorRectangle)
     {
         device->SetScissorRect(&rect);
         DrawQuad(-0.5f, -0.5f, kWidth - 0.5f, kHeight - 0.5f, kGreen);
-        Read();
-        EXPECT_EQ(At(25, 15), kRed) << rect.left << "," << rect.top;
-        EXPECT_EQ(At(0, 0), kBlue) << rect.left << "," << rect.top;
+        SCOPED_TRACE(rect.left);
+        ExpectPixels({{25, 15, kRed}, {0, 0, kBlue}});
     }
 }
 
@@ -72,9 +64,8 @@ TEST_F(GlDeviceTest, MirroredQuadIsCulledAsDirect3DCullsIt)
         if (mode.cull != D3DCULL_CCW) // the default, left as the device starts
             device->SetRenderState(D3DRS_CULLMODE, mode.cull);
         Draw(v);
-        Read();
-        EXPECT_EQ(At(3, 3), mode.left) << "cull mode " << mode.cull;
-        EXPECT_EQ(At(11, 3), mode.right) << "cull mode " << mode.cull;
+        SCOPED_TRACE(mode.cull);
+        ExpectPixels({{3, 3, mode.left}, {11, 3, mode.right}});
     }
 }
 
@@ -105,9 +96,7 @@ TEST_P(GlBlend, TexturedQuadBlendsExactly)
     device->SetRenderState(D3DRS_SRCBLENDALPHA, D3DBLEND_ONE);
     device->SetRenderState(D3DRS_DESTBLENDALPHA, D3DBLEND_ONE);
     DrawQuad(1.5f, 1.5f, 5.5f, 5.5f, kWhite);
-    Read();
-    EXPECT_EQ(At(3, 3), c.expected) << std::hex << At(3, 3);
-    EXPECT_EQ(At(0, 0), c.background);
+    ExpectPixels({{3, 3, c.expected}, {0, 0, c.background}});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -129,14 +118,7 @@ TEST_F(GlDeviceTest, Dxt1AndDxt5BlocksDecodeExactly)
     Clear(0xFF808080);
     UseTexture(FilledTexture(8, 4, D3DFMT_DXT1, dxt1, sizeof dxt1));
     DrawQuad(-0.5f, -0.5f, 7.5f, 3.5f, kWhite); // one texel per pixel, point filtering
-    Read();
-    EXPECT_EQ(At(0, 0), kRed);
-    EXPECT_EQ(At(3, 1), kRed);
-    EXPECT_EQ(At(2, 2), kBlue);
-    EXPECT_EQ(At(1, 3), kBlue);
-    EXPECT_EQ(At(4, 0), kGreen);
-    EXPECT_EQ(At(7, 2), kGreen);
-    EXPECT_EQ(At(5, 3), 0x00000000u);
+    ExpectPixels({{0, 0, kRed}, {3, 1, kRed}, {2, 2, kBlue}, {1, 3, kBlue}, {4, 0, kGreen}, {7, 2, kGreen}, {5, 3, 0}});
 
     // DXT5: alpha endpoints 255 and 0, row codes 0, 1, 0, 1; colour white.
     const uint8_t dxt5[16] = {0xFF, 0x00, 0x00, 0x90, 0x24, 0x00, 0x90, 0x24,
@@ -144,11 +126,7 @@ TEST_F(GlDeviceTest, Dxt1AndDxt5BlocksDecodeExactly)
     Clear(0x00000000);
     UseTexture(FilledTexture(4, 4, D3DFMT_DXT5, dxt5, sizeof dxt5));
     DrawQuad(-0.5f, -0.5f, 3.5f, 3.5f, kWhite);
-    Read();
-    EXPECT_EQ(At(0, 0), 0xFFFFFFFFu);
-    EXPECT_EQ(At(3, 1), 0x00FFFFFFu);
-    EXPECT_EQ(At(2, 2), 0xFFFFFFFFu);
-    EXPECT_EQ(At(1, 3), 0x00FFFFFFu);
+    ExpectPixels({{0, 0, 0xFFFFFFFFu}, {3, 1, 0x00FFFFFFu}, {2, 2, 0xFFFFFFFFu}, {1, 3, 0x00FFFFFFu}});
 }
 
 TEST_F(GlDeviceTest, OneLevelTextureSamplesUnderLinearMipFiltering)
@@ -159,8 +137,7 @@ TEST_F(GlDeviceTest, OneLevelTextureSamplesUnderLinearMipFiltering)
     device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
     Clear(kBlack);
     DrawQuad(-0.5f, -0.5f, 3.5f, 3.5f, kWhite);
-    Read();
-    EXPECT_EQ(At(1, 1), kGreen);
+    ExpectPixels({{1, 1, kGreen}});
 }
 
 TEST_F(GlDeviceTest, RenderTargetIsDrawnIntoAndSampledTheRightWayUp)
@@ -174,23 +151,14 @@ TEST_F(GlDeviceTest, RenderTargetIsDrawnIntoAndSampledTheRightWayUp)
     SetProjection(16, 16);
     Clear(kGreen);
     DrawQuad(-0.5f, -0.5f, 7.5f, 3.5f, kRed); // the top-left corner of the target
-    Read(surface);
-    EXPECT_EQ(At(0, 0), kRed);
-    EXPECT_EQ(At(7, 3), kRed);
-    EXPECT_EQ(At(8, 0), kGreen);
-    EXPECT_EQ(At(0, 4), kGreen);
+    ExpectPixels({{0, 0, kRed}, {7, 3, kRed}, {8, 0, kGreen}, {0, 4, kGreen}}, surface);
 
     ASSERT_EQ(device->SetRenderTarget(0, backBuffer), D3D_OK);
     SetProjection(kWidth, kHeight);
     Clear(kBlue);
     UseTexture(target);
     DrawQuad(-0.5f, -0.5f, 15.5f, 15.5f, kWhite);
-    Read();
-    EXPECT_EQ(At(0, 0), kRed);
-    EXPECT_EQ(At(7, 3), kRed);
-    EXPECT_EQ(At(8, 3), kGreen);
-    EXPECT_EQ(At(0, 15), kGreen);
-    EXPECT_EQ(At(16, 0), kBlue);
+    ExpectPixels({{0, 0, kRed}, {7, 3, kRed}, {8, 3, kGreen}, {0, 15, kGreen}, {16, 0, kBlue}});
     ReleaseAll({surface, backBuffer});
 }
 
@@ -236,9 +204,7 @@ TEST_F(GlDeviceTest, IndexedDrawsUseTheBaseVertex)
     IDirect3DIndexBuffer9* ib = MakeIndices({0, 1, 2, 3, 4, 5});
     device->SetIndices(ib);
     ASSERT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 6, 0, 6, 0, 2), D3D_OK);
-    Read();
-    EXPECT_EQ(At(1, 1), kBlack);
-    EXPECT_EQ(At(9, 1), kGreen);
+    ExpectPixels({{1, 1, kBlack}, {9, 1, kGreen}});
     ib->Release();
 }
 
@@ -257,8 +223,7 @@ void bw_main() { bw_Color0 = bw_v_COLOR0 + bw_v_TEXCOORD5; }
     ps->Release();
     Clear(kBlack);
     DrawQuad(-0.5f, -0.5f, 3.5f, 3.5f, 0xFF203040);
-    Read();
-    EXPECT_EQ(At(1, 1), 0xFF203040u);
+    ExpectPixels({{1, 1, 0xFF203040u}});
 }
 
 TEST_F(GlDeviceTest, ShaderTextThatDoesNotCompileIsRefused)
@@ -272,9 +237,7 @@ TEST_F(GlDeviceTest, ShaderTextThatDoesNotCompileIsRefused)
 TEST_F(GlDeviceTest, ClearFillsTheTargetWithTheExactColourAlsoAfterAResize)
 {
     Clear(0x80336699);
-    Read();
-    EXPECT_EQ(At(0, 0), 0x80336699u);
-    EXPECT_EQ(At(kWidth - 1, kHeight - 1), 0x80336699u);
+    ExpectPixels({{0, 0, 0x80336699u}, {kWidth - 1, kHeight - 1, 0x80336699u}});
     ASSERT_EQ(device->EndScene(), D3D_OK);
     EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
 
@@ -284,9 +247,8 @@ TEST_F(GlDeviceTest, ClearFillsTheTargetWithTheExactColourAlsoAfterAResize)
     params.BackBufferHeight = 10;
     ASSERT_EQ(device->Reset(&params), D3D_OK);
     Clear(kRed);
-    Read();
+    ExpectPixels({{19, 9, kRed}});
     EXPECT_EQ(pixels.size(), 200u);
-    EXPECT_EQ(At(19, 9), kRed);
     EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
 }
 

@@ -56,10 +56,7 @@ protected:
         IDirect3DPixelShader9* pixelShader = nullptr;
         const HRESULT hr = vertex ? device->CreateVertexShader(tokens, &vertexShader)
                                   : device->CreatePixelShader(tokens, &pixelShader);
-        if (vertex)
-            device->SetVertexShader(vertexShader);
-        else
-            device->SetPixelShader(pixelShader);
+        vertex ? device->SetVertexShader(vertexShader) : device->SetPixelShader(pixelShader);
         ReleaseAll({code, vertexShader, pixelShader});
         return hr;
     }
@@ -73,12 +70,8 @@ protected:
         ASSERT_NE(code, nullptr);
         ASSERT_EQ(Bind(code, true), D3D_OK);
         D3DXMATRIX proj = {};
-        proj.m[0][0] = 2.0f / kWidth;
-        proj.m[1][1] = -2.0f / kHeight;
-        proj.m[2][2] = 1.0f;
-        proj.m[3][0] = -1.0f;
-        proj.m[3][1] = 1.0f;
-        proj.m[3][3] = 1.0f;
+        proj.m[0][0] = 2.0f / kWidth, proj.m[1][1] = -2.0f / kHeight, proj.m[2][2] = proj.m[3][3] = 1.0f;
+        proj.m[3][0] = -1.0f, proj.m[3][1] = 1.0f;
         EXPECT_EQ(table->SetMatrix(device, table->GetConstantByName(nullptr, "Proj"), &proj), D3D_OK);
         table->Release();
 
@@ -114,10 +107,7 @@ TEST_F(HlslProgramPixelTest, GeometryProgramsDrawTheVertexColourWhereProjPlacesI
     Draw(std::vector<VertexGeom>{{-0.5f, -0.5f, 0, color}, {kWidth - 0.5f, -0.5f, 0, color},
                                  {-0.5f, kHeight - 0.5f, 0, color}},
          kFvfGeom);
-    Read();
-    EXPECT_EQ(At(0, 0), color);
-    EXPECT_EQ(At(4, 2), color);
-    EXPECT_EQ(At(kWidth - 1, kHeight - 1), kBlack);
+    ExpectPixels({{0, 0, color}, {4, 2, color}, {kWidth - 1, kHeight - 1, kBlack}});
 }
 
 TEST_F(HlslProgramPixelTest, TexturedMultiplyProgramsDrawTextureTimesColour)

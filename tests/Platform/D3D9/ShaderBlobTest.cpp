@@ -2,58 +2,39 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace
 {
 
-d3d9::ShaderBlob SampleBlob()
+using namespace d3d9;
+
+TEST(ShaderBlob, RoundTripsEveryFieldAndRefusesMalformedStreams)
 {
-    d3d9::ShaderBlob blob;
-    blob.version = d3d9::kBlobVersionPS20;
+    ShaderBlob blob;
+    blob.version = kBlobVersionPS20;
     blob.glsl = "vec4 bw_Color0; void bw_main() { bw_Color0 = vec4(1); }";
     blob.constantRegisters = 4;
     blob.samplerMask = 1;
-    return blob;
-}
+    const std::vector<DWORD> tokens = WriteShaderBlob(blob);
+    EXPECT_EQ(ShaderBlobTokenCount(tokens.data()), tokens.size());
+    ShaderBlob read;
+    ASSERT_TRUE(ReadShaderBlob(tokens.data(), tokens.size(), &read));
+    EXPECT_EQ(std::make_tuple(read.version, read.glsl, read.constantRegisters, read.samplerMask),
+              std::make_tuple(blob.version, blob.glsl, blob.constantRegisters, blob.samplerMask));
 
-TEST(ShaderBlob, RoundTripsEveryField)
-{
-    const std::vector<DWORD> tokens = d3d9::WriteShaderBlob(SampleBlob());
-    EXPECT_EQ(tokens.back(), d3d9::kBlobEnd);
-    EXPECT_EQ(d3d9::ShaderBlobTokenCount(tokens.data()), tokens.size());
-
-    d3d9::ShaderBlob read;
-    ASSERT_TRUE(d3d9::ReadShaderBlob(tokens.data(), tokens.size(), &read));
-    EXPECT_EQ(read.version, d3d9::kBlobVersionPS20);
-    EXPECT_FALSE(read.IsVertexShader());
-    EXPECT_EQ(read.glsl, SampleBlob().glsl);
-    EXPECT_EQ(read.constantRegisters, 4u);
-    EXPECT_EQ(read.samplerMask, 1u);
-}
-
-TEST(ShaderBlob, RefusesMalformedStreams)
-{
-    std::vector<DWORD> tokens = d3d9::WriteShaderBlob(SampleBlob());
-    d3d9::ShaderBlob read;
-
-    std::vector<DWORD> badVersion = tokens;
+    std::vector<DWORD> badVersion = tokens, longText = tokens;
     badVersion[0] = 0x12345678;
-    EXPECT_FALSE(d3d9::ReadShaderBlob(badVersion.data(), badVersion.size(), &read));
-
-    // A text length larger than its section.
-    std::vector<DWORD> longText = tokens;
-    longText[3] = 0xFFFFFFF0u;
-    EXPECT_FALSE(d3d9::ReadShaderBlob(longText.data(), longText.size(), &read));
-
-    // A section length that would run past the token limit.
-    std::vector<DWORD> hugeSection = {d3d9::kBlobVersionVS11, d3d9::kBlobTagGlsl, 0xFFFFFFFFu, d3d9::kBlobEnd};
-    EXPECT_EQ(d3d9::ShaderBlobTokenCount(hugeSection.data(), hugeSection.size()), 0u);
-    // A section that jumps over the real end token.
-    std::vector<DWORD> overEnd = {d3d9::kBlobVersionVS11, d3d9::kBlobTagGlsl, 3, 0, d3d9::kBlobEnd};
-    EXPECT_EQ(d3d9::ShaderBlobTokenCount(overEnd.data(), overEnd.size()), 0u);
-
-    std::vector<DWORD> noText = {d3d9::kBlobVersionVS11, d3d9::kBlobEnd};
-    EXPECT_FALSE(d3d9::ReadShaderBlob(noText.data(), noText.size(), &read));
-    EXPECT_FALSE(d3d9::ReadShaderBlob(nullptr, 0, &read));
+    longText[3] = 0xFFFFFFF0u; // a text length larger than its section
+    const std::vector<DWORD> noText = {kBlobVersionVS11, kBlobEnd};
+    for (const std::vector<DWORD>& bad : {badVersion, longText, noText})
+        EXPECT_FALSE(ReadShaderBlob(bad.data(), bad.size(), &read));
+    EXPECT_FALSE(ReadShaderBlob(nullptr, 0, &read));
+    // A section running past the token limit, and one jumping over the real end.
+    const std::vector<DWORD> huge = {kBlobVersionVS11, kBlobTagGlsl, 0xFFFFFFFFu, kBlobEnd};
+    const std::vector<DWORD> overEnd = {kBlobVersionVS11, kBlobTagGlsl, 3, 0, kBlobEnd};
+    EXPECT_EQ(ShaderBlobTokenCount(huge.data(), huge.size()), 0u);
+    EXPECT_EQ(ShaderBlobTokenCount(overEnd.data(), overEnd.size()), 0u);
 }
 
 } // namespace
