@@ -11,12 +11,16 @@
 
 #include "Core/Render/Buffer.h"
 #include "Core/Render/HitMask.h"
+#include "Core/Render/ImageData.h"
 #include "Core/Render/Render.h"
 #include "Core/Render/ShaderImpl.h"
 #include "Core/Render/ShaderVariable.h"
 #include "Core/Render/Texture.h"
+#include "Core/Render/VertexFormat.h"
 
+#include <cstdio>
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,13 +29,33 @@ namespace bwtest
 
 class RecordingRender;
 
+// "Name(a,b,...)", floats as %g and flags as 0/1.
+inline std::string LogArg(const std::string& text) { return text; }
+inline std::string LogArg(bool flag) { return flag ? "1" : "0"; }
+inline std::string LogArg(float value)
+{
+    char text[32];
+    std::snprintf(text, sizeof(text), "%g", static_cast<double>(value));
+    return text;
+}
+template <class T>
+std::string LogArg(T value) { return std::to_string(value); }
+template <class... A>
+std::string LogCall(const char* name, const A&... args)
+{
+    std::string text = std::string(name) + "(";
+    const char* separator = "";
+    ((text += separator, text += LogArg(args), separator = ","), ...);
+    return text + ")";
+}
+
 // A buffer in CPU memory. Releasing a dynamic one (device loss) drops its
 // lock and refuses locks until it is restored.
 template <class Impl>
 class MemoryBuffer : public Impl
 {
 public:
-    explicit MemoryBuffer(render::Render* render) : Impl(render) {}
+    MemoryBuffer(RecordingRender* render, const char* kind);
 
     BWResultEnum Lock() override
     {
@@ -70,27 +94,35 @@ public:
     int mLockCount = 0;
 
 protected:
-    void Allocate(uint32_t elementSize, uint32_t count, bool dynamic)
+    BWResultEnum Allocate(uint32_t elementSize, uint32_t count, bool dynamic)
     {
         this->mElementSize = elementSize;
         this->mCapacity = count;
         mDynamic = dynamic;
         mMemory.assign(static_cast<size_t>(count) * elementSize, 0);
+        return BW_OK;
     }
 };
 
 class MemoryVertexBuffer : public MemoryBuffer<render::VertexBufferImpl>
 {
 public:
-    explicit MemoryVertexBuffer(RecordingRender* render);
-    BWResultEnum Create(const render::VertexFormat& format, uint32_t count, bool dynamic) override;
+    explicit MemoryVertexBuffer(RecordingRender* render) : MemoryBuffer(render, "vb") {}
+    BWResultEnum Create(const render::VertexFormat& format, uint32_t count, bool dynamic) override
+    {
+        mFormatId = format.mId;
+        return Allocate(format.mStride, count, dynamic);
+    }
 };
 
 class MemoryIndexBuffer : public MemoryBuffer<render::IndexBufferImpl>
 {
 public:
-    explicit MemoryIndexBuffer(RecordingRender* render);
-    BWResultEnum Create(uint32_t indexSize, uint32_t count, bool dynamic) override;
+    explicit MemoryIndexBuffer(RecordingRender* render) : MemoryBuffer(render, "ib") {}
+    BWResultEnum Create(uint32_t indexSize, uint32_t count, bool dynamic) override
+    {
+        return Allocate(indexSize, count, dynamic);
+    }
 };
 
 // Scalar and texture variables that write what they are given to the log.
@@ -124,12 +156,18 @@ class RecordingShaderImpl : public render::ShaderImpl
 {
 public:
     RecordingShaderImpl(RecordingRender* render, std::string name);
-    BWResultEnum OnResetDevice() override;
+    BWResultEnum OnResetDevice() override { return SetAllChanged(), BW_OK; }
     BWResultEnum OnLostDevice() override { return BW_OK; }
     BWResultEnum OnSelect() override { return BW_OK; }
-    BWResultEnum OnDeselect() override;
-    render::ShaderScalarVariableImpl* CreateScalarVariable(const std::string& name, uint32_t kind) override;
-    render::ShaderTextureVariableImpl* CreateTextureVariable(const std::string& name) override;
+    BWResultEnum OnDeselect() override { return SetAllChanged(), BW_OK; }
+    render::ShaderScalarVariableImpl* CreateScalarVariable(const std::string& name, uint32_t) override
+    {
+        return new LoggingScalarVariable(mOwner, mName + "." + name);
+    }
+    render::ShaderTextureVariableImpl* CreateTextureVariable(const std::string& name) override
+    {
+        return mHasTextureSampler ? new LoggingTextureVariable(mOwner, mName + "." + name) : nullptr;
+    }
 
     std::string mName;
     // Constants the program lacks: no variable is made for them.
@@ -144,83 +182,185 @@ class MemoryTexture : public render::Texture
 public:
     explicit MemoryTexture(RecordingRender* render);
     // Reads level 0 into mPixels and the hit mask.
-    BWResultEnum Load(render::ImageData* image) override;
-    BWResultEnum CreateRenderTarget(uint32_t width, uint32_t height) override;
-    BWResultEnum CreateDynamic(uint32_t width, uint32_t height) override;
+    BWResultEnum Load(render::ImageData* image) override
+    {
+        if (!image || image->GetWidth() <= 0 || image->GetHeight() <= 0 || image->GetCompression() != 0)
+            return BW_FAIL;
+        mWidth = static_cast<uint32_t>(image->GetWidth());
+        mHeight = static_cast<uint32_t>(image->GetHeight());
+        mPixels.assign(static_cast<size_t>(mWidth) * mHeight, 0);
+        mHitMask.Resize(mWidth, mHeight);
+        return image->Read(mWidth * 4, 0, mPixels.data(), &mHitMask, 0);
+    }
+    BWResultEnum CreateRenderTarget(uint32_t width, uint32_t height) override { return CreateDynamic(width, height); }
+    BWResultEnum CreateDynamic(uint32_t width, uint32_t height) override
+    {
+        mWidth = width;
+        mHeight = height;
+        return BW_OK;
+    }
     bool GetPixel(int x, int y) override { return mHitMask.GetPixel(x, y); }
-    BWResultEnum Restore() override;
-    BWResultEnum Release() override;
+    BWResultEnum Restore() override { return BW_OK; }
+    BWResultEnum Release() override { return BW_OK; }
     bool IsAvailable() override { return true; }
     BWResultEnum Lock(uint32_t*, uint32_t*, void**) override { return BW_FAIL; }
     BWResultEnum Unlock() override { return BW_FAIL; }
     BWResultEnum Execute(uint32_t) override { return BW_FAIL; }
 
-    std::string mName;
     std::vector<uint32_t> mPixels;
     render::HitMask mHitMask;
-    bool mReleased = false;
-
-private:
-    RecordingRender* mOwner;
 };
 
 class RecordingRender : public render::Render
 {
 public:
-    RecordingRender();
-    ~RecordingRender() override;
+    ~RecordingRender() override { ReleaseResources(); }
 
     // Runs the front end's start-up with a size of width x height.
-    BWResultEnum Init(uint32_t width = 800, uint32_t height = 600);
+    BWResultEnum Init(uint32_t width = 800, uint32_t height = 600)
+    {
+        render::RenderInitParam param;
+        param.mWidth = width;
+        param.mHeight = height;
+        return InitRender(nullptr, param);
+    }
 
     BWResultEnum PrepareSwitchScreenMode() override { return BW_OK; }
     BWResultEnum SwitchScreenMode(const render::RenderInitParam&) override { return BW_OK; }
-    BWResultEnum CreateTexture(render::Texture** out) override;
+    BWResultEnum CreateTexture(render::Texture** out) override
+    {
+        *out = new MemoryTexture(this);
+        Name(*out, "tex" + std::to_string(mTexturesMade++));
+        return BW_OK;
+    }
     BWResultEnum CreateShader(const std::string& vertexText, const std::string& pixelText,
-                              render::ShaderImpl** out) override;
-    BWResultEnum CreateShaderGeom(render::ShaderImpl** out) override;
-    BWResultEnum CreateShaderTexturedMult(render::ShaderImpl** out) override;
-    BWResultEnum CreateShaderTexturedTint(render::ShaderImpl** out) override;
+                              render::ShaderImpl** out) override
+    {
+        return vertexText.empty() || pixelText.empty() ? BW_FAIL : Made(new RecordingShaderImpl(this, vertexText), out);
+    }
+    BWResultEnum CreateShaderGeom(render::ShaderImpl** out) override
+    {
+        if (mFailCreate == "geom")
+            return BW_FAIL;
+        auto* shader = new RecordingShaderImpl(this, "geom");
+        shader->mHasTextureSampler = false;
+        return Made(shader, out);
+    }
+    BWResultEnum CreateShaderTexturedMult(render::ShaderImpl** out) override
+    {
+        return mFailCreate == "mult" ? BW_FAIL : Made(new RecordingShaderImpl(this, "mult"), out);
+    }
+    BWResultEnum CreateShaderTexturedTint(render::ShaderImpl** out) override
+    {
+        return mFailCreate == "tint" ? BW_FAIL : Made(new RecordingShaderImpl(this, "tint"), out);
+    }
     BWResultEnum CreateVertexBuffer(const render::VertexFormat& format, uint32_t count, bool dynamic,
-                                    render::VertexBufferImpl** out) override;
+                                    render::VertexBufferImpl** out) override
+    {
+        if (mFailCreate == "vertex")
+            return BW_FAIL;
+        auto* buffer = new MemoryVertexBuffer(this);
+        buffer->Create(format, count, dynamic);
+        return Made(buffer, out);
+    }
     BWResultEnum CreateIndexBuffer(uint32_t indexSize, uint32_t count, bool dynamic,
-                                   render::IndexBufferImpl** out) override;
+                                   render::IndexBufferImpl** out) override
+    {
+        if (mFailCreate == "index")
+            return BW_FAIL;
+        auto* buffer = new MemoryIndexBuffer(this);
+        buffer->Create(indexSize, count, dynamic);
+        return Made(buffer, out);
+    }
     bool CheckDevice() override { return mDeviceReady; }
 
-    BWResultEnum DoClear(uint32_t flags, const float color[4], float z, uint32_t stencil) override;
-    BWResultEnum DoBeginScene() override;
-    BWResultEnum DoEndScene() override;
-    BWResultEnum DoPresent() override;
-    BWResultEnum DoSetRenderTarget(render::Texture* target) override;
-    BWResultEnum DoSetShader(render::ShaderImpl* shader) override;
-    BWResultEnum DoSetVertexFormat(uint32_t formatId) override;
-    BWResultEnum DoSetVertexBuffer(render::VertexBufferImpl* buffer) override;
-    BWResultEnum DoSetIndexBuffer(render::IndexBufferImpl* buffer) override;
-    BWResultEnum DoSetBlendMode(uint32_t mode) override;
-    BWResultEnum DoEnableScissor(bool enable) override;
-    BWResultEnum DoSetScissorRect(const int rect[4]) override;
-    BWResultEnum DoSetDepthTest(bool enable, bool write) override;
-    BWResultEnum DoDrawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primitiveCount) override;
+    BWResultEnum DoClear(uint32_t flags, const float color[4], float z, uint32_t stencil) override
+    {
+        // The device clips a clear to an enabled scissor.
+        return Log(LogCall("Clear", flags, color[0], color[1], color[2], color[3], z, stencil) +
+                   (mScissorOn ? " clipped" : ""));
+    }
+    BWResultEnum DoBeginScene() override { return Set("BeginScene()", !mSceneOpen, mSceneOpen, true); }
+    BWResultEnum DoEndScene() override { return Set("EndScene()", mSceneOpen, mSceneOpen, false); }
+    BWResultEnum DoPresent() override { return Log("Present()"); }
+    BWResultEnum DoSetRenderTarget(render::Texture* target) override
+    {
+        return Log(LogCall("SetRenderTarget", NameOf(target)));
+    }
+    BWResultEnum DoSetShader(render::ShaderImpl* shader) override
+    {
+        return Set(LogCall("SetShader", NameOf(shader)), true, mBoundShader, static_cast<const void*>(shader));
+    }
+    BWResultEnum DoSetVertexFormat(uint32_t formatId) override
+    {
+        return Set(LogCall("SetVertexFormat", formatId), render::VertexFormat::Find(formatId) != nullptr, mFormatSet,
+                   true);
+    }
+    BWResultEnum DoSetVertexBuffer(render::VertexBufferImpl* buffer) override
+    {
+        return Set(LogCall("SetVertexBuffer", NameOf(buffer)), true, mBoundVertexBuffer,
+                   static_cast<const void*>(buffer));
+    }
+    BWResultEnum DoSetIndexBuffer(render::IndexBufferImpl* buffer) override
+    {
+        return Set(LogCall("SetIndexBuffer", NameOf(buffer)), true, mBoundIndexBuffer,
+                   static_cast<const void*>(buffer));
+    }
+    BWResultEnum DoSetBlendMode(uint32_t mode) override { return Log(LogCall("SetBlendMode", mode)); }
+    BWResultEnum DoEnableScissor(bool enable) override
+    {
+        return Set(LogCall("EnableScissor", enable), true, mScissorOn, enable);
+    }
+    BWResultEnum DoSetScissorRect(const int rect[4]) override
+    {
+        return Log(LogCall("SetScissorRect", rect[0], rect[1], rect[2], rect[3]));
+    }
+    BWResultEnum DoSetDepthTest(bool enable, bool write) override
+    {
+        return Log(LogCall("SetDepthTest", enable, write));
+    }
+    BWResultEnum DoDrawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primitiveCount) override
+    {
+        return CheckDraw(false, LogCall("DrawPrimitive", type, startVertex, primitiveCount));
+    }
     BWResultEnum DoDrawIndexedPrimitive(uint32_t type, uint32_t bytesPerIndex, uint32_t startIndex,
                                         uint32_t primitiveCount, uint32_t minVertexIndex,
-                                        uint32_t vertexCount) override;
+                                        uint32_t vertexCount) override
+    {
+        return CheckDraw(true, LogCall("DrawIndexedPrimitive", type, bytesPerIndex, startIndex, primitiveCount,
+                                       minVertexIndex, vertexCount));
+    }
 
     // Names objects in the log: "vb0", "ib1", "tex0", "geom", ...
-    std::string NameOf(const void* object) const;
+    std::string NameOf(const void* object) const
+    {
+        auto it = mNames.find(object);
+        if (!object || it != mNames.end())
+            return object ? it->second : "null";
+        std::ostringstream text;
+        text << object;
+        return text.str();
+    }
     void Name(const void* object, const std::string& name) { mNames[object] = name; }
+    int NextBufferNumber(const char* kind) { return kind[0] == 'v' ? mVertexBuffersMade++ : mIndexBuffersMade++; }
 
     // The lists of registered device objects.
     const std::vector<render::Buffer*>& Buffers() const { return mBuffers; }
     const std::vector<render::Texture*>& Textures() const { return mTextures; }
     const std::vector<render::ShaderImpl*>& ShaderImpls() const { return mShaderImpls; }
-    // Internals a test may look at.
-    using render::Render::DropRecordedFrame;
     using render::Render::ReplayCommands;
+
+    // Logs the call; it fails when it is the one made to fail.
+    BWResultEnum Log(const std::string& call)
+    {
+        mCalls.push_back(call);
+        const std::string name = call.substr(0, call.find('('));
+        const int occurrence = ++mCallCounts[name];
+        return !mFailCall.empty() && name == mFailCall && occurrence == mFailOccurrence ? BW_FAIL : BW_OK;
+    }
 
     std::vector<std::string> mCalls;
     bool mDeviceReady = true;
-    // What the device holds, as the rules above read it.
-    bool mSceneOpen = false;
     // The device operation whose name is given fails (its 1-based occurrence).
     std::string mFailCall;
     int mFailOccurrence = 1;
@@ -229,12 +369,32 @@ public:
     int mVertexBuffersMade = 0;
     int mIndexBuffersMade = 0;
 
-    BWResultEnum Log(const std::string& call);
-
 private:
+    template <class T, class Out>
+    BWResultEnum Made(T* made, Out** out)
+    {
+        *out = made;
+        return BW_OK;
+    }
+    // A call the device accepts when allowed, and only then takes effect.
+    template <class T>
+    BWResultEnum Set(const std::string& call, bool allowed, T& state, T value)
+    {
+        if (Log(call) != BW_OK || !allowed)
+            return BW_FAIL;
+        state = value;
+        return BW_OK;
+    }
     // The device's refusal of a draw its state cannot carry out.
-    BWResultEnum CheckDraw(bool indexed, const std::string& call);
+    BWResultEnum CheckDraw(bool indexed, const std::string& call)
+    {
+        return Log(call) != BW_OK || !mSceneOpen || !mBoundShader || !mBoundVertexBuffer || !mFormatSet ||
+                       (indexed && !mBoundIndexBuffer)
+                   ? BW_FAIL
+                   : BW_OK;
+    }
 
+    bool mSceneOpen = false;
     bool mScissorOn = false;
     const void* mBoundShader = nullptr;
     const void* mBoundVertexBuffer = nullptr;
@@ -244,5 +404,29 @@ private:
     std::map<std::string, int> mCallCounts;
     int mTexturesMade = 0;
 };
+
+template <class Impl>
+MemoryBuffer<Impl>::MemoryBuffer(RecordingRender* render, const char* kind) : Impl(render)
+{
+    render->Name(this, kind + std::to_string(render->NextBufferNumber(kind)));
+}
+
+inline MemoryTexture::MemoryTexture(RecordingRender* render) : Texture(render) {}
+
+inline BWResultEnum LoggingScalarVariable::SetMatrix(const math::Matrix4* matrix)
+{
+    return mRender->Log(LogCall("SetMatrix", mName, mRender->NameOf(matrix)));
+}
+
+inline BWResultEnum LoggingTextureVariable::SetTexture(render::Texture* texture)
+{
+    return mRender->Log(LogCall("SetTexture", mName, mRender->NameOf(texture)));
+}
+
+inline RecordingShaderImpl::RecordingShaderImpl(RecordingRender* render, std::string name)
+    : ShaderImpl(render), mName(std::move(name)), mOwner(render)
+{
+    mOwner->Name(this, mName);
+}
 
 } // namespace bwtest

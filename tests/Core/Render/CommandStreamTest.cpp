@@ -73,34 +73,14 @@ TEST_F(CommandStreamTest, AnEmptyFrameRecordsSceneCommandsAndNothingReplaysNothi
 {
     ASSERT_EQ(r.ExecuteCommands(), BW_OK);
     EXPECT_TRUE(r.mCalls.empty());
-    EXPECT_EQ(r.GetCommands().GetData()[0], render::CmdEnd);
-
     ASSERT_EQ(r.BeginScene(), BW_OK);
     ASSERT_EQ(r.EndScene(), BW_OK);
     ASSERT_EQ(r.Present(), BW_OK);
-    CommandBytes b;
-    EXPECT_EQ(RecordedBytes(r), b.U32(render::CmdBeginScene).U32(render::CmdEndScene).U32(render::CmdPresent).Bytes());
+    EXPECT_EQ(RecordedBytes(r),
+              CommandBytes().U32(render::CmdBeginScene).U32(render::CmdEndScene).U32(render::CmdPresent).Bytes());
     ASSERT_EQ(r.ExecuteCommands(), BW_OK);
     EXPECT_EQ(r.mCalls, (std::vector<std::string>{"BeginScene()", "EndScene()", "Present()"}));
     EXPECT_EQ(r.GetCommands().Tell(), 0u);
-}
-
-TEST_F(CommandStreamTest, ClearRecordsItsPayloadAfterTheTarget)
-{
-    render::RenderTargetDesc target;
-    target.mTarget = texture;
-    ASSERT_EQ(r.SetTarget(target), BW_OK);
-    const float color[4] = {0.25f, 0.5f, 0.75f, 1.0f};
-    ASSERT_EQ(r.Clear(render::ClearColor | render::ClearDepth, color, 1.0f, 7), BW_OK);
-    CommandBytes b;
-    b.U32(render::CmdSetRenderTarget).Ptr(texture);
-    b.U32(render::CmdClear).U32(3).F32(0.25f).F32(0.5f).F32(0.75f).F32(1.0f).F32(1.0f).U32(7);
-    EXPECT_EQ(RecordedBytes(r), b.Bytes());
-
-    // Back to the back buffer: the reset command, with no payload.
-    ASSERT_EQ(r.SetTarget(render::RenderTargetDesc()), BW_OK);
-    ASSERT_EQ(r.Clear(render::ClearColor, color, 1.0f, 0), BW_OK);
-    EXPECT_EQ(RecordedBytes(r)[b.Size()], render::CmdResetRenderTarget);
 }
 
 // A draw as asked for and as recorded: indexed (type, start index,
@@ -111,14 +91,11 @@ struct Draw
     bool indexed;
     uint32_t type, start, count, minVertex = 0, vertices = 0;
 };
-
 struct MergeCase
 {
     const char* name;
-    std::vector<Draw> asked;
-    std::vector<Draw> recorded;
+    std::vector<Draw> asked, recorded;
 };
-
 class DrawMerging : public CommandStreamTest, public testing::WithParamInterface<MergeCase>
 {
 };
@@ -128,42 +105,33 @@ TEST_P(DrawMerging, RecordsTheMergedCommands)
     ASSERT_EQ(r.BeginScene(), BW_OK);
     ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
     for (const Draw& d : GetParam().asked)
-    {
         ASSERT_EQ(d.indexed ? r.DrawIndexedPrimitive(d.type, d.start, d.count, d.minVertex, d.vertices)
                             : r.DrawPrimitive(d.type, d.start, d.count),
                   BW_OK);
-    }
     ASSERT_EQ(r.EndScene(), BW_OK);
-
     CommandBytes b;
-    b.U32(render::CmdBeginScene);
-    ExpectFullState(b, mult);
+    ExpectFullState(b.U32(render::CmdBeginScene), mult);
     for (const Draw& d : GetParam().recorded)
         d.indexed ? b.Indexed(d.start, d.count, d.minVertex, d.vertices, d.type)
                   : b.U32(render::CmdDrawPrimitive).U32(d.type).U32(d.start).U32(d.count);
-    b.U32(render::CmdEndScene);
-    EXPECT_EQ(RecordedBytes(r), b.Bytes());
+    EXPECT_EQ(RecordedBytes(r), b.U32(render::CmdEndScene).Bytes());
 }
 
-const bool kIndexed = true, kPlain = false;
+const bool kIdx = true, kPlain = false;
+const uint32_t kList = render::TriangleList, kStrip = render::TriangleStrip, kFan = render::TriangleFan;
 
 INSTANTIATE_TEST_SUITE_P(
     Batches, DrawMerging,
     testing::Values(
-        MergeCase{"ContinuingIndexedDrawsMerge",
-                  {{kIndexed, render::TriangleList, 0, 2, 0, 4}, {kIndexed, render::TriangleList, 6, 2, 4, 4}},
-                  {{kIndexed, render::TriangleList, 0, 4, 0, 8}}},
-        MergeCase{"AGapBetweenIndexedDrawsKeepsThemApart",
-                  {{kIndexed, render::TriangleList, 0, 2, 0, 4}, {kIndexed, render::TriangleList, 7, 2, 4, 4}},
-                  {{kIndexed, render::TriangleList, 0, 2, 0, 4}, {kIndexed, render::TriangleList, 7, 2, 4, 4}}},
-        MergeCase{"TheMergedVertexRangeCoversBothDraws",
-                  {{kIndexed, render::TriangleList, 0, 1, 10, 3}, {kIndexed, render::TriangleList, 3, 1, 2, 3}},
-                  {{kIndexed, render::TriangleList, 0, 2, 2, 11}}},
+        MergeCase{"ContinuingIndexedDrawsMerge", {{kIdx, kList, 0, 2, 0, 4}, {kIdx, kList, 6, 2, 4, 4}},
+                  {{kIdx, kList, 0, 4, 0, 8}}},
+        MergeCase{"AGapBetweenIndexedDrawsKeepsThemApart", {{kIdx, kList, 0, 2, 0, 4}, {kIdx, kList, 7, 2, 4, 4}},
+                  {{kIdx, kList, 0, 2, 0, 4}, {kIdx, kList, 7, 2, 4, 4}}},
+        MergeCase{"TheMergedVertexRangeCoversBothDraws", {{kIdx, kList, 0, 1, 10, 3}, {kIdx, kList, 3, 1, 2, 3}},
+                  {{kIdx, kList, 0, 2, 2, 11}}},
         MergeCase{"StripsAndFansAreNeverMerged",
-                  {{kIndexed, render::TriangleStrip, 0, 2, 0, 4}, {kIndexed, render::TriangleStrip, 4, 2, 4, 4},
-                   {kPlain, render::TriangleFan, 0, 2}, {kPlain, render::TriangleFan, 4, 2}},
-                  {{kIndexed, render::TriangleStrip, 0, 2, 0, 4}, {kIndexed, render::TriangleStrip, 4, 2, 4, 4},
-                   {kPlain, render::TriangleFan, 0, 2}, {kPlain, render::TriangleFan, 4, 2}}},
+                  {{kIdx, kStrip, 0, 2, 0, 4}, {kIdx, kStrip, 4, 2, 4, 4}, {kPlain, kFan, 0, 2}, {kPlain, kFan, 4, 2}},
+                  {{kIdx, kStrip, 0, 2, 0, 4}, {kIdx, kStrip, 4, 2, 4, 4}, {kPlain, kFan, 0, 2}, {kPlain, kFan, 4, 2}}},
         MergeCase{"ContinuingListDrawsMergeWithoutIndices",
                   {{kPlain, render::LineList, 0, 1}, {kPlain, render::LineList, 2, 3}, {kPlain, render::PointList, 8, 5},
                    {kPlain, render::PointList, 13, 1}},
@@ -182,44 +150,38 @@ TEST_F(CommandStreamTest, EachChangeBetweenDrawsRecordsOnlyWhatChanged)
     ASSERT_EQ(second.Create(16, true), BW_OK);
     ASSERT_EQ(geometry.Create(16, true), BW_OK);
     render::RenderState onTexture;
-
+    using Bytes = CommandBytes&;
     struct Step
     {
         const char* what;
         std::function<void()> change;
-        std::function<void(CommandBytes&)> expect;
+        std::function<void(Bytes)> expect;
         uint32_t type = render::TriangleList;
         bool toTexture = false;
     };
     const Step steps[] = {
-        {"nothing but the primitive type", [] {}, [](CommandBytes&) {}, render::TriangleStrip},
+        {"nothing but the primitive type", [] {}, [](Bytes) {}, render::TriangleStrip},
         {"blend mode", [&] { block.mBlendMode = render::BlendAdditive; },
-         [](CommandBytes& b) { b.U32(render::CmdSetBlendMode).U32(2); }},
+         [](Bytes b) { b.U32(render::CmdSetBlendMode).U32(2); }},
         // Variable flags stay set once raised: both are sent again.
         {"texture value", [&] { r.GetShaderTexturedMultObject()->SetTexture(other); },
-         [&](CommandBytes& b) { b.U32(render::CmdSetShaderVariables).Ptr(mult).U8(2).U8(0).Ptr(&projection).U8(1).Ptr(other); }},
+         [&](Bytes b) { b.U32(render::CmdSetShaderVariables).Ptr(mult).U8(2).U8(0).Ptr(&projection).U8(1).Ptr(other); }},
         {"buffer of the same format", [&] { block.mVertexBuffer = second.GetImpl(); },
-         [&](CommandBytes& b) { b.U32(render::CmdSetVertexBuffer).Ptr(second.GetImpl()); }},
+         [&](Bytes b) { b.U32(render::CmdSetVertexBuffer).Ptr(second.GetImpl()); }},
         {"buffer of another format", [&] { block.mVertexBuffer = geometry.GetImpl(); },
-         [&](CommandBytes& b) {
-             b.U32(render::CmdSetVertexFormat).U32(1).U32(render::CmdSetVertexBuffer).Ptr(geometry.GetImpl());
-         }},
+         [&](Bytes b) { b.U32(render::CmdSetVertexFormat).U32(1).U32(render::CmdSetVertexBuffer).Ptr(geometry.GetImpl()); }},
         {"shader A to B", [&] { block.mShader = tint; },
-         [&](CommandBytes& b) { ExpectVariables(b.U32(render::CmdSetShader).Ptr(tint), tint); }},
+         [&](Bytes b) { ExpectVariables(b.U32(render::CmdSetShader).Ptr(tint), tint); }},
         // Back to A: all of A's variables again.
         {"shader B to A", [&] { block.mShader = mult; },
-         [&](CommandBytes& b) {
+         [&](Bytes b) {
              b.U32(render::CmdSetShader).Ptr(mult).U32(render::CmdSetShaderVariables).Ptr(mult).U8(2);
              b.U8(0).Ptr(&projection).U8(1).Ptr(other);
          }},
         // The write byte only while the test is on.
-        {"depth test on",
-         [&] {
-             block.mDepthTest = 1;
-             block.mDepthWrite = 0;
-         },
-         [](CommandBytes& b) { b.U32(render::CmdSetDepthTest).U8(1).U8(0); }},
-        {"depth test off", [&] { block.mDepthTest = 0; }, [](CommandBytes& b) { b.U32(render::CmdSetDepthTest).U8(0); }},
+        {"depth test on", [&] { block.mDepthTest = 1, block.mDepthWrite = 0; },
+         [](Bytes b) { b.U32(render::CmdSetDepthTest).U8(1).U8(0); }},
+        {"depth test off", [&] { block.mDepthTest = 0; }, [](Bytes b) { b.U32(render::CmdSetDepthTest).U8(0); }},
         // Both scissor commands, although the scissor is off.
         {"target",
          [&] {
@@ -227,7 +189,7 @@ TEST_F(CommandStreamTest, EachChangeBetweenDrawsRecordsOnlyWhatChanged)
              onTexture.mTarget = texture;
              onTexture.mScale[0] = onTexture.mScale[1] = 2.0f;
          },
-         [&](CommandBytes& b) {
+         [&](Bytes b) {
              b.U32(render::CmdSetRenderTarget).Ptr(texture).U32(render::CmdEnableScissor).U8(0);
              b.U32(render::CmdSetScissorRect).I32(0).I32(0).I32(0).I32(0);
          },
@@ -246,8 +208,7 @@ TEST_F(CommandStreamTest, EachChangeBetweenDrawsRecordsOnlyWhatChanged)
         ASSERT_EQ(r.SetRenderState(step.toTexture ? &onTexture : &block, true), BW_OK);
         ASSERT_EQ(r.DrawIndexedPrimitive(step.type, start + 6, 2, 0, 4), BW_OK);
         CommandBytes b;
-        b.Indexed(start, 2, 0, 4, type);
-        step.expect(b);
+        step.expect(b.Indexed(start, 2, 0, 4, type));
         EXPECT_EQ(RecordedBytes(r, before), b.Bytes());
         start += 6;
         type = step.type;
@@ -282,21 +243,15 @@ TEST_F(CommandStreamTest, ATargetRecordedByClearStillReRecordsTheScissor)
 
 TEST_F(CommandStreamTest, APayloadCutShortReplaysAsAnError)
 {
-    // Fill the buffer exactly to its capacity, ending inside a draw's payload.
+    // Fill the buffer exactly to its capacity (4 + 1024), ending inside a draw's payload.
+    CommandBytes bytes;
+    while (bytes.Size() + 12 < 1028)
+        bytes.U32(render::CmdNone);
+    bytes.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2);
     render::CommandBuffer& commands = r.GetCommands();
-    ASSERT_EQ(commands.Tell(), 0u);
-    uint32_t none = render::CmdNone;
-    ASSERT_EQ(commands.Write(&none, 4), 4u);
-    uint32_t capacity = commands.GetSize();
-    ASSERT_EQ(capacity, 4u + 1024u);
-    CommandBytes rest;
-    while (rest.Size() + 12 < capacity - 4)
-        rest.U32(render::CmdNone);
-    rest.U32(render::CmdDrawIndexedPrimitive).U32(3).U32(2);
-    ASSERT_EQ(rest.Size() + 4, capacity);
-    ASSERT_EQ(commands.Write(rest.Bytes().data(), static_cast<uint32_t>(rest.Size())), rest.Size());
-    ASSERT_EQ(commands.GetSize(), capacity);
-
+    ASSERT_EQ(commands.Write(bytes.Bytes().data(), 4), 4u);
+    ASSERT_EQ(commands.Write(bytes.Bytes().data() + 4, 1024), 1024u);
+    ASSERT_EQ(commands.GetSize(), 1028u);
     ASSERT_EQ(commands.Rewind(), BW_OK);
     EXPECT_EQ(r.ReplayCommands(), BW_FAIL);
     EXPECT_TRUE(r.mCalls.empty());
@@ -356,16 +311,14 @@ TEST(CommandBufferGrowth, GrowsByHalfOrToTheNeedPlus1024AndNeverShrinks)
 {
     render::CommandBuffer buffer;
     std::vector<uint8_t> bytes(5000, 0xAB);
-    ASSERT_EQ(buffer.Write(bytes.data(), 4), 4u);
-    EXPECT_EQ(buffer.GetSize(), 4u + 1024u);
-    ASSERT_EQ(buffer.Write(bytes.data(), 1024), 1024u); // exactly fills 1028
-    EXPECT_EQ(buffer.GetSize(), 1028u);
-    ASSERT_EQ(buffer.Write(bytes.data(), 1), 1u); // need 1029 < 1542
-    EXPECT_EQ(buffer.GetSize(), 1542u);
-    ASSERT_EQ(buffer.Write(bytes.data(), 5000), 5000u); // need 6029 >= 2313
-    EXPECT_EQ(buffer.GetSize(), 6029u + 1024u);
+    // Written, then the size: 4 + 1024, exactly full, half again, the need + 1024.
+    const uint32_t steps[][2] = {{4, 1028}, {1024, 1028}, {1, 1542}, {5000, 7053}};
+    for (const auto& step : steps)
+    {
+        ASSERT_EQ(buffer.Write(bytes.data(), step[0]), step[0]);
+        EXPECT_EQ(buffer.GetSize(), step[1]) << step[0];
+    }
     EXPECT_EQ(buffer.GetData()[0], 0xAB);
-
     ASSERT_EQ(buffer.Rewind(), BW_OK);
     buffer.Reserve(10, true);
     EXPECT_EQ(buffer.GetSize(), 7053u);
