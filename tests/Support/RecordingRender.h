@@ -59,31 +59,14 @@ public:
 
     BWResultEnum Lock() override
     {
-        if (this->mLocked || mReleased)
-            return BW_FAIL;
-        ++mLockCount;
-        this->SetLocked(mMemory.data());
-        return BW_OK;
+        return this->mLocked || mReleased ? BW_FAIL : (++mLockCount, this->SetLocked(mMemory.data()), BW_OK);
     }
-    BWResultEnum Unlock() override
-    {
-        if (!this->mLocked)
-            return BW_FAIL;
-        this->SetUnlocked();
-        return BW_OK;
-    }
-    BWResultEnum Restore() override
-    {
-        mReleased = false;
-        return BW_OK;
-    }
+    BWResultEnum Unlock() override { return this->mLocked ? (this->SetUnlocked(), BW_OK) : BW_FAIL; }
+    BWResultEnum Restore() override { return mReleased = false, BW_OK; }
     BWResultEnum Release() override
     {
         if (mDynamic)
-        {
-            mReleased = true;
-            this->SetUnlocked();
-        }
+            mReleased = true, this->SetUnlocked();
         return BW_OK;
     }
     BWResultEnum CheckLocked() override { return this->mLocked ? BW_OK : BW_FAIL; }
@@ -193,16 +176,12 @@ public:
         return image->Read(mWidth * 4, 0, mPixels.data(), &mHitMask, 0);
     }
     BWResultEnum CreateRenderTarget(uint32_t width, uint32_t height) override { return CreateDynamic(width, height); }
-    BWResultEnum CreateDynamic(uint32_t width, uint32_t height) override
-    {
-        mWidth = width;
-        mHeight = height;
-        return BW_OK;
-    }
+    BWResultEnum CreateDynamic(uint32_t width, uint32_t height) override { return mWidth = width, mHeight = height, BW_OK; }
     bool GetPixel(int x, int y) override { return mHitMask.GetPixel(x, y); }
     BWResultEnum Restore() override { return BW_OK; }
     BWResultEnum Release() override { return BW_OK; }
     bool IsAvailable() override { return true; }
+    // Only the device's dynamic textures lock.
     BWResultEnum Lock(uint32_t*, uint32_t*, void**) override { return BW_FAIL; }
     BWResultEnum Unlock() override { return BW_FAIL; }
     BWResultEnum Execute(uint32_t) override { return BW_FAIL; }
@@ -283,10 +262,7 @@ public:
     BWResultEnum DoBeginScene() override { return Set("BeginScene()", !mSceneOpen, mSceneOpen, true); }
     BWResultEnum DoEndScene() override { return Set("EndScene()", mSceneOpen, mSceneOpen, false); }
     BWResultEnum DoPresent() override { return Log("Present()"); }
-    BWResultEnum DoSetRenderTarget(render::Texture* target) override
-    {
-        return Log(LogCall("SetRenderTarget", NameOf(target)));
-    }
+    BWResultEnum DoSetRenderTarget(render::Texture* target) override { return Log(LogCall("SetRenderTarget", NameOf(target))); }
     BWResultEnum DoSetShader(render::ShaderImpl* shader) override
     {
         return Set(LogCall("SetShader", NameOf(shader)), true, mBoundShader, static_cast<const void*>(shader));
@@ -307,18 +283,12 @@ public:
                    static_cast<const void*>(buffer));
     }
     BWResultEnum DoSetBlendMode(uint32_t mode) override { return Log(LogCall("SetBlendMode", mode)); }
-    BWResultEnum DoEnableScissor(bool enable) override
-    {
-        return Set(LogCall("EnableScissor", enable), true, mScissorOn, enable);
-    }
+    BWResultEnum DoEnableScissor(bool enable) override { return Set(LogCall("EnableScissor", enable), true, mScissorOn, enable); }
     BWResultEnum DoSetScissorRect(const int rect[4]) override
     {
         return Log(LogCall("SetScissorRect", rect[0], rect[1], rect[2], rect[3]));
     }
-    BWResultEnum DoSetDepthTest(bool enable, bool write) override
-    {
-        return Log(LogCall("SetDepthTest", enable, write));
-    }
+    BWResultEnum DoSetDepthTest(bool enable, bool write) override { return Log(LogCall("SetDepthTest", enable, write)); }
     BWResultEnum DoDrawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primitiveCount) override
     {
         return CheckDraw(false, LogCall("DrawPrimitive", type, startVertex, primitiveCount));
@@ -371,19 +341,12 @@ public:
 
 private:
     template <class T, class Out>
-    BWResultEnum Made(T* made, Out** out)
-    {
-        *out = made;
-        return BW_OK;
-    }
+    BWResultEnum Made(T* made, Out** out) { return *out = made, BW_OK; }
     // A call the device accepts when allowed, and only then takes effect.
     template <class T>
     BWResultEnum Set(const std::string& call, bool allowed, T& state, T value)
     {
-        if (Log(call) != BW_OK || !allowed)
-            return BW_FAIL;
-        state = value;
-        return BW_OK;
+        return Log(call) != BW_OK || !allowed ? BW_FAIL : (state = value, BW_OK);
     }
     // The device's refusal of a draw its state cannot carry out.
     BWResultEnum CheckDraw(bool indexed, const std::string& call)

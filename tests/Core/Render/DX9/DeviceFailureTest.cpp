@@ -6,14 +6,10 @@
 
 #include "tests/Core/Render/DX9/RenderDX9Fixture.h"
 
-#include "Core/Base/MemoryStream.h"
 #include "Core/Render/DX9/TextureDX9.h"
 #include "Core/Render/Image.h"
-#include "Core/Render/ImageData.h"
-#include "Core/Render/ImageLoader.h"
 #include "Core/Render/ImageRect.h"
 #include "Core/Render/Shader.h"
-#include "tests/Support/ImageFiles.h"
 
 #include <new>
 
@@ -38,17 +34,7 @@ protected:
         RenderDX9PixelTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        const std::vector<uint8_t> tga = testing_support::MakeTga(
-            testing_support::MakePixels(
-                8, 8, [](uint32_t x, uint32_t y) { return y < 4 ? (x < 4 ? kRed : kGreen) : (x < 4 ? kBlue : kWhite); }),
-            false);
-        base::MemoryStream stream(tga.data(), static_cast<uint32_t>(tga.size()));
-        std::unique_ptr<render::ImageData> data(
-            render::ImageLoader::Instance()->CreateImageData(&stream, L".tga", nullptr));
-        ASSERT_NE(data, nullptr);
-        ASSERT_EQ(r->CreateTexture(&quadrants->mTexture), BW_OK);
-        ASSERT_EQ(quadrants->mTexture->Load(data.get()), BW_OK);
-        quadrants->mWidth = quadrants->mHeight = 8;
+        quadrants = MakeQuadrants();
         ASSERT_EQ(r->CreateRenderTargetImage(32, 24, &target, true), BW_OK);
     }
 
@@ -110,7 +96,7 @@ protected:
         d3d9::test::AllowReset(r->GetDevice());
     }
 
-    std::unique_ptr<render::ImageRect> quadrants = std::make_unique<render::ImageRect>();
+    std::unique_ptr<render::ImageRect> quadrants;
     render::Image* target = nullptr;
 };
 

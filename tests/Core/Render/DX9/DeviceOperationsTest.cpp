@@ -80,12 +80,8 @@ TEST_P(PresentResult, AFailureIsLoggedWithItsCodeAndReturnsOne)
 
 INSTANTIATE_TEST_SUITE_P(Codes, PresentResult,
                          testing::Values(PresentCase{D3DERR_DEVICELOST, L"\tD3DERR_DEVICELOST\n"},
-                                         PresentCase{D3DERR_DRIVERINTERNALERROR, L"\tD3DERR_DRIVERINTERNALERROR\n"},
-                                         PresentCase{D3DERR_INVALIDCALL, L"\tD3DERR_INVALIDCALL\n"},
-                                         PresentCase{D3DERR_OUTOFVIDEOMEMORY, L"\tD3DERR_OUTOFVIDEOMEMORY\n"},
-                                         PresentCase{E_OUTOFMEMORY, L"\tE_OUTOFMEMORY\n"},
-                                         PresentCase{E_FAIL, nullptr}, PresentCase{1, nullptr},
-                                         PresentCase{D3D_OK, nullptr}));
+                                         PresentCase{E_OUTOFMEMORY, L"\tE_OUTOFMEMORY\n"}, PresentCase{E_FAIL, nullptr},
+                                         PresentCase{1, nullptr}, PresentCase{D3D_OK, nullptr}));
 
 TEST_F(DeviceOperationsTest, ClearPacksTheColourClampedAndMapsTheFlags)
 {
@@ -101,11 +97,8 @@ TEST_F(DeviceOperationsTest, ScissorRectangleIsGivenAsEdges)
 {
     const int rect[4] = {5, 6, 10, 20};
     ASSERT_EQ(r->DoSetScissorRect(rect), BW_OK);
-    RECT set = d3d9::test::GetScissorRect(r->GetDevice());
-    EXPECT_EQ(set.left, 5);
-    EXPECT_EQ(set.top, 6);
-    EXPECT_EQ(set.right, 15);
-    EXPECT_EQ(set.bottom, 26);
+    const RECT set = d3d9::test::GetScissorRect(r->GetDevice());
+    EXPECT_EQ(std::vector<LONG>({set.left, set.top, set.right, set.bottom}), std::vector<LONG>({5, 6, 15, 26}));
     ASSERT_EQ(r->DoEnableScissor(true), BW_OK);
     EXPECT_EQ(d3d9::test::GetRenderState(r->GetDevice(), D3DRS_SCISSORTESTENABLE), 1u);
 }
@@ -139,20 +132,6 @@ TEST_F(DeviceOperationsTest, AnIndexSizeOtherThanTwoOrFourIsRefused)
     render::IndexBufferImpl* buffer = nullptr;
     EXPECT_EQ(r->CreateIndexBuffer(3, 10, true, &buffer), BW_FAIL);
     EXPECT_EQ(buffer, nullptr);
-}
-
-TEST_F(DeviceOperationsTest, ABufferOutlivingTheRendererIsDetached)
-{
-    auto buffer = std::make_unique<render::VertexBuffer<render::SVertex2D>>(r.get());
-    ASSERT_EQ(buffer->Create(4, true), BW_OK);
-    render::Texture* texture = nullptr;
-    ASSERT_EQ(r->CreateTexture(&texture), BW_OK);
-    ASSERT_EQ(texture->CreateRenderTarget(4, 4), BW_OK);
-    r.reset();
-    EXPECT_EQ(buffer->GetImpl()->GetRender(), nullptr);
-    EXPECT_EQ(texture->GetRender(), nullptr);
-    buffer.reset();
-    delete texture;
 }
 
 } // namespace

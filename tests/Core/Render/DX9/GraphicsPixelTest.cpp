@@ -3,13 +3,9 @@
 
 #include "tests/Core/Render/DX9/RenderDX9Fixture.h"
 
-#include "Core/Base/MemoryStream.h"
 #include "Core/Render/Image.h"
-#include "Core/Render/ImageData.h"
-#include "Core/Render/ImageLoader.h"
 #include "Core/Render/ImageRect.h"
 #include "Core/Render/Texture.h"
-#include "tests/Support/ImageFiles.h"
 
 #include <memory>
 
@@ -27,31 +23,16 @@ protected:
     void SetUp() override
     {
         bwtest::GraphicsPixelFixture::SetUp();
-        if (IsSkipped() || HasFatalFailure())
-            return;
-        // An 8x8 image of four quadrants over a texture of its own.
-        const std::vector<uint8_t> tga = testing_support::MakeTga(
-            testing_support::MakePixels(
-                8, 8, [](uint32_t x, uint32_t y) { return y < 4 ? (x < 4 ? kRed : kGreen) : (x < 4 ? kBlue : kWhite); }),
-            false);
-        base::MemoryStream stream(tga.data(), static_cast<uint32_t>(tga.size()));
-        std::unique_ptr<render::ImageData> data(
-            render::ImageLoader::Instance()->CreateImageData(&stream, L".tga", nullptr));
-        render::Texture* texture = nullptr;
-        ASSERT_NE(data, nullptr);
-        ASSERT_EQ(r->CreateTexture(&texture), BW_OK);
-        quadrants->mTexture = texture;
-        ASSERT_EQ(texture->Load(data.get()), BW_OK);
-        quadrants->mWidth = quadrants->mHeight = 8;
+        if (!IsSkipped() && !HasFatalFailure())
+            quadrants = MakeQuadrants();
     }
-
     void TearDown() override
     {
         quadrants.reset();
         bwtest::GraphicsPixelFixture::TearDown();
     }
 
-    std::unique_ptr<render::ImageRect> quadrants = std::make_unique<render::ImageRect>();
+    std::unique_ptr<render::ImageRect> quadrants;
 };
 
 TEST_F(GraphicsPixelTest, ImageLandsOnWholePixelsByItsAnchor)

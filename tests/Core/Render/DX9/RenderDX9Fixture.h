@@ -4,9 +4,15 @@
 // window's state, the sleeps of the loss protocol and the failure report
 // under the test's control.
 
+#include "Core/Base/MemoryStream.h"
 #include "Core/Render/DX9/RenderDX9.h"
 #include "Core/Render/Graphics.h"
+#include "Core/Render/ImageData.h"
+#include "Core/Render/ImageLoader.h"
+#include "Core/Render/ImageRect.h"
+#include "Core/Render/Texture.h"
 #include "Platform/D3D9/D3D9TestHooks.h"
+#include "tests/Support/ImageFiles.h"
 #include "tests/Support/LogCapture.h"
 #include "tests/Support/SdlTestWindow.h"
 
@@ -69,6 +75,30 @@ protected:
     BWResultEnum Init(const render::RenderInitParam& param = MakeInitParam()) { return r->InitRender(nullptr, param); }
     // Call-log lines of the given calls since the log was last cleared.
     std::vector<std::string> Calls(const std::vector<d3d9::test::Call>& only) { return d3d9::test::CallLogLines(only); }
+
+    // Loads a file's bytes into a texture.
+    BWResultEnum LoadInto(render::Texture* texture, const std::vector<uint8_t>& bytes, const wchar_t* extension)
+    {
+        base::MemoryStream stream(bytes.data(), static_cast<uint32_t>(bytes.size()));
+        std::unique_ptr<render::ImageData> image(
+            render::ImageLoader::Instance()->CreateImageData(&stream, extension, nullptr));
+        return image ? texture->Load(image.get()) : BW_FAIL;
+    }
+
+    // An 8x8 image of four quadrants (red, green over blue, white) over a texture of its own.
+    std::unique_ptr<render::ImageRect> MakeQuadrants()
+    {
+        auto image = std::make_unique<render::ImageRect>();
+        const std::vector<uint8_t> tga = testing_support::MakeTga(
+            testing_support::MakePixels(8, 8, [](uint32_t x, uint32_t y) {
+                return y < 4 ? (x < 4 ? 0xFFFF0000u : 0xFF00FF00u) : (x < 4 ? 0xFF0000FFu : 0xFFFFFFFFu);
+            }),
+            false);
+        EXPECT_EQ(r->CreateTexture(&image->mTexture), BW_OK);
+        EXPECT_EQ(LoadInto(image->mTexture, tga, L".tga"), BW_OK);
+        image->mWidth = image->mHeight = 8;
+        return image;
+    }
 
     d3d9::test::ScopedHooks mHooks;
     // What reaches the log file, markup included.

@@ -3,14 +3,12 @@
 
 #include "tests/Core/Render/DX9/RenderDX9Fixture.h"
 
-#include "Core/Base/MemoryStream.h"
 #include "Core/Render/DX9/TextureDX9.h"
 #include "Core/Render/Image.h"
-#include "Core/Render/ImageData.h"
-#include "Core/Render/ImageLoader.h"
 #include "tests/Support/ImageFiles.h"
 
 #include <memory>
+#include <tuple>
 
 namespace
 {
@@ -46,15 +44,6 @@ protected:
         return static_cast<render::TextureDX9*>(texture);
     }
 
-    // Loads a file's bytes into the texture.
-    BWResultEnum LoadInto(render::TextureDX9* texture, const std::vector<uint8_t>& bytes, const wchar_t* extension)
-    {
-        base::MemoryStream stream(bytes.data(), static_cast<uint32_t>(bytes.size()));
-        std::unique_ptr<render::ImageData> image(
-            render::ImageLoader::Instance()->CreateImageData(&stream, extension, nullptr));
-        return image ? texture->Load(image.get()) : BW_FAIL;
-    }
-
     std::vector<CallRecord> Logged(Call call)
     {
         std::vector<CallRecord> found;
@@ -87,10 +76,10 @@ TEST_P(TextureDX9Format, LoadedImagesGoToTheManagedPoolWithEveryLevelFilled)
     const std::vector<CallRecord> created = Logged(Call::CreateTexture);
     ASSERT_EQ(created.size(), 1u);
     // Width, height, levels, usage, format, pool.
-    const uint64_t args[6] = {created[0].args[0].bits, created[0].args[1].bits, created[0].args[2].bits,
-                              created[0].args[3].bits, created[0].args[4].bits, created[0].args[5].bits};
-    EXPECT_EQ(std::vector<uint64_t>(args, args + 6),
-              (std::vector<uint64_t>{16, 16, c.levels, 0, c.format, D3DPOOL_MANAGED}));
+    std::vector<uint64_t> args;
+    for (int k = 0; k < 6; ++k)
+        args.push_back(created[0].args[k].bits);
+    EXPECT_EQ(args, (std::vector<uint64_t>{16, 16, c.levels, 0, c.format, D3DPOOL_MANAGED}));
     const std::vector<CallRecord> locks = Logged(Call::TextureLockRect);
     ASSERT_EQ(locks.size(), c.levels);
     for (uint32_t level = 0; level < c.levels; ++level)
@@ -149,25 +138,6 @@ TEST_F(TextureDX9Test, HitMaskAnswersInsideTheImageOnly)
     EXPECT_EQ(bytes[1] & 1u, 0u); // (8, 0)
 }
 
-TEST_F(TextureDX9Test, OnlyDynamicTexturesLock)
-{
-    render::TextureDX9* loaded = NewTexture();
-    ASSERT_EQ(LoadInto(loaded, Sample("quadrants.png"), L".png"), BW_OK);
-    render::TextureDX9* target = NewTexture();
-    ASSERT_EQ(target->CreateRenderTarget(8, 8), BW_OK);
-    render::TextureDX9* dynamic = NewTexture();
-    ASSERT_EQ(dynamic->CreateDynamic(5, 3), BW_OK);
-    uint32_t size = 0, pitch = 0;
-    void* bits = nullptr;
-    EXPECT_EQ(loaded->Lock(&size, &pitch, &bits), BW_FAIL);
-    EXPECT_EQ(target->Lock(&size, &pitch, &bits), BW_FAIL);
-    EXPECT_EQ(loaded->Unlock(), BW_FAIL);
-    ASSERT_EQ(dynamic->Lock(&size, &pitch, &bits), BW_OK);
-    EXPECT_GE(pitch, 20u);
-    EXPECT_EQ(size, 3 * pitch / 4);
-    EXPECT_EQ(dynamic->Unlock(), BW_OK);
-}
-
 TEST_F(TextureDX9Test, RenderTargetsAndDynamicTexturesComeBackAfterAReset)
 {
     render::Image* image = nullptr;
@@ -190,12 +160,10 @@ TEST_F(TextureDX9Test, RenderTargetsAndDynamicTexturesComeBackAfterAReset)
     EXPECT_FALSE(r->CanRender()); // the reset frame is skipped
     EXPECT_TRUE(r->CanRender());
     EXPECT_NE(targetTexture->GetSurface(), nullptr);
-    EXPECT_EQ(targetTexture->GetWidth(), 32u);
-    EXPECT_EQ(targetTexture->GetHeight(), 16u);
-    EXPECT_TRUE(targetTexture->IsRenderTarget());
+    EXPECT_EQ(std::make_tuple(targetTexture->GetWidth(), targetTexture->GetHeight(), targetTexture->IsRenderTarget()),
+              std::make_tuple(32u, 16u, true));
     EXPECT_NE(dynamic->GetDeviceTexture(), nullptr);
-    EXPECT_EQ(dynamic->GetWidth(), 6u);
-    EXPECT_TRUE(dynamic->IsDynamic());
+    EXPECT_EQ(std::make_tuple(dynamic->GetWidth(), dynamic->IsDynamic()), std::make_tuple(6u, true));
     EXPECT_EQ(loaded->GetDeviceTexture(), managed);
 }
 
