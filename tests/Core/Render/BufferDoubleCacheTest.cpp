@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace
 {
 
@@ -22,6 +24,10 @@ protected:
         out = nullptr;
         return cache.Allocate(count, &out, at ? at : &place);
     }
+    bwtest::MemoryVertexBuffer* Memory(render::VertexBufferImpl* impl)
+    {
+        return static_cast<bwtest::MemoryVertexBuffer*>(impl);
+    }
 
     bwtest::RecordingRender render;
     VertexCache2D cache{&render};
@@ -30,56 +36,38 @@ protected:
 
 TEST_F(VertexCacheTest, RefusesMisuseOutsideAFrameAndEndFrameAlwaysUnlocks)
 {
+    render::VertexBufferImpl* primary = cache.GetPrimary()->GetImpl();
     EXPECT_EQ(Allocate(4), BW_FAIL);
     EXPECT_EQ(out, nullptr);
     ASSERT_EQ(cache.BeginFrame(), BW_OK);
     EXPECT_EQ(cache.BeginFrame(), BW_FAIL);
     ASSERT_EQ(Allocate(4), BW_OK);
-    EXPECT_TRUE(cache.GetPrimary()->GetImpl()->IsLocked());
     ASSERT_EQ(cache.EndFrame(), BW_OK);
-    EXPECT_FALSE(cache.GetPrimary()->GetImpl()->IsLocked());
+    EXPECT_FALSE(primary->IsLocked());
     // Outside a frame EndFrame fails, but still unlocks.
-    ASSERT_EQ(cache.GetPrimary()->GetImpl()->Lock(), BW_OK);
+    ASSERT_EQ(primary->Lock(), BW_OK);
     EXPECT_EQ(cache.EndFrame(), BW_FAIL);
-    EXPECT_FALSE(cache.GetPrimary()->GetImpl()->IsLocked());
+    EXPECT_FALSE(primary->IsLocked());
 }
 
-TEST_F(VertexCacheTest, RunsFollowEachOtherInThePrimaryThenOverflowBuffers)
+TEST_F(VertexCacheTest, RunsFillThePrimaryThenOverflowBuffersUpToTheirCapacity)
 {
     ASSERT_EQ(cache.BeginFrame(), BW_OK);
     VertexCache2D::Allocation a, b;
     ASSERT_EQ(Allocate(4, &a), BW_OK);
     SVertex2D* first = out;
     ASSERT_EQ(Allocate(40000 - 4, &b), BW_OK);
-    EXPECT_EQ(b.mFirst, 4u);
-    EXPECT_EQ(b.mBuffer, a.mBuffer);
-    EXPECT_EQ(out, first + 4);
-    EXPECT_EQ(static_cast<bwtest::MemoryVertexBuffer*>(a.mBuffer)->mLockCount, 1);
-
+    EXPECT_EQ(std::make_tuple(b.mFirst, b.mBuffer, out), std::make_tuple(4u, a.mBuffer, first + 4));
+    EXPECT_EQ(Memory(a.mBuffer)->mLockCount, 1);
     // Exactly the room left still comes from the primary buffer.
     ASSERT_EQ(Allocate(960, &a), BW_OK);
-    EXPECT_EQ(a.mBuffer, cache.GetPrimary()->GetImpl());
-    EXPECT_EQ(a.mFirst, 40000u);
+    EXPECT_EQ(std::make_tuple(a.mBuffer, a.mFirst), std::make_tuple(cache.GetPrimary()->GetImpl(), 40000u));
     EXPECT_EQ(cache.GetOverflowCount(), 0u);
-    ASSERT_EQ(Allocate(1, &a), BW_OK);
-    ASSERT_EQ(cache.GetOverflowCount(), 1u);
-    EXPECT_EQ(a.mBuffer, cache.GetOverflow(0)->GetImpl());
-    EXPECT_EQ(a.mFirst, 0u);
-    EXPECT_NE(out, nullptr);
-}
-
-TEST_F(VertexCacheTest, OverflowCapacityIsTheLimitOnceThePrimaryIsFull)
-{
-    ASSERT_EQ(cache.BeginFrame(), BW_OK);
-    ASSERT_EQ(Allocate(40960), BW_OK);
     EXPECT_EQ(Allocate(10241), BW_FAIL);
     EXPECT_EQ(out, nullptr);
-    EXPECT_EQ(cache.GetOverflowCount(), 0u);
-    VertexCache2D::Allocation at;
-    ASSERT_EQ(Allocate(10240, &at), BW_OK);
-    EXPECT_EQ(at.mCount, 10240u);
+    ASSERT_EQ(Allocate(10240, &a), BW_OK);
     ASSERT_EQ(cache.GetOverflowCount(), 1u);
-    EXPECT_EQ(cache.GetOverflow(0)->GetImpl()->GetCapacity(), 10240u);
+    EXPECT_EQ(std::make_tuple(a.mBuffer, a.mFirst), std::make_tuple(cache.GetOverflow(0)->GetImpl(), 0u));
     // The first overflow buffer is full: the next run opens a second one.
     ASSERT_EQ(Allocate(8), BW_OK);
     EXPECT_EQ(cache.GetOverflowCount(), 2u);
@@ -96,9 +84,8 @@ TEST_F(VertexCacheTest, OverflowBuffersAreKeptAndRelockedOncePerFrame)
         ASSERT_EQ(cache.EndFrame(), BW_OK);
     }
     ASSERT_EQ(cache.GetOverflowCount(), 1u);
-    EXPECT_EQ(static_cast<bwtest::MemoryVertexBuffer*>(cache.GetOverflow(0)->GetImpl())->mLockCount, 3);
+    EXPECT_EQ(Memory(cache.GetOverflow(0)->GetImpl())->mLockCount, 3);
     EXPECT_EQ(render.mVertexBuffersMade, 2);
-
     // A failing creation of another one is returned.
     ASSERT_EQ(cache.BeginFrame(), BW_OK);
     ASSERT_EQ(Allocate(40960), BW_OK);
@@ -108,7 +95,7 @@ TEST_F(VertexCacheTest, OverflowBuffersAreKeptAndRelockedOncePerFrame)
     EXPECT_EQ(cache.GetOverflowCount(), 1u);
 }
 
-TEST(IndexCache, SixteenBitOverflowHoldsAtMost1024Indices)
+TEST(IndexCache, SixteenBitOverflowHoldsAtMost1024IndicesAndAFailedPrimaryLeavesNoBuffer)
 {
     bwtest::RecordingRender render;
     render::IndexCache16 cache(&render);
@@ -120,16 +107,13 @@ TEST(IndexCache, SixteenBitOverflowHoldsAtMost1024Indices)
     EXPECT_EQ(cache.Allocate(1025, &out, &at), BW_FAIL);
     EXPECT_EQ(cache.Allocate(1024, &out, &at), BW_OK);
     EXPECT_EQ(at.mBuffer->GetCapacity(), 1024u);
-}
 
-TEST(IndexCache, AFailedPrimaryLeavesNoBuffer)
-{
-    bwtest::RecordingRender render;
-    render.mFailCreate = "index";
-    render::IndexCache16 cache(&render);
-    EXPECT_EQ(cache.Init(0, 0), BW_FAIL);
-    EXPECT_EQ(cache.GetPrimary(), nullptr);
-    EXPECT_TRUE(render.Buffers().empty());
+    bwtest::RecordingRender failing;
+    failing.mFailCreate = "index";
+    render::IndexCache16 none(&failing);
+    EXPECT_EQ(none.Init(0, 0), BW_FAIL);
+    EXPECT_EQ(none.GetPrimary(), nullptr);
+    EXPECT_TRUE(failing.Buffers().empty());
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 namespace
 {
@@ -40,80 +41,69 @@ TEST(RenderInit, BuiltInShaderHandlesCarryNoShareCount)
     RecordingRender r;
     ASSERT_EQ(r.Init(), BW_OK);
     resource::ResourceHandle handle;
-    ASSERT_EQ(r.GetShaderTexturedTint(&handle), BW_OK);
-    EXPECT_EQ(handle.Get(), r.GetShaderTexturedTintObject());
-    EXPECT_EQ(handle.GetCount(), nullptr);
     ASSERT_EQ(r.GetShaderGeom(&handle), BW_OK);
     EXPECT_EQ(handle.Get(), r.GetShaderGeomObject());
+    EXPECT_EQ(handle.GetCount(), nullptr);
     handle.Reset(); // must not release what the renderer owns
     EXPECT_NE(r.GetShaderGeomObject(), nullptr);
 }
 
-TEST(RenderState, RequestsFollowTheirRules)
+class RenderState : public testing::Test
 {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(r.Init(), BW_OK);
+        render::Texture* made = nullptr;
+        ASSERT_EQ(r.CreateTexture(&made), BW_OK);
+        texture.reset(made);
+    }
+    const render::RenderState& Requested() { return r.GetRequestedState(); }
+
     RecordingRender r;
-    ASSERT_EQ(r.Init(), BW_OK);
+    std::unique_ptr<render::Texture> texture;
+};
+
+TEST_F(RenderState, RequestsFollowTheirRules)
+{
     // The back buffer again keeps scale and offset; another target takes its own.
     render::RenderTargetDesc desc;
     desc.mScale[0] = 3.0f;
     desc.mOffset[1] = 7.0f;
     ASSERT_EQ(r.SetTarget(desc), BW_OK);
-    EXPECT_FLOAT_EQ(r.GetRequestedState().mScale[0], 1.0f);
-    EXPECT_FLOAT_EQ(r.GetRequestedState().mOffset[1], 0.0f);
-    std::unique_ptr<render::Texture> texture;
-    {
-        render::Texture* made = nullptr;
-        ASSERT_EQ(r.CreateTexture(&made), BW_OK);
-        texture.reset(made);
-    }
+    EXPECT_EQ(std::make_pair(Requested().mScale[0], Requested().mOffset[1]), std::make_pair(1.0f, 0.0f));
     desc.mTarget = texture.get();
     ASSERT_EQ(r.SetTarget(desc), BW_OK);
-    EXPECT_EQ(r.GetRequestedState().mTarget, texture.get());
-    EXPECT_FLOAT_EQ(r.GetRequestedState().mOffset[1], 7.0f);
-
+    EXPECT_EQ(std::make_pair(Requested().mTarget, Requested().mOffset[1]), std::make_pair(texture.get(), 7.0f));
     // The same block unforced is not read again.
     render::RenderState block;
     block.mBlendMode = 2;
     ASSERT_EQ(r.SetRenderState(&block, false), BW_OK);
     block.mBlendMode = 1;
     ASSERT_EQ(r.SetRenderState(&block, false), BW_OK);
-    EXPECT_EQ(r.GetRequestedState().mBlendMode, 2u);
+    EXPECT_EQ(Requested().mBlendMode, 2u);
     ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    EXPECT_EQ(r.GetRequestedState().mBlendMode, 1u);
-
+    EXPECT_EQ(Requested().mBlendMode, 1u);
     // A disabled scissor leaves the rectangle; depth writes count only with the test on.
-    block.mScissorEnabled = 1;
-    block.mScissorRect[2] = 50.0f;
-    block.mDepthWrite = 0;
+    block.mScissorEnabled = 1, block.mScissorRect[2] = 50.0f, block.mDepthWrite = 0;
     ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    EXPECT_EQ(r.GetRequestedState().mDepthWrite, 1);
-    block.mScissorEnabled = 0;
-    block.mScissorRect[2] = 80.0f;
-    block.mDepthTest = 1;
+    EXPECT_EQ(Requested().mDepthWrite, 1);
+    block.mScissorEnabled = 0, block.mScissorRect[2] = 80.0f, block.mDepthTest = 1;
     ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    EXPECT_EQ(r.GetRequestedState().mScissorEnabled, 0);
-    EXPECT_FLOAT_EQ(r.GetRequestedState().mScissorRect[2], 50.0f);
-    EXPECT_EQ(r.GetRequestedState().mDepthWrite, 0);
+    EXPECT_EQ(std::make_tuple(Requested().mScissorEnabled, Requested().mScissorRect[2], Requested().mDepthWrite),
+              std::make_tuple(uint8_t(0), 50.0f, uint8_t(0)));
 }
 
-TEST(RenderState, ToScreenRectScalesOffsetsAndTruncatesTowardZero)
+TEST_F(RenderState, ToScreenRectScalesOffsetsAndTruncatesTowardZero)
 {
-    RecordingRender r;
-    ASSERT_EQ(r.Init(), BW_OK);
-    render::Texture* texture = nullptr;
-    ASSERT_EQ(r.CreateTexture(&texture), BW_OK);
     render::RenderTargetDesc desc;
-    desc.mTarget = texture;
-    desc.mScale[0] = 2.0f;
-    desc.mScale[1] = 0.5f;
-    desc.mOffset[0] = 0.9f;
-    desc.mOffset[1] = -1.0f;
+    desc.mTarget = texture.get();
+    desc.mScale[0] = 2.0f, desc.mScale[1] = 0.5f, desc.mOffset[0] = 0.9f, desc.mOffset[1] = -1.0f;
     ASSERT_EQ(r.SetTarget(desc), BW_OK);
     const float rect[4] = {5.0f, 1.0f, 3.3f, 7.0f};
     int out[4] = {};
     ASSERT_EQ(r.ToScreenRect(rect, out), BW_OK);
     EXPECT_EQ(std::vector<int>(out, out + 4), (std::vector<int>{10, 0, 6, 3})); // 10.9, -0.5, 6.6, 3.5
-    delete texture;
 }
 
 class FrameTest : public testing::Test

@@ -40,10 +40,11 @@ TEST(ShaderVariables, ShortRecordsAreErrorsAndACountOfZeroReadsNothingFurther)
     EXPECT_TRUE(r.mCalls.empty());
 }
 
-TEST(ShaderResource, AnUnloadedShaderRefusesValuesInsteadOfWritingFreedMemory)
+TEST(ShaderResource, UnloadedBuiltInAndSamplerlessShadersBehave)
 {
     RecordingRender r;
     ASSERT_EQ(r.Init(), BW_OK);
+    // An unloaded shader refuses values instead of writing freed memory.
     render::ShaderTextured* shader = r.GetShaderTexturedTintObject();
     ASSERT_EQ(shader->UnLoad(), BW_OK);
     EXPECT_EQ(shader->GetImpl(), nullptr);
@@ -51,23 +52,14 @@ TEST(ShaderResource, AnUnloadedShaderRefusesValuesInsteadOfWritingFreedMemory)
     EXPECT_EQ(shader->SetProjection(&projection), BW_FAIL);
     EXPECT_EQ(shader->SetTexture(nullptr), BW_FAIL);
     EXPECT_EQ(r.ShaderImpls().size(), 2u);
-}
-
-TEST(ShaderResource, BuiltInShadersAreNotInTheMapAndReleaseLeavesThemAlone)
-{
-    RecordingRender r;
-    ASSERT_EQ(r.Init(), BW_OK);
+    // Built-in shaders are in no map: Release leaves them alone.
     EXPECT_EQ(r.GetShaderGeomObject()->Release(), BW_OK);
     EXPECT_TRUE(r.GetShaderGeomObject()->IsLoaded());
-}
-
-TEST(ShaderResource, ATexturedProgramWithoutItsSamplerFailsToMakeVariables)
-{
-    RecordingRender r;
+    // A textured program without its sampler fails to make its variables.
     auto* impl = new bwtest::RecordingShaderImpl(&r, "bare");
     impl->mHasTextureSampler = false;
-    render::ShaderTextured shader(impl, &r);
-    EXPECT_EQ(shader.CreateVariables(), BW_FAIL);
+    render::ShaderTextured bare(impl, &r);
+    EXPECT_EQ(bare.CreateVariables(), BW_FAIL);
 }
 
 // The manager's teardown frees its maps (in a child process, as it is for
@@ -106,7 +98,7 @@ protected:
     RecordingRender r;
 };
 
-TEST_F(NamedShaderTest, LoadsBothProgramsByNameAndMakesItsVariables)
+TEST_F(NamedShaderTest, LoadsBothProgramsByNameAndAMissingOneFailsTheLoad)
 {
     folder.Write("glowVS.hlsl", "vertex text");
     folder.Write("glowPS.hlsl", "pixel text");
@@ -115,28 +107,21 @@ TEST_F(NamedShaderTest, LoadsBothProgramsByNameAndMakesItsVariables)
     render::Shader::GetMap()[shader->GetName()] = shader;
     ASSERT_EQ(shader->UnLoad(), BW_OK); // made loaded: empty until loaded by name
     ASSERT_EQ(shader->Load(), BW_OK);
-    ASSERT_NE(shader->GetImpl(), nullptr);
     // The recording renderer names an implementation after its vertex text.
     EXPECT_EQ(r.NameOf(shader->GetImpl()), "vertex text");
     EXPECT_NE(shader->GetTextureVariable(), nullptr);
-
     // Released from the map: unloaded and deleted.
     const size_t implementations = r.ShaderImpls().size();
     EXPECT_EQ(shader->Release(), BW_OK);
     EXPECT_EQ(render::Shader::GetMap().count(folder.WidePath() + L"glow"), 0u);
     EXPECT_EQ(r.ShaderImpls().size(), implementations - 1);
-}
 
-TEST_F(NamedShaderTest, AMissingFileReadsAsEmptyTextAndFailsTheLoad)
-{
     folder.Write("halfVS.hlsl", "vertex text");
-    render::Shader shader(nullptr, &r);
-    ASSERT_EQ(shader.SetName(folder.WidePath() + L"half"), BW_OK);
-    ASSERT_EQ(shader.UnLoad(), BW_OK);
-    EXPECT_EQ(shader.Load(), BW_FAIL);
-    EXPECT_EQ(shader.GetImpl(), nullptr);
-    math::Matrix4 projection;
-    EXPECT_EQ(shader.SetProjection(&projection), BW_FAIL);
+    render::Shader half(nullptr, &r);
+    ASSERT_EQ(half.SetName(folder.WidePath() + L"half"), BW_OK);
+    ASSERT_EQ(half.UnLoad(), BW_OK);
+    EXPECT_EQ(half.Load(), BW_FAIL);
+    EXPECT_EQ(half.GetImpl(), nullptr);
 }
 
 } // namespace

@@ -63,22 +63,7 @@ struct Vertex2D
     float u, v;
 };
 constexpr DWORD kFvf2D = D3DFVF_XYZW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX1;
-
-inline D3DPRESENT_PARAMETERS WindowedParameters(HWND window, UINT width, UINT height)
-{
-    D3DPRESENT_PARAMETERS pp = {};
-    pp.BackBufferWidth = width;
-    pp.BackBufferHeight = height;
-    pp.BackBufferFormat = D3DFMT_X8R8G8B8;
-    pp.BackBufferCount = 1;
-    pp.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    pp.hDeviceWindow = window;
-    pp.Windowed = TRUE;
-    pp.EnableAutoDepthStencil = TRUE;
-    pp.AutoDepthStencilFormat = D3DFMT_D24S8;
-    pp.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-    return pp;
-}
+constexpr DWORD kHardware = D3DCREATE_HARDWARE_VERTEXPROCESSING;
 
 inline void ReleaseAll(std::initializer_list<IUnknown*> objects)
 {
@@ -98,21 +83,18 @@ protected:
         test::SetBackend(backend);
         d3d = Direct3DCreate9(D3D_SDK_VERSION);
         ASSERT_NE(d3d, nullptr);
-        params = WindowedParameters(window, width, height);
-        params.BackBufferFormat = format;
+        params = {};
+        params.BackBufferWidth = width, params.BackBufferHeight = height, params.BackBufferFormat = format;
+        params.BackBufferCount = 1, params.SwapEffect = D3DSWAPEFFECT_DISCARD, params.hDeviceWindow = window;
+        params.Windowed = TRUE, params.EnableAutoDepthStencil = TRUE, params.AutoDepthStencilFormat = D3DFMT_D24S8;
+        params.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
         ASSERT_EQ(d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, flags, &params, &device), D3D_OK);
     }
 
     void TearDown() override
     {
-        if (device)
-        {
-            EXPECT_EQ(device->Release(), 0u);
-        }
-        if (d3d)
-        {
-            EXPECT_EQ(d3d->Release(), 0u);
-        }
+        EXPECT_EQ(device ? device->Release() : 0u, 0u);
+        EXPECT_EQ(d3d ? d3d->Release() : 0u, 0u);
         EXPECT_EQ(test::LiveObjects(), 0u);
     }
 
@@ -163,11 +145,7 @@ protected:
 class NullDeviceTest : public DeviceTest
 {
 protected:
-    void SetUp() override
-    {
-        Open(test::Backend::Null, nullptr, 64, 32, D3DFMT_X8R8G8B8,
-             D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_MULTITHREADED);
-    }
+    void SetUp() override { Open(test::Backend::Null, nullptr, 64, 32, D3DFMT_X8R8G8B8, kHardware | D3DCREATE_MULTITHREADED); }
 
     // Binds shaders, a stream of quads and a projection so that draws pass
     // validation; returns the vertex buffer (released by the caller).
@@ -221,9 +199,7 @@ protected:
     {
         window = std::make_unique<bwtest::SdlTestWindow>(static_cast<int>(kWidth), static_cast<int>(kHeight));
         ASSERT_TRUE(window->IsOpen()) << "no OpenGL window";
-        ASSERT_NO_FATAL_FAILURE(
-            Open(test::Backend::OpenGL, window->Handle(), kWidth, kHeight, D3DFMT_A8R8G8B8,
-                 D3DCREATE_HARDWARE_VERTEXPROCESSING));
+        ASSERT_NO_FATAL_FAILURE(Open(test::Backend::OpenGL, window->Handle(), kWidth, kHeight, D3DFMT_A8R8G8B8, kHardware));
         const auto vsBlob = MakeBlob(kBlobVersionVS11, kVertexShaderText, 4, 0);
         const auto colorBlob = MakeBlob(kBlobVersionPS20, kColorPixelShaderText, 0, 0);
         const auto texturedBlob = MakeBlob(kBlobVersionPS20, kTexturedPixelShaderText, 0, 1);

@@ -73,17 +73,5 @@ TEST_F(DeviceLoss, ResetWaitsForBackBufferAndRenderTargetReferences)
     EXPECT_NE(test::GetBoundRenderTarget(device), surface);
 }
 
-TEST_F(DeviceLoss, ResetAppliesNewPresentParameters)
-{
-    params.BackBufferWidth = 100;
-    params.BackBufferHeight = 50;
-    ASSERT_EQ(device->Reset(&params), D3D_OK);
-    EXPECT_EQ(test::GetPresentParameters(device).BackBufferWidth, 100u);
-    EXPECT_EQ(test::GetViewport(device).Height, 50u);
-    params.SwapEffect = static_cast<D3DSWAPEFFECT>(9);
-    EXPECT_EQ(device->Reset(&params), D3DERR_INVALIDCALL);
-    EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
-}
-
 } // namespace
 } // namespace d3d9test

@@ -168,11 +168,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "float4 vertex_shader(float4 p : POSITION, float3 q : TEXCOORD0) : POSITION\n"
                  "{ return mul(p.xyz, A) + float4(mul(p, B), 1) + mul(E, p)\n"
                  "  + float4(mul(C, p.xy), mul(q, D[p.w]).xy) + mul(q, E); }"},
-        GlslCase{"ScalarsAndSwizzles", false,
-                 "float k; float w[3];\n"
-                 "float4 pixel_shader(float4 c : COLOR0, float t : TEXCOORD2) : COLOR0\n"
-                 "{ float f = t.x; float4 v = f.xxxx + k.rrr.xxyz + w[2] + c.wzyx.zyxw;\n"
-                 "  v[c.x] = v[1] * 2; v.yz *= 0.5; v.x -= length(v); v /= 2; return v; }"},
         GlslCase{"NestedStructsAndParameters", false,
                  "struct A { float2 uv : TEXCOORD0; float3 n : TEXCOORD1; };\n"
                  "struct B { A a; float4 c : COLOR1; };\n"
@@ -199,10 +194,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "{ float4 a = abs(c) + floor(c) + ceil(c) + frac(c) + sqrt(c) + rsqrt(c + 1) + exp(c) + exp2(c)\n"
                  "  + log(c + 1) + log2(c + 1) + sin(c) + cos(c) + normalize(c) + pow(c, 2) + step(0.5, c);\n"
                  "  return saturate(lerp(min(a, 1), max(a, 0), 0.5) + clamp(c, 0.1, 0.9) * dot(c, a)) * mul(c, c); }"},
-        GlslCase{"OddNames", true,
-                 "float4 uniform_; float4 __gl; struct vec4_ { float4 mix : POSITION; float4 int_ : COLOR1; };\n"
-                 "vec4_ vertex_shader(float4 texture_ : POSITION) { vec4_ o; o.mix = texture_ + uniform_ + __gl;\n"
-                 "  o.int_ = o.mix; return o; }"},
         GlslCase{"StructZeroCastAndOutParameters", true,
                  "float4x4 Proj; struct VO { float4 pos : POSITION; float4 col : COLOR0; };\n"
                  "void vertex_shader(float3 p : POSITION, out VO o, out float2 t : TEXCOORD3)\n"
