@@ -60,24 +60,19 @@ protected:
     std::unique_ptr<PlainRenderDX9> r = std::make_unique<PlainRenderDX9>();
 };
 
+// Only missing shader models flag the application and stop it.
 TEST_F(ApplicationLinkTest, MissingShaderModelsFlagTheApplicationAndStopIt)
 {
-    D3DCAPS9 caps = d3d9::test::DefaultCaps();
-    caps.PixelShaderVersion = D3DPS_VERSION(1, 4);
-    d3d9::test::SetCaps(caps);
-    EXPECT_EQ(r->InitRender(nullptr, MakeInitParam()), BW_FAIL);
-    EXPECT_TRUE(application.IsRenderFailed());
-    EXPECT_TRUE(application.IsStopRequested());
-}
-
-TEST_F(ApplicationLinkTest, OtherStartUpFailuresLeaveTheApplicationAlone)
-{
-    D3DCAPS9 caps = d3d9::test::DefaultCaps();
-    caps.RasterCaps = 0;
-    d3d9::test::SetCaps(caps);
-    EXPECT_EQ(r->InitRender(nullptr, MakeInitParam()), BW_FAIL);
-    EXPECT_FALSE(application.IsRenderFailed());
-    EXPECT_FALSE(application.IsStopRequested());
+    for (const bool shaders : {false, true})
+    {
+        D3DCAPS9 caps = d3d9::test::DefaultCaps();
+        (shaders ? caps.PixelShaderVersion : caps.RasterCaps) = shaders ? D3DPS_VERSION(1, 4) : 0;
+        d3d9::test::SetCaps(caps);
+        r = std::make_unique<PlainRenderDX9>();
+        EXPECT_EQ(r->InitRender(nullptr, MakeInitParam()), BW_FAIL);
+        EXPECT_EQ(std::make_pair(application.IsRenderFailed(), application.IsStopRequested()),
+                  std::make_pair(shaders, shaders));
+    }
 }
 
 TEST_F(ApplicationLinkTest, TheWindowsMinimisedAndActiveStatesDriveTheLossProtocol)

@@ -21,7 +21,17 @@ using d3d9::test::Call;
 const uint32_t kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu, kWhite = 0xFFFFFFFFu;
 const uint32_t kBlack = 0xFF000000u;
 const float kBlackRgba[4] = {0, 0, 0, 1}, kBlueRgba[4] = {0, 0, 1, 1}, kGreenRgba[4] = {0, 1, 0, 1},
-            kRedRgba[4] = {1, 0, 0, 1};
+            kRedRgba[4] = {1, 0, 0, 1}, kSquare[4] = {0, 0, 4, 4};
+
+// Draws rect in colour under the scissor clip.
+BWResultEnum DrawClipped(render::Graphics& graphics, const float clip[4], const float rect[4], const float colour[4])
+{
+    graphics.mState.mScissorEnabled = 1;
+    std::copy(clip, clip + 4, graphics.mState.mScissorRect);
+    graphics.mStateChanged = 1;
+    graphics.SetColor(colour);
+    return graphics.DrawRect(rect).DrawNow();
+}
 
 // A frame as the game draws one in full screen: the layout into an
 // off-screen target (an image, a scissored rectangle), the target onto the
@@ -49,34 +59,22 @@ protected:
     // One frame; false when it was skipped or failed anywhere.
     bool Frame()
     {
-        if (!r->CanRender())
-            return false;
-        if (r->BeginScene() != BW_OK)
+        if (!r->CanRender() || r->BeginScene() != BW_OK)
             return false;
         render::Graphics screen(r.get());
-        if (screen.Clear(render::ClearColor, kBlackRgba, 1.0f, 0) != BW_OK)
-            return false;
+        bool ok = screen.Clear(render::ClearColor, kBlackRgba, 1.0f, 0) == BW_OK;
         {
             render::Graphics layout(target);
-            const float at[2] = {4, 4}, rect[4] = {12, 2, 40, 40};
-            if (layout.Clear(render::ClearColor, kBlueRgba, 1.0f, 0) != BW_OK ||
-                layout.DrawImage(quadrants.get()).Translate(at).DrawNow() != BW_OK)
-                return false;
-            layout.mState.mScissorEnabled = 1;
-            const float clip[4] = {14, 4, 6, 6};
-            std::copy(clip, clip + 4, layout.mState.mScissorRect);
-            layout.mStateChanged = 1;
-            layout.SetColor(kGreenRgba);
-            if (layout.DrawRect(rect).DrawNow() != BW_OK)
-                return false;
+            const float at[2] = {4, 4}, rect[4] = {12, 2, 40, 40}, clip[4] = {14, 4, 6, 6};
+            ok = ok && layout.Clear(render::ClearColor, kBlueRgba, 1.0f, 0) == BW_OK &&
+                 layout.DrawImage(quadrants.get()).Translate(at).DrawNow() == BW_OK &&
+                 DrawClipped(layout, clip, rect, kGreenRgba) == BW_OK;
         }
         const float bar[4] = {40, 0, 24, 48};
-        if (screen.DrawImage(target).DrawNow() != BW_OK)
-            return false;
+        ok = ok && screen.DrawImage(target).DrawNow() == BW_OK;
         screen.SetColor(kRedRgba);
-        if (screen.DrawRect(bar).DrawNow() != BW_OK)
-            return false;
-        return r->EndScene() == BW_OK && r->Present() == BW_OK && r->ExecuteCommands() == BW_OK;
+        return ok && screen.DrawRect(bar).DrawNow() == BW_OK && r->EndScene() == BW_OK && r->Present() == BW_OK &&
+               r->ExecuteCommands() == BW_OK;
     }
 
     std::vector<D3DCOLOR> Screen()
@@ -126,16 +124,12 @@ TEST_P(DeviceFailureSweep, EachCallFailingOnceCostsAFewFramesAtMost)
     // The calls of that frame, in order.
     d3d9::test::EnableCallLog(true);
     if (GetParam().resetFrame)
-    {
         LoseAndAllowReset();
-        d3d9::test::ClearCallLog();
+    d3d9::test::ClearCallLog();
+    if (GetParam().resetFrame)
         EXPECT_FALSE(r->CanRender());
-    }
     else
-    {
-        d3d9::test::ClearCallLog();
         ASSERT_TRUE(Frame());
-    }
     std::vector<d3d9::test::CallRecord> calls = d3d9::test::GetCallLog();
     d3d9::test::EnableCallLog(false);
     ASSERT_GT(calls.size(), 10u);
@@ -184,24 +178,19 @@ INSTANTIATE_TEST_SUITE_P(Frames, DeviceFailureSweep,
 TEST_F(DeviceFailureTest, TheClearCoversTheTargetAndAnImageWithoutPixelsSpoilsNothing)
 {
     render::ImageRect empty;
-    const float* clears[2] = {kBlueRgba, kGreenRgba};
-    for (int frame = 0; frame < 2; ++frame)
+    for (const float* clear : {kBlueRgba, kGreenRgba})
     {
         ASSERT_TRUE(r->CanRender());
         ASSERT_EQ(r->BeginScene(), BW_OK);
         render::Graphics screen(r.get());
-        ASSERT_EQ(screen.Clear(render::ClearColor, clears[frame], 1.0f, 0), BW_OK);
+        ASSERT_EQ(screen.Clear(render::ClearColor, clear, 1.0f, 0), BW_OK);
         EXPECT_EQ(screen.DrawImage(&empty).DrawNow(), BW_OK);
-        screen.mState.mScissorEnabled = 1;
         const float clip[4] = {48, 28, 10, 10}, square[4] = {50, 30, 4, 4};
-        std::copy(clip, clip + 4, screen.mState.mScissorRect);
-        screen.mStateChanged = 1;
-        screen.SetColor(kRedRgba);
-        ASSERT_EQ(screen.DrawRect(square).DrawNow(), BW_OK);
+        ASSERT_EQ(DrawClipped(screen, clip, square, kRedRgba), BW_OK);
         ASSERT_EQ(r->EndScene(), BW_OK);
         ASSERT_EQ(r->ExecuteCommands(), BW_OK);
         pixels = Screen();
-        const D3DCOLOR cleared = frame == 0 ? kBlue : kGreen;
+        const D3DCOLOR cleared = clear == kBlueRgba ? kBlue : kGreen;
         ExpectPixels({{0, 0, cleared}, {30, 30, cleared}, {63, 47, cleared}, {51, 31, kRed}});
     }
     EXPECT_EQ(mLog.Count(L"Can't draw an image without pixels\n"), 1u);
@@ -240,10 +229,7 @@ TEST_F(FrameStateTest, ANewTextureAtAFreedTexturesAddressIsBound)
         texture = new (storage) render::TextureDX9(r.get());
         ASSERT_EQ(texture->CreateDynamic(4, 4), BW_OK);
         image.mTexture = texture;
-        if (frame > 0)
-        {
-            ASSERT_EQ(r->BeginScene(), BW_OK);
-        }
+        ASSERT_TRUE(frame == 0 || r->BeginScene() == BW_OK);
         render::Graphics graphics(r.get());
         ASSERT_EQ(graphics.DrawImage(&image).DrawNow(), BW_OK);
         ASSERT_EQ(Finish(), BW_OK);
@@ -264,15 +250,8 @@ TEST_F(FrameStateTest, ANewImageAtAFreedImagesAddressSendsItsProjection)
         ASSERT_EQ(r->CreateTexture(&texture), BW_OK);
         ASSERT_EQ(texture->CreateRenderTarget(16u << frame, 16u << frame), BW_OK);
         auto* image = new (storage) render::Image(texture, true);
-        if (frame > 0)
-        {
-            ASSERT_EQ(r->BeginScene(), BW_OK);
-        }
-        {
-            render::Graphics graphics(image);
-            const float rect[4] = {0, 0, 4, 4};
-            ASSERT_EQ(graphics.DrawRect(rect).DrawNow(), BW_OK);
-        }
+        ASSERT_TRUE(frame == 0 || r->BeginScene() == BW_OK);
+        ASSERT_EQ(render::Graphics(image).DrawRect(kSquare).DrawNow(), BW_OK);
         ASSERT_EQ(Finish(), BW_OK);
         d3d9::test::GetVertexShaderConstants(r->GetDevice(), 0, projection[frame], 4);
         image->~Image(); // with its texture
@@ -287,19 +266,13 @@ TEST_F(FrameStateTest, ScissorsAfterTheRequestedTargetGoesUseTheBackBuffersScale
     render::Image* scaled = nullptr;
     ASSERT_EQ(r->CreateRenderTargetImage(32, 32, &scaled, true), BW_OK);
     scaled->mTargetRect[2] = scaled->mTargetRect[3] = 2.0f;
-    {
-        render::Graphics graphics(scaled);
-        const float rect[4] = {0, 0, 4, 4};
-        ASSERT_EQ(graphics.DrawRect(rect).DrawNow(), BW_OK);
-    }
+    ASSERT_EQ(render::Graphics(scaled).DrawRect(kSquare).DrawNow(), BW_OK);
     ASSERT_EQ(Finish(), BW_OK);
     delete scaled;
     ASSERT_EQ(r->BeginScene(), BW_OK);
     render::Graphics graphics(r.get());
-    graphics.mState.mScissorEnabled = 1;
     const float clip[4] = {1, 2, 10, 20}, rect[4] = {0, 0, 4, 4};
-    std::copy(clip, clip + 4, graphics.mState.mScissorRect);
-    ASSERT_EQ(graphics.DrawRect(rect).DrawNow(), BW_OK);
+    ASSERT_EQ(DrawClipped(graphics, clip, rect, kRedRgba), BW_OK);
     ASSERT_EQ(Finish(), BW_OK);
     const RECT scissor = d3d9::test::GetScissorRect(r->GetDevice());
     EXPECT_EQ((std::vector<LONG>{scissor.left, scissor.top, scissor.right, scissor.bottom}),

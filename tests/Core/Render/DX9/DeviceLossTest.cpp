@@ -6,6 +6,10 @@
 
 #include "Core/Render/DX9/BufferDX9.h"
 #include "Core/Render/DX9/TextureDX9.h"
+#include "Core/Render/Shader.h"
+#include "Core/Render/ShaderImpl.h"
+
+#include <tuple>
 
 namespace
 {
@@ -35,17 +39,13 @@ protected:
     // One frame as the application runs it, drawing nothing.
     bool Frame()
     {
-        if (!r->CanRender())
-            return false;
-        EXPECT_EQ(r->BeginScene(), BW_OK);
         render::SVertex2D* vertices = nullptr;
         render::VertexCache2D::Allocation at;
-        EXPECT_EQ(r->GetVertexCache<render::SVertex2D>()->Allocate(4, &vertices, &at), BW_OK);
-        EXPECT_EQ(r->EndScene(), BW_OK);
-        EXPECT_EQ(r->Present(), BW_OK);
-        EXPECT_EQ(r->ExecuteCommands(), BW_OK);
-        return true;
+        return r->CanRender() && r->BeginScene() == BW_OK &&
+               r->GetVertexCache<render::SVertex2D>()->Allocate(4, &vertices, &at) == BW_OK &&
+               r->EndScene() == BW_OK && r->Present() == BW_OK && r->ExecuteCommands() == BW_OK;
     }
+    UINT Live() { return d3d9::test::LiveDefaultPoolObjects(r->GetDevice()); }
 
     // Loses the device and lets CanRender see it once.
     void Lose()
@@ -59,25 +59,50 @@ protected:
     UINT live = 0;
 };
 
-TEST_F(DeviceLossTest, LossReleasesOnceSleepsEachFrameAndResetRestores)
+// Lost in the middle of a frame, with a buffer locked.
+TEST_F(DeviceLossTest, LossReleasesOnceSleepsEachFrameAndResetRestoresEveryObject)
 {
-    ASSERT_GT(live, 0u);
+    render::TextureDX9* dynamic = NewTexture();
+    ASSERT_EQ(dynamic->CreateDynamic(6, 4), BW_OK);
+    render::TextureDX9* loaded = NewTexture();
+    ASSERT_EQ(LoadInto(loaded, testing_support::ReadFileBytes(testing_support::SampleImagePath("quadrants.png")),
+                       L".png"),
+              BW_OK);
+    IDirect3DTexture9* managed = loaded->GetDeviceTexture();
+    live = Live();
+    render::ShaderImpl* tint = r->GetShaderTexturedTintObject()->GetImpl();
+    tint->SetChanged(false);
     ASSERT_TRUE(Frame());
+    ASSERT_EQ(r->BeginScene(), BW_OK);
+    render::SVertex2D* vertices = nullptr;
+    render::VertexCache2D::Allocation at;
+    ASSERT_EQ(r->GetVertexCache<render::SVertex2D>()->Allocate(4, &vertices, &at), BW_OK);
     Lose();
+    EXPECT_FALSE(at.mBuffer->IsLocked());
     for (int i = 0; i < 2; ++i)
         EXPECT_FALSE(r->CanRender());
     EXPECT_EQ(mLog.Count(L"RenderDX9::LostDevice()\n"), 1u);
     EXPECT_EQ(r->mSleeps, 3);
     EXPECT_TRUE(r->IsDeviceLost());
-    EXPECT_EQ(d3d9::test::LiveDefaultPoolObjects(r->GetDevice()), 0u);
-    EXPECT_EQ(r->GetBackBuffer(), nullptr);
+    EXPECT_EQ(Live(), 0u);
+    EXPECT_EQ(std::make_tuple(r->GetBackBuffer(), dynamic->GetDeviceTexture(), loaded->GetDeviceTexture()),
+              std::make_tuple(static_cast<IDirect3DSurface9*>(nullptr), static_cast<IDirect3DTexture9*>(nullptr), managed));
 
     d3d9::test::AllowReset(r->GetDevice());
     EXPECT_FALSE(r->CanRender()); // the reset frame is skipped
     EXPECT_FALSE(r->IsDeviceLost());
     for (const wchar_t* record : {L"RenderDX9::ResetDevice()\n", L"\tD3D_OK\n", L"RenderDX9::InitDeviceState()\n"})
         EXPECT_TRUE(mLog.Contains(record)) << record;
-    EXPECT_EQ(d3d9::test::LiveDefaultPoolObjects(r->GetDevice()), live);
+    EXPECT_EQ(Live(), live);
+    EXPECT_TRUE(tint->HasChangedVariables());
+    EXPECT_EQ(at.mBuffer->Lock(), BW_OK);
+    EXPECT_EQ(at.mBuffer->Unlock(), BW_OK);
+    auto* restored = static_cast<render::TextureDX9*>(target);
+    EXPECT_NE(restored->GetSurface(), nullptr);
+    EXPECT_EQ(std::make_tuple(restored->GetWidth(), restored->IsRenderTarget(), dynamic->GetWidth(), dynamic->IsDynamic()),
+              std::make_tuple(16u, true, 6u, true));
+    EXPECT_NE(dynamic->GetDeviceTexture(), nullptr);
+    EXPECT_EQ(loaded->GetDeviceTexture(), managed);
     // The back buffer is the new one.
     ASSERT_EQ(r->DoSetRenderTarget(target), BW_OK);
     ASSERT_EQ(r->DoSetRenderTarget(nullptr), BW_OK);
@@ -85,22 +110,6 @@ TEST_F(DeviceLossTest, LossReleasesOnceSleepsEachFrameAndResetRestores)
     // Dynamic buffers are locked afresh by the next frame's first allocation.
     EXPECT_TRUE(Frame());
     EXPECT_EQ(r->mSleeps, 3);
-}
-
-TEST_F(DeviceLossTest, ABufferLostWhileLockedCanBeLockedAfterTheRestore)
-{
-    ASSERT_EQ(r->BeginScene(), BW_OK);
-    render::SVertex2D* vertices = nullptr;
-    render::VertexCache2D::Allocation at;
-    ASSERT_EQ(r->GetVertexCache<render::SVertex2D>()->Allocate(4, &vertices, &at), BW_OK);
-    ASSERT_TRUE(at.mBuffer->IsLocked());
-    Lose();
-    EXPECT_FALSE(at.mBuffer->IsLocked());
-    d3d9::test::AllowReset(r->GetDevice());
-    EXPECT_FALSE(r->CanRender());
-    EXPECT_EQ(at.mBuffer->Lock(), BW_OK);
-    EXPECT_EQ(at.mBuffer->Unlock(), BW_OK);
-    EXPECT_TRUE(Frame());
 }
 
 TEST_F(DeviceLossTest, NotResetSeenWithoutTheLossReleasesBeforeResetting)
@@ -149,15 +158,15 @@ TEST_F(DeviceLossTest, ResetFailuresAreLoggedByCodeAndRetried)
 TEST_F(DeviceLossTest, SwitchingScreenModeResetsWithTheNewSizeAndAFailedSwitchBeforeTheNextDraw)
 {
     ASSERT_EQ(r->PrepareSwitchScreenMode(), BW_OK);
-    EXPECT_EQ(d3d9::test::LiveDefaultPoolObjects(r->GetDevice()), 0u);
+    EXPECT_EQ(Live(), 0u);
     render::RenderInitParam param = MakeInitParam(80, 60, true);
     param.mViewport[0] = 2.0f;
     ASSERT_EQ(r->SwitchScreenMode(param), BW_OK);
     EXPECT_FALSE(r->IsDeviceLost());
-    EXPECT_EQ(d3d9::test::GetPresentParameters(r->GetDevice()).BackBufferWidth, 80u);
-    EXPECT_EQ(d3d9::test::GetViewport(r->GetDevice()).Width, 80u);
-    EXPECT_FLOAT_EQ(r->GetProjection()(0, 0), 2.0f / 80.0f);
-    EXPECT_FLOAT_EQ(r->GetDefaultViewport()[0], 2.0f);
+    EXPECT_EQ(std::make_pair(d3d9::test::GetPresentParameters(r->GetDevice()).BackBufferWidth,
+                             d3d9::test::GetViewport(r->GetDevice()).Width),
+              std::make_pair(80u, 80u));
+    EXPECT_EQ(std::make_pair(r->GetProjection()(0, 0), r->GetDefaultViewport()[0]), std::make_pair(2.0f / 80, 2.0f));
     EXPECT_TRUE(Frame());
 
     ASSERT_EQ(r->PrepareSwitchScreenMode(), BW_OK);
@@ -173,7 +182,7 @@ TEST_F(DeviceLossTest, SwitchingScreenModeResetsWithTheNewSizeAndAFailedSwitchBe
     // The device answers OK, but our objects are gone: reset, then draw.
     EXPECT_FALSE(r->CanRender());
     EXPECT_FALSE(r->IsDeviceLost());
-    EXPECT_EQ(d3d9::test::LiveDefaultPoolObjects(r->GetDevice()), live + 1);
+    EXPECT_EQ(Live(), live + 1);
     EXPECT_TRUE(Frame());
 }
 
@@ -195,8 +204,7 @@ TEST_F(FullScreenLossTest, AnInactiveWindowReleasesOnceAndSleeps)
     EXPECT_EQ(mLog.Count(L"RenderDX9::LostDevice()\n"), 1u);
     EXPECT_EQ(r->mSleeps, 2);
     EXPECT_TRUE(r->IsDeviceLost());
-    EXPECT_EQ(d3d9::test::LiveDefaultPoolObjects(r->GetDevice()), 0u);
-
+    EXPECT_EQ(Live(), 0u);
     // Active again: whatever the device answers, nothing is drawn with the
     // objects released.
     r->mWindowState.applicationActive = true;
@@ -205,7 +213,7 @@ TEST_F(FullScreenLossTest, AnInactiveWindowReleasesOnceAndSleeps)
         ++skipped;
     EXPECT_LT(skipped, 5);
     EXPECT_FALSE(r->IsDeviceLost());
-    EXPECT_EQ(d3d9::test::LiveDefaultPoolObjects(r->GetDevice()), live);
+    EXPECT_EQ(Live(), live);
 }
 
 } // namespace

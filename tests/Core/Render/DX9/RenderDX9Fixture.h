@@ -6,6 +6,7 @@
 
 #include "Core/Base/MemoryStream.h"
 #include "Core/Render/DX9/RenderDX9.h"
+#include "Core/Render/DX9/TextureDX9.h"
 #include "Core/Render/Graphics.h"
 #include "Core/Render/ImageData.h"
 #include "Core/Render/ImageLoader.h"
@@ -67,6 +68,7 @@ protected:
 
     void TearDown() override
     {
+        mTextures.clear();
         r.reset();
         EXPECT_EQ(d3d9::test::LiveDevices(), 0u) << "the renderer leaked its device";
     }
@@ -75,6 +77,15 @@ protected:
     BWResultEnum Init(const render::RenderInitParam& param = MakeInitParam()) { return r->InitRender(nullptr, param); }
     // Call-log lines of the given calls since the log was last cleared.
     std::vector<std::string> Calls(const std::vector<d3d9::test::Call>& only) { return d3d9::test::CallLogLines(only); }
+
+    // A texture of the renderer's, deleted before it.
+    render::TextureDX9* NewTexture()
+    {
+        render::Texture* texture = nullptr;
+        EXPECT_EQ(r->CreateTexture(&texture), BW_OK);
+        mTextures.emplace_back(texture);
+        return static_cast<render::TextureDX9*>(texture);
+    }
 
     // Loads a file's bytes into a texture.
     BWResultEnum LoadInto(render::Texture* texture, const std::vector<uint8_t>& bytes, const wchar_t* extension)
@@ -104,6 +115,7 @@ protected:
     // What reaches the log file, markup included.
     testing_support::LogCapture mLog{true};
     std::unique_ptr<TestRenderDX9> r;
+    std::vector<std::unique_ptr<render::Texture>> mTextures;
 };
 
 // The renderer on the layer's OpenGL back end in a hidden window of mWidth x

@@ -56,18 +56,6 @@ protected:
     }
 };
 
-TEST_F(ShaderDX9Test, TheBuiltInProgramsCompileWithoutWarnings)
-{
-    render::ShaderImpl* shader = nullptr;
-    for (auto create : {&render::Render::CreateShaderGeom, &render::Render::CreateShaderTexturedMult,
-                        &render::Render::CreateShaderTexturedTint})
-    {
-        ASSERT_EQ((r.get()->*create)(&shader), BW_OK);
-        delete shader;
-    }
-    EXPECT_TRUE(mLog.Messages().empty());
-}
-
 TEST_F(ShaderDX9Test, AWarningIsLoggedOnceAndTheShaderIsMadeButAnErrorFailsWithoutARecord)
 {
     render::ShaderImpl* shader = nullptr;
@@ -117,16 +105,6 @@ TEST_F(ShaderDX9Test, ANullTextureBindsNoTextureAndARealOneBindsItsDeviceTexture
     ASSERT_EQ(DrawFrame(shader->GetImpl(), true), BW_OK);
     EXPECT_EQ(d3d9::test::GetBoundTexture(r->GetDevice(), 0),
               static_cast<render::TextureDX9*>(texture.get())->GetDeviceTexture());
-}
-
-TEST_F(ShaderDX9Test, ResettingTheDeviceFlagsEveryVariable)
-{
-    render::ShaderImpl* impl = r->GetShaderTexturedTintObject()->GetImpl();
-    impl->SetChanged(false);
-    d3d9::test::LoseDevice(r->GetDevice());
-    d3d9::test::AllowReset(r->GetDevice());
-    EXPECT_FALSE(r->CanRender());
-    EXPECT_TRUE(impl->HasChangedVariables());
 }
 
 } // namespace

@@ -30,20 +30,6 @@ protected:
         ASSERT_EQ(Init(), BW_OK);
     }
 
-    void TearDown() override
-    {
-        textures.clear();
-        bwtest::RenderDX9Test::TearDown();
-    }
-
-    render::TextureDX9* NewTexture()
-    {
-        render::Texture* texture = nullptr;
-        EXPECT_EQ(r->CreateTexture(&texture), BW_OK);
-        textures.emplace_back(texture);
-        return static_cast<render::TextureDX9*>(texture);
-    }
-
     std::vector<CallRecord> Logged(Call call)
     {
         std::vector<CallRecord> found;
@@ -53,7 +39,6 @@ protected:
         return found;
     }
 
-    std::vector<std::unique_ptr<render::Texture>> textures;
 };
 
 struct FormatCase
@@ -136,35 +121,6 @@ TEST_F(TextureDX9Test, HitMaskAnswersInsideTheImageOnly)
     ASSERT_EQ(bytes.size(), 4u);
     EXPECT_EQ(bytes[0], 0xAAu);   // row 0: odd x
     EXPECT_EQ(bytes[1] & 1u, 0u); // (8, 0)
-}
-
-TEST_F(TextureDX9Test, RenderTargetsAndDynamicTexturesComeBackAfterAReset)
-{
-    render::Image* image = nullptr;
-    ASSERT_EQ(r->CreateRenderTargetImage(32, 16, &image, true), BW_OK);
-    std::unique_ptr<render::Image> target(image);
-    render::TextureDX9* dynamic = NewTexture();
-    ASSERT_EQ(dynamic->CreateDynamic(6, 4), BW_OK);
-    render::TextureDX9* loaded = NewTexture();
-    ASSERT_EQ(LoadInto(loaded, Sample("quadrants.png"), L".png"), BW_OK);
-    IDirect3DTexture9* managed = loaded->GetDeviceTexture();
-    auto* targetTexture = static_cast<render::TextureDX9*>(target->GetTexture());
-
-    d3d9::test::LoseDevice(r->GetDevice());
-    EXPECT_FALSE(r->CanRender());
-    EXPECT_EQ(targetTexture->GetDeviceTexture(), nullptr);
-    EXPECT_EQ(dynamic->GetDeviceTexture(), nullptr);
-    EXPECT_EQ(loaded->GetDeviceTexture(), managed);
-
-    d3d9::test::AllowReset(r->GetDevice());
-    EXPECT_FALSE(r->CanRender()); // the reset frame is skipped
-    EXPECT_TRUE(r->CanRender());
-    EXPECT_NE(targetTexture->GetSurface(), nullptr);
-    EXPECT_EQ(std::make_tuple(targetTexture->GetWidth(), targetTexture->GetHeight(), targetTexture->IsRenderTarget()),
-              std::make_tuple(32u, 16u, true));
-    EXPECT_NE(dynamic->GetDeviceTexture(), nullptr);
-    EXPECT_EQ(std::make_tuple(dynamic->GetWidth(), dynamic->IsDynamic()), std::make_tuple(6u, true));
-    EXPECT_EQ(loaded->GetDeviceTexture(), managed);
 }
 
 TEST_F(TextureDX9Test, AFailedRenderTargetGivesNoImage)
