@@ -5,50 +5,6 @@ namespace d3d9test
 namespace
 {
 
-// Direct3D 9's documented defaults, which the renderer relies on for what it
-// does not set itself.
-const std::pair<D3DRENDERSTATETYPE, DWORD> kRenderStateDefaults[] = {
-    {D3DRS_ZENABLE, D3DZB_TRUE},         {D3DRS_ZWRITEENABLE, TRUE},          {D3DRS_ZFUNC, D3DCMP_LESSEQUAL},
-    {D3DRS_ALPHABLENDENABLE, FALSE},     {D3DRS_SRCBLEND, D3DBLEND_ONE},      {D3DRS_DESTBLEND, D3DBLEND_ZERO},
-    {D3DRS_BLENDOP, D3DBLENDOP_ADD},     {D3DRS_CULLMODE, D3DCULL_CCW},       {D3DRS_SCISSORTESTENABLE, FALSE},
-    {D3DRS_SEPARATEALPHABLENDENABLE, 0}, {D3DRS_SRCBLENDALPHA, D3DBLEND_ONE}, {D3DRS_DESTBLENDALPHA, D3DBLEND_ZERO},
-    {D3DRS_COLORWRITEENABLE, 0xF},       {D3DRS_COLORVERTEX, TRUE},
-};
-
-class DeviceDefaults : public NullDeviceTest, public ::testing::WithParamInterface<bool>
-{
-};
-
-TEST_P(DeviceDefaults, HoldAtCreationAndAfterReset)
-{
-    if (GetParam())
-    {
-        // Change everything, then Reset to a new size.
-        for (const auto& d : kRenderStateDefaults)
-            device->SetRenderState(d.first, d.second + 1);
-        device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
-        BindDrawState(4)->Release();
-        D3DVIEWPORT9 small = {1, 1, 4, 4, 0.0f, 0.5f};
-        device->SetViewport(&small);
-        params.BackBufferWidth = 48;
-        params.BackBufferHeight = 40;
-        ASSERT_EQ(device->Reset(&params), D3D_OK);
-    }
-    for (const auto& d : kRenderStateDefaults)
-        EXPECT_EQ(test::GetRenderState(device, d.first), d.second) << "render state " << d.first;
-    EXPECT_EQ(test::GetSamplerState(device, 0, D3DSAMP_MINFILTER), D3DTEXF_POINT);
-    const D3DVIEWPORT9 vp = test::GetViewport(device);
-    const RECT sc = test::GetScissorRect(device);
-    const LONG w = LONG(params.BackBufferWidth), h = LONG(params.BackBufferHeight);
-    EXPECT_EQ(std::vector<LONG>({LONG(vp.Width), LONG(vp.Height), sc.right, sc.bottom}), std::vector<LONG>({w, h, w, h}));
-    EXPECT_EQ(vp.MaxZ, 1.0f);
-    EXPECT_EQ(test::GetBoundVertexShader(device), nullptr);
-    EXPECT_EQ(test::GetBoundStream(device), nullptr);
-}
-
-INSTANTIATE_TEST_SUITE_P(AtCreation, DeviceDefaults, ::testing::Values(false));
-INSTANTIATE_TEST_SUITE_P(AfterReset, DeviceDefaults, ::testing::Values(true));
-
 TEST_F(NullDeviceTest, SetRenderTargetResetsViewportAndScissorAndRefusesWhatIsNoRenderTarget)
 {
     IDirect3DSurface9* surface = nullptr;
