@@ -109,30 +109,26 @@ public:
 };
 
 // Scalar and texture variables that write what they are given to the log.
-class LoggingScalarVariable : public render::ShaderScalarVariableImpl
+struct LoggedName
+{
+    RecordingRender* mRender;
+    std::string mName;
+};
+class LoggingScalarVariable : public render::ShaderScalarVariableImpl, LoggedName
 {
 public:
-    LoggingScalarVariable(RecordingRender* render, std::string name) : mRender(render), mName(std::move(name)) {}
+    LoggingScalarVariable(RecordingRender* render, std::string name) : LoggedName{render, std::move(name)} {}
     BWResultEnum SetMatrix(const math::Matrix4* matrix) override;
     BWResultEnum SetVector4(float, float, float, float) override { return BW_OK; }
     BWResultEnum SetVector3(float, float, float) override { return BW_OK; }
     BWResultEnum SetVector2(float, float) override { return BW_OK; }
     BWResultEnum SetFloat(float) override { return BW_OK; }
-
-private:
-    RecordingRender* mRender;
-    std::string mName;
 };
-
-class LoggingTextureVariable : public render::ShaderTextureVariableImpl
+class LoggingTextureVariable : public render::ShaderTextureVariableImpl, LoggedName
 {
 public:
-    LoggingTextureVariable(RecordingRender* render, std::string name) : mRender(render), mName(std::move(name)) {}
+    LoggingTextureVariable(RecordingRender* render, std::string name) : LoggedName{render, std::move(name)} {}
     BWResultEnum SetTexture(render::Texture* texture) override;
-
-private:
-    RecordingRender* mRender;
-    std::string mName;
 };
 
 class RecordingShaderImpl : public render::ShaderImpl
@@ -169,14 +165,16 @@ public:
     {
         if (!image || image->GetWidth() <= 0 || image->GetHeight() <= 0 || image->GetCompression() != 0)
             return BW_FAIL;
-        mWidth = static_cast<uint32_t>(image->GetWidth());
-        mHeight = static_cast<uint32_t>(image->GetHeight());
+        CreateDynamic(static_cast<uint32_t>(image->GetWidth()), static_cast<uint32_t>(image->GetHeight()));
         mPixels.assign(static_cast<size_t>(mWidth) * mHeight, 0);
         mHitMask.Resize(mWidth, mHeight);
         return image->Read(mWidth * 4, 0, mPixels.data(), &mHitMask, 0);
     }
     BWResultEnum CreateRenderTarget(uint32_t width, uint32_t height) override { return CreateDynamic(width, height); }
-    BWResultEnum CreateDynamic(uint32_t width, uint32_t height) override { return mWidth = width, mHeight = height, BW_OK; }
+    BWResultEnum CreateDynamic(uint32_t width, uint32_t height) override
+    {
+        return mWidth = width, mHeight = height, BW_OK;
+    }
     bool GetPixel(int x, int y) override { return mHitMask.GetPixel(x, y); }
     BWResultEnum Restore() override { return BW_OK; }
     BWResultEnum Release() override { return BW_OK; }
@@ -215,41 +213,22 @@ public:
     BWResultEnum CreateShader(const std::string& vertexText, const std::string& pixelText,
                               render::ShaderImpl** out) override
     {
-        return vertexText.empty() || pixelText.empty() ? BW_FAIL : Made(new RecordingShaderImpl(this, vertexText), out);
-    }
-    BWResultEnum CreateShaderGeom(render::ShaderImpl** out) override
-    {
-        if (mFailCreate == "geom")
+        if (vertexText.empty() || pixelText.empty())
             return BW_FAIL;
-        auto* shader = new RecordingShaderImpl(this, "geom");
-        shader->mHasTextureSampler = false;
-        return Made(shader, out);
+        return *out = new RecordingShaderImpl(this, vertexText), BW_OK;
     }
-    BWResultEnum CreateShaderTexturedMult(render::ShaderImpl** out) override
-    {
-        return mFailCreate == "mult" ? BW_FAIL : Made(new RecordingShaderImpl(this, "mult"), out);
-    }
-    BWResultEnum CreateShaderTexturedTint(render::ShaderImpl** out) override
-    {
-        return mFailCreate == "tint" ? BW_FAIL : Made(new RecordingShaderImpl(this, "tint"), out);
-    }
+    BWResultEnum CreateShaderGeom(render::ShaderImpl** out) override { return BuiltIn("geom", out); }
+    BWResultEnum CreateShaderTexturedMult(render::ShaderImpl** out) override { return BuiltIn("mult", out); }
+    BWResultEnum CreateShaderTexturedTint(render::ShaderImpl** out) override { return BuiltIn("tint", out); }
     BWResultEnum CreateVertexBuffer(const render::VertexFormat& format, uint32_t count, bool dynamic,
                                     render::VertexBufferImpl** out) override
     {
-        if (mFailCreate == "vertex")
-            return BW_FAIL;
-        auto* buffer = new MemoryVertexBuffer(this);
-        buffer->Create(format, count, dynamic);
-        return Made(buffer, out);
+        return MakeBuffer<MemoryVertexBuffer>("vertex", out, format, count, dynamic);
     }
     BWResultEnum CreateIndexBuffer(uint32_t indexSize, uint32_t count, bool dynamic,
                                    render::IndexBufferImpl** out) override
     {
-        if (mFailCreate == "index")
-            return BW_FAIL;
-        auto* buffer = new MemoryIndexBuffer(this);
-        buffer->Create(indexSize, count, dynamic);
-        return Made(buffer, out);
+        return MakeBuffer<MemoryIndexBuffer>("index", out, indexSize, count, dynamic);
     }
     bool CheckDevice() override { return mDeviceReady; }
 
@@ -262,33 +241,36 @@ public:
     BWResultEnum DoBeginScene() override { return Set("BeginScene()", !mSceneOpen, mSceneOpen, true); }
     BWResultEnum DoEndScene() override { return Set("EndScene()", mSceneOpen, mSceneOpen, false); }
     BWResultEnum DoPresent() override { return Log("Present()"); }
-    BWResultEnum DoSetRenderTarget(render::Texture* target) override { return Log(LogCall("SetRenderTarget", NameOf(target))); }
+    BWResultEnum DoSetRenderTarget(render::Texture* target) override
+    {
+        return Log(LogCall("SetRenderTarget", NameOf(target)));
+    }
     BWResultEnum DoSetShader(render::ShaderImpl* shader) override
     {
-        return Set(LogCall("SetShader", NameOf(shader)), true, mBoundShader, static_cast<const void*>(shader));
-    }
-    BWResultEnum DoSetVertexFormat(uint32_t formatId) override
-    {
-        return Set(LogCall("SetVertexFormat", formatId), render::VertexFormat::Find(formatId) != nullptr, mFormatSet,
-                   true);
+        return Set(LogCall("SetShader", NameOf(shader)), true, mBound[0], static_cast<const void*>(shader));
     }
     BWResultEnum DoSetVertexBuffer(render::VertexBufferImpl* buffer) override
     {
-        return Set(LogCall("SetVertexBuffer", NameOf(buffer)), true, mBoundVertexBuffer,
-                   static_cast<const void*>(buffer));
+        return Set(LogCall("SetVertexBuffer", NameOf(buffer)), true, mBound[1], static_cast<const void*>(buffer));
     }
     BWResultEnum DoSetIndexBuffer(render::IndexBufferImpl* buffer) override
     {
-        return Set(LogCall("SetIndexBuffer", NameOf(buffer)), true, mBoundIndexBuffer,
-                   static_cast<const void*>(buffer));
+        return Set(LogCall("SetIndexBuffer", NameOf(buffer)), true, mBound[2], static_cast<const void*>(buffer));
+    }
+    BWResultEnum DoSetVertexFormat(uint32_t id) override
+    {
+        return Set(LogCall("SetVertexFormat", id), render::VertexFormat::Find(id) != nullptr, mFormatSet, true);
     }
     BWResultEnum DoSetBlendMode(uint32_t mode) override { return Log(LogCall("SetBlendMode", mode)); }
-    BWResultEnum DoEnableScissor(bool enable) override { return Set(LogCall("EnableScissor", enable), true, mScissorOn, enable); }
+    BWResultEnum DoEnableScissor(bool on) override { return Set(LogCall("EnableScissor", on), true, mScissorOn, on); }
     BWResultEnum DoSetScissorRect(const int rect[4]) override
     {
         return Log(LogCall("SetScissorRect", rect[0], rect[1], rect[2], rect[3]));
     }
-    BWResultEnum DoSetDepthTest(bool enable, bool write) override { return Log(LogCall("SetDepthTest", enable, write)); }
+    BWResultEnum DoSetDepthTest(bool enable, bool write) override
+    {
+        return Log(LogCall("SetDepthTest", enable, write));
+    }
     BWResultEnum DoDrawPrimitive(uint32_t type, uint32_t startVertex, uint32_t primitiveCount) override
     {
         return CheckDraw(false, LogCall("DrawPrimitive", type, startVertex, primitiveCount));
@@ -340,29 +322,41 @@ public:
     int mIndexBuffersMade = 0;
 
 private:
-    template <class T, class Out>
-    BWResultEnum Made(T* made, Out** out) { return *out = made, BW_OK; }
+    BWResultEnum BuiltIn(const char* name, render::ShaderImpl** out)
+    {
+        if (mFailCreate == name)
+            return BW_FAIL;
+        auto* shader = new RecordingShaderImpl(this, name);
+        shader->mHasTextureSampler = std::string(name) != "geom"; // the geometry program samples nothing
+        return *out = shader, BW_OK;
+    }
+    template <class Buffer, class Out, class... A>
+    BWResultEnum MakeBuffer(const char* kind, Out** out, const A&... args)
+    {
+        if (mFailCreate == kind)
+            return BW_FAIL;
+        auto* buffer = new Buffer(this);
+        buffer->Create(args...);
+        return *out = buffer, BW_OK;
+    }
     // A call the device accepts when allowed, and only then takes effect.
     template <class T>
     BWResultEnum Set(const std::string& call, bool allowed, T& state, T value)
     {
         return Log(call) != BW_OK || !allowed ? BW_FAIL : (state = value, BW_OK);
     }
-    // The device's refusal of a draw its state cannot carry out.
+    // The device's refusal of a draw its state cannot carry out: shader,
+    // vertex buffer, index buffer, format.
     BWResultEnum CheckDraw(bool indexed, const std::string& call)
     {
-        return Log(call) != BW_OK || !mSceneOpen || !mBoundShader || !mBoundVertexBuffer || !mFormatSet ||
-                       (indexed && !mBoundIndexBuffer)
-                   ? BW_FAIL
-                   : BW_OK;
+        const bool ready = mSceneOpen && mBound[0] && mBound[1] && mFormatSet && (!indexed || mBound[2]);
+        return Log(call) != BW_OK || !ready ? BW_FAIL : BW_OK;
     }
 
     bool mSceneOpen = false;
     bool mScissorOn = false;
-    const void* mBoundShader = nullptr;
-    const void* mBoundVertexBuffer = nullptr;
-    const void* mBoundIndexBuffer = nullptr;
     bool mFormatSet = false;
+    const void* mBound[3] = {}; // shader, vertex buffer, index buffer
     std::map<const void*, std::string> mNames;
     std::map<std::string, int> mCallCounts;
     int mTexturesMade = 0;
