@@ -108,19 +108,6 @@ TEST_F(DrawTest, TranslatedVariantMovesTheQuadAndOnlyItDraws)
     EXPECT_EQ(Draws(), std::vector<std::string>{"DrawIndexedPrimitive(3,2,0,2,0,4)"});
 }
 
-TEST_F(DrawTest, ConsecutiveQuadsOfOneTextureMergeIntoOneDraw)
-{
-    for (int i = 0; i < 3; ++i)
-    {
-        const float at[2] = {static_cast<float>(10 * i), 0};
-        graphics->DrawImage(image).Translate(at);
-    }
-    render::ImageRect* other = MakeImage(2, 2);
-    graphics->DrawImage(other);
-    EXPECT_EQ(Draws(), (std::vector<std::string>{"DrawIndexedPrimitive(3,2,0,6,0,12)",
-                                                  "DrawIndexedPrimitive(3,2,18,2,12,4)"}));
-}
-
 // Nothing to show is no error of the frame; each image is reported once,
 // not at every frame (a null image once in the process).
 TEST_F(DrawTest, NullOrEmptyImagesDrawNothingAndAreReportedOnce)
