@@ -5,8 +5,9 @@
 // and tagged block the reader meets, valid or deliberately broken.
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -22,11 +23,7 @@ struct Writer
 {
     Bytes out;
 
-    Writer& U8(uint32_t v)
-    {
-        out.push_back(uint8_t(v));
-        return *this;
-    }
+    Writer& U8(uint32_t v) { out.push_back(uint8_t(v)); return *this; }
     Writer& U16(uint32_t v) { return U8(v >> 8).U8(v); }
     Writer& U32(uint32_t v) { return U16(v >> 16).U16(v); }
     Writer& I32(int32_t v) { return U32(uint32_t(v)); }
@@ -38,18 +35,12 @@ struct Writer
         return *this;
     }
     Writer& Raw(const Bytes& data) { return Raw(data.data(), data.size()); }
-    Writer& Zeros(size_t n)
-    {
-        out.insert(out.end(), n, 0);
-        return *this;
-    }
+    Writer& Zeros(size_t n) { out.insert(out.end(), n, 0); return *this; }
     Writer& F64(double value)
     {
         uint64_t bits;
-        static_assert(sizeof bits == sizeof value);
         std::memcpy(&bits, &value, sizeof bits);
-        U32(uint32_t(bits >> 32));
-        return U32(uint32_t(bits));
+        return U32(uint32_t(bits >> 32)).U32(uint32_t(bits));
     }
     // A u32 length, then the data.
     Writer& Block(const Bytes& data) { return U32(uint32_t(data.size())).Raw(data); }
@@ -57,13 +48,7 @@ struct Writer
     Writer& Pascal(const std::string& text, size_t align)
     {
         U8(uint32_t(text.size())).Raw(text.data(), text.size());
-        size_t total = text.size() + 1;
-        while (total % align)
-        {
-            U8(0);
-            ++total;
-        }
-        return *this;
+        return Zeros((align - (text.size() + 1) % align) % align);
     }
     Writer& Unicode(const std::u16string& text)
     {
@@ -79,22 +64,19 @@ struct Writer
 inline Bytes PackBitsRow(const uint8_t* row, size_t n)
 {
     Bytes out;
-    size_t i = 0;
-    while (i < n)
+    for (size_t i = 0; i < n;)
     {
         size_t run = 1;
         while (i + run < n && run < 128 && row[i + run] == row[i])
             ++run;
         if (run >= 2)
         {
-            out.push_back(uint8_t(257 - run));
-            out.push_back(row[i]);
+            out.insert(out.end(), {uint8_t(257 - run), row[i]});
             i += run;
             continue;
         }
         size_t literal = 1;
-        while (i + literal < n && literal < 128 &&
-               !(i + literal + 1 < n && row[i + literal] == row[i + literal + 1]))
+        while (i + literal < n && literal < 128 && !(i + literal + 1 < n && row[i + literal] == row[i + literal + 1]))
             ++literal;
         out.push_back(uint8_t(literal - 1));
         out.insert(out.end(), row + i, row + i + literal);
@@ -103,23 +85,7 @@ inline Bytes PackBitsRow(const uint8_t* row, size_t n)
     return out;
 }
 
-// Row table and PackBits rows of several planes, all tables first.
-inline Bytes EncodeRle(const std::vector<Bytes>& planes, size_t rowBytes, size_t rows)
-{
-    Writer table;
-    Bytes data;
-    for (const Bytes& plane : planes)
-    {
-        for (size_t y = 0; y < rows; ++y)
-        {
-            const Bytes row = PackBitsRow(plane.data() + y * rowBytes, rowBytes);
-            table.U16(uint32_t(row.size()));
-            data.insert(data.end(), row.begin(), row.end());
-        }
-    }
-    table.Raw(data);
-    return table.out;
-}
+inline size_t RowBytes(size_t width, int depth) { return depth == 1 ? (width + 7) / 8 : width * (depth == 16 ? 2 : 1); }
 
 inline Bytes Deflate(const Bytes& data)
 {
@@ -130,56 +96,46 @@ inline Bytes Deflate(const Bytes& data)
     return out;
 }
 
-// Delta-encodes rows of rowWidth samples (bytes, or big-endian 16-bit words).
-inline Bytes Predict(Bytes data, size_t rowWidth, int depth)
-{
-    const size_t sample = depth == 16 ? 2 : 1;
-    const size_t rowBytes = rowWidth * sample;
-    for (size_t row = 0; row + rowBytes <= data.size(); row += rowBytes)
-    {
-        for (size_t i = rowBytes; i >= 2 * sample; i -= sample)
-        {
-            const size_t at = row + i - sample;
-            if (sample == 2)
-            {
-                const unsigned current = unsigned(data[at]) << 8 | data[at + 1];
-                const unsigned previous = unsigned(data[at - 2]) << 8 | data[at - 1];
-                const unsigned delta = (current - previous) & 0xFFFF;
-                data[at] = uint8_t(delta >> 8);
-                data[at + 1] = uint8_t(delta);
-            }
-            else
-            {
-                data[at] = uint8_t(data[at] - data[at - 1]);
-            }
-        }
-    }
-    return data;
-}
-
-inline size_t RowBytes(size_t width, int depth)
-{
-    return depth == 1 ? (width + 7) / 8 : width * (depth == 16 ? 2 : 1);
-}
-
-// One plane's compressed bytes (without the compression word).
-inline Bytes EncodePlanes(const std::vector<Bytes>& planes, int compression, size_t width,
-                          size_t rows, int depth)
+// Planes compressed one after the other (without the compression word): RLE
+// row tables all first, ZIP with prediction as deltas of rows of samples.
+inline Bytes EncodePlanes(const std::vector<Bytes>& planes, int compression, size_t width, size_t rows, int depth)
 {
     Bytes joined;
     for (const Bytes& plane : planes)
         joined.insert(joined.end(), plane.begin(), plane.end());
-    switch (compression)
-    {
-    case 0:
+    if (compression == 0)
         return joined;
-    case 1:
-        return EncodeRle(planes, RowBytes(width, depth), rows);
-    case 2:
-        return Deflate(joined);
-    default:
-        return Deflate(Predict(joined, depth == 1 ? RowBytes(width, 1) : width, depth));
+    if (compression == 1)
+    {
+        Writer table;
+        Bytes data;
+        const size_t rowBytes = RowBytes(width, depth);
+        for (const Bytes& plane : planes)
+            for (size_t y = 0; y < rows; ++y)
+            {
+                const Bytes row = PackBitsRow(plane.data() + y * rowBytes, rowBytes);
+                table.U16(uint32_t(row.size()));
+                data.insert(data.end(), row.begin(), row.end());
+            }
+        return table.Raw(data).out;
     }
+    if (compression >= 3)
+    {
+        const size_t sample = depth == 16 ? 2 : 1, rowBytes = depth == 1 ? RowBytes(width, 1) : width * sample;
+        for (size_t row = 0; row + rowBytes <= joined.size(); row += rowBytes)
+            for (size_t at = row + rowBytes - sample; at >= row + sample; at -= sample)
+            {
+                if (sample == 1)
+                {
+                    joined[at] = uint8_t(joined[at] - joined[at - 1]);
+                    continue;
+                }
+                const unsigned delta = ((joined[at] << 8 | joined[at + 1]) - (joined[at - 2] << 8 | joined[at - 1])) & 0xFFFF;
+                joined[at] = uint8_t(delta >> 8);
+                joined[at + 1] = uint8_t(delta);
+            }
+    }
+    return Deflate(joined);
 }
 
 // --- Document model --------------------------------------------------------------
@@ -207,14 +163,11 @@ struct Layer
     int32_t top = 0, left = 0, bottom = 0, right = 0;
     std::vector<Channel> channels;
     std::string blendKey = "norm";
-    uint8_t opacity = 255;
-    uint8_t clipping = 0;
-    uint8_t flags = 0;
-    Bytes mask;            // the mask block's content, without its length
-    Bytes blendingRanges;  // likewise
+    uint8_t opacity = 255, clipping = 0, flags = 0;
+    Bytes mask, blendingRanges; // the blocks' contents, without their lengths
     std::string name;
     std::vector<TaggedBlock> blocks;
-    Bytes extraTail;       // appended to the extra data after the blocks
+    Bytes extraTail; // appended to the extra data after the blocks
 };
 
 struct Resource
@@ -228,45 +181,19 @@ struct Document
 {
     uint16_t channels = 3;
     uint32_t width = 1, height = 1;
-    uint16_t depth = 8;
-    uint16_t mode = 3;
+    uint16_t depth = 8, mode = 3;
     Bytes colorModeData;
     std::vector<Resource> resources;
-
-    bool layerSection = true;      // write a layer info at all
+    bool layerSection = true; // write a layer info at all
     std::vector<Layer> layers;
     bool negativeLayerCount = false;
-    bool layersInLr16 = false;     // an empty layer info, the layers in "Lr16"
+    bool layersInLr16 = false; // an empty layer info, the layers in "Lr16"
     bool globalMask = false;
     Bytes globalMaskData;
     std::vector<TaggedBlock> sectionBlocks; // after the global mask
-
     int compression = 0;
-    std::vector<Bytes> composite;  // one plane per channel; empty planes are zero-filled
+    std::vector<Bytes> composite; // one plane per channel; empty planes are zero-filled
 };
-
-inline Bytes EncodeChannel(const Channel& channel, size_t width, size_t rows, int depth)
-{
-    Writer w;
-    w.U16(uint32_t(channel.compression));
-    if (channel.useEncoded)
-        w.Raw(channel.encoded);
-    else if (!channel.samples.empty())
-        w.Raw(EncodePlanes({channel.samples}, channel.compression, width, rows, depth));
-    return w.out;
-}
-
-inline int32_t MaskSide(const Bytes& mask, int which)
-{
-    // The mask rectangle at the start of its block: top, left, bottom, right.
-    auto at = [&](size_t i) {
-        return int32_t(uint32_t(mask[i]) << 24 | uint32_t(mask[i + 1]) << 16 |
-                       uint32_t(mask[i + 2]) << 8 | mask[i + 3]);
-    };
-    if (mask.size() < 16)
-        return 0;
-    return which == 0 ? at(8) - at(0) : at(12) - at(4); // height, width
-}
 
 inline Bytes EncodeLayerInfo(const Document& doc, bool empty)
 {
@@ -275,46 +202,42 @@ inline Bytes EncodeLayerInfo(const Document& doc, bool empty)
         return info.out;
     const int16_t count = int16_t(doc.layers.size());
     info.U16(uint16_t(doc.negativeLayerCount ? -count : count));
-    std::vector<std::vector<Bytes>> data;
+    Bytes data;
     for (const Layer& layer : doc.layers)
     {
-        const size_t width = size_t(layer.right - layer.left);
-        const size_t height = size_t(layer.bottom - layer.top);
-        std::vector<Bytes> encoded;
+        // A mask channel takes the rectangle at the start of the mask block.
+        auto side = [&](size_t i) {
+            const Bytes& m = layer.mask;
+            auto at = [&](size_t j) { return int32_t(uint32_t(m[j]) << 24 | m[j + 1] << 16 | m[j + 2] << 8 | m[j + 3]); };
+            return m.size() < 16 ? 0 : size_t(at(i + 8) - at(i));
+        };
+        info.I32(layer.top).I32(layer.left).I32(layer.bottom).I32(layer.right).U16(uint32_t(layer.channels.size()));
         for (const Channel& channel : layer.channels)
         {
             const bool mask = channel.id == -2;
-            const size_t w = mask ? size_t(MaskSide(layer.mask, 1)) : width;
-            const size_t h = mask ? size_t(MaskSide(layer.mask, 0)) : height;
-            encoded.push_back(EncodeChannel(channel, w, h, doc.depth));
+            Writer encoded;
+            encoded.U16(uint32_t(channel.compression));
+            if (channel.useEncoded)
+                encoded.Raw(channel.encoded);
+            else if (!channel.samples.empty())
+                encoded.Raw(EncodePlanes({channel.samples}, channel.compression,
+                                         mask ? side(4) : size_t(layer.right - layer.left),
+                                         mask ? side(0) : size_t(layer.bottom - layer.top), doc.depth));
+            info.U16(uint16_t(channel.id)).U32(channel.overrideLength ? channel.length : uint32_t(encoded.out.size()));
+            data.insert(data.end(), encoded.out.begin(), encoded.out.end());
         }
-        info.I32(layer.top).I32(layer.left).I32(layer.bottom).I32(layer.right);
-        info.U16(uint32_t(layer.channels.size()));
-        for (size_t i = 0; i < layer.channels.size(); ++i)
-        {
-            const Channel& channel = layer.channels[i];
-            info.U16(uint16_t(channel.id));
-            info.U32(channel.overrideLength ? channel.length : uint32_t(encoded[i].size()));
-        }
-        info.Key("8BIM").Raw(layer.blendKey.data(), 4);
-        info.U8(layer.opacity).U8(layer.clipping).U8(layer.flags).U8(0);
+        info.Key("8BIM").Raw(layer.blendKey.data(), 4).U8(layer.opacity).U8(layer.clipping).U8(layer.flags).U8(0);
         Writer extra;
         extra.Block(layer.mask).Block(layer.blendingRanges).Pascal(layer.name, 4);
         for (const TaggedBlock& block : layer.blocks)
         {
-            Bytes payload = block.data;
-            if (block.padToEven && payload.size() % 2)
-                payload.push_back(0);
-            extra.Key("8BIM").Raw(block.key.data(), 4).U32(uint32_t(block.data.size()));
-            extra.Raw(payload);
+            extra.Key("8BIM").Raw(block.key.data(), 4).Block(block.data);
+            if (block.padToEven && block.data.size() % 2)
+                extra.U8(0);
         }
-        extra.Raw(layer.extraTail);
-        info.Block(extra.out);
-        data.push_back(encoded);
+        info.Block(extra.Raw(layer.extraTail).out);
     }
-    for (const auto& channels : data)
-        for (const Bytes& bytes : channels)
-            info.Raw(bytes);
+    info.Raw(data);
     if (info.out.size() % 2)
         info.U8(0);
     return info.out;
@@ -323,20 +246,16 @@ inline Bytes EncodeLayerInfo(const Document& doc, bool empty)
 inline Bytes WriteDocument(const Document& doc)
 {
     Writer w;
-    w.Key("8BPS").U16(1).Zeros(6).U16(doc.channels).U32(doc.height).U32(doc.width);
-    w.U16(doc.depth).U16(doc.mode);
+    w.Key("8BPS").U16(1).Zeros(6).U16(doc.channels).U32(doc.height).U32(doc.width).U16(doc.depth).U16(doc.mode);
     w.Block(doc.colorModeData);
-
     Writer resources;
     for (const Resource& resource : doc.resources)
     {
-        resources.Key("8BIM").U16(resource.id).Pascal(resource.name, 2);
-        resources.U32(uint32_t(resource.data.size())).Raw(resource.data);
+        resources.Key("8BIM").U16(resource.id).Pascal(resource.name, 2).Block(resource.data);
         if (resource.data.size() % 2)
             resources.U8(0);
     }
     w.Block(resources.out);
-
     Writer section;
     if (doc.layerSection)
     {
@@ -351,18 +270,14 @@ inline Bytes WriteDocument(const Document& doc)
             section.Key("8BIM").Raw(block.key.data(), 4).Block(block.data);
     }
     w.Block(section.out);
-
     std::vector<Bytes> planes;
-    const size_t planeBytes = RowBytes(doc.width, doc.depth) * doc.height;
     for (size_t c = 0; c < doc.channels; ++c)
     {
-        Bytes plane = c < doc.composite.size() ? doc.composite[c] : Bytes();
-        plane.resize(planeBytes, 0);
-        planes.push_back(plane);
+        planes.push_back(c < doc.composite.size() ? doc.composite[c] : Bytes());
+        planes.back().resize(RowBytes(doc.width, doc.depth) * doc.height, 0);
     }
     w.U16(uint32_t(doc.compression));
-    w.Raw(EncodePlanes(planes, doc.compression, doc.width, doc.height, doc.depth));
-    return w.out;
+    return w.Raw(EncodePlanes(planes, doc.compression, doc.width, doc.height, doc.depth)).out;
 }
 
 // --- Descriptors -----------------------------------------------------------------------
@@ -374,12 +289,7 @@ namespace desc
 // Four-character keys are written as codes (length 0), others as text.
 inline Bytes Key(const std::string& key)
 {
-    Writer w;
-    if (key.size() == 4)
-        w.U32(0).Raw(key.data(), 4);
-    else
-        w.U32(uint32_t(key.size())).Raw(key.data(), key.size());
-    return w.out;
+    return Writer().U32(key.size() == 4 ? 0 : uint32_t(key.size())).Raw(key.data(), key.size()).out;
 }
 
 struct Item
@@ -388,8 +298,7 @@ struct Item
     Bytes value; // the type code and what it holds
 };
 
-inline Bytes Body(const std::vector<Item>& items, const std::string& classId = "null",
-                  const std::u16string& name = u"")
+inline Bytes Body(const std::vector<Item>& items, const std::string& classId = "null", const std::u16string& name = u"")
 {
     Writer w;
     w.Unicode(name).Raw(Key(classId)).U32(uint32_t(items.size()));
@@ -400,56 +309,21 @@ inline Bytes Body(const std::vector<Item>& items, const std::string& classId = "
 
 inline Bytes Object(const std::vector<Item>& items, const std::string& classId = "null")
 {
-    Writer w;
-    w.Key("Objc").Raw(Body(items, classId));
-    return w.out;
+    return Writer().Key("Objc").Raw(Body(items, classId)).out;
 }
-
-inline Bytes Bool(bool value)
-{
-    Writer w;
-    w.Key("bool").U8(value ? 1 : 0);
-    return w.out;
-}
-
-inline Bytes Long(int32_t value)
-{
-    Writer w;
-    w.Key("long").I32(value);
-    return w.out;
-}
-
-inline Bytes Double(double value)
-{
-    Writer w;
-    w.Key("doub").F64(value);
-    return w.out;
-}
-
-inline Bytes UnitFloat(const char* unit, double value)
-{
-    Writer w;
-    w.Key("UntF").Key(unit).F64(value);
-    return w.out;
-}
-
+inline Bytes Bool(bool value) { return Writer().Key("bool").U8(value ? 1 : 0).out; }
+inline Bytes Long(int32_t value) { return Writer().Key("long").I32(value).out; }
+inline Bytes Double(double value) { return Writer().Key("doub").F64(value).out; }
+inline Bytes UnitFloat(const char* unit, double value) { return Writer().Key("UntF").Key(unit).F64(value).out; }
 inline Bytes Percent(double value) { return UnitFloat("#Prc", value); }
 inline Bytes Pixels(double value) { return UnitFloat("#Pxl", value); }
 inline Bytes Angle(double value) { return UnitFloat("#Ang", value); }
-
-inline Bytes Text(const std::u16string& text)
-{
-    Writer w;
-    w.Key("TEXT").Unicode(text);
-    return w.out;
-}
-
+inline Bytes Text(const std::u16string& text) { return Writer().Key("TEXT").Unicode(text).out; }
 inline Bytes Enum(const std::string& type, const std::string& value)
 {
-    Writer w;
-    w.Key("enum").Raw(Key(type)).Raw(Key(value));
-    return w.out;
+    return Writer().Key("enum").Raw(Key(type)).Raw(Key(value)).out;
 }
+inline Bytes BlendMode(const std::string& mode) { return Enum("BlnM", mode); }
 
 inline Bytes List(const std::vector<Bytes>& values)
 {
@@ -464,13 +338,7 @@ inline Bytes Color(double r, double g, double b)
 {
     return Object({{"Rd  ", Double(r)}, {"Grn ", Double(g)}, {"Bl  ", Double(b)}}, "RGBC");
 }
-
-inline Bytes BlendMode(const std::string& mode) { return Enum("BlnM", mode); }
-
-inline Bytes Point(double x, double y)
-{
-    return Object({{"Hrzn", Pixels(x)}, {"Vrtc", Pixels(y)}}, "Pnt ");
-}
+inline Bytes Point(double x, double y) { return Object({{"Hrzn", Pixels(x)}, {"Vrtc", Pixels(y)}}, "Pnt "); }
 
 struct ContourPoint
 {
@@ -482,9 +350,8 @@ inline Bytes Contour(const std::vector<ContourPoint>& points, const std::u16stri
 {
     std::vector<Bytes> list;
     for (const ContourPoint& p : points)
-        list.push_back(Object(
-            {{"Hrzn", Double(p.input)}, {"Vrtc", Double(p.output)}, {"Cnty", Bool(!p.corner)}},
-            "CrPt"));
+        list.push_back(
+            Object({{"Hrzn", Double(p.input)}, {"Vrtc", Double(p.output)}, {"Cnty", Bool(!p.corner)}}, "CrPt"));
     return Object({{"Nm  ", Text(name)}, {"Crv ", List(list)}}, "ShpC");
 }
 
@@ -501,25 +368,19 @@ struct AlphaStop
     int32_t location, midpoint;
 };
 
-inline Bytes Gradient(const std::u16string& name, const std::vector<Stop>& stops,
-                      const std::vector<AlphaStop>& alphas, double smoothness = 4096)
+inline Bytes Gradient(const std::u16string& name, const std::vector<Stop>& stops, const std::vector<AlphaStop>& alphas,
+                      double smoothness = 4096)
 {
     std::vector<Bytes> colors, transparencies;
     for (const Stop& s : stops)
-        colors.push_back(Object({{"Clr ", Color(s.r, s.g, s.b)},
-                                 {"Type", Enum("Clry", s.type)},
-                                 {"Lctn", Long(s.location)},
-                                 {"Mdpn", Long(s.midpoint)}},
+        colors.push_back(Object({{"Clr ", Color(s.r, s.g, s.b)}, {"Type", Enum("Clry", s.type)},
+                                 {"Lctn", Long(s.location)}, {"Mdpn", Long(s.midpoint)}},
                                 "Clrt"));
     for (const AlphaStop& a : alphas)
-        transparencies.push_back(Object(
-            {{"Opct", Percent(a.opacity)}, {"Lctn", Long(a.location)}, {"Mdpn", Long(a.midpoint)}},
-            "TrnS"));
-    return Object({{"Nm  ", Text(name)},
-                   {"GrdF", Enum("GrdF", "CstS")},
-                   {"Intr", Double(smoothness)},
-                   {"Clrs", List(colors)},
-                   {"Trns", List(transparencies)}},
+        transparencies.push_back(
+            Object({{"Opct", Percent(a.opacity)}, {"Lctn", Long(a.location)}, {"Mdpn", Long(a.midpoint)}}, "TrnS"));
+    return Object({{"Nm  ", Text(name)}, {"GrdF", Enum("GrdF", "CstS")}, {"Intr", Double(smoothness)},
+                   {"Clrs", List(colors)}, {"Trns", List(transparencies)}},
                   "Grdn");
 }
 
@@ -528,22 +389,11 @@ inline Bytes PatternRef(const std::u16string& name, const std::u16string& id)
     return Object({{"Nm  ", Text(name)}, {"Idnt", Text(id)}}, "Ptrn");
 }
 
-// An "lfx2" block: the object effects version, the descriptor version, then
-// the effects descriptor.
-inline Bytes ObjectEffects(const std::vector<Item>& items)
-{
-    Writer w;
-    w.U32(0).U32(16).Raw(Body(items));
-    return w.out;
-}
+// An "lfx2" block: the object effects version, the descriptor version, then the descriptor.
+inline Bytes ObjectEffects(const std::vector<Item>& items) { return Writer().U32(0).U32(16).Raw(Body(items)).out; }
 
 // A fill layer's block: the descriptor version, then the descriptor.
-inline Bytes Versioned(const std::vector<Item>& items, const std::string& classId = "null")
-{
-    Writer w;
-    w.U32(16).Raw(Body(items, classId));
-    return w.out;
-}
+inline Bytes Versioned(const std::vector<Item>& items) { return Writer().U32(16).Raw(Body(items)).out; }
 
 } // namespace desc
 
@@ -553,22 +403,11 @@ namespace fx
 {
 
 // A colour record: RGB, components as 16-bit values.
-inline Bytes Color(uint8_t r, uint8_t g, uint8_t b)
-{
-    Writer w;
-    w.U16(0).U16(r * 257u).U16(g * 257u).U16(b * 257u).U16(0);
-    return w.out;
-}
-
+inline Bytes Color(uint8_t r, uint8_t g, uint8_t b) { return Writer().U16(0).U16(r * 257u).U16(g * 257u).U16(b * 257u).U16(0).out; }
 inline uint32_t Fixed(int32_t whole) { return uint32_t(whole) << 16; }
-
 // One effect: its signature, key, size and body.
-inline Bytes Entry(const char* key, const Bytes& body)
-{
-    Writer w;
-    w.Key("8BIM").Key(key).Block(body);
-    return w.out;
-}
+inline Bytes Entry(const char* key, const Bytes& body) { return Writer().Key("8BIM").Key(key).Block(body).out; }
+inline Bytes CommonState(bool visible) { return Writer().U32(0).U8(visible ? 1 : 0).U16(0).out; }
 
 inline Bytes Block(const std::vector<Bytes>& entries)
 {
@@ -576,13 +415,6 @@ inline Bytes Block(const std::vector<Bytes>& entries)
     w.U16(0).U16(uint32_t(entries.size()));
     for (const Bytes& entry : entries)
         w.Raw(entry);
-    return w.out;
-}
-
-inline Bytes CommonState(bool visible)
-{
-    Writer w;
-    w.U32(0).U8(visible ? 1 : 0).U16(0);
     return w.out;
 }
 
@@ -599,12 +431,9 @@ struct Shadow
 inline Bytes ShadowBody(const Shadow& s)
 {
     Writer w;
-    w.U32(s.version).U32(Fixed(s.blur)).U32(Fixed(s.intensity)).U32(Fixed(s.angle));
-    w.U32(Fixed(s.distance)).Raw(Color(s.r, s.g, s.b)).Key("8BIM").Key(s.blend);
-    w.U8(s.enabled).U8(s.globalLight).U8(s.opacity);
-    if (s.version == 2)
-        w.Raw(Color(s.r, s.g, s.b));
-    return w.out;
+    w.U32(s.version).U32(Fixed(s.blur)).U32(Fixed(s.intensity)).U32(Fixed(s.angle)).U32(Fixed(s.distance));
+    w.Raw(Color(s.r, s.g, s.b)).Key("8BIM").Key(s.blend).U8(s.enabled).U8(s.globalLight).U8(s.opacity);
+    return s.version == 2 ? w.Raw(Color(s.r, s.g, s.b)).out : w.out;
 }
 
 struct Glow
@@ -623,13 +452,9 @@ inline Bytes GlowBody(const Glow& g, bool inner)
     Writer w;
     w.U32(g.version).U32(Fixed(g.blur)).U32(Fixed(g.intensity)).Raw(Color(g.r, g.g, g.b));
     w.Key("8BIM").Key(g.blend).U8(g.enabled).U8(g.opacity);
-    if (g.version == 2)
-    {
-        if (inner)
-            w.U8(g.invert);
-        w.Raw(Color(g.r, g.g, g.b));
-    }
-    return w.out;
+    if (g.version == 2 && inner)
+        w.U8(g.invert);
+    return g.version == 2 ? w.Raw(Color(g.r, g.g, g.b)).out : w.out;
 }
 
 struct Bevel
@@ -647,22 +472,14 @@ inline Bytes BevelBody(const Bevel& b)
 {
     Writer w;
     w.U32(b.version).U32(Fixed(b.angle)).U32(Fixed(b.strength)).U32(Fixed(b.blur));
-    w.Key("8BIM").Key(b.highlightBlend).Key("8BIM").Key(b.shadowBlend);
-    w.Raw(Color(255, 255, 255)).Raw(Color(0, 0, 0));
-    w.U8(b.style).U8(b.highlightOpacity).U8(b.shadowOpacity).U8(b.enabled).U8(b.globalLight);
-    w.U8(b.direction);
-    if (b.version == 2)
-        w.Raw(Color(255, 255, 255)).Raw(Color(0, 0, 0));
-    return w.out;
+    w.Key("8BIM").Key(b.highlightBlend).Key("8BIM").Key(b.shadowBlend).Raw(Color(255, 255, 255)).Raw(Color(0, 0, 0));
+    w.U8(b.style).U8(b.highlightOpacity).U8(b.shadowOpacity).U8(b.enabled).U8(b.globalLight).U8(b.direction);
+    return b.version == 2 ? w.Raw(Color(255, 255, 255)).Raw(Color(0, 0, 0)).out : w.out;
 }
 
-inline Bytes SolidFillBody(uint8_t r, uint8_t g, uint8_t b, uint8_t opacity, bool enabled,
-                           const char* blend = "norm")
+inline Bytes SolidFillBody(uint8_t r, uint8_t g, uint8_t b, uint8_t opacity, bool enabled, const char* blend = "norm")
 {
-    Writer w;
-    w.U32(2).Key("8BIM").Key(blend).Raw(Color(r, g, b)).U8(opacity).U8(enabled);
-    w.Raw(Color(r, g, b));
-    return w.out;
+    return Writer().U32(2).Key("8BIM").Key(blend).Raw(Color(r, g, b)).U8(opacity).U8(enabled).Raw(Color(r, g, b)).out;
 }
 
 } // namespace fx
@@ -675,8 +492,7 @@ struct PatternImage
     uint16_t width = 1, height = 1;
     std::u16string name;
     std::string id;
-    int depth = 8;
-    int compression = 0;
+    int depth = 8, compression = 0;
     std::vector<Bytes> channels; // the colour channels in order, each a plane
     Bytes alpha;                 // written as the user mask when not empty
     Bytes palette;               // 768 bytes for indexed patterns
@@ -685,39 +501,25 @@ struct PatternImage
 // One pattern record, its length first, padded to a multiple of 4.
 inline Bytes PatternRecord(const PatternImage& p)
 {
-    Writer body;
+    Writer body, array;
     body.U32(1).U32(p.mode).U16(p.height).U16(p.width).Unicode(p.name);
     body.U8(uint32_t(p.id.size())).Raw(p.id.data(), p.id.size());
     if (p.mode == 2)
         body.Raw(p.palette).Zeros(4);
-    Writer array;
     array.U32(0).U32(0).U32(p.height).U32(p.width).U32(24);
     auto written = [&](const Bytes& plane) {
-        const Bytes data = EncodePlanes({plane}, p.compression, p.width, p.height, p.depth);
         Writer channel;
         channel.U32(uint32_t(p.depth)).U32(0).U32(0).U32(p.height).U32(p.width);
-        channel.U16(uint32_t(p.depth)).U8(uint32_t(p.compression)).Raw(data);
-        array.U32(1).Block(channel.out);
+        channel.U16(uint32_t(p.depth)).U8(uint32_t(p.compression));
+        array.U32(1).Block(channel.Raw(EncodePlanes({plane}, p.compression, p.width, p.height, p.depth)).out);
     };
     // 24 channel entries, then the user mask and the sheet mask.
     for (size_t i = 0; i < 24; ++i)
-    {
-        if (i < p.channels.size())
-            written(p.channels[i]);
-        else
-            array.U32(0);
-    }
-    if (p.alpha.empty())
-        array.U32(0);
-    else
-        written(p.alpha);
-    array.U32(0);
-    body.U32(3).Block(array.out);
+        i < p.channels.size() ? written(p.channels[i]) : void(array.U32(0));
+    p.alpha.empty() ? void(array.U32(0)) : written(p.alpha);
     Writer w;
-    w.Block(body.out);
-    while (w.out.size() % 4)
-        w.U8(0);
-    return w.out;
+    w.Block(body.U32(3).Block(array.U32(0).out).out);
+    return w.Zeros((4 - w.out.size() % 4) % 4).out;
 }
 
 // --- Sample helpers ------------------------------------------------------------------
@@ -729,60 +531,37 @@ template <typename F> Bytes MakePlane(size_t width, size_t height, int depth, F 
 {
     Bytes plane(RowBytes(width, depth) * height, 0);
     for (size_t y = 0; y < height; ++y)
-    {
         for (size_t x = 0; x < width; ++x)
         {
             const uint8_t v = uint8_t(value(x, y));
             uint8_t* row = plane.data() + y * RowBytes(width, depth);
             if (depth == 16)
-            {
-                row[2 * x] = v;
-                row[2 * x + 1] = uint8_t(v ^ 0x5A);
-            }
-            else if (depth == 1)
-            {
-                if (v < 128)
-                    row[x / 8] |= uint8_t(0x80 >> (x % 8));
-            }
-            else
-            {
+                row[2 * x] = v, row[2 * x + 1] = uint8_t(v ^ 0x5A);
+            else if (depth != 1)
                 row[x] = v;
-            }
+            else if (v < 128)
+                row[x / 8] |= uint8_t(0x80 >> (x % 8));
         }
-    }
     return plane;
 }
 
 // A layer mask block of 20 bytes: rectangle, default colour, flags, padding.
-inline Bytes MaskBlock(int32_t top, int32_t left, int32_t bottom, int32_t right,
-                       uint8_t defaultColor = 0, uint8_t flags = 0)
+inline Bytes MaskBlock(int32_t top, int32_t left, int32_t bottom, int32_t right, uint8_t defaultColor = 0,
+                       uint8_t flags = 0)
 {
-    Writer w;
-    w.I32(top).I32(left).I32(bottom).I32(right).U8(defaultColor).U8(flags).U16(0);
-    return w.out;
+    return Writer().I32(top).I32(left).I32(bottom).I32(right).U8(defaultColor).U8(flags).U16(0).out;
 }
 
 inline bool SaveFile(const std::string& path, const Bytes& data)
 {
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    const bool ok = std::fwrite(data.data(), 1, data.size(), file) == data.size();
-    return std::fclose(file) == 0 && ok;
+    std::ofstream file(path, std::ios::binary);
+    return bool(file.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size())).flush());
 }
 
 inline Bytes LoadFile(const std::string& path)
 {
-    Bytes data;
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return data;
-    uint8_t chunk[65536];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        data.insert(data.end(), chunk, chunk + n);
-    std::fclose(file);
-    return data;
+    std::ifstream file(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
 } // namespace psdtest
