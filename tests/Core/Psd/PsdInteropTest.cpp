@@ -296,8 +296,7 @@ TEST_P(PsdInterop, ReadsWhatPsdToolsReads)
 
     PsdContext* context = nullptr;
     ASSERT_EQ(PsdLoadDocument((base + ".psd").c_str(), &context), kPsdOk);
-    Loaded loaded;
-    loaded.context = context;
+    const std::unique_ptr<PsdContext, FreeDocument> loaded(context);
 
     const bool flat = expected[2] == "layers 0";
     const std::vector<std::string> ours = Describe(context, flat, masked);

@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <utility>
 
+#include <jpeglib.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -20,22 +22,12 @@ namespace psdtest
 class MemoryFile
 {
 public:
-    explicit MemoryFile(const Bytes& data) : mFd(memfd_create("psd", 0))
+    explicit MemoryFile(const Bytes& data) : mFd(memfd_create("psd", 0)), mPath("/proc/self/fd/" + std::to_string(mFd))
     {
-        for (size_t done = 0; mFd >= 0 && done < data.size();)
-        {
-            const ssize_t n = write(mFd, data.data() + done, data.size() - done);
-            if (n <= 0)
-                break;
-            done += size_t(n);
-        }
-        mPath = "/proc/self/fd/" + std::to_string(mFd);
+        for (ssize_t done = 0, n = 0; mFd >= 0 && size_t(done) < data.size() && n >= 0; done += n)
+            n = write(mFd, data.data() + done, data.size() - size_t(done));
     }
-    ~MemoryFile()
-    {
-        if (mFd >= 0)
-            close(mFd);
-    }
+    ~MemoryFile() { close(mFd); }
     MemoryFile(const MemoryFile&) = delete;
     MemoryFile& operator=(const MemoryFile&) = delete;
     const char* Path() const { return mPath.c_str(); }
@@ -45,40 +37,29 @@ private:
     std::string mPath;
 };
 
+struct FreeDocument
+{
+    void operator()(PsdContext* context) const { PsdFreeDocument(context); }
+};
+
 // A loaded document, freed when it goes.
 struct Loaded
 {
     PsdStatus status = kPsdOk;
-    PsdContext* context = nullptr;
-
-    Loaded() = default;
-    Loaded(const Loaded&) = delete;
-    Loaded& operator=(const Loaded&) = delete;
-    Loaded(Loaded&& other) noexcept : status(other.status), context(other.context)
-    {
-        other.context = nullptr;
-    }
-    ~Loaded()
-    {
-        if (context)
-            PsdFreeDocument(context);
-    }
-    PsdContext* operator->() const { return context; }
+    std::unique_ptr<PsdContext, FreeDocument> context;
+    PsdContext* operator->() const { return context.get(); }
     const PsdLayerRecord& Layer(int i) const { return context->layers[i]; }
 };
 
 inline Loaded LoadBytes(const Bytes& data, int32_t option = 0)
 {
     MemoryFile file(data);
-    Loaded loaded;
-    loaded.status = PsdOpenDocument(file.Path(), option, &loaded.context);
-    return loaded;
+    PsdContext* context = nullptr;
+    const PsdStatus status = PsdOpenDocument(file.Path(), option, &context);
+    return Loaded{status, std::unique_ptr<PsdContext, FreeDocument>(context)};
 }
 
-inline Loaded LoadDocument(const Document& doc, int32_t option = 0)
-{
-    return LoadBytes(WriteDocument(doc), option);
-}
+inline Loaded LoadDocument(const Document& doc, int32_t option = 0) { return LoadBytes(WriteDocument(doc), option); }
 
 // A small RGB document, 8-bit, 4 x 3 pixels, no layers.
 inline Document SmallRgb()
@@ -86,35 +67,25 @@ inline Document SmallRgb()
     Document doc;
     doc.width = 4;
     doc.height = 3;
-    doc.channels = 3;
-    doc.mode = 3;
     return doc;
 }
 
 // The sample a PatternLayer's channel of `id` holds at (x, y).
-inline uint8_t PatternSample(int16_t id, size_t x, size_t y)
-{
-    return uint8_t((x * 37 + y * 11 + size_t(id + 3) * 50) & 0xFF);
-}
+inline uint8_t PatternSample(int16_t id, size_t x, size_t y) { return uint8_t((x * 37 + y * 11 + size_t(id + 3) * 50) & 0xFF); }
 
 // A layer with one channel per id, each filled by its own pattern.
-inline Layer PatternLayer(int32_t top, int32_t left, int32_t bottom, int32_t right, std::vector<int16_t> ids,
-                          int depth, int compression, const std::string& name = "layer")
+inline Layer PatternLayer(int32_t top, int32_t left, int32_t bottom, int32_t right, std::vector<int16_t> ids, int depth,
+                          int compression, const std::string& name = "layer")
 {
     Layer layer;
-    layer.top = top;
-    layer.left = left;
-    layer.bottom = bottom;
-    layer.right = right;
+    layer.top = top, layer.left = left, layer.bottom = bottom, layer.right = right;
     layer.name = name;
     for (int16_t id : ids)
     {
-        Channel channel;
-        channel.id = id;
-        channel.compression = compression;
-        channel.samples = MakePlane(size_t(right - left), size_t(bottom - top), depth,
-                                    [id](size_t x, size_t y) { return PatternSample(id, x, y); });
-        layer.channels.push_back(channel);
+        layer.channels.emplace_back().id = id;
+        layer.channels.back().compression = compression;
+        layer.channels.back().samples = MakePlane(size_t(right - left), size_t(bottom - top), depth,
+                                                  [id](size_t x, size_t y) { return PatternSample(id, x, y); });
     }
     return layer;
 }
@@ -141,9 +112,7 @@ inline Bytes SectionDivider(uint32_t type, const char* blend = nullptr, bool sub
     w.U32(type);
     if (blend)
         w.Key("8BIM").Key(blend);
-    if (subType)
-        w.U32(1);
-    return w.out;
+    return subType ? w.U32(1).out : w.out;
 }
 
 // Overwrites a big-endian u32.
@@ -153,12 +122,7 @@ inline void PutU32(Bytes& data, size_t at, uint32_t value)
         data[at + i] = uint8_t(value >> (24 - 8 * i));
 }
 
-inline Bytes UnicodeName(const std::u16string& text)
-{
-    Writer w;
-    w.Unicode(text);
-    return w.out;
-}
+inline Bytes UnicodeName(const std::u16string& text) { return Writer().Unicode(text).out; }
 
 // A small RGB document of a one-pixel background and the given layers above it.
 inline Loaded LoadLayers(std::vector<Layer> layers)
@@ -169,10 +133,7 @@ inline Loaded LoadLayers(std::vector<Layer> layers)
     return LoadDocument(doc);
 }
 
-inline Loaded LoadBlock(const char* key, const Bytes& data)
-{
-    return LoadLayers({Named("block", {Block(key, data)})});
-}
+inline Loaded LoadBlock(const char* key, const Bytes& data) { return LoadLayers({Named("block", {Block(key, data)})}); }
 
 // The first block (of the given kind) on the layer above the background.
 template <typename T> const T* Payload(const Loaded& loaded, int32_t kind = -1)
@@ -186,43 +147,21 @@ template <typename T> const T* Payload(const Loaded& loaded, int32_t kind = -1)
     return nullptr;
 }
 
-} // namespace psdtest
-
-namespace psdtest
-{
-
 // A bare reader over some bytes, for the reader's own functions.
 struct OpenReader
 {
     MemoryFile file;
-    PsdContext context = {};
+    PsdContext* context = static_cast<PsdContext*>(PsdAllocZeroed(sizeof(PsdContext)));
 
     explicit OpenReader(const Bytes& data) : file(data)
     {
-        context.file = PsdOpenFile(file.Path());
-        context.fileSize = PsdGetFileSize(context.file);
-        context.limit = context.fileSize;
+        context->file = PsdOpenFile(file.Path());
+        context->limit = context->fileSize = PsdGetFileSize(context->file);
     }
-    ~OpenReader() { PsdFreeDocument(Detach()); }
-
-    // Moves the context to the heap so that PsdFreeDocument can free it.
-    PsdContext* Detach()
-    {
-        PsdContext* heap = static_cast<PsdContext*>(PsdAllocZeroed(sizeof(PsdContext)));
-        *heap = context;
-        context = {};
-        return heap;
-    }
-    PsdContext* operator->() { return &context; }
-    PsdContext* get() { return &context; }
+    ~OpenReader() { PsdFreeDocument(context); }
+    PsdContext* operator->() { return context; }
+    PsdContext* get() { return context; }
 };
-
-} // namespace psdtest
-
-#include <jpeglib.h>
-
-namespace psdtest
-{
 
 // A JPEG of a colour gradient made with the installed libjpeg: 1 component
 // (greyscale), 3 (RGB) or 4 (CMYK, with or without the Adobe marker).
@@ -241,16 +180,14 @@ inline Bytes MakeJpeg(uint32_t width, uint32_t height, int components, bool adob
     info.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, 95, TRUE);
-    if (components == 4)
-        info.write_Adobe_marker = adobe ? TRUE : FALSE;
+    info.write_Adobe_marker = components == 4 ? (adobe ? TRUE : FALSE) : info.write_Adobe_marker;
     jpeg_start_compress(&info, TRUE);
     std::vector<uint8_t> row(size_t(width) * size_t(components));
     while (info.next_scanline < height)
     {
-        for (uint32_t x = 0; x < width; ++x)
-            for (int c = 0; c < components; ++c)
-                row[size_t(x) * size_t(components) + size_t(c)] =
-                    uint8_t((x * 255 / std::max(width - 1, 1u) + info.next_scanline * 20 + c * 60) & 0xFF);
+        for (size_t i = 0; i < row.size(); ++i)
+            row[i] = uint8_t((i / components * 255 / std::max(width - 1, 1u) + info.next_scanline * 20 +
+                              i % components * 60) & 0xFF);
         JSAMPROW rows[1] = {row.data()};
         jpeg_write_scanlines(&info, rows, 1);
     }
@@ -262,14 +199,12 @@ inline Bytes MakeJpeg(uint32_t width, uint32_t height, int components, bool adob
 }
 
 // The thumbnail resource (1036 or the old 1033) around JPEG bytes.
-inline Resource ThumbnailResource(uint32_t width, uint32_t height, const Bytes& jpeg,
-                                  uint16_t id = 1036, uint32_t format = 1)
+inline Resource ThumbnailResource(uint32_t width, uint32_t height, const Bytes& jpeg, uint16_t id = 1036,
+                                  uint32_t format = 1)
 {
-    Writer w;
-    w.U32(format).U32(width).U32(height).U32((width * 24 + 31) / 32 * 4);
-    w.U32((width * 24 + 31) / 32 * 4 * height).U32(uint32_t(jpeg.size())).U16(24).U16(1);
-    w.Raw(jpeg);
-    return Resource{id, "", w.out};
+    const uint32_t stride = (width * 24 + 31) / 32 * 4;
+    return Resource{id, "", Writer().U32(format).U32(width).U32(height).U32(stride).U32(stride * height)
+                                .U32(uint32_t(jpeg.size())).U16(24).U16(1).Raw(jpeg).out};
 }
 
 } // namespace psdtest
