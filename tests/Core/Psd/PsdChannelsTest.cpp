@@ -1,6 +1,6 @@
-// Channel data: the decoders, layer channels at every depth and compression,
-// the layer converters and the colour helpers. The pixels of every fixture
-// are compared with psd-tools by PsdInteropTest.
+// Channel data: the decoders, layer channels, the layer converters and the
+// colour helpers. The pixels of every fixture (every compression at 8 and 16
+// bits, 1-bit raw and RLE, masks) are compared with psd-tools by PsdInteropTest.
 
 #include "tests/Core/Psd/PsdTesting.h"
 
@@ -10,8 +10,6 @@ using namespace psdtest;
 
 namespace
 {
-
-// --- PackBits and zlib -------------------------------------------------------------------
 
 Bytes Rows(std::vector<Bytes> rows)
 {
@@ -33,8 +31,7 @@ TEST(PsdPackBits, RunsStayInsideTheirRowTheInputAndTheOutput)
         Bytes out; // what the output holds afterwards, its size the room given
         PsdStatus status;
     } cases[] = {
-        {"literal, repeat and no-op", Rows({{2, 'a', 'b', 'c', 128, 0xFE, 'z'}}), 1, {'a', 'b', 'c', 'z', 'z', 'z'},
-         kPsdOk},
+        {"literal, repeat and no-op", Rows({{2, 'a', 'b', 'c', 128, 0xFE, 'z'}}), 1, {'a', 'b', 'c', 'z', 'z', 'z'}, kPsdOk},
         {"rows of zero bytes", Rows({{}, {0, 7}}), 2, {7, 9, 9}, kPsdOk},
         {"literal past its row", Rows({{2, 'a', 'b'}}), 1, {9, 9, 9, 9}, kPsdCorruptData},
         {"repeat without its byte", Rows({{0xFE}}), 1, {9, 9, 9, 9}, kPsdCorruptData},
@@ -50,31 +47,23 @@ TEST(PsdPackBits, RunsStayInsideTheirRowTheInputAndTheOutput)
     }
 }
 
-TEST(PsdInflate, StreamsFillWhatTheyHoldAndNoMore)
+TEST(PsdInflate, StreamsFillWhatTheyHoldAndNoMoreAndPredictionRestartsEachRow)
 {
-    const Bytes shortStream = Deflate(Bytes{1, 2, 3});
+    const Bytes shortStream = Deflate(Bytes{1, 2, 3}), longStream = Deflate(Bytes(100, 4));
     Bytes out(6, 0xEE);
     EXPECT_EQ(PsdInflate(shortStream.data(), shortStream.size(), out.data(), out.size()), kPsdOk);
     EXPECT_EQ(out, (Bytes{1, 2, 3, 0xEE, 0xEE, 0xEE}));
-
-    const Bytes longStream = Deflate(Bytes(100, 4));
     out.assign(10, 0);
     EXPECT_EQ(PsdInflate(longStream.data(), longStream.size(), out.data(), out.size()), kPsdOk);
     EXPECT_EQ(out, Bytes(10, 4));
-
-    const Bytes garbage(50, 0x33);
     out.assign(100, 0);
-    EXPECT_EQ(PsdInflate(garbage.data(), garbage.size(), out.data(), out.size()), kPsdInflateFailed);
+    EXPECT_EQ(PsdInflate(Bytes(50, 0x33).data(), 50, out.data(), out.size()), kPsdInflateFailed);
     EXPECT_EQ(PsdInflate(longStream.data(), 3, out.data(), out.size()), kPsdInflateFailed);
-}
 
-TEST(PsdInflate, PredictionRestartsEachRowAndCarriesSixteenBitSums)
-{
     const Bytes bytes = Deflate(Bytes{1, 1, 1, 5, 1, 1, 9, 1});
-    Bytes out(8, 0);
+    out.assign(8, 0);
     EXPECT_EQ(PsdInflateWithPrediction(bytes.data(), bytes.size(), out.data(), out.size(), 3, 8), kPsdOk);
     EXPECT_EQ(out, (Bytes{1, 2, 3, 5, 6, 7, 9, 10})); // the last row partial
-
     // Deltas 0x00FF, 0x0001 give 0x00FF, 0x0100.
     const Bytes words = Deflate(Bytes{0x00, 0xFF, 0x00, 0x01});
     out.assign(4, 0);
@@ -82,88 +71,16 @@ TEST(PsdInflate, PredictionRestartsEachRowAndCarriesSixteenBitSums)
     EXPECT_EQ(out, (Bytes{0x00, 0xFF, 0x01, 0x00}));
 }
 
-// --- Layer channels: every compression at every depth --------------------------------
-
-// Depth and compression.
-using ChannelCase = std::tuple<int, int>;
-
-class PsdLayerChannels : public testing::TestWithParam<ChannelCase>
-{
-};
-
-TEST_P(PsdLayerChannels, DecodeToTheirSamples)
-{
-    const auto [depth, compression] = GetParam();
-    Document doc = SmallRgb();
-    doc.depth = uint16_t(depth);
-    if (depth == 1)
-    {
-        doc.mode = 0;
-        doc.channels = 1;
-    }
-    doc.composite = std::vector<Bytes>(doc.channels);
-    const std::vector<int16_t> ids = depth == 1 ? std::vector<int16_t>{0} : std::vector<int16_t>{-1, 0, 1, 2};
-    Layer layer = PatternLayer(1, 2, 12, 23, ids, depth, compression);
-    if (depth != 1)
-    {
-        layer.mask = MaskBlock(0, 0, 5, 7, 255, 0);
-        Channel mask;
-        mask.id = -2;
-        mask.compression = compression;
-        mask.samples = MakePlane(7, 5, depth, [](size_t x, size_t y) { return x * 30 + y; });
-        layer.channels.push_back(mask);
-    }
-    doc.layers = {PatternLayer(0, 0, 3, 4, depth == 1 ? std::vector<int16_t>{0} : std::vector<int16_t>{0, 1, 2},
-                               depth, 0),
-                  layer};
-
-    Loaded loaded = LoadDocument(doc);
-    ASSERT_EQ(loaded.status, kPsdOk);
-    const PsdLayerRecord& record = loaded.Layer(1);
-    ASSERT_EQ(record.width, 21);
-    ASSERT_EQ(record.height, 11);
-    for (size_t y = 0; y < 11; ++y)
-    {
-        for (size_t x = 0; x < 21; ++x)
-        {
-            const int v = PatternSample(0, x, y) < 128 ? 0 : 255;
-            const uint32_t expected =
-                depth == 1 ? PsdMakeArgb(255, v, v, v)
-                           : PsdMakeArgb(PatternSample(-1, x, y), PatternSample(0, x, y), PatternSample(1, x, y),
-                                         PatternSample(2, x, y));
-            ASSERT_EQ(record.pixels[y * 21 + x], expected) << x << "," << y;
-        }
-    }
-    if (depth == 1)
-    {
-        EXPECT_EQ(record.maskPixels, nullptr);
-        return;
-    }
-    ASSERT_NE(record.maskPixels, nullptr);
-    EXPECT_EQ(record.maskPixels[0], 0);
-    EXPECT_EQ(record.maskPixels[4 * 7 + 6], 6 * 30 + 4);
-}
-
-INSTANTIATE_TEST_SUITE_P(CompressionsAndDepths, PsdLayerChannels,
-                         testing::Combine(testing::Values(8, 16, 1), testing::Range(0, 4)),
-                         [](const testing::TestParamInfo<ChannelCase>& info) {
-                             return "Depth" + std::to_string(std::get<0>(info.param)) + "Compression" +
-                                    std::to_string(std::get<1>(info.param));
-                         });
-
-Loaded LoadOne(const Layer& layer) { return LoadLayers({layer}); }
+// --- Layer channels ----------------------------------------------------------------------
 
 Layer OnePixel(std::vector<std::pair<int16_t, uint8_t>> samples)
 {
     Layer layer;
-    layer.bottom = 1;
-    layer.right = 1;
+    layer.bottom = layer.right = 1;
     for (auto [id, value] : samples)
     {
-        Channel channel;
-        channel.id = id;
-        channel.samples = {value};
-        layer.channels.push_back(channel);
+        layer.channels.emplace_back().id = id;
+        layer.channels.back().samples = {value};
     }
     return layer;
 }
@@ -178,30 +95,54 @@ Layer Encoded(int compression, const Bytes& encoded, int32_t size = 2)
     return layer;
 }
 
+// A 1-bit document of a one-pixel background and the given layer.
+Loaded LoadBitmap(const Layer& layer)
+{
+    Document doc = SmallRgb();
+    doc.mode = 0;
+    doc.depth = 1;
+    doc.channels = 1;
+    doc.layers = {PatternLayer(0, 0, 1, 1, {0}, 1, 0), layer};
+    return LoadDocument(doc);
+}
+
+// No fixture has ZIP channels at depth 1, whose slot is a bit per pixel: a
+// stream of a byte per pixel must not run into the next channel or past the buffer.
+TEST(PsdLayerChannels, ZipAtOneBitDecodesAndStaysInItsSlot)
+{
+    for (int compression : {2, 3})
+    {
+        Loaded loaded = LoadBitmap(PatternLayer(1, 2, 12, 23, {0}, 1, compression));
+        ASSERT_EQ(loaded.status, kPsdOk);
+        for (size_t i = 0; i < 21 * 11; ++i)
+        {
+            const int v = PatternSample(0, i % 21, i / 21) < 128 ? 0 : 255;
+            ASSERT_EQ(loaded.Layer(1).pixels[i], PsdMakeArgb(255, v, v, v)) << i;
+        }
+    }
+    Layer wide = PatternLayer(0, 0, 16, 16, {0}, 1, 2);
+    wide.channels[0].useEncoded = true;
+    wide.channels[0].encoded = Deflate(Bytes(256, 0xFF));
+    Loaded loaded = LoadBitmap(wide);
+    ASSERT_EQ(loaded.status, kPsdOk);
+    EXPECT_EQ(loaded.Layer(1).pixels[255], 0xFF000000u);
+}
+
 TEST(PsdLayerChannels, MissingChannelsReadAsZeroAndOpaqueAndTheLastOfTwinsCounts)
 {
-    Loaded missing = LoadOne(OnePixel({{2, 30}, {0, 10}}));
-    ASSERT_EQ(missing.status, kPsdOk);
-    EXPECT_EQ(missing.Layer(1).pixels[0], 0xFF0A001Eu);
-
     Layer none;
-    none.bottom = 2;
-    none.right = 2;
-    Loaded empty = LoadOne(none);
-    ASSERT_EQ(empty.status, kPsdOk);
-    EXPECT_EQ(empty.Layer(1).pixels[3], 0xFF000000u);
-
-    Loaded twins = LoadOne(OnePixel({{0, 10}, {0, 99}, {1, 20}, {2, 30}}));
-    ASSERT_EQ(twins.status, kPsdOk);
-    EXPECT_EQ(twins.Layer(1).pixels[0], 0xFF63141Eu);
-
+    none.bottom = none.right = 2;
     // A mask rectangle without a mask channel makes no mask.
-    Layer layer = PatternLayer(0, 0, 2, 2, {0, 1, 2}, 8, 0);
-    layer.mask = MaskBlock(0, 0, 3, 3);
-    Loaded unmasked = LoadOne(layer);
-    ASSERT_EQ(unmasked.status, kPsdOk);
-    EXPECT_EQ(unmasked.Layer(1).maskPixels, nullptr);
-    EXPECT_EQ(unmasked.Layer(1).maskWidth, 3);
+    Layer unmasked = PatternLayer(0, 0, 2, 2, {0, 1, 2}, 8, 0);
+    unmasked.mask = MaskBlock(0, 0, 3, 3);
+    Loaded loaded =
+        LoadLayers({OnePixel({{2, 30}, {0, 10}}), none, OnePixel({{0, 10}, {0, 99}, {1, 20}, {2, 30}}), unmasked});
+    ASSERT_EQ(loaded.status, kPsdOk);
+    EXPECT_EQ(loaded.Layer(1).pixels[0], 0xFF0A001Eu);
+    EXPECT_EQ(loaded.Layer(2).pixels[3], 0xFF000000u);
+    EXPECT_EQ(loaded.Layer(3).pixels[0], 0xFF63141Eu);
+    EXPECT_EQ(loaded.Layer(4).maskPixels, nullptr);
+    EXPECT_EQ(loaded.Layer(4).maskWidth, 3);
 }
 
 TEST(PsdLayerChannels, EmptyInvertedAndChannelLessLayersSkipTheirData)
@@ -229,8 +170,7 @@ TEST(PsdLayerChannels, EmptyInvertedAndChannelLessLayersSkipTheirData)
     EXPECT_EQ(std::vector<int32_t>({r.bottom, r.width, r.height, r.maskWidth, r.maskHeight}),
               std::vector<int32_t>({-1, 0, 0, 0, 0}));
     EXPECT_EQ(r.pixels, nullptr);
-    EXPECT_EQ(loaded.Layer(3).pixels[0],
-              PsdMakeRgb(PatternSample(0, 0, 0), PatternSample(1, 0, 0), PatternSample(2, 0, 0)));
+    EXPECT_EQ(loaded.Layer(3).pixels[0], PsdMakeRgb(PatternSample(0, 0, 0), PatternSample(1, 0, 0), PatternSample(2, 0, 0)));
 }
 
 // The budget counts the bytes alive at once: decode buffers freed and
@@ -241,7 +181,7 @@ TEST(PsdLayerChannels, TheMemoryBudgetKeepsOnlyWhatStaysAlive)
     Document doc = SmallRgb();
     doc.width = doc.height = 256;
     doc.compression = 1;
-    uint64_t alive = uint64_t(doc.width) * doc.height * 4;
+    uint64_t alive = uint64_t(doc.width) * doc.height * 4 + 64 * 64 * 4;
     for (int32_t side : {64, 128, 256})
     {
         doc.layers.push_back(PatternLayer(0, 0, side, side, {-1, 0, 1, 2}, 8, 1));
@@ -252,7 +192,6 @@ TEST(PsdLayerChannels, TheMemoryBudgetKeepsOnlyWhatStaysAlive)
     pattern.compression = 1;
     pattern.channels.assign(3, MakePlane(64, 64, 8, [](size_t x, size_t) { return x; }));
     doc.sectionBlocks.push_back(TaggedBlock{"Patt", PatternRecord(pattern), true});
-    alive += 64 * 64 * 4;
     Loaded loaded = LoadDocument(doc);
     ASSERT_EQ(loaded.status, kPsdOk);
     ASSERT_EQ(loaded->patternCount, 1);
@@ -264,77 +203,39 @@ TEST(PsdLayerChannels, RowsOfZeroBytesAndShortStreamsLeaveZerosNotEarlierLayersB
 {
     // The first layer fills the decode buffers; the second's RLE rows hold
     // nothing and its stream gives only its first row.
-    Layer full = PatternLayer(0, 0, 4, 4, {0, 1, 2}, 8, 0);
     Layer shorter = PatternLayer(0, 0, 4, 4, {0, 1, 2}, 8, 2);
-    shorter.channels[0].useEncoded = true;
+    shorter.channels[0].useEncoded = shorter.channels[1].useEncoded = true;
     shorter.channels[0].encoded = Deflate(Bytes{1, 2, 3, 4});
     shorter.channels[1].compression = 1;
-    shorter.channels[1].useEncoded = true;
     shorter.channels[1].encoded = Bytes(8, 0);
     Document doc = SmallRgb();
-    doc.layers = {full, shorter};
+    doc.layers = {PatternLayer(0, 0, 4, 4, {0, 1, 2}, 8, 0), shorter};
     Loaded loaded = LoadDocument(doc);
     ASSERT_EQ(loaded.status, kPsdOk);
-    EXPECT_EQ((loaded.Layer(1).pixels[3] >> 16) & 0xFF, 4u);
-    for (int i = 4; i < 16; ++i)
-        EXPECT_EQ((loaded.Layer(1).pixels[i] >> 16) & 0xFF, 0u) << i;
     for (int i = 0; i < 16; ++i)
-        EXPECT_EQ((loaded.Layer(1).pixels[i] >> 8) & 0xFF, 0u) << i;
-}
-
-TEST(PsdLayerChannels, ZipStreamForADeeperChannelStaysInItsSlot)
-{
-    // A 1-bit layer's slot is a bit per pixel; a stream of a byte per pixel
-    // must not run into the next channel or past the buffer.
-    Document doc = SmallRgb();
-    doc.mode = 0;
-    doc.depth = 1;
-    doc.channels = 1;
-    doc.composite.clear();
-    Layer layer = PatternLayer(0, 0, 16, 16, {0}, 1, 2);
-    layer.channels[0].useEncoded = true;
-    layer.channels[0].encoded = Deflate(Bytes(256, 0xFF));
-    doc.layers = {PatternLayer(0, 0, 1, 1, {0}, 1, 0), layer};
-    Loaded loaded = LoadDocument(doc);
-    ASSERT_EQ(loaded.status, kPsdOk);
-    EXPECT_EQ(loaded.Layer(1).pixels[255], 0xFF000000u);
-}
-
-Layer Changed(Layer layer, void (*change)(Layer&))
-{
-    change(layer);
-    return layer;
+        EXPECT_EQ(loaded.Layer(1).pixels[i] & 0xFFFF00, i < 4 ? uint32_t(i + 1) << 16 : 0u) << i;
 }
 
 TEST(PsdLayerChannels, BadChannelDataFailsTheLoad)
 {
-    const struct
-    {
-        const char* what;
-        Layer layer;
-        PsdStatus status;
-    } cases[] = {
-        {"raw channel shorter than its layer",
-         Changed(PatternLayer(0, 0, 4, 4, {0, 1, 2}, 8, 0), [](Layer& l) { l.channels[1].samples.resize(10); }),
-         kPsdCorruptData},
-        {"unknown compression", Encoded(9, Bytes(4, 0)), kPsdBadCompression},
-        {"corrupt zip", Encoded(2, Bytes(6, 0x42)), kPsdInflateFailed},
-        {"data past the layer info", Changed(PatternLayer(0, 0, 2, 2, {0}, 8, 0),
-                                             [](Layer& l) {
-                                                 l.channels[0].overrideLength = true;
-                                                 l.channels[0].length = 100000;
-                                             }),
-         kPsdBlockOverrun},
+    Layer cut = PatternLayer(0, 0, 4, 4, {0, 1, 2}, 8, 0), past = PatternLayer(0, 0, 2, 2, {0}, 8, 0),
+          wide = PatternLayer(0, 0, 1, 1, {0}, 8, 0);
+    cut.channels[1].samples.resize(10);
+    past.channels[0].overrideLength = true;
+    past.channels[0].length = 100000;
+    wide.right = 70000;
+    const std::pair<Layer, PsdStatus> cases[] = {
+        {cut, kPsdCorruptData},
+        {Encoded(9, Bytes(4, 0)), kPsdBadCompression},
+        {Encoded(2, Bytes(6, 0x42)), kPsdInflateFailed},
+        {past, kPsdBlockOverrun},
         // 20000 x 20000 pixels from a few bytes of zlib.
-        {"more than its data can hold", Encoded(2, Deflate(Bytes(64, 0)), 20000), kPsdCorruptData},
-        {"past the size limit", Changed(PatternLayer(0, 0, 1, 1, {0}, 8, 0), [](Layer& l) { l.right = 70000; }),
-         kPsdLimitExceeded},
+        {Encoded(2, Deflate(Bytes(64, 0)), 20000), kPsdCorruptData},
+        {wide, kPsdLimitExceeded},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(LoadOne(c.layer).status, c.status) << c.what;
+    for (size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(LoadLayers({cases[i].first}).status, cases[i].second) << i;
 }
-
-// --- Layer converters: the modes no fixture has layers of, and an index past the count ----------
 
 TEST(PsdLayerModes, DuotoneReadsAsGreyAndAnIndexPastTheCountAsNoColour)
 {
@@ -353,7 +254,6 @@ TEST(PsdLayerModes, DuotoneReadsAsGreyAndAnIndexPastTheCountAsNoColour)
         Document doc = SmallRgb();
         doc.mode = c.mode;
         doc.channels = 1;
-        doc.composite.clear();
         doc.colorModeData = c.mode == 2 ? table : Bytes();
         doc.resources.push_back(Resource{1046, "", Bytes{0, 4}});
         doc.layers = {PatternLayer(0, 0, 1, 1, {0}, 8, 0, "bg"), OnePixel({{0, c.sample}})};
@@ -363,9 +263,7 @@ TEST(PsdLayerModes, DuotoneReadsAsGreyAndAnIndexPastTheCountAsNoColour)
     }
 }
 
-// --- Colour helpers ---------------------------------------------------------------------------
-
-TEST(PsdColor, ColourRecordSpacesAndAnUnknownOne)
+TEST(PsdColor, SpacesClampingAndTheHueCircle)
 {
     const struct
     {
@@ -383,14 +281,9 @@ TEST(PsdColor, ColourRecordSpacesAndAnUnknownOne)
         EXPECT_EQ(PsdColorToArgb(&out, c.space, c.components), c.status) << c.space;
         EXPECT_EQ(out, c.argb) << c.space;
     }
-}
-
-TEST(PsdColor, HueWrapsAroundTheCircleAndConversionsClampInsteadOfOverflowing)
-{
     // Blue is computed with hue 30 - 120 = -90, that is 270: the low value m1.
     EXPECT_EQ(PsdHslToArgb(255, 30, 1.0, 0.5) & 0xFF00FF, 0xFF0000u);
     EXPECT_EQ(PsdHueToChannel(-90, 0.25, 1.0), PsdHueToChannel(270, 0.25, 1.0));
-
     EXPECT_EQ(PsdMakeArgb(-1, -128, 256 + 7, 300), 0xFF80072Cu); // low bytes only
     // Lightness above 1 would give 255 * 2.
     EXPECT_EQ(PsdHslToArgb(255, 0, 0.0, 2.0), 0xFFFFFFFFu);

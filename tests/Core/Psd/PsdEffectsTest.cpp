@@ -30,8 +30,7 @@ TEST(PsdBinaryEffects, CountsVersionsFractionsAndLongEffects)
     ASSERT_EQ(none.status, kPsdOk);
     ASSERT_NE(Binary(none), nullptr);
     EXPECT_EQ(Binary(none)->effectCount, 0);
-    for (int i = 0; i < kPsdEffectCount; ++i)
-        EXPECT_FALSE(Binary(none)->present[i]);
+    EXPECT_EQ(std::count(Binary(none)->present, Binary(none)->present + kPsdEffectCount, true), 0);
 
     // Version 0 has no native colours: the defaults stay.
     fx::Shadow shadow;
@@ -41,52 +40,26 @@ TEST(PsdBinaryEffects, CountsVersionsFractionsAndLongEffects)
     glow.version = 0;
     fx::Bevel bevel;
     bevel.version = 0;
-    Loaded old = LoadBinary({fx::Entry("dsdw", fx::ShadowBody(shadow)), fx::Entry("iglw", fx::GlowBody(glow, true)),
-                             fx::Entry("bevl", fx::BevelBody(bevel))});
-    ASSERT_EQ(old.status, kPsdOk);
-    EXPECT_EQ(Binary(old)->dropShadow.color, 0xFFFF0000u);
-    EXPECT_EQ(Binary(old)->dropShadow.nativeColor, 0xFF000000u);
-    EXPECT_EQ(Binary(old)->innerGlow.source, 1);
-    EXPECT_EQ(Binary(old)->bevel.highlightNativeColor, 0xFFFFFFFFu);
-
     // Fixed-point fractions are dropped: blur 5 + 0x8000 / 65536, angle 120 + 0xC000 / 65536.
-    Bytes body = fx::ShadowBody(fx::Shadow());
-    body[6] = 0x80;
-    body[14] = 0xC0;
-    Loaded fixed = LoadBinary({fx::Entry("dsdw", body)});
-    ASSERT_EQ(fixed.status, kPsdOk);
-    EXPECT_EQ(Binary(fixed)->dropShadow.size, 5);
-    EXPECT_EQ(Binary(fixed)->dropShadow.angle, 120);
-
+    Bytes fractions = fx::ShadowBody(fx::Shadow());
+    fractions[6] = 0x80;
+    fractions[14] = 0xC0;
     // An effect longer than its fields is skipped to its end.
     Bytes longer = fx::GlowBody(fx::Glow(), false);
     longer.insert(longer.end(), {1, 2, 3, 4, 5});
-    Loaded skipped = LoadBinary({fx::Entry("oglw", longer), fx::Entry("cmnS", fx::CommonState(false))});
-    ASSERT_EQ(skipped.status, kPsdOk);
-    EXPECT_TRUE(Binary(skipped)->present[kPsdEffectOuterGlow]);
-    EXPECT_EQ(Binary(skipped)->masterEnabled, 0);
+    Loaded old = LoadBinary({fx::Entry("dsdw", fx::ShadowBody(shadow)), fx::Entry("iglw", fx::GlowBody(glow, true)),
+                             fx::Entry("bevl", fx::BevelBody(bevel)), fx::Entry("isdw", fractions),
+                             fx::Entry("oglw", longer), fx::Entry("cmnS", fx::CommonState(false))});
+    ASSERT_EQ(old.status, kPsdOk);
+    const PsdLayerEffects& e = *Binary(old);
+    EXPECT_EQ(std::vector<uint32_t>({e.dropShadow.color, e.dropShadow.nativeColor, e.bevel.highlightNativeColor}),
+              std::vector<uint32_t>({0xFFFF0000u, 0xFF000000u, 0xFFFFFFFFu}));
+    EXPECT_EQ(std::vector<int>({e.innerGlow.source, e.innerShadow.size, e.innerShadow.angle, e.masterEnabled}),
+              std::vector<int>({1, 5, 120, 0}));
+    EXPECT_TRUE(e.present[kPsdEffectOuterGlow]);
 }
 
 // --- Refusals of both forms ---------------------------------------------------------------------
-
-struct EffectsFailure
-{
-    const char* name;
-    const char* key;
-    Bytes block;
-    PsdStatus status;
-};
-
-void PrintTo(const EffectsFailure& c, std::ostream* os) { *os << c.name; }
-
-class PsdEffectsFailure : public ::testing::TestWithParam<EffectsFailure>
-{
-};
-
-TEST_P(PsdEffectsFailure, FailsTheLoadWithItsCode)
-{
-    EXPECT_EQ(LoadBlock(GetParam().key, GetParam().block).status, GetParam().status);
-}
 
 Bytes BinaryWithVersion(const char* key, const Bytes& body, uint8_t version)
 {
@@ -101,42 +74,47 @@ Bytes NestedObject(int depth)
     return nested;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Codes, PsdEffectsFailure,
-    ::testing::Values(
-        EffectsFailure{"blockVersion", "lrFX", Patched(fx::Block({}), 1, 1), kPsdBadEffectsVersion},
-        EffectsFailure{"effectSignature", "lrFX",
-                       Patched(fx::Block({fx::Entry("cmnS", fx::CommonState(true))}), 4, 'X'),
-                       kPsdBadEffectSignature},
+TEST(PsdEffectsFailure, FailsTheLoadWithItsCode)
+{
+    // The last item's type cut short, its value gone.
+    const Bytes cut = ObjectEffects({{"DrSh", Object({{"enab", Bool(true)}})}});
+    const struct
+    {
+        const char* name;
+        const char* key;
+        Bytes block;
+        PsdStatus status;
+    } cases[] = {
+        {"blockVersion", "lrFX", Patched(fx::Block({}), 1, 1), kPsdBadEffectsVersion},
+        {"effectSignature", "lrFX", Patched(fx::Block({fx::Entry("cmnS", fx::CommonState(true))}), 4, 'X'),
+         kPsdBadEffectSignature},
         // The shadow read before it is released with the failed document (LeakSanitizer).
-        EffectsFailure{"unknownKey", "lrFX", fx::Block({fx::Entry("dsdw", fx::ShadowBody({})), fx::Entry("what", {})}),
-                       kPsdUnknownEffect},
-        EffectsFailure{"commonState", "lrFX", BinaryWithVersion("cmnS", fx::CommonState(true), 1),
-                       kPsdBadCommonStateVersion},
-        EffectsFailure{"shadow", "lrFX", BinaryWithVersion("isdw", fx::ShadowBody({}), 1), kPsdBadShadowVersion},
-        EffectsFailure{"outerGlow", "lrFX", BinaryWithVersion("oglw", fx::GlowBody({}, false), 3),
-                       kPsdBadOuterGlowVersion},
-        EffectsFailure{"innerGlow", "lrFX", BinaryWithVersion("iglw", fx::GlowBody({}, true), 1),
-                       kPsdBadInnerGlowVersion},
-        EffectsFailure{"bevel", "lrFX", BinaryWithVersion("bevl", fx::BevelBody({}), 1), kPsdBadBevelVersion},
-        EffectsFailure{"solidFill", "lrFX", BinaryWithVersion("sofi", fx::SolidFillBody(1, 2, 3, 4, true), 0),
-                       kPsdBadSolidFillVersion},
-        EffectsFailure{"blendSignature", "lrFX",
-                       fx::Block({fx::Entry("dsdw", Patched(fx::ShadowBody({}), 30, 'X'))}), kPsdBadLayerSignature},
-        EffectsFailure{"bevelBlendSignature", "lrFX",
-                       fx::Block({fx::Entry("bevl", Patched(fx::BevelBody({}), 16, 'X'))}), kPsdBadLayerSignature},
-        EffectsFailure{"sizePastTheBlock", "lrFX",
-                       Patched(fx::Block({fx::Entry("cmnS", fx::CommonState(true))}), 15, 200), kPsdBlockOverrun},
-        EffectsFailure{"versionsCut", "lfx2", Bytes(4, 0), kPsdBlockOverrun},
-        EffectsFailure{"objectVersion", "lfx2", Patched(ObjectEffects({}), 3, 1), kPsdBadEffectsVersion},
-        EffectsFailure{"descriptorVersion", "lfx2", Patched(ObjectEffects({}), 7, 15), kPsdBadEffectsVersion},
-        // The last item's type cut short, its value gone.
-        EffectsFailure{"pastTheBlock", "lfx2", [] {
-                           Bytes block = ObjectEffects({{"DrSh", Object({{"enab", Bool(true)}})}});
-                           block.resize(block.size() - 4);
-                           return block;
-                       }(), kPsdBlockOverrun}),
-    [](const ::testing::TestParamInfo<EffectsFailure>& info) { return std::string(info.param.name); });
+        {"unknownKey", "lrFX", fx::Block({fx::Entry("dsdw", fx::ShadowBody({})), fx::Entry("what", {})}),
+         kPsdUnknownEffect},
+        {"commonState", "lrFX", BinaryWithVersion("cmnS", fx::CommonState(true), 1), kPsdBadCommonStateVersion},
+        {"shadow", "lrFX", BinaryWithVersion("isdw", fx::ShadowBody({}), 1), kPsdBadShadowVersion},
+        {"outerGlow", "lrFX", BinaryWithVersion("oglw", fx::GlowBody({}, false), 3), kPsdBadOuterGlowVersion},
+        {"innerGlow", "lrFX", BinaryWithVersion("iglw", fx::GlowBody({}, true), 1), kPsdBadInnerGlowVersion},
+        {"bevel", "lrFX", BinaryWithVersion("bevl", fx::BevelBody({}), 1), kPsdBadBevelVersion},
+        {"solidFill", "lrFX", BinaryWithVersion("sofi", fx::SolidFillBody(1, 2, 3, 4, true), 0),
+         kPsdBadSolidFillVersion},
+        {"blendSignature", "lrFX",
+         fx::Block({fx::Entry("dsdw", Patched(fx::ShadowBody({}), 30, 'X'))}), kPsdBadLayerSignature},
+        {"bevelBlendSignature", "lrFX",
+         fx::Block({fx::Entry("bevl", Patched(fx::BevelBody({}), 16, 'X'))}), kPsdBadLayerSignature},
+        {"sizePastTheBlock", "lrFX",
+         Patched(fx::Block({fx::Entry("cmnS", fx::CommonState(true))}), 15, 200), kPsdBlockOverrun},
+        {"versionsCut", "lfx2", Bytes(4, 0), kPsdBlockOverrun},
+        {"objectVersion", "lfx2", Patched(ObjectEffects({}), 3, 1), kPsdBadEffectsVersion},
+        {"descriptorVersion", "lfx2", Patched(ObjectEffects({}), 7, 15), kPsdBadEffectsVersion},
+        {"pastTheBlock", "lfx2", Bytes(cut.begin(), cut.end() - 4), kPsdBlockOverrun},
+        {"solidColorFill", "SoCo", Patched(Versioned({}), 3, 15), kPsdBadSolidColorFillVersion},
+        {"gradientFill", "GdFl", Patched(Versioned({}), 3, 15), kPsdBadGradientFillVersion},
+        {"patternFill", "PtFl", Patched(Versioned({}), 3, 15), kPsdBadPatternFillVersion},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(LoadBlock(c.key, c.block).status, c.status) << c.name;
+}
 
 // An item the descriptor readers cannot skip (an unknown type, nesting past
 // the limit) loses its tagged block, whose length is known; the layer, its
@@ -182,21 +160,6 @@ TEST(PsdObjectEffects, TheMasterSwitchIsFoundWhereverItStands)
     }
 }
 
-TEST(PsdObjectEffects, GlowsTakeTheirFillFromTheLastColourOrGradient)
-{
-    Loaded loaded = LoadObject(
-        {{"OrGl", Object({{"Clr ", Color(0, 0, 255)},
-                          {"Grad", desc::Gradient(u"g", {{1, 1, 1, 0, 50}, {2, 2, 2, 4096, 50}}, {})}})},
-         {"IrGl", Object({{"Grad", desc::Gradient(u"h", {{1, 1, 1, 0, 50}}, {})}, {"Clr ", Color(0, 255, 0)}})}});
-    ASSERT_EQ(loaded.status, kPsdOk);
-    const PsdLayerEffects* e = ObjectEffectsOf(loaded);
-    EXPECT_EQ(e->outerGlow.fillType, 1);
-    EXPECT_EQ(e->outerGlow.color, 0xFF0000FFu);
-    EXPECT_EQ(e->outerGlow.gradient.colorStopCount, 2);
-    EXPECT_EQ(e->innerGlow.fillType, 0);
-    EXPECT_EQ(e->innerGlow.color, 0xFF00FF00u);
-}
-
 TEST(PsdObjectEffects, TheStrokeScaleLandsByTheFillType)
 {
     const struct
@@ -217,32 +180,34 @@ TEST(PsdObjectEffects, TheStrokeScaleLandsByTheFillType)
     }
 }
 
-TEST(PsdObjectEffects, SkippedItemsAndItemsOfTheWrongTypeAreNotCounted)
+// Glows take their fill from the last colour or gradient; items skipped or of
+// the wrong type are not counted; a repeated effect starts again from its defaults.
+TEST(PsdObjectEffects, ItemsAreTakenInOrderAndOnlyOfTheirType)
 {
-    Loaded loaded = LoadObject({{"DrSh", Long(3)},
-                                {"Xyzw", Object({{"enab", Bool(true)}})},
-                                {"dropShadowMulti", List({Object({{"enab", Bool(true)}})})},
-                                {"DrSh", Object({{"enab", Text(u"yes")}, {"Opct", Percent(10)}})}});
-    ASSERT_EQ(loaded.status, kPsdOk);
-    const PsdLayerEffects* e = ObjectEffectsOf(loaded);
-    EXPECT_EQ(e->effectCount, 1);
-    EXPECT_FALSE(e->dropShadow.enabled) << "a text is no bool";
-    EXPECT_EQ(e->dropShadow.opacity, 26);
-}
-
-TEST(PsdObjectEffects, ARepeatedEffectStartsAgainFromItsDefaults)
-{
-    const Bytes stroke = Object({{"PntT", Enum("FrFl", "GrFl")},
-                                 {"Grad", desc::Gradient(u"a", {{1, 1, 1, 0, 50}}, {})},
+    const Bytes stroke = Object({{"PntT", Enum("FrFl", "GrFl")}, {"Grad", desc::Gradient(u"a", {{1, 1, 1, 0, 50}}, {})},
                                  {"Ptrn", PatternRef(u"p", u"q")}});
-    Loaded loaded = LoadObject({{"FrFX", stroke}, {"FrFX", Object({{"Sz  ", Pixels(1)}})}});
+    Loaded loaded = LoadObject(
+        {{"OrGl", Object({{"Clr ", Color(0, 0, 255)},
+                          {"Grad", desc::Gradient(u"g", {{1, 1, 1, 0, 50}, {2, 2, 2, 4096, 50}}, {})}})},
+         {"IrGl", Object({{"Grad", desc::Gradient(u"h", {{1, 1, 1, 0, 50}}, {})}, {"Clr ", Color(0, 255, 0)}})},
+         {"DrSh", Long(3)},
+         {"Xyzw", Object({{"enab", Bool(true)}})},
+         {"dropShadowMulti", List({Object({{"enab", Bool(true)}})})},
+         {"DrSh", Object({{"enab", Text(u"yes")}, {"Opct", Percent(10)}})},
+         {"FrFX", stroke},
+         {"FrFX", Object({{"Sz  ", Pixels(1)}})}});
     ASSERT_EQ(loaded.status, kPsdOk);
-    const PsdStrokeEffect& s = ObjectEffectsOf(loaded)->stroke;
-    EXPECT_EQ(s.fillType, 0);
-    EXPECT_EQ(s.gradient.colorStopCount, 0);
-    EXPECT_EQ(s.pattern.name, nullptr);
-    EXPECT_EQ(s.size, 1);
-    EXPECT_EQ(ObjectEffectsOf(loaded)->effectCount, 2);
+    const PsdLayerEffects& e = *ObjectEffectsOf(loaded);
+    EXPECT_EQ(std::vector<uint32_t>({uint32_t(e.outerGlow.fillType), e.outerGlow.color,
+                                     uint32_t(e.outerGlow.gradient.colorStopCount), uint32_t(e.innerGlow.fillType),
+                                     e.innerGlow.color}),
+              std::vector<uint32_t>({1, 0xFF0000FFu, 2, 0, 0xFF00FF00u}));
+    EXPECT_FALSE(e.dropShadow.enabled) << "a text is no bool";
+    EXPECT_EQ(e.dropShadow.opacity, 26);
+    EXPECT_EQ(std::vector<int>({e.stroke.fillType, e.stroke.gradient.colorStopCount, e.stroke.size}),
+              std::vector<int>({0, 0, 1}));
+    EXPECT_EQ(e.stroke.pattern.name, nullptr);
+    EXPECT_EQ(e.effectCount, 5);
 }
 
 // --- Patterns of the layer section and the fill layers that refer to them ------------------
@@ -333,53 +298,44 @@ TEST(PsdPatterns, InksUnconvertibleDepthsAndDocumentsWithoutLayers)
 
 // A pattern that cannot be read within its length is left out, the next one
 // read; one that runs past its length or its block is damage.
-struct PatternFailure
+// A pattern that cannot be read within its length is left out, the next one
+// read; one that runs past its length or its block is damage. Offsets in a
+// record of RgbPattern: length 0, version 4, mode 8, size 12, name 16 (4 + 8
+// bytes), identifier 28 (1 + 6), array version 35, array length 39, rectangle
+// 43, channel count 59, first channel 63: written, length 67, depth 71,
+// rectangle 75, depth 91, compression 93.
+TEST(PsdPatternFailure, SkipsThePatternOrRefusesDamage)
 {
-    const char* name;
-    PsdStatus status; // of the load
-    void (*change)(Bytes& record);
-};
-
-void PrintTo(const PatternFailure& c, std::ostream* os) { *os << c.name; }
-
-class PsdPatternFailure : public ::testing::TestWithParam<PatternFailure>
-{
-};
-
-TEST_P(PsdPatternFailure, SkipsThePatternOrRefusesDamage)
-{
-    Bytes records = PatternRecord(RgbPattern(1, true));
-    GetParam().change(records);
-    const Bytes next = PatternRecord(RgbPattern(0, false));
-    records.insert(records.end(), next.begin(), next.end());
-    Document doc = SmallRgb();
-    doc.sectionBlocks.push_back(TaggedBlock{"Patt", records, true});
-    Loaded loaded = LoadDocument(doc);
-    ASSERT_EQ(loaded.status, GetParam().status);
-    if (loaded.status == kPsdOk)
+    const struct
     {
-        EXPECT_EQ(loaded->patternCount, 1);
+        const char* name;
+        PsdStatus status; // of the load
+        void (*change)(Bytes& record);
+    } cases[] = {
+        {"version", kPsdOk, [](Bytes& r) { r[7] = 2; }},
+        {"mode", kPsdOk, [](Bytes& r) { r[11] = 5; }},
+        {"compression", kPsdOk, [](Bytes& r) { r[93] = 9; }},
+        {"depth32", kPsdOk, [](Bytes& r) { r[74] = 32; }},
+        {"rowTable", kPsdOk, [](Bytes& r) { r[94] = 0x7F; }},
+        {"sizePastItsData", kPsdOk, [](Bytes& r) { r[12] = r[14] = 0xFF; }},
+        {"nameLength", kPsdBlockOverrun, [](Bytes& r) { r[17] = 0x40; }},
+        {"channelLength", kPsdBlockOverrun, [](Bytes& r) { r[68] = 0x10; }},
+        {"recordLength", kPsdBlockOverrun, [](Bytes& r) { r[1] = 0x10; }},
+        {"recordOfTheVersionOnly", kPsdBlockOverrun, [](Bytes& r) { r[2] = 0, r[3] = 4; }},
+    };
+    for (const auto& c : cases)
+    {
+        Bytes records = PatternRecord(RgbPattern(1, true));
+        c.change(records);
+        const Bytes next = PatternRecord(RgbPattern(0, false));
+        records.insert(records.end(), next.begin(), next.end());
+        Document doc = SmallRgb();
+        doc.sectionBlocks.push_back(TaggedBlock{"Patt", records, true});
+        Loaded loaded = LoadDocument(doc);
+        ASSERT_EQ(loaded.status, c.status) << c.name;
+        EXPECT_TRUE(loaded.status != kPsdOk || loaded->patternCount == 1) << c.name;
     }
 }
-
-// Offsets in a record of RgbPattern: length 0, version 4, mode 8, size 12,
-// name 16 (4 + 8 bytes), identifier 28 (1 + 6), array version 35, array
-// length 39, rectangle 43, channel count 59, first channel 63: written,
-// length 67, depth 71, rectangle 75, depth 91, compression 93.
-INSTANTIATE_TEST_SUITE_P(
-    Codes, PsdPatternFailure,
-    ::testing::Values(
-        PatternFailure{"version", kPsdOk, [](Bytes& r) { r[7] = 2; }},
-        PatternFailure{"mode", kPsdOk, [](Bytes& r) { r[11] = 5; }},
-        PatternFailure{"compression", kPsdOk, [](Bytes& r) { r[93] = 9; }},
-        PatternFailure{"depth32", kPsdOk, [](Bytes& r) { r[74] = 32; }},
-        PatternFailure{"rowTable", kPsdOk, [](Bytes& r) { r[94] = 0x7F; }},
-        PatternFailure{"sizePastItsData", kPsdOk, [](Bytes& r) { r[12] = r[14] = 0xFF; }},
-        PatternFailure{"nameLength", kPsdBlockOverrun, [](Bytes& r) { r[17] = 0x40; }},
-        PatternFailure{"channelLength", kPsdBlockOverrun, [](Bytes& r) { r[68] = 0x10; }},
-        PatternFailure{"recordLength", kPsdBlockOverrun, [](Bytes& r) { r[1] = 0x10; }},
-        PatternFailure{"recordOfTheVersionOnly", kPsdBlockOverrun, [](Bytes& r) { r[2] = 0; r[3] = 4; }}),
-    [](const ::testing::TestParamInfo<PatternFailure>& info) { return std::string(info.param.name); });
 
 // --- Fill layers ----------------------------------------------------------------------------
 
@@ -394,15 +350,6 @@ TEST(PsdFills, AGradientFillOfUnknownItemsKeepsItsDefaults)
     EXPECT_TRUE(fill->align);
     EXPECT_FALSE(fill->reversed);
     EXPECT_FALSE(loaded.Layer(1).adjustmentValid);
-}
-
-TEST(PsdFills, WrongDescriptorVersionsFailWithTheirCodes)
-{
-    const std::pair<const char*, PsdStatus> cases[] = {{"SoCo", kPsdBadSolidColorFillVersion},
-                                                       {"GdFl", kPsdBadGradientFillVersion},
-                                                       {"PtFl", kPsdBadPatternFillVersion}};
-    for (const auto& [key, status] : cases)
-        EXPECT_EQ(LoadBlock(key, Patched(Versioned({}), 3, 15)).status, status) << key;
 }
 
 } // namespace
