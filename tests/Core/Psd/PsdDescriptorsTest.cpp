@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numeric>
 
 using namespace psdtest;
 using namespace psdtest::desc;
@@ -15,26 +16,9 @@ namespace
 {
 
 // A value followed by a marker, so that a test can tell where skipping stopped.
-Bytes WithMarker(const Bytes& value)
-{
-    Writer w;
-    w.Raw(value).Key("MARK");
-    return w.out;
-}
-
-Bytes Typed(const char* type, const Bytes& data)
-{
-    Writer w;
-    w.Key(type).Raw(data);
-    return w.out;
-}
-
-Bytes ClassValue(const std::u16string& name, const std::string& key)
-{
-    Writer w;
-    w.Unicode(name).Raw(Key(key));
-    return w.out;
-}
+Bytes WithMarker(const Bytes& value) { return Writer().Raw(value).Key("MARK").out; }
+Bytes Typed(const char* type, const Bytes& data) { return Writer().Key(type).Raw(data).out; }
+Bytes ClassValue(const std::u16string& name, const std::string& key) { return Writer().Unicode(name).Raw(Key(key)).out; }
 
 // Descriptors nested `depth` deep, objects and lists in turn, around a long.
 // Neither has a length, so the heads can simply be laid end to end.
@@ -51,44 +35,12 @@ Bytes Nested(int depth)
 
 // --- Skipping by type -----------------------------------------------------------------
 
-struct SkipCase
-{
-    const char* name;
-    Bytes typed;
-    PsdStatus status = kPsdOk;
-};
-
-void PrintTo(const SkipCase& c, std::ostream* os) { *os << c.name; }
-
-class PsdSkipItem : public ::testing::TestWithParam<SkipCase>
-{
-};
-
-// A value is passed by whole, up to the marker after it, or stops the
-// descriptor with its status.
-TEST_P(PsdSkipItem, ConsumesTheWholeValueOrFails)
-{
-    OpenReader reader(GetParam().status == kPsdOk ? WithMarker(GetParam().typed) : GetParam().typed);
-    PsdSkipDescriptorItem(PsdReadU32(reader.get()), reader.get());
-    EXPECT_EQ(reader->readStatus, GetParam().status);
-    EXPECT_EQ(reader->descriptorDepth, 0);
-    if (GetParam().status == kPsdOk)
-    {
-        EXPECT_EQ(PsdReadU32(reader.get()), PsdKey("MARK")) << "stopped at " << reader->consumed - 4;
-    }
-}
-
 Bytes Reference()
 {
     Writer w;
-    w.Key("obj ").U32(7);
-    w.Key("prop").Raw(ClassValue(u"p", "Lyr ")).Raw(Key("Nm  "));
-    w.Key("Clss").Raw(ClassValue(u"", "Chnl"));
-    w.Key("Enmr").Raw(ClassValue(u"", "Lyr ")).Raw(Key("Ordn")).Raw(Key("Trgt"));
-    w.Key("rele").Raw(ClassValue(u"", "Lyr ")).U32(3);
-    w.Key("Idnt").U32(42);
-    w.Key("indx").U32(2);
-    w.Key("name").Unicode(u"layer");
+    w.Key("obj ").U32(7).Key("prop").Raw(ClassValue(u"p", "Lyr ")).Raw(Key("Nm  "));
+    w.Key("Clss").Raw(ClassValue(u"", "Chnl")).Key("Enmr").Raw(ClassValue(u"", "Lyr ")).Raw(Key("Ordn")).Raw(Key("Trgt"));
+    w.Key("rele").Raw(ClassValue(u"", "Lyr ")).U32(3).Key("Idnt").U32(42).Key("indx").U32(2).Key("name").Unicode(u"layer");
     return w.out;
 }
 
@@ -101,77 +53,78 @@ Bytes UnitFloats(uint32_t count)
     return w.out;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryType, PsdSkipItem,
-    ::testing::Values(
-        SkipCase{"alias", Typed("alis", {0, 0, 0, 3, 1, 2, 3})},
-        SkipCase{"rawData", Typed("tdta", {0, 0, 0, 2, 9, 9})},
-        SkipCase{"path", Typed("Pth ", {0, 0, 0, 1, 7})},
-        SkipCase{"text", Text(u"hello")},
-        SkipCase{"globalClass", Typed("GlbC", ClassValue(u"cls", "longClassName"))},
-        SkipCase{"type", Typed("type", ClassValue(u"", "Lyr "))},
-        SkipCase{"object", Object({{"a", Long(1)}, {"Nest", Object({{"deep", Bool(true)}})}})},
-        SkipCase{"globalObject", Typed("GlbO", Body({{"x", Double(1.5)}, {"y", Text(u"why")}}))},
-        SkipCase{"unitFloat", Percent(50)},
-        SkipCase{"unitFloats", UnitFloats(2)},
-        SkipCase{"list", List({Long(1), Text(u"two"), List({Bool(false)}), Color(1, 2, 3)})},
-        SkipCase{"long", Long(-7)},
-        SkipCase{"largeInteger", Typed("comp", {1, 2, 3, 4, 5, 6, 7, 8})},
-        SkipCase{"bool", Bool(true)},
-        SkipCase{"double", Double(2.5)},
-        SkipCase{"enum", Enum("BlnM", "linearBurn")},
-        SkipCase{"reference", Reference()},
-        SkipCase{"objectArray", [] {
-                     Writer w;
-                     w.Key("ObAr").U32(2).Raw(Body({{"Hrzn", UnitFloats(1)}}));
-                     return w.out;
-                 }()},
-        SkipCase{"nestedToTheLimit", Nested(kPsdMaxDescriptorDepth)},
-        SkipCase{"unknownType", Typed("what", {1, 2, 3}), kPsdBadDescriptor},
-        SkipCase{"unknownReferenceForm", Typed("obj ", {0, 0, 0, 1, 'h', 'u', 'h', '?', 0, 0, 0, 0}), kPsdBadDescriptor},
+// A value is passed by whole, up to the marker after it, or stops the
+// descriptor with its status.
+TEST(PsdSkipItem, EveryTypeIsPassedByWholeOrFails)
+{
+    const struct
+    {
+        const char* name;
+        Bytes typed;
+        PsdStatus status = kPsdOk;
+    } cases[] = {
+        {"alias", Typed("alis", {0, 0, 0, 3, 1, 2, 3})},
+        {"rawData", Typed("tdta", {0, 0, 0, 2, 9, 9})},
+        {"path", Typed("Pth ", {0, 0, 0, 1, 7})},
+        {"text", Text(u"hello")},
+        {"globalClass", Typed("GlbC", ClassValue(u"cls", "longClassName"))},
+        {"type", Typed("type", ClassValue(u"", "Lyr "))},
+        {"object", Object({{"a", Long(1)}, {"Nest", Object({{"deep", Bool(true)}})}})},
+        {"globalObject", Typed("GlbO", Body({{"x", Double(1.5)}, {"y", Text(u"why")}}))},
+        {"unitFloat", Percent(50)},
+        {"unitFloats", UnitFloats(2)},
+        {"list", List({Long(1), Text(u"two"), List({Bool(false)}), Color(1, 2, 3)})},
+        {"long", Long(-7)},
+        {"largeInteger", Typed("comp", {1, 2, 3, 4, 5, 6, 7, 8})},
+        {"bool", Bool(true)},
+        {"double", Double(2.5)},
+        {"enum", Enum("BlnM", "linearBurn")},
+        {"reference", Reference()},
+        {"objectArray", Writer().Key("ObAr").U32(2).Raw(Body({{"Hrzn", UnitFloats(1)}})).out},
+        {"nestedToTheLimit", Nested(kPsdMaxDescriptorDepth)},
+        {"unknownType", Typed("what", {1, 2, 3}), kPsdBadDescriptor},
+        {"unknownReferenceForm", Typed("obj ", {0, 0, 0, 1, 'h', 'u', 'h', '?', 0, 0, 0, 0}), kPsdBadDescriptor},
         // Fails at the limit without recursing any further.
-        SkipCase{"nestingPastTheLimit", Nested(10000), kPsdBadDescriptor},
+        {"nestingPastTheLimit", Nested(10000), kPsdBadDescriptor},
         // Four billion items cannot be there: the loop stops where the data does.
-        SkipCase{"hugeCount", Typed("VlLs", {0xFF, 0xFF, 0xFF, 0xFF, 'b', 'o', 'o', 'l', 1}), kPsdShortRead}),
-    [](const ::testing::TestParamInfo<SkipCase>& info) { return std::string(info.param.name); });
+        {"hugeCount", Typed("VlLs", {0xFF, 0xFF, 0xFF, 0xFF, 'b', 'o', 'o', 'l', 1}), kPsdShortRead},
+    };
+    for (const auto& c : cases)
+    {
+        OpenReader reader(c.status == kPsdOk ? WithMarker(c.typed) : c.typed);
+        PsdSkipDescriptorItem(PsdReadU32(reader.get()), reader.get());
+        EXPECT_EQ(reader->readStatus, c.status) << c.name;
+        EXPECT_EQ(reader->descriptorDepth, 0) << c.name;
+        EXPECT_TRUE(c.status != kPsdOk || PsdReadU32(reader.get()) == PsdKey("MARK")) << c.name;
+    }
+}
 
 // --- Keys, values and structures ------------------------------------------------------------
 
-TEST(PsdDescriptorKeys, TextAndCodeKeysCompareAsWholeStringsAndOverlongOnesMatchNothing)
+TEST(PsdDescriptorKeys, KeysCompareAsWholeStringsAndEnumsMapCodesAndTextKeys)
 {
-    Writer w;
-    w.Raw(Key("layerConceals")).Raw(Key("Clr ")).Raw(Key("layerConcealsX")).Raw(Key(std::string(1000, 'k')));
-    OpenReader reader(WithMarker(w.out));
+    OpenReader reader(WithMarker(Writer().Raw(Key("layerConceals")).Raw(Key("Clr ")).Raw(Key("layerConcealsX"))
+                                     .Raw(Key(std::string(1000, 'k'))).out));
     PsdDescriptorKey key;
     PsdReadDescriptorKey(reader.get(), &key);
     EXPECT_TRUE(PsdKeyIs(&key, "layerConceals"));
     PsdReadDescriptorKey(reader.get(), &key);
-    EXPECT_TRUE(PsdKeyIs(&key, "Clr "));
-    EXPECT_FALSE(PsdKeyIs(&key, "Clr"));
+    EXPECT_TRUE(PsdKeyIs(&key, "Clr ") && !PsdKeyIs(&key, "Clr"));
     PsdReadDescriptorKey(reader.get(), &key);
     EXPECT_FALSE(PsdKeyIs(&key, "layerConceals"));
     PsdReadDescriptorKey(reader.get(), &key);
     EXPECT_EQ(key.length, 1000u);
     EXPECT_EQ(PsdReadU32(reader.get()), PsdKey("MARK"));
-}
 
-TEST(PsdDescriptorEnums, CodesAndTextKeysMapAndOthersGiveZero)
-{
-    const std::pair<const char*, int32_t> blends[] = {{"Mltp", 3},     {"linearBurn", 5}, {"H   ", 19},
-                                                      {"Lmns", 22},    {"Nrm", 0},        {"darkerColor", 0},
-                                                      {"Xyzw", 0}};
-    for (const auto& [key, mode] : blends)
-    {
-        OpenReader reader(Key(key));
-        EXPECT_EQ(PsdReadBlendModeEnum(reader.get()), mode) << key;
-    }
-    Writer w;
-    w.Raw(Key("Slmt")).Raw(Key("what")).Raw(Key("Dmnd")).Raw(Key("what"));
-    OpenReader reader(w.out);
-    EXPECT_EQ(PsdReadTechniqueEnum(reader.get()), 2);
-    EXPECT_EQ(PsdReadTechniqueEnum(reader.get()), 0);
-    EXPECT_EQ(PsdReadGradientStyleEnum(reader.get()), 4);
-    EXPECT_EQ(PsdReadGradientStyleEnum(reader.get()), 0);
+    const std::pair<const char*, int32_t> blends[] = {{"Mltp", 3}, {"linearBurn", 5}, {"H   ", 19}, {"Lmns", 22},
+                                                      {"Nrm", 0},  {"darkerColor", 0}, {"Xyzw", 0}};
+    for (const auto& [text, mode] : blends)
+        EXPECT_EQ(PsdReadBlendModeEnum(OpenReader(Key(text)).get()), mode) << text;
+    OpenReader enums(Writer().Raw(Key("Slmt")).Raw(Key("what")).Raw(Key("Dmnd")).Raw(Key("what")).out);
+    EXPECT_EQ(PsdReadTechniqueEnum(enums.get()), 2);
+    EXPECT_EQ(PsdReadTechniqueEnum(enums.get()), 0);
+    EXPECT_EQ(PsdReadGradientStyleEnum(enums.get()), 4);
+    EXPECT_EQ(PsdReadGradientStyleEnum(enums.get()), 0);
 }
 
 TEST(PsdDescriptorValues, OpacitiesRoundAndClampAndNumbersBecomeSafeIntegersTruncatedTowardZero)
@@ -184,10 +137,7 @@ TEST(PsdDescriptorValues, OpacitiesRoundAndClampAndNumbersBecomeSafeIntegersTrun
         ASSERT_TRUE(PsdReadOpacityItem(reader.get(), PsdReadU32(reader.get()), &value));
         EXPECT_EQ(value, opacity) << percent;
     }
-
-    Writer w;
-    w.Raw(Double(std::nan(""))).Raw(Double(1e300)).Raw(Point(-3.7, 12.9));
-    OpenReader reader(w.out);
+    OpenReader reader(Writer().Raw(Double(std::nan(""))).Raw(Double(1e300)).Raw(Point(-3.7, 12.9)).out);
     int32_t values[4] = {};
     ASSERT_TRUE(PsdReadIntegerItem(reader.get(), PsdReadU32(reader.get()), &values[0]));
     ASSERT_TRUE(PsdReadIntegerItem(reader.get(), PsdReadU32(reader.get()), &values[1]));
@@ -239,39 +189,35 @@ struct OwnedGradient
     ~OwnedGradient() { PsdFreeGradient(&value); }
 };
 
-TEST(PsdDescriptorGradient, StopTypesTruncatedSmoothnessAndASecondGradientReplacingTheFirst)
+TEST(PsdDescriptorGradient, StopTypesSmoothnessASecondGradientReplacingTheFirstAndStopsPastTheData)
 {
-    Writer w;
-    w.Raw(desc::Gradient(u"Sunset",
-                         {{255, 0, 0, 0, 50, "UsrS"}, {0, 0, 0, 4096, 25, "FrgC"}, {0, 0, 0, 2048, 50, "BckC"}},
-                         {{100, 0, 50}}, 2048.7));
-    w.Raw(desc::Gradient(u"two", {{4, 5, 6, 0, 50}, {7, 8, 9, 4096, 50}}, {}));
-    OpenReader reader(WithMarker(w.out));
+    OpenReader reader(WithMarker(
+        Writer()
+            .Raw(desc::Gradient(u"Sunset",
+                                {{255, 0, 0, 0, 50, "UsrS"}, {0, 0, 0, 4096, 25, "FrgC"}, {0, 0, 0, 2048, 50, "BckC"}},
+                                {{100, 0, 50}}, 2048.7))
+            .Raw(desc::Gradient(u"two", {{4, 5, 6, 0, 50}, {7, 8, 9, 4096, 50}}, {}))
+            .out));
     OwnedGradient g;
     ASSERT_TRUE(PsdReadGradientItem(reader.get(), PsdReadU32(reader.get()), &g.value));
-    EXPECT_EQ(g.value.smoothness, 2048);
     ASSERT_EQ(g.value.colorStopCount, 3);
-    EXPECT_EQ(g.value.colorStops[0].type, 2);
-    EXPECT_EQ(g.value.colorStops[1].type, 0);
-    EXPECT_EQ(g.value.colorStops[2].type, 1);
+    EXPECT_EQ(std::vector<int>({g.value.smoothness, g.value.colorStops[0].type, g.value.colorStops[1].type,
+                                g.value.colorStops[2].type}),
+              std::vector<int>({2048, 2, 0, 1}));
     ASSERT_TRUE(PsdReadGradientItem(reader.get(), PsdReadU32(reader.get()), &g.value));
     EXPECT_EQ(PsdReadU32(reader.get()), PsdKey("MARK"));
     EXPECT_EQ(std::u16string(g.value.name, g.value.name + g.value.nameLength), u"two");
     EXPECT_EQ(g.value.colorStopCount, 2);
-}
 
-TEST(PsdDescriptorGradient, AStopCountPastTheDataFailsBeforeAllocating)
-{
+    // An object of one item: a stop list claiming a billion stops fails before allocating.
     Writer w;
     w.Key("Objc").Raw(Body({}, "Grdn"));
-    // Patch the item count to one, then a stop list claiming a billion stops.
     w.out.resize(w.out.size() - 4);
-    w.U32(1).Raw(Key("Clrs")).Key("VlLs").U32(1000000000);
-    OpenReader reader(w.out);
-    OwnedGradient g;
-    PsdReadGradientItem(reader.get(), PsdReadU32(reader.get()), &g.value);
-    EXPECT_EQ(reader->readStatus, kPsdShortRead);
-    EXPECT_EQ(g.value.colorStopCount, 0);
+    OpenReader billion(w.U32(1).Raw(Key("Clrs")).Key("VlLs").U32(1000000000).out);
+    OwnedGradient none;
+    PsdReadGradientItem(billion.get(), PsdReadU32(billion.get()), &none.value);
+    EXPECT_EQ(billion->readStatus, kPsdShortRead);
+    EXPECT_EQ(none.value.colorStopCount, 0);
 }
 
 TEST(PsdDescriptorPatternRef, AnOverlongIdentifierIsCutToTheField)
@@ -284,47 +230,35 @@ TEST(PsdDescriptorPatternRef, AnOverlongIdentifierIsCutToTheField)
     PsdFreePatternRef(&pattern);
 }
 
-// --- Contours (the tables of full curves are compared with psd-tools' points) ------------------
-
-std::vector<uint8_t> ReadContourTable(const std::vector<ContourPoint>& points)
+// Contours: the tables of full curves are compared with psd-tools' points.
+std::vector<uint8_t> ReadContourTable(const std::vector<ContourPoint>& points, PsdStatus status = kPsdOk)
 {
     OpenReader reader(Contour(points, u"Custom"));
-    std::vector<uint8_t> table(256, 0xEE);
+    std::vector<uint8_t> table(256);
+    PsdIdentityContour(table.data());
     PsdReadContourItem(reader.get(), PsdReadU32(reader.get()), table.data());
-    EXPECT_EQ(reader->readStatus, kPsdOk);
+    EXPECT_EQ(reader->readStatus, status);
     return table;
 }
 
-TEST(PsdContour, EdgesClampConstantsAndTheIdentity)
+TEST(PsdContour, EdgesClampConstantsTheIdentityAndTooManyPoints)
 {
+    std::vector<uint8_t> expected(256, 200), identity(256);
+    std::iota(expected.begin() + 64, expected.end(), 0);
+    std::iota(identity.begin(), identity.end(), 0);
     // Inputs below the first point take its output.
     const std::vector<uint8_t> table = ReadContourTable({{64, 200}, {255, 255}});
-    for (int i = 0; i < 64; ++i)
-        EXPECT_EQ(table[size_t(i)], 200);
+    EXPECT_TRUE(std::equal(table.begin(), table.begin() + 64, expected.begin()));
     EXPECT_EQ(table[255], 255);
     const std::vector<uint8_t> clamped = ReadContourTable({{-500, -20}, {900, 4000}});
-    EXPECT_EQ(clamped[0], 0);
-    EXPECT_EQ(clamped[255], 255);
+    EXPECT_EQ(std::vector<int>({clamped[0], clamped[255]}), std::vector<int>({0, 255}));
     // One point gives a constant; none leaves the identity.
-    const std::vector<uint8_t> one = ReadContourTable({{100, 42}});
-    const std::vector<uint8_t> none = ReadContourTable({});
-    for (int i = 0; i < 256; ++i)
-    {
-        EXPECT_EQ(one[size_t(i)], 42);
-        EXPECT_EQ(none[size_t(i)], i);
-    }
-}
-
-TEST(PsdContour, MorePointsThanTheTableTakesAreRefused)
-{
+    EXPECT_EQ(ReadContourTable({{100, 42}}), std::vector<uint8_t>(256, 42));
+    EXPECT_EQ(ReadContourTable({}), identity);
     std::vector<ContourPoint> points;
     for (int i = 0; i < kPsdMaxContourPoints + 1; ++i)
         points.push_back({double(i % 256), double(i % 256)});
-    OpenReader reader(Contour(points));
-    uint8_t table[256];
-    PsdIdentityContour(table);
-    PsdReadContourItem(reader.get(), PsdReadU32(reader.get()), table);
-    EXPECT_EQ(reader->readStatus, kPsdListFull);
+    ReadContourTable(points, kPsdListFull);
 }
 
 } // namespace

@@ -15,10 +15,7 @@ namespace
 {
 
 const PsdLayerEffects* Binary(const Loaded& loaded) { return Payload<PsdLayerEffects>(loaded, kPsdInfoLayerEffects); }
-const PsdLayerEffects* ObjectEffectsOf(const Loaded& loaded)
-{
-    return Payload<PsdLayerEffects>(loaded, kPsdInfoObjectEffects);
-}
+const PsdLayerEffects* ObjectEffectsOf(const Loaded& l) { return Payload<PsdLayerEffects>(l, kPsdInfoObjectEffects); }
 Loaded LoadBinary(const std::vector<Bytes>& entries) { return LoadBlock("lrFX", fx::Block(entries)); }
 Loaded LoadObject(const std::vector<Item>& items) { return LoadBlock("lfx2", ObjectEffects(items)); }
 
@@ -235,60 +232,48 @@ Bytes Plane(uint16_t width, uint16_t height, int depth, uint8_t base)
 PatternImage RgbPattern(int compression, bool alpha, int depth = 8)
 {
     PatternImage p;
-    p.mode = 3;
-    p.width = 3;
-    p.height = 2;
-    p.name = u"Dots";
-    p.id = "dots-1";
-    p.depth = depth;
-    p.compression = compression;
+    p.width = 3, p.height = 2, p.name = u"Dots", p.id = "dots-1", p.depth = depth, p.compression = compression;
     p.channels = {Plane(3, 2, depth, 100), Plane(3, 2, depth, 50), Plane(3, 2, depth, 0)};
-    if (alpha)
-        p.alpha = Plane(3, 2, depth, 200);
+    p.alpha = alpha ? Plane(3, 2, depth, 200) : Bytes();
     return p;
 }
 
 TEST(PsdPatterns, EveryCompressionDecodesRgbWithTransparencyAfterTheColours)
 {
-    for (int compression = 0; compression < 4; ++compression)
+    for (int depth : {8, 16})
     {
-        for (int depth : {8, 16})
+        std::vector<PatternImage> patterns;
+        for (int compression = 0; compression < 4; ++compression)
+            patterns.push_back(RgbPattern(compression, true, depth));
+        Loaded loaded = LoadPatterns(patterns, depth == 8 ? "Patt" : "Pat2");
+        ASSERT_EQ(loaded.status, kPsdOk);
+        ASSERT_EQ(loaded->patternCount, 4);
+        for (int i = 0; i < 4; ++i)
         {
-            SCOPED_TRACE(compression * 100 + depth);
-            Loaded loaded = LoadPatterns({RgbPattern(compression, true, depth)}, depth == 8 ? "Patt" : "Pat2");
-            ASSERT_EQ(loaded.status, kPsdOk);
-            ASSERT_EQ(loaded->patternCount, 1);
-            const PsdPattern& p = loaded->patterns[0];
-            EXPECT_EQ(p.depth, depth);
-            EXPECT_EQ(p.channelsDecoded, 4);
+            const PsdPattern& p = loaded->patterns[i];
+            EXPECT_EQ(std::vector<int>({p.depth, p.channelsDecoded}), std::vector<int>({depth, 4})) << i;
             // x = 2, y = 1: red 121, green 71, blue 21, alpha 221.
-            EXPECT_EQ(p.pixels[5], PsdMakeArgb(221, 121, 71, 21));
-            EXPECT_EQ(p.pixels[0], PsdMakeArgb(200, 100, 50, 0));
+            EXPECT_EQ(p.pixels[5], PsdMakeArgb(221, 121, 71, 21)) << i;
+            EXPECT_EQ(p.pixels[0], PsdMakeArgb(200, 100, 50, 0)) << i;
         }
     }
 }
 
-
 TEST(PsdPatterns, InksUnconvertibleDepthsAndDocumentsWithoutLayers)
 {
-    PatternImage inks;
+    PatternImage inks, indexed16;
     inks.mode = 7;
     inks.channels = {Bytes{255}, Bytes{255}, Bytes{255}, Bytes{0}};
-    Loaded multichannel = LoadPatterns({inks});
-    ASSERT_EQ(multichannel.status, kPsdOk);
-    EXPECT_EQ(multichannel->patterns[0].pixels[0], PsdCmykToArgb(0, 0, 0, 255));
-
     // Indexed at 16 bits has no converter: the pattern stays transparent.
-    PatternImage indexed16;
-    indexed16.mode = 2;
-    indexed16.width = 2;
-    indexed16.depth = 16;
+    indexed16.mode = 2, indexed16.width = 2, indexed16.depth = 16;
     indexed16.channels = {Plane(2, 1, 16, 1)};
     indexed16.palette.assign(768, 200);
-    Loaded indexed = LoadPatterns({indexed16});
-    ASSERT_EQ(indexed.status, kPsdOk);
-    EXPECT_EQ(indexed->patterns[0].pixels[0], 0u);
-    EXPECT_EQ(indexed->patterns[0].pixels[1], 0u);
+    Loaded loaded = LoadPatterns({inks, indexed16});
+    ASSERT_EQ(loaded.status, kPsdOk);
+    ASSERT_EQ(loaded->patternCount, 2);
+    EXPECT_EQ(loaded->patterns[0].pixels[0], PsdCmykToArgb(0, 0, 0, 255));
+    EXPECT_EQ(std::vector<uint32_t>(loaded->patterns[1].pixels, loaded->patterns[1].pixels + 2),
+              std::vector<uint32_t>({0, 0}));
 
     Loaded flat = LoadPatterns({RgbPattern(0, false)}, "Patt", false);
     ASSERT_EQ(flat.status, kPsdOk);
@@ -335,21 +320,6 @@ TEST(PsdPatternFailure, SkipsThePatternOrRefusesDamage)
         ASSERT_EQ(loaded.status, c.status) << c.name;
         EXPECT_TRUE(loaded.status != kPsdOk || loaded->patternCount == 1) << c.name;
     }
-}
-
-// --- Fill layers ----------------------------------------------------------------------------
-
-TEST(PsdFills, AGradientFillOfUnknownItemsKeepsItsDefaults)
-{
-    Loaded loaded = LoadBlock("GdFl", Versioned({{"Ofst", Point(1, 1)}}));
-    ASSERT_EQ(loaded.status, kPsdOk);
-    EXPECT_EQ(loaded.Layer(1).kind, kPsdLayerGradientFill);
-    const PsdGradientFill* fill = Payload<PsdGradientFill>(loaded, kPsdInfoGradientFill);
-    ASSERT_NE(fill, nullptr);
-    EXPECT_EQ(fill->scale, 100);
-    EXPECT_TRUE(fill->align);
-    EXPECT_FALSE(fill->reversed);
-    EXPECT_FALSE(loaded.Layer(1).adjustmentValid);
 }
 
 } // namespace
