@@ -34,7 +34,8 @@ TEST(PsdReader, RefusalsLeaveOrNullTheOutPointerAndSuccessClosesTheInput)
     EXPECT_EQ(loaded->buffer, nullptr);
 }
 
-// Random reads and skips of every size against the bytes they must deliver.
+// Random reads and skips of every size against the bytes they must deliver;
+// negative counts and skips past the end mark a short read.
 TEST(PsdReader, BufferedReadsAndSkipsDeliverTheFileInOrder)
 {
     std::mt19937 random(7);
@@ -42,43 +43,30 @@ TEST(PsdReader, BufferedReadsAndSkipsDeliverTheFileInOrder)
     for (uint8_t& byte : data)
         byte = uint8_t(random());
     OpenReader reader(data);
-    int64_t position = 0;
-    while (position < int64_t(data.size()))
+    for (int64_t position = 0; position < int64_t(data.size());)
     {
         const int64_t sizes[] = {1, 3, 4095, 4096, 4097, 9000};
         const int64_t n = sizes[random() % 6];
         const int64_t expected = std::min<int64_t>(n, int64_t(data.size()) - position);
+        Bytes got = Bytes(size_t(n));
         if (random() % 2)
         {
-            Bytes got = Bytes(size_t(n));
             ASSERT_EQ(PsdReadBytes(reader.get(), got.data(), n), expected);
             ASSERT_TRUE(std::equal(got.begin(), got.begin() + expected, data.begin() + position));
         }
         else
-        {
             ASSERT_EQ(PsdSkipBytes(reader.get(), n), expected);
-        }
         position += expected;
         ASSERT_EQ(reader->consumed, position);
-        if (expected < n)
-            EXPECT_EQ(reader->readStatus, kPsdShortRead);
-        else
-            EXPECT_EQ(reader->readStatus, kPsdOk);
+        EXPECT_EQ(reader->readStatus, expected < n ? kPsdShortRead : kPsdOk);
     }
-}
 
-TEST(PsdReader, NegativeCountsAndSkipsPastTheEndMarkAShortRead)
-{
-    OpenReader reader(Bytes(100, 1));
+    OpenReader negative(Bytes(100, 1)), skipping(Bytes(100, 1));
     uint8_t byte = 0;
-    EXPECT_EQ(PsdReadBytes(reader.get(), &byte, -5), 0);
-    EXPECT_EQ(reader->consumed, 0);
-    EXPECT_EQ(reader->readStatus, kPsdShortRead);
-
-    OpenReader skipping(Bytes(100, 1));
+    EXPECT_EQ(PsdReadBytes(negative.get(), &byte, -5), 0);
     EXPECT_EQ(PsdSkipBytes(skipping.get(), 1 << 20), 100);
-    EXPECT_EQ(skipping->consumed, 100);
-    EXPECT_EQ(skipping->readStatus, kPsdShortRead);
+    EXPECT_EQ(std::vector<int64_t>({negative->consumed, negative->readStatus, skipping->consumed, skipping->readStatus}),
+              std::vector<int64_t>({0, kPsdShortRead, 100, kPsdShortRead}));
 }
 
 TEST(PsdReader, BlocksConfineReadsAndEndAtTheirDeclaredLength)
@@ -88,7 +76,7 @@ TEST(PsdReader, BlocksConfineReadsAndEndAtTheirDeclaredLength)
         data[i] = uint8_t(i);
     OpenReader reader(data);
     PsdReadU8(reader.get());
-    PsdBlock block;
+    PsdBlock block, inner;
     PsdBeginBlock(reader.get(), 10, 0, &block);
     EXPECT_EQ(PsdBytesLeft(reader.get()), 10);
     EXPECT_EQ(PsdReadU32(reader.get()), 0x01020304u);
@@ -108,44 +96,45 @@ TEST(PsdReader, BlocksConfineReadsAndEndAtTheirDeclaredLength)
     PsdEndBlock(little.get(), &block);
     EXPECT_EQ(little->consumed, 20);
     EXPECT_EQ(little->readStatus, kPsdOk);
-}
 
-TEST(PsdReader, BlocksPastTheirOuterBlockOrTheFileAreCut)
-{
-    OpenReader reader(Bytes(64, 0));
-    PsdBlock outer, inner;
-    PsdBeginBlock(reader.get(), 10, 0, &outer);
-    PsdBeginBlock(reader.get(), 20, 0, &inner);
-    EXPECT_EQ(reader->readStatus, kPsdBlockOverrun);
-    EXPECT_EQ(PsdBytesLeft(reader.get()), 10);
-    PsdEndBlock(reader.get(), &inner);
-    PsdEndBlock(reader.get(), &outer);
-    EXPECT_EQ(reader->consumed, 10);
-
+    // A block past its outer block or the file is cut.
+    OpenReader nested(Bytes(64, 0));
+    PsdBeginBlock(nested.get(), 10, 0, &block);
+    PsdBeginBlock(nested.get(), 20, 0, &inner);
+    EXPECT_EQ(nested->readStatus, kPsdBlockOverrun);
+    EXPECT_EQ(PsdBytesLeft(nested.get()), 10);
+    PsdEndBlock(nested.get(), &inner);
+    PsdEndBlock(nested.get(), &block);
+    EXPECT_EQ(nested->consumed, 10);
     OpenReader shorter(Bytes(8, 0));
-    PsdBeginBlock(shorter.get(), 100, 0, &outer);
+    PsdBeginBlock(shorter.get(), 100, 0, &block);
     EXPECT_EQ(shorter->readStatus, kPsdShortRead);
-    PsdEndBlock(shorter.get(), &outer);
+    PsdEndBlock(shorter.get(), &block);
     EXPECT_EQ(shorter->consumed, 8);
 
     // A pad byte missing at the end of the outer block is no overrun.
     OpenReader padded(Bytes(16, 0));
-    PsdBeginBlock(padded.get(), 5, 0, &outer);
+    PsdBeginBlock(padded.get(), 5, 0, &block);
     PsdBeginBlock(padded.get(), 5, 1, &inner);
     PsdEndBlock(padded.get(), &inner);
-    PsdEndBlock(padded.get(), &outer);
+    PsdEndBlock(padded.get(), &block);
     EXPECT_EQ(padded->readStatus, kPsdOk);
     EXPECT_EQ(padded->consumed, 5);
 }
 
 TEST(PsdReader, PrimitivesReadBigEndianAndGiveZeroPastTheEnd)
 {
-    Writer w;
-    w.U16(0xABCD).U32(0x01020304).F64(-2.5).U8(0x80);
-    OpenReader reader(w.out);
+    // RGB (0x80FF, 0x1000, 0xFF00): high bytes 0x80, 0x10, 0xFF, the first
+    // and last taken as negative; colour space 3 is unknown.
+    OpenReader reader(Writer().U16(0xABCD).U32(0x01020304).F64(-2.5).Key("pass").Key("fsub").U16(0).U16(0x80FF)
+                          .U16(0x1000).U16(0xFF00).U16(0).U16(3).Zeros(8).U8(0x80).out);
     EXPECT_EQ(PsdReadU16(reader.get()), 0xABCD);
     EXPECT_EQ(PsdReadU32(reader.get()), 0x01020304u);
     EXPECT_EQ(PsdReadF64(reader.get()), -2.5);
+    EXPECT_EQ(PsdReadBlendModeKey(reader.get()), 23);
+    EXPECT_EQ(PsdReadBlendModeKey(reader.get()), 0);
+    EXPECT_EQ(PsdReadColor(reader.get()), 0xFF8010FFu);
+    EXPECT_EQ(PsdReadColor(reader.get()), 0x00FFFFFFu);
     EXPECT_TRUE(PsdReadBool(reader.get()));
     EXPECT_EQ(PsdReadU32(reader.get()), 0u);
     EXPECT_EQ(PsdReadF64(reader.get()), 0.0);
@@ -159,36 +148,9 @@ TEST(PsdReader, PrimitivesReadBigEndianAndGiveZeroPastTheEnd)
         EXPECT_EQ(PsdDoubleToInt(value), integer) << value;
 }
 
-TEST(PsdReader, BlendKeysMapToTheirNumbersAndOthersToNormal)
+TEST(PsdReader, UnicodeNamesAndGlobalMasksKeepToTheirBlocks)
 {
-    const std::pair<const char*, int32_t> cases[] = {{"norm", 0}, {"mul ", 3},  {"pLit", 15}, {"lum ", 22},
-                                                     {"pass", 23}, {"fsub", 0}, {"xxxx", 0}};
-    for (const auto& [key, mode] : cases)
-    {
-        Writer w;
-        w.Key(key);
-        OpenReader reader(w.out);
-        EXPECT_EQ(PsdReadBlendModeKey(reader.get()), mode) << key;
-    }
-}
-
-TEST(PsdReader, ColorRecordsKeepTheirChannelsApartAndUnknownSpacesAreTransparentWhite)
-{
-    // RGB (0x80FF, 0x1000, 0xFF00): high bytes 0x80, 0x10, 0xFF, the first
-    // and last taken as negative.
-    Writer w;
-    w.U16(0).U16(0x80FF).U16(0x1000).U16(0xFF00).U16(0);
-    w.U16(3).U16(0).U16(0).U16(0).U16(0);
-    OpenReader reader(w.out);
-    EXPECT_EQ(PsdReadColor(reader.get()), 0xFF8010FFu);
-    EXPECT_EQ(PsdReadColor(reader.get()), 0x00FFFFFFu);
-}
-
-TEST(PsdReader, UnicodeNameLongerThanItsBlockIsRefused)
-{
-    Writer w;
-    w.U32(1000).U16('a').Zeros(10);
-    OpenReader reader(w.out);
+    OpenReader reader(Writer().U32(1000).U16('a').Zeros(10).out);
     PsdBlock block;
     PsdBeginBlock(reader.get(), 6, 0, &block);
     PsdLayerRecord record = {};
@@ -196,28 +158,16 @@ TEST(PsdReader, UnicodeNameLongerThanItsBlockIsRefused)
     EXPECT_EQ(record.unicodeName, nullptr);
     EXPECT_EQ(record.unicodeNameLength, 0u);
     PsdEndBlock(reader.get(), &block);
-}
 
-TEST(PsdReader, GlobalLayerMaskIsReadAndSkippedToItsEnd)
-{
-    Writer empty;
-    empty.U32(0).U32(0xDEADBEEF);
-    OpenReader nothing(empty.out);
+    OpenReader nothing(Writer().U32(0).U32(0xDEADBEEF).out);
     EXPECT_EQ(PsdReadGlobalLayerMask(nothing.get()), kPsdOk);
     EXPECT_EQ(nothing->consumed, 4);
-
-    Writer w;
-    w.U32(20).U16(0).U16(0xFF00).U16(0).U16(0).U16(0).U16(50).U8(1).Zeros(7).U32(0xCAFE);
-    OpenReader reader(w.out);
-    EXPECT_EQ(PsdReadGlobalLayerMask(reader.get()), kPsdOk);
-    EXPECT_EQ(reader->globalMaskColor, 0xFFFF0000u);
-    EXPECT_EQ(reader->globalMaskOpacity, 50);
-    EXPECT_EQ(reader->globalMaskKind, 1);
-    EXPECT_EQ(PsdReadU32(reader.get()), 0xCAFEu);
-
-    Writer shorter;
-    shorter.U32(6).Zeros(20);
-    OpenReader overrun(shorter.out);
+    OpenReader mask(Writer().U32(20).U16(0).U16(0xFF00).U16(0).U16(0).U16(0).U16(50).U8(1).Zeros(7).U32(0xCAFE).out);
+    EXPECT_EQ(PsdReadGlobalLayerMask(mask.get()), kPsdOk);
+    EXPECT_EQ(mask->globalMaskColor, 0xFFFF0000u);
+    EXPECT_EQ(std::vector<int>({mask->globalMaskOpacity, mask->globalMaskKind}), std::vector<int>({50, 1}));
+    EXPECT_EQ(PsdReadU32(mask.get()), 0xCAFEu);
+    OpenReader overrun(Writer().U32(6).Zeros(20).out);
     PsdReadGlobalLayerMask(overrun.get());
     EXPECT_EQ(overrun->readStatus, kPsdBlockOverrun);
     EXPECT_EQ(overrun->consumed, 10);
