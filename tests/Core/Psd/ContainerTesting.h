@@ -31,19 +31,15 @@ using psdtest::Bytes;
 // The ARGB word a test layer holds at (x, y); the seed tells layers apart.
 inline uint32_t PixelAt(uint32_t seed, size_t x, size_t y)
 {
-    const uint32_t a = uint32_t(x * 29 + y * 7 + seed * 3 + 1) & 0xFF;
-    const uint32_t r = uint32_t(x * 7 + seed) & 0xFF;
-    const uint32_t g = uint32_t(y * 11 + seed * 5) & 0xFF;
-    const uint32_t b = uint32_t(x + y * 3 + seed * 13) & 0xFF;
-    return a << 24 | r << 16 | g << 8 | b;
+    return uint32_t((x * 29 + y * 7 + seed * 3 + 1) & 0xFF) << 24 | uint32_t((x * 7 + seed) & 0xFF) << 16 |
+           uint32_t((y * 11 + seed * 5) & 0xFF) << 8 | uint32_t((x + y * 3 + seed * 13) & 0xFF);
 }
 
 inline std::vector<uint32_t> ExpectedPixels(uint32_t seed, size_t width, size_t height)
 {
     std::vector<uint32_t> pixels;
-    for (size_t y = 0; y < height; ++y)
-        for (size_t x = 0; x < width; ++x)
-            pixels.push_back(PixelAt(seed, x, y));
+    for (size_t i = 0; i < width * height; ++i)
+        pixels.push_back(PixelAt(seed, i % width, i / width));
     return pixels;
 }
 
@@ -52,40 +48,20 @@ inline std::vector<uint32_t> ExpectedPixels(uint32_t seed, size_t width, size_t 
 inline psdtest::Layer PixelLayer(const std::string& name, int32_t left, int32_t top, int32_t width, int32_t height,
                                  uint32_t seed = 0, uint8_t opacity = 255)
 {
-    psdtest::Layer layer;
-    layer.name = name;
-    layer.left = left;
-    layer.top = top;
-    layer.right = left + width;
-    layer.bottom = top + height;
+    psdtest::Layer layer = psdtest::PatternLayer(top, left, top + height, left + width, {-1, 0, 1, 2}, 8, 1, name);
     layer.opacity = opacity;
-    const int16_t ids[] = {-1, 0, 1, 2};
-    const int shifts[] = {24, 16, 8, 0};
     for (int i = 0; i < 4; ++i)
-    {
-        psdtest::Channel channel;
-        channel.id = ids[i];
-        channel.compression = 1;
-        const int shift = shifts[i];
-        channel.samples = psdtest::MakePlane(size_t(width), size_t(height), 8, [&](size_t x, size_t y) {
-            return (PixelAt(seed, x, y) >> shift) & 0xFF;
-        });
-        layer.channels.push_back(channel);
-    }
+        layer.channels[size_t(i)].samples = psdtest::MakePlane(
+            size_t(width), size_t(height), 8, [&](size_t x, size_t y) { return PixelAt(seed, x, y) >> (24 - 8 * i); });
     return layer;
 }
 
-// The record that opens a group (its name becomes a path component) and the
-// one that closes it.
+// The record that opens a group (its name becomes a path component) and the one that closes it.
 inline psdtest::Layer GroupOpen(const std::string& name)
 {
     return psdtest::Named(name, {psdtest::Block("lsct", psdtest::SectionDivider(1, "pass"))});
 }
-
-inline psdtest::Layer GroupClose()
-{
-    return psdtest::Named("</Layer group>", {psdtest::Block("lsct", psdtest::SectionDivider(3))});
-}
+inline psdtest::Layer GroupClose() { return psdtest::Named("</Layer group>", {psdtest::Block("lsct", psdtest::SectionDivider(3))}); }
 
 // A 64 x 48 RGB document whose layers are given from the top down; the
 // background record the containers never take is added at the bottom.
@@ -94,11 +70,9 @@ inline psdtest::Document Layout(std::vector<psdtest::Layer> topDown)
     psdtest::Document doc;
     doc.width = 64;
     doc.height = 48;
-    doc.channels = 3;
     doc.compression = 1;
-    doc.layers.push_back(PixelLayer("Background", 0, 0, 64, 48, 99));
-    for (auto it = topDown.rbegin(); it != topDown.rend(); ++it)
-        doc.layers.push_back(*it);
+    doc.layers.assign(topDown.rbegin(), topDown.rend());
+    doc.layers.insert(doc.layers.begin(), PixelLayer("Background", 0, 0, 64, 48, 99));
     return doc;
 }
 
@@ -107,8 +81,7 @@ inline std::string ReadAll(base::Stream* stream)
 {
     std::string bytes;
     char chunk[4096];
-    uint32_t n;
-    while ((n = stream->Read(chunk, sizeof chunk)) > 0)
+    for (uint32_t n; (n = stream->Read(chunk, sizeof chunk)) > 0;)
         bytes.append(chunk, n);
     return bytes;
 }
@@ -121,28 +94,20 @@ inline std::vector<uint32_t> ReadPixels(base::Stream* stream)
     return pixels;
 }
 
-inline std::vector<int32_t> Rect(const base::ImageInfo& layer)
-{
-    return {layer.mX, layer.mY, layer.mWidth, layer.mHeight};
-}
+inline std::vector<int32_t> Rect(const base::ImageInfo& layer) { return {layer.mX, layer.mY, layer.mWidth, layer.mHeight}; }
 
-// A layer in one line, for comparing: rectangle, opacity, index, image,
-// raw pixels, atlas and scale.
+// A layer in one line, for comparing: rectangle, opacity, index, image, raw
+// pixels, atlas, scale and the atlas texture's offset and scale.
 inline std::string Describe(const base::ImageInfo* layer)
 {
     if (!layer)
         return "none";
-    char text[160];
-    std::snprintf(text, sizeof text, "%d,%d %dx%d o%u e%u image%d raw%d atlas%d scale%g", layer->mX, layer->mY,
-                  layer->mWidth, layer->mHeight, layer->mOpacity, layer->mExtra, layer->mHasImage, layer->mRawPixels,
-                  layer->mAtlas, double(layer->mScaleFactor));
+    char text[200];
+    std::snprintf(text, sizeof text, "%d,%d %dx%d o%u e%u image%d raw%d atlas%d scale%g tex %g %g %g %g", layer->mX,
+                  layer->mY, layer->mWidth, layer->mHeight, layer->mOpacity, layer->mExtra, layer->mHasImage,
+                  layer->mRawPixels, layer->mAtlas, double(layer->mScaleFactor), double(layer->mTexOffset[0]),
+                  double(layer->mTexOffset[1]), double(layer->mTexScale[0]), double(layer->mTexScale[1]));
     return text;
-}
-
-// An atlas layer's texture offset and scale.
-inline std::vector<float> Tex(const base::ImageInfo* layer)
-{
-    return {layer->mTexOffset[0], layer->mTexOffset[1], layer->mTexScale[0], layer->mTexScale[1]};
 }
 
 // The layer names of a container in its order.
@@ -174,22 +139,18 @@ public:
     }
 
 private:
-    class ShortStream : public base::MemoryStream
+    struct ShortStream : base::MemoryStream
     {
-    public:
         ShortStream(const std::string& bytes, uint32_t missing)
             : base::MemoryStream(bytes.data(), uint32_t(bytes.size())), mMissing(missing)
         {
         }
         uint32_t GetSize() override { return base::MemoryStream::GetSize() + mMissing; }
-
-    private:
         uint32_t mMissing;
     };
 };
 
-// An application whose image scale factor is not 1, installed for the
-// fixture's lifetime.
+// An application whose image scale factor is not 1, installed for the fixture's lifetime.
 class ScaledApplication : public app::Application
 {
 public:
@@ -206,10 +167,7 @@ public:
 class LayoutTest : public ::testing::Test
 {
 protected:
-    LayoutTest() : mFolder(true), mManager(file::FileManager::Instance())
-    {
-        Reset();
-    }
+    LayoutTest() : mFolder(true), mManager(file::FileManager::Instance()) { Reset(); }
     ~LayoutTest() override { Reset(); }
 
     void Reset()

@@ -30,99 +30,75 @@ protected:
     }
 };
 
-TEST_F(PsdFolderTest, LayersComeInDescriptionOrderWithTheirAttributes)
+// Layers come in description order with their attributes; missing or
+// unreadable ones take defaults, out-of-range numbers are unreadable, the
+// opacity is clamped; atlas regions measure v from the bottom; a later
+// duplicate is counted but its atlas lands on the first; names must be UTF-8.
+TEST_F(PsdFolderTest, LayersTakeTheirAttributesOrDefaults)
 {
-    auto layout = Open("<Layer name=\"bg\" x=\"0\" y=\"0\" width=\"64\" height=\"48\" opacity=\"255\" ind=\"1\"/>\n"
-                       "<Layer name=\"menu/play\" x=\"10\" y=\"20\" width=\"30\" height=\"40\" opacity=\"200\" "
-                       "ind=\"7\"/>\n");
-    EXPECT_EQ(Names(*layout), (std::vector<std::wstring>{L"bg", L"menu/play"}));
-    EXPECT_EQ(Describe(layout->FindLayer(L"menu/play")), "10,20 30x40 o200 e7 image1 raw0 atlas0 scale1");
-    EXPECT_EQ(layout->FindLayer(L"Menu/play"), nullptr);
-    EXPECT_EQ(layout->GetLayer(2), nullptr);
+    auto layout = Open(
+        "<Layer name=\"bg\" x=\"1\" y=\"2\" width=\"64\" height=\"48\" opacity=\"200\" ind=\"7\"/>\n"
+        "<Layer name=\"none\"/>\n"
+        "<Layer name=\"bad\xff\"/>\n<Layer name=\"atlas\" atlas=\"\xc3(\"/>\n"
+        "<Layer name=\"junk\" x=\"abc\" y=\"12px\" width=\"\" height=\" 8 \" opacity=\"300\" ind=\"-1\"/>\n"
+        "<Layer name=\"range\" x=\"99999999999\" y=\"-2147483648\" width=\"1.5\" opacity=\"-4\" ind=\"x\"/>\n"
+        "<Layer name=\"a\" atlas=\"atlas.png\" tu1=\"0\" tv1=\"0.5\" tu2=\"0.5\" tv2=\"1\"/>\n"
+        "<Layer name=\"b\" atlas=\"sub/atlas.png\" tu1=\"0.25\" tv1=\"0.125\" tu2=\"1\" tv2=\"0.375\"/>\n"
+        "<Layer name=\"c\" atlas=\"atlas.png\" tu2=\"0.5\" tv1=\"oops\"/>\n"
+        "<Layer name=\"d\" atlas=\"t.png\" tu1=\"nan\" tv1=\"1e300\" tu2=\"inf\" tv2=\"-1e39\"/>\n"
+        "<Layer name=\"\xd0\xbc\xd0\xb5\xd0\xbd\xd1\x8e\"/>\n<Layer name=\"&lt;ok&gt;\"/>\n"
+        "<Layer name=\"bg\" x=\"2\" atlas=\"atlas.png\" tu1=\"0.25\" tv1=\"0\" tu2=\"0.5\" tv2=\"0.5\"/>\n");
+    EXPECT_EQ(Names(*layout), (std::vector<std::wstring>{L"bg", L"none", L"junk", L"range", L"a", L"b", L"c", L"d",
+                                                         L"\u043c\u0435\u043d\u044e", L"<ok>", L"bg"}));
+    const std::pair<const wchar_t*, const char*> expected[] = {
+        {L"bg", "1,2 64x48 o200 e7 image1 raw0 atlas1 scale1 tex 0.25 0.5 0.25 0.5"},
+        {L"none", "0,0 0x0 o255 e0 image1 raw0 atlas0 scale1 tex 0 0 1 1"},
+        {L"junk", "0,0 0x8 o255 e4294967295 image1 raw0 atlas0 scale1 tex 0 0 1 1"},
+        {L"range", "0,-2147483648 0x0 o0 e0 image1 raw0 atlas0 scale1 tex 0 0 1 1"},
+        {L"a", "0,0 0x0 o255 e0 image1 raw0 atlas1 scale1 tex 0 0 0.5 0.5"},
+        {L"b", "0,0 0x0 o255 e0 image1 raw0 atlas1 scale1 tex 0.25 0.625 0.75 0.25"},
+        // Missing, unreadable or infinite coordinates span the whole texture.
+        {L"c", "0,0 0x0 o255 e0 image1 raw0 atlas1 scale1 tex 0 0 0.5 1"},
+        {L"d", "0,0 0x0 o255 e0 image1 raw0 atlas1 scale1 tex 0 0 1 1"},
+    };
+    for (const auto& [name, description] : expected)
+        EXPECT_EQ(Describe(layout->FindLayer(name)), description);
+    EXPECT_EQ(layout->FindLayer(L"a")->mAtlasPath, L"ui/atlas.png");
+    EXPECT_EQ(layout->FindLayer(L"b")->mAtlasPath, L"ui/sub/atlas.png");
+    EXPECT_EQ(layout->GetLayer(10), layout->FindLayer(L"bg"));
+    EXPECT_EQ(layout->FindLayer(L"Bg"), nullptr);
+    EXPECT_EQ(layout->GetLayer(11), nullptr);
     EXPECT_EQ(layout->GetLayer(0xFFFFFFFFu), nullptr);
 }
 
-TEST_F(PsdFolderTest, MissingOrUnreadableAttributesTakeDefaults)
+TEST_F(PsdFolderTest, LayoutScaleThenImageScaleTruncateTowardZeroAndSaturate)
 {
-    const std::pair<const char*, const char*> cases[] = {
-        {"", "0,0 0x0 o255 e0"},
-        {"y=\"5\" width=\"6\" height=\"7\" opacity=\"9\" ind=\"3\"", "0,5 6x7 o9 e3"},
-        {"x=\"abc\" y=\"12px\" width=\"\" height=\" 8 \"", "0,0 0x8 o255 e0"},
-        {"x=\"99999999999\" y=\"-2147483648\" width=\"1.5\"", "0,-2147483648 0x0 o255 e0"},
-        {"opacity=\"300\" ind=\"-1\"", "0,0 0x0 o255 e4294967295"},
-        {"opacity=\"-4\" ind=\"x\"", "0,0 0x0 o0 e0"},
-    };
-    for (const auto& [attributes, expected] : cases)
-    {
-        auto layout = Open(std::string("<Layer name=\"a\" ") + attributes + "/>\n");
-        EXPECT_EQ(Describe(layout->FindLayer(L"a")).rfind(expected, 0), 0u) << attributes;
-    }
-}
-
-TEST_F(PsdFolderTest, LayoutScaleThenImageScaleTruncateTowardZero)
-{
-    const std::string layer = "<Layer name=\"a\" x=\"10\" y=\"20\" width=\"30\" height=\"40\"/>\n";
-    EXPECT_EQ(Rect(*Open(layer)->FindLayer(L"a")), (std::vector<int32_t>{10, 20, 30, 40}));
+    const std::string layer = "<Layer name=\"a\" x=\"10\" y=\"20\" width=\"30\" height=\"40\"/>\n"
+                              "<Layer name=\"far\" x=\"2000000000\" y=\"-2000000000\"/>\n";
     mManager->SetLayoutScale(0.75f);
     EXPECT_EQ(Rect(*Open(layer)->FindLayer(L"a")), (std::vector<int32_t>{7, 15, 22, 30}));
     ScaledApplication application(1.5f);
-    EXPECT_EQ(Describe(Open(layer)->FindLayer(L"a")), "10,22 33x45 o255 e0 image1 raw0 atlas0 scale1.5");
-}
-
-TEST_F(PsdFolderTest, ALayerWithoutNameEndsTheListAndOnlyTheFirstRootIsRead)
-{
-    auto layout = Open("<Layer name=\"a\"/>\n<Other name=\"skipped\"/>\n<Layer name=\"b\"/>\n<Layer x=\"1\"/>\n"
-                       "<Layer name=\"c\"/>\n");
-    EXPECT_EQ(Names(*layout), (std::vector<std::wstring>{L"a", L"b"}));
-    layout = OpenXml("<Layers><Layer name=\"a\"><Layer name=\"nested\"/></Layer>"
-                     "<Group><Layer name=\"inside\"/></Group></Layers><Layers><Layer name=\"second\"/></Layers>");
-    EXPECT_EQ(Names(*layout), (std::vector<std::wstring>{L"a"}));
-}
-
-TEST_F(PsdFolderTest, DuplicatesAreCountedButKeepTheFirstLayer)
-{
-    auto layout = Open("<Layer name=\"twin\" x=\"1\" opacity=\"10\"/>\n<Layer name=\"other\"/>\n"
-                       "<Layer name=\"twin\" x=\"2\" opacity=\"20\" atlas=\"atlas.png\" tu1=\"0.25\" tv1=\"0\" "
-                       "tu2=\"0.5\" tv2=\"0.5\"/>\n");
-    EXPECT_EQ(layout->GetLayerCount(), 3u);
-    base::ImageInfo* twin = layout->FindLayer(L"twin");
-    EXPECT_EQ(layout->GetLayer(0), twin);
-    EXPECT_EQ(layout->GetLayer(2), twin);
-    // The later entry's atlas still lands on the kept layer.
-    EXPECT_EQ(Describe(twin), "1,0 0x0 o10 e0 image1 raw0 atlas1 scale1");
-    EXPECT_EQ(twin->mTexOffset[0], 0.25f);
-    EXPECT_EQ(twin->mTexOffset[1], 0.5f);
-}
-
-TEST_F(PsdFolderTest, AtlasRegionsMeasureVFromTheBottom)
-{
-    auto layout = Open("<Layer name=\"a\" atlas=\"atlas.png\" tu1=\"0\" tv1=\"0.5\" tu2=\"0.5\" tv2=\"1\"/>\n"
-                       "<Layer name=\"b\" atlas=\"sub/atlas.png\" tu1=\"0.25\" tv1=\"0.125\" tu2=\"1\" "
-                       "tv2=\"0.375\"/>\n"
-                       "<Layer name=\"c\" atlas=\"atlas.png\" tu2=\"0.5\" tv1=\"oops\"/>\n"
-                       "<Layer name=\"d\" atlas=\"t.png\" tu1=\"nan\" tv1=\"1e300\" tu2=\"inf\" tv2=\"-1e39\"/>\n");
-    EXPECT_EQ(layout->FindLayer(L"a")->mAtlas, 1);
-    EXPECT_EQ(layout->FindLayer(L"a")->mAtlasPath, L"ui/atlas.png");
-    EXPECT_EQ(layout->FindLayer(L"b")->mAtlasPath, L"ui/sub/atlas.png");
-    EXPECT_EQ(Tex(layout->FindLayer(L"a")), (std::vector<float>{0, 0, 0.5f, 0.5f}));
-    EXPECT_EQ(Tex(layout->FindLayer(L"b")), (std::vector<float>{0.25f, 0.625f, 0.75f, 0.25f}));
-    // Missing, unreadable or infinite coordinates span the whole texture.
-    EXPECT_EQ(Tex(layout->FindLayer(L"c")), (std::vector<float>{0, 0, 0.5f, 1}));
-    EXPECT_EQ(Tex(layout->FindLayer(L"d")), (std::vector<float>{0, 0, 1, 1}));
+    EXPECT_EQ(Rect(*Open(layer)->FindLayer(L"a")), (std::vector<int32_t>{10, 22, 33, 45}));
+    mManager->SetLayoutScale(1.0f);
+    EXPECT_EQ(Rect(*Open(layer)->FindLayer(L"far")), (std::vector<int32_t>{INT32_MAX, INT32_MIN, 0, 0}));
 }
 
 TEST_F(PsdFolderTest, BrokenMissingOrShortDescriptionsGiveEmptyContainers)
 {
+    // A layer without name ends the list; only the first root's children are read.
+    auto layout = OpenXml("<Layers><Layer name=\"a\"><Layer name=\"nested\"/></Layer><Other name=\"skipped\"/>"
+                          "<Group><Layer name=\"inside\"/></Group><Layer name=\"b\"/><Layer x=\"1\"/><Layer name=\"c\"/>"
+                          "</Layers><Layers><Layer name=\"second\"/></Layers>");
+    EXPECT_EQ(Names(*layout), (std::vector<std::wstring>{L"a", L"b"}));
     for (const char* xml : {"", "not xml at all", "<Layers><Layer name=\"a\"/>", "<Layers><Layer name=\"a\"></Layers>",
                             "<Layer name=\"a\"/>", "<Root><Layers><Layer name=\"a\"/></Layers></Root>",
                             "<?xml version=\"1.0\"?>", "<Layers><Layer name=\"a\" name=\"b\"/></Layers>"})
     {
-        auto layout = OpenXml(xml);
+        layout = OpenXml(xml);
         EXPECT_EQ(layout->GetLayerCount(), 0u) << xml;
         EXPECT_EQ(layout->GetLayer(0), nullptr) << xml;
         EXPECT_EQ(layout->FindLayer(L"a"), nullptr) << xml;
     }
-
     EXPECT_EQ(file::PsdFolder(L"nowhere", mManager).GetLayerCount(), 0u);
     file::PsdFolder ownerless(L"ui", nullptr);
     EXPECT_EQ(ownerless.GetLayerCount(), 0u);
@@ -135,54 +111,33 @@ TEST_F(PsdFolderTest, BrokenMissingOrShortDescriptionsGiveEmptyContainers)
     EXPECT_EQ(file::PsdFolder(L"ui", &memory).GetLayerCount(), 0u);
 }
 
-TEST_F(PsdFolderTest, NamesMustBeUtf8)
-{
-    auto layout = Open("<Layer name=\"bad\xff\"/>\n<Layer name=\"atlas\" atlas=\"\xc3(\"/>\n"
-                       "<Layer name=\"\xd0\xbc\xd0\xb5\xd0\xbd\xd1\x8e\"/>\n<Layer name=\"&lt;ok&gt;\"/>\n");
-    EXPECT_EQ(Names(*layout), (std::vector<std::wstring>{L"\u043c\u0435\u043d\u044e", L"<ok>"}));
-}
-
 TEST_F(PsdFolderTest, NameQueriesOfLayersAndGroups)
 {
-    // HasLayer looks for the lower-case name.
-    auto layout = Open("<Layer name=\"title\"/>\n<Layer name=\"Title\"/>\n<Layer name=\"Big\"/>\n");
-    EXPECT_TRUE(layout->HasLayer(L"Title"));
-    EXPECT_TRUE(layout->HasLayer(L"title"));
-    EXPECT_FALSE(layout->HasLayer(L"Big"));
-    EXPECT_FALSE(layout->HasLayer(L"other"));
-
-    // Subfolders are groups holding groups.
-    layout = Open("<Layer name=\"menu/play\"/>\n<Layer name=\"menu/extra/icon\"/>\n<Layer name=\"top\"/>\n"
-                  "<Layer name=\"Menu/upper\"/>\n");
-    EXPECT_TRUE(layout->HasSubfolders(L"menu"));
-    EXPECT_TRUE(layout->HasSubfolders(L"Menu\\"));
-    EXPECT_FALSE(layout->HasSubfolders(L"menu/extra"));
-    EXPECT_FALSE(layout->HasSubfolders(L"men"));
-    EXPECT_TRUE(layout->HasSubfolders(L""));
+    // HasLayer looks for the lower-case name; subfolders are groups holding groups.
+    auto layout = Open("<Layer name=\"title\"/>\n<Layer name=\"Title\"/>\n<Layer name=\"menu/play\"/>\n"
+                       "<Layer name=\"menu/extra/icon\"/>\n<Layer name=\"top\"/>\n<Layer name=\"Menu/upper\"/>\n");
+    EXPECT_TRUE(layout->HasLayer(L"Title") && layout->HasLayer(L"title"));
+    EXPECT_FALSE(layout->HasLayer(L"Menu/upper") || layout->HasLayer(L"other"));
+    EXPECT_TRUE(layout->HasSubfolders(L"menu") && layout->HasSubfolders(L"Menu\\") && layout->HasSubfolders(L""));
+    EXPECT_FALSE(layout->HasSubfolders(L"menu/extra") || layout->HasSubfolders(L"men"));
 
     std::vector<std::wstring> names;
     layout->FindLayerNames(L"menu", false, names, false);
     EXPECT_EQ(names, (std::vector<std::wstring>{L"menu/play"}));
-    names.clear();
     layout->FindLayerNames(L"MENU/", true, names, false);
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"menu/play", L"menu/extra/icon"}));
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"menu/play", L"menu/play", L"menu/extra/icon"}));
     names.clear();
     layout->FindLayerNames(L"menu", true, names, true);
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"play", L"extra/icon"}));
     layout->FindLayerNames(L"", false, names, true);
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"play", L"extra/icon", L"top"}));
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"play", L"extra/icon", L"title", L"Title", L"top"}));
 
     layout = Open("<Layer name=\"c\"/>\n<Layer name=\"b/z\"/>\n<Layer name=\"a/x\"/>\n<Layer name=\"a/y\"/>\n"
                   "<Layer name=\"d/b/x\"/>\n<Layer name=\"d/b/y\"/>\n<Layer name=\"d/c\"/>\n");
     names.clear();
     layout->FindGroupNames(L"", names, false);
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"a", L"b", L"d"}));
-    names.clear();
     layout->FindGroupNames(L"d", names, false);
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"d/b"}));
-    names.clear();
     layout->FindGroupNames(L"d", names, true);
-    EXPECT_EQ(names, (std::vector<std::wstring>{L"b"}));
+    EXPECT_EQ(names, (std::vector<std::wstring>{L"a", L"b", L"d", L"d/b", L"b"}));
 }
 
 TEST_F(PsdFolderTest, ImageFilesAreLookedUpByExtensionAndStreamedByTheOwner)
