@@ -61,50 +61,36 @@ inline std::vector<std::pair<std::string, Document>> WriterFixtures()
         doc.layers.push_back(PatternLayer(5, 1, 8, 6, {-1, 0, 1, 2}, 8, 1, "logo|box"));
         all.emplace_back("w_rgb8_zippred", doc);
     }
+    // A background and a layer with transparency above it: mode, depth,
+    // channels, size, the compressions of the merged image, the background
+    // and the layer, the layer's rectangle and name.
+    const struct
     {
-        Document doc = MakeDocument(3, 16, 3, 10, 8, 2);
-        doc.layersInLr16 = true;
-        doc.layers.push_back(PatternLayer(0, 0, 8, 10, {0, 1, 2}, 16, 3, "bg"));
-        doc.layers.push_back(PatternLayer(1, 2, 7, 9, {-1, 0, 1, 2}, 16, 3, "deep"));
-        all.emplace_back("w_rgb16_lr16", doc);
-    }
+        const char* file;
+        uint16_t mode, depth, channels;
+        uint32_t width, height;
+        int merged, background, layer;
+        int32_t top, left, bottom, right;
+        const char* name;
+    } simple[] = {{"w_rgb16_lr16", 3, 16, 3, 10, 8, 2, 3, 3, 1, 2, 7, 9, "deep"},
+                  {"w_rgb16_rle", 3, 16, 3, 10, 8, 1, 1, 2, 1, 2, 7, 9, "zip"},
+                  {"w_gray16_zip", 1, 16, 1, 9, 7, 2, 0, 1, 2, 2, 6, 7, "grey"},
+                  {"w_cmyk8_alpha", 4, 8, 5, 9, 7, 1, 1, 2, 1, 1, 6, 8, "ink"},
+                  {"w_cmyk16", 4, 16, 4, 8, 6, 0, 0, 3, 1, 1, 5, 7, "ink"},
+                  {"w_lab8", 9, 8, 3, 8, 6, 1, 1, 2, 1, 2, 5, 7, "lab"},
+                  {"w_lab16", 9, 16, 3, 8, 6, 1, 1, 2, 1, 2, 5, 7, "lab"},
+                  {"w_multichannel", 7, 8, 3, 8, 6, 0, 0, 1, 1, 1, 4, 5, "inks"}};
+    for (const auto& f : simple)
     {
-        Document doc = MakeDocument(3, 16, 3, 10, 8, 1);
-        doc.layers.push_back(PatternLayer(0, 0, 8, 10, {0, 1, 2}, 16, 1, "bg"));
-        doc.layers.push_back(PatternLayer(1, 2, 7, 9, {-1, 0, 1, 2}, 16, 2, "zip"));
-        all.emplace_back("w_rgb16_rle", doc);
-    }
-    {
-        Document doc = MakeDocument(1, 16, 1, 9, 7, 2);
-        doc.layers.push_back(PatternLayer(0, 0, 7, 9, {0}, 16, 0, "bg"));
-        doc.layers.push_back(PatternLayer(2, 2, 6, 7, {-1, 0}, 16, 1, "grey"));
-        all.emplace_back("w_gray16_zip", doc);
-    }
-    {
-        Document doc = MakeDocument(4, 8, 5, 9, 7, 1);
-        doc.negativeLayerCount = true;
-        doc.layers.push_back(PatternLayer(0, 0, 7, 9, {0, 1, 2, 3}, 8, 1, "bg"));
-        doc.layers.push_back(PatternLayer(1, 1, 6, 8, {-1, 0, 1, 2, 3}, 8, 2, "ink"));
-        all.emplace_back("w_cmyk8_alpha", doc);
-    }
-    {
-        Document doc = MakeDocument(4, 16, 4, 8, 6, 0);
-        doc.layers.push_back(PatternLayer(0, 0, 6, 8, {0, 1, 2, 3}, 16, 0, "bg"));
-        doc.layers.push_back(PatternLayer(1, 1, 5, 7, {-1, 0, 1, 2, 3}, 16, 3, "ink"));
-        all.emplace_back("w_cmyk16", doc);
-    }
-    for (uint16_t depth : {8, 16})
-    {
-        Document doc = MakeDocument(9, depth, 3, 8, 6, 1);
-        doc.layers.push_back(PatternLayer(0, 0, 6, 8, {0, 1, 2}, depth, 1, "bg"));
-        doc.layers.push_back(PatternLayer(1, 2, 5, 7, {-1, 0, 1, 2}, depth, 2, "lab"));
-        all.emplace_back(depth == 8 ? "w_lab8" : "w_lab16", doc);
-    }
-    {
-        Document doc = MakeDocument(7, 8, 3, 8, 6, 0);
-        doc.layers.push_back(PatternLayer(0, 0, 6, 8, {0, 1, 2}, 8, 0, "bg"));
-        doc.layers.push_back(PatternLayer(1, 1, 4, 5, {-1, 0, 1, 2}, 8, 1, "inks"));
-        all.emplace_back("w_multichannel", doc);
+        Document doc = MakeDocument(f.mode, f.depth, f.channels, f.width, f.height, f.merged);
+        std::vector<int16_t> ids = {0, 1, 2, 3};
+        ids.resize(f.mode == 4 ? 4 : f.mode == 1 ? 1 : 3);
+        doc.layers.push_back(PatternLayer(0, 0, int32_t(f.height), int32_t(f.width), ids, f.depth, f.background, "bg"));
+        ids.insert(ids.begin(), -1);
+        doc.layers.push_back(PatternLayer(f.top, f.left, f.bottom, f.right, ids, f.depth, f.layer, f.name));
+        doc.layersInLr16 = f.file == std::string("w_rgb16_lr16");
+        doc.negativeLayerCount = f.file == std::string("w_cmyk8_alpha");
+        all.emplace_back(f.file, doc);
     }
     {
         Document doc = MakeDocument(2, 8, 1, 12, 8, 1);
