@@ -1,6 +1,7 @@
 // Channel data: the decoders, layer channels, the layer converters and the
 // colour helpers. The pixels of every fixture (every compression at 8 and 16
-// bits, 1-bit raw and RLE, masks) are compared with psd-tools by PsdInteropTest.
+// bits, ZIP with prediction of both, 1-bit raw and RLE, masks) are compared
+// with psd-tools by PsdInteropTest.
 
 #include "tests/Core/Psd/PsdTesting.h"
 
@@ -45,30 +46,6 @@ TEST(PsdPackBits, RunsStayInsideTheirRowTheInputAndTheOutput)
         EXPECT_EQ(PsdUnpackRows(c.input.data(), c.input.size(), c.rows, out.data(), out.size()), c.status) << c.what;
         EXPECT_EQ(out, c.out) << c.what;
     }
-}
-
-TEST(PsdInflate, StreamsFillWhatTheyHoldAndNoMoreAndPredictionRestartsEachRow)
-{
-    const Bytes shortStream = Deflate(Bytes{1, 2, 3}), longStream = Deflate(Bytes(100, 4));
-    Bytes out(6, 0xEE);
-    EXPECT_EQ(PsdInflate(shortStream.data(), shortStream.size(), out.data(), out.size()), kPsdOk);
-    EXPECT_EQ(out, (Bytes{1, 2, 3, 0xEE, 0xEE, 0xEE}));
-    out.assign(10, 0);
-    EXPECT_EQ(PsdInflate(longStream.data(), longStream.size(), out.data(), out.size()), kPsdOk);
-    EXPECT_EQ(out, Bytes(10, 4));
-    out.assign(100, 0);
-    EXPECT_EQ(PsdInflate(Bytes(50, 0x33).data(), 50, out.data(), out.size()), kPsdInflateFailed);
-    EXPECT_EQ(PsdInflate(longStream.data(), 3, out.data(), out.size()), kPsdInflateFailed);
-
-    const Bytes bytes = Deflate(Bytes{1, 1, 1, 5, 1, 1, 9, 1});
-    out.assign(8, 0);
-    EXPECT_EQ(PsdInflateWithPrediction(bytes.data(), bytes.size(), out.data(), out.size(), 3, 8), kPsdOk);
-    EXPECT_EQ(out, (Bytes{1, 2, 3, 5, 6, 7, 9, 10})); // the last row partial
-    // Deltas 0x00FF, 0x0001 give 0x00FF, 0x0100.
-    const Bytes words = Deflate(Bytes{0x00, 0xFF, 0x00, 0x01});
-    out.assign(4, 0);
-    EXPECT_EQ(PsdInflateWithPrediction(words.data(), words.size(), out.data(), out.size(), 2, 16), kPsdOk);
-    EXPECT_EQ(out, (Bytes{0x00, 0xFF, 0x01, 0x00}));
 }
 
 // --- Layer channels ----------------------------------------------------------------------

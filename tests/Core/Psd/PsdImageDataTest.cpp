@@ -23,57 +23,32 @@ Document Flat(uint16_t mode, uint16_t depth, std::vector<uint8_t> values, int co
     return doc;
 }
 
-uint32_t FirstPixel(const Document& doc)
+// The pairs and alpha channels the fixtures' merged images leave out convert
+// alike from every compression; the merged transparency follows the colours.
+TEST(PsdMerged, ConvertsEveryCompressionAlike)
 {
-    Loaded loaded = LoadDocument(doc);
-    EXPECT_EQ(loaded.status, kPsdOk);
-    return loaded.status == kPsdOk ? loaded->composite[0] : 0xDEADBEEF;
-}
-
-struct MergedCase
-{
-    const char* what;
-    uint16_t mode;
-    uint16_t depth;
-    std::vector<uint8_t> values;
-    uint32_t pixel;
-};
-
-void PrintTo(const MergedCase& c, std::ostream* os) { *os << c.what; }
-
-class PsdMerged : public testing::TestWithParam<MergedCase>
-{
-};
-
-TEST_P(PsdMerged, ConvertsEveryCompressionAlike)
-{
-    const MergedCase& c = GetParam();
-    for (int compression = 0; compression < 4; ++compression)
+    const struct
     {
-        Loaded loaded = LoadDocument(Flat(c.mode, c.depth, c.values, compression));
-        ASSERT_EQ(loaded.status, kPsdOk) << "compression " << compression;
-        for (int i = 0; i < 15; ++i)
-            ASSERT_EQ(loaded->composite[i], c.pixel) << "compression " << compression;
-    }
-}
-
-// The pairs and alpha channels the fixtures' merged images leave out.
-INSTANTIATE_TEST_SUITE_P(
-    ModesAndDepths, PsdMerged,
-    testing::Values(
-        MergedCase{"Rgb16", 3, 16, {10, 20, 30}, 0xFF0A141E},
-        // The merged transparency follows the colour channels.
-        MergedCase{"RgbWithAlpha", 3, 8, {10, 20, 30, 40}, 0x280A141E},
-        MergedCase{"Gray16WithAlpha", 1, 16, {90, 7}, 0x075A5A5A},
-        MergedCase{"BitmapWhite", 0, 1, {255}, 0xFFFFFFFF},
-        MergedCase{"Cmyk8", 4, 8, {255, 255, 255, 255}, 0xFFFFFFFF},
-        MergedCase{"Cmyk16WithAlpha", 4, 16, {0, 0, 0, 0, 9}, 0x09000000},
-        MergedCase{"Multichannel4", 7, 8, {255, 255, 255, 0}, 0xFF000000},
-        MergedCase{"Lab16WithAlpha", 9, 16, {0, 128, 128, 50}, 0x32000000},
+        uint16_t mode, depth;
+        std::vector<uint8_t> values;
+        uint32_t pixel;
+    } cases[] = {
+        {3, 16, {10, 20, 30}, 0xFF0A141E},         {3, 8, {10, 20, 30, 40}, 0x280A141E},
+        {1, 16, {90, 7}, 0x075A5A5A},              {0, 1, {255}, 0xFFFFFFFF},
+        {4, 8, {255, 255, 255, 255}, 0xFFFFFFFF},  {4, 16, {0, 0, 0, 0, 9}, 0x09000000},
+        {7, 8, {255, 255, 255, 0}, 0xFF000000},    {9, 16, {0, 128, 128, 50}, 0x32000000},
         // Pairs the usual converters leave out convert by the same rules.
-        MergedCase{"Gray1", 1, 1, {0}, 0xFF000000},
-        MergedCase{"Bitmap8", 0, 8, {200}, 0xFFC8C8C8}),
-    [](const testing::TestParamInfo<MergedCase>& info) { return info.param.what; });
+        {1, 1, {0}, 0xFF000000},                   {0, 8, {200}, 0xFFC8C8C8},
+    };
+    for (const auto& c : cases)
+        for (int compression = 0; compression < 4; ++compression)
+        {
+            Loaded loaded = LoadDocument(Flat(c.mode, c.depth, c.values, compression));
+            ASSERT_EQ(loaded.status, kPsdOk) << c.mode << " " << c.depth << " " << compression;
+            EXPECT_EQ(std::vector<uint32_t>(loaded->composite, loaded->composite + 15), std::vector<uint32_t>(15, c.pixel))
+                << c.mode << " " << c.depth << " " << compression;
+        }
+}
 
 TEST(PsdMergedIndexed, CountAndTransparentIndexOnlyWhenGivenAndNoColourPastThePalette)
 {
@@ -99,7 +74,9 @@ TEST(PsdMergedIndexed, CountAndTransparentIndexOnlyWhenGivenAndNoColourPastThePa
         Document doc = Flat(2, 8, {7});
         doc.colorModeData = c.palette;
         doc.resources = c.resources;
-        EXPECT_EQ(FirstPixel(doc), c.pixel) << c.what;
+        Loaded loaded = LoadDocument(doc);
+        ASSERT_EQ(loaded.status, kPsdOk) << c.what;
+        EXPECT_EQ(loaded->composite[0], c.pixel) << c.what;
     }
 }
 
@@ -124,9 +101,7 @@ TEST(PsdMerged, AlphaChannelsAreCopiedByteForSample)
     for (uint16_t depth : {8, 16})
     {
         Document doc = Flat(3, depth, {1, 2, 3, 44, 55});
-        Writer names;
-        names.Pascal("A", 1).Pascal("B", 1);
-        doc.resources.push_back(Resource{1006, "", names.out});
+        doc.resources.push_back(Resource{1006, "", Writer().Pascal("A", 1).Pascal("B", 1).out});
         Loaded loaded = LoadDocument(doc);
         ASSERT_EQ(loaded.status, kPsdOk);
         ASSERT_EQ(loaded->alphaChannelCount, 2);
@@ -135,15 +110,6 @@ TEST(PsdMerged, AlphaChannelsAreCopiedByteForSample)
         // Named alpha channels are not the merged transparency.
         EXPECT_EQ(loaded->composite[0], 0xFF010203u);
     }
-}
-
-// A small document whose header claims 30000 x 30000 pixels.
-Bytes Huge(const Document& doc)
-{
-    Bytes data = WriteDocument(doc);
-    PutU32(data, 14, 30000);
-    PutU32(data, 18, 30000);
-    return data;
 }
 
 TEST(PsdMerged, FailuresOfTheMergedData)
@@ -163,7 +129,9 @@ TEST(PsdMerged, FailuresOfTheMergedData)
 
     // 30000 x 30000 x 3 bytes cannot come from a few bytes of zlib; from this
     // much they could, but not within the memory budget.
-    Bytes huge = Huge(Flat(3, 8, {1, 2, 3}, 2));
+    Bytes huge = WriteDocument(Flat(3, 8, {1, 2, 3}, 2));
+    PutU32(huge, 14, 30000);
+    PutU32(huge, 18, 30000);
     EXPECT_EQ(LoadBytes(huge).status, kPsdCorruptData);
     huge.resize(huge.size() + 2500000, 0x55);
     EXPECT_EQ(LoadBytes(huge).status, kPsdLimitExceeded);
