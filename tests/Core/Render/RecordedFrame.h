@@ -12,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -88,12 +90,8 @@ inline std::vector<std::string> Replay(RecordingRender& r, const std::vector<std
     EXPECT_EQ(r.ExecuteCommands(), BW_OK);
     std::vector<std::string> calls;
     for (const std::string& call : r.mCalls)
-        for (const std::string& prefix : prefixes)
-            if (call.rfind(prefix, 0) == 0)
-            {
-                calls.push_back(call);
-                break;
-            }
+        if (std::any_of(prefixes.begin(), prefixes.end(), [&](const std::string& p) { return call.rfind(p, 0) == 0; }))
+            calls.push_back(call);
     return calls;
 }
 
@@ -104,14 +102,9 @@ inline uint32_t IndexedPrimitives(const std::vector<std::string>& calls, size_t*
     size_t count = 0;
     for (const std::string& call : calls)
     {
-        if (call.rfind("DrawIndexedPrimitive(", 0) != 0)
-            continue;
-        // type, bytes per index, start index, primitive count, ...
-        size_t at = 0;
-        for (int comma = 0; comma < 3; ++comma)
-            at = call.find(',', at) + 1;
-        total += static_cast<uint32_t>(std::stoul(call.substr(at)));
-        ++count;
+        unsigned type, bytes, start, primitives;
+        if (std::sscanf(call.c_str(), "DrawIndexedPrimitive(%u,%u,%u,%u", &type, &bytes, &start, &primitives) == 4)
+            total += primitives, ++count;
     }
     if (draws)
         *draws = count;
@@ -122,11 +115,8 @@ inline uint32_t IndexedPrimitives(const std::vector<std::string>& calls, size_t*
 inline void ExpectCorners(const render::SVertex2D* v, float x0, float y0, float x1, float y1)
 {
     const float xs[4] = {x0, x1, x1, x0}, ys[4] = {y0, y0, y1, y1};
-    for (int k = 0; k < 4; ++k)
-    {
-        EXPECT_FLOAT_EQ(v[k].x, xs[k]) << "corner " << k;
-        EXPECT_FLOAT_EQ(v[k].y, ys[k]) << "corner " << k;
-    }
+    for (int k = 0; k < 8; ++k)
+        EXPECT_FLOAT_EQ(k < 4 ? v[k].x : v[k - 4].y, k < 4 ? xs[k] : ys[k - 4]) << "corner " << k % 4;
 }
 
 } // namespace bwtest

@@ -194,10 +194,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "{ float4 a = abs(c) + floor(c) + ceil(c) + frac(c) + sqrt(c) + rsqrt(c + 1) + exp(c) + exp2(c)\n"
                  "  + log(c + 1) + log2(c + 1) + sin(c) + cos(c) + normalize(c) + pow(c, 2) + step(0.5, c);\n"
                  "  return saturate(lerp(min(a, 1), max(a, 0), 0.5) + clamp(c, 0.1, 0.9) * dot(c, a)) * mul(c, c); }"},
-        GlslCase{"StructZeroCastAndOutParameters", true,
-                 "float4x4 Proj; struct VO { float4 pos : POSITION; float4 col : COLOR0; };\n"
-                 "void vertex_shader(float3 p : POSITION, out VO o, out float2 t : TEXCOORD3)\n"
-                 "{ o = (VO)0; o.pos = mul(float4(p, 1), Proj); t = p.xy; }"},
         GlslCase{"VoidEntryWithOutputs", true,
                  "void vertex_shader(float4 p : POSITION, inout float4 c : COLOR0, out float4 o : POSITION,\n"
                  "  out float t : TEXCOORD7) { o = p; c = c * 0.5; t = 1e-10; { return; } }"}),
