@@ -3,6 +3,8 @@
 #include "Platform/D3D9/D3DX9.h"
 #include "tests/Platform/D3D9/Hlsl/HlslTestSupport.h"
 
+#include <tuple>
+
 namespace d3d9test
 {
 namespace
@@ -25,6 +27,35 @@ void Compile(const std::string& text, const char* entry, const char* profile, Co
 {
     out.hr = D3DXCompileShader(text.data(), static_cast<UINT>(text.size()), nullptr, nullptr, entry, profile,
                                D3DXSHADER_DEBUG, &out.code, &out.messages, &out.table);
+}
+
+// The six built-in programs compile without a message, with "Proj" in c0..c3
+// and the sampler on stage 0 where the renderer looks for them.
+TEST(D3DXCompileShader, BuiltInProgramsGiveABlobAndTheirRegisters)
+{
+    for (const char* name : {"geom", "mult", "tint"})
+        for (const bool vertex : {true, false})
+        {
+            SCOPED_TRACE(testing::Message() << name << (vertex ? " vs" : " ps"));
+            CompileOutput out;
+            Compile(ReadCorpus(std::string(name) + (vertex ? "_vs.hlsl" : "_ps.hlsl")),
+                    vertex ? "vertex_shader" : "pixel_shader", vertex ? "vs_1_1" : "ps_2_0", out);
+            ASSERT_EQ(out.hr, D3D_OK) << out.Messages();
+            EXPECT_EQ(out.messages, nullptr);
+            const DWORD* tokens = static_cast<const DWORD*>(out.code->GetBufferPointer());
+            EXPECT_EQ(ShaderBlobTokenCount(tokens) * sizeof(DWORD), out.code->GetBufferSize());
+            D3DXCONSTANT_DESC desc = {};
+            UINT count = 1;
+            const D3DXHANDLE constant =
+                out.table->GetConstantByName(nullptr, vertex ? "Proj" : "TextureSampler");
+            if (!vertex && std::string(name) == "geom")
+                EXPECT_EQ(constant, nullptr);
+            else
+            {
+                ASSERT_EQ(out.table->GetConstantDesc(constant, &desc, &count), D3D_OK);
+                EXPECT_EQ(std::make_pair(desc.RegisterIndex, desc.RegisterCount), std::make_pair(0u, vertex ? 4u : 1u));
+            }
+        }
 }
 
 // Messages and tables are the compiler's tests; here: what D3DX hands out.

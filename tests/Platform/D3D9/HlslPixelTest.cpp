@@ -189,6 +189,12 @@ INSTANTIATE_TEST_SUITE_P(
                  "  rgb.zx = rgb.xz; rgb[2] += min(max(abs(rgb.r), 0.1), pow(2, 0.5)) + (float)1.5e-1;\n"
                  "  float4 c = float4(rgb, a) * i.color; { float4 c = 0; c.w = 1; }\n"
                  "  return clamp(c, 0, 1) + float4(normalize(rgb.xy) * length(rgb), floor(0.5), ceil(frac(a))); }"},
+        // Names GLSL reserves or uses must not come through as they are.
+        GlslCase{"OddNames", true,
+                 "float4 uniform_; float4 __gl; float4 gl_Position_;\n"
+                 "struct vec4_ { float4 mix : POSITION; float4 int_ : COLOR1; };\n"
+                 "vec4_ vertex_shader(float4 texture_ : POSITION) { vec4_ out_; float4 in_ = texture_ + gl_Position_;\n"
+                 "  out_.mix = in_ + uniform_ + __gl; out_.int_ = out_.mix; return out_; }"},
         GlslCase{"EveryIntrinsic", false,
                  "float4 pixel_shader(float4 c : COLOR0) : COLOR0\n"
                  "{ float4 a = abs(c) + floor(c) + ceil(c) + frac(c) + sqrt(c) + rsqrt(c + 1) + exp(c) + exp2(c)\n"
