@@ -34,11 +34,8 @@ TEST(StringTokenizer, NumbersReadAsAtoiAndAtofReadThemAndSaturate)
     int a = -1, b = -1, c = -1, e = -1;
     float d = -1;
     tokenizer.ReadInt(a).ReadInt(b).ReadInt(c).ReadFloat(d).ReadInt(e);
-    EXPECT_EQ(a, 12);
-    EXPECT_EQ(b, 0);
-    EXPECT_EQ(c, -7);
+    EXPECT_EQ(std::vector<int>({a, b, c, e}), (std::vector<int>{12, 0, -7, INT_MAX}));
     EXPECT_FLOAT_EQ(d, 2.5f);
-    EXPECT_EQ(e, INT_MAX);
     int untouched = 5;
     tokenizer.ReadInt(untouched);
     EXPECT_EQ(untouched, 5);
