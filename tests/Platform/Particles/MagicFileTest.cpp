@@ -1,6 +1,6 @@
 // Folder walks, templates and atlases as the particle system reads them are
 // covered through it in tests/Core/Render/ParticleSystemTest.cpp; here the
-// paths and the handles it never gives.
+// paths, records and handles it never gives.
 
 #include "Platform/Particles/Magic.h"
 #include "tests/Platform/Particles/ParticleFiles.h"
@@ -11,25 +11,6 @@ using particle_tests::kTree;
 
 namespace
 {
-
-TEST(MagicFile, FolderPathsGoDownUpAndToTheTopAndAFailureStaysPut)
-{
-    const HM_FILE file = Magic_OpenFileInMemory(kTree);
-    ASSERT_GT(file, 0);
-    MAGIC_FIND_DATA find;
-    EXPECT_EQ(Magic_SetCurrentFolder(file, ".."), MAGIC_SUCCESS); // at the top already
-    EXPECT_STREQ(Magic_FindFirst(file, &find, MAGIC_EMITTER), "top");
-    EXPECT_EQ(Magic_SetCurrentFolder(file, "chips/deep"), MAGIC_SUCCESS);
-    EXPECT_EQ(Magic_SetCurrentFolder(file, ""), MAGIC_SUCCESS);
-    for (const char* path : {"missing", "../deep/../../nowhere", static_cast<const char*>(nullptr)})
-        EXPECT_EQ(Magic_SetCurrentFolder(file, path), MAGIC_ERROR) << (path ? path : "null");
-    EXPECT_STREQ(Magic_FindFirst(file, &find, MAGIC_EMITTER), "blue");
-    EXPECT_EQ(Magic_LoadEmitter(file, "red"), 0) << "only the current folder";
-    EXPECT_EQ(Magic_SetCurrentFolder(file, "../.."), MAGIC_SUCCESS);
-    EXPECT_STREQ(Magic_FindFirst(file, &find, MAGIC_FOLDER), "chips");
-    EXPECT_EQ(Magic_LoadEmitter(file, "chips"), 0) << "a folder";
-    Magic_CloseFile(file);
-}
 
 TEST(MagicFile, BadTextsStaleHandlesAndForgedWalkRecordsFailWithoutHarm)
 {
@@ -46,6 +27,10 @@ TEST(MagicFile, BadTextsStaleHandlesAndForgedWalkRecordsFailWithoutHarm)
     for (MAGIC_FIND_DATA& record : forged)
         EXPECT_EQ(Magic_FindNext(file, &record), nullptr);
     EXPECT_EQ(Magic_FindFirst(file, nullptr, 3), nullptr);
+    for (const char* path : {"missing", "../chips/../../nowhere", static_cast<const char*>(nullptr)})
+        EXPECT_EQ(Magic_SetCurrentFolder(file, path), MAGIC_ERROR) << (path ? path : "null");
+    EXPECT_STREQ(Magic_FindFirst(file, &find, MAGIC_EMITTER), "top") << "a failure stays put";
+    EXPECT_EQ(Magic_LoadEmitter(file, "chips"), 0) << "a folder";
     MAGIC_STATIC_ATLAS atlas;
     for (int index : {2, -1})
         EXPECT_EQ(Magic_GetStaticAtlas(file, index, &atlas), MAGIC_ERROR) << index;
