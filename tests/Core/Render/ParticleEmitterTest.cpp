@@ -67,22 +67,6 @@ TEST_F(ParticleEmitterTest, PlayStatesEndWhereExpected)
     }
 }
 
-TEST_F(ParticleEmitterTest, APendingRestartKeepsSetStateFromRewindingUntilTheNextUpdate)
-{
-    ParticleEmitter* e = Playing("one");
-    e->SetState(ParticleEmitter::StateInterrupted);
-    e->SetState(ParticleEmitter::StateStopped); // the particle lives on
-    e->mRestartPending = 1;
-    e->SetState(ParticleEmitter::StatePlaying);
-    EXPECT_EQ(LiveParticles(e->mHandle), 1);
-    e->Update(0.0);
-    EXPECT_EQ(e->mRestartPending, 0);
-    EXPECT_EQ(LiveParticles(e->mHandle), 0);
-    e->mRestartPending = 1;
-    e->Restart();
-    EXPECT_EQ(e->mRestartPending, 0);
-}
-
 TEST_F(ParticleEmitterTest, UpdatesStepBySecondsWithInterpolationAndByTheUpdateTimeWithout)
 {
     system->mInterpolation = 0; // as the file says: off

@@ -13,7 +13,6 @@ namespace
 {
 
 using particle_tests::kEffects;
-using particle_tests::LiveParticles;
 using ParticleSystemTest = particle_tests::ParticleTest;
 
 TEST_F(ParticleSystemTest, EveryEmitterOfEveryFolderBecomesATemplateAndPagesImagesByTextureId)
@@ -86,21 +85,6 @@ TEST_F(ParticleSystemTest, InterpolationIsForcedOnOrOffOrLeftAsTheFileSaysAndThe
     for (int i = 0; i < 100; ++i)
         late->Update(0.01);
     EXPECT_EQ(late->mState, render::ParticleEmitter::StatePlaying);
-}
-
-TEST_F(ParticleSystemTest, EmittersAreNewCopiesOfTheTemplateStopped)
-{
-    Load();
-    EXPECT_EQ(Make("nothing"), nullptr);
-    render::ParticleEmitter* a = Playing("one");
-    render::ParticleEmitter* b = Make("one");
-    ASSERT_NE(b, nullptr);
-    const render::ParticleEmitter* model = system->mEmitters["one"];
-    EXPECT_EQ(a->mName, model->mName);
-    EXPECT_EQ(b->mState, render::ParticleEmitter::StateStopped);
-    EXPECT_EQ(LiveParticles(a->mHandle), 1);
-    EXPECT_EQ(LiveParticles(b->mHandle), 0);
-    EXPECT_EQ(LiveParticles(model->mHandle), 0);
 }
 
 TEST_F(ParticleSystemTest, TheDestructorUnloadsTheTemplatesButLeavesTheImages)

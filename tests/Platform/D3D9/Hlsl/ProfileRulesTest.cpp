@@ -20,7 +20,6 @@ TEST(HlslProfileRules, AcceptedProgramsAndOpaqueAlphaForAThreeComponentColour)
         {true, "sampler2D S;\nfloat4 Fetch(float2 t) { return tex2D(S, t); }\n"
                "float4 vertex_shader(float4 p : POSITION) : POSITION { return p; }"},
         {true, "float4 A[96];\nfloat4 vertex_shader(float4 p : POSITION) : POSITION { return p + A[0]; }"},
-        {false, "float4 pixel_shader(float4 p : POSITION, float4 c : COLOR0) : COLOR0 { return c; }"},
     };
     for (const auto& c : accepted)
     {
