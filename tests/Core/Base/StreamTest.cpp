@@ -12,22 +12,6 @@ namespace
 
 const char kTen[] = "0123456789";
 
-TEST(MemoryStream, SeeksClampIntoTheBuffer)
-{
-    const struct
-    {
-        int32_t start, offset;
-        uint32_t origin, expected;
-    } cases[] = {{0, 0, 2, 10}, {0, -3, 2, 7}, {0, -20, 0, 0}, {8, 5, 1, 10}, {4, 99, 7, 4}, {0, 20, 2, 10}};
-    for (const auto& c : cases)
-    {
-        base::MemoryStream stream(kTen, 10);
-        stream.Seek(c.start, 0);
-        EXPECT_EQ(stream.Seek(c.offset, c.origin), c.expected) << c.start << " " << c.offset << " " << c.origin;
-        EXPECT_EQ(stream.IsEof(), c.expected == 10);
-    }
-}
-
 class StreamFileTest : public ::testing::Test
 {
 protected:

@@ -10,24 +10,6 @@
 namespace
 {
 
-std::vector<std::string> Split(const std::string& text, const std::string& delimiters, bool skipEmpty)
-{
-    StringTokenizer tokenizer(text, delimiters, skipEmpty);
-    std::vector<std::string> tokens;
-    std::string token;
-    while (tokenizer.Next(token))
-        tokens.push_back(token);
-    return tokens;
-}
-
-TEST(StringTokenizer, EmptyTokensAreKeptUnlessSkipped)
-{
-    using Tokens = std::vector<std::string>;
-    EXPECT_EQ(Split("1,,2", ",", true), (Tokens{"1", "2"}));
-    EXPECT_EQ(Split(",1,,2,", ",", false), (Tokens{"", "1", "", "2"}));
-    EXPECT_EQ(Split("a b\tc", " \t", false), (Tokens{"a", "b", "c"}));
-}
-
 TEST(StringTokenizer, NumbersReadAsAtoiAndAtofReadThemAndSaturate)
 {
     StringTokenizer tokenizer("12abc abc -7 2.5x 99999999999", " ", true);
@@ -42,17 +24,6 @@ TEST(StringTokenizer, NumbersReadAsAtoiAndAtofReadThemAndSaturate)
     EXPECT_DOUBLE_EQ(base::ParseDouble(" 1.25e1"), 12.5) << "whatever the process locale";
     EXPECT_EQ(base::ParseInt("  -42z"), -42);
     EXPECT_EQ(base::ParseInt("-99999999999"), INT_MIN);
-}
-
-TEST(ParseBool, OnlyOneAndTrueAreTrue)
-{
-    for (const char* text : {"1", "true", "TRUE", "0", "1 ", static_cast<const char*>(nullptr)})
-    {
-        const bool expected = text && (std::string(text) == "1" || std::string(text) == "true");
-        bool out = !expected;
-        base::ParseBool(text, out);
-        EXPECT_EQ(out, expected) << (text ? text : "null");
-    }
 }
 
 } // namespace

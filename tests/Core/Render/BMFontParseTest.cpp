@@ -132,16 +132,6 @@ TEST_F(BMFontParseTest, WithoutAWholeStreamOrARendererTheParseFails)
     EXPECT_EQ(font->mBase, 17.0f);
 }
 
-TEST_F(BMFontParseTest, TheTextScaleFactorMultipliesTheMetrics)
-{
-    fonttest::ScaledApplication application;
-    ASSERT_EQ(Parse(ValidDescription()), BW_OK);
-    const render::BMFont::Glyph& a = font->mChars.at(65);
-    const float metrics[] = {font->mSize, font->mLineHeight, font->mScaleW, a.mX, a.mWidth, a.mYOffset, a.mXAdvance};
-    EXPECT_EQ(std::vector<float>(metrics, metrics + 7), (std::vector<float>{40, 48, 64, 8, 16, 8, 20}));
-    EXPECT_EQ(font->mChars.at(66).mKerning.at(65), -4.0f);
-}
-
 using BMFontLoadTest = FontFixture;
 
 // Glyphs and metrics stay after an unload until the next load.
