@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -127,6 +128,26 @@ TEST(MainLog, MacrosWriteRecordsWithSourceDetails)
     EXPECT_EQ(gMainTranscript[0], L"main: log initialized\n");
     EXPECT_EQ(gMainTranscript[2], L"main: bag has 4 items\n");
     EXPECT_EQ(gMainTranscript[3], L"main: block b\n");
+}
+
+// Logs from its destructor, as the resource manager and the profile store do.
+class Chatty : public base::Singletone<Chatty>
+{
+public:
+    ~Chatty() override { BW_LOG(L"chatty gone\n"); }
+};
+
+void RunAndExit()
+{
+    base::MainLog::Instance()->AddTextOutput(new base::LogDebugOutput);
+    Chatty::Instance(); // constructed after the log, so the log would go first
+    std::exit(3);
+}
+
+TEST(ExitOrder, MainLogOutlivesSingletonsThatLogFromTheirDestructors)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(RunAndExit(), ::testing::ExitedWithCode(3), "log initialized\nchatty gone\nlog terminated\n$");
 }
 
 } // namespace
