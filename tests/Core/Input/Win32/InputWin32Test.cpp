@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <string>
 
 using bwtest::InputEvent;
@@ -30,23 +28,19 @@ protected:
     input::InputWin32 mInput;
 };
 
+input::InputWin32* gTarget = nullptr;
+
 // Keys travel the real road: SDL events, the message queue, a window
 // procedure that hands key messages to the input object as the game's does.
 class InputKeysTest : public InputWin32Test
 {
 protected:
-    static input::InputWin32*& Target()
-    {
-        static input::InputWin32* target = nullptr;
-        return target;
-    }
-
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
         if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)
-            Target()->OnKeyDown(static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
+            gTarget->OnKeyDown(static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
         else if (message == WM_KEYUP || message == WM_SYSKEYUP)
-            Target()->OnKeyUp(static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
+            gTarget->OnKeyUp(static_cast<uint32_t>(wParam), static_cast<uint32_t>(lParam));
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
 
@@ -54,15 +48,14 @@ protected:
     {
         if (!bwtest::UsePrivateDisplay())
             GTEST_SKIP() << "no Xvfb for a private display";
-        Target() = &mInput;
+        gTarget = &mInput;
         WNDCLASSEXW wc = {};
         wc.cbSize = sizeof(wc);
         wc.lpfnWndProc = Procedure;
         wc.lpszClassName = L"InputKeysTest";
         RegisterClassExW(&wc);
-        std::wstring caption = L"keys " + std::to_wstring(getpid());
-        mWindow = CreateWindowExW(0, L"InputKeysTest", caption.c_str(), WS_POPUP, 0, 0, 200, 200, nullptr, nullptr,
-                                  nullptr, nullptr);
+        mWindow = CreateWindowExW(0, L"InputKeysTest", L"keys", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr,
+                                  nullptr);
         ASSERT_NE(mWindow, nullptr);
         ShowWindow(mWindow, SW_SHOW);
         bwtest::ReleaseInjectedModifiers();
@@ -73,7 +66,7 @@ protected:
     void TearDown() override
     {
         DestroyWindow(mWindow);
-        Target() = nullptr;
+        gTarget = nullptr;
     }
 
     static void Pump()

@@ -1,5 +1,6 @@
-// The constant table; what the built-in programs and the wider subset
-// compile to is drawn and read back in HlslPixelTest.cpp.
+// The constant table and what each profile accepts; what the built-in
+// programs and the wider subset compile to is drawn and read back in
+// HlslPixelTest.cpp.
 
 #include "HlslTestSupport.h"
 
@@ -49,5 +50,71 @@ TEST(HlslCompiler, ConstantsListReferencedGlobalsInDeclarationOrder)
     EXPECT_TRUE(ps.result.constants[0].sampler2D);
     EXPECT_EQ(ps.blob.samplerMask, 3u);
 }
+
+// What each profile accepts; its refusals are in the message table of
+// DiagnosticsTest.cpp.
+// The edges of the profiles' refusals.
+TEST(HlslProfileRules, AcceptedProgramsAndOpaqueAlphaForAThreeComponentColour)
+{
+    const struct
+    {
+        bool vertex;
+        const char* source;
+    } accepted[] = {
+        {true, "void vertex_shader(float4 p : POSITION, out float4 o : POSITION) { o = p; }"},
+        {true, "sampler2D S;\nfloat4 Fetch(float2 t) { return tex2D(S, t); }\n"
+               "float4 vertex_shader(float4 p : POSITION) : POSITION { return p; }"},
+        {true, "float4 A[96];\nfloat4 vertex_shader(float4 p : POSITION) : POSITION { return p + A[0]; }"},
+    };
+    for (const auto& c : accepted)
+    {
+        const hlsltest::Compiled compiled = hlsltest::Compile(c.vertex, c.source);
+        EXPECT_TRUE(compiled.result.ok) << c.source << "\n" << compiled.result.messages;
+    }
+    const hlsltest::Compiled ps =
+        hlsltest::Compile(false, "float3 pixel_shader(float4 c : COLOR0) : COLOR0 { return c.rgb; }");
+    ASSERT_TRUE(ps.result.ok) << ps.result.messages;
+    EXPECT_NE(ps.blob.glsl.find("bw_Color0 = vec4(bw_r, 1.0);"), std::string::npos) << ps.blob.glsl;
+}
+
+struct SemanticCase
+{
+    bool vertex;
+    bool input;
+    const char* semantic;
+    bool valid;
+};
+
+class HlslSemanticTest : public ::testing::TestWithParam<SemanticCase>
+{
+};
+
+TEST_P(HlslSemanticTest, IsAcceptedOnlyWhereTheProfileHasARegisterForIt)
+{
+    const SemanticCase& c = GetParam();
+    const std::string s = c.semantic;
+    std::string text;
+    if (c.vertex)
+        text = c.input ? "void vertex_shader(float4 v : " + s + ", out float4 p : POSITION) { p = v; }"
+                       : "void vertex_shader(float4 v : POSITION, out float4 p : POSITION, out float4 o : " + s +
+                             ") { p = v; o = v; }";
+    else
+        text = c.input ? "float4 pixel_shader(float4 v : " + s + ") : COLOR0 { return 1; }"
+                       : "void pixel_shader(out float4 o : " + s + ") { o = 1; }";
+    const d3d9::hlsl::CompileResult result = hlsltest::Compile(c.vertex, text).result;
+    EXPECT_EQ(result.ok, c.valid) << text << "\n" << result.messages;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Registers, HlslSemanticTest,
+    ::testing::Values(SemanticCase{true, true, "POSITION", true}, SemanticCase{true, true, "position0", true},
+                      SemanticCase{true, true, "POSITION1", false}, SemanticCase{true, true, "COLOR1", true},
+                      SemanticCase{true, true, "COLOR2", false}, SemanticCase{true, true, "TEXCOORD7", true},
+                      SemanticCase{true, true, "TEXCOORD8", false}, SemanticCase{true, true, "NORMAL", false},
+                      SemanticCase{true, false, "COLOR1", true}, SemanticCase{true, false, "TEXCOORD7", true},
+                      SemanticCase{true, false, "PSIZE", false}, SemanticCase{false, true, "COLOR1", true},
+                      SemanticCase{false, true, "TEXCOORD5", true}, SemanticCase{false, true, "VPOS", false},
+                      SemanticCase{false, false, "COLOR0", true}, SemanticCase{false, false, "COLOR", true},
+                      SemanticCase{false, false, "COLOR1", false}));
 
 } // namespace
