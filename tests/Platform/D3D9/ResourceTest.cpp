@@ -1,77 +1,53 @@
 #include "D3D9Fixture.h"
 
+#include <tuple>
+
 namespace d3d9test
 {
 namespace
 {
 
-struct TextureCase
+TEST_F(NullDeviceTest, CreateTextureAnswersAsDirect3DDoes)
 {
-    const char* name;
-    UINT width, height, levels;
-    DWORD usage;
-    D3DFORMAT format;
-    D3DPOOL pool;
-    HRESULT expected;
-};
-class CreateTextureCases : public NullDeviceTest, public ::testing::WithParamInterface<TextureCase>
-{
-};
-
-TEST_P(CreateTextureCases, AnswerAsDirect3DDoes)
-{
-    const TextureCase& c = GetParam();
-    IDirect3DTexture9* texture = reinterpret_cast<IDirect3DTexture9*>(this);
-    EXPECT_EQ(device->CreateTexture(c.width, c.height, c.levels, c.usage, c.format, c.pool, &texture, nullptr),
-              c.expected);
-    EXPECT_EQ(texture != nullptr, SUCCEEDED(c.expected));
-    EXPECT_EQ(texture ? texture->Release() : 0u, 0u);
+    const D3DFORMAT argb = D3DFMT_A8R8G8B8, dxt1 = D3DFMT_DXT1;
+    const D3DPOOL managed = D3DPOOL_MANAGED, pool = D3DPOOL_DEFAULT;
+    const DWORD target = D3DUSAGE_RENDERTARGET, dynamic = D3DUSAGE_DYNAMIC;
+    const HRESULT ok = D3D_OK, bad = D3DERR_INVALIDCALL;
+    // Width, height, levels (0: the full chain), usage, format, pool.
+    const std::tuple<UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL, HRESULT> cases[] = {
+        {64, 32, 1, 0, argb, managed, ok},      {64, 32, 0, 0, D3DFMT_DXT5, managed, ok},
+        {5, 3, 1, 0, dxt1, managed, ok},        {8, 8, 1, dynamic, argb, pool, ok},
+        {0, 8, 1, 0, argb, managed, bad},       {8193, 8, 1, 0, argb, managed, bad},
+        {8, 8, 5, 0, argb, managed, bad},       {8, 8, 1, target, argb, managed, bad},
+        {8, 8, 1, target, dxt1, pool, bad},     {8, 8, 1, 0, D3DFMT_A8, managed, bad}};
+    for (const auto& [width, height, levels, usage, format, inPool, expected] : cases)
+    {
+        IDirect3DTexture9* texture = reinterpret_cast<IDirect3DTexture9*>(this);
+        EXPECT_EQ(device->CreateTexture(width, height, levels, usage, format, inPool, &texture, nullptr), expected)
+            << width << "x" << height << " levels " << levels << " format " << format;
+        EXPECT_EQ(texture != nullptr, SUCCEEDED(expected));
+        EXPECT_EQ(texture ? texture->Release() : 0u, 0u);
+    }
 }
 
-const D3DFORMAT kArgb = D3DFMT_A8R8G8B8;
-const D3DPOOL kManaged = D3DPOOL_MANAGED, kDefault = D3DPOOL_DEFAULT;
-const DWORD kTarget = D3DUSAGE_RENDERTARGET;
-INSTANTIATE_TEST_SUITE_P(
-    Textures, CreateTextureCases,
-    ::testing::Values(TextureCase{"Argb", 64, 32, 1, 0, kArgb, kManaged, D3D_OK},
-                      TextureCase{"FullChain", 64, 32, 0, 0, D3DFMT_DXT5, kManaged, D3D_OK},
-                      TextureCase{"Dxt1Odd", 5, 3, 1, 0, D3DFMT_DXT1, kManaged, D3D_OK},
-                      TextureCase{"Dynamic", 8, 8, 1, D3DUSAGE_DYNAMIC, kArgb, kDefault, D3D_OK},
-                      TextureCase{"ZeroWidth", 0, 8, 1, 0, kArgb, kManaged, D3DERR_INVALIDCALL},
-                      TextureCase{"TooWide", 8193, 8, 1, 0, kArgb, kManaged, D3DERR_INVALIDCALL},
-                      TextureCase{"TooManyLevels", 8, 8, 5, 0, kArgb, kManaged, D3DERR_INVALIDCALL},
-                      TextureCase{"ManagedTarget", 8, 8, 1, kTarget, kArgb, kManaged, D3DERR_INVALIDCALL},
-                      TextureCase{"CompressedTarget", 8, 8, 1, kTarget, D3DFMT_DXT1, kDefault, D3DERR_INVALIDCALL},
-                      TextureCase{"UnknownFormat", 8, 8, 1, 0, D3DFMT_A8, kManaged, D3DERR_INVALIDCALL}),
-    [](const ::testing::TestParamInfo<TextureCase>& info) { return std::string(info.param.name); });
-
-struct PitchCase
+TEST_F(NullDeviceTest, LockPitchIsRowBytesOrBlockRowBytesAndLocksDoNotNest)
 {
-    D3DFORMAT format;
-    UINT width, level;
-    INT pitch;
-};
-class LockPitch : public NullDeviceTest, public ::testing::WithParamInterface<PitchCase>
-{
-};
-
-TEST_P(LockPitch, IsRowBytesOrBlockRowBytes)
-{
-    const PitchCase& c = GetParam();
-    IDirect3DTexture9* texture = MakeTexture(c.width, 16, 0, D3DPOOL_MANAGED, c.format, 0);
-    D3DLOCKED_RECT locked = {};
-    ASSERT_EQ(texture->LockRect(c.level, &locked, nullptr, 0), D3D_OK);
-    EXPECT_EQ(locked.Pitch, c.pitch);
-    EXPECT_EQ(texture->LockRect(c.level, &locked, nullptr, 0), D3DERR_INVALIDCALL); // already locked
-    EXPECT_EQ(texture->UnlockRect(c.level), D3D_OK);
-    EXPECT_EQ(texture->UnlockRect(c.level), D3DERR_INVALIDCALL);
-    texture->Release();
+    // Format, width, level, pitch.
+    const std::tuple<D3DFORMAT, UINT, UINT, INT> cases[] = {{D3DFMT_A8R8G8B8, 20, 0, 80}, {D3DFMT_A8R8G8B8, 20, 2, 20},
+                                                            {D3DFMT_DXT1, 20, 0, 40},     {D3DFMT_DXT5, 20, 0, 80},
+                                                            {D3DFMT_DXT3, 20, 4, 16}};
+    for (const auto& [format, width, level, pitch] : cases)
+    {
+        IDirect3DTexture9* texture = MakeTexture(width, 16, 0, D3DPOOL_MANAGED, format, 0);
+        D3DLOCKED_RECT locked = {};
+        ASSERT_EQ(texture->LockRect(level, &locked, nullptr, 0), D3D_OK);
+        EXPECT_EQ(locked.Pitch, pitch) << format << " level " << level;
+        EXPECT_EQ(texture->LockRect(level, &locked, nullptr, 0), D3DERR_INVALIDCALL); // already locked
+        EXPECT_EQ(texture->UnlockRect(level), D3D_OK);
+        EXPECT_EQ(texture->UnlockRect(level), D3DERR_INVALIDCALL);
+        texture->Release();
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Formats, LockPitch,
-                         ::testing::Values(PitchCase{D3DFMT_A8R8G8B8, 20, 0, 80}, PitchCase{D3DFMT_A8R8G8B8, 20, 2, 20},
-                                           PitchCase{D3DFMT_DXT1, 20, 0, 40}, PitchCase{D3DFMT_DXT5, 20, 0, 80},
-                                           PitchCase{D3DFMT_DXT3, 20, 4, 16}));
 
 TEST_F(NullDeviceTest, OnlyManagedAndDynamicTexturesLockAndOnlyTheirLevels)
 {

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <tuple>
+#include <tuple>
 
 namespace
 {
@@ -28,54 +29,44 @@ TEST_F(InitRenderTest, WithoutAnisotropicFilteringSamplersAreLinear)
         EXPECT_EQ(d3d9::test::GetSamplerState(r->GetDevice(), 0, filter), D3DTEXF_LINEAR);
 }
 
-struct CapsCase
-{
-    const char* name;
-    std::function<void(D3DCAPS9&)> change;
-    bool starts;
-    bool reported; // the card's shaders reported to the user
-    const wchar_t* record = nullptr; // in the log exactly when the start fails
-};
-
-class CapabilityGate : public InitRenderTest, public testing::WithParamInterface<CapsCase>
-{
-};
-
-TEST_P(CapabilityGate, StartsOrFailsWithItsReport)
-{
-    const CapsCase& c = GetParam();
-    D3DCAPS9 caps = d3d9::test::DefaultCaps();
-    c.change(caps);
-    d3d9::test::SetCaps(caps);
-    EXPECT_EQ(Init(), c.starts ? BW_OK : BW_FAIL);
-    EXPECT_EQ(r->mFailureReports, c.reported ? 1 : 0);
-    EXPECT_TRUE(!c.record || mLog.Contains(c.record) == !c.starts);
-}
-
-constexpr DWORD VS(int major, int minor) { return D3DVS_VERSION(major, minor); }
-constexpr DWORD PS(int major, int minor) { return D3DPS_VERSION(major, minor); }
-
-void Shaders(D3DCAPS9& caps, DWORD vertex, DWORD pixel)
-{
-    caps.VertexShaderVersion = vertex;
-    caps.PixelShaderVersion = pixel;
-}
-
 // Vertex shaders 1.1 and pixel shaders 2.0 at least, a scissor test, and
-// 16-bit indices drawable.
-INSTANTIATE_TEST_SUITE_P(
-    Caps, CapabilityGate,
-    testing::Values(
-        CapsCase{"Vs11Ps20", [](D3DCAPS9& c) { Shaders(c, VS(1, 1), PS(2, 0)); }, true, false},
-        CapsCase{"Vs30Ps30", [](D3DCAPS9& c) { Shaders(c, VS(3, 0), PS(3, 0)); }, true, false},
-        CapsCase{"Vs10", [](D3DCAPS9& c) { Shaders(c, VS(1, 0), PS(2, 0)); }, false, true},
-        CapsCase{"Ps14", [](D3DCAPS9& c) { Shaders(c, VS(2, 0), PS(1, 4)); }, false, true},
-        CapsCase{"NoShaders", [](D3DCAPS9& c) { Shaders(c, 0, 0); }, false, true},
-        CapsCase{"NoScissor", [](D3DCAPS9& c) { c.RasterCaps &= ~D3DPRASTERCAPS_SCISSORTEST; }, false, false, L"scissor"},
-        CapsCase{"MaxVertexIndex0", [](D3DCAPS9& c) { c.MaxVertexIndex = 0; }, false, false, L"MaxVertexIndex"},
-        CapsCase{"MaxVertexIndex65534", [](D3DCAPS9& c) { c.MaxVertexIndex = 65534; }, false, false, L"MaxVertexIndex"},
-        CapsCase{"MaxVertexIndex65535", [](D3DCAPS9& c) { c.MaxVertexIndex = 65535; }, true, false, L"MaxVertexIndex"}),
-    [](const testing::TestParamInfo<CapsCase>& info) { return std::string(info.param.name); });
+// 16-bit indices drawable; missing shader models are reported to the user,
+// the rest logged.
+TEST_F(InitRenderTest, EachCapabilityGateStartsOrFailsWithItsReport)
+{
+    const auto shaders = [](DWORD vs, DWORD ps) {
+        return [=](D3DCAPS9& c) { c.VertexShaderVersion = vs, c.PixelShaderVersion = ps; };
+    };
+    const auto maxIndex = [](DWORD index) { return [=](D3DCAPS9& c) { c.MaxVertexIndex = index; }; };
+    const struct
+    {
+        std::function<void(D3DCAPS9&)> change;
+        bool starts, reported;
+        const wchar_t* record; // in the log exactly when the start fails
+    } cases[] = {
+        {shaders(D3DVS_VERSION(1, 1), D3DPS_VERSION(2, 0)), true, false, nullptr},
+        {shaders(D3DVS_VERSION(3, 0), D3DPS_VERSION(3, 0)), true, false, nullptr},
+        {shaders(D3DVS_VERSION(1, 0), D3DPS_VERSION(2, 0)), false, true, nullptr},
+        {shaders(D3DVS_VERSION(2, 0), D3DPS_VERSION(1, 4)), false, true, nullptr},
+        {shaders(0, 0), false, true, nullptr},
+        {[](D3DCAPS9& c) { c.RasterCaps &= ~D3DPRASTERCAPS_SCISSORTEST; }, false, false, L"scissor"},
+        {maxIndex(0), false, false, L"MaxVertexIndex"},
+        {maxIndex(65534), false, false, L"MaxVertexIndex"},
+        {maxIndex(65535), true, false, L"MaxVertexIndex"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(&c - cases);
+        D3DCAPS9 caps = d3d9::test::DefaultCaps();
+        c.change(caps);
+        d3d9::test::SetCaps(caps);
+        mLog.Clear();
+        r = std::make_unique<bwtest::TestRenderDX9>();
+        EXPECT_EQ(Init(), c.starts ? BW_OK : BW_FAIL);
+        EXPECT_EQ(r->mFailureReports, c.reported ? 1 : 0);
+        EXPECT_TRUE(!c.record || mLog.Contains(c.record) == !c.starts);
+    }
+}
 
 TEST_F(InitRenderTest, ANegativeHardwareResultFallsBackToSoftwareVertexProcessing)
 {
@@ -100,35 +91,26 @@ TEST_F(InitRenderTest, FormatAnswersFillTheDxtCaps)
               std::vector<int>({1, 0, 1, 0, 1}));
 }
 
-struct FailingCase
-{
-    Call call;
-    HRESULT result;
-};
-
-class FailingInitCall : public InitRenderTest, public testing::WithParamInterface<FailingCase>
-{
-};
-
 // Both device kinds failing, a positive answer where only 0 is success, and
-// each later step failing once.
-TEST_P(FailingInitCall, EndsStartUpWithoutLeaking)
+// each later step failing once: start-up ends and leaves no device.
+TEST_F(InitRenderTest, EachFailingStartUpCallEndsStartUpWithoutLeaking)
 {
-    d3d9::test::ForceResult(GetParam().call, GetParam().result, 1);
-    EXPECT_EQ(Init(), BW_FAIL);
+    std::vector<std::pair<Call, HRESULT>> cases = {
+        {Call::Direct3DCreate9, E_FAIL}, {Call::GetAdapterDisplayMode, D3DERR_NOTAVAILABLE}, {Call::GetDeviceCaps, 1}};
+    for (Call call : {Call::GetRenderTarget, Call::SetViewport, Call::Clear, Call::Present, Call::SetSamplerState,
+                      Call::SetRenderState, Call::CreateVertexShader, Call::CreatePixelShader, Call::CreateVertexBuffer,
+                      Call::CreateIndexBuffer})
+        cases.emplace_back(call, D3DERR_INVALIDCALL);
+    for (const auto& [call, result] : cases)
+    {
+        r = std::make_unique<bwtest::TestRenderDX9>();
+        d3d9::test::ForceResult(call, result, 1);
+        EXPECT_EQ(Init(), BW_FAIL) << static_cast<int>(call);
+        d3d9::test::ClearForcedResults();
+        r.reset();
+        EXPECT_EQ(d3d9::test::LiveDevices(), 0u) << static_cast<int>(call);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Calls, FailingInitCall,
-    testing::Values(FailingCase{Call::Direct3DCreate9, E_FAIL}, FailingCase{Call::GetAdapterDisplayMode, D3DERR_NOTAVAILABLE},
-                    FailingCase{Call::GetDeviceCaps, 1}, FailingCase{Call::GetRenderTarget, D3DERR_INVALIDCALL},
-                    FailingCase{Call::SetViewport, D3DERR_INVALIDCALL}, FailingCase{Call::Clear, D3DERR_INVALIDCALL},
-                    FailingCase{Call::Present, D3DERR_INVALIDCALL}, FailingCase{Call::SetSamplerState, D3DERR_INVALIDCALL},
-                    FailingCase{Call::SetRenderState, D3DERR_INVALIDCALL},
-                    FailingCase{Call::CreateVertexShader, D3DERR_INVALIDCALL},
-                    FailingCase{Call::CreatePixelShader, D3DERR_INVALIDCALL},
-                    FailingCase{Call::CreateVertexBuffer, D3DERR_INVALIDCALL},
-                    FailingCase{Call::CreateIndexBuffer, D3DERR_INVALIDCALL}));
 
 TEST_F(InitRenderTest, APositiveCreateDeviceResultIsSuccessAndBothKindsFailingFails)
 {

@@ -41,42 +41,32 @@ protected:
 
 };
 
-struct FormatCase
+TEST_F(TextureDX9Test, LoadedImagesGoToTheManagedPoolWithEveryLevelFilled)
 {
-    const char* file;
-    uint32_t format;
-    uint32_t levels;
-};
-
-class TextureDX9Format : public TextureDX9Test, public testing::WithParamInterface<FormatCase>
-{
-};
-
-TEST_P(TextureDX9Format, LoadedImagesGoToTheManagedPoolWithEveryLevelFilled)
-{
-    const FormatCase& c = GetParam();
+    const std::tuple<const char*, uint32_t, uint32_t> samples[] = {
+        {"quadrants_argb.dds", D3DFMT_A8R8G8B8, 1}, {"quadrants_dxt1.dds", D3DFMT_DXT1, 1}, {"quadrants_dxt5.dds", D3DFMT_DXT5, 5}};
     d3d9::test::EnableCallLog(true);
-    render::TextureDX9* texture = NewTexture();
-    ASSERT_EQ(LoadInto(texture, Sample(c.file), L".dds"), BW_OK);
-    const std::vector<CallRecord> created = Logged(Call::CreateTexture);
-    ASSERT_EQ(created.size(), 1u);
-    // Width, height, levels, usage, format, pool.
-    std::vector<uint64_t> args;
-    for (int k = 0; k < 6; ++k)
-        args.push_back(created[0].args[k].bits);
-    EXPECT_EQ(args, (std::vector<uint64_t>{16, 16, c.levels, 0, c.format, D3DPOOL_MANAGED}));
-    const std::vector<CallRecord> locks = Logged(Call::TextureLockRect);
-    ASSERT_EQ(locks.size(), c.levels);
-    for (uint32_t level = 0; level < c.levels; ++level)
-        EXPECT_EQ(locks[level].args[0].bits, level);
-    EXPECT_EQ(Logged(Call::TextureUnlockRect).size(), c.levels);
-    EXPECT_TRUE(texture->GetPixel(0, 0));
+    for (const auto& [file, format, levels] : samples)
+    {
+        SCOPED_TRACE(file);
+        d3d9::test::ClearCallLog();
+        render::TextureDX9* texture = NewTexture();
+        ASSERT_EQ(LoadInto(texture, Sample(file), L".dds"), BW_OK);
+        const std::vector<CallRecord> created = Logged(Call::CreateTexture);
+        ASSERT_EQ(created.size(), 1u);
+        // Width, height, levels, usage, format, pool.
+        std::vector<uint64_t> args;
+        for (int k = 0; k < 6; ++k)
+            args.push_back(created[0].args[k].bits);
+        EXPECT_EQ(args, (std::vector<uint64_t>{16, 16, levels, 0, format, D3DPOOL_MANAGED}));
+        const std::vector<CallRecord> locks = Logged(Call::TextureLockRect);
+        ASSERT_EQ(locks.size(), levels);
+        for (uint32_t level = 0; level < levels; ++level)
+            EXPECT_EQ(locks[level].args[0].bits, level);
+        EXPECT_EQ(Logged(Call::TextureUnlockRect).size(), levels);
+        EXPECT_TRUE(texture->GetPixel(0, 0));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Samples, TextureDX9Format,
-                         testing::Values(FormatCase{"quadrants_argb.dds", D3DFMT_A8R8G8B8, 1},
-                                         FormatCase{"quadrants_dxt1.dds", D3DFMT_DXT1, 1},
-                                         FormatCase{"quadrants_dxt5.dds", D3DFMT_DXT5, 5}));
 
 TEST_F(TextureDX9Test, AFailedCreationOrLockLeavesNoDeviceTextureAndASecondLoadReplacesTheFirst)
 {
