@@ -145,7 +145,10 @@ protected:
 class NullDeviceTest : public DeviceTest
 {
 protected:
-    void SetUp() override { Open(test::Backend::Null, nullptr, 64, 32, D3DFMT_X8R8G8B8, kHardware | D3DCREATE_MULTITHREADED); }
+    void SetUp() override
+    {
+        Open(test::Backend::Null, nullptr, 64, 32, D3DFMT_X8R8G8B8, kHardware | D3DCREATE_MULTITHREADED);
+    }
 
     // Binds shaders, a stream of quads and a projection so that draws pass
     // validation; returns the vertex buffer (released by the caller).

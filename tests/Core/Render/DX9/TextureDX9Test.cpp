@@ -44,7 +44,9 @@ protected:
 TEST_F(TextureDX9Test, LoadedImagesGoToTheManagedPoolWithEveryLevelFilled)
 {
     const std::tuple<const char*, uint32_t, uint32_t> samples[] = {
-        {"quadrants_argb.dds", D3DFMT_A8R8G8B8, 1}, {"quadrants_dxt1.dds", D3DFMT_DXT1, 1}, {"quadrants_dxt5.dds", D3DFMT_DXT5, 5}};
+        {"quadrants_argb.dds", D3DFMT_A8R8G8B8, 1},
+        {"quadrants_dxt1.dds", D3DFMT_DXT1, 1},
+        {"quadrants_dxt5.dds", D3DFMT_DXT5, 5}};
     d3d9::test::EnableCallLog(true);
     for (const auto& [file, format, levels] : samples)
     {
