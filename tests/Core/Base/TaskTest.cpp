@@ -26,7 +26,7 @@ public:
     BWResultEnum Init() override
     {
         gEvents.push_back(mName + " init");
-        return mInitResult;
+        return BW_OK;
     }
     BWResultEnum OnUpdate(float) override
     {
@@ -45,7 +45,6 @@ public:
     void MarkStopped() { mStopped = 1; }
 
     std::string mName;
-    BWResultEnum mInitResult = BW_OK;
     BWResultEnum mUpdateResult = BW_OK;
     base::Task* mAddDuringUpdate = nullptr;
     base::Task* mToAdd = nullptr;
@@ -102,17 +101,6 @@ TEST_F(TaskTest, FailingChildSkipsSiblingsMergeReapingAndParent)
     EXPECT_EQ(root.Update(0), BW_OK);
     EXPECT_EQ(gEvents, (std::vector<std::string>{"a update", "b update", "done deleted", "root update"}));
     EXPECT_EQ(root.GetChildCount(), 3u); // a, b, pending
-}
-
-TEST_F(TaskTest, InitFailureIsReturnedOnceAndNeverRetriedAndAStoppedTaskDoesNothing)
-{
-    Probe task("t");
-    task.mInitResult = BW_FAIL;
-    EXPECT_EQ(task.Update(0), BW_FAIL);
-    EXPECT_EQ(task.Update(0), BW_OK);
-    task.MarkStopped();
-    EXPECT_EQ(task.Update(0), BW_OK);
-    EXPECT_EQ(gEvents, (std::vector<std::string>{"t init", "t update"}));
 }
 
 TEST_F(TaskTest, OnStopMayAddAChildUnderTheTasksOwnLock)

@@ -84,20 +84,6 @@ protected:
 
 } // namespace
 
-TEST(InputKeyTable, CodesMapToVirtualKeysAndLaterCodesWinTheReverseTable)
-{
-    input::InputWin32 input(nullptr, nullptr);
-    // Shared keys, gaps, the keypad and the ends.
-    const uint32_t rows[][2] = {{58, 0xBA}, {59, 0xBA}, {97, 0x41}, {256, 0x60}, {271, 0x0D},
-                                {272, 0},   {297, 0},   {323, 0},   {400, 0}};
-    for (const auto& row : rows)
-        EXPECT_EQ(input.GetVirtualKey(row[0]), row[1]) << "code " << row[0];
-    EXPECT_EQ(input.GetKeyCode(0x0D), 271u) << "return reports keypad enter";
-    EXPECT_EQ(input.GetKeyCode(0xBA), 59u);
-    EXPECT_EQ(input.GetKeyCode(0x10), 0u) << "the generic shift has no row";
-    EXPECT_EQ(input.GetKeyCode(0x1000), 0u);
-}
-
 // A double click stops drags until the next press; buttons past the states
 // are dropped, not written.
 TEST_F(InputWin32Test, MouseEventsCarryTheConvertedPosition)
