@@ -9,7 +9,6 @@
 
 using particles::EffectFile;
 using particles::ParseEffectFile;
-using particle_tests::kTree;
 
 namespace
 {
@@ -151,6 +150,7 @@ TEST(EffectFile, LimitsAndErrorLines)
 // Folder walks, templates and atlases as the particle system reads them are
 // covered through it in tests/Core/Render/ParticleSystemTest.cpp; here the
 // paths, records and handles it never gives.
+const char* const kTree = "<ptc><emitter name=\"top\"/><folder name=\"chips\"><emitter name=\"red\"/></folder></ptc>";
 TEST(MagicFile, BadTextsStaleHandlesAndForgedWalkRecordsFailWithoutHarm)
 {
     EXPECT_EQ(Magic_OpenFileInMemory(nullptr), 0);

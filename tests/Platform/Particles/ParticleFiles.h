@@ -14,23 +14,6 @@
 namespace particle_tests
 {
 
-// Two atlases; a top-level emitter and emitters in nested folders.
-inline const char* kTree = R"(<ptc name="tree.ptc">
-  <atlas file="a.png" width="64" height="32"/>
-  <emitter name="top" interval2="500">
-    <particles burst="1" life="10000"/>
-  </emitter>
-  <folder name="chips">
-    <emitter name="red"><particles burst="2" life="10000"/></emitter>
-    <folder name="deep">
-      <emitter name="blue"><particles burst="3" life="10000"/></emitter>
-    </folder>
-    <emitter name="green"><particles burst="4" life="10000"/></emitter>
-  </folder>
-  <atlas file="sub/b.png" width="16" height="16"/>
-  <folder name="empty"/>
-</ptc>)";
-
 // Wraps one emitter's description in a file with two atlases.
 inline std::string EffectWith(const std::string& emitter)
 {
