@@ -115,12 +115,12 @@ inline void AddLayoutGlyphs(render::BMFont* font)
     std::vector<std::pair<wchar_t, float>> glyphs = {{L' ', 5}, {L'\t', 20}, {L'W', 30}, {L'?', 10}};
     for (wchar_t c = L'a'; c <= L'z'; ++c)
         glyphs.emplace_back(c, c == L'i' ? 5 : 10);
-    for (const auto& spec : glyphs)
+    for (const auto& entry : glyphs)
     {
-        render::BMFont::Glyph& glyph = font->mChars[static_cast<uint16_t>(spec.first)];
-        glyph.mWidth = spec.second - 2;
+        render::BMFont::Glyph& glyph = font->mChars[static_cast<uint16_t>(entry.first)];
+        glyph.mWidth = entry.second - 2;
         glyph.mHeight = 12;
-        glyph.mXAdvance = spec.second;
+        glyph.mXAdvance = entry.second;
     }
     font->mSize = 20;
     font->mBase = 16;
