@@ -117,52 +117,37 @@ TEST_P(DisplaySettingsTable, MatchesTheHandComputedValues)
 {
     const Expected& e = GetParam();
     ASSERT_EQ(Compute({e.monitor}, e.windowedAsked), BW_OK);
-    EXPECT_EQ(mRecord.mRenderParam.mWindowed, e.windowed);
-    EXPECT_EQ(mRecord.mFellBackToFullScreen, e.fellBack);
-    EXPECT_EQ(mRecord.mWindowX, e.windowX);
-    EXPECT_EQ(mRecord.mWindowY, e.windowY);
-    EXPECT_EQ(mRecord.mWindowWidth, e.windowW);
-    EXPECT_EQ(mRecord.mWindowHeight, e.windowH);
-    EXPECT_EQ(mRecord.mRenderParam.mWidth, e.backW);
-    EXPECT_EQ(mRecord.mRenderParam.mHeight, e.backH);
-
-    EXPECT_FLOAT_EQ(mLayout.mLayoutWidth, e.layoutW);
-    EXPECT_FLOAT_EQ(mLayout.mLayoutHeight, 768.0f);
-    EXPECT_FLOAT_EQ(mLayout.mLayoutOffsetX, e.offsetX);
-    EXPECT_NEAR(mLayout.mScaleX, e.scaleX, kTolerance);
-    EXPECT_NEAR(mLayout.mScaleY, e.scaleY, kTolerance);
-    EXPECT_NEAR(mLayout.mOffsetX, e.convX, kTolerance);
-    EXPECT_NEAR(mLayout.mOffsetY, e.convY, kTolerance);
-
-    EXPECT_EQ(mLayout.mBarsNeeded, e.bars);
+    const framework::DisplaySettings& r = mRecord;
+    const float* viewport = e.target ? r.mTargetViewport : r.mRenderParam.mViewport;
+    std::vector<float> expected = {float(e.windowed), float(e.fellBack), float(e.windowX), float(e.windowY),
+                                   float(e.windowW), float(e.windowH), float(e.backW), float(e.backH), e.layoutW,
+                                   e.offsetX, e.scaleX, e.scaleY, e.convX, e.convY, float(e.bars), float(e.target)};
+    std::vector<float> actual = {float(r.mRenderParam.mWindowed), float(r.mFellBackToFullScreen), float(r.mWindowX),
+                                 float(r.mWindowY), float(r.mWindowWidth), float(r.mWindowHeight),
+                                 float(r.mRenderParam.mWidth), float(r.mRenderParam.mHeight), mLayout.mLayoutWidth,
+                                 mLayout.mLayoutOffsetX, mLayout.mScaleX, mLayout.mScaleY, mLayout.mOffsetX,
+                                 mLayout.mOffsetY, float(mLayout.mBarsNeeded), float(r.mRenderParam.mOrthoFromSize)};
+    expected.insert(expected.end(), e.viewport, e.viewport + 4);
+    actual.insert(actual.end(), viewport, viewport + 4);
+    EXPECT_EQ(r.mTargetNeeded, e.target);
+    EXPECT_EQ(mLayout.mLayoutHeight, 768.0f);
     if (e.bars)
     {
-        EXPECT_EQ(mLayout.mBarsAtSides, e.barsAtSides);
-        for (int i = 0; i < 4; ++i)
-        {
-            EXPECT_NEAR(mLayout.mBars[0][i], e.bar1[i], kTolerance) << "bar 1, word " << i;
-            EXPECT_NEAR(mLayout.mBars[1][i], e.bar2[i], kTolerance) << "bar 2, word " << i;
-        }
+        expected.insert(expected.end(), {float(e.barsAtSides), e.bar1[0], e.bar1[1], e.bar1[2], e.bar1[3], e.bar2[0],
+                                         e.bar2[1], e.bar2[2], e.bar2[3]});
+        actual.push_back(float(mLayout.mBarsAtSides));
+        actual.insert(actual.end(), &mLayout.mBars[0][0], &mLayout.mBars[0][0] + 8);
     }
-
-    EXPECT_EQ(mRecord.mTargetNeeded, e.target);
-    EXPECT_EQ(mRecord.mRenderParam.mOrthoFromSize, e.target);
     if (e.target)
     {
-        EXPECT_EQ(mRecord.mTargetWidth, e.targetW);
-        EXPECT_EQ(mRecord.mTargetHeight, e.targetH);
-        for (int i = 0; i < 4; ++i)
-            EXPECT_NEAR(mRecord.mTargetViewport[i], e.viewport[i], kTolerance) << "target viewport word " << i;
-        EXPECT_NEAR(mLayout.mTargetScaleX, e.targetScaleX, kTolerance);
-        EXPECT_NEAR(mLayout.mTargetScaleY, e.targetScaleY, kTolerance);
-        EXPECT_FLOAT_EQ(mLayout.mTargetX, e.targetX);
-        EXPECT_FLOAT_EQ(mLayout.mTargetY, e.targetY);
+        expected.insert(expected.end(), {float(e.targetW), float(e.targetH), e.targetScaleX, e.targetScaleY,
+                                         e.targetX, e.targetY});
+        actual.insert(actual.end(), {float(r.mTargetWidth), float(r.mTargetHeight), mLayout.mTargetScaleX,
+                                     mLayout.mTargetScaleY, mLayout.mTargetX, mLayout.mTargetY});
     }
-    else
-    {
-        for (int i = 0; i < 4; ++i)
-            EXPECT_NEAR(mRecord.mRenderParam.mViewport[i], e.viewport[i], kTolerance) << "viewport word " << i;
-    }
+    ASSERT_EQ(actual.size(), expected.size());
+    for (size_t i = 0; i < actual.size(); ++i)
+        EXPECT_NEAR(actual[i], expected[i], kTolerance) << "value " << i;
 }
 
 // A pixel turned into layout coordinates and placed back on the screen the
@@ -174,64 +159,31 @@ TEST_P(DisplaySettingsTable, ScissorPlacementInvertsThePointConversion)
     ASSERT_EQ(Compute({e.monitor}, e.windowedAsked), BW_OK);
     bwtest::RecordingRender frontEnd;
     ASSERT_EQ(frontEnd.InitRender(nullptr, mRecord.mRenderParam), BW_OK);
-    for (float px : {0.0f, 100.0f, static_cast<float>(e.backW) * 0.5f, static_cast<float>(e.backW) - 1.0f})
-    {
-        for (float py : {0.0f, 10.0f, static_cast<float>(e.backH) - 1.0f})
+    for (float px : {0.0f, 100.0f, e.backW * 0.5f, e.backW - 1.0f})
+        for (float py : {0.0f, 10.0f, e.backH - 1.0f})
         {
-            input::Point layoutPoint = mLayout.ConvertPoint({px, py});
+            input::Point p = mLayout.ConvertPoint({px, py});
+            float screen[2];
             if (mRecord.mTargetNeeded)
             {
                 float rect[4];
                 framework::TargetRectFromViewport(mRecord.mTargetViewport, rect);
-                float targetX = layoutPoint.x * rect[2] + rect[0];
-                float targetY = layoutPoint.y * rect[3] + rect[1];
-                float screenX = (targetX - static_cast<float>(mRecord.mTargetWidth) * 0.5f) * mLayout.mTargetScaleX +
-                                mLayout.mTargetX;
-                float screenY = (targetY - static_cast<float>(mRecord.mTargetHeight) * 0.5f) *
-                                    mLayout.mTargetScaleY +
-                                mLayout.mTargetY;
-                EXPECT_NEAR(screenX, px, 0.01f) << "pixel " << px;
-                EXPECT_NEAR(screenY, py, 0.01f) << "pixel " << py;
+                screen[0] = (p.x * rect[2] + rect[0] - mRecord.mTargetWidth * 0.5f) * mLayout.mTargetScaleX +
+                            mLayout.mTargetX;
+                screen[1] = (p.y * rect[3] + rect[1] - mRecord.mTargetHeight * 0.5f) * mLayout.mTargetScaleY +
+                            mLayout.mTargetY;
             }
             else
             {
                 // The renderer's own placement, from the viewport it was given.
-                const float rect[4] = {layoutPoint.x, layoutPoint.y, 10.0f, 10.0f};
-                int screen[4];
-                ASSERT_EQ(frontEnd.ToScreenRect(rect, screen), BW_OK);
-                EXPECT_NEAR(screen[0], px, 1.0f) << "pixel " << px;
-                EXPECT_NEAR(screen[1], py, 1.0f) << "pixel " << py;
+                const float rect[4] = {p.x, p.y, 10.0f, 10.0f};
+                int placed[4];
+                ASSERT_EQ(frontEnd.ToScreenRect(rect, placed), BW_OK);
+                screen[0] = float(placed[0]), screen[1] = float(placed[1]);
             }
+            EXPECT_NEAR(screen[0], px, mRecord.mTargetNeeded ? 0.01f : 1.0f) << px << ", " << py;
+            EXPECT_NEAR(screen[1], py, mRecord.mTargetNeeded ? 0.01f : 1.0f) << px << ", " << py;
         }
-    }
-}
-
-// The projection sends the shown part of the layout onto the whole of what
-// it draws into: its left edge to clip x = -1, its right edge to +1.
-TEST_P(DisplaySettingsTable, ProjectionSpansTheShownLayout)
-{
-    const Expected& e = GetParam();
-    ASSERT_EQ(Compute({e.monitor}, e.windowedAsked), BW_OK);
-    const math::Matrix4& projection =
-        mRecord.mTargetNeeded ? mRecord.mTargetProjection : mRecord.mRenderParam.mProjection;
-    float shownLeft[3] = {mLayout.mLayoutOffsetX, 0.0f, 0.0f};
-    float shownRight[3] = {mLayout.mLayoutOffsetX + mLayout.mLayoutWidth, 768.0f, 0.0f};
-    float left[3];
-    float right[3];
-    projection.TransformPoint(shownLeft, left);
-    projection.TransformPoint(shownRight, right);
-    // Drawn straight, the bars take their side of the screen.
-    bool target = mRecord.mTargetNeeded != 0;
-    if (target || !(mLayout.mBarsNeeded && mLayout.mBarsAtSides))
-    {
-        EXPECT_NEAR(left[0], -1.0f, kTolerance);
-        EXPECT_NEAR(right[0], 1.0f, kTolerance);
-    }
-    if (target || !(mLayout.mBarsNeeded && !mLayout.mBarsAtSides))
-    {
-        EXPECT_NEAR(left[1], 1.0f, kTolerance);
-        EXPECT_NEAR(right[1], -1.0f, kTolerance);
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, DisplaySettingsTable, ::testing::ValuesIn(kCases),
