@@ -85,11 +85,19 @@ TEST_F(ThreadTest, StartRegistersCreatesSuspendedAndSetsThePriority)
     Countdown child(2);
     worker.AddChild(&child);
     ASSERT_TRUE(worker.Start(app::ThreadPriorityHigh));
-    ASSERT_NE(worker.GetHandle(), nullptr);
     EXPECT_EQ(mHost->GetThreads().size(), 1u);
     EXPECT_EQ(GetThreadPriority(worker.GetHandle()), THREAD_PRIORITY_HIGHEST);
     EXPECT_EQ(WaitForSingleObject(worker.GetHandle(), 20), static_cast<DWORD>(WAIT_TIMEOUT));
     EXPECT_EQ(child.mUpdates.load(), 0);
+    const std::pair<int, int> levels[] = {{0, THREAD_PRIORITY_IDLE},          {1, THREAD_PRIORITY_BELOW_NORMAL},
+                                          {3, THREAD_PRIORITY_ABOVE_NORMAL},  {5, THREAD_PRIORITY_TIME_CRITICAL},
+                                          {9, THREAD_PRIORITY_NORMAL},        {-1, THREAD_PRIORITY_NORMAL}};
+    for (const auto& level : levels)
+    {
+        EXPECT_TRUE(worker.SetPriority(level.first));
+        EXPECT_EQ(GetThreadPriority(worker.GetHandle()), level.second) << level.first;
+    }
+    EXPECT_FALSE(mHost->SetPriority(app::ThreadPriorityHigh)) << "the application has no thread of its own";
 
     // Nothing in the engine resumes it; resumed here, it runs its own loop.
     worker.Update(0.0f);
@@ -98,24 +106,6 @@ TEST_F(ThreadTest, StartRegistersCreatesSuspendedAndSetsThePriority)
     EXPECT_EQ(WaitForSingleObject(worker.GetHandle(), INFINITE), static_cast<DWORD>(WAIT_OBJECT_0));
     EXPECT_EQ(child.mUpdates.load(), 2);
     EXPECT_TRUE(worker.HasNoChildren());
-}
-
-TEST_F(ThreadTest, PriorityLevelsMapToThePlatformLevels)
-{
-    Worker worker;
-    ASSERT_TRUE(worker.Start(app::ThreadPriorityNormal));
-    const struct
-    {
-        int level, platform;
-    } table[] = {{0, THREAD_PRIORITY_IDLE},    {1, THREAD_PRIORITY_BELOW_NORMAL},  {3, THREAD_PRIORITY_ABOVE_NORMAL},
-                 {5, THREAD_PRIORITY_TIME_CRITICAL}, {9, THREAD_PRIORITY_NORMAL}, {-1, THREAD_PRIORITY_NORMAL}};
-    for (const auto& row : table)
-    {
-        EXPECT_TRUE(worker.SetPriority(row.level));
-        EXPECT_EQ(GetThreadPriority(worker.GetHandle()), row.platform) << row.level;
-    }
-    // The application has no thread handle of its own.
-    EXPECT_FALSE(mHost->SetPriority(app::ThreadPriorityHigh));
 }
 
 TEST_F(ThreadTest, ApplicationWaitsForRegisteredThreadsAndReapsThem)

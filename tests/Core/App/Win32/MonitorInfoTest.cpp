@@ -58,25 +58,14 @@ TEST(Monitors, TheDisplayOfXvfbIsOnePrimaryMonitor)
     EXPECT_EQ(monitors[0].mPrimary, 1);
 }
 
-struct RatioRow
+TEST(ReduceRatio, DividesByTheGreatestCommonDivisor)
 {
-    uint32_t a, b, w, h;
-};
-
-class ReduceRatioTable : public ::testing::TestWithParam<RatioRow>
-{
-};
-
-TEST_P(ReduceRatioTable, DividesByTheGreatestCommonDivisor)
-{
-    std::pair<uint32_t, uint32_t> out(99, 99);
-    app::ReduceRatio(out, GetParam().a, GetParam().b);
-    EXPECT_EQ(out.first, GetParam().w);
-    EXPECT_EQ(out.second, GetParam().h);
+    const uint32_t rows[][4] = {{1024, 768, 4, 3},    {1366, 768, 683, 384}, {1920, 1080, 16, 9},
+                                {2560, 1080, 64, 27}, {7, 0, 1, 0},          {0, 0, 0, 0}};
+    for (const auto& row : rows)
+    {
+        std::pair<uint32_t, uint32_t> out(99, 99);
+        app::ReduceRatio(out, row[0], row[1]);
+        EXPECT_EQ(out, std::make_pair(row[2], row[3])) << row[0] << "x" << row[1];
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Sizes, ReduceRatioTable,
-                         ::testing::Values(RatioRow{1024, 768, 4, 3}, RatioRow{1366, 768, 683, 384},
-                                           RatioRow{1920, 1080, 16, 9}, RatioRow{1280, 1024, 5, 4},
-                                           RatioRow{2560, 1080, 64, 27}, RatioRow{640, 640, 1, 1},
-                                           RatioRow{7, 0, 1, 0}, RatioRow{0, 0, 0, 0}));
