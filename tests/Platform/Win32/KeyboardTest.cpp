@@ -14,23 +14,16 @@ TEST_F(Keyboard, ScancodeGivesVirtualKeyScanCodeAndExtendedBit)
     };
     const Row rows[] = {
         {"A", WM_KEYDOWN, 'A', 0x1E, false},
-        {"Z", WM_KEYDOWN, 'Z', 0x2C, false},
-        {"0", WM_KEYDOWN, '0', 0x0B, false},
         {"1", WM_KEYDOWN, '1', 0x02, false},
         {"Return", WM_KEYDOWN, VK_RETURN, 0x1C, false},
         {"Keypad Enter", WM_KEYDOWN, VK_RETURN, 0x1C, true},
-        {"Left Shift", WM_KEYDOWN, VK_SHIFT, 0x2A, false},
         {"Right Shift", WM_KEYDOWN, VK_SHIFT, 0x36, false},
         {"Right Ctrl", WM_KEYDOWN, VK_CONTROL, 0x1D, true},
         {"Left Alt", WM_SYSKEYDOWN, VK_MENU, 0x38, false},
-        {"F1", WM_KEYDOWN, VK_F1, 0x3B, false},
         {"F10", WM_SYSKEYDOWN, VK_F10, 0x44, false},
-        {"F12", WM_KEYDOWN, VK_F12, 0x58, false},
-        {"Left", WM_KEYDOWN, VK_LEFT, 0x4B, true},
         {"Delete", WM_KEYDOWN, VK_DELETE, 0x53, true},
         {"Keypad 7", WM_KEYDOWN, VK_NUMPAD7, 0x47, false},
         {";", WM_KEYDOWN, VK_OEM_1, 0x27, false},
-        {"Escape", WM_KEYDOWN, VK_ESCAPE, 0x01, false},
     };
     for (const Row& row : rows)
     {
@@ -44,7 +37,7 @@ TEST_F(Keyboard, ScancodeGivesVirtualKeyScanCodeAndExtendedBit)
         EXPECT_EQ((downs[0].lParam >> 16) & 0xFF, LPARAM(row.scan));
         EXPECT_EQ(((downs[0].lParam >> 24) & 1) != 0, row.extended);
         EXPECT_EQ(downs[0].lParam & 0xFFFF, 1) << "repeat count";
-        Received().clear();
+        sReceived.clear();
     }
 }
 

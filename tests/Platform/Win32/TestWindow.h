@@ -17,7 +17,6 @@
 
 struct ReceivedMessage
 {
-    HWND hwnd;
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
@@ -42,33 +41,30 @@ public:
     static bool PumpUntil(const std::function<bool()>& condition)
     {
         auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        while (!condition())
+        for (Pump(); !condition(); Pump())
         {
             if (std::chrono::steady_clock::now() > end)
                 return false;
-            Pump();
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         return true;
     }
 
 protected:
-    static std::vector<ReceivedMessage>& Received() { return sReceived; }
     inline static std::vector<ReceivedMessage> sReceived;
 
     static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
-        ReceivedMessage entry = {hwnd, message, wParam, lParam, {}};
+        ReceivedMessage entry = {message, wParam, lParam, {}};
         if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)
         {
             BYTE keys[256];
             GetKeyboardState(keys);
             wchar_t text[4] = {};
             int count = ToUnicode(static_cast<UINT>(wParam), static_cast<UINT>(lParam), keys, text, 4, 0);
-            if (count > 0)
-                entry.typed.assign(text, static_cast<size_t>(count));
+            entry.typed.assign(text, static_cast<size_t>(std::max(count, 0)));
         }
-        Received().push_back(entry);
+        sReceived.push_back(entry);
         if (message == WM_CLOSE || message == WM_SETCURSOR)
             return 0;
         return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -101,25 +97,25 @@ protected:
         Drain();
     }
 
-    static HWND Create(const wchar_t* className, int x, int y, int width, int height,
-                       const std::wstring& caption = L"test " + std::to_wstring(::getpid()))
+    static HWND Create(const wchar_t* className, int x, int y, int width, int height)
     {
+        const std::wstring caption = L"test " + std::to_wstring(::getpid());
         return CreateWindowExW(0, className, caption.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, x, y, width, height,
                                nullptr, nullptr, nullptr, nullptr);
     }
 
     // Handles everything queued and forgets what the procedure saw before.
-    void Drain()
+    static void Drain()
     {
         Pump();
-        Received().clear();
+        sReceived.clear();
     }
 
     // The messages of one kind the procedure saw, in order.
     static std::vector<ReceivedMessage> Seen(UINT message)
     {
         std::vector<ReceivedMessage> out;
-        for (const ReceivedMessage& entry : Received())
+        for (const ReceivedMessage& entry : sReceived)
             if (entry.message == message)
                 out.push_back(entry);
         return out;
@@ -129,7 +125,7 @@ protected:
     static std::vector<UINT> SeenKinds()
     {
         std::vector<UINT> out;
-        for (const ReceivedMessage& entry : Received())
+        for (const ReceivedMessage& entry : sReceived)
             if (entry.message != WM_SETCURSOR)
                 out.push_back(entry.message);
         return out;

@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-using testing_support::TempFolder;
-
 namespace
 {
 
@@ -23,6 +21,15 @@ protected:
                            nullptr);
     }
 
+    // The size of a file opened by that name, or -1.
+    int64_t SizeOf(const std::wstring& relative)
+    {
+        HANDLE file = Open(relative, GENERIC_READ, OPEN_EXISTING);
+        const int64_t size = file == INVALID_HANDLE_VALUE ? -1 : int64_t(GetFileSize(file, nullptr));
+        CloseHandle(file);
+        return size;
+    }
+
     std::vector<std::wstring> List(const std::wstring& pattern)
     {
         std::vector<std::wstring> names;
@@ -31,25 +38,24 @@ protected:
         if (find == INVALID_HANDLE_VALUE)
             return names;
         do
-            names.push_back(std::wstring(data.cFileName) +
-                            ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? L"/" : L""));
+            names.push_back(std::wstring(data.cFileName) + ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                                                                ? L"/"
+                                                                : L"=" + std::to_wstring(data.nFileSizeLow)));
         while (FindNextFileW(find, &data));
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NO_MORE_FILES));
         EXPECT_TRUE(FindClose(find));
         return names;
     }
 
-    TempFolder mFolder;
+    testing_support::TempFolder mFolder;
 };
 
-TEST_F(Win32FileTest, WrittenBytesReadBackAndAFailedSeekLeavesThePositionAlone)
+TEST_F(Win32FileTest, ReadsWritesSeeksAndFailsCleanlyOnBadSeeksAndClosedHandles)
 {
     HANDLE file = Open(L"a.bin", GENERIC_READ | GENERIC_WRITE, CREATE_ALWAYS);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     DWORD moved = 0;
     ASSERT_TRUE(WriteFile(file, "hello world", 11, &moved, nullptr));
-    EXPECT_EQ(moved, 11u);
-    EXPECT_EQ(GetFileSize(file, nullptr), 11u);
     EXPECT_EQ(SetFilePointer(file, 6, nullptr, FILE_BEGIN), 6u);
     char buffer[16] = {};
     ASSERT_TRUE(ReadFile(file, buffer, sizeof(buffer), &moved, nullptr));
@@ -58,29 +64,41 @@ TEST_F(Win32FileTest, WrittenBytesReadBackAndAFailedSeekLeavesThePositionAlone)
     EXPECT_EQ(moved, 0u) << "at the end: success with nothing read";
 
     EXPECT_EQ(SetFilePointer(file, 4, nullptr, FILE_BEGIN), 4u);
-    SetLastError(0);
     EXPECT_EQ(SetFilePointer(file, -5, nullptr, FILE_CURRENT), INVALID_SET_FILE_POINTER);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NEGATIVE_SEEK));
-    EXPECT_EQ(SetFilePointer(file, 0, nullptr, FILE_CURRENT), 4u);
+    EXPECT_EQ(SetFilePointer(file, 0, nullptr, FILE_CURRENT), 4u) << "a failed seek leaves the position";
     EXPECT_EQ(SetFilePointer(file, -3, nullptr, FILE_END), 8u);
-    EXPECT_EQ(SetFilePointer(file, 100, nullptr, FILE_BEGIN), 100u) << "past the end is allowed";
     LONG high = 1;
     EXPECT_EQ(SetFilePointer(file, 8, &high, FILE_BEGIN), 8u);
     EXPECT_EQ(high, 1);
     EXPECT_TRUE(CloseHandle(file));
+
+    moved = 7;
+    EXPECT_FALSE(ReadFile(file, buffer, 1, &moved, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+    EXPECT_EQ(moved, 0u);
+    EXPECT_FALSE(CloseHandle(file));
+    EXPECT_EQ(GetFileSize(reinterpret_cast<HANDLE>(0x12345), nullptr), INVALID_FILE_SIZE);
+    EXPECT_FALSE(FindClose(file));
 }
 
 TEST_F(Win32FileTest, CreationCodesBehaveAsOnWindows)
 {
     mFolder.Write("old.txt", "x");
-    SetLastError(0);
-    EXPECT_EQ(Open(L"old.txt", GENERIC_WRITE, CREATE_NEW), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_EXISTS));
-    EXPECT_EQ(Open(L"missing.txt", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-    EXPECT_EQ(Open(L"old.txt", GENERIC_READ, 0), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-
+    const struct
+    {
+        const wchar_t* name;
+        DWORD access, creation, error;
+    } refused[] = {{L"old.txt", GENERIC_WRITE, CREATE_NEW, ERROR_FILE_EXISTS},
+                   {L"missing.txt", GENERIC_READ, OPEN_EXISTING, ERROR_FILE_NOT_FOUND},
+                   {L"old.txt", GENERIC_READ, 0, ERROR_INVALID_PARAMETER},
+                   {L"", GENERIC_READ, OPEN_EXISTING, ERROR_ACCESS_DENIED}}; // the folder itself
+    for (const auto& c : refused)
+    {
+        SetLastError(0);
+        EXPECT_EQ(Open(c.name, c.access, c.creation), INVALID_HANDLE_VALUE) << &c - refused;
+        EXPECT_EQ(GetLastError(), c.error) << &c - refused;
+    }
     HANDLE file = Open(L"old.txt", GENERIC_WRITE, CREATE_ALWAYS);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
@@ -89,80 +107,44 @@ TEST_F(Win32FileTest, CreationCodesBehaveAsOnWindows)
     EXPECT_FALSE(ReadFile(file, &moved, 1, &moved, nullptr)); // opened for writing only
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
     CloseHandle(file);
-
-    EXPECT_EQ(Open(L"", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
-    CreateDirectoryW(At(L"folder").c_str(), nullptr);
-    EXPECT_EQ(Open(L"folder", GENERIC_READ, OPEN_EXISTING), INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ACCESS_DENIED));
 }
 
-TEST_F(Win32FileTest, ClosedOrForgedHandlesFailCleanly)
-{
-    mFolder.Write("a.bin", "abc");
-    HANDLE file = Open(L"a.bin", GENERIC_READ, OPEN_EXISTING);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    ASSERT_TRUE(CloseHandle(file));
-    char byte;
-    DWORD moved = 7;
-    EXPECT_FALSE(ReadFile(file, &byte, 1, &moved, nullptr));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-    EXPECT_EQ(moved, 0u);
-    EXPECT_FALSE(CloseHandle(file));
-    EXPECT_EQ(GetFileSize(reinterpret_cast<HANDLE>(0x12345), nullptr), INVALID_FILE_SIZE);
-    EXPECT_FALSE(FindClose(file));
-}
-
-TEST_F(Win32FileTest, NamesResolveIgnoringCasePerComponent)
+TEST_F(Win32FileTest, NamesResolveIgnoringCasePerComponentTheExactNameFirst)
 {
     mFolder.Write("Data/Gui/Menu.TXT", "menu");
     mFolder.Write("Data/\xD0\x9C\xD0\xB5\xD0\xBD\xD1\x8E.txt", "cyrillic"); // "Меню.txt"
-    HANDLE file = Open(L"data\\GUI/menu.txt", GENERIC_READ, OPEN_EXISTING);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(GetFileSize(file, nullptr), 4u);
-    CloseHandle(file);
-    EXPECT_NE(GetFileAttributesW(At(L"DATA/\u043c\u0435\u043d\u044e.TXT").c_str()), INVALID_FILE_ATTRIBUTES);
-
+    EXPECT_EQ(SizeOf(L"data\\GUI/menu.txt"), 4);
+    EXPECT_EQ(SizeOf(L"DATA/\u043c\u0435\u043d\u044e.TXT"), 8);
     // A new file lands in the existing folder, under the name as given.
-    file = Open(L"data/gui/New.txt", GENERIC_WRITE, CREATE_NEW);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE);
-    CloseHandle(file);
+    CloseHandle(Open(L"data/gui/New.txt", GENERIC_WRITE, CREATE_NEW));
     EXPECT_TRUE(mFolder.Exists("Data/Gui/New.txt"));
-
-    // The exact name wins over a case-insensitive one.
     mFolder.Write("Data/Gui/menu.txt", "exact");
-    file = Open(L"Data/Gui/menu.txt", GENERIC_READ, OPEN_EXISTING);
-    EXPECT_EQ(GetFileSize(file, nullptr), 5u);
-    CloseHandle(file);
+    EXPECT_EQ(SizeOf(L"Data/Gui/menu.txt"), 5);
+    EXPECT_TRUE(win32::IsSameFile(At(L"Data/Gui/Menu.TXT"), At(L"./data/gui/MENU.txt")));
+    EXPECT_FALSE(win32::IsSameFile(At(L"Data/Gui/Menu.TXT"), At(L"Data/Gui/menu.txt")));
+    EXPECT_FALSE(win32::IsSameFile(At(L"Data/Gui/Menu.TXT"), At(L"missing.dat")));
 }
 
-TEST_F(Win32FileTest, FindListsMatchesSortedWithFolderBit)
+TEST_F(Win32FileTest, FindListsMatchesSortedAndAttributesTakeWildcardsLiterally)
 {
     mFolder.Write("b.png", "1");
     mFolder.Write("A.psd", "22");
     mFolder.Write("sub/c.txt", "");
     using Names = std::vector<std::wstring>;
-    EXPECT_EQ(List(L"*"), (Names{L"./", L"../", L"A.psd", L"b.png", L"sub/"}));
-    EXPECT_EQ(List(L"*.PNG"), Names{L"b.png"});
-    EXPECT_EQ(List(L"?.psd"), Names{L"A.psd"});
+    EXPECT_EQ(List(L"*"), (Names{L"./", L"../", L"A.psd=2", L"b.png=1", L"sub/"}));
+    EXPECT_EQ(List(L"*.PNG"), Names{L"b.png=1"});
+    EXPECT_EQ(List(L"?.psd"), Names{L"A.psd=2"});
     EXPECT_EQ(List(L"SUB"), Names{L"sub/"});
     EXPECT_TRUE(List(L"nothing*").empty());
 
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW(At(L"A.psd").c_str(), &data);
-    ASSERT_NE(find, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(data.nFileSizeLow, 2u);
-    EXPECT_EQ(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY, 0u);
-    FindClose(find);
+    EXPECT_EQ(GetFileAttributesW(At(L"?.png").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(At(L"*").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(GetFileAttributesW(At(L"b.png").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL));
+    EXPECT_EQ(GetFileAttributesW(At(L"").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
 }
 
-TEST_F(Win32FileTest, AttributeQueryTakesWildcardsLiterallyAndFolderCallsReportWindowsErrors)
+TEST_F(Win32FileTest, FolderDeleteAndMoveCallsReportWindowsErrors)
 {
-    mFolder.Write("ab", "x");
-    EXPECT_EQ(GetFileAttributesW(At(L"a?").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(GetFileAttributesW(At(L"*").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(GetFileAttributesW(At(L"ab").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_NORMAL));
-    EXPECT_EQ(GetFileAttributesW(At(L"").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
-
     EXPECT_TRUE(CreateDirectoryW(At(L"f").c_str(), nullptr));
     EXPECT_FALSE(CreateDirectoryW(At(L"F").c_str(), nullptr));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
@@ -171,15 +153,11 @@ TEST_F(Win32FileTest, AttributeQueryTakesWildcardsLiterallyAndFolderCallsReportW
     EXPECT_FALSE(DeleteFileW(At(L"f").c_str()));
     EXPECT_FALSE(DeleteFileW(At(L"missing").c_str()));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-}
 
-TEST_F(Win32FileTest, MoveReplacesOnlyWhenAsked)
-{
     mFolder.Write("new", "new");
     mFolder.Write("old", "old");
     EXPECT_FALSE(MoveFileExW(At(L"new").c_str(), At(L"old").c_str(), 0));
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
-    EXPECT_EQ(mFolder.Read("old"), "old");
     EXPECT_TRUE(MoveFileExW(At(L"new").c_str(), At(L"old").c_str(), MOVEFILE_REPLACE_EXISTING));
     EXPECT_EQ(mFolder.Read("old"), "new");
     EXPECT_FALSE(mFolder.Exists("new"));
@@ -196,15 +174,6 @@ TEST_F(Win32FileTest, PathsThatUtf8CannotHoldAreRefused)
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_NAME));
     ASSERT_TRUE(win32::ToNativePath(L"a\\b/\U0001F600", &native));
     EXPECT_EQ(native, "a/b/\xF0\x9F\x98\x80");
-}
-
-TEST_F(Win32FileTest, SameFileIsFoundWhateverTheSpelling)
-{
-    mFolder.Write("Pack.dat", "x");
-    mFolder.Write("other.dat", "x");
-    EXPECT_TRUE(win32::IsSameFile(At(L"Pack.dat"), At(L"./pack.DAT")));
-    EXPECT_FALSE(win32::IsSameFile(At(L"Pack.dat"), At(L"other.dat")));
-    EXPECT_FALSE(win32::IsSameFile(At(L"Pack.dat"), At(L"missing.dat")));
 }
 
 } // namespace

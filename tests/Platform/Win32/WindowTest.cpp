@@ -12,16 +12,6 @@ LRESULT CALLBACK RefuseCreation(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     return message == WM_CREATE ? -1 : DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-// Waits until the SDL window has the size: the X server answers in its own time.
-bool SizeArrives(HWND window, int width, int height)
-{
-    return TestWindow::PumpUntil([&] {
-        int w = 0, h = 0;
-        SDL_GetWindowSize(win32::SdlWindowFromHwnd(window), &w, &h);
-        return w == width && h == height;
-    });
-}
-
 } // namespace
 
 using Window = TestWindow;
@@ -86,7 +76,7 @@ TEST_F(Window, LongsPlacementAndRectanglesFollowTheCalls)
         SDL_GetWindowPosition(win32::SdlWindowFromHwnd(mWindow), &x, &y);
         return x == 200 && y == 100;
     }));
-    Received().clear();
+    sReceived.clear();
     Pump();
     EXPECT_TRUE(Seen(WM_MOVE).empty()) << "the system confirming our own move is no news";
 }
@@ -112,29 +102,6 @@ TEST_F(Window, MinimiseAndRestoreSendSizeMessagesAtOnce)
     EXPECT_EQ(Seen(WM_SIZE)[1].wParam, WPARAM(SIZE_RESTORED));
     EXPECT_TRUE(ShowWindow(mWindow, SW_HIDE));
     EXPECT_FALSE(ShowWindow(mWindow, SW_SHOW));
-}
-
-TEST_F(Window, APopupCoveringTheDisplayFillsTheScreen)
-{
-    SetWindowLongW(mWindow, GWL_STYLE, LONG(WS_POPUP));
-    ASSERT_TRUE(SetWindowPos(mWindow, HWND_TOP, 0, 0, 1366, 768, SWP_NOZORDER | SWP_FRAMECHANGED | SWP_SHOWWINDOW));
-    SDL_Window* sdl = win32::SdlWindowFromHwnd(mWindow);
-    EXPECT_TRUE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP);
-    EXPECT_TRUE(SizeArrives(mWindow, 1366, 768));
-    RECT rect;
-    GetClientRect(mWindow, &rect);
-    EXPECT_EQ(rect.right, 1366);
-    EXPECT_EQ(rect.bottom, 768);
-    // The X window itself covers the screen, with no window manager to help.
-    SetCursorPos(1300, 700);
-    EXPECT_TRUE(PumpUntil([&] { return WindowFromPoint({1300, 700}) == mWindow; }));
-
-    SetWindowLongW(mWindow, GWL_STYLE, LONG(WS_POPUP | WS_CAPTION));
-    ASSERT_TRUE(SetWindowPos(mWindow, HWND_NOTOPMOST, 50, 60, 640, 480, SWP_FRAMECHANGED | SWP_SHOWWINDOW));
-    EXPECT_FALSE(SDL_GetWindowFlags(sdl) & SDL_WINDOW_FULLSCREEN_DESKTOP);
-    EXPECT_TRUE(SizeArrives(mWindow, 640, 480));
-    GetClientRect(mWindow, &rect);
-    EXPECT_EQ(rect.right, 640);
 }
 
 TEST_F(Window, ThePointerFindsOurWindowOnlyWhenOverIt)
@@ -165,20 +132,6 @@ TEST_F(Window, ThePointerFindsOurWindowOnlyWhenOverIt)
     SDL_DestroyWindow(above);
 }
 
-TEST_F(Window, ANullCursorHidesThePointer)
-{
-    HCURSOR arrow = LoadCursorW(nullptr, IDC_ARROW);
-    ASSERT_NE(arrow, nullptr);
-    EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), arrow);
-    EXPECT_EQ(LoadCursorW(nullptr, MAKEINTRESOURCEW(1)), nullptr);
-    SetCursor(arrow);
-    EXPECT_EQ(SetCursor(nullptr), arrow);
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
-    EXPECT_EQ(GetCursor(), nullptr);
-    SetCursor(arrow);
-    EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_ENABLE);
-}
-
 TEST_F(Window, RealPointerAndKeysFromXdotoolArrive)
 {
     std::string caption = "test " + std::to_string(getpid());
@@ -203,23 +156,4 @@ TEST_F(Window, RealPointerAndKeysFromXdotoolArrive)
     EXPECT_EQ(downs[1].typed, L"b");
     EXPECT_EQ(downs[2].wParam, WPARAM(VK_OEM_1));
     EXPECT_EQ(downs[2].typed, L"\u0436");
-}
-
-TEST(MessageBox, HookRecordsTheBoxInsteadOfShowingIt)
-{
-    std::wstring text, caption;
-    UINT type = 0;
-    win32::SetMessageBoxHook([&](HWND, const wchar_t* t, const wchar_t* c, UINT ty) {
-        text = t;
-        caption = c;
-        type = ty;
-        return IDOK;
-    });
-    EXPECT_EQ(MessageBoxW(nullptr, L"Кириллица and text", L"Error", MB_ICONERROR), IDOK);
-    EXPECT_EQ(text, L"Кириллица and text");
-    EXPECT_EQ(caption, L"Error");
-    EXPECT_EQ(type, UINT(MB_ICONERROR));
-    EXPECT_EQ(MessageBoxW(nullptr, nullptr, nullptr, MB_OK), IDOK) << "null texts reach the hook as empty";
-    EXPECT_EQ(text, L"");
-    win32::SetMessageBoxHook(nullptr);
 }
