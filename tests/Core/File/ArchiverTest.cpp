@@ -39,18 +39,14 @@ struct PackWriter
         bytes += s;
         return *this;
     }
-    PackWriter& Name(const std::u16string& name)
+    PackWriter& Header(uint32_t count) { return U32(6).Raw("bwpack").U32(count); }
+    // A UTF-16 name, then size, offset, a zero flag byte and four zero bytes.
+    PackWriter& Record(const std::u16string& name, uint32_t size, uint32_t offset)
     {
         U32(static_cast<uint32_t>(name.size()));
         for (char16_t unit : name)
-            bytes.push_back(static_cast<char>(unit & 0xFF)), bytes.push_back(static_cast<char>(unit >> 8));
-        return *this;
-    }
-    PackWriter& Header(uint32_t count) { return U32(6).Raw("bwpack").U32(count); }
-    // The flag byte is zero.
-    PackWriter& Record(const std::u16string& name, uint32_t size, uint32_t offset)
-    {
-        return Name(name).U32(size).U32(offset).Raw(std::string(1, '\0')).U32(0);
+            bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+        return U32(size).U32(offset).Raw(std::string(1, '\0')).U32(0);
     }
 
     std::string bytes;
@@ -144,8 +140,7 @@ TEST_F(PackTest, ManyEntriesStayOpenAtOnceAndOutliveTheirArchive)
     std::unique_ptr<base::StreamCreator> creator(mManager->GetArchiveFor(L"data/x", nullptr)->CreateStreamCreator(L"7"));
     base::Stream* made = nullptr;
     ASSERT_EQ(creator->Create(&made), BW_OK);
-    std::unique_ptr<base::Stream> fresh(made);
-    EXPECT_EQ(fresh->GetSize(), 1000u);
+    EXPECT_EQ(std::unique_ptr<base::Stream>(made)->GetSize(), 1000u);
 }
 
 TEST_F(PackTest, DirectoryQueriesUseTheEntryNames)
@@ -242,17 +237,6 @@ TEST_F(PackTest, PackHoldingItsOwnNameIsNotMountedInsideItself)
     mManager->GetMountTable()[L""] = L"self.dat"; // every path falls under it
     EXPECT_EQ(ReadAll(L"self.dat"), "inner");
     EXPECT_EQ(ReadAll(L"a.txt"), "a");
-}
-
-TEST_F(PackTest, BuildingReadsTheFolderEvenWhileItsPackIsMounted)
-{
-    mFolder.Write("data/a.txt", "old");
-    ASSERT_EQ(file::BuildPack(L"data", L"data.dat"), BW_OK);
-    mFolder.Write("data/a.txt", "new");
-    mFolder.Write("data/b.txt", "added");
-    ASSERT_EQ(file::BuildPack(L"data", L"data.dat"), BW_OK);
-    file::Archiver archive(L"data/", L"data.dat", mManager);
-    EXPECT_EQ(archive.GetDirectory().size(), 2u);
 }
 
 TEST_F(PackTest, WhatWasHandedOutOfAPackFindsNothingAfterItsRebuild)

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <unistd.h>
 #include <string>
@@ -18,45 +17,31 @@ using testing_support::TempFolder;
 namespace
 {
 
-struct PathCase
+TEST(PathFunctions, SplitAndNormalise)
 {
-    const char* function;
-    std::function<std::wstring(const std::wstring&)> apply;
-    std::wstring path;
-    std::wstring expected;
-};
-
-void PrintTo(const PathCase& c, std::ostream* out)
-{
-    *out << c.function << "(" << testing_support::Narrow(c.path) << ")";
+    using F = std::wstring (*)(const std::wstring&);
+    const struct
+    {
+        F apply;
+        std::wstring path, expected;
+    } cases[] = {{file::GetFileName, L"a/b\\c.txt", L"c.txt"},
+                 {file::GetFileTitle, L"a.b/c", L"c"},
+                 {file::GetFileTitle, L"dir/.hidden", L".hidden"},
+                 {file::GetFileTitle, L"x/a.b.c", L"a.b"},
+                 {file::GetExtension, L"dir.x/file", L""},
+                 {file::GetExtension, L"a.b.c", L".c"},
+                 {file::GetDirectory, L"data\\gui/menu.psd", L"data\\gui/"},
+                 {file::GetFolder, L"C:/x/y.txt", L"/x/"},
+                 {file::GetFolder, L"C:x/y", L""},
+                 {file::TrimTrailingSlashes, L"a/b//\\", L"a/b"},
+                 {file::TrimTrailingSlashes, L"///", L""},
+                 {file::ToForwardSlashes, L"a\\b\\c", L"a/b/c"},
+                 {file::NormalizeFolderPath, L"C:\\a\\b\\", L"C:/a/b/"},
+                 {file::NormalizeFolderPath, L"data", L"data/"},
+                 {file::NormalizeFolderPath, L"///", L""}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.apply(c.path), c.expected) << testing_support::Narrow(c.path);
 }
-
-class PathFunctions : public ::testing::TestWithParam<PathCase>
-{
-};
-
-TEST_P(PathFunctions, SplitAndNormalise)
-{
-    EXPECT_EQ(GetParam().apply(GetParam().path), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, PathFunctions,
-    ::testing::Values(PathCase{"GetFileName", file::GetFileName, L"a/b\\c.txt", L"c.txt"},
-                      PathCase{"GetFileTitle", file::GetFileTitle, L"a.b/c", L"c"},
-                      PathCase{"GetFileTitle", file::GetFileTitle, L"dir/.hidden", L".hidden"},
-                      PathCase{"GetFileTitle", file::GetFileTitle, L"x/a.b.c", L"a.b"},
-                      PathCase{"GetExtension", file::GetExtension, L"dir.x/file", L""},
-                      PathCase{"GetExtension", file::GetExtension, L"a.b.c", L".c"},
-                      PathCase{"GetDirectory", file::GetDirectory, L"data\\gui/menu.psd", L"data\\gui/"},
-                      PathCase{"GetFolder", file::GetFolder, L"C:/x/y.txt", L"/x/"},
-                      PathCase{"GetFolder", file::GetFolder, L"C:x/y", L""},
-                      PathCase{"TrimTrailingSlashes", file::TrimTrailingSlashes, L"a/b//\\", L"a/b"},
-                      PathCase{"TrimTrailingSlashes", file::TrimTrailingSlashes, L"///", L""},
-                      PathCase{"ToForwardSlashes", file::ToForwardSlashes, L"a\\b\\c", L"a/b/c"},
-                      PathCase{"NormalizeFolderPath", file::NormalizeFolderPath, L"C:\\a\\b\\", L"C:/a/b/"},
-                      PathCase{"NormalizeFolderPath", file::NormalizeFolderPath, L"data", L"data/"},
-                      PathCase{"NormalizeFolderPath", file::NormalizeFolderPath, L"///", L""}));
 
 class FolderFileTest : public ::testing::Test
 {

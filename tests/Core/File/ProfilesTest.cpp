@@ -91,14 +91,6 @@ TEST_F(ProfilesTest, SavedProfilesReloadWithTheirRecords)
     EXPECT_STREQ(record->Attribute("is_windowed"), "1");
 }
 
-TEST_F(ProfilesTest, CurrentProfileMissingFromTheFileIsAppended)
-{
-    mFolder.Write("profiles.xml", "<Profiles currentProfile=\"Ghost\"><Profile name=\"A\"/></Profiles>");
-    auto profiles = Loaded();
-    EXPECT_EQ(profiles->GetProfileNames(), (std::vector<std::wstring>{L"A", L"Ghost"}));
-    EXPECT_EQ(profiles->GetCurrentProfileName(), L"Ghost");
-}
-
 TEST_F(ProfilesTest, DestructionSavesUnlessTurnedOff)
 {
     Loaded()->SetCurrentProfile(L"Kept");
@@ -171,7 +163,7 @@ TEST_F(ProfilesTest, AnOversizedFileIsRefusedAndNeverWrittenOver)
     EXPECT_FALSE(mFolder.Exists("profiles.xml.bad"));
 }
 
-TEST_F(ProfilesTest, InvalidTextInTheFileIsSkippedNotThrown)
+TEST_F(ProfilesTest, InvalidTextIsSkippedNotThrownAndAMissingCurrentProfileIsAppended)
 {
     mFolder.Write("profiles.xml", "<Profiles currentProfile=\"\xC3\"><Profile name=\"\xFF\xFE\"/><Profile/>"
                                   "<Profile name=\"Ok\"/><Other name=\"X\"/></Profiles>");
@@ -180,9 +172,14 @@ TEST_F(ProfilesTest, InvalidTextInTheFileIsSkippedNotThrown)
     EXPECT_EQ(profiles->GetCurrentProfileName(), L"Ok");
     profiles->SetCurrentProfile(std::wstring(1, static_cast<wchar_t>(0xD800))); // cannot be stored
     EXPECT_EQ(profiles->GetCurrentProfileName(), L"Ok");
+
+    mFolder.Write("profiles.xml", "<Profiles currentProfile=\"Ghost\"><Profile name=\"A\"/></Profiles>");
+    profiles = Loaded();
+    EXPECT_EQ(profiles->GetProfileNames(), (std::vector<std::wstring>{L"A", L"Ghost"}));
+    EXPECT_EQ(profiles->GetCurrentProfileName(), L"Ghost");
 }
 
-TEST_F(ProfilesTest, CrashBetweenWriteAndRenameLeavesTheOldFile)
+TEST_F(ProfilesTest, ACrashBetweenWriteAndRenameOrAFailedWriteLeavesTheOldFile)
 {
     {
         auto profiles = Loaded();
@@ -209,20 +206,12 @@ TEST_F(ProfilesTest, CrashBetweenWriteAndRenameLeavesTheOldFile)
     EXPECT_EQ(reloaded->Save(), BW_OK); // the leftover is simply replaced
     EXPECT_NE(mFolder.Read("profiles.xml").find("Later"), std::string::npos);
     EXPECT_FALSE(mFolder.Exists("profiles.xml.tmp"));
-}
 
-TEST_F(ProfilesTest, UnwritableFolderKeepsTheOldFile)
-{
-    {
-        auto profiles = Loaded();
-        profiles->SetCurrentProfile(L"Old");
-    }
-    std::string old = mFolder.Read("profiles.xml");
     // A folder where the temporary file should go makes every write fail.
+    old = mFolder.Read("profiles.xml");
     mFolder.Write("profiles.xml.tmp/blocker", "");
-    auto profiles = Loaded();
-    profiles->SetCurrentProfile(L"New");
-    EXPECT_EQ(profiles->Save(), BW_FAIL);
+    reloaded->SetCurrentProfile(L"Blocked");
+    EXPECT_EQ(reloaded->Save(), BW_FAIL);
     EXPECT_EQ(mFolder.Read("profiles.xml"), old);
 }
 
