@@ -25,11 +25,8 @@ enum class WindowEvent
     Minimized,
     Restored,
     Close,
-    Moved,
-    SizeChanged,
 };
-void PushWindowEvent(HWND window, WindowEvent event, int data1 = 0, int data2 = 0);
-void PushQuit();
+void PushWindowEvent(HWND window, WindowEvent event);
 
 // Forgets the modifiers held by earlier PushKey calls.
 void ReleaseInjectedModifiers();

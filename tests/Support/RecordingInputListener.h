@@ -18,17 +18,14 @@ struct InputEvent
     std::string kind;
     float x = 0.0f;
     float y = 0.0f;
-    int value = 0; // button, key code, wheel delta or character
+    int value = 0; // button, key code, wheel delta, character or pointer count
 
-    bool operator==(const InputEvent& other) const
-    {
-        return kind == other.kind && x == other.x && y == other.y && value == other.value;
-    }
+    bool operator==(const InputEvent& o) const { return kind == o.kind && x == o.x && y == o.y && value == o.value; }
 };
 
-inline std::ostream& operator<<(std::ostream& out, const InputEvent& event)
+inline std::ostream& operator<<(std::ostream& out, const InputEvent& e)
 {
-    return out << event.kind << "(" << event.x << ", " << event.y << ", " << event.value << ")";
+    return out << e.kind << "(" << e.x << ", " << e.y << ", " << e.value << ")";
 }
 
 class RecordingInputListener : public input::InputListener
@@ -46,12 +43,9 @@ public:
         return out;
     }
 
-    BWResultEnum OnMouseDown(const input::Point& p, uint32_t button) override { return Add("down", p, int(button)); }
-    BWResultEnum OnMouseUp(const input::Point& p, uint32_t button) override { return Add("up", p, int(button)); }
-    BWResultEnum OnMouseDoubleClick(const input::Point& p, uint32_t button) override
-    {
-        return Add("double", p, int(button));
-    }
+    BWResultEnum OnMouseDown(const input::Point& p, uint32_t b) override { return Add("down", p, int(b)); }
+    BWResultEnum OnMouseUp(const input::Point& p, uint32_t b) override { return Add("up", p, int(b)); }
+    BWResultEnum OnMouseDoubleClick(const input::Point& p, uint32_t b) override { return Add("double", p, int(b)); }
     BWResultEnum OnMouseMove(const input::Point& p) override { return Add("move", p, 0); }
     BWResultEnum OnMouseDrag(const input::Point& p) override { return Add("drag", p, 0); }
     BWResultEnum OnMouseWheel(const input::Point& p, int delta) override { return Add("wheel", p, delta); }
@@ -59,10 +53,10 @@ public:
     BWResultEnum OnKeyDown(int key) override { return Add("keydown", {}, key); }
     BWResultEnum OnKeyUp(int key) override { return Add("keyup", {}, key); }
     BWResultEnum OnChar(wchar_t c) override { return Add("char", {}, int(c)); }
-    BWResultEnum OnPointerDown(const input::PointerEvent*, int count) override { return Add("pdown", {}, count); }
-    BWResultEnum OnPointerMove(const input::PointerEvent*, int count) override { return Add("pmove", {}, count); }
-    BWResultEnum OnPointerUp(const input::PointerEvent*, int count) override { return Add("pup", {}, count); }
-    BWResultEnum OnPointerCancel(const input::PointerEvent*, int count) override { return Add("pcancel", {}, count); }
+    BWResultEnum OnPointerDown(const input::PointerEvent*, int n) override { return Add("pdown", {}, n); }
+    BWResultEnum OnPointerMove(const input::PointerEvent*, int n) override { return Add("pmove", {}, n); }
+    BWResultEnum OnPointerUp(const input::PointerEvent*, int n) override { return Add("pup", {}, n); }
+    BWResultEnum OnPointerCancel(const input::PointerEvent*, int n) override { return Add("pcancel", {}, n); }
 
 private:
     BWResultEnum Add(const char* kind, const input::Point& p, int value)
@@ -82,15 +76,10 @@ public:
 
     input::Point& ConvertPoint(input::Point& out, const input::Point& p) override
     {
-        out.x = scale * (p.x + offset);
-        out.y = scale * (p.y + offset);
+        out = {scale * (p.x + offset), scale * (p.y + offset)};
         return out;
     }
-    input::Point& RotatePoint(input::Point& out, const input::Point& p, int) override
-    {
-        out = p;
-        return out;
-    }
+    input::Point& RotatePoint(input::Point& out, const input::Point& p, int) override { return out = p; }
 };
 
 } // namespace bwtest

@@ -4,13 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace
 {
 
-std::vector<std::string> gEvents;
+typedef std::vector<std::string> Events;
+Events gEvents;
 
 // Writes its name down when drawn.
 class NamedLayer : public layer::Layer
@@ -30,9 +33,6 @@ class Button : public widget::Widget
 {
 public:
     Button(const std::string& name, float x, float y, float w, float h) : mName(name), mRect{x, y, w, h} {}
-    ~Button() override { gEvents.push_back("delete " + mName); }
-
-    // Takes the event when it is inside and writes it down.
     BWResultEnum Record(const input::Point& p, bool* handled, const std::string& what)
     {
         *handled = p.x >= mRect[0] && p.x < mRect[0] + mRect[2] && p.y >= mRect[1] && p.y < mRect[1] + mRect[3];
@@ -40,9 +40,9 @@ public:
             gEvents.push_back(mName + " " + what);
         return BW_OK;
     }
-    BWResultEnum OnMouseDown(const input::Point& p, uint32_t button, bool* handled) override
+    BWResultEnum OnMouseDown(const input::Point& p, uint32_t b, bool* handled) override
     {
-        return Record(p, handled, "down " + std::to_string(button));
+        return Record(p, handled, "down " + std::to_string(b));
     }
     BWResultEnum OnMouseUp(const input::Point& p, uint32_t, bool* handled) override { return Record(p, handled, "up"); }
     BWResultEnum OnMouseMove(const input::Point& p, bool* handled) override { return Record(p, handled, "move"); }
@@ -56,17 +56,20 @@ public:
         gEvents.push_back(mName + " key " + std::to_string(key));
         return BW_OK;
     }
-
     std::string mName;
     float mRect[4];
 };
 
+// A screen covering 0..100 x 0..100 that writes down what happens to it.
 class Screen : public widget::Dialog
 {
 public:
-    explicit Screen(const std::string& name) : mName(name) { SetLayer(new NamedLayer(name), true); }
+    explicit Screen(const std::string& name) : mName(name)
+    {
+        SetLayer(new NamedLayer(name), true);
+        SetHitRect(0, 0, 100, 100);
+    }
     ~Screen() override { gEvents.push_back("delete " + mName); }
-
     BWResultEnum Update(float dt) override
     {
         gEvents.push_back("update " + mName);
@@ -77,9 +80,7 @@ public:
     BWResultEnum OnMouseDown(const input::Point& p, uint32_t button, bool* handled) override
     {
         gEvents.push_back("offer " + mName);
-        if (mDownResult)
-            return mDownResult;
-        return widget::Dialog::OnMouseDown(p, button, handled);
+        return mDownResult ? mDownResult : widget::Dialog::OnMouseDown(p, button, handled);
     }
     BWResultEnum OnDeactivated() override
     {
@@ -96,7 +97,6 @@ public:
         gEvents.push_back("hide " + mName);
         widget::Dialog::Hide();
     }
-
     std::string mName;
     BWResultEnum mUpdateResult = BW_OK;
     BWResultEnum mDownResult = BW_OK;
@@ -108,80 +108,75 @@ class FrameManagerTest : public ::testing::Test
 protected:
     void SetUp() override { gEvents.clear(); }
 
-    std::vector<std::string> Names()
+    Events Names()
     {
-        std::vector<std::string> names;
+        Events names;
         for (const auto& entry : mManager.GetStack())
             names.push_back(static_cast<Screen*>(entry.frame)->mName);
         return names;
     }
-    std::vector<std::string> Take()
+    Events Take()
     {
-        std::vector<std::string> events;
+        Events events;
         events.swap(gEvents);
         return events;
-    }
-    // A screen covering 0..100 x 0..100.
-    Screen* Make(const std::string& name)
-    {
-        Screen* screen = new Screen(name);
-        screen->SetHitRect(0, 0, 100, 100);
-        return screen;
     }
 
     widget::FrameManager mManager;
 };
 
-typedef std::vector<std::string> Events;
-
 TEST_F(FrameManagerTest, ScreensGoBelowWindowsBelowModalFramesAndShowingAgainMovesUp)
 {
-    Screen* modal = Make("modal");
-    Screen* screen1 = Make("screen1");
+    Screen* modal = new Screen("modal");
+    Screen* screen1 = new Screen("screen1");
     modal->SetModal(true);
     mManager.ShowFrame(screen1, false, false, false);
     mManager.ShowFrame(modal, false, false, false);
-    mManager.ShowFrame(Make("window1"), true, false, false);
-    mManager.ShowFrame(Make("screen2"), false, false, false);
-    mManager.ShowFrame(Make("window2"), true, false, false);
+    mManager.ShowFrame(new Screen("window1"), true, false, false);
+    mManager.ShowFrame(new Screen("screen2"), false, false, false);
+    mManager.ShowFrame(new Screen("window2"), true, false, false);
     EXPECT_EQ(Names(), (Events{"screen1", "screen2", "window1", "window2", "modal"}));
     mManager.ShowFrame(screen1, false, false, false); // again: to the top of its kind
     EXPECT_EQ(Names(), (Events{"screen2", "screen1", "window1", "window2", "modal"}));
-    EXPECT_EQ(mManager.GetStack().back().mode, widget::FrameManager::ModeModal);
 }
 
 TEST_F(FrameManagerTest, DeferredCommandsWaitForTheNextUpdateAndKeepTheirOrder)
 {
-    Screen* a = Make("a");
-    Screen* b = Make("b");
+    Screen* a = new Screen("a");
+    Screen* b = new Screen("b");
     ASSERT_EQ(mManager.ShowFrame(a, false, true, true), BW_OK);
     ASSERT_EQ(mManager.ShowFrame(b, false, false, true), BW_OK);
     EXPECT_TRUE(mManager.GetStack().empty());
-    EXPECT_EQ(mManager.GetActiveFrame(), nullptr);
     EXPECT_FALSE(a->IsShown());
-
     ASSERT_EQ(mManager.Update(0.1f), BW_OK);
     EXPECT_EQ(Names(), (Events{"a", "b"}));
     EXPECT_EQ(mManager.GetActiveFrame(), a);
     EXPECT_TRUE(a->IsShown());
-    EXPECT_EQ(a->GetManager(), &mManager);
 
     // Shown then removed in one frame: removed. Removed then shown: shown.
     mManager.ShowFrame(b, false, false, true);
     mManager.RemoveFrame(b, false, true);
     mManager.RemoveFrame(a, false, true);
     mManager.ShowFrame(a, false, false, true);
-    EXPECT_EQ(Names(), (Events{"a", "b"}));
     mManager.Update(0.1f);
     EXPECT_EQ(Names(), (Events{"a"}));
     EXPECT_FALSE(b->IsShown());
     EXPECT_EQ(b->GetManager(), nullptr);
-    delete b;
+    // Removed with destroy then shown: it goes, and is not shown on its way out.
+    mManager.ShowFrame(b, false, false, false);
+    mManager.RemoveFrame(b, true, true);
+    mManager.ShowFrame(b, false, false, true);
+    Take();
+    mManager.Update(0.1f);
+    EXPECT_EQ(Names(), (Events{"a"}));
+    EXPECT_EQ(std::count(gEvents.begin(), gEvents.end(), "delete b"), 1);
+    EXPECT_EQ(std::count(gEvents.begin(), gEvents.end(), "show b"), 0);
 }
 
-TEST_F(FrameManagerTest, RemovingAtOnceForgetsActiveAndHoveredAndHides)
+TEST_F(FrameManagerTest, RemovalAtOnceForgetsTheFrameWithDestroyAfterTheUpdateAndAnErrorKeepsTheQueue)
 {
-    Screen* a = Make("a");
+    Screen* a = new Screen("a");
+    Screen* b = new Screen("b");
     mManager.ShowFrame(a, false, true, false);
     mManager.OnMouseMove(input::Point{5, 5});
     EXPECT_EQ(mManager.GetHoveredFrame(), a);
@@ -191,14 +186,7 @@ TEST_F(FrameManagerTest, RemovingAtOnceForgetsActiveAndHoveredAndHides)
     EXPECT_EQ(mManager.GetActiveFrame(), nullptr);
     EXPECT_EQ(mManager.GetHoveredFrame(), nullptr);
     EXPECT_EQ(Take(), (Events{"hide a"}));
-    EXPECT_EQ(a->GetManager(), nullptr);
-    delete a;
-}
 
-TEST_F(FrameManagerTest, RemovedWithDeleteGoesAtTheNextUpdateAfterTheFramesWereUpdated)
-{
-    Screen* a = Make("a");
-    Screen* b = Make("b");
     mManager.ShowFrame(a, false, false, false);
     mManager.ShowFrame(b, false, false, false);
     // a closes itself from its own update: deleted in the same update.
@@ -206,139 +194,91 @@ TEST_F(FrameManagerTest, RemovedWithDeleteGoesAtTheNextUpdateAfterTheFramesWereU
     Take();
     ASSERT_EQ(mManager.Update(0.1f), BW_OK);
     EXPECT_EQ(Take(), (Events{"update a", "hide a", "update b", "delete a"}));
-    EXPECT_EQ(Names(), (Events{"b"}));
-}
 
-TEST_F(FrameManagerTest, AFrameUpdateErrorEndsTheUpdateAndKeepsTheQueue)
-{
-    Screen* a = Make("a");
-    Screen* b = Make("b");
-    mManager.ShowFrame(a, false, false, false);
-    mManager.ShowFrame(b, false, false, true);
-    a->mUpdateResult = BW_FAIL;
+    Screen* c = new Screen("c");
+    mManager.ShowFrame(c, false, false, true);
+    b->mUpdateResult = BW_FAIL;
     EXPECT_EQ(mManager.Update(0.1f), BW_FAIL);
-    EXPECT_EQ(Names(), (Events{"a"}));
-    a->mUpdateResult = BW_OK;
+    EXPECT_EQ(Names(), (Events{"b"}));
+    b->mUpdateResult = BW_OK;
     EXPECT_EQ(mManager.Update(0.1f), BW_OK);
-    EXPECT_EQ(Names(), (Events{"a", "b"}));
+    EXPECT_EQ(Names(), (Events{"b", "c"}));
 }
 
-TEST_F(FrameManagerTest, PressesGoTopDownUntilTakenAndTheTakerBecomesActive)
+TEST_F(FrameManagerTest, PressesGoTopDownUntilTakenOrAModalFrameOrAnErrorEndsThem)
 {
-    Screen* bottom = Make("bottom");
-    Screen* top = Make("top");
+    Screen* bottom = new Screen("bottom");
+    Screen* top = new Screen("top");
     top->SetHitRect(0, 0, 50, 50);
     bottom->AddWidget(new Button("ok", 60, 60, 10, 10));
     mManager.ShowFrame(bottom, false, false, false);
     mManager.ShowFrame(top, true, false, false);
     Take();
-
     ASSERT_EQ(mManager.OnMouseDown(input::Point{10, 10}, 1), BW_OK);
     EXPECT_EQ(Take(), (Events{"offer top"}));
     EXPECT_EQ(mManager.GetActiveFrame(), top);
-
     ASSERT_EQ(mManager.OnMouseDown(input::Point{65, 65}, 3), BW_OK);
     EXPECT_EQ(Take(), (Events{"offer top", "offer bottom", "ok down 3", "deactivated top"}));
     EXPECT_EQ(mManager.GetActiveFrame(), bottom);
-    EXPECT_EQ(mManager.GetCursorPosition().x, 65.0f);
-
     // Outside both: nobody takes it and the active frame stays.
     ASSERT_EQ(mManager.OnMouseDown(input::Point{500, 500}, 1), BW_OK);
     EXPECT_EQ(Take(), (Events{"offer top", "offer bottom"}));
     EXPECT_EQ(mManager.GetActiveFrame(), bottom);
-}
 
-TEST_F(FrameManagerTest, AModalFrameOrAnErrorEndsTheRoutingEvenWhenThePressIsNotTaken)
-{
-    Screen* bottom = Make("bottom");
-    Screen* modal = Make("modal");
-    modal->SetModal(true);
-    modal->SetHitRect(0, 0, 10, 10);
-    mManager.ShowFrame(bottom, false, false, false);
-    mManager.ShowFrame(modal, false, false, false);
+    top->mDownResult = BW_FAIL;
+    EXPECT_EQ(mManager.OnMouseDown(input::Point{65, 65}, 1), BW_FAIL);
+    EXPECT_EQ(Take(), (Events{"offer top"}));
+    top->mDownResult = BW_OK;
+    mManager.RemoveFrame(top, false, false);
+    top->SetModal(true);
+    mManager.ShowFrame(top, false, false, false);
     Take();
-    mManager.OnMouseDown(input::Point{50, 50}, 1);
-    EXPECT_EQ(Take(), (Events{"offer modal"}));
-    EXPECT_EQ(mManager.GetActiveFrame(), nullptr);
-
-    // So does an error, which is returned.
-    modal->mDownResult = BW_FAIL;
-    modal->SetModal(false);
-    EXPECT_EQ(mManager.OnMouseDown(input::Point{1, 1}, 1), BW_FAIL);
-    EXPECT_EQ(Take(), (Events{"offer modal"}));
+    mManager.OnMouseDown(input::Point{65, 65}, 1);
+    EXPECT_EQ(Take(), (Events{"offer top"}));
 }
 
-TEST_F(FrameManagerTest, TheCaptureWidgetGetsTheMouseBeforeAnyFrame)
+TEST_F(FrameManagerTest, CaptureHoverKeysAndPointersReachTheirWidgets)
 {
-    Screen* screen = Make("screen");
-    Button* button = new Button("drag", 0, 0, 10, 10);
-    screen->AddWidget(button);
-    mManager.ShowFrame(screen, false, false, false);
-    mManager.SetCapture(button);
-    Take();
-    mManager.OnMouseDown(input::Point{5, 5}, 1);
-    mManager.OnMouseMove(input::Point{6, 6});
-    mManager.OnMouseUp(input::Point{7, 7}, 1);
-    EXPECT_EQ(Take(), (Events{"drag down 1", "drag move", "drag up"}));
-
-    // The capture goes with its screen.
-    mManager.RemoveFrame(screen, true, false);
-    EXPECT_EQ(mManager.GetCapture(), nullptr);
-}
-
-TEST_F(FrameManagerTest, AMoveThatNobodyTakesClearsTheHoveredScreensMouseOver)
-{
-    Screen* screen = Make("screen");
+    Screen* screen = new Screen("screen");
     screen->SetHitRect(0, 0, 0, 0);
-    screen->AddWidget(new Button("a", 0, 0, 10, 10));
+    Button* a = new Button("a", 0, 0, 10, 10);
+    screen->AddWidget(a);
     screen->AddWidget(new Button("b", 20, 0, 10, 10));
-    mManager.ShowFrame(screen, false, false, false);
+    screen->SetFocus(a);
+    EXPECT_EQ(mManager.OnKeyDown(13), BW_OK) << "no active frame";
+    mManager.ShowFrame(screen, false, true, false);
     Take();
+    mManager.OnKeyDown(13);
+    // A move nobody takes clears the hovered screen's mouse-over.
     mManager.OnMouseMove(input::Point{5, 5});
     EXPECT_EQ(mManager.GetHoveredFrame(), screen);
     mManager.OnMouseMove(input::Point{25, 5});
     mManager.OnMouseMove(input::Point{80, 80});
-    EXPECT_EQ(Take(), (Events{"a move", "b move", "a leave", "b leave"}));
+    EXPECT_EQ(Take(), (Events{"a key 13", "a move", "b move", "a leave", "b leave"}));
     EXPECT_EQ(mManager.GetHoveredFrame(), nullptr);
     EXPECT_EQ(screen->GetMouseOver(), nullptr);
-}
 
-TEST_F(FrameManagerTest, KeysGoToTheActiveFramesFocusWidget)
-{
-    EXPECT_EQ(mManager.OnKeyDown(13), BW_OK) << "no active frame";
-    Screen* screen = Make("screen");
-    Button* field = new Button("field", 0, 0, 1, 1);
-    screen->AddWidget(field);
-    screen->SetFocus(field);
-    mManager.ShowFrame(screen, false, true, false);
-    Take();
-    mManager.OnKeyDown(13);
-    EXPECT_EQ(Take(), (Events{"field key 13"}));
-}
-
-TEST_F(FrameManagerTest, PointerEventsActAsTheLeftButtonOfTheFirstContact)
-{
-    Screen* screen = Make("screen");
-    screen->AddWidget(new Button("touch", 0, 0, 10, 10));
-    mManager.ShowFrame(screen, false, false, false);
-    Take();
+    // Pointers act as the left button of the first contact.
     EXPECT_EQ(mManager.OnPointerDown(nullptr, 0), BW_OK);
-    input::PointerEvent none[1];
-    EXPECT_EQ(mManager.OnPointerDown(none, 0), BW_OK);
-    EXPECT_TRUE(Take().empty());
-
     input::PointerEvent contacts[2] = {{1.0f, 3.0f, 4.0f}, {2.0f, 50.0f, 50.0f}};
     mManager.OnPointerDown(contacts, 2);
     mManager.OnPointerUp(contacts, 2);
-    EXPECT_EQ(Take(), (Events{"offer screen", "touch down 1", "touch up"}));
-    EXPECT_EQ(mManager.GetCursorPosition().x, 3.0f);
+    EXPECT_EQ(Take(), (Events{"offer screen", "a down 1", "a up"}));
     EXPECT_EQ(mManager.GetCursorPosition().y, 4.0f);
+
+    // The capture widget gets the mouse before any frame, and goes with its screen.
+    mManager.SetCapture(a);
+    mManager.OnMouseDown(input::Point{5, 5}, 1);
+    mManager.OnMouseUp(input::Point{7, 7}, 1);
+    EXPECT_EQ(Take(), (Events{"a down 1", "a up"}));
+    mManager.RemoveFrame(screen, true, false);
+    EXPECT_EQ(mManager.GetCapture(), nullptr);
 }
 
 TEST_F(FrameManagerTest, DrawsBottomToTopThenTheCursorAtTheMouse)
 {
-    mManager.ShowFrame(Make("window"), true, false, false);
-    mManager.ShowFrame(Make("screen"), false, false, false);
+    mManager.ShowFrame(new Screen("window"), true, false, false);
+    mManager.ShowFrame(new Screen("screen"), false, false, false);
     widget::Widget* cursor = new widget::Widget;
     NamedLayer* arrow = new NamedLayer("cursor");
     cursor->SetLayer(arrow, true);
@@ -351,10 +291,10 @@ TEST_F(FrameManagerTest, DrawsBottomToTopThenTheCursorAtTheMouse)
     EXPECT_EQ(arrow->GetY(), 34.0f);
 }
 
-TEST_F(FrameManagerTest, AFrameDeletedBehindItsBackLeavesTheStackAndTheQueue)
+TEST_F(FrameManagerTest, FramesDeletedBehindItsBackLeaveTheStackAndTheQueueAndItDeletesTheRest)
 {
-    Screen* a = Make("a");
-    Screen* b = Make("b");
+    Screen* a = new Screen("a");
+    Screen* b = new Screen("b");
     mManager.ShowFrame(a, false, true, false);
     mManager.ShowFrame(b, false, false, true);
     delete a;
@@ -363,11 +303,6 @@ TEST_F(FrameManagerTest, AFrameDeletedBehindItsBackLeavesTheStackAndTheQueue)
     EXPECT_EQ(mManager.GetActiveFrame(), nullptr);
     EXPECT_EQ(mManager.GetQueuedCommandCount(), 0u);
     EXPECT_EQ(mManager.Update(0.1f), BW_OK);
-}
-
-TEST(FrameManagerLifetime, TheManagerDeletesTheFramesItStillHolds)
-{
-    gEvents.clear();
     {
         widget::FrameManager manager;
         manager.ShowFrame(new Screen("shown"), false, false, false);

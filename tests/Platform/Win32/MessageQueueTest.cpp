@@ -2,7 +2,7 @@
 
 using MessageQueue = TestWindow;
 
-TEST_F(MessageQueue, PostedMessagesKeepTheirOrderAndHonourTheWindowFilterSentOnesArriveAtOnce)
+TEST_F(MessageQueue, PostedMessagesKeepOrderAndFilterDestroyingDropsThemAndSentOnesArriveAtOnce)
 {
     HWND other = Create(L"TestWindow", 500, 50, 100, 100);
     ASSERT_NE(other, nullptr);
@@ -27,25 +27,22 @@ TEST_F(MessageQueue, PostedMessagesKeepTheirOrderAndHonourTheWindowFilterSentOne
     EXPECT_EQ(msg.wParam, 4u);
     EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_FALSE(PostMessageW(reinterpret_cast<HWND>(0x7777), WM_USER, 0, 0));
-    DestroyWindow(other);
+
+    // Destroying drops the window's queued messages and timers; its handle then fails.
+    PostMessageW(other, WM_USER, 0, 0);
+    SetTimer(other, 100, 10, nullptr);
+    ASSERT_TRUE(DestroyWindow(other));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_FALSE(DestroyWindow(other)) << "a destroyed window is destroyed once";
+    EXPECT_FALSE(IsWindow(other));
+    EXPECT_FALSE(PostMessageW(other, WM_USER, 0, 0));
 
     // Sending skips the queue.
     SendMessageW(mWindow, WM_USER + 5, 7, 8);
     ASSERT_EQ(Seen(WM_USER + 5).size(), 1u);
     EXPECT_EQ(Seen(WM_USER + 5)[0].wParam, 7u);
     EXPECT_EQ(SendMessageW(reinterpret_cast<HWND>(0x7777), WM_USER, 0, 0), 0);
-}
-
-TEST_F(MessageQueue, DestroyDropsQueuedMessagesAndTimers)
-{
-    PostMessageW(mWindow, WM_USER, 0, 0);
-    SetTimer(mWindow, 100, 10, nullptr);
-    ASSERT_TRUE(DestroyWindow(mWindow));
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    MSG msg;
-    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_FALSE(DestroyWindow(mWindow)) << "a destroyed window is destroyed once";
-    EXPECT_FALSE(IsWindow(mWindow));
 }
 
 TEST_F(MessageQueue, ConsecutiveMouseMovesMergeIntoTheLatest)
@@ -103,32 +100,6 @@ TEST_F(MessageQueue, ButtonsAndWheelBecomeTheirMessagesAndSecondClicksDoubleClic
     EXPECT_EQ(Seen(WM_LBUTTONDOWN).size(), 1u);
     EXPECT_EQ(Seen(WM_LBUTTONDBLCLK).size(), 0u) << "no double clicks without CS_DBLCLKS";
     DestroyWindow(plain);
-}
-
-TEST_F(MessageQueue, WindowEventsBecomeSizeActivationAndCloseMessages)
-{
-    bwtest::PushWindowEvent(mWindow, bwtest::WindowEvent::FocusLost);
-    bwtest::PushWindowEvent(mWindow, bwtest::WindowEvent::FocusLost);
-    bwtest::PushWindowEvent(mWindow, bwtest::WindowEvent::Minimized);
-    bwtest::PushWindowEvent(mWindow, bwtest::WindowEvent::Restored);
-    bwtest::PushWindowEvent(mWindow, bwtest::WindowEvent::FocusGained);
-    bwtest::PushWindowEvent(mWindow, bwtest::WindowEvent::Close);
-    Pump();
-    std::vector<UINT> expected = {WM_ACTIVATEAPP, WM_SIZE, WM_SIZE, WM_ACTIVATEAPP, WM_CLOSE};
-    EXPECT_EQ(SeenKinds(), expected);
-    auto activations = Seen(WM_ACTIVATEAPP);
-    EXPECT_EQ(activations[0].wParam, WPARAM(FALSE));
-    EXPECT_EQ(activations[1].wParam, WPARAM(TRUE));
-    auto sizes = Seen(WM_SIZE);
-    EXPECT_EQ(sizes[0].wParam, WPARAM(SIZE_MINIMIZED));
-    EXPECT_EQ(sizes[1].wParam, WPARAM(SIZE_RESTORED));
-    EXPECT_EQ(LOWORD(sizes[1].lParam), 320);
-    EXPECT_EQ(HIWORD(sizes[1].lParam), 240);
-    EXPECT_TRUE(IsWindow(mWindow)) << "our procedure refuses the close";
-
-    bwtest::PushQuit();
-    Pump();
-    EXPECT_EQ(Seen(WM_CLOSE).size(), 2u) << "quitting asks every window to close";
 }
 
 TEST_F(MessageQueue, TimersFireWhenDueAndOnlyWhenNothingElseWaits)
