@@ -41,58 +41,6 @@ TEST_F(Keyboard, ScancodeGivesVirtualKeyScanCodeAndExtendedBit)
     }
 }
 
-TEST_F(Keyboard, KeyStateFollowsTheMessagesTakenWithBothModifierCodes)
-{
-    BYTE keys[256];
-    bwtest::PushKey(mWindow, "Right Shift", true);
-    Pump();
-    ASSERT_TRUE(GetKeyboardState(keys));
-    EXPECT_TRUE(keys[VK_SHIFT] & 0x80);
-    EXPECT_TRUE(keys[VK_RSHIFT] & 0x80);
-    EXPECT_FALSE(keys[VK_LSHIFT] & 0x80);
-    EXPECT_LT(GetKeyState(VK_SHIFT), 0);
-
-    bwtest::PushKey(mWindow, "Left Shift", true);
-    bwtest::PushKey(mWindow, "Right Shift", false);
-    Pump();
-    GetKeyboardState(keys);
-    EXPECT_TRUE(keys[VK_SHIFT] & 0x80) << "the left shift still holds it";
-    bwtest::PushKey(mWindow, "Left Shift", false);
-    bwtest::PushMouseButton(mWindow, 1, true, 5, 5);
-    Pump();
-    GetKeyboardState(keys);
-    EXPECT_FALSE(keys[VK_SHIFT] & 0x80);
-    EXPECT_TRUE(keys[VK_LBUTTON] & 0x80);
-
-    bool capsWasOn = keys[VK_CAPITAL] & 1;
-    bwtest::PushKey(mWindow, "CapsLock", true);
-    bwtest::PushKey(mWindow, "CapsLock", true, true);
-    bwtest::PushKey(mWindow, "CapsLock", false);
-    Pump();
-    GetKeyboardState(keys);
-    EXPECT_NE(bool(keys[VK_CAPITAL] & 1), capsWasOn) << "a held lock key toggles once";
-    EXPECT_FALSE(GetKeyboardState(nullptr));
-}
-
-TEST_F(Keyboard, AltMakesSystemKeysWithTheContextBit)
-{
-    for (const char* key : {"Left Alt", "Return"})
-        bwtest::PushKey(mWindow, key, true);
-    for (const char* key : {"Return", "Left Alt"})
-        bwtest::PushKey(mWindow, key, false);
-    bwtest::PushKey(mWindow, "Return", true);
-    Pump();
-    std::vector<UINT> expected = {WM_SYSKEYDOWN, WM_SYSKEYDOWN, WM_SYSCHAR, WM_SYSKEYUP,
-                                  WM_SYSKEYUP,   WM_KEYDOWN,    WM_CHAR};
-    EXPECT_EQ(SeenKinds(), expected);
-    auto sysDowns = Seen(WM_SYSKEYDOWN);
-    EXPECT_EQ(sysDowns[1].wParam, WPARAM(VK_RETURN));
-    EXPECT_TRUE(sysDowns[1].lParam & (LPARAM(1) << 29));
-    EXPECT_EQ(Seen(WM_SYSKEYUP)[0].lParam & (LPARAM(3) << 30), LPARAM(3) << 30) << "up, and was down";
-    EXPECT_FALSE(Seen(WM_KEYDOWN)[0].lParam & (LPARAM(1) << 29));
-    EXPECT_EQ(Seen(WM_CHAR)[0].wParam, WPARAM('\r'));
-}
-
 TEST_F(Keyboard, TypedTextTravelsWithItsKeyIncludingCyrillicOrAsAPacketKey)
 {
     bwtest::PushKey(mWindow, "A", true);

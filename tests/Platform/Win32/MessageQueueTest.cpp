@@ -64,44 +64,6 @@ TEST_F(MessageQueue, ConsecutiveMouseMovesMergeIntoTheLatest)
     EXPECT_EQ(moves[1].wParam & MK_LBUTTON, 0u);
 }
 
-TEST_F(MessageQueue, ButtonsAndWheelBecomeTheirMessagesAndSecondClicksDoubleClicks)
-{
-    bwtest::PushMouseButton(mWindow, 1, true, 10, 20, 1);
-    bwtest::PushMouseButton(mWindow, 1, false, 10, 20, 1);
-    bwtest::PushMouseButton(mWindow, 1, true, 10, 20, 2);
-    bwtest::PushMouseButton(mWindow, 1, false, 10, 20, 2);
-    bwtest::PushMouseButton(mWindow, 1, true, 10, 20, 3);
-    bwtest::PushMouseButton(mWindow, 3, true, 10, 20, 2);
-    bwtest::PushMouseButton(mWindow, 2, true, 10, 20, 1);
-    bwtest::PushMouseButton(mWindow, 4, true, 10, 20, 1);
-    Pump();
-    std::vector<UINT> expected = {WM_LBUTTONDOWN, WM_LBUTTONUP,     WM_LBUTTONDBLCLK, WM_LBUTTONUP,
-                                  WM_LBUTTONDOWN, WM_RBUTTONDBLCLK, WM_MBUTTONDOWN,   WM_XBUTTONDOWN};
-    EXPECT_EQ(SeenKinds(), expected);
-    EXPECT_EQ(HIWORD(Seen(WM_XBUTTONDOWN)[0].wParam), XBUTTON1);
-
-    // The wheel gives a signed delta and the screen position.
-    Drain();
-    bwtest::PushMouseWheel(mWindow, 30, 40, -1);
-    bwtest::PushMouseWheel(mWindow, 30, 40, 2);
-    Pump();
-    auto wheels = Seen(WM_MOUSEWHEEL);
-    ASSERT_EQ(wheels.size(), 2u);
-    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[0].wParam), -120);
-    EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(wheels[1].wParam), 240);
-    EXPECT_EQ(GET_X_LPARAM(wheels[0].lParam), 130);
-    EXPECT_EQ(GET_Y_LPARAM(wheels[0].lParam), 90);
-
-    HWND plain = Create(L"TestWindowNoDoubleClicks", 500, 50, 100, 100);
-    ShowWindow(plain, SW_SHOW);
-    Drain();
-    bwtest::PushMouseButton(plain, 1, true, 1, 1, 2);
-    Pump();
-    EXPECT_EQ(Seen(WM_LBUTTONDOWN).size(), 1u);
-    EXPECT_EQ(Seen(WM_LBUTTONDBLCLK).size(), 0u) << "no double clicks without CS_DBLCLKS";
-    DestroyWindow(plain);
-}
-
 TEST_F(MessageQueue, TimersFireWhenDueAndOnlyWhenNothingElseWaits)
 {
     // A long interval, so that a loaded machine cannot make it due between

@@ -74,15 +74,12 @@ protected:
     {
         if (!bwtest::UsePrivateDisplay())
             GTEST_SKIP() << "no Xvfb for a private display";
-        for (UINT style : {UINT(CS_DBLCLKS), UINT(0)})
-        {
-            WNDCLASSEXW wc = {};
-            wc.cbSize = sizeof(wc);
-            wc.style = style;
-            wc.lpfnWndProc = Procedure;
-            wc.lpszClassName = style ? L"TestWindow" : L"TestWindowNoDoubleClicks";
-            RegisterClassExW(&wc);
-        }
+        WNDCLASSEXW wc = {};
+        wc.cbSize = sizeof(wc);
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = Procedure;
+        wc.lpszClassName = L"TestWindow";
+        RegisterClassExW(&wc);
         bwtest::ReleaseInjectedModifiers();
         mWindow = Create(L"TestWindow", 100, 50, 320, 240);
         ASSERT_NE(mWindow, nullptr);

@@ -40,7 +40,7 @@ TEST_F(Window, CreationNeedsARegisteredClassAndAnAgreeingCreateMessageAndGivesAN
     DestroyWindow(next);
 }
 
-TEST_F(Window, LongsPlacementAndRectanglesFollowTheCalls)
+TEST_F(Window, LongsAndRectanglesFollowTheCalls)
 {
     EXPECT_EQ(SetWindowLongPtrW(mWindow, GWLP_USERDATA, LONG_PTR(0x123456789AB)), 0);
     EXPECT_EQ(GetWindowLongPtrW(mWindow, GWLP_USERDATA), LONG_PTR(0x123456789AB)) << "a whole pointer fits";
@@ -59,14 +59,6 @@ TEST_F(Window, LongsPlacementAndRectanglesFollowTheCalls)
     EXPECT_EQ(rect.left, 200);
     EXPECT_EQ(rect.bottom, 400);
 
-    WINDOWPLACEMENT placement = {};
-    EXPECT_FALSE(GetWindowPlacement(mWindow, &placement)) << "the length must be set";
-    placement.length = sizeof(placement);
-    ASSERT_TRUE(GetWindowPlacement(mWindow, &placement));
-    EXPECT_EQ(placement.showCmd, UINT(SW_SHOWNORMAL));
-    EXPECT_EQ(placement.rcNormalPosition.left, 200);
-    EXPECT_EQ(placement.rcNormalPosition.top, 100);
-
     RECT frame = {0, 0, 1366, 768};
     ASSERT_TRUE(AdjustWindowRect(&frame, WS_POPUP | WS_CAPTION, FALSE));
     EXPECT_EQ(frame.right, 1366) << "the window manager draws frames outside";
@@ -79,57 +71,6 @@ TEST_F(Window, LongsPlacementAndRectanglesFollowTheCalls)
     sReceived.clear();
     Pump();
     EXPECT_TRUE(Seen(WM_MOVE).empty()) << "the system confirming our own move is no news";
-}
-
-TEST_F(Window, MinimiseAndRestoreSendSizeMessagesAtOnce)
-{
-    ShowWindow(mWindow, SW_MINIMIZE);
-    EXPECT_TRUE(IsIconic(mWindow));
-    ASSERT_EQ(Seen(WM_SIZE).size(), 1u);
-    EXPECT_EQ(Seen(WM_SIZE)[0].wParam, WPARAM(SIZE_MINIMIZED));
-    WINDOWPLACEMENT placement = {};
-    placement.length = sizeof(placement);
-    GetWindowPlacement(mWindow, &placement);
-    EXPECT_EQ(placement.showCmd, UINT(SW_SHOWMINIMIZED));
-
-    bwtest::PushWindowEvent(mWindow, bwtest::WindowEvent::Minimized);
-    Pump();
-    EXPECT_EQ(Seen(WM_SIZE).size(), 1u) << "the system's word for a known state is dropped";
-
-    EXPECT_TRUE(ShowWindow(mWindow, SW_RESTORE));
-    EXPECT_FALSE(IsIconic(mWindow));
-    ASSERT_EQ(Seen(WM_SIZE).size(), 2u);
-    EXPECT_EQ(Seen(WM_SIZE)[1].wParam, WPARAM(SIZE_RESTORED));
-    EXPECT_TRUE(ShowWindow(mWindow, SW_HIDE));
-    EXPECT_FALSE(ShowWindow(mWindow, SW_SHOW));
-}
-
-TEST_F(Window, ThePointerFindsOurWindowOnlyWhenOverIt)
-{
-    ASSERT_TRUE(SetCursorPos(150, 100));
-    const POINT inside = {150, 100};
-    ASSERT_TRUE(PumpUntil([&] { return WindowFromPoint(inside) == mWindow; }));
-    POINT pt;
-    ASSERT_TRUE(GetCursorPos(&pt));
-    EXPECT_EQ(pt.x, 150);
-    EXPECT_EQ(pt.y, 100);
-    ScreenToClient(mWindow, &pt);
-    EXPECT_EQ(pt.x, 50);
-    EXPECT_EQ(pt.y, 50);
-    ClientToScreen(mWindow, &pt);
-    EXPECT_EQ(pt.x, 150);
-
-    SetCursorPos(1000, 600);
-    EXPECT_TRUE(PumpUntil([&] { return WindowFromPoint({1000, 600}) == nullptr; }));
-
-    // Another program's window above ours takes the pointer.
-    SetCursorPos(150, 100);
-    ASSERT_TRUE(PumpUntil([&] { return WindowFromPoint(inside) == mWindow; }));
-    SDL_Window* above = SDL_CreateWindow("above", 120, 70, 100, 100, SDL_WINDOW_BORDERLESS);
-    ASSERT_NE(above, nullptr);
-    SDL_RaiseWindow(above);
-    EXPECT_TRUE(PumpUntil([&] { return WindowFromPoint(inside) == nullptr; }));
-    SDL_DestroyWindow(above);
 }
 
 TEST_F(Window, RealPointerAndKeysFromXdotoolArrive)
