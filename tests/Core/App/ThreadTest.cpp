@@ -61,24 +61,6 @@ protected:
     Host* mHost = nullptr;
 };
 
-TEST_F(ThreadTest, RunLoopsUntilStoppedAndChildless)
-{
-    Worker worker;
-    Countdown child(3);
-    worker.AddChild(&child);
-    worker.Update(0.0f);   // takes the child in
-    worker.MarkStopped(); // its child keeps the loop going
-    worker.Run();
-    EXPECT_EQ(child.mUpdates.load(), 3);
-    EXPECT_TRUE(worker.HasNoChildren());
-
-    Worker paused;
-    paused.SetPaused(true);
-    paused.Stop();
-    paused.Run(); // still ends once the tree is done
-    EXPECT_TRUE(paused.IsStopped());
-}
-
 TEST_F(ThreadTest, StartRegistersCreatesSuspendedAndSetsThePriority)
 {
     Worker worker;
@@ -99,13 +81,20 @@ TEST_F(ThreadTest, StartRegistersCreatesSuspendedAndSetsThePriority)
     }
     EXPECT_FALSE(mHost->SetPriority(app::ThreadPriorityHigh)) << "the application has no thread of its own";
 
-    // Nothing in the engine resumes it; resumed here, it runs its own loop.
+    // Nothing in the engine resumes it; resumed here, it runs its own loop
+    // until it is stopped and its children are done.
     worker.Update(0.0f);
     worker.MarkStopped();
     ResumeThread(worker.GetHandle());
     EXPECT_EQ(WaitForSingleObject(worker.GetHandle(), INFINITE), static_cast<DWORD>(WAIT_OBJECT_0));
     EXPECT_EQ(child.mUpdates.load(), 2);
     EXPECT_TRUE(worker.HasNoChildren());
+
+    Worker paused;
+    paused.SetPaused(true);
+    paused.Stop();
+    paused.Run(); // still ends once the tree is done
+    EXPECT_TRUE(paused.IsStopped());
 }
 
 TEST_F(ThreadTest, ApplicationWaitsForRegisteredThreadsAndReapsThem)
@@ -154,21 +143,17 @@ TEST_F(ThreadTest, AThreadIsRegisteredOnceWhileItLivesWhoeverGoesFirst)
     base::Singletone<app::Application>::SetInstance(nullptr);
 }
 
-TEST(ThreadStopWhenDone, ApplicationStopsItsTreeWhenTheLastThreadIsGone)
+TEST(ThreadStopWhenDone, ApplicationStopsItsTreeWhenTheLastThreadIsGoneIfAsked)
 {
-    Host host(true);
-    Countdown window(100);
-    host.AddChild(&window);
-    host.Update(0.0f); // merges the window; no thread registered: stop all
-    EXPECT_TRUE(host.IsStopRequested());
-    EXPECT_TRUE(window.IsStopRequested());
-
-    Host relaxed(false);
-    Countdown other(100);
-    relaxed.AddChild(&other);
-    relaxed.Update(0.0f);
-    EXPECT_TRUE(relaxed.IsStopped());
-    EXPECT_FALSE(other.IsStopRequested());
+    for (bool stopWhenDone : {true, false})
+    {
+        Host host(stopWhenDone);
+        Countdown window(100);
+        host.AddChild(&window);
+        host.Update(0.0f); // merges the window; no thread registered
+        EXPECT_TRUE(stopWhenDone ? host.IsStopRequested() : host.IsStopped());
+        EXPECT_EQ(window.IsStopRequested(), stopWhenDone);
+    }
 }
 
 } // namespace
