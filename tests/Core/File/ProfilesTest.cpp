@@ -44,38 +44,26 @@ protected:
     TempFolder mFolder;
 };
 
-TEST_F(ProfilesTest, FirstStartSelectsThePlaceholderAndChangesFollowDocumentOrder)
-{
-    auto profiles = Loaded();
-    EXPECT_EQ(Current(*profiles), "Player01234567890123456789");
-    EXPECT_EQ(profiles->GetProfileNames(), std::vector<std::wstring>{kPlaceholder});
-    EXPECT_FALSE(mFolder.Exists("profiles.xml")) << "nothing is saved until asked";
-    profiles->SetCurrentProfile(L"Анна");
-    profiles->SetCurrentProfile(L"anna");
-    profiles->SetCurrentProfile(L"Boris");
-    EXPECT_EQ(profiles->GetProfileNames(),
-              (std::vector<std::wstring>{kPlaceholder, L"Анна", L"anna", L"Boris"})); // case matters
-
-    profiles->SetCurrentProfile(L"Анна"); // existing: only the attribute changes
-    EXPECT_EQ(profiles->GetProfileNames().size(), 4u);
-    EXPECT_EQ(profiles->GetCurrentProfileName(), L"Анна");
-
-    profiles->RemoveProfile(L"Boris"); // not current: selection stays
-    EXPECT_EQ(profiles->GetCurrentProfileName(), L"Анна");
-    profiles->RemoveProfile(kPlaceholder);
-    profiles->RemoveProfile(L"Анна"); // current: the first remaining is selected
-    EXPECT_EQ(profiles->GetCurrentProfileName(), L"anna");
-    profiles->RemoveProfile(L"nobody");
-    profiles->RemoveProfile(L"anna"); // the last one: the placeholder comes back
-    EXPECT_EQ(profiles->GetProfileNames(), std::vector<std::wstring>{kPlaceholder});
-    EXPECT_EQ(profiles->GetCurrentProfileName(), kPlaceholder);
-    EXPECT_EQ(profiles->FindProfileElement(kPlaceholder), profiles->GetCurrentProfile());
-}
-
-TEST_F(ProfilesTest, SavedProfilesReloadWithTheirRecords)
+TEST_F(ProfilesTest, FirstStartSelectsThePlaceholderChangesFollowDocumentOrderAndSavedProfilesReload)
 {
     {
         auto profiles = Loaded();
+        EXPECT_EQ(profiles->GetProfileNames(), std::vector<std::wstring>{kPlaceholder});
+        EXPECT_EQ(Current(*profiles), "Player01234567890123456789");
+        EXPECT_FALSE(mFolder.Exists("profiles.xml")) << "nothing is saved until asked";
+        for (const wchar_t* name : {L"Анна", L"anna", L"Boris", L"Анна"}) // existing: only the attribute changes
+            profiles->SetCurrentProfile(name);
+        EXPECT_EQ(profiles->GetProfileNames(), (std::vector<std::wstring>{kPlaceholder, L"Анна", L"anna", L"Boris"}));
+        profiles->RemoveProfile(L"Boris"); // not current: selection stays
+        EXPECT_EQ(profiles->GetCurrentProfileName(), L"Анна");
+        profiles->RemoveProfile(L"Анна"); // current: the first remaining is selected
+        EXPECT_EQ(profiles->GetCurrentProfileName(), kPlaceholder);
+        profiles->RemoveProfile(L"nobody");
+        profiles->RemoveProfile(L"anna");
+        profiles->RemoveProfile(kPlaceholder); // the last one: the placeholder comes back
+        EXPECT_EQ(profiles->GetProfileNames(), std::vector<std::wstring>{kPlaceholder});
+        EXPECT_EQ(profiles->FindProfileElement(kPlaceholder), profiles->GetCurrentProfile());
+
         profiles->SetCurrentProfile(L"Вера");
         profiles->GetCurrentProfile()->InsertNewChildElement("GameProfile")->SetAttribute("is_windowed", "1");
         profiles->SetCurrentProfile(L"Gleb");
