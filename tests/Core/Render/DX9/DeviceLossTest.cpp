@@ -69,9 +69,13 @@ TEST_F(DeviceLossTest, LossReleasesOnceSleepsEachFrameAndResetRestoresEveryObjec
                        L".png"),
               BW_OK);
     IDirect3DTexture9* managed = loaded->GetDeviceTexture();
-    live = Live();
     render::ShaderImpl* tint = r->GetShaderTexturedTintObject()->GetImpl();
     tint->SetChanged(false);
+    // A dynamic buffer of no cache, left locked: the loss must unlock it too.
+    render::VertexBuffer<render::SVertex2D> own(r.get());
+    ASSERT_EQ(own.Create(4, true), BW_OK);
+    ASSERT_EQ(own.GetImpl()->Lock(), BW_OK);
+    live = Live();
     ASSERT_TRUE(Frame());
     ASSERT_EQ(r->BeginScene(), BW_OK);
     render::SVertex2D* vertices = nullptr;
@@ -97,6 +101,7 @@ TEST_F(DeviceLossTest, LossReleasesOnceSleepsEachFrameAndResetRestoresEveryObjec
     EXPECT_TRUE(tint->HasChangedVariables());
     EXPECT_EQ(at.mBuffer->Lock(), BW_OK);
     EXPECT_EQ(at.mBuffer->Unlock(), BW_OK);
+    EXPECT_EQ(own.GetImpl()->Lock(), BW_OK);
     auto* restored = static_cast<render::TextureDX9*>(target);
     EXPECT_NE(restored->GetSurface(), nullptr);
     EXPECT_EQ(std::make_tuple(restored->GetWidth(), restored->IsRenderTarget(), dynamic->GetWidth(), dynamic->IsDynamic()),
