@@ -35,17 +35,6 @@ Pixels MakePixels(uint32_t width, uint32_t height, F f)
 
 // Uncompressed 32-bit TGA; bottomUp stores the last row first and says so.
 std::vector<uint8_t> MakeTga(const Pixels& pixels, bool bottomUp);
-// 24-bit BMP (alpha dropped); bottomUp is the usual positive height.
-std::vector<uint8_t> MakeBmp(const Pixels& pixels, bool bottomUp);
-
-// A DDS header for width x height with the given mip count; fourCc empty
-// means no FourCC flag (uncompressed 32-bit).
-std::vector<uint8_t> MakeDdsHeader(uint32_t width, uint32_t height, uint32_t mipCount, const std::string& fourCc);
-// Uncompressed 32-bit DDS of the pixels, one level.
-std::vector<uint8_t> MakeDdsArgb(const Pixels& pixels);
-
-// Appends bytes to a buffer.
-void Append(std::vector<uint8_t>* out, const std::vector<uint8_t>& bytes);
 
 // A whole file's bytes; empty when it cannot be read.
 std::vector<uint8_t> ReadFileBytes(const std::string& path);

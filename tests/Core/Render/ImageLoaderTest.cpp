@@ -1,151 +1,626 @@
+// Images opened by the loader as a texture takes them: the decoder chosen by
+// the extension, files in the forms tools write (fixtures made by
+// scripts/make-image-fixtures.py), DevIL's forms behind the structure check,
+// the engine's own BMP, TGA and DDS readers, raw layer pixels, and what each
+// refuses.
+
 #include "Core/Base/ImageInfo.h"
 #include "Core/Base/MemoryStream.h"
 #include "Core/Render/HitMask.h"
 #include "Core/Render/ImageDataDDS.h"
 #include "Core/Render/ImageDataDevil.h"
 #include "Core/Render/ImageDataRaw.h"
+#include "Core/Render/ImageFileCheck.h"
 #include "Core/Render/ImageLoader.h"
 #include "tests/Support/ImageFiles.h"
+#include "tests/Support/LogCapture.h"
 
+#include <IL/il.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <string>
 
 namespace
 {
 
-using testing_support::MakePixels;
-using testing_support::ReadFileBytes;
-using testing_support::SampleImagePath;
+typedef std::vector<uint8_t> Bytes;
 
-std::unique_ptr<render::ImageData> Load(base::Stream* stream, const wchar_t* extension,
-                                        const base::ImageInfo* layer = nullptr)
+// A sample of data/images, or else a fixture.
+Bytes ReadImage(const std::string& name)
 {
-    return std::unique_ptr<render::ImageData>(
-        render::ImageLoader::Instance()->CreateImageData(stream, extension, layer));
+    const Bytes bytes = testing_support::ReadFileBytes(testing_support::SampleImagePath(name));
+    return bytes.empty() ? testing_support::ReadFileBytes(BW_SOURCE_DIR "/tests/Core/Render/fixtures/" + name) : bytes;
+}
+
+std::wstring ExtensionOf(const std::string& name)
+{
+    return L"." + std::wstring(name.end() - 3, name.end());
+}
+
+// The stream lives as long as the data, which may read from it late.
+struct Opened
+{
+    Opened(const Bytes& bytes, const wchar_t* extension, const base::ImageInfo* layer = nullptr)
+        : stream(bytes.data(), static_cast<uint32_t>(bytes.size())),
+          data(render::ImageLoader::Instance()->CreateImageData(&stream, extension, layer))
+    {
+    }
+    base::MemoryStream stream;
+    std::unique_ptr<render::ImageData> data;
+};
+
+struct Decoded
+{
+    uint32_t width = 0, height = 0;
+    std::vector<uint32_t> argb;
+    render::HitMask mask;
+    uint32_t At(uint32_t x, uint32_t y) const { return argb[y * width + x]; }
+};
+
+// Read whole at its own pitch, the library's new blocks and the destination
+// first filled with `fill`: pixels the file does not give would show it.
+bool Decode(const Bytes& bytes, const std::wstring& extension, Decoded* out, int fill = 0)
+{
+    render::ImageDataDevil::FillLibraryBlocks(fill);
+    Opened o(bytes, extension.c_str());
+    render::ImageDataDevil::FillLibraryBlocks(-1);
+    if (!o.data)
+        return false;
+    out->width = static_cast<uint32_t>(o.data->GetWidth());
+    out->height = static_cast<uint32_t>(o.data->GetHeight());
+    out->argb.assign(static_cast<size_t>(out->width) * out->height, fill * 0x01010101u);
+    out->mask.Resize(out->width, out->height);
+    return o.data->Read(out->width * 4, 0, out->argb.data(), &out->mask, 0) == BW_OK;
+}
+
+// Colour channels count only where the pixel is not transparent.
+void ExpectNear(uint32_t actual, uint32_t expected, int tolerance, const std::string& where)
+{
+    for (int shift = 24; shift >= ((expected >> 24) == 0 ? 24 : 0); shift -= 8)
+        EXPECT_LE(std::abs(int((actual >> shift) & 0xFF) - int((expected >> shift) & 0xFF)), tolerance)
+            << where << std::hex << ": 0x" << actual << " vs 0x" << expected;
 }
 
 struct ExtensionCase
 {
     const wchar_t* extension;
-    const char* file; // sample whose bytes are offered
-    enum Kind
-    {
-        None,
-        Devil,
-        Dds,
-    } kind;
+    const char* file;    // whose bytes are offered
+    const char* decoder; // null: refused
 };
 
-class ImageLoaderExtension : public testing::TestWithParam<ExtensionCase>
+TEST(ImageLoader, ChoosesTheDecoderByTheThreeLowerCaseLettersAfterTheDot)
 {
-};
-
-TEST_P(ImageLoaderExtension, ChoosesTheDecoderByTheThreeLowerCaseLettersAfterTheDot)
-{
-    const ExtensionCase& c = GetParam();
-    const std::vector<uint8_t> bytes = ReadFileBytes(SampleImagePath(c.file));
-    ASSERT_FALSE(bytes.empty());
-    base::MemoryStream stream(bytes.data(), static_cast<uint32_t>(bytes.size()));
-    std::unique_ptr<render::ImageData> data = Load(&stream, c.extension);
-    if (c.kind == ExtensionCase::None)
+    const ExtensionCase cases[] = {{L".dds", "quadrants_dxt1.dds", "DDS"}, {L".pngx", "quadrants.png", "Devil"},
+                                   {L".JPG", "quadrants.jpg", nullptr},    {L".jpeg", "quadrants.jpg", nullptr},
+                                   {L"png", "quadrants.png", nullptr},     {L"", "quadrants.png", nullptr},
+                                   {L".pn", "quadrants.png", nullptr},     {L".psd", "quadrants.png", nullptr},
+                                   {nullptr, "quadrants.png", nullptr}};
+    for (const ExtensionCase& c : cases)
     {
-        EXPECT_EQ(data, nullptr);
-        return;
+        Opened o(ReadImage(c.file), c.extension);
+        const char* decoder = !o.data                                               ? nullptr
+                              : dynamic_cast<render::ImageDataDDS*>(o.data.get())   ? "DDS"
+                              : dynamic_cast<render::ImageDataDevil*>(o.data.get()) ? "Devil"
+                                                                                    : "other";
+        EXPECT_STREQ(decoder, c.decoder) << c.file;
     }
-    ASSERT_NE(data, nullptr);
-    EXPECT_EQ(dynamic_cast<render::ImageDataDevil*>(data.get()) != nullptr, c.kind == ExtensionCase::Devil);
-    EXPECT_EQ(dynamic_cast<render::ImageDataDDS*>(data.get()) != nullptr, c.kind == ExtensionCase::Dds);
-    EXPECT_EQ(data->GetWidth(), 16);
 }
 
-// Each DevIL extension is also read where its sample is decoded.
-INSTANTIATE_TEST_SUITE_P(
-    Table, ImageLoaderExtension,
-    testing::Values(ExtensionCase{L".dds", "quadrants_dxt1.dds", ExtensionCase::Dds},
-                    ExtensionCase{L".pngx", "quadrants.png", ExtensionCase::Devil},
-                    ExtensionCase{L".JPG", "quadrants.jpg", ExtensionCase::None},
-                    ExtensionCase{L".jpeg", "quadrants.jpg", ExtensionCase::None},
-                    ExtensionCase{L"png", "quadrants.png", ExtensionCase::None},
-                    ExtensionCase{L"", "quadrants.png", ExtensionCase::None},
-                    ExtensionCase{L".pn", "quadrants.png", ExtensionCase::None},
-                    ExtensionCase{L".psd", "quadrants.png", ExtensionCase::None},
-                    ExtensionCase{nullptr, "quadrants.png", ExtensionCase::None}));
-
-TEST(ImageLoader, RefusesDataThatCannotBeOpened)
+// A DDS header for width x height with the given levels; no FourCC means
+// A8R8G8B8.
+Bytes DdsHeader(uint32_t width, uint32_t height, uint32_t levels, const std::string& fourCc, size_t dataBytes = 0)
 {
-    // A DDS with an unaccepted FourCC must not go on as raw pixels.
-    std::vector<uint8_t> dds = testing_support::MakeDdsHeader(4, 4, 1, "DXT2");
-    dds.resize(dds.size() + 16, 0);
-    base::MemoryStream ddsStream(dds.data(), static_cast<uint32_t>(dds.size()));
-    EXPECT_EQ(Load(&ddsStream, L".dds"), nullptr);
+    Bytes out(128 + dataBytes, 0xFF);
+    std::fill_n(out.begin(), 128, 0);
+    std::memcpy(out.data(), "DDS ", 4);
+    auto set = [&out](size_t at, uint32_t v) { std::memcpy(&out[at], &v, 4); };
+    set(4, 124);
+    set(8, 0x1007 | (levels > 1 ? 0x20000 : 0));
+    set(12, height);
+    set(16, width);
+    set(28, levels);
+    set(76, 32);
+    set(80, fourCc.empty() ? 0x41 : 0x4);
+    std::memcpy(&out[84], fourCc.data(), std::min<size_t>(fourCc.size(), 4));
+    for (uint32_t i = 0; fourCc.empty() && i < 5; ++i)
+        set(88 + 4 * i, i == 0 ? 32 : 0xFF000000u >> (8 * (i % 4)));
+    set(108, 0x1000);
+    return out;
+}
 
-    const uint8_t garbage[64] = {1, 2, 3};
-    base::MemoryStream pngStream(garbage, sizeof(garbage));
-    EXPECT_EQ(Load(&pngStream, L".png"), nullptr);
+// A DXT1 block of one colour; transparent uses the three-colour mode with
+// every index 3.
+Bytes Dxt1Block(bool transparent)
+{
+    return {uint8_t(transparent ? 0x00 : 0x1F), 0x00, uint8_t(transparent ? 0x1F : 0x00), 0x00, 0xFF, 0xFF, 0xFF, 0xFF};
+}
+
+// A DXT3 block whose 16 alpha nibbles are all a4.
+Bytes Dxt3Block(uint8_t a4)
+{
+    Bytes b(16, 0);
+    std::fill_n(b.begin(), 8, static_cast<uint8_t>(a4 | a4 << 4));
+    return b;
+}
+
+// A DXT5 block with endpoints a0, a1 and every pixel using code.
+Bytes Dxt5Block(uint8_t a0, uint8_t a1, uint32_t code)
+{
+    Bytes b(16, 0);
+    b[0] = a0;
+    b[1] = a1;
+    for (int i = 0; i < 16; ++i)
+        for (int bit = 0; bit < 3; ++bit)
+            b[2 + (3 * i + bit) / 8] |= static_cast<uint8_t>(((code >> bit) & 1) << ((3 * i + bit) % 8));
+    return b;
+}
+
+Bytes Joined(Bytes a, const Bytes& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+TEST(ImageLoader, EachDecoderWritesRowsAtThePitchAndMasksByItsAlphaThreshold)
+{
+    // Two rows of three pixels into rows of four words; in the first row
+    // alpha one below the decoder's threshold, then at it.
+    const int32_t rect[4] = {0, 0, 3, 2};
+    base::ImageInfo layer(L"layer", rect, 255, 0, 1, 1, 1.0f);
+    const struct
+    {
+        const wchar_t* extension;
+        uint32_t opaque;
+        const base::ImageInfo* layer; // raw pixels, whatever the extension
+    } cases[] = {{L".tga", 50, nullptr}, {L".dds", 11, nullptr}, {L".png", 10, &layer}};
+    for (const auto& c : cases)
+    {
+        const uint32_t words[6] = {
+            (c.opaque - 1) << 24 | 0xFFFF00u, c.opaque << 24 | 0x00FF01u, 0xFF0000FFu, 0, 0xFF000001u, 0xFF000002u};
+        Bytes bytes = testing_support::MakeTga(
+            testing_support::MakePixels(3, 2, [&words](uint32_t x, uint32_t y) { return words[3 * y + x]; }), false);
+        if (c.opaque != 50)
+        {
+            bytes = c.layer ? Bytes() : DdsHeader(3, 2, 1, "");
+            bytes.insert(bytes.end(), reinterpret_cast<const uint8_t*>(words),
+                         reinterpret_cast<const uint8_t*>(words + 6));
+        }
+        Opened o(bytes, c.extension, c.layer);
+        ASSERT_NE(o.data, nullptr);
+        EXPECT_EQ(dynamic_cast<render::ImageDataRaw*>(o.data.get()) != nullptr, c.layer != nullptr);
+        render::HitMask mask;
+        mask.Resize(3, 2);
+        std::vector<uint32_t> out(8, 0xCDCDCDCDu);
+        ASSERT_EQ(o.data->Read(16, 0, out.data(), &mask, 0), BW_OK);
+        EXPECT_EQ(out, (std::vector<uint32_t>{words[0], words[1], words[2], 0xCDCDCDCDu, words[3], words[4], words[5],
+                                              0xCDCDCDCDu}));
+        EXPECT_EQ(
+            (std::vector<bool>{mask.GetPixel(0, 0), mask.GetPixel(1, 0), mask.GetPixel(0, 1), mask.GetPixel(1, 1)}),
+            (std::vector<bool>{false, true, false, true}));
+        // A pitch narrower than a row is refused.
+        EXPECT_EQ(o.data->Read(8, 0, out.data(), &mask, 0), BW_FAIL);
+    }
+    // A short stream fails the read; a layer without size or raw flag is refused.
+    const Bytes words(12, 0xFF);
+    Opened shortStream(words, L"", &layer);
+    std::vector<uint32_t> out(6);
+    EXPECT_EQ(shortStream.data->Read(12, 0, out.data(), nullptr, 0), BW_FAIL);
+    layer.mWidth = 0;
+    EXPECT_EQ(Opened(words, L"", &layer).data, nullptr);
+    layer.mWidth = 3;
+    layer.mRawPixels = 0;
+    EXPECT_EQ(Opened(words, L"", &layer).data, nullptr);
+}
+
+TEST(DevilSample, DecodesTheQuadrantsTopRowFirst)
+{
+    const struct
+    {
+        const char* file;
+        uint32_t lowerRight; // the transparent quadrant, as the format keeps it
+        int tolerance;
+    } cases[] = {{"quadrants.png", 0x00FFFFFFu, 0},
+                 {"quadrants.tga", 0x00FFFFFFu, 0},
+                 {"quadrants.gif", 0, 0},
+                 {"quadrants.bmp", 0xFFFFFFFFu, 0},
+                 {"quadrants.jpg", 0xFF000000u, 8}};
+    for (const auto& c : cases)
+    {
+        Decoded d;
+        ASSERT_TRUE(Decode(ReadImage(c.file), ExtensionOf(c.file), &d)) << c.file;
+        ASSERT_EQ(d.width * d.height, 256u);
+        ExpectNear(d.At(1, 1), 0xFFFF0000u, c.tolerance, c.file);
+        ExpectNear(d.At(14, 1), 0xFF00FF00u, c.tolerance, c.file);
+        ExpectNear(d.At(1, 14), 0xFF0000FFu, c.tolerance, c.file);
+        ExpectNear(d.At(14, 14), c.lowerRight, c.tolerance, c.file);
+        EXPECT_TRUE(d.mask.GetPixel(1, 1)) << c.file;
+        EXPECT_EQ(d.mask.GetPixel(14, 14), (c.lowerRight >> 24) >= 50) << c.file;
+        EXPECT_EQ(render::ImageDataDevil::GetLiveImageCount(), 0);
+    }
+}
+
+TEST(ImageDataDevil, EveryPathGivesTheLibraryImageBack)
+{
+    const Bytes good = ReadImage("quadrants.png");
+    {
+        // Opened, never read.
+        Opened held(good, L".png");
+        ASSERT_NE(held.data, nullptr);
+        EXPECT_EQ(render::ImageDataDevil::GetLiveImageCount(), 1);
+        // A held image keeps the library up through another image's read,
+        // and an error left in the library does not fail that image.
+        const uint8_t junk[8] = {0};
+        ilLoadL(IL_PNG, junk, sizeof(junk));
+        Decoded d;
+        EXPECT_TRUE(Decode(good, L".png", &d));
+        std::vector<uint32_t> out(16 * 16);
+        EXPECT_EQ(held.data->Read(64, 0, out.data(), nullptr, 0), BW_OK);
+        EXPECT_EQ(out[17], 0xFFFF0000u);
+    }
     EXPECT_EQ(render::ImageDataDevil::GetLiveImageCount(), 0);
 }
 
-TEST(ImageLoader, RawPixelsFlagWinsOverTheExtension)
+TEST(DevilRefusesDamagedFiles, BeforeTheLibrarySeesThem)
 {
-    const uint32_t words[2] = {0xFF112233u, 0x00445566u};
-    base::MemoryStream stream(words, sizeof(words));
-    const int32_t rect[4] = {0, 0, 2, 1};
-    base::ImageInfo layer(L"layer", rect, 255, 0, 1, 1, 1.0f);
-    std::unique_ptr<render::ImageData> data = Load(&stream, L".png", &layer);
-    ASSERT_NE(data, nullptr);
-    EXPECT_NE(dynamic_cast<render::ImageDataRaw*>(data.get()), nullptr);
-    EXPECT_EQ(data->GetWidth(), 2);
-    EXPECT_EQ(data->GetHeight(), 1);
-    EXPECT_EQ(data->GetSize(), 8u);
-
-    // A layer name usually has no extension at all.
-    base::MemoryStream again(words, sizeof(words));
-    EXPECT_NE(Load(&again, L"", &layer), nullptr);
-
-    layer.mRawPixels = 0;
-    base::MemoryStream encoded(words, sizeof(words));
-    EXPECT_EQ(Load(&encoded, L"", &layer), nullptr);
+    // A file with some bytes changed: `bytes` written at `at`, or the file
+    // cut at `at` when there are none.
+    const struct
+    {
+        const char* name;
+        const char* file;
+        size_t at;
+        Bytes bytes;
+    } cases[] = {{"PngEmpty", "quadrants.png", 0, {}},
+                 {"PngTooWide", "quadrants.png", 16, {0x00, 0x00, 0x20, 0x01}},
+                 {"PngChunkPastTheEnd", "quadrants.png", 33, {0x7F, 0xFF, 0xFF, 0xFF}},
+                 {"PngCut", "quadrants.png", 100, {}},
+                 {"GifTooTall", "quadrants.gif", 8, {0x01, 0x20}},
+                 {"GifCut", "quadrants.gif", 40, {}},
+                 // The frame one row down runs past the canvas.
+                 {"GifFramePastTheCanvas", "quadrants.gif", 0x24, {1}},
+                 {"BmpPixelsBeyondTheFile", "quadrants.bmp", 10, {0x00, 0x00, 0xFF, 0x00}},
+                 {"BmpRowsMissing", "quadrants.bmp", 500, {}},
+                 {"BmpZeroWidth", "quadrants.bmp", 18, {0, 0, 0, 0}},
+                 // Two colours used: the pixels' indices run past the palette.
+                 {"BmpIndexPastThePalette", "bmp_v3_pal4.bmp", 46, {2}},
+                 {"TgaTooWide", "quadrants.tga", 12, {0x01, 0x40}},
+                 {"TgaCut", "quadrants.tga", 600, {}},
+                 {"TgaUnknownType", "quadrants.tga", 2, {7}},
+                 {"JpgTooTall", "quadrants.jpg", 163, {0x20, 0x01}},
+                 {"JpgSegmentPastTheEnd", "quadrants.jpg", 160, {0xFF, 0xFF}},
+                 {"JpgCutBeforeTheScan", "quadrants.jpg", 200, {}},
+                 {"JpgCutInTheScan", "quadrants.jpg", 300, {}},
+                 // A segment after the scan that claims more than is left
+                 // once made DevIL loop for ever looking for the end.
+                 {"JpgSegmentAfterTheScanPastTheEnd", "quadrants.jpg", 301, {0xFF, 0xEB, 0xFF, 0xD9}},
+                 {"JpgNoStartMarker", "quadrants.jpg", 0, {0x00}}};
+    for (const auto& c : cases)
+    {
+        Bytes bytes = ReadImage(c.file);
+        ASSERT_GT(bytes.size(), c.at) << c.name;
+        Decoded good, bad;
+        ASSERT_TRUE(Decode(bytes, ExtensionOf(c.file), &good)) << c.name << ": the undamaged file loads";
+        if (c.bytes.empty())
+            bytes.resize(c.at);
+        else
+            std::copy(c.bytes.begin(), c.bytes.end(), bytes.begin() + static_cast<long>(c.at));
+        EXPECT_FALSE(Decode(bytes, ExtensionOf(c.file), &bad)) << c.name;
+        EXPECT_EQ(render::ImageDataDevil::GetLiveImageCount(), 0);
+    }
 }
 
-class ImageDataRawTest : public testing::Test
+TEST(ImageFileCheck, BytesAfterTheMarkedEndAreNotHandedOn)
 {
-protected:
-    std::unique_ptr<render::ImageData> Open(const std::vector<uint32_t>& words, int32_t width, int32_t height)
+    // Another image's start after the end: DevIL would read on into it.
+    const Bytes junk = {'G', 'I', 'F', '8', '9', 'a', 0x2C, 0xFF, 0x00, 0xFF};
+    for (const auto& c : {std::make_pair(render::ImageFileKind::Gif, "quadrants.gif"),
+                          std::make_pair(render::ImageFileKind::Png, "quadrants.png")})
     {
-        stream = std::make_unique<base::MemoryStream>(words.data(), static_cast<uint32_t>(words.size() * 4));
-        const int32_t rect[4] = {0, 0, width, height};
-        base::ImageInfo layer(L"layer", rect, 255, 0, 1, 1, 1.0f);
-        return Load(stream.get(), L"", &layer);
+        Bytes bytes = ReadImage(c.second);
+        // The GIF's trailer is the caller's, after its marked end.
+        const size_t size = bytes.size() - (c.first == render::ImageFileKind::Gif ? 1 : 0);
+        EXPECT_EQ(render::ImageFileCheck::SoundLength(c.first, bytes.data(), bytes.size()), size) << c.second;
+        bytes.insert(bytes.end(), junk.begin(), junk.end());
+        EXPECT_EQ(render::ImageFileCheck::SoundLength(c.first, bytes.data(), bytes.size()), size) << c.second;
+        Decoded d;
+        ASSERT_TRUE(Decode(bytes, ExtensionOf(c.second), &d)) << c.second;
+        EXPECT_EQ(d.At(1, 1), 0xFFFF0000u);
     }
+}
 
-    std::unique_ptr<base::MemoryStream> stream;
+// Each fixture holds one 7x5 picture; the 2x2 block at the lower right is
+// transparent in the forms that keep alpha.
+const uint32_t kWidth = 7, kHeight = 5;
+
+uint32_t Picture(uint32_t x, uint32_t y)
+{
+    static const uint32_t kColours[7] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x000000, 0x848484, 0xFF8400};
+    return ((x >= 5 && y >= 3) ? 0u : 0xFF000000u) | kColours[(x + y) % 7];
+}
+
+// Decoded twice over different memory contents; both must agree.
+Decoded DecodeTwice(const std::string& file)
+{
+    const Bytes bytes = ReadImage(file);
+    Decoded zeros, ones;
+    EXPECT_TRUE(Decode(bytes, ExtensionOf(file), &zeros, 0x00)) << file;
+    EXPECT_TRUE(Decode(bytes, ExtensionOf(file), &ones, 0xFF)) << file;
+    EXPECT_EQ(zeros.argb, ones.argb) << file << ": pixels from memory the file did not write";
+    EXPECT_EQ(render::ImageDataDevil::GetLiveImageCount(), 0);
+    EXPECT_EQ(zeros.argb.size(), kWidth * kHeight) << file;
+    zeros.argb.resize(kWidth * kHeight);
+    return zeros;
+}
+
+enum class Alpha
+{
+    Kept,   // as the picture has it
+    Opaque, // the form keeps none
+    Grey,   // grey (the green channel) and alpha
 };
 
-TEST_F(ImageDataRawTest, CopiesWordsAtThePitchAndTakesAlphaTenAsOpaque)
+TEST(ImageFixture, DecodesThePictureAndNothingElse)
 {
-    const std::vector<uint32_t> words = {0x09FF0000u, 0x0A00FF00u, 0xFF0000FFu, 0x00000000u};
-    std::unique_ptr<render::ImageData> data = Open(words, 2, 2);
-    ASSERT_NE(data, nullptr);
-    render::HitMask mask;
-    ASSERT_TRUE(mask.Resize(2, 2));
-    std::vector<uint32_t> out(6, 0xDEADBEEFu); // pitch of 3 words
-    ASSERT_EQ(data->Read(12, 0, out.data(), &mask, 0), BW_OK);
-    EXPECT_EQ(out, (std::vector<uint32_t>{0x09FF0000u, 0x0A00FF00u, 0xDEADBEEFu, 0xFF0000FFu, 0, 0xDEADBEEFu}));
-    const bool opaque[4] = {mask.GetPixel(0, 0), mask.GetPixel(1, 0), mask.GetPixel(0, 1), mask.GetPixel(1, 1)};
-    EXPECT_EQ(std::vector<bool>(opaque, opaque + 4), (std::vector<bool>{false, true, true, false}));
+    // 5- and 6-bit channels come within 4 of the 8-bit value (ImageMagick's
+    // 4-bit ones within 16); white stays 255 in every form.
+    const struct
+    {
+        const char* file;
+        int tolerance; // per channel: narrow channels cannot hold every value
+        Alpha alpha;
+    } cases[] = {{"bmp_v5_argb32.bmp", 0, Alpha::Kept},
+                 {"bmp_v4_argb32.bmp", 0, Alpha::Kept},
+                 {"bmp_v5_rgb24.bmp", 0, Alpha::Opaque},
+                 {"bmp_v5_rgb565.bmp", 4, Alpha::Opaque},
+                 {"bmp_v5_argb1555.bmp", 4, Alpha::Kept},
+                 {"bmp_v5_argb4444.bmp", 16, Alpha::Kept},
+                 {"bmp_v3_rgb555.bmp", 4, Alpha::Opaque},
+                 {"bmp_v3_rgb555_nomasks.bmp", 4, Alpha::Opaque},
+                 {"bmp_v3_rgb565_palette.bmp", 4, Alpha::Opaque},
+                 {"bmp_v3_rle8.bmp", 0, Alpha::Opaque},
+                 {"bmp_v3_rle4.bmp", 0, Alpha::Opaque},
+                 {"bmp_v3_pal4.bmp", 0, Alpha::Opaque},
+                 {"tga_rgba32_rle.tga", 0, Alpha::Kept},
+                 {"tga_mapped_rle.tga", 0, Alpha::Opaque},
+                 {"tga_argb1555.tga", 4, Alpha::Kept},
+                 {"tga_map16.tga", 4, Alpha::Opaque},
+                 {"tga_grey_alpha16.tga", 0, Alpha::Grey},
+                 {"gif_anim_none.gif", 0, Alpha::Kept},
+                 {"gif_anim_background.gif", 0, Alpha::Kept},
+                 {"gif_anim_previous.gif", 0, Alpha::Kept},
+                 {"dds_a8r8g8b8.dds", 0, Alpha::Kept},
+                 {"dds_x8r8g8b8.dds", 0, Alpha::Opaque},
+                 {"dds_a8b8g8r8.dds", 0, Alpha::Kept},
+                 {"dds_x8b8g8r8.dds", 0, Alpha::Opaque}};
+    for (const auto& c : cases)
+    {
+        const Decoded d = DecodeTwice(c.file);
+        for (uint32_t y = 0; y < kHeight; ++y)
+        {
+            for (uint32_t x = 0; x < kWidth; ++x)
+            {
+                uint32_t expected = Picture(x, y);
+                if (c.alpha == Alpha::Opaque)
+                    expected |= 0xFF000000u;
+                if (c.alpha == Alpha::Grey)
+                    expected = (expected & 0xFF000000u) | ((expected >> 8) & 0xFF) * 0x010101u;
+                ExpectNear(d.At(x, y), expected, c.tolerance,
+                           std::string(c.file) + " (" + std::to_string(x) + ", " + std::to_string(y) + ")");
+            }
+        }
+    }
 }
 
-TEST_F(ImageDataRawTest, AShortStreamFailsTheReadAndALayerWithoutSizeIsRefused)
+TEST(ImageFixture, PixelsThatRunLengthDataLeavesOutAreTransparentBlack)
 {
-    std::unique_ptr<render::ImageData> data = Open({0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu}, 2, 2);
-    ASSERT_NE(data, nullptr);
+    // Which pixels each file gives; all others must be 0.
+    struct
+    {
+        const char* file;
+        bool (*given)(uint32_t x, uint32_t y);
+        uint32_t (*colour)(uint32_t x, uint32_t y);
+    } cases[] = {
+        // Rows from the bottom: two pixels, a jump to (5, 1), two pixels, a
+        // row ended after one pixel, a row of one run, no last row.
+        {"bmp_v3_rle8_gaps.bmp",
+         [](uint32_t x, uint32_t y) { return (y == 4 && x < 2) || (y == 3 && x >= 5) || (y == 2 && x == 0) || y == 1; },
+         [](uint32_t x, uint32_t y) { return (Picture(y == 1 ? 0 : x, y) | 0xFF000000u); }},
+        // Cut after its first two rows, stored from the bottom.
+        {"bmp_v3_rle8_cut.bmp", [](uint32_t, uint32_t y) { return y >= 3; },
+         [](uint32_t x, uint32_t y) { return Picture(x, y) | 0xFF000000u; }},
+        // Cut after its first two rows, stored from the top.
+        {"tga_rgba32_rle_cut.tga", [](uint32_t, uint32_t y) { return y < 2; }, Picture},
+    };
+    for (const auto& c : cases)
+    {
+        const Decoded d = DecodeTwice(c.file);
+        for (uint32_t y = 0; y < kHeight; ++y)
+            for (uint32_t x = 0; x < kWidth; ++x)
+                EXPECT_EQ(d.At(x, y), c.given(x, y) ? c.colour(x, y) : 0u) << c.file << " (" << x << ", " << y << ")";
+    }
+}
+
+TEST(ImageFixture, TheOtherRowOrderTurnsThePictureAndItsMaskUpsideDown)
+{
+    // The BMP's height sign and the TGA's descriptor bit 5 tell the order.
+    for (const char* file : {"bmp_v5_argb32.bmp", "tga_rgba32_rle.tga"})
+    {
+        Bytes bytes = ReadImage(file);
+        Decoded asIs, turned;
+        ASSERT_TRUE(Decode(bytes, ExtensionOf(file), &asIs)) << file;
+        EXPECT_TRUE(asIs.mask.GetPixel(0, 0));
+        EXPECT_FALSE(asIs.mask.GetPixel(6, 4)) << file;
+        if (bytes[0] == 'B')
+        {
+            int32_t height = 0;
+            std::memcpy(&height, &bytes[22], 4);
+            height = -height;
+            std::memcpy(&bytes[22], &height, 4);
+        }
+        else
+        {
+            bytes[17] ^= 0x20;
+        }
+        ASSERT_TRUE(Decode(bytes, ExtensionOf(file), &turned)) << file;
+        for (uint32_t y = 0; y < kHeight; ++y)
+        {
+            for (uint32_t x = 0; x < kWidth; ++x)
+            {
+                EXPECT_EQ(turned.At(x, y), asIs.At(x, kHeight - 1 - y)) << file;
+                EXPECT_EQ(turned.mask.GetPixel(x, y), asIs.mask.GetPixel(x, kHeight - 1 - y)) << file;
+            }
+        }
+    }
+}
+
+TEST(ImageFixture, FormsThatDevilReadsRightDecodeAsDevilDecodesThem)
+{
+    for (const char* file : {"quadrants.bmp", "quadrants.tga", "bmp_v3_rle8.bmp", "bmp_v3_rle4.bmp", "bmp_v3_pal4.bmp",
+                             "bmp_v3_mono.bmp", "tga_mapped_rle.tga", "tga_rgba32_rle.tga"})
+    {
+        const Bytes bytes = ReadImage(file);
+        Decoded ours;
+        ASSERT_TRUE(Decode(bytes, ExtensionOf(file), &ours)) << file;
+        ilInit();
+        ILuint name = 0;
+        ilGenImages(1, &name);
+        ilBindImage(name);
+        ASSERT_TRUE(ilLoadL(bytes[0] == 'B' ? IL_BMP : IL_TGA, bytes.data(), static_cast<ILuint>(bytes.size())));
+        ASSERT_TRUE(ilConvertImage(IL_BGRA, IL_UNSIGNED_BYTE));
+        const uint32_t width = static_cast<uint32_t>(ilGetInteger(IL_IMAGE_WIDTH));
+        const uint32_t height = static_cast<uint32_t>(ilGetInteger(IL_IMAGE_HEIGHT));
+        const bool flip = ilGetInteger(IL_IMAGE_ORIGIN) == IL_ORIGIN_LOWER_LEFT;
+        std::vector<uint32_t> devil(static_cast<size_t>(width) * height);
+        const uint32_t* rows = reinterpret_cast<const uint32_t*>(ilGetData());
+        for (uint32_t y = 0; y < height; ++y)
+            std::copy_n(rows + (flip ? height - 1 - y : y) * width, width, devil.begin() + y * width);
+        ilDeleteImages(1, &name);
+        ilShutDown();
+        EXPECT_EQ(ours.argb, devil) << file;
+    }
+}
+
+TEST(ImageFixture, RefusedFormsAreRefusedAndLeaveNothingBehind)
+{
+    testing_support::LogCapture log;
+    for (const char* file :
+         {"dds_a2r10g10b10.dds", "dds_g16r16.dds", "dds_r8g8b8.dds", "png_bad_crc.png", "png_bad_zlib.png"})
+    {
+        Decoded d;
+        EXPECT_FALSE(Decode(ReadImage(file), ExtensionOf(file), &d)) << file;
+        EXPECT_EQ(render::ImageDataDevil::GetLiveImageCount(), 0);
+    }
+    // A DDS tells what it holds.
+    EXPECT_EQ(log.Count(L"Can't read a DDS of"), 3u);
+    EXPECT_TRUE(log.Contains(L"32-bit pixels with masks R 3FF00000 G 000FFC00 B 000003FF A C0000000"));
+    EXPECT_TRUE(log.Contains(L"24-bit pixels"));
+}
+
+TEST(ImageDataDDS, FilesThatDoNotHoldWhatTheirHeaderSaysAreRefused)
+{
+    const Bytes good = Joined(DdsHeader(4, 4, 1, "DXT1"), Dxt1Block(false));
+    Bytes magic = good;
+    magic[3] = 'X';
+    // 4x4 DXT1 levels take 8 bytes each (4x4, 2x2, 1x1 all need one block).
+    const struct
+    {
+        Bytes file;
+        uint32_t levels; // 0: refused
+    } cases[] = {{good, 1},
+                 {magic, 0},
+                 {Bytes(good.begin(), good.begin() + 100), 0},
+                 {Bytes(good.begin(), good.begin() + 3), 0},
+                 {DdsHeader(4, 4, 1, "DXT2", 16), 0},
+                 {DdsHeader(4, 4, 1, "DXT4", 16), 0},
+                 {DdsHeader(4, 4, 1, "ATI1", 16), 0},
+                 {DdsHeader(4, 4, 1, "DX10", 16), 0},
+                 {DdsHeader(0, 4, 1, "DXT1", 8), 0},
+                 {DdsHeader(4, 4, 1, "DXT1", 7), 0},
+                 {DdsHeader(4, 4, 3, "DXT1", 16), 0},
+                 {DdsHeader(4, 4, 4, "DXT1", 32), 0}, // more levels than the size has
+                 {DdsHeader(3, 3, 1, "", 3 * 3 * 4 - 1), 0},
+                 {DdsHeader(4, 4, 3, "DXT1", 24 + 100), 3}, // trailing bytes are ignored
+                 {DdsHeader(4, 4, 0, "DXT1", 8), 1}};
+    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i)
+    {
+        Opened o(cases[i].file, L".dds");
+        EXPECT_EQ(o.data ? o.data->GetLevelCount() : 0u, cases[i].levels) << "case " << i;
+    }
+}
+
+TEST(ImageDataDDS, EachLevelReadsOnlyItsOwnBytes)
+{
+    const Bytes file = ReadImage("quadrants_dxt5.dds");
+    Opened o(file, L".dds");
+    ASSERT_NE(o.data, nullptr);
+    ASSERT_EQ(o.data->GetLevelCount(), 5u);
+    // Level sizes of a 16x16 DXT5 chain: 4x4, 2x2, 1x1, 1x1, 1x1 blocks.
+    const size_t sizes[5] = {256, 64, 16, 16, 16};
+    size_t offset = render::ImageDataDDS::kHeaderSize;
+    for (uint32_t level = 0; level < 5; ++level)
+    {
+        // Exactly the level's size: a read of more would run past it.
+        Bytes bits(sizes[level]);
+        render::HitMask mask;
+        mask.Resize(16, 16);
+        ASSERT_EQ(o.data->Read(level == 0 ? 64 : level == 1 ? 32 : 16, level, bits.data(), &mask, 0), BW_OK) << level;
+        EXPECT_EQ(std::memcmp(bits.data(), file.data() + offset, sizes[level]), 0) << level;
+        offset += sizes[level];
+    }
+    EXPECT_EQ(offset, file.size());
+    Bytes bits(16);
+    EXPECT_EQ(o.data->Read(16, 5, bits.data(), nullptr, 0), BW_FAIL);
+}
+
+TEST(ImageDataDDS, OddSizedMaskWalksWholeBlocksPerRow)
+{
+    // 6x5 DXT3: two blocks per row, two rows of blocks, the first and last
+    // transparent.
+    const Bytes file = Joined(
+        Joined(Joined(Joined(DdsHeader(6, 5, 1, "DXT3"), Dxt3Block(0)), Dxt3Block(15)), Dxt3Block(15)), Dxt3Block(0));
+    Opened o(file, L".dds");
+    ASSERT_NE(o.data, nullptr);
     render::HitMask mask;
-    mask.Resize(2, 2);
-    std::vector<uint32_t> out(4);
-    EXPECT_EQ(data->Read(8, 0, out.data(), &mask, 0), BW_FAIL);
-    data.reset();
-    EXPECT_EQ(Open({0xFFFFFFFFu}, 0, 1), nullptr);
+    mask.Resize(6, 5);
+    Bytes bits(64);
+    ASSERT_EQ(o.data->Read(32, 0, bits.data(), &mask, 0), BW_OK);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 6; ++x)
+            EXPECT_EQ(mask.GetPixel(x, y), (x >= 4) != (y >= 4)) << x << "," << y;
+}
+
+TEST(ImageDataDDS, BlockAlphaFollowsS3tcAndAboveTenIsOpaque)
+{
+    const struct
+    {
+        const char* fourCc;
+        Bytes block;
+        uint8_t alpha; // of every pixel
+    } cases[] = {{"DXT1", Dxt1Block(false), 255},     {"DXT1", Dxt1Block(true), 0},
+                 {"DXT3", Dxt3Block(0), 0},           {"DXT3", Dxt3Block(1), 17},
+                 {"DXT5", Dxt5Block(10, 0, 0), 10},   {"DXT5", Dxt5Block(11, 0, 0), 11},
+                 {"DXT5", Dxt5Block(100, 200, 6), 0}, // six-value mode: 6 is 0, 7 is 255
+                 {"DXT5", Dxt5Block(0, 0, 7), 255},   {"DXT5", Dxt5Block(0, 50, 5), 40}, // (1 * 0 + 4 * 50) / 5
+                 {"DXT5", Dxt5Block(70, 0, 7), 10},                                      // (1 * 70 + 6 * 0) / 7
+                 {"DXT5", Dxt5Block(255, 0, 2), 219}};
+    for (const auto& c : cases)
+    {
+        Opened o(Joined(DdsHeader(4, 4, 1, c.fourCc), c.block), L".dds");
+        ASSERT_NE(o.data, nullptr);
+        render::HitMask mask;
+        mask.Resize(4, 4);
+        Bytes bits(c.block.size());
+        ASSERT_EQ(o.data->Read(static_cast<uint32_t>(c.block.size()), 0, bits.data(), &mask, 0), BW_OK);
+        uint8_t alpha[16];
+        render::ImageDataDDS::DecodeBlockAlpha(o.data->GetCompression(), c.block.data(), alpha);
+        EXPECT_EQ(alpha[0], c.alpha) << c.fourCc << " " << int(c.block[0]);
+        EXPECT_EQ(alpha[15], c.alpha) << c.fourCc << " " << int(c.block[0]);
+        EXPECT_EQ(mask.GetPixel(0, 0), c.alpha > 10) << c.fourCc << " " << int(c.block[0]);
+        EXPECT_EQ(mask.GetPixel(3, 3), c.alpha > 10) << c.fourCc << " " << int(c.block[0]);
+    }
 }
 
 } // namespace
