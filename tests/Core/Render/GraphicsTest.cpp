@@ -1,11 +1,10 @@
-// The graphics context: its starting state over the back buffer and over an
-// image, shader modes, and who ends the scene.
+// The graphics context: where it places draws over the back buffer and over
+// an image, and who ends the scene.
 
 #include "tests/Support/RecordingRender.h"
 
 #include "Core/Render/Graphics.h"
 #include "Core/Render/Image.h"
-#include "Core/Render/Shader.h"
 #include "Core/Render/Texture.h"
 
 #include <gtest/gtest.h>
@@ -15,13 +14,6 @@
 
 namespace
 {
-
-using bwtest::RecordingRender;
-
-size_t CountOf(const std::vector<std::string>& calls, const std::string& call)
-{
-    return static_cast<size_t>(std::count(calls.begin(), calls.end(), call));
-}
 
 class GraphicsTest : public testing::Test
 {
@@ -34,51 +26,39 @@ protected:
         const float viewport[4] = {2.0f, 3.0f, 10.0f, 20.0f};
         std::copy(viewport, viewport + 4, param.mViewport);
         ASSERT_EQ(r.InitRender(nullptr, param), BW_OK);
-    }
-
-    std::unique_ptr<render::Image> TargetImage(uint32_t width, uint32_t height)
-    {
         render::Image* image = nullptr;
-        EXPECT_EQ(r.CreateRenderTargetImage(width, height, &image, true), BW_OK);
-        return std::unique_ptr<render::Image>(image);
+        ASSERT_EQ(r.CreateRenderTargetImage(64, 32, &image, true), BW_OK);
+        target.reset(image);
     }
 
-    RecordingRender r;
+    size_t CountOf(const std::string& call) const { return std::count(r.mCalls.begin(), r.mCalls.end(), call); }
+
+    static std::vector<float> Placement(const render::Graphics& g)
+    {
+        return {g.mState.mScale[0], g.mState.mScale[1], g.mState.mOffset[0], g.mState.mOffset[1]};
+    }
+
+    bwtest::RecordingRender r;
+    size_t textures = r.Textures().size();
+    std::unique_ptr<render::Image> target;
 };
 
-TEST_F(GraphicsTest, StartsOverTheBackBufferWithTheDefaultViewportAndSwitchesShaders)
+TEST_F(GraphicsTest, OverTheBackBufferTheViewportPlacesDrawsOverAnImageItsRectangleAndProjection)
 {
-    render::Graphics g(&r);
-    EXPECT_EQ(g.mState.mTarget, nullptr);
-    const float placement[4] = {g.mState.mScale[0], g.mState.mScale[1], g.mState.mOffset[0], g.mState.mOffset[1]};
-    EXPECT_EQ(std::vector<float>(placement, placement + 4), (std::vector<float>{2, 3, 10, 20}));
-    EXPECT_EQ(g.GetProjection(), &r.GetProjection());
+    render::Graphics screen(&r);
+    EXPECT_EQ(screen.mState.mTarget, nullptr);
+    EXPECT_EQ(Placement(screen), (std::vector<float>{2, 3, 10, 20}));
+    EXPECT_EQ(screen.GetProjection(), &r.GetProjection());
 
-    EXPECT_EQ(g.SetShaderMode(2), BW_OK);
-    EXPECT_EQ(g.SetShaderMode(3), BW_OK); // not a mode: nothing changes
-    EXPECT_EQ(g.GetTexturedShader(), r.GetShaderTexturedTintObject());
-    EXPECT_EQ(g.SetShader(r.GetShaderGeomObject()), BW_OK);
-    EXPECT_EQ(g.mShaderMode, render::ShaderModeCustom);
-    EXPECT_EQ(g.GetTexturedShader(), nullptr); // the geometry shader takes no texture
-    EXPECT_EQ(g.SetShader(nullptr), BW_OK);
-    EXPECT_EQ(g.GetTexturedShader(), r.GetShaderTexturedMultObject());
-}
-
-TEST_F(GraphicsTest, OverAnImageItDrawsWithTheImagesProjectionAndRectangle)
-{
-    std::unique_ptr<render::Image> target = TargetImage(64, 32);
     target->mTargetRect[0] = 5.0f;
     target->mTargetRect[2] = 0.5f;
     ASSERT_EQ(r.BeginScene(), BW_OK);
     render::Graphics g(target.get());
     EXPECT_EQ(g.mState.mTarget, target->GetTexture());
-    EXPECT_EQ(g.mState.mOffset[0], 5.0f);
-    EXPECT_EQ(g.mState.mScale[0], 0.5f);
-    EXPECT_EQ(g.mState.mScale[1], 1.0f);
+    EXPECT_EQ(Placement(g), (std::vector<float>{0.5f, 1, 5, 0}));
     EXPECT_EQ(g.GetProjection(), &target->mMatrix);
     EXPECT_FLOAT_EQ(target->mMatrix(0, 0), 2.0f / 64.0f);
     EXPECT_FLOAT_EQ(target->mMatrix(1, 1), -2.0f / 32.0f);
-
     // Inside an open scene Flush leaves the scene to its owner.
     g.Flush();
     EXPECT_TRUE(r.IsInScene());
@@ -86,12 +66,11 @@ TEST_F(GraphicsTest, OverAnImageItDrawsWithTheImagesProjectionAndRectangle)
     ASSERT_EQ(r.ExecuteCommands(), BW_OK);
 }
 
-TEST_F(GraphicsTest, OverAnImageOutsideASceneItOwnsTheFrame)
+TEST_F(GraphicsTest, OverAnImageOutsideASceneItOwnsTheFrameAndTheImageItsTexture)
 {
-    std::unique_ptr<render::Image> target = TargetImage(8, 8);
+    EXPECT_EQ(r.Textures().size(), textures + 1);
     {
         render::Graphics g(target.get());
-        EXPECT_EQ(g.mOwnsFrame, 1);
         EXPECT_TRUE(r.IsInScene());
         const float rect[4] = {0, 0, 4, 4};
         g.DrawRect(rect);
@@ -99,20 +78,12 @@ TEST_F(GraphicsTest, OverAnImageOutsideASceneItOwnsTheFrame)
         EXPECT_FALSE(r.IsInScene());
         g.Flush(); // once only
     }
-    EXPECT_EQ(CountOf(r.mCalls, "BeginScene()"), 1u);
-    EXPECT_EQ(CountOf(r.mCalls, "EndScene()"), 1u);
-    EXPECT_EQ(CountOf(r.mCalls, "Present()"), 0u);
-    EXPECT_EQ(CountOf(r.mCalls, "DrawIndexedPrimitive(3,2,0,2,0,4)"), 1u);
-}
-
-TEST_F(GraphicsTest, RenderTargetImagesOwnTheirTexture)
-{
-    const size_t before = r.Textures().size();
-    {
-        std::unique_ptr<render::Image> target = TargetImage(16, 8);
-        EXPECT_EQ(r.Textures().size(), before + 1);
-    }
-    EXPECT_EQ(r.Textures().size(), before);
+    EXPECT_EQ(CountOf("BeginScene()"), 1u);
+    EXPECT_EQ(CountOf("EndScene()"), 1u);
+    EXPECT_EQ(CountOf("Present()"), 0u);
+    EXPECT_EQ(CountOf("DrawIndexedPrimitive(3,2,0,2,0,4)"), 1u);
+    target.reset();
+    EXPECT_EQ(r.Textures().size(), textures);
 }
 
 } // namespace

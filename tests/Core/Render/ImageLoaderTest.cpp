@@ -84,21 +84,20 @@ void ExpectNear(uint32_t actual, uint32_t expected, int tolerance, const std::st
             << where << std::hex << ": 0x" << actual << " vs 0x" << expected;
 }
 
-struct ExtensionCase
-{
-    const wchar_t* extension;
-    const char* file;    // whose bytes are offered
-    const char* decoder; // null: refused
-};
-
 TEST(ImageLoader, ChoosesTheDecoderByTheThreeLowerCaseLettersAfterTheDot)
 {
-    const ExtensionCase cases[] = {{L".dds", "quadrants_dxt1.dds", "DDS"}, {L".pngx", "quadrants.png", "Devil"},
+    // The bytes offered, and the decoder chosen (null: refused).
+    const struct
+    {
+        const wchar_t* extension;
+        const char* file;
+        const char* decoder;
+    } cases[] = {{L".dds", "quadrants_dxt1.dds", "DDS"}, {L".pngx", "quadrants.png", "Devil"},
                                    {L".JPG", "quadrants.jpg", nullptr},    {L".jpeg", "quadrants.jpg", nullptr},
                                    {L"png", "quadrants.png", nullptr},     {L"", "quadrants.png", nullptr},
                                    {L".pn", "quadrants.png", nullptr},     {L".psd", "quadrants.png", nullptr},
                                    {nullptr, "quadrants.png", nullptr}};
-    for (const ExtensionCase& c : cases)
+    for (const auto& c : cases)
     {
         Opened o(ReadImage(c.file), c.extension);
         const char* decoder = !o.data                                               ? nullptr
@@ -152,9 +151,10 @@ Bytes Dxt5Block(uint8_t a0, uint8_t a1, uint32_t code)
     Bytes b(16, 0);
     b[0] = a0;
     b[1] = a1;
+    uint64_t codes = 0;
     for (int i = 0; i < 16; ++i)
-        for (int bit = 0; bit < 3; ++bit)
-            b[2 + (3 * i + bit) / 8] |= static_cast<uint8_t>(((code >> bit) & 1) << ((3 * i + bit) % 8));
+        codes |= static_cast<uint64_t>(code) << (3 * i);
+    std::memcpy(&b[2], &codes, 6);
     return b;
 }
 
@@ -222,11 +222,8 @@ TEST(DevilSample, DecodesTheQuadrantsTopRowFirst)
         const char* file;
         uint32_t lowerRight; // the transparent quadrant, as the format keeps it
         int tolerance;
-    } cases[] = {{"quadrants.png", 0x00FFFFFFu, 0},
-                 {"quadrants.tga", 0x00FFFFFFu, 0},
-                 {"quadrants.gif", 0, 0},
-                 {"quadrants.bmp", 0xFFFFFFFFu, 0},
-                 {"quadrants.jpg", 0xFF000000u, 8}};
+    } cases[] = {{"quadrants.png", 0x00FFFFFFu, 0}, {"quadrants.tga", 0x00FFFFFFu, 0}, {"quadrants.gif", 0, 0},
+                 {"quadrants.bmp", 0xFFFFFFFFu, 0}, {"quadrants.jpg", 0xFF000000u, 8}};
     for (const auto& c : cases)
     {
         Decoded d;
@@ -273,26 +270,20 @@ TEST(DevilRefusesDamagedFiles, BeforeTheLibrarySeesThem)
         const char* file;
         size_t at;
         Bytes bytes;
-    } cases[] = {{"PngEmpty", "quadrants.png", 0, {}},
-                 {"PngTooWide", "quadrants.png", 16, {0x00, 0x00, 0x20, 0x01}},
+    } cases[] = {{"PngEmpty", "quadrants.png", 0, {}}, {"PngTooWide", "quadrants.png", 16, {0x00, 0x00, 0x20, 0x01}},
                  {"PngChunkPastTheEnd", "quadrants.png", 33, {0x7F, 0xFF, 0xFF, 0xFF}},
-                 {"PngCut", "quadrants.png", 100, {}},
-                 {"GifTooTall", "quadrants.gif", 8, {0x01, 0x20}},
+                 {"PngCut", "quadrants.png", 100, {}}, {"GifTooTall", "quadrants.gif", 8, {0x01, 0x20}},
                  {"GifCut", "quadrants.gif", 40, {}},
                  // The frame one row down runs past the canvas.
                  {"GifFramePastTheCanvas", "quadrants.gif", 0x24, {1}},
                  {"BmpPixelsBeyondTheFile", "quadrants.bmp", 10, {0x00, 0x00, 0xFF, 0x00}},
-                 {"BmpRowsMissing", "quadrants.bmp", 500, {}},
-                 {"BmpZeroWidth", "quadrants.bmp", 18, {0, 0, 0, 0}},
+                 {"BmpRowsMissing", "quadrants.bmp", 500, {}}, {"BmpZeroWidth", "quadrants.bmp", 18, {0, 0, 0, 0}},
                  // Two colours used: the pixels' indices run past the palette.
                  {"BmpIndexPastThePalette", "bmp_v3_pal4.bmp", 46, {2}},
-                 {"TgaTooWide", "quadrants.tga", 12, {0x01, 0x40}},
-                 {"TgaCut", "quadrants.tga", 600, {}},
-                 {"TgaUnknownType", "quadrants.tga", 2, {7}},
-                 {"JpgTooTall", "quadrants.jpg", 163, {0x20, 0x01}},
+                 {"TgaTooWide", "quadrants.tga", 12, {0x01, 0x40}}, {"TgaCut", "quadrants.tga", 600, {}},
+                 {"TgaUnknownType", "quadrants.tga", 2, {7}}, {"JpgTooTall", "quadrants.jpg", 163, {0x20, 0x01}},
                  {"JpgSegmentPastTheEnd", "quadrants.jpg", 160, {0xFF, 0xFF}},
-                 {"JpgCutBeforeTheScan", "quadrants.jpg", 200, {}},
-                 {"JpgCutInTheScan", "quadrants.jpg", 300, {}},
+                 {"JpgCutBeforeTheScan", "quadrants.jpg", 200, {}}, {"JpgCutInTheScan", "quadrants.jpg", 300, {}},
                  // A segment after the scan that claims more than is left
                  // once made DevIL loop for ever looking for the end.
                  {"JpgSegmentAfterTheScanPastTheEnd", "quadrants.jpg", 301, {0xFF, 0xEB, 0xFF, 0xD9}},
@@ -371,30 +362,18 @@ TEST(ImageFixture, DecodesThePictureAndNothingElse)
         const char* file;
         int tolerance; // per channel: narrow channels cannot hold every value
         Alpha alpha;
-    } cases[] = {{"bmp_v5_argb32.bmp", 0, Alpha::Kept},
-                 {"bmp_v4_argb32.bmp", 0, Alpha::Kept},
-                 {"bmp_v5_rgb24.bmp", 0, Alpha::Opaque},
-                 {"bmp_v5_rgb565.bmp", 4, Alpha::Opaque},
-                 {"bmp_v5_argb1555.bmp", 4, Alpha::Kept},
-                 {"bmp_v5_argb4444.bmp", 16, Alpha::Kept},
-                 {"bmp_v3_rgb555.bmp", 4, Alpha::Opaque},
-                 {"bmp_v3_rgb555_nomasks.bmp", 4, Alpha::Opaque},
-                 {"bmp_v3_rgb565_palette.bmp", 4, Alpha::Opaque},
-                 {"bmp_v3_rle8.bmp", 0, Alpha::Opaque},
-                 {"bmp_v3_rle4.bmp", 0, Alpha::Opaque},
-                 {"bmp_v3_pal4.bmp", 0, Alpha::Opaque},
-                 {"tga_rgba32_rle.tga", 0, Alpha::Kept},
-                 {"tga_mapped_rle.tga", 0, Alpha::Opaque},
-                 {"tga_argb1555.tga", 4, Alpha::Kept},
-                 {"tga_map16.tga", 4, Alpha::Opaque},
-                 {"tga_grey_alpha16.tga", 0, Alpha::Grey},
-                 {"gif_anim_none.gif", 0, Alpha::Kept},
-                 {"gif_anim_background.gif", 0, Alpha::Kept},
-                 {"gif_anim_previous.gif", 0, Alpha::Kept},
-                 {"dds_a8r8g8b8.dds", 0, Alpha::Kept},
-                 {"dds_x8r8g8b8.dds", 0, Alpha::Opaque},
-                 {"dds_a8b8g8r8.dds", 0, Alpha::Kept},
-                 {"dds_x8b8g8r8.dds", 0, Alpha::Opaque}};
+    } cases[] = {{"bmp_v5_argb32.bmp", 0, Alpha::Kept}, {"bmp_v4_argb32.bmp", 0, Alpha::Kept},
+                 {"bmp_v5_rgb24.bmp", 0, Alpha::Opaque}, {"bmp_v5_rgb565.bmp", 4, Alpha::Opaque},
+                 {"bmp_v5_argb1555.bmp", 4, Alpha::Kept}, {"bmp_v5_argb4444.bmp", 16, Alpha::Kept},
+                 {"bmp_v3_rgb555.bmp", 4, Alpha::Opaque}, {"bmp_v3_rgb555_nomasks.bmp", 4, Alpha::Opaque},
+                 {"bmp_v3_rgb565_palette.bmp", 4, Alpha::Opaque}, {"bmp_v3_rle8.bmp", 0, Alpha::Opaque},
+                 {"bmp_v3_rle4.bmp", 0, Alpha::Opaque}, {"bmp_v3_pal4.bmp", 0, Alpha::Opaque},
+                 {"tga_rgba32_rle.tga", 0, Alpha::Kept}, {"tga_mapped_rle.tga", 0, Alpha::Opaque},
+                 {"tga_argb1555.tga", 4, Alpha::Kept}, {"tga_map16.tga", 4, Alpha::Opaque},
+                 {"tga_grey_alpha16.tga", 0, Alpha::Grey}, {"gif_anim_none.gif", 0, Alpha::Kept},
+                 {"gif_anim_background.gif", 0, Alpha::Kept}, {"gif_anim_previous.gif", 0, Alpha::Kept},
+                 {"dds_a8r8g8b8.dds", 0, Alpha::Kept}, {"dds_x8r8g8b8.dds", 0, Alpha::Opaque},
+                 {"dds_a8b8g8r8.dds", 0, Alpha::Kept}, {"dds_x8b8g8r8.dds", 0, Alpha::Opaque}};
     for (const auto& c : cases)
     {
         const Decoded d = DecodeTwice(c.file);
@@ -453,17 +432,13 @@ TEST(ImageFixture, TheOtherRowOrderTurnsThePictureAndItsMaskUpsideDown)
         ASSERT_TRUE(Decode(bytes, ExtensionOf(file), &asIs)) << file;
         EXPECT_TRUE(asIs.mask.GetPixel(0, 0));
         EXPECT_FALSE(asIs.mask.GetPixel(6, 4)) << file;
+        int32_t height = 0;
+        std::memcpy(&height, &bytes[22], 4);
+        height = -height;
         if (bytes[0] == 'B')
-        {
-            int32_t height = 0;
-            std::memcpy(&height, &bytes[22], 4);
-            height = -height;
             std::memcpy(&bytes[22], &height, 4);
-        }
         else
-        {
             bytes[17] ^= 0x20;
-        }
         ASSERT_TRUE(Decode(bytes, ExtensionOf(file), &turned)) << file;
         for (uint32_t y = 0; y < kHeight; ++y)
         {
@@ -529,17 +504,11 @@ TEST(ImageDataDDS, FilesThatDoNotHoldWhatTheirHeaderSaysAreRefused)
     {
         Bytes file;
         uint32_t levels; // 0: refused
-    } cases[] = {{good, 1},
-                 {magic, 0},
-                 {Bytes(good.begin(), good.begin() + 100), 0},
-                 {Bytes(good.begin(), good.begin() + 3), 0},
-                 {DdsHeader(4, 4, 1, "DXT2", 16), 0},
-                 {DdsHeader(4, 4, 1, "DXT4", 16), 0},
-                 {DdsHeader(4, 4, 1, "ATI1", 16), 0},
-                 {DdsHeader(4, 4, 1, "DX10", 16), 0},
-                 {DdsHeader(0, 4, 1, "DXT1", 8), 0},
-                 {DdsHeader(4, 4, 1, "DXT1", 7), 0},
-                 {DdsHeader(4, 4, 3, "DXT1", 16), 0},
+    } cases[] = {{good, 1}, {magic, 0}, {Bytes(good.begin(), good.begin() + 100), 0},
+                 {Bytes(good.begin(), good.begin() + 3), 0}, {DdsHeader(4, 4, 1, "DXT2", 16), 0},
+                 {DdsHeader(4, 4, 1, "DXT4", 16), 0}, {DdsHeader(4, 4, 1, "ATI1", 16), 0},
+                 {DdsHeader(4, 4, 1, "DX10", 16), 0}, {DdsHeader(0, 4, 1, "DXT1", 8), 0},
+                 {DdsHeader(4, 4, 1, "DXT1", 7), 0}, {DdsHeader(4, 4, 3, "DXT1", 16), 0},
                  {DdsHeader(4, 4, 4, "DXT1", 32), 0}, // more levels than the size has
                  {DdsHeader(3, 3, 1, "", 3 * 3 * 4 - 1), 0},
                  {DdsHeader(4, 4, 3, "DXT1", 24 + 100), 3}, // trailing bytes are ignored
@@ -599,13 +568,13 @@ TEST(ImageDataDDS, BlockAlphaFollowsS3tcAndAboveTenIsOpaque)
         const char* fourCc;
         Bytes block;
         uint8_t alpha; // of every pixel
-    } cases[] = {{"DXT1", Dxt1Block(false), 255},     {"DXT1", Dxt1Block(true), 0},
-                 {"DXT3", Dxt3Block(0), 0},           {"DXT3", Dxt3Block(1), 17},
-                 {"DXT5", Dxt5Block(10, 0, 0), 10},   {"DXT5", Dxt5Block(11, 0, 0), 11},
-                 {"DXT5", Dxt5Block(100, 200, 6), 0}, // six-value mode: 6 is 0, 7 is 255
-                 {"DXT5", Dxt5Block(0, 0, 7), 255},   {"DXT5", Dxt5Block(0, 50, 5), 40}, // (1 * 0 + 4 * 50) / 5
-                 {"DXT5", Dxt5Block(70, 0, 7), 10},                                      // (1 * 70 + 6 * 0) / 7
-                 {"DXT5", Dxt5Block(255, 0, 2), 219}};
+    } cases[] = {{"DXT1", Dxt1Block(false), 255}, {"DXT1", Dxt1Block(true), 0}, {"DXT3", Dxt3Block(0), 0},
+                 {"DXT3", Dxt3Block(1), 17}, {"DXT5", Dxt5Block(10, 0, 0), 10}, {"DXT5", Dxt5Block(11, 0, 0), 11},
+                 // Six-value mode: 6 is 0, 7 is 255, 5 is (1 * 0 + 4 * 50) / 5.
+                 {"DXT5", Dxt5Block(100, 200, 6), 0}, {"DXT5", Dxt5Block(0, 0, 7), 255},
+                 {"DXT5", Dxt5Block(0, 50, 5), 40},
+                 // Eight-value mode: 7 is (1 * 70 + 6 * 0) / 7.
+                 {"DXT5", Dxt5Block(70, 0, 7), 10}, {"DXT5", Dxt5Block(255, 0, 2), 219}};
     for (const auto& c : cases)
     {
         Opened o(Joined(DdsHeader(4, 4, 1, c.fourCc), c.block), L".dds");
@@ -616,10 +585,10 @@ TEST(ImageDataDDS, BlockAlphaFollowsS3tcAndAboveTenIsOpaque)
         ASSERT_EQ(o.data->Read(static_cast<uint32_t>(c.block.size()), 0, bits.data(), &mask, 0), BW_OK);
         uint8_t alpha[16];
         render::ImageDataDDS::DecodeBlockAlpha(o.data->GetCompression(), c.block.data(), alpha);
-        EXPECT_EQ(alpha[0], c.alpha) << c.fourCc << " " << int(c.block[0]);
-        EXPECT_EQ(alpha[15], c.alpha) << c.fourCc << " " << int(c.block[0]);
-        EXPECT_EQ(mask.GetPixel(0, 0), c.alpha > 10) << c.fourCc << " " << int(c.block[0]);
-        EXPECT_EQ(mask.GetPixel(3, 3), c.alpha > 10) << c.fourCc << " " << int(c.block[0]);
+        const bool opaque = c.alpha > 10;
+        EXPECT_EQ((std::vector<int>{alpha[0], alpha[15], mask.GetPixel(0, 0), mask.GetPixel(3, 3)}),
+                  (std::vector<int>{c.alpha, c.alpha, opaque, opaque}))
+            << c.fourCc << " " << int(c.block[0]);
     }
 }
 
