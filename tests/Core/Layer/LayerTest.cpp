@@ -1,3 +1,12 @@
+// Layers: their tree drawn in order, placements and opacities along it,
+// images and meshes they hold, and through render::Graphics onto the OpenGL
+// back end and read back: image and mesh layers where their transforms put
+// them, the draw order by depth, and translated image layers pixel for pixel
+// as the plain translated draw.
+
+#include "tests/Core/Render/DX9/RenderDX9Fixture.h"
+
+#include "Core/File/FileManager.h"
 #include "Core/Layer/ImageLayer.h"
 #include "Core/Layer/MeshLWLayer.h"
 #include "Core/Render/ImageRect.h"
@@ -7,48 +16,46 @@
 #include "tests/Support/RecordingRender.h"
 #include "tests/Support/TempFolder.h"
 
-#include <gtest/gtest.h>
-
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace
 {
 
-std::vector<std::string> gDrawn;
-
+// Draws record their names; a layer named "fails" fails its draw.
 class Probe : public layer::Layer
 {
 public:
-    explicit Probe(const std::string& name, BWResultEnum result = BW_OK) : mTag(name), mResult(result) {}
+    Probe(const std::string& name, std::vector<std::string>* drawn) : mName(name), mDrawn(drawn) {}
     BWResultEnum DrawSelf(render::Graphics*) override
     {
-        gDrawn.push_back(mTag);
-        return mResult;
+        mDrawn->push_back(mName);
+        return mName == "fails" ? BW_FAIL : BW_OK;
     }
-    std::string mTag;
-    BWResultEnum mResult;
+    std::string mName;
+    std::vector<std::string>* mDrawn;
 };
 
 TEST(Layer, DrawsItselfThenItsChildrenSkippingHiddenSubtreesUntilTheFirstError)
 {
-    gDrawn.clear();
-    Probe root("root");
-    Probe* a = new Probe("a");
-    Probe* hidden = new Probe("hidden");
+    std::vector<std::string> drawn;
+    Probe root("root", &drawn);
+    Probe* a = new Probe("a", &drawn);
+    Probe* hidden = new Probe("hidden", &drawn);
     root.AddChild(a);
     root.AddChild(hidden);
-    a->AddChild(new Probe("a1"));
-    hidden->AddChild(new Probe("under hidden"));
-    root.AddChild(new Probe("b"));
+    a->AddChild(new Probe("a1", &drawn));
+    hidden->AddChild(new Probe("under hidden", &drawn));
+    root.AddChild(new Probe("b", &drawn));
     hidden->SetVisible(false);
     EXPECT_EQ(root.Draw(nullptr), BW_OK);
-    EXPECT_EQ(gDrawn, (std::vector<std::string>{"root", "a", "a1", "b"}));
+    EXPECT_EQ(drawn, (std::vector<std::string>{"root", "a", "a1", "b"}));
 
-    gDrawn.clear();
-    a->mResult = BW_FAIL; // the first error ends the drawing
+    drawn.clear();
+    a->mName = "fails";
     EXPECT_EQ(root.Draw(nullptr), BW_FAIL);
-    EXPECT_EQ(gDrawn, (std::vector<std::string>{"root", "a"}));
+    EXPECT_EQ(drawn, (std::vector<std::string>{"root", "fails"}));
 }
 
 TEST(Layer, PlacementAndOpacityAddUpAlongTheTree)
@@ -93,7 +100,7 @@ TEST(MeshLWLayer, AnUnknownMeshOrLibraryIsLoggedAndLeavesTheLayerEmptyHoldingNot
 {
     testing_support::TempFolder folder(true);
     const std::vector<uint8_t> tga =
-        testing_support::MakeTga(testing_support::MakePixels(1, 1, [](uint32_t, uint32_t) { return 0xFFFFFFFFu; }), false);
+        testing_support::MakeTga(testing_support::MakePixels(1, 1, [](uint32_t, uint32_t) { return ~0u; }), false);
     folder.Write("scene/white.tga", std::string(tga.begin(), tga.end()));
     folder.Write("scene/one.lib", R"(<meshlib texture="white"><mesh name="a"><vertices count="1"><v x="0" y="0"/>
         </vertices><indices count="3">0 0 0</indices></mesh></meshlib>)");
@@ -111,6 +118,169 @@ TEST(MeshLWLayer, AnUnknownMeshOrLibraryIsLoggedAndLeavesTheLayerEmptyHoldingNot
     EXPECT_EQ(layer.GetLibrary(), nullptr);
     EXPECT_EQ(layer.DrawSelf(nullptr), BW_OK) << "nothing to draw";
     EXPECT_TRUE(resource::ResourceManager::Instance()->GetMeshLibraryMap().empty());
+}
+
+const float kPi = 3.14159265358979f;
+const uint32_t kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu, kWhite = 0xFFFFFFFFu;
+const uint32_t kBlack = 0xFF000000u;
+
+const char* kLibrary = R"(<meshlib texture="quadrants">
+  <mesh name="square"><vertices count="4">
+    <v x="0" y="0" u="0" v="0"/><v x="8" y="0" u="1" v="0"/><v x="8" y="8" u="1" v="1"/><v x="0" y="8" u="0" v="1"/>
+  </vertices><indices count="6">0 1 2 0 2 3</indices></mesh>
+  <mesh name="triangle"><vertices count="3"><v x="0" y="0"/><v x="16" y="0"/><v x="0" y="16"/></vertices>
+  <indices count="3">0 1 2</indices></mesh>
+</meshlib>)";
+
+class LayerPixelTest : public bwtest::GraphicsPixelFixture
+{
+protected:
+    void SetUp() override
+    {
+        bwtest::GraphicsPixelFixture::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        // An 8x8 image of four quadrants, as a file beside the mesh library.
+        const std::vector<uint8_t> tga = testing_support::MakeTga(
+            testing_support::MakePixels(
+                8, 8, [](uint32_t x, uint32_t y) { return y < 4 ? (x < 4 ? kRed : kGreen) : (x < 4 ? kBlue : kWhite); }),
+            false);
+        folder.Write("scene/quadrants.tga", std::string(tga.begin(), tga.end()));
+        folder.Write("scene/shapes.lib", kLibrary);
+        render::ImageRect* made = nullptr;
+        ASSERT_EQ(r->CreateImage(L"scene/quadrants.tga", nullptr, &made, nullptr), BW_OK);
+        image.reset(made);
+    }
+
+    void TearDown() override
+    {
+        root.reset();
+        image.reset();
+        EXPECT_TRUE(resource::ResourceManager::Instance()->GetMeshLibraryMap().empty());
+        bwtest::GraphicsPixelFixture::TearDown();
+    }
+
+    layer::ImageLayer* AddImage(layer::Layer* parent)
+    {
+        auto* added = new layer::ImageLayer;
+        added->SetImage(image.get(), false);
+        parent->AddChild(added);
+        return added;
+    }
+
+    layer::MeshLWLayer* AddMesh(layer::Layer* parent, const char* mesh)
+    {
+        auto* added = new layer::MeshLWLayer;
+        EXPECT_EQ(added->SetMesh(r.get(), L"scene/shapes", mesh), BW_OK);
+        parent->AddChild(added);
+        return added;
+    }
+
+    testing_support::TempFolder folder{true};
+    std::unique_ptr<render::ImageRect> image;
+    std::unique_ptr<layer::Layer> root = std::make_unique<layer::Layer>();
+};
+
+TEST_F(LayerPixelTest, MeshLayerDrawsItsTexturedTriangles)
+{
+    layer::MeshLWLayer* square = AddMesh(root.get(), "square");
+    square->SetX(10);
+    square->SetY(10);
+    layer::MeshLWLayer* triangle = AddMesh(root.get(), "triangle");
+    triangle->SetX(30);
+    triangle->SetY(10);
+    ASSERT_EQ(root->Draw(graphics.get()), BW_OK);
+    Finish();
+    ExpectPixels({{10, 10, kRed}, {13, 13, kRed}, {17, 10, kGreen}, {10, 17, kBlue}, {17, 17, kWhite},
+                  {9, 10, kBlack}, {10, 9, kBlack}, {18, 17, kBlack}, {17, 18, kBlack}});
+    // The triangle samples the red corner; its long side runs from (46, 10)
+    // to (30, 26).
+    ExpectPixels({{30, 10, kRed}, {44, 10, kRed}, {30, 24, kRed}, {37, 17, kRed}, {38, 18, kBlack}, {46, 10, kBlack},
+                  {29, 15, kBlack}});
+}
+
+TEST_F(LayerPixelTest, RotatedAndScaledLayersLandWhereTheirTransformsSay)
+{
+    // Each turned a quarter about its centre and doubled.
+    layer::Layer* shown[2] = {AddImage(root.get()), AddMesh(root.get(), "square")};
+    const float centres[2][2] = {{18, 24}, {46, 24}};
+    for (int i = 0; i < 2; ++i)
+    {
+        render::Transform& t = shown[i]->GetTransform();
+        t.Translate(-4, -4, 0);
+        t.Scale(2, 2, 1);
+        t.Rotate(0, 0, kPi / 2);
+        t.Translate(centres[i][0], centres[i][1], 0);
+    }
+    ASSERT_EQ(root->Draw(graphics.get()), BW_OK);
+    Finish();
+    // The colours of the quadrant centres land where the transforms take them.
+    for (const layer::Layer* layer : shown)
+    {
+        render::Transform placed;
+        layer->GetRootTransform(&placed);
+        for (const Pixel& centre : {Pixel{2, 2, kRed}, Pixel{6, 2, kGreen}, Pixel{2, 6, kBlue}, Pixel{6, 6, kWhite}})
+        {
+            const float in[3] = {float(centre.x), float(centre.y), 0.0f};
+            float out[3];
+            placed.TransformPoint(in, out);
+            ExpectNear(At(static_cast<int>(out[0]), static_cast<int>(out[1])), centre.color, 2);
+        }
+    }
+    // 16 pixels square about each centre, nothing beyond.
+    ExpectPixels({{9, 24, kBlack}, {27, 24, kBlack}, {18, 15, kBlack}, {18, 33, kBlack}, {37, 24, kBlack},
+                  {55, 24, kBlack}, {46, 33, kBlack}});
+}
+
+TEST_F(LayerPixelTest, NearerLayersDrawOverFartherOnesWhateverTheOrderTheyWereAdded)
+{
+    for (bool nearFirst : {true, false})
+    {
+        SCOPED_TRACE(nearFirst ? "near one added first" : "far one added first");
+        root = std::make_unique<layer::Layer>();
+        layer::Layer* a = AddImage(root.get());
+        layer::Layer* b = AddMesh(root.get(), "square");
+        layer::Layer* nearer = nearFirst ? a : b;
+        layer::Layer* farther = nearFirst ? b : a;
+        nearer->GetTransform().Translate(20, 20, 1);
+        farther->GetTransform().Translate(24, 24, 5);
+        ASSERT_EQ(root->Draw(graphics.get()), BW_OK);
+        Finish();
+        // At (25, 25) the nearer shows its white corner over the farther's red one.
+        ExpectPixels({{25, 25, kWhite}, {31, 31, kWhite}, {20, 20, kRed}});
+
+        ASSERT_EQ(r->BeginScene(), BW_OK);
+        const float black[4] = {0, 0, 0, 1};
+        ASSERT_EQ(graphics->Clear(render::ClearColor, black, 1.0f, 0), BW_OK);
+    }
+}
+
+TEST_F(LayerPixelTest, TranslatedImageLayersDrawTheSamePixelsAsTheTranslatedImage)
+{
+    // Fractional places, and a child placed relative to its parent.
+    const float places[3][2] = {{3.25f, 5.5f}, {20.75f, 30.5f}, {41.5f, 9.125f}};
+    for (const auto& at : places)
+        graphics->DrawImage(image.get()).Translate(at);
+    const float child[2] = {places[1][0] + 6.0f, places[1][1] - 20.25f};
+    graphics->DrawImage(image.get()).Translate(child);
+    Finish();
+    const std::vector<D3DCOLOR> expected = pixels;
+
+    ASSERT_EQ(r->BeginScene(), BW_OK);
+    const float black[4] = {0, 0, 0, 1};
+    ASSERT_EQ(graphics->Clear(render::ClearColor, black, 1.0f, 0), BW_OK);
+    for (const auto& at : places)
+    {
+        layer::Layer* added = AddImage(root.get());
+        added->SetX(at[0]);
+        added->SetY(at[1]);
+    }
+    layer::Layer* nested = AddImage(root->GetChildren()[1]);
+    nested->SetX(6.0f);
+    nested->SetY(-20.25f);
+    ASSERT_EQ(root->Draw(graphics.get()), BW_OK);
+    Finish();
+    EXPECT_EQ(pixels, expected);
 }
 
 } // namespace

@@ -82,52 +82,44 @@ TEST_F(DrawMeshTest, WritesTheMeshInTheGraphicsColourAndRecordsOneIndexedTriangl
     EXPECT_EQ(bwtest::Replay(r), (std::vector<std::string>{"DrawIndexedPrimitive(3,2,0,4,0,8)"}));
 }
 
-struct RefusedMesh
+TEST_F(DrawMeshTest, RefusedMeshesFailWithALogRecordAndDrawNothing)
 {
-    const char* what;
-    uint32_t vertices;
-    std::vector<unsigned short> indices;
-    const wchar_t* log;
-};
-
-class DrawMeshRefused : public DrawMeshTest, public testing::WithParamInterface<RefusedMesh>
-{
-};
-
-TEST_P(DrawMeshRefused, FailsWithALogRecordAndDrawsNothing)
-{
-    const RefusedMesh& c = GetParam();
-    render::Mesh2D mesh;
-    mesh.mVertices.assign(c.vertices, render::SVertex2D{0, 0, 0, 1, 0xFFFFFFFFu, 0, 0, 0});
-    mesh.mIndices = c.indices;
-    if (mesh.mIndices.empty() && c.vertices > 3)
-        mesh.mIndices.assign(c.vertices - c.vertices % 3, 0);
-    testing_support::LogCapture log;
-    EXPECT_EQ(Draw(mesh), BW_FAIL) << c.what;
-    EXPECT_TRUE(log.Contains(c.log)) << c.what;
-    EXPECT_EQ(r.GetVertexCache<render::SVertex2D>()->GetPrimary()->GetImpl()->GetUsed(), 0u) << c.what;
-    EXPECT_TRUE(bwtest::Replay(r).empty()) << c.what;
+    const struct
+    {
+        uint32_t vertices;
+        std::vector<unsigned short> indices; // empty: as many as whole triangles of the vertices take
+        bool texture;
+        const wchar_t* log;
+    } cases[] = {{4, {0, 1, 2}, false, L"Can't draw a mesh without a texture"},
+                 {3, {}, true, L"Can't draw a mesh without whole triangles"},
+                 {3, {0, 1, 2, 0}, true, L"Can't draw a mesh without whole triangles"},
+                 {3, {0, 1, 3}, true, L"Mesh index 2 points past its 3 vertices"},
+                 // More than the primary vertex buffer (40960) and any overflow buffer hold.
+                 {40961, {0, 1, 2}, true, L"is larger than the transient caches"},
+                 // More than the 16-bit index cache (10240) holds.
+                 {10242, {}, true, L"Mesh of 10242 vertices and 10242 indices"}};
+    render::Texture* texture = image.mTexture;
+    for (const auto& c : cases)
+    {
+        render::Mesh2D mesh;
+        mesh.mVertices.assign(c.vertices, render::SVertex2D{0, 0, 0, 1, 0xFFFFFFFFu, 0, 0, 0});
+        mesh.mIndices = c.indices;
+        if (mesh.mIndices.empty() && c.vertices > 3)
+            mesh.mIndices.assign(c.vertices - c.vertices % 3, 0);
+        image.mTexture = c.texture ? texture : nullptr;
+        testing_support::LogCapture log;
+        EXPECT_EQ(Draw(mesh), BW_FAIL) << c.log;
+        EXPECT_TRUE(log.Contains(c.log)) << c.log;
+        EXPECT_EQ(r.GetVertexCache<render::SVertex2D>()->GetPrimary()->GetImpl()->GetUsed(), 0u) << c.log;
+        EXPECT_TRUE(bwtest::Replay(r).empty()) << c.log;
+        ASSERT_EQ(r.BeginScene(), BW_OK);
+    }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Meshes, DrawMeshRefused,
-    testing::Values(RefusedMesh{"no triangles", 3, {}, L"Can't draw a mesh without whole triangles"},
-                    RefusedMesh{"a part triangle", 3, {0, 1, 2, 0}, L"Can't draw a mesh without whole triangles"},
-                    RefusedMesh{"index past the vertices", 3, {0, 1, 3}, L"Mesh index 2 points past its 3 vertices"},
-                    // More than the primary vertex buffer (40960) and any overflow buffer hold.
-                    RefusedMesh{"too many vertices", 40961, {0, 1, 2}, L"is larger than the transient caches"},
-                    // More than the 16-bit index cache (10240) holds.
-                    RefusedMesh{"too many indices", 10242, {}, L"Mesh of 10242 vertices and 10242 indices"}));
-
-TEST_F(DrawMeshTest, WithoutATextureOrRoomInTheCachesNothingIsDrawn)
+TEST_F(DrawMeshTest, WithoutRoomInTheCachesNothingIsDrawn)
 {
-    testing_support::LogCapture log;
-    image.mTexture = nullptr;
-    EXPECT_EQ(Draw(Square()), BW_FAIL);
-    EXPECT_TRUE(log.Contains(L"Can't draw a mesh without a texture"));
-    image.mTexture = r.Textures().front();
-
     // The primary index buffer nearly full: 1500 indices fit no overflow buffer.
+    testing_support::LogCapture log;
     uint16_t* taken = nullptr;
     render::IndexCache16::Allocation place;
     ASSERT_EQ(r.GetIndexCache16()->Allocate(10000, &taken, &place), BW_OK);

@@ -1,13 +1,32 @@
-#include "Core/Resource/Resource.h"
+// Resources by name: textures found by the extension table and shared,
+// atlas entries of a layer folder, animation data and mesh libraries from the
+// data folder or the mounted pack, handed back to their maps by the last
+// handle, and what a failed load leaves.
 
+#include "tests/Core/File/MountedFolderFixture.h"
+#include "tests/Support/ImageFiles.h"
 #include "tests/Support/LogCapture.h"
+#include "tests/Support/RecordingRender.h"
+
+#include "Core/Animation/AnimData.h"
+#include "Core/Base/ImageInfo.h"
+#include "Core/File/PackBuilder.h"
+#include "Core/Lightwave/MeshLibrary.h"
+#include "Core/Psd/ImageContainer.h"
+#include "Core/Render/ImageRect.h"
+#include "Core/Resource/ResourceManager.h"
+#include "Core/Resource/ResourceTexture.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace
 {
 
-// A resource kind that counts its loader and unloader calls.
+// A resource that counts its loader and unloader calls.
 class CountingResource : public resource::Resource
 {
 public:
@@ -46,5 +65,229 @@ TEST(Resource, AFailedLoadIsTriedAgainAndASecondLoadOrUnloadOnlyWarns)
     EXPECT_EQ(r.unloads, 1);
     EXPECT_TRUE(log.Contains(L"Trying to UnLoad already unloaded resource 'gui/menu'.\n"));
 }
+
+const char* kScene = "scene bytes \x01\x02 kept as they are";
+const char* kLibrary = R"(<meshlib texture="tiles">
+  <mesh name="square">
+    <vertices count="4"><v x="0" y="0"/><v x="8" y="0" u="1"/><v x="8" y="8" u="1" v="1"/><v x="0" y="8" v="1"/></vertices>
+    <indices count="6">0 1 2 0 2 3</indices>
+  </mesh>
+</meshlib>)";
+
+// Each test runs in a fresh current folder.
+class ResourceTest : public filetest::MountedFolderTest
+{
+protected:
+    void SetUp() override { ASSERT_EQ(r.Init(64, 48), BW_OK); }
+
+    void TearDown() override
+    {
+        images.clear();
+        EXPECT_TRUE(manager->GetAnimDataMap().empty());
+        EXPECT_TRUE(manager->GetMeshLibraryMap().empty());
+        EXPECT_TRUE(resource::ResourceTexture::GetMap().empty()) << "a texture resource outlived its images";
+        EXPECT_EQ(r.Textures().size(), textures);
+    }
+
+    render::ImageRect* Create(const std::wstring& name, file::Container* container = nullptr,
+                              base::ImageInfo* info = nullptr, BWResultEnum expected = BW_OK)
+    {
+        render::ImageRect* image = nullptr;
+        EXPECT_EQ(r.CreateImage(name, container, &image, info), expected);
+        if (image)
+            images.emplace_back(image);
+        return image;
+    }
+
+    void WriteTga(const std::string& name, uint32_t width, uint32_t height)
+    {
+        const std::vector<uint8_t> tga = testing_support::MakeTga(
+            testing_support::MakePixels(width, height, [](uint32_t x, uint32_t) { return x == 0 ? 0u : 0xFFFFFFFFu; }),
+            false);
+        mFolder.Write(name, std::string(tga.begin(), tga.end()));
+    }
+
+    void CopySample(const std::string& sample, const std::string& name)
+    {
+        const std::vector<uint8_t> bytes = testing_support::ReadFileBytes(testing_support::SampleImagePath(sample));
+        mFolder.Write(name, std::string(bytes.begin(), bytes.end()));
+    }
+
+    // The scene, the library and its texture under root ("data" or the
+    // folder packed as "data.dat").
+    void WriteSceneFiles(const std::string& root)
+    {
+        mFolder.Write(root + "/scene/intro.scn", kScene);
+        mFolder.Write(root + "/scene/shapes.lib", kLibrary);
+        WriteTga(root + "/scene/tiles.tga", 2, 2);
+    }
+
+    lightwave::MeshLibrary* Library(const resource::ResourceHandle& handle)
+    {
+        auto* library = static_cast<lightwave::MeshLibrary*>(handle.Get());
+        library->mRender = &r;
+        return library;
+    }
+
+    bwtest::RecordingRender r;
+    size_t textures = r.Textures().size();
+    resource::ResourceManager* manager = resource::ResourceManager::Instance();
+    std::vector<std::unique_ptr<render::ImageRect>> images;
+};
+
+TEST_F(ResourceTest, ANameFindsDdsFirstOrItsOwnExtensionAndImagesOfOneNameShareOneResource)
+{
+    CopySample("quadrants_argb.dds", "a.dds");
+    WriteTga("a.tga", 4, 2);
+    base::ImageInfo info;
+    EXPECT_EQ(Create(L"a", nullptr, &info)->GetWidth(), 16);
+    EXPECT_EQ(info.mHeight, 16);
+    render::ImageRect* tga = Create(L"a.tga");
+    render::ImageRect* again = Create(L"a.tga");
+    ASSERT_NE(tga, nullptr);
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(tga->GetWidth(), 4);
+    EXPECT_EQ(tga->GetResource().Get(), again->GetResource().Get());
+    EXPECT_EQ(*tga->GetResource().GetCount(), 2);
+    EXPECT_EQ(r.Textures().size(), textures + 2);
+    EXPECT_EQ(resource::ResourceTexture::GetMap().size(), 2u);
+    // The hit mask answers inside the image only.
+    EXPECT_EQ((std::vector<bool>{tga->GetPixel(0, 1), tga->GetPixel(3, 1), tga->GetPixel(4, 1), tga->GetPixel(3, -1)}),
+              (std::vector<bool>{false, true, false, false}));
+}
+
+TEST_F(ResourceTest, AMissingUndecodableOrUnloadableTextureGivesNoImageAndNoResource)
+{
+    EXPECT_EQ(Create(L"nothing", nullptr, nullptr, BW_FAIL), nullptr);
+    mFolder.Write("bad.tga", "not an image at all");
+    EXPECT_EQ(Create(L"bad.tga", nullptr, nullptr, BW_FAIL), nullptr);
+    // The recording device takes no compressed data: the texture is deleted, not kept.
+    CopySample("quadrants_dxt1.dds", "packed.dds");
+    EXPECT_EQ(Create(L"packed", nullptr, nullptr, BW_FAIL), nullptr);
+    EXPECT_EQ(r.Textures().size(), textures);
+    EXPECT_TRUE(resource::ResourceTexture::GetMap().empty());
+}
+
+TEST_F(ResourceTest, AContainersPlainFileLoadsByItsOwnSize)
+{
+    WriteTga("star.tga", 6, 3);
+    base::ImageInfo info;
+    render::ImageRect* image = Create(L"star.tga", mManager, &info);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(image->GetWidth(), 6);
+    EXPECT_EQ(info.mHeight, 3);
+    EXPECT_EQ(info.mRawPixels, 0);
+}
+
+TEST_F(ResourceTest, AtlasEntriesShareOneAtlasTextureLoadedOnce)
+{
+    std::unique_ptr<file::ImageContainer> layout(mManager->OpenImageContainer(L"" BW_SOURCE_DIR "/data/gui/start"));
+    ASSERT_NE(layout, nullptr);
+    std::vector<render::ImageRect*> entries;
+    for (const wchar_t* name : {L"start/menu/play/out", L"start/menu/play/in", L"start/menu/options/out"})
+        entries.push_back(Create(name, layout.get()));
+    ASSERT_NE(entries[0], nullptr);
+    EXPECT_EQ(r.Textures().size(), textures + 1);
+    EXPECT_EQ(entries[0]->GetTexture(), entries[2]->GetTexture());
+    EXPECT_EQ(entries[0]->GetResource().Get()->GetName(), layout->GetRootPath() + L"start/menu/play/out");
+    auto* entry = static_cast<resource::ResourceTexture*>(entries[0]->GetResource().Get());
+    EXPECT_EQ(entry->GetTexture(), nullptr) << "an entry has no pixels of its own";
+    ASSERT_NE(entry->GetAtlas().Get(), nullptr);
+    EXPECT_EQ(*entry->GetAtlas().GetCount(), 3);
+    // A reload takes no second share of the atlas.
+    ASSERT_EQ(entry->UnLoad(), BW_OK);
+    ASSERT_EQ(entry->Load(), BW_OK);
+    EXPECT_EQ(*entry->GetAtlas().GetCount(), 3);
+}
+
+TEST_F(ResourceTest, SceneDataLoadsFromTheFolderAndThePackUnloadsAndLoadsAgain)
+{
+    // The pack first, while "data/" is not on disk at all.
+    for (bool packed : {true, false})
+    {
+        SCOPED_TRACE(packed ? "from the pack" : "from the folder");
+        WriteSceneFiles(packed ? "packed" : "data");
+        ASSERT_EQ(packed ? file::BuildPack(L"packed", L"data.dat") : file::DeleteFile(L"data.dat"), BW_OK);
+        resource::ResourceHandle anim = manager->GetAnimData(L"data/scene/intro");
+        ASSERT_NE(anim.Get(), nullptr);
+        auto* data = static_cast<animation::AnimData*>(anim.Get());
+        resource::ResourceHandle handle = manager->GetMeshLibrary(L"data/scene/shapes");
+        ASSERT_NE(handle.Get(), nullptr);
+        lightwave::MeshLibrary* library = Library(handle);
+        for (int pass = 0; pass < 2; ++pass)
+        {
+            ASSERT_EQ(data->Load(), BW_OK);
+            EXPECT_EQ(data->GetData(), kScene);
+            ASSERT_EQ(library->Load(), BW_OK);
+            ASSERT_NE(library->FindMesh("square"), nullptr);
+            EXPECT_EQ(library->FindMesh("square")->mIndices.size(), 6u);
+            EXPECT_EQ(library->FindMesh("other"), nullptr);
+            ASSERT_NE(library->GetImage(), nullptr);
+            EXPECT_EQ(library->GetImage()->GetWidth(), 2);
+
+            EXPECT_EQ(data->UnLoad(), BW_OK);
+            EXPECT_TRUE(data->GetData().empty());
+            EXPECT_EQ(library->UnLoad(), BW_OK);
+            EXPECT_EQ(library->GetImage(), nullptr);
+            EXPECT_TRUE(library->GetMeshes().empty());
+            EXPECT_TRUE(resource::ResourceTexture::GetMap().empty()) << "the texture went with the library";
+        }
+        // Loaded when the last handle lets go: unloaded and deleted.
+        ASSERT_EQ(library->Load(), BW_OK);
+        EXPECT_EQ(manager->GetMeshLibraryMap().size(), 1u);
+        handle.Reset();
+        anim.Reset();
+    }
+}
+
+struct BadFile
+{
+    const char* what;
+    const char* file; // under data/scene/; null: not written
+    const char* bytes;
+    const wchar_t* name; // the resource
+    bool library;
+    const wchar_t* log;
+};
+
+class SceneResourceRefused : public ResourceTest, public testing::WithParamInterface<BadFile>
+{
+};
+
+TEST_P(SceneResourceRefused, LoadFailsWithALogRecordAndLeavesNothingLoaded)
+{
+    const BadFile& c = GetParam();
+    WriteSceneFiles("data");
+    if (c.file)
+        mFolder.Write(std::string("data/scene/") + c.file, c.bytes);
+    testing_support::LogCapture log;
+    resource::ResourceHandle handle = c.library ? manager->GetMeshLibrary(c.name) : manager->GetAnimData(c.name);
+    ASSERT_NE(handle.Get(), nullptr);
+    if (c.library)
+        Library(handle);
+    EXPECT_NE(handle.Get()->Load(), BW_OK);
+    EXPECT_FALSE(handle.Get()->IsLoaded());
+    EXPECT_TRUE(log.Contains(c.log)) << (log.Messages().empty() ? L"(no log)" : log.Messages().back());
+    if (c.library)
+    {
+        EXPECT_EQ(Library(handle)->GetImage(), nullptr);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, SceneResourceRefused,
+    testing::Values(
+        BadFile{"missing scene", nullptr, "", L"data/scene/none", false,
+                L"Animation data 'data/scene/none.scn' not found."},
+        BadFile{"empty scene", "empty.scn", "", L"data/scene/empty", false,
+                L"Animation data 'data/scene/empty.scn' cannot be read or is empty."},
+        BadFile{"missing library", nullptr, "", L"data/scene/none", true,
+                L"Mesh library 'data/scene/none.lib' not found."},
+        BadFile{"cut library", "cut.lib", "<meshlib texture=\"tiles\"><mesh name=\"a\"><vertices", L"data/scene/cut",
+                true, L"Mesh library 'data/scene/cut.lib' is not valid: not XML"},
+        BadFile{"missing texture", "lost.lib",
+                "<meshlib texture=\"gone\"><mesh name=\"a\"><vertices count=\"3\"><v x=\"0\" y=\"0\"/><v x=\"1\" "
+                "y=\"0\"/><v x=\"0\" y=\"1\"/></vertices><indices count=\"3\">0 1 2</indices></mesh></meshlib>",
+                L"data/scene/lost", true, L"Mesh library 'data/scene/lost.lib' cannot load its texture 'data/scene/gone'."}));
 
 } // namespace
