@@ -23,6 +23,30 @@
 namespace
 {
 
+const float kPi = 3.14159265358979f;
+const uint32_t kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu, kWhite = 0xFFFFFFFFu;
+const uint32_t kBlack = 0xFF000000u;
+
+const char* kLibrary = R"(<meshlib texture="quadrants">
+  <mesh name="square"><vertices count="4">
+    <v x="0" y="0" u="0" v="0"/><v x="8" y="0" u="1" v="0"/><v x="8" y="8" u="1" v="1"/><v x="0" y="8" u="0" v="1"/>
+  </vertices><indices count="6">0 1 2 0 2 3</indices></mesh>
+  <mesh name="triangle"><vertices count="3"><v x="0" y="0"/><v x="16" y="0"/><v x="0" y="16"/></vertices>
+  <indices count="3">0 1 2</indices></mesh>
+</meshlib>)";
+
+// An 8x8 image of four quadrants and a library of a square and a triangle
+// over it, under scene/.
+void WriteShapes(const testing_support::TempFolder& folder)
+{
+    const std::vector<uint8_t> tga = testing_support::MakeTga(
+        testing_support::MakePixels(
+            8, 8, [](uint32_t x, uint32_t y) { return y < 4 ? (x < 4 ? kRed : kGreen) : (x < 4 ? kBlue : kWhite); }),
+        false);
+    folder.Write("scene/quadrants.tga", std::string(tga.begin(), tga.end()));
+    folder.Write("scene/shapes.lib", kLibrary);
+}
+
 // Draws record their names; a layer named "fails" fails its draw.
 class Probe : public layer::Layer
 {
@@ -99,38 +123,22 @@ TEST(ImageLayer, DeletesTheImagesItOwnsAndOnlyThose)
 TEST(MeshLWLayer, AnUnknownMeshOrLibraryIsLoggedAndLeavesTheLayerEmptyHoldingNothing)
 {
     testing_support::TempFolder folder(true);
-    const std::vector<uint8_t> tga =
-        testing_support::MakeTga(testing_support::MakePixels(1, 1, [](uint32_t, uint32_t) { return ~0u; }), false);
-    folder.Write("scene/white.tga", std::string(tga.begin(), tga.end()));
-    folder.Write("scene/one.lib", R"(<meshlib texture="white"><mesh name="a"><vertices count="1"><v x="0" y="0"/>
-        </vertices><indices count="3">0 0 0</indices></mesh></meshlib>)");
+    WriteShapes(folder);
     bwtest::RecordingRender render;
     ASSERT_EQ(render.Init(64, 48), BW_OK);
     testing_support::LogCapture log;
     layer::MeshLWLayer layer;
     EXPECT_NE(layer.SetMesh(&render, L"scene/none", "a"), BW_OK);
     EXPECT_TRUE(log.Contains(L"Mesh library 'scene/none.lib' not found."));
-    ASSERT_EQ(layer.SetMesh(&render, L"scene/one", "a"), BW_OK);
+    ASSERT_EQ(layer.SetMesh(&render, L"scene/shapes", "square"), BW_OK);
     EXPECT_NE(layer.GetMesh(), nullptr);
-    EXPECT_NE(layer.SetMesh(&render, L"scene/one", "b"), BW_OK);
-    EXPECT_TRUE(log.Contains(L"Mesh library 'scene/one' has no mesh 'b'."));
+    EXPECT_NE(layer.SetMesh(&render, L"scene/shapes", "b"), BW_OK);
+    EXPECT_TRUE(log.Contains(L"Mesh library 'scene/shapes' has no mesh 'b'."));
     EXPECT_EQ(layer.GetMesh(), nullptr);
     EXPECT_EQ(layer.GetLibrary(), nullptr);
     EXPECT_EQ(layer.DrawSelf(nullptr), BW_OK) << "nothing to draw";
     EXPECT_TRUE(resource::ResourceManager::Instance()->GetMeshLibraryMap().empty());
 }
-
-const float kPi = 3.14159265358979f;
-const uint32_t kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu, kWhite = 0xFFFFFFFFu;
-const uint32_t kBlack = 0xFF000000u;
-
-const char* kLibrary = R"(<meshlib texture="quadrants">
-  <mesh name="square"><vertices count="4">
-    <v x="0" y="0" u="0" v="0"/><v x="8" y="0" u="1" v="0"/><v x="8" y="8" u="1" v="1"/><v x="0" y="8" u="0" v="1"/>
-  </vertices><indices count="6">0 1 2 0 2 3</indices></mesh>
-  <mesh name="triangle"><vertices count="3"><v x="0" y="0"/><v x="16" y="0"/><v x="0" y="16"/></vertices>
-  <indices count="3">0 1 2</indices></mesh>
-</meshlib>)";
 
 class LayerPixelTest : public bwtest::GraphicsPixelFixture
 {
@@ -140,13 +148,7 @@ protected:
         bwtest::GraphicsPixelFixture::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        // An 8x8 image of four quadrants, as a file beside the mesh library.
-        const std::vector<uint8_t> tga = testing_support::MakeTga(
-            testing_support::MakePixels(
-                8, 8, [](uint32_t x, uint32_t y) { return y < 4 ? (x < 4 ? kRed : kGreen) : (x < 4 ? kBlue : kWhite); }),
-            false);
-        folder.Write("scene/quadrants.tga", std::string(tga.begin(), tga.end()));
-        folder.Write("scene/shapes.lib", kLibrary);
+        WriteShapes(folder);
         render::ImageRect* made = nullptr;
         ASSERT_EQ(r->CreateImage(L"scene/quadrants.tga", nullptr, &made, nullptr), BW_OK);
         image.reset(made);

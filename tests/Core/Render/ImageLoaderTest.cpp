@@ -108,25 +108,20 @@ TEST(ImageLoader, ChoosesTheDecoderByTheThreeLowerCaseLettersAfterTheDot)
     }
 }
 
-// A DDS header for width x height with the given levels; no FourCC means
-// A8R8G8B8.
+// A DDS header for width x height with the given levels, and data bytes;
+// without a FourCC the fixture's A8R8G8B8 masks.
 Bytes DdsHeader(uint32_t width, uint32_t height, uint32_t levels, const std::string& fourCc, size_t dataBytes = 0)
 {
-    Bytes out(128 + dataBytes, 0xFF);
-    std::fill_n(out.begin(), 128, 0);
-    std::memcpy(out.data(), "DDS ", 4);
-    auto set = [&out](size_t at, uint32_t v) { std::memcpy(&out[at], &v, 4); };
-    set(4, 124);
-    set(8, 0x1007 | (levels > 1 ? 0x20000 : 0));
-    set(12, height);
-    set(16, width);
-    set(28, levels);
-    set(76, 32);
-    set(80, fourCc.empty() ? 0x41 : 0x4);
-    std::memcpy(&out[84], fourCc.data(), std::min<size_t>(fourCc.size(), 4));
-    for (uint32_t i = 0; fourCc.empty() && i < 5; ++i)
-        set(88 + 4 * i, i == 0 ? 32 : 0xFF000000u >> (8 * (i % 4)));
-    set(108, 0x1000);
+    Bytes out = ReadImage("dds_a8r8g8b8.dds");
+    out.resize(128);
+    out.resize(128 + dataBytes, 0xFF);
+    for (const auto& field : {std::make_pair(12, height), std::make_pair(16, width), std::make_pair(28, levels)})
+        std::memcpy(&out[field.first], &field.second, 4);
+    if (!fourCc.empty())
+    {
+        out[80] = 0x4;
+        std::memcpy(&out[84], fourCc.data(), 4);
+    }
     return out;
 }
 
@@ -170,44 +165,35 @@ TEST(ImageLoader, EachDecoderWritesRowsAtThePitchAndMasksByItsAlphaThreshold)
     // alpha one below the decoder's threshold, then at it.
     const int32_t rect[4] = {0, 0, 3, 2};
     base::ImageInfo layer(L"layer", rect, 255, 0, 1, 1, 1.0f);
-    const struct
+    for (const uint32_t opaque : {50, 11, 10}) // TGA, DDS, raw
     {
-        const wchar_t* extension;
-        uint32_t opaque;
-        const base::ImageInfo* layer; // raw pixels, whatever the extension
-    } cases[] = {{L".tga", 50, nullptr}, {L".dds", 11, nullptr}, {L".png", 10, &layer}};
-    for (const auto& c : cases)
-    {
-        const uint32_t words[6] = {
-            (c.opaque - 1) << 24 | 0xFFFF00u, c.opaque << 24 | 0x00FF01u, 0xFF0000FFu, 0, 0xFF000001u, 0xFF000002u};
-        Bytes bytes = testing_support::MakeTga(
-            testing_support::MakePixels(3, 2, [&words](uint32_t x, uint32_t y) { return words[3 * y + x]; }), false);
-        if (c.opaque != 50)
-        {
-            bytes = c.layer ? Bytes() : DdsHeader(3, 2, 1, "");
-            bytes.insert(bytes.end(), reinterpret_cast<const uint8_t*>(words),
-                         reinterpret_cast<const uint8_t*>(words + 6));
-        }
-        Opened o(bytes, c.extension, c.layer);
+        const uint32_t words[6] = {(opaque - 1) << 24, opaque << 24 | 1, 0xFF0000FFu, 0, 0xFF000001u, 0xFF000002u};
+        const Bytes raw(reinterpret_cast<const uint8_t*>(words), reinterpret_cast<const uint8_t*>(words + 6));
+        Bytes file = raw;
+        if (opaque == 50)
+            file = testing_support::MakeTga(
+                testing_support::MakePixels(3, 2, [&](uint32_t x, uint32_t y) { return words[3 * y + x]; }), false);
+        if (opaque == 11)
+            file = Joined(DdsHeader(3, 2, 1, ""), raw);
+        // Raw layer pixels whatever the extension.
+        Opened o(file, opaque == 50 ? L".tga" : opaque == 11 ? L".dds" : L".png", opaque == 10 ? &layer : nullptr);
         ASSERT_NE(o.data, nullptr);
-        EXPECT_EQ(dynamic_cast<render::ImageDataRaw*>(o.data.get()) != nullptr, c.layer != nullptr);
+        EXPECT_EQ(dynamic_cast<render::ImageDataRaw*>(o.data.get()) != nullptr, opaque == 10);
         render::HitMask mask;
         mask.Resize(3, 2);
         std::vector<uint32_t> out(8, 0xCDCDCDCDu);
         ASSERT_EQ(o.data->Read(16, 0, out.data(), &mask, 0), BW_OK);
         EXPECT_EQ(out, (std::vector<uint32_t>{words[0], words[1], words[2], 0xCDCDCDCDu, words[3], words[4], words[5],
                                               0xCDCDCDCDu}));
-        EXPECT_EQ(
-            (std::vector<bool>{mask.GetPixel(0, 0), mask.GetPixel(1, 0), mask.GetPixel(0, 1), mask.GetPixel(1, 1)}),
-            (std::vector<bool>{false, true, false, true}));
+        EXPECT_EQ((std::vector<bool>{mask.GetPixel(0, 0), mask.GetPixel(1, 0), mask.GetPixel(0, 1), mask.GetPixel(1, 1)}),
+                  (std::vector<bool>{false, true, false, true}));
         // A pitch narrower than a row is refused.
         EXPECT_EQ(o.data->Read(8, 0, out.data(), &mask, 0), BW_FAIL);
     }
     // A short stream fails the read; a layer without size or raw flag is refused.
     const Bytes words(12, 0xFF);
-    Opened shortStream(words, L"", &layer);
     std::vector<uint32_t> out(6);
-    EXPECT_EQ(shortStream.data->Read(12, 0, out.data(), nullptr, 0), BW_FAIL);
+    EXPECT_EQ(Opened(words, L"", &layer).data->Read(12, 0, out.data(), nullptr, 0), BW_FAIL);
     layer.mWidth = 0;
     EXPECT_EQ(Opened(words, L"", &layer).data, nullptr);
     layer.mWidth = 3;
@@ -260,10 +246,11 @@ TEST(ImageDataDevil, EveryPathGivesTheLibraryImageBack)
     EXPECT_EQ(render::ImageDataDevil::GetLiveImageCount(), 0);
 }
 
-TEST(DevilRefusesDamagedFiles, BeforeTheLibrarySeesThem)
+TEST(ImageLoader, RefusesDamagedFilesAndFormsItCannotReadLeavingNothingBehind)
 {
     // A file with some bytes changed: `bytes` written at `at`, or the file
-    // cut at `at` when there are none.
+    // cut at `at` when there are none; or refused as it is.
+    const size_t asItIs = ~size_t(0);
     const struct
     {
         const char* name;
@@ -287,20 +274,31 @@ TEST(DevilRefusesDamagedFiles, BeforeTheLibrarySeesThem)
                  // A segment after the scan that claims more than is left
                  // once made DevIL loop for ever looking for the end.
                  {"JpgSegmentAfterTheScanPastTheEnd", "quadrants.jpg", 301, {0xFF, 0xEB, 0xFF, 0xD9}},
-                 {"JpgNoStartMarker", "quadrants.jpg", 0, {0x00}}};
+                 {"JpgNoStartMarker", "quadrants.jpg", 0, {0x00}}, {"A2R10G10B10", "dds_a2r10g10b10.dds", asItIs, {}},
+                 {"G16R16", "dds_g16r16.dds", asItIs, {}}, {"R8G8B8", "dds_r8g8b8.dds", asItIs, {}},
+                 {"PngBadCrc", "png_bad_crc.png", asItIs, {}}, {"PngBadZlib", "png_bad_zlib.png", asItIs, {}}};
+    testing_support::LogCapture log;
     for (const auto& c : cases)
     {
         Bytes bytes = ReadImage(c.file);
-        ASSERT_GT(bytes.size(), c.at) << c.name;
         Decoded good, bad;
-        ASSERT_TRUE(Decode(bytes, ExtensionOf(c.file), &good)) << c.name << ": the undamaged file loads";
-        if (c.bytes.empty())
-            bytes.resize(c.at);
-        else
-            std::copy(c.bytes.begin(), c.bytes.end(), bytes.begin() + static_cast<long>(c.at));
+        ASSERT_FALSE(bytes.empty()) << c.name;
+        if (c.at != asItIs)
+        {
+            ASSERT_GT(bytes.size(), c.at) << c.name;
+            ASSERT_TRUE(Decode(bytes, ExtensionOf(c.file), &good)) << c.name << ": the undamaged file loads";
+            if (c.bytes.empty())
+                bytes.resize(c.at);
+            else
+                std::copy(c.bytes.begin(), c.bytes.end(), bytes.begin() + static_cast<long>(c.at));
+        }
         EXPECT_FALSE(Decode(bytes, ExtensionOf(c.file), &bad)) << c.name;
         EXPECT_EQ(render::ImageDataDevil::GetLiveImageCount(), 0);
     }
+    // A DDS tells what it holds.
+    EXPECT_EQ(log.Count(L"Can't read a DDS of"), 3u);
+    EXPECT_TRUE(log.Contains(L"32-bit pixels with masks R 3FF00000 G 000FFC00 B 000003FF A C0000000"));
+    EXPECT_TRUE(log.Contains(L"24-bit pixels"));
 }
 
 TEST(ImageFileCheck, BytesAfterTheMarkedEndAreNotHandedOn)
@@ -422,32 +420,23 @@ TEST(ImageFixture, PixelsThatRunLengthDataLeavesOutAreTransparentBlack)
     }
 }
 
-TEST(ImageFixture, TheOtherRowOrderTurnsThePictureAndItsMaskUpsideDown)
+TEST(ImageFixture, ANegativeBmpHeightTurnsThePictureAndItsMaskUpsideDown)
 {
-    // The BMP's height sign and the TGA's descriptor bit 5 tell the order.
-    for (const char* file : {"bmp_v5_argb32.bmp", "tga_rgba32_rle.tga"})
+    // Stored from the bottom, as the height is positive; TGAs of both orders
+    // are among the forms.
+    Bytes bytes = ReadImage("bmp_v5_argb32.bmp");
+    Decoded asIs, turned;
+    ASSERT_TRUE(Decode(bytes, L".bmp", &asIs));
+    EXPECT_TRUE(asIs.mask.GetPixel(0, 0));
+    EXPECT_FALSE(asIs.mask.GetPixel(6, 4));
+    const int32_t height = -static_cast<int32_t>(kHeight);
+    std::memcpy(&bytes[22], &height, 4);
+    ASSERT_TRUE(Decode(bytes, L".bmp", &turned));
+    for (uint32_t i = 0; i < kWidth * kHeight; ++i)
     {
-        Bytes bytes = ReadImage(file);
-        Decoded asIs, turned;
-        ASSERT_TRUE(Decode(bytes, ExtensionOf(file), &asIs)) << file;
-        EXPECT_TRUE(asIs.mask.GetPixel(0, 0));
-        EXPECT_FALSE(asIs.mask.GetPixel(6, 4)) << file;
-        int32_t height = 0;
-        std::memcpy(&height, &bytes[22], 4);
-        height = -height;
-        if (bytes[0] == 'B')
-            std::memcpy(&bytes[22], &height, 4);
-        else
-            bytes[17] ^= 0x20;
-        ASSERT_TRUE(Decode(bytes, ExtensionOf(file), &turned)) << file;
-        for (uint32_t y = 0; y < kHeight; ++y)
-        {
-            for (uint32_t x = 0; x < kWidth; ++x)
-            {
-                EXPECT_EQ(turned.At(x, y), asIs.At(x, kHeight - 1 - y)) << file;
-                EXPECT_EQ(turned.mask.GetPixel(x, y), asIs.mask.GetPixel(x, kHeight - 1 - y)) << file;
-            }
-        }
+        const uint32_t x = i % kWidth, y = kHeight - 1 - i / kWidth;
+        EXPECT_EQ(turned.argb[i], asIs.At(x, y)) << x << ", " << y;
+        EXPECT_EQ(turned.mask.GetPixel(x, i / kWidth), asIs.mask.GetPixel(x, y)) << x << ", " << y;
     }
 }
 
@@ -476,22 +465,6 @@ TEST(ImageFixture, FormsThatDevilReadsRightDecodeAsDevilDecodesThem)
         ilShutDown();
         EXPECT_EQ(ours.argb, devil) << file;
     }
-}
-
-TEST(ImageFixture, RefusedFormsAreRefusedAndLeaveNothingBehind)
-{
-    testing_support::LogCapture log;
-    for (const char* file :
-         {"dds_a2r10g10b10.dds", "dds_g16r16.dds", "dds_r8g8b8.dds", "png_bad_crc.png", "png_bad_zlib.png"})
-    {
-        Decoded d;
-        EXPECT_FALSE(Decode(ReadImage(file), ExtensionOf(file), &d)) << file;
-        EXPECT_EQ(render::ImageDataDevil::GetLiveImageCount(), 0);
-    }
-    // A DDS tells what it holds.
-    EXPECT_EQ(log.Count(L"Can't read a DDS of"), 3u);
-    EXPECT_TRUE(log.Contains(L"32-bit pixels with masks R 3FF00000 G 000FFC00 B 000003FF A C0000000"));
-    EXPECT_TRUE(log.Contains(L"24-bit pixels"));
 }
 
 TEST(ImageDataDDS, FilesThatDoNotHoldWhatTheirHeaderSaysAreRefused)
@@ -533,9 +506,7 @@ TEST(ImageDataDDS, EachLevelReadsOnlyItsOwnBytes)
     {
         // Exactly the level's size: a read of more would run past it.
         Bytes bits(sizes[level]);
-        render::HitMask mask;
-        mask.Resize(16, 16);
-        ASSERT_EQ(o.data->Read(level == 0 ? 64 : level == 1 ? 32 : 16, level, bits.data(), &mask, 0), BW_OK) << level;
+        ASSERT_EQ(o.data->Read(level == 0 ? 64 : level == 1 ? 32 : 16, level, bits.data(), nullptr, 0), BW_OK) << level;
         EXPECT_EQ(std::memcmp(bits.data(), file.data() + offset, sizes[level]), 0) << level;
         offset += sizes[level];
     }

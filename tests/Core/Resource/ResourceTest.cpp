@@ -26,46 +26,6 @@
 namespace
 {
 
-// A resource that counts its loader and unloader calls.
-class CountingResource : public resource::Resource
-{
-public:
-    BWResultEnum Release() override { return BW_OK; }
-    BWResultEnum DoLoad() override
-    {
-        ++loads;
-        return failLoad ? BW_FAIL : BW_OK;
-    }
-    BWResultEnum DoUnLoad() override
-    {
-        ++unloads;
-        return BW_OK;
-    }
-
-    int loads = 0;
-    int unloads = 0;
-    bool failLoad = false;
-};
-
-TEST(Resource, AFailedLoadIsTriedAgainAndASecondLoadOrUnloadOnlyWarns)
-{
-    testing_support::LogCapture log;
-    CountingResource r;
-    r.SetName(L"gui/menu");
-    r.failLoad = true;
-    EXPECT_EQ(r.Load(), BW_FAIL);
-    EXPECT_FALSE(r.IsLoaded());
-    r.failLoad = false;
-    EXPECT_EQ(r.Load(), BW_OK);
-    EXPECT_EQ(r.Load(), BW_OK);
-    EXPECT_EQ(r.loads, 2);
-    EXPECT_TRUE(log.Contains(L"Trying to Load already loaded resource 'gui/menu'.\n"));
-    EXPECT_EQ(r.UnLoad(), BW_OK);
-    EXPECT_EQ(r.UnLoad(), BW_OK);
-    EXPECT_EQ(r.unloads, 1);
-    EXPECT_TRUE(log.Contains(L"Trying to UnLoad already unloaded resource 'gui/menu'.\n"));
-}
-
 const char* kScene = "scene bytes \x01\x02 kept as they are";
 const char* kLibrary = R"(<meshlib texture="tiles">
   <mesh name="square">
@@ -240,54 +200,59 @@ TEST_F(ResourceTest, SceneDataLoadsFromTheFolderAndThePackUnloadsAndLoadsAgain)
     }
 }
 
-struct BadFile
+TEST_F(ResourceTest, AFailedLoadIsTriedAgainAndASecondLoadOrUnloadOnlyWarns)
 {
-    const char* what;
-    const char* file; // under data/scene/; null: not written
-    const char* bytes;
-    const wchar_t* name; // the resource
-    bool library;
-    const wchar_t* log;
-};
-
-class SceneResourceRefused : public ResourceTest, public testing::WithParamInterface<BadFile>
-{
-};
-
-TEST_P(SceneResourceRefused, LoadFailsWithALogRecordAndLeavesNothingLoaded)
-{
-    const BadFile& c = GetParam();
-    WriteSceneFiles("data");
-    if (c.file)
-        mFolder.Write(std::string("data/scene/") + c.file, c.bytes);
     testing_support::LogCapture log;
-    resource::ResourceHandle handle = c.library ? manager->GetMeshLibrary(c.name) : manager->GetAnimData(c.name);
-    ASSERT_NE(handle.Get(), nullptr);
-    if (c.library)
-        Library(handle);
-    EXPECT_NE(handle.Get()->Load(), BW_OK);
-    EXPECT_FALSE(handle.Get()->IsLoaded());
-    EXPECT_TRUE(log.Contains(c.log)) << (log.Messages().empty() ? L"(no log)" : log.Messages().back());
-    if (c.library)
-    {
-        EXPECT_EQ(Library(handle)->GetImage(), nullptr);
-    }
+    resource::ResourceHandle anim = manager->GetAnimData(L"data/scene/intro");
+    auto* data = static_cast<animation::AnimData*>(anim.Get());
+    EXPECT_NE(data->Load(), BW_OK);
+    EXPECT_FALSE(data->IsLoaded());
+    WriteSceneFiles("data");
+    EXPECT_EQ(data->Load(), BW_OK);
+    mFolder.Write("data/scene/intro.scn", "changed");
+    EXPECT_EQ(data->Load(), BW_OK);
+    EXPECT_EQ(data->GetData(), kScene) << "read once";
+    EXPECT_TRUE(log.Contains(L"Trying to Load already loaded resource 'data/scene/intro'.\n"));
+    EXPECT_EQ(data->UnLoad(), BW_OK);
+    EXPECT_EQ(data->UnLoad(), BW_OK);
+    EXPECT_TRUE(log.Contains(L"Trying to UnLoad already unloaded resource 'data/scene/intro'.\n"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Files, SceneResourceRefused,
-    testing::Values(
-        BadFile{"missing scene", nullptr, "", L"data/scene/none", false,
-                L"Animation data 'data/scene/none.scn' not found."},
-        BadFile{"empty scene", "empty.scn", "", L"data/scene/empty", false,
-                L"Animation data 'data/scene/empty.scn' cannot be read or is empty."},
-        BadFile{"missing library", nullptr, "", L"data/scene/none", true,
-                L"Mesh library 'data/scene/none.lib' not found."},
-        BadFile{"cut library", "cut.lib", "<meshlib texture=\"tiles\"><mesh name=\"a\"><vertices", L"data/scene/cut",
-                true, L"Mesh library 'data/scene/cut.lib' is not valid: not XML"},
-        BadFile{"missing texture", "lost.lib",
-                "<meshlib texture=\"gone\"><mesh name=\"a\"><vertices count=\"3\"><v x=\"0\" y=\"0\"/><v x=\"1\" "
-                "y=\"0\"/><v x=\"0\" y=\"1\"/></vertices><indices count=\"3\">0 1 2</indices></mesh></meshlib>",
-                L"data/scene/lost", true, L"Mesh library 'data/scene/lost.lib' cannot load its texture 'data/scene/gone'."}));
+TEST_F(ResourceTest, DamagedSceneDataFailsToLoadWithALogRecordAndLeavesNothingLoaded)
+{
+    WriteSceneFiles("data");
+    const struct
+    {
+        const char* file; // under data/scene/; null: not written
+        const char* bytes;
+        const wchar_t* name; // the resource
+        bool library;
+        const wchar_t* log;
+    } cases[] = {
+        {nullptr, "", L"data/scene/none", false, L"Animation data 'data/scene/none.scn' not found."},
+        {"empty.scn", "", L"data/scene/empty", false,
+         L"Animation data 'data/scene/empty.scn' cannot be read or is empty."},
+        {nullptr, "", L"data/scene/none", true, L"Mesh library 'data/scene/none.lib' not found."},
+        {"cut.lib", "<meshlib texture=\"tiles\"><mesh name=\"a\"><vertices", L"data/scene/cut", true,
+         L"Mesh library 'data/scene/cut.lib' is not valid: not XML"},
+        {"lost.lib",
+         "<meshlib texture=\"gone\"><mesh name=\"a\"><vertices count=\"3\"><v x=\"0\" y=\"0\"/><v x=\"1\" "
+         "y=\"0\"/><v x=\"0\" y=\"1\"/></vertices><indices count=\"3\">0 1 2</indices></mesh></meshlib>",
+         L"data/scene/lost", true, L"Mesh library 'data/scene/lost.lib' cannot load its texture 'data/scene/gone'."}};
+    for (const auto& c : cases)
+    {
+        if (c.file)
+            mFolder.Write(std::string("data/scene/") + c.file, c.bytes);
+        testing_support::LogCapture log;
+        resource::ResourceHandle handle = c.library ? manager->GetMeshLibrary(c.name) : manager->GetAnimData(c.name);
+        ASSERT_NE(handle.Get(), nullptr);
+        if (c.library)
+            Library(handle);
+        EXPECT_NE(handle.Get()->Load(), BW_OK) << c.log;
+        EXPECT_FALSE(handle.Get()->IsLoaded()) << c.log;
+        EXPECT_TRUE(log.Contains(c.log)) << (log.Messages().empty() ? L"(no log)" : log.Messages().back());
+        EXPECT_TRUE(!c.library || !Library(handle)->GetImage()) << c.log;
+    }
+}
 
 } // namespace
