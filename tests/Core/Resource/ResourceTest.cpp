@@ -110,7 +110,11 @@ TEST_F(ResourceTest, ANameFindsDdsFirstOrItsOwnExtensionAndImagesOfOneNameShareO
     EXPECT_EQ(tga->GetResource().Get(), again->GetResource().Get());
     EXPECT_EQ(*tga->GetResource().GetCount(), 2);
     EXPECT_EQ(r.Textures().size(), textures + 2);
-    EXPECT_EQ(resource::ResourceTexture::GetMap().size(), 2u);
+    // A container's plain file, not a layer, loads by its own size.
+    info = base::ImageInfo();
+    render::ImageRect* plain = Create(L"a.dds", mManager, &info);
+    ASSERT_NE(plain, nullptr);
+    EXPECT_EQ(info.mHeight, 16);
     // The hit mask answers inside the image only.
     EXPECT_EQ((std::vector<bool>{tga->GetPixel(0, 1), tga->GetPixel(3, 1), tga->GetPixel(4, 1), tga->GetPixel(3, -1)}),
               (std::vector<bool>{false, true, false, false}));
@@ -126,17 +130,6 @@ TEST_F(ResourceTest, AMissingUndecodableOrUnloadableTextureGivesNoImageAndNoReso
     EXPECT_EQ(Create(L"packed", nullptr, nullptr, BW_FAIL), nullptr);
     EXPECT_EQ(r.Textures().size(), textures);
     EXPECT_TRUE(resource::ResourceTexture::GetMap().empty());
-}
-
-TEST_F(ResourceTest, AContainersPlainFileLoadsByItsOwnSize)
-{
-    WriteTga("star.tga", 6, 3);
-    base::ImageInfo info;
-    render::ImageRect* image = Create(L"star.tga", mManager, &info);
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->GetWidth(), 6);
-    EXPECT_EQ(info.mHeight, 3);
-    EXPECT_EQ(info.mRawPixels, 0);
 }
 
 TEST_F(ResourceTest, AtlasEntriesShareOneAtlasTextureLoadedOnce)
