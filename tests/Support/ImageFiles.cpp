@@ -21,7 +21,7 @@ std::vector<uint8_t> MakeTga(const Pixels& pixels, bool bottomUp)
         const uint32_t y = bottomUp ? pixels.height - 1 - i : i;
         for (uint32_t x = 0; x < pixels.width; ++x)
             for (int shift = 0; shift < 32; shift += 8)
-                out.push_back(static_cast<uint8_t>(pixels.At(x, y) >> shift)); // B, G, R, A
+                out.push_back(static_cast<uint8_t>(pixels.argb[y * pixels.width + x] >> shift)); // B, G, R, A
     }
     return out;
 }

@@ -15,8 +15,6 @@ struct Pixels
     uint32_t width = 0;
     uint32_t height = 0;
     std::vector<uint32_t> argb; // width * height, row 0 at the top
-
-    uint32_t At(uint32_t x, uint32_t y) const { return argb[y * width + x]; }
 };
 
 // Every pixel computed by f(x, y).

@@ -18,7 +18,6 @@
 namespace
 {
 
-using bwtest::RecordingRender;
 typedef render::DrawUntransformedParam<render::DrawMeshParam<render::Mesh2D>> MeshDraw;
 
 // A square of two triangles, 10 pixels wide, white but for one red corner.
@@ -55,7 +54,7 @@ protected:
         return MeshDraw(render::DrawMeshParam<render::Mesh2D>(graphics.get(), &mesh, &image)).DrawNow();
     }
 
-    RecordingRender r;
+    bwtest::RecordingRender r;
     std::unique_ptr<render::Graphics> graphics;
     render::ImageRect image;
 };

@@ -448,8 +448,7 @@ TEST(ImageFixture, FormsThatDevilReadsRightDecodeAsDevilDecodesThem)
         ilBindImage(name);
         ASSERT_TRUE(ilLoadL(bytes[0] == 'B' ? IL_BMP : IL_TGA, bytes.data(), static_cast<ILuint>(bytes.size())));
         ASSERT_TRUE(ilConvertImage(IL_BGRA, IL_UNSIGNED_BYTE));
-        const uint32_t width = static_cast<uint32_t>(ilGetInteger(IL_IMAGE_WIDTH));
-        const uint32_t height = static_cast<uint32_t>(ilGetInteger(IL_IMAGE_HEIGHT));
+        const uint32_t width = ilGetInteger(IL_IMAGE_WIDTH), height = ilGetInteger(IL_IMAGE_HEIGHT);
         const bool flip = ilGetInteger(IL_IMAGE_ORIGIN) == IL_ORIGIN_LOWER_LEFT;
         std::vector<uint32_t> devil(static_cast<size_t>(width) * height);
         const uint32_t* rows = reinterpret_cast<const uint32_t*>(ilGetData());
@@ -505,8 +504,7 @@ TEST(ImageDataDDS, EachLevelReadsOnlyItsOwnBytes)
         offset += sizes[level];
     }
     EXPECT_EQ(offset, file.size());
-    Bytes bits(16);
-    EXPECT_EQ(o.data->Read(16, 5, bits.data(), nullptr, 0), BW_FAIL);
+    EXPECT_EQ(o.data->Read(16, 5, Bytes(16).data(), nullptr, 0), BW_FAIL);
 }
 
 TEST(ImageDataDDS, OddSizedMaskWalksWholeBlocksPerRow)

@@ -104,8 +104,7 @@ TEST_F(ResourceTest, ANameFindsDdsFirstOrItsOwnExtensionAndImagesOfOneNameShareO
     EXPECT_EQ(info.mHeight, 16);
     render::ImageRect* tga = Create(L"a.tga");
     render::ImageRect* again = Create(L"a.tga");
-    ASSERT_NE(tga, nullptr);
-    ASSERT_NE(again, nullptr);
+    ASSERT_TRUE(tga && again);
     EXPECT_EQ(tga->GetWidth(), 4);
     EXPECT_EQ(tga->GetResource().Get(), again->GetResource().Get());
     EXPECT_EQ(*tga->GetResource().GetCount(), 2);
