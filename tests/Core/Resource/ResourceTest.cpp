@@ -110,10 +110,9 @@ TEST_F(ResourceTest, ANameFindsDdsFirstOrItsOwnExtensionAndImagesOfOneNameShareO
     EXPECT_EQ(*tga->GetResource().GetCount(), 2);
     EXPECT_EQ(r.Textures().size(), textures + 2);
     // A container's plain file, not a layer, loads by its own size.
-    info = base::ImageInfo();
-    render::ImageRect* plain = Create(L"a.dds", mManager, &info);
+    render::ImageRect* plain = Create(L"a.dds", mManager);
     ASSERT_NE(plain, nullptr);
-    EXPECT_EQ(info.mHeight, 16);
+    EXPECT_EQ(plain->GetWidth(), 16);
     // The hit mask answers inside the image only.
     EXPECT_EQ((std::vector<bool>{tga->GetPixel(0, 1), tga->GetPixel(3, 1), tga->GetPixel(4, 1), tga->GetPixel(3, -1)}),
               (std::vector<bool>{false, true, false, false}));
@@ -133,23 +132,29 @@ TEST_F(ResourceTest, AMissingUndecodableOrUnloadableTextureGivesNoImageAndNoReso
 
 TEST_F(ResourceTest, AtlasEntriesShareOneAtlasTextureLoadedOnce)
 {
-    std::unique_ptr<file::ImageContainer> layout(mManager->OpenImageContainer(L"" BW_SOURCE_DIR "/data/gui/start"));
+    // A layer folder of two entries, the halves of a 4x2 atlas.
+    mFolder.Write("layout/layers.xml", R"(<Layers>
+      <Layer name="a" width="2" height="2" opacity="255" atlas="atlas.tga" tu1="0" tv1="0" tu2="0.5" tv2="1"/>
+      <Layer name="b" width="2" height="2" opacity="255" atlas="atlas.tga" tu1="0.5" tv1="0" tu2="1" tv2="1"/>
+      </Layers>)");
+    WriteTga("layout/atlas.tga", 4, 2);
+    std::unique_ptr<file::ImageContainer> layout(mManager->OpenImageContainer(mFolder.WidePath() + L"layout"));
     ASSERT_NE(layout, nullptr);
     std::vector<render::ImageRect*> entries;
-    for (const wchar_t* name : {L"start/menu/play/out", L"start/menu/play/in", L"start/menu/options/out"})
+    for (const wchar_t* name : {L"a", L"b"})
         entries.push_back(Create(name, layout.get()));
     ASSERT_NE(entries[0], nullptr);
     EXPECT_EQ(r.Textures().size(), textures + 1);
-    EXPECT_EQ(entries[0]->GetTexture(), entries[2]->GetTexture());
-    EXPECT_EQ(entries[0]->GetResource().Get()->GetName(), layout->GetRootPath() + L"start/menu/play/out");
+    EXPECT_EQ(entries[0]->GetTexture(), entries[1]->GetTexture());
+    EXPECT_EQ(entries[0]->GetResource().Get()->GetName(), layout->GetRootPath() + L"a");
     auto* entry = static_cast<resource::ResourceTexture*>(entries[0]->GetResource().Get());
     EXPECT_EQ(entry->GetTexture(), nullptr) << "an entry has no pixels of its own";
     ASSERT_NE(entry->GetAtlas().Get(), nullptr);
-    EXPECT_EQ(*entry->GetAtlas().GetCount(), 3);
+    EXPECT_EQ(*entry->GetAtlas().GetCount(), 2);
     // A reload takes no second share of the atlas.
     ASSERT_EQ(entry->UnLoad(), BW_OK);
     ASSERT_EQ(entry->Load(), BW_OK);
-    EXPECT_EQ(*entry->GetAtlas().GetCount(), 3);
+    EXPECT_EQ(*entry->GetAtlas().GetCount(), 2);
 }
 
 TEST_F(ResourceTest, SceneDataLoadsFromTheFolderAndThePackUnloadsAndLoadsAgain)
