@@ -10,7 +10,8 @@
 // BM_LoadTexture: one image file decoded and loaded into a device texture
 // (null device); MB/s of decoded pixels.
 // BM_SdlRenderer: SDL_RenderCopy of the same sprites from one or eight
-// textures; CPU ns per sprite.
+// textures, sampled nearest (SDL's default) or linearly (as the engine
+// samples); CPU ns per sprite.
 
 #include "Support/BenchRenderer.h"
 #include "Support/SdlReference.h"
@@ -314,6 +315,8 @@ void BM_SdlRenderer(benchmark::State& state)
 {
     const int count = static_cast<int>(state.range(0));
     const bool atlas = state.range(1) == 0;
+    // SDL samples the nearest texel by default; the engine filters linearly.
+    const bool linear = state.range(2) != 0;
     bwbench::SdlReference sdl(kWidth, kHeight);
     SDL_Renderer* renderer = sdl.Renderer();
     if (!renderer)
@@ -328,6 +331,7 @@ void BM_SdlRenderer(benchmark::State& state)
         const std::vector<uint32_t> texels = Texels(0xFF000000u | (0x203040u * (t + 1)));
         SDL_UpdateTexture(texture, nullptr, texels.data(), 64 * 4);
         SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+        SDL_SetTextureScaleMode(texture, linear ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
         textures.push_back(texture);
     }
     const double cpuBefore = ProcessCpuNs();
@@ -356,7 +360,8 @@ void BM_SdlRenderer(benchmark::State& state)
     state.counters["all_threads_cpu_ns_per_image"] =
         (ProcessCpuNs() - cpuBefore) / static_cast<double>(state.iterations()) / count;
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations()) * count);
-    state.SetLabel(std::string(sdl.Name()) + (atlas ? " one atlas" : " eight textures"));
+    state.SetLabel(std::string(sdl.Name()) + (atlas ? " one atlas" : " eight textures") +
+                   (linear ? " linear" : " nearest"));
     for (SDL_Texture* texture : textures)
         SDL_DestroyTexture(texture);
 }
@@ -368,8 +373,8 @@ BENCHMARK(BM_DrawImages)
     ->ArgsProduct({{1000, 10000, 20000}, {0, 1}, {0, 1}})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_SdlRenderer)
-    ->ArgNames({"sprites", "textures"})
-    ->ArgsProduct({{1000, 10000, 20000}, {0, 1}})
+    ->ArgNames({"sprites", "textures", "linear"})
+    ->ArgsProduct({{1000, 10000, 20000}, {0, 1}, {0, 1}})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(BM_LoadTexture, png, std::string("pattern.png"), std::string());
 BENCHMARK_CAPTURE(BM_LoadTexture, jpg, std::string("pattern.jpg"), std::string());
