@@ -102,34 +102,6 @@ TEST(Log, FileThatCannotBeOpenedSwallowsWritesAndLongRecordsAndPathsAreCutToThei
     EXPECT_STREQ(tiny, "Core");
 }
 
-std::vector<std::wstring> gMainTranscript;
-
-// The source file is cut below the root folder, without its extension.
-void CheckRecord(base::LogLine& line, int expectedLine)
-{
-    const base::LogLineEntry* entry = line.GetTextEntries().back();
-    EXPECT_STREQ(entry->GetFile(), "Core/Base/LogTest");
-    EXPECT_STREQ(entry->GetDate(), __TIMESTAMP__);
-    EXPECT_NE(std::string(entry->GetFunction()).find("TestBody"), std::string::npos);
-    EXPECT_EQ(entry->GetLine(), expectedLine);
-}
-
-TEST(MainLog, MacrosWriteRecordsWithSourceDetails)
-{
-    base::MainLog* log = base::MainLog::Instance();
-    ASSERT_NE(log, nullptr);
-    log->AddTextOutput(new RecordingOutput(&gMainTranscript, L"main"));
-    CheckRecord(BW_LOG(L"x"), __LINE__);
-    BW_LOG(L"%s has %d items\n") % std::wstring(L"bag") % 4u;
-    BW_LOG_BLOCK(L"block %s\n") % std::wstring(L"b");
-    const char* fixed = "enum BWResultEnum __thiscall resource::Resource::Load(void)";
-    EXPECT_STREQ(BW_LOG_BLOCK_FUNC(fixed, L"y").GetTextEntries().back()->GetFunction(), fixed);
-    ASSERT_GE(gMainTranscript.size(), 4u);
-    EXPECT_EQ(gMainTranscript[0], L"main: log initialized\n");
-    EXPECT_EQ(gMainTranscript[2], L"main: bag has 4 items\n");
-    EXPECT_EQ(gMainTranscript[3], L"main: block b\n");
-}
-
 // Logs from its destructor, as the resource manager and the profile store do.
 class Chatty : public base::Singletone<Chatty>
 {

@@ -127,12 +127,8 @@ TEST_F(LayoutTest, CharactersWithoutAGlyphTakeNoRoomOrTheReplacementsAndNoneIsTh
     EXPECT_EQ(Lines(L"a\x01" L"b"), (std::vector<Line>{{0, 3, 20, 0, 0, false}}));
 }
 
-TEST_F(LayoutTest, WithoutASpaceGlyphWordsRunTogetherAndAnotherCharacterMayBreakLines)
+TEST_F(LayoutTest, AnotherCharacterMayBreakLines)
 {
-    font.mChars.erase(L' ');
-    format.mWrapWidth = 25;
-    EXPECT_EQ(Lines(L"ab cd"), (std::vector<Line>{{0, 3, 20, 0, 0, true}, {3, 2, 20, 0, 0, false}}));
-    format.mWrapWidth = 0;
     format.mLineBreakChar = L'|';
     EXPECT_EQ(Lines(L"ab|c\nd"), (std::vector<Line>{{0, 2, 20, 0, 0, false}, {3, 3, 20, 0, 0, false}}));
 }

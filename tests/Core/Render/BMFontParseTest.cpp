@@ -1,5 +1,6 @@
-// Reading font descriptions: the fields kept, what fails a load, page images,
-// the text scale factor, loading through the file manager, the game's fonts.
+// Reading font descriptions: optional and empty values, what fails a load,
+// loading through the file manager and the resource map, the game's fonts.
+// The fields kept are drawn and checked in BMFontDrawTest.cpp.
 
 #include "tests/Core/Render/FontTesting.h"
 
@@ -8,7 +9,6 @@
 #include "Core/Resource/ResourceTexture.h"
 
 #include <algorithm>
-#include <map>
 
 namespace
 {
@@ -18,24 +18,6 @@ using fonttest::Replaced;
 using fonttest::ValidDescription;
 
 using BMFontParseTest = FontFixture;
-
-TEST_F(BMFontParseTest, KeepsTheFieldsOfTheDescription)
-{
-    ASSERT_EQ(Parse(ValidDescription()), BW_OK);
-    const render::BMFont& f = *font;
-    EXPECT_EQ(f.mFace, "Test Sans");
-    const float metrics[] = {f.mSize, f.mSpacing[1], f.mLineHeight, f.mBase, f.mScaleH, float(f.mBold), float(f.mAa),
-                             float(f.mPadding[3]), float(f.mOutline)};
-    EXPECT_EQ(std::vector<float>(metrics, metrics + 9), (std::vector<float>{20, 6, 24, 16, 32, 1, 2, 4, 3}));
-    ASSERT_EQ(f.mPages.size(), 2u);
-    EXPECT_EQ(f.mPages[1]->GetWidth(), 32);
-    ASSERT_EQ(f.mChars.size(), 4u);
-    const render::BMFont::Glyph& b = f.mChars.at(66);
-    const float fields[] = {b.mX, b.mY, b.mWidth, b.mHeight, b.mXOffset, b.mYOffset, b.mXAdvance, float(b.mPage)};
-    EXPECT_EQ(std::vector<float>(fields, fields + 8), (std::vector<float>{8, 4, 8, 12, 0, 4, 10, 1}));
-    // Stored with the second character, under the first.
-    EXPECT_EQ(b.mKerning, (std::map<uint16_t, float>{{65, -2.0f}}));
-}
 
 // Past 16 bits a code would be a surrogate pair, which layout draws as
 // missing: no glyph or kerning pair stands for it, nor for its low half.
@@ -92,14 +74,6 @@ TEST_F(BMFontParseTest, EmptyNumbersReadAsZero)
     EXPECT_EQ(font->mChars.at(32).mXOffset, 0.0f);
     // Required numbers still have to be there.
     EXPECT_EQ(Parse(Replaced(xml, "base=\"\"", "")), BW_FAIL);
-}
-
-TEST_F(BMFontParseTest, TheMisspeltCharsetIsReadWhenTheRightOneIsMissing)
-{
-    ASSERT_EQ(Parse(Replaced(ValidDescription(), "charset=", "chasrset=")), BW_OK);
-    EXPECT_EQ(font->mCharset, "ANSI");
-    ASSERT_EQ(Parse(Replaced(ValidDescription(), "charset=\"ANSI\"", "chasrset=\"X\" charset=\"Y\"")), BW_OK);
-    EXPECT_EQ(font->mCharset, "Y");
 }
 
 // A missing or mistyped attribute of each element, and what no font may do.

@@ -128,28 +128,3 @@ TEST_F(InputKeysTest, KeyDownReportsTheCodeOnceAndTheCharacterEachRepeat)
         {"keydown", 0, 0, 101}, {"keydown", 0, 0, 271},   {"char", 0, 0, '\r'}};
     EXPECT_EQ(mListener.events, expected);
 }
-
-TEST_F(InputKeysTest, KeyStatesAndModifiersFollowThePolls)
-{
-    bwtest::PushKey(mWindow, "Left Shift", true);
-    Pump();
-    EXPECT_EQ(mInput.GetKeyState(VK_LSHIFT), input::InputWin32::kKeyPressed);
-    EXPECT_EQ(mInput.GetModifiers(), 0u) << "a modifier counts only once held";
-    ASSERT_EQ(mInput.Update(), BW_OK);
-    EXPECT_EQ(mInput.GetKeyState(VK_LSHIFT), input::InputWin32::kKeyHeld);
-    EXPECT_EQ(mInput.GetModifiers(), input::InputWin32::kLeftShift);
-
-    bwtest::PushKey(mWindow, "Left Shift", false);
-    bwtest::PushKey(mWindow, "B", true);
-    Pump(); // the key-down of B polls
-    EXPECT_EQ(mInput.GetKeyState(VK_LSHIFT), input::InputWin32::kKeyReleased);
-    EXPECT_EQ(mInput.GetKeyState('B'), input::InputWin32::kKeyPressed);
-    EXPECT_EQ(mInput.GetModifiers(), 0u);
-
-    bwtest::PushKey(mWindow, "B", false);
-    Pump();
-    mInput.Update();
-    EXPECT_EQ(mInput.GetKeyState(VK_LSHIFT), input::InputWin32::kKeyUp);
-    EXPECT_EQ(mInput.GetKeyState('B'), input::InputWin32::kKeyUp) << "pressed then gone never reports released";
-}
-
