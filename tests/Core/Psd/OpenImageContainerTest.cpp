@@ -30,37 +30,31 @@ protected:
 TEST_F(OpenImageContainerTest, FolderComesFirstThenPsdThenTheExactNameWhateverTheirCase)
 {
     WriteFolder("gui/profile", "from folder");
-    WritePsd("gui/profile.psd", Layout({PixelLayer("from psd", 0, 0, 1, 1)}));
-    WritePsd("gui/profile", Layout({PixelLayer("from exact name", 0, 0, 1, 1)}));
-    auto layout = OpenLayout(L"gui/profile");
-    ASSERT_NE(dynamic_cast<file::PsdFolder*>(layout.get()), nullptr);
-    EXPECT_EQ(Names(*layout), std::vector<std::wstring>{L"from folder"});
-    EXPECT_EQ(layout->GetLayoutPath(), L"gui/profile");
-    EXPECT_EQ(layout->GetOwner(), mManager);
-
-    WritePsd("gui/Menu.PSD", Layout({PixelLayer("from psd", 0, 0, 1, 1)}));
-    WritePsd("gui/menu", Layout({PixelLayer("from exact name", 0, 0, 1, 1)}));
-    layout = OpenLayout(L"gui/menu");
-    ASSERT_NE(dynamic_cast<file::PsdFile*>(layout.get()), nullptr);
-    EXPECT_EQ(layout->GetLayoutPath(), L"gui/menu.psd");
-    EXPECT_EQ(Names(*layout), std::vector<std::wstring>{L"from psd"});
-
-    WritePsd("gui/exact", Layout({PixelLayer("from exact name", 0, 0, 1, 1)}));
-    layout = OpenLayout(L"gui/exact");
-    ASSERT_NE(layout, nullptr);
-    EXPECT_EQ(layout->GetLayoutPath(), L"gui/exact");
-    EXPECT_EQ(Names(*layout), std::vector<std::wstring>{L"from exact name"});
-
-    WritePsd("gui/plain.psd", Layout({PixelLayer("a", 0, 0, 1, 1)}));
-    layout = OpenLayout(L"gui/plain.psd");
-    ASSERT_NE(layout, nullptr);
-    EXPECT_EQ(layout->GetLayoutPath(), L"gui/plain.psd");
-
     WriteFolder("Data/GUI/Start", "a");
-    layout = OpenLayout(L"data/gui/start");
-    ASSERT_NE(layout, nullptr);
-    EXPECT_EQ(layout->GetLayerCount(), 1u);
-
+    for (const char* name : {"gui/profile.psd", "gui/Menu.PSD", "gui/plain.psd"})
+        WritePsd(name, Layout({PixelLayer("from psd", 0, 0, 1, 1)}));
+    for (const char* name : {"gui/profile", "gui/menu", "gui/exact"})
+        WritePsd(name, Layout({PixelLayer("from exact name", 0, 0, 1, 1)}));
+    const struct
+    {
+        const wchar_t* asked;
+        const wchar_t* path;
+        const wchar_t* layer;
+    } cases[] = {{L"gui/profile", L"gui/profile", L"from folder"},
+                 {L"gui/menu", L"gui/menu.psd", L"from psd"},
+                 {L"gui/exact", L"gui/exact", L"from exact name"},
+                 {L"gui/plain.psd", L"gui/plain.psd", L"from psd"},
+                 {L"data/gui/start", L"data/gui/start", L"a"}};
+    for (const auto& c : cases)
+    {
+        auto layout = OpenLayout(c.asked);
+        ASSERT_NE(layout, nullptr);
+        EXPECT_EQ(layout->GetLayoutPath(), c.path);
+        EXPECT_EQ(Names(*layout), std::vector<std::wstring>{c.layer});
+        EXPECT_EQ(layout->GetOwner(), mManager);
+    }
+    EXPECT_NE(dynamic_cast<file::PsdFolder*>(OpenLayout(L"gui/profile").get()), nullptr);
+    EXPECT_NE(dynamic_cast<file::PsdFile*>(OpenLayout(L"gui/menu").get()), nullptr);
     EXPECT_EQ(OpenLayout(L"gui/none"), nullptr);
     EXPECT_EQ(OpenLayout(L""), nullptr);
 }

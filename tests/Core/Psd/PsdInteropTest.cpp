@@ -32,30 +32,6 @@ std::vector<std::string> FixtureNames()
     return names;
 }
 
-std::string Crc(const void* data, size_t size)
-{
-    if (!data || size == 0)
-        return "-";
-    char text[16];
-    std::snprintf(text, sizeof text, "%08lx",
-                  crc32(0, static_cast<const Bytef*>(data), uInt(size)) & 0xFFFFFFFFul);
-    return text;
-}
-
-std::string Hex(const char* text)
-{
-    std::string out;
-    char digits[4];
-    for (const char* p = text; *p; ++p)
-    {
-        std::snprintf(digits, sizeof digits, "%02x", uint8_t(*p));
-        out += digits;
-    }
-    return out.empty() ? "-" : out;
-}
-
-// --- Our reading in the lines scripts/psd-expected.py writes --------------------------
-
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string Format(const char* format, ...)
 {
@@ -65,6 +41,21 @@ std::string Format(const char* format, ...)
     std::vsnprintf(text, sizeof text, format, arguments);
     va_end(arguments);
     return text;
+}
+
+std::string Crc(const void* data, size_t size)
+{
+    return data && size ? Format("%08lx", crc32(0, static_cast<const Bytef*>(data), uInt(size)) & 0xFFFFFFFFul) : "-";
+}
+
+// --- Our reading in the lines scripts/psd-expected.py writes --------------------------
+
+std::string Hex(const char* text)
+{
+    std::string out;
+    for (const char* p = text; *p; ++p)
+        out += Format("%02x", uint8_t(*p));
+    return out.empty() ? "-" : out;
 }
 
 std::string UnitsHex(const uint16_t* units, uint32_t count)
