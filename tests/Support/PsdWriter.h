@@ -151,12 +151,7 @@ struct Channel
     uint32_t length = 0; // written as the channel's data length when overridden
 };
 
-struct TaggedBlock
-{
-    std::string key;
-    Bytes data;
-    bool padToEven = true;
-};
+struct TaggedBlock { std::string key; Bytes data; bool padToEven = true; };
 
 struct Layer
 {
@@ -170,12 +165,7 @@ struct Layer
     Bytes extraTail; // appended to the extra data after the blocks
 };
 
-struct Resource
-{
-    uint16_t id = 0;
-    std::string name;
-    Bytes data;
-};
+struct Resource { uint16_t id = 0; std::string name; Bytes data; };
 
 struct Document
 {
@@ -188,8 +178,6 @@ struct Document
     std::vector<Layer> layers;
     bool negativeLayerCount = false;
     bool layersInLr16 = false; // an empty layer info, the layers in "Lr16"
-    bool globalMask = false;
-    Bytes globalMaskData;
     std::vector<TaggedBlock> sectionBlocks; // after the global mask
     int compression = 0;
     std::vector<Bytes> composite; // one plane per channel; empty planes are zero-filled
@@ -260,10 +248,7 @@ inline Bytes WriteDocument(const Document& doc)
     if (doc.layerSection)
     {
         section.Block(EncodeLayerInfo(doc, doc.layersInLr16));
-        if (doc.globalMask)
-            section.Block(doc.globalMaskData);
-        else
-            section.U32(0);
+        section.U32(0); // no global layer mask
         if (doc.layersInLr16)
             section.Key("8BIM").Key("Lr16").Block(EncodeLayerInfo(doc, false));
         for (const TaggedBlock& block : doc.sectionBlocks)
@@ -340,11 +325,7 @@ inline Bytes Color(double r, double g, double b)
 }
 inline Bytes Point(double x, double y) { return Object({{"Hrzn", Pixels(x)}, {"Vrtc", Pixels(y)}}, "Pnt "); }
 
-struct ContourPoint
-{
-    double input, output;
-    bool corner = false;
-};
+struct ContourPoint { double input, output; bool corner = false; };
 
 inline Bytes Contour(const std::vector<ContourPoint>& points, const std::u16string& name = u"")
 {
@@ -355,18 +336,9 @@ inline Bytes Contour(const std::vector<ContourPoint>& points, const std::u16stri
     return Object({{"Nm  ", Text(name)}, {"Crv ", List(list)}}, "ShpC");
 }
 
-struct Stop
-{
-    double r, g, b;
-    int32_t location, midpoint;
-    std::string type = "UsrS";
-};
+struct Stop { double r, g, b; int32_t location, midpoint; std::string type = "UsrS"; };
 
-struct AlphaStop
-{
-    double opacity;
-    int32_t location, midpoint;
-};
+struct AlphaStop { double opacity; int32_t location, midpoint; };
 
 inline Bytes Gradient(const std::u16string& name, const std::vector<Stop>& stops, const std::vector<AlphaStop>& alphas,
                       double smoothness = 4096)

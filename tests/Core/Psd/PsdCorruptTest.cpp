@@ -17,11 +17,7 @@ using namespace psdtest;
 namespace
 {
 
-struct Sample
-{
-    std::string name;
-    Bytes data;
-};
+struct Sample { std::string name; Bytes data; };
 
 std::vector<Sample> AllSamples()
 {

@@ -57,12 +57,7 @@ Bytes UnitFloats(uint32_t count)
 // descriptor with its status.
 TEST(PsdSkipItem, EveryTypeIsPassedByWholeOrFails)
 {
-    const struct
-    {
-        const char* name;
-        Bytes typed;
-        PsdStatus status = kPsdOk;
-    } cases[] = {
+    const struct { const char* name; Bytes typed; PsdStatus status = kPsdOk; } cases[] = {
         {"alias", Typed("alis", {0, 0, 0, 3, 1, 2, 3})},
         {"rawData", Typed("tdta", {0, 0, 0, 2, 9, 9})},
         {"path", Typed("Pth ", {0, 0, 0, 1, 7})},

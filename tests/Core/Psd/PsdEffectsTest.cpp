@@ -75,13 +75,7 @@ TEST(PsdEffectsFailure, FailsTheLoadWithItsCode)
 {
     // The last item's type cut short, its value gone.
     const Bytes cut = ObjectEffects({{"DrSh", Object({{"enab", Bool(true)}})}});
-    const struct
-    {
-        const char* name;
-        const char* key;
-        Bytes block;
-        PsdStatus status;
-    } cases[] = {
+    const struct { const char* name; const char* key; Bytes block; PsdStatus status; } cases[] = {
         {"blockVersion", "lrFX", Patched(fx::Block({}), 1, 1), kPsdBadEffectsVersion},
         {"effectSignature", "lrFX", Patched(fx::Block({fx::Entry("cmnS", fx::CommonState(true))}), 4, 'X'),
          kPsdBadEffectSignature},

@@ -27,12 +27,7 @@ Document Flat(uint16_t mode, uint16_t depth, std::vector<uint8_t> values, int co
 // alike from every compression; the merged transparency follows the colours.
 TEST(PsdMerged, ConvertsEveryCompressionAlike)
 {
-    const struct
-    {
-        uint16_t mode, depth;
-        std::vector<uint8_t> values;
-        uint32_t pixel;
-    } cases[] = {
+    const struct { uint16_t mode, depth; std::vector<uint8_t> values; uint32_t pixel; } cases[] = {
         {3, 16, {10, 20, 30}, 0xFF0A141E},         {3, 8, {10, 20, 30, 40}, 0x280A141E},
         {1, 16, {90, 7}, 0x075A5A5A},              {0, 1, {255}, 0xFFFFFFFF},
         {4, 8, {255, 255, 255, 255}, 0xFFFFFFFF},  {4, 16, {0, 0, 0, 0, 9}, 0x09000000},
@@ -56,13 +51,7 @@ TEST(PsdMergedIndexed, CountAndTransparentIndexOnlyWhenGivenAndNoColourPastThePa
     table[7] = 1;
     table[256 + 7] = 2;
     table[512 + 7] = 3;
-    const struct
-    {
-        const char* what;
-        Bytes palette;
-        std::vector<Resource> resources;
-        uint32_t pixel;
-    } cases[] = {
+    const struct { const char* what; Bytes palette; std::vector<Resource> resources; uint32_t pixel; } cases[] = {
         {"no resources", table, {}, 0xFF010203u},
         {"a count", table, {{1046, "", {0, 8}}}, 0xFF010203u},
         {"a transparent index", table, {{1046, "", {0, 8}}, {1047, "", {0, 7}}}, 0x00FFFFFFu},

@@ -245,52 +245,47 @@ TEST(PsdBlocks, SingleValueBlocks)
 
 TEST(PsdAdjustments, LevelsAndCurvesWithAndWithoutTheirExtensions)
 {
-    Loaded plain = LoadBlock("levl", Levels(2, false, 0));
-    ASSERT_EQ(plain.status, kPsdOk);
-    EXPECT_EQ(plain.Layer(1).kind, kPsdLayerLevels);
+    // A total below the 29 records of the levels block itself adds none.
+    Loaded plain = LoadBlock("levl", Levels(2, false, 0)), extended = LoadBlock("levl", Levels(2, true, 31)),
+           fewer = LoadBlock("levl", Levels(2, true, 20));
+    ASSERT_TRUE(plain.status == kPsdOk && extended.status == kPsdOk && fewer.status == kPsdOk);
     EXPECT_FLOAT_EQ(Payload<PsdLevels>(plain)->records[28].gamma, 1.5f);
-    Loaded extended = LoadBlock("levl", Levels(2, true, 31));
-    ASSERT_EQ(extended.status, kPsdOk);
     ASSERT_EQ(Payload<PsdLevels>(extended)->extraCount, 2);
     EXPECT_EQ(Payload<PsdLevels>(extended)->extra[1].outputCeiling, 4);
-    // A total below the 29 records of the block itself adds none.
-    Loaded fewer = LoadBlock("levl", Levels(2, true, 20));
-    ASSERT_EQ(fewer.status, kPsdOk);
     EXPECT_EQ(Payload<PsdLevels>(fewer)->extraCount, 0);
 
-    Loaded curves = LoadBlock("curv", Curves(1, 0b101, 3, true, 2));
-    ASSERT_EQ(curves.status, kPsdOk);
+    // The extension replaces the curves read before; one that disagrees stops
+    // the reader with what it had.
+    Loaded curves = LoadBlock("curv", Curves(1, 0b101, 3, true, 2)), other = LoadBlock("curv", Curves(4, 0b11, 2, true, 5)),
+           changed = LoadBlock("curv", Curves(4, 0b11, 2, true, 2, true));
+    ASSERT_TRUE(curves.status == kPsdOk && other.status == kPsdOk && changed.status == kPsdOk);
     ASSERT_EQ(Payload<PsdCurves>(curves)->count, 2);
-    EXPECT_EQ(Payload<PsdCurves>(curves)->curves[1].channel, 101); // replaced by the extension
+    EXPECT_EQ(Payload<PsdCurves>(curves)->curves[1].channel, 101);
     EXPECT_EQ(Payload<PsdCurves>(curves)->curves[1].inputs[2], 24);
-    // An extension that disagrees stops the reader with what it had.
-    Loaded other = LoadBlock("curv", Curves(4, 0b11, 2, true, 5));
-    ASSERT_EQ(other.status, kPsdOk);
     EXPECT_EQ(Payload<PsdCurves>(other)->curves[0].channel, 0);
-    Loaded changed = LoadBlock("curv", Curves(4, 0b11, 2, true, 2, true));
-    ASSERT_EQ(changed.status, kPsdOk);
     EXPECT_TRUE(changed.Layer(1).adjustmentValid);
+}
+
+// `n` big-endian words from `first` on by `step`, after `head`.
+Bytes Words(Writer head, int n, int first, int step = 1)
+{
+    for (int i = 0; i < n; ++i)
+        head.U16(uint16_t(first + i * step));
+    return head.out;
 }
 
 TEST(PsdAdjustments, FixedLayoutBlocksGradientMapAndTypeTool)
 {
-    Writer brit, blnc, hue, selc, thrs, post, mixr, phfl;
-    brit.U16(10).U16(20).U16(30).U8(1);
-    for (int i = 0; i < 9; ++i)
-        blnc.U16(uint16_t(-i));
-    hue.U16(2).U8(1).U8(0);
-    for (int i = 0; i < 6 + 6 * 7; ++i)
-        hue.U16(i);
-    selc.U16(1).U16(2);
-    for (int i = 0; i < 40; ++i)
-        selc.U16(uint16_t(i - 20));
-    mixr.U16(1).U16(1);
-    for (int i = 0; i < 20; ++i)
-        mixr.U16(i);
     const std::pair<const char*, Bytes> blocks[] = {
-        {"brit", brit.out}, {"blnc", blnc.U16(0x0101).out}, {"hue2", hue.out}, {"selc", selc.out},
-        {"thrs", thrs.U16(128).U16(0).out}, {"nvrt", {}}, {"post", post.U16(4).U16(0).out}, {"mixr", mixr.out},
-        {"phfl", phfl.U16(3).U32(0x1200).U32(0x3400).U32(0x5600).U32(25).U8(1).U8(0).out},
+        {"brit", Writer().U16(10).U16(20).U16(30).U8(1).out},
+        {"blnc", Writer{Words({}, 9, 0, -1)}.U16(0x0101).out},
+        {"hue2", Words(Writer().U16(2).U8(1).U8(0), 6 + 6 * 7, 0)},
+        {"selc", Words(Writer().U16(1).U16(2), 40, -20)},
+        {"thrs", Writer().U16(128).U16(0).out},
+        {"nvrt", {}},
+        {"post", Writer().U16(4).U16(0).out},
+        {"mixr", Words(Writer().U16(1).U16(1), 20, 0)},
+        {"phfl", Writer().U16(3).U32(0x1200).U32(0x3400).U32(0x5600).U32(25).U8(1).U8(0).out},
         {"grdm", GradientMap(2, 32)},
     };
     const int32_t kinds[] = {8, 9, 10, 11, 12, 13, 14, 15, 17, kPsdLayerGradientMap};
@@ -339,12 +334,7 @@ TEST(PsdLayerFailure, RefusesDamageAndKeepsAdjustmentsItCannotInterpret)
 {
     const Bytes levels = Levels(2, true, 29), curves = Curves(1, 1, 2, true, 1), ids = {0, 0, 0, 4, 0, 0, 0, 1};
     const Bytes map = GradientMap(2, 32), phfl = {0, 2, 0, 0, 0, 1, 0, 2, 0, 3, 0, 4, 0, 0, 0, 25, 1, 0};
-    struct Case
-    {
-        const char* name;
-        Layer layer;
-        PsdStatus status;
-    };
+    struct Case { const char* name; Layer layer; PsdStatus status; };
     const Case cases[] = {
         {"mask shorter than its fields", With(&Layer::mask, Bytes(10, 0)), kPsdBlockOverrun},
         {"block without signature", With(&Layer::extraTail, Writer().Key("XBIM").Key("lyid").Raw(ids).out),
