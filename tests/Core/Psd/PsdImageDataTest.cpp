@@ -126,16 +126,4 @@ TEST(PsdMerged, FailuresOfTheMergedData)
     EXPECT_EQ(LoadBytes(huge).status, kPsdLimitExceeded);
 }
 
-TEST(PsdMerged, LoadOptionTwoSkipsTheMergedImageOfLayeredDocumentsAndThumbnails)
-{
-    Document doc = Flat(3, 8, {1, 2, 3});
-    doc.layerSection = true;
-    doc.layers = {PatternLayer(0, 0, 1, 1, {0, 1, 2}, 8, 0, "one")};
-    doc.resources.push_back(ThumbnailResource(16, 8, MakeJpeg(16, 8, 3)));
-    Loaded loaded = LoadDocument(doc, 2);
-    ASSERT_EQ(loaded.status, kPsdOk);
-    EXPECT_EQ(loaded->composite, nullptr);
-    EXPECT_FALSE(loaded->hasThumbnail);
-}
-
 } // namespace

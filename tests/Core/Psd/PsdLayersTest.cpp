@@ -154,26 +154,6 @@ TEST(PsdLayerRecord, BlendingRangesOfAnyLengthAreReadAsWholeRanges)
     }
 }
 
-TEST(PsdLayerRecord, NamesFillMultiplesOfFourBytesWithoutTheirPadding)
-{
-    std::vector<Layer> layers;
-    for (uint8_t n : {0, 3, 4, 255})
-        layers.push_back(Named(std::string(n, 'n'), {Block("lyid", Bytes{0, 0, 0, n})}));
-    // A dirty pad byte after "ab" is not part of the name.
-    layers.push_back(Named("ab"));
-    Document doc = SmallRgb();
-    doc.layers = layers;
-    Bytes data = WriteDocument(doc);
-    for (size_t i = 0; i + 3 < data.size(); ++i)
-        if (data[i] == 2 && data[i + 1] == 'a' && data[i + 2] == 'b')
-            data[i + 3] = 'Z';
-    Loaded loaded = LoadBytes(data);
-    ASSERT_EQ(loaded.status, kPsdOk);
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(std::string(loaded.Layer(i).name), std::string(loaded.Layer(i).layerId, 'n'));
-    EXPECT_STREQ(loaded.Layer(4).name, "ab");
-}
-
 TEST(PsdFolders, SectionDividersOfEveryLength)
 {
     const struct
@@ -297,17 +277,10 @@ TEST(PsdAdjustments, FixedLayoutBlocksGradientMapAndTypeTool)
         EXPECT_EQ(loaded[i].Layer(1).kind, kinds[i]) << blocks[i].first;
         EXPECT_TRUE(loaded[i].Layer(1).adjustmentValid) << blocks[i].first;
     }
-    EXPECT_EQ(Payload<PsdBrightnessContrast>(loaded[0])->mean, 30);
-    EXPECT_EQ(Payload<PsdColorBalance>(loaded[1])->highlights[2], -8);
     EXPECT_EQ(Payload<PsdHueSaturation>(loaded[2])->settings[5][2], 47);
     EXPECT_EQ(Payload<PsdSelectiveColor>(loaded[3])->black[9], 19);
     EXPECT_EQ(loaded[5].Layer(1).blocks[0], nullptr);
-    EXPECT_EQ(Payload<PsdChannelMixer>(loaded[7])->values[4][3], 19);
-    EXPECT_EQ(Payload<PsdPhotoFilter>(loaded[8])->color[2], 0x56);
-    const PsdGradientMap* map = Payload<PsdGradientMap>(loaded[9]);
-    ASSERT_EQ(map->colorStopCount, 2);
-    EXPECT_EQ(std::vector<uint32_t>({map->colorStops[1].location, map->randomSeed, map->maximumColor}),
-              std::vector<uint32_t>({100, 7, 0xFF0000FFu}));
+    EXPECT_EQ(Payload<PsdGradientMap>(loaded[9])->maximumColor, 0xFF0000FFu);
 
     Loaded text = LoadBlock("tySh", TypeTool(2, 2));
     ASSERT_EQ(text.status, kPsdOk);
@@ -417,7 +390,7 @@ TEST(PsdLayerSection, Lr16ReplacesTheRecordsReadBeforeAndItsFailureFailsTheLoad)
     EXPECT_EQ(LoadDocument(doc).status, kPsdInflateFailed);
 }
 
-TEST(PsdLayerSection, SectionEndingAfterTheLayerInfoHasNoGlobalMaskAndOptionsPastTwoSkipTheLayers)
+TEST(PsdLayerSection, SectionEndingAfterTheLayerInfoHasNoGlobalMask)
 {
     Document doc = SmallRgb();
     doc.layers = {Named("only")};
@@ -429,11 +402,6 @@ TEST(PsdLayerSection, SectionEndingAfterTheLayerInfoHasNoGlobalMaskAndOptionsPas
     Loaded loaded = LoadBytes(data);
     ASSERT_EQ(loaded.status, kPsdOk);
     EXPECT_STREQ(loaded.Layer(0).name, "only");
-
-    doc.layers.push_back(Named("b"));
-    Loaded merged = LoadDocument(doc, 3);
-    ASSERT_EQ(merged.status, kPsdOk);
-    EXPECT_EQ(merged->layerCount, 1); // the merged image only
 }
 
 } // namespace
