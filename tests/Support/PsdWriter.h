@@ -494,6 +494,15 @@ inline Bytes PatternRecord(const PatternImage& p)
     return w.Zeros((4 - w.out.size() % 4) % 4).out;
 }
 
+// A "Patt" block's content: the records one after the other.
+inline Bytes PatternRecords(const std::vector<PatternImage>& patterns)
+{
+    Writer w;
+    for (const PatternImage& p : patterns)
+        w.Raw(PatternRecord(p));
+    return w.out;
+}
+
 // --- Sample helpers ------------------------------------------------------------------
 
 // A plane of width * height samples at a depth from a function of (x, y)

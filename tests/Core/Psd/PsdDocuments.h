@@ -24,9 +24,7 @@ inline std::vector<Bytes> MergedPlanes(const Document& doc)
 inline Channel MaskChannel(int16_t id, const Bytes& samples)
 {
     Channel channel;
-    channel.id = id;
-    channel.compression = 1;
-    channel.samples = samples;
+    channel.id = id, channel.compression = 1, channel.samples = samples;
     return channel;
 }
 
@@ -34,11 +32,7 @@ inline Document MakeDocument(uint16_t mode, uint16_t depth, uint16_t channels, u
                              uint32_t height, int compression)
 {
     Document doc;
-    doc.mode = mode;
-    doc.depth = depth;
-    doc.channels = channels;
-    doc.width = width;
-    doc.height = height;
+    doc.mode = mode, doc.depth = depth, doc.channels = channels, doc.width = width, doc.height = height;
     doc.compression = compression;
     doc.composite = MergedPlanes(doc);
     return doc;
@@ -102,11 +96,7 @@ inline std::vector<std::pair<std::string, Document>> WriterFixtures()
             palette[size_t(512 + i)] = uint8_t(i * 7);
         }
         doc.colorModeData = palette;
-        Writer count, transparent;
-        count.U16(200);
-        transparent.U16(5);
-        doc.resources.push_back(Resource{1046, "", count.out});
-        doc.resources.push_back(Resource{1047, "", transparent.out});
+        doc.resources = {{1046, "", {0, 200}}, {1047, "", {0, 5}}};
         doc.composite[0] = MakePlane(12, 8, 8, [](size_t x, size_t y) { return (x * 23 + y * 5) & 0xFF; });
         doc.layers.push_back(PatternLayer(0, 0, 8, 12, {0}, 8, 1, "bg"));
         doc.layers.push_back(PatternLayer(2, 2, 6, 9, {0}, 8, 0, "index"));
@@ -125,11 +115,9 @@ inline std::vector<std::pair<std::string, Document>> WriterFixtures()
         Document doc = MakeDocument(3, 8, 3, 16, 12, 1);
         doc.layers.push_back(PatternLayer(0, 0, 12, 16, {0, 1, 2}, 8, 1, "bg"));
         Layer masked = PatternLayer(1, 1, 11, 15, {-1, 0, 1, 2}, 8, 1, "masked");
-        Writer mask;
-        mask.I32(2).I32(2).I32(6).I32(9).U8(0).U8(16); // flags: parameters follow
-        mask.U8(0).U8(255).I32(0).I32(0).I32(12).I32(16);
-        mask.U8(1).U8(128).U16(0); // density parameter and padding
-        masked.mask = mask.out;
+        // Flags 16: parameters follow, here the density, then padding.
+        masked.mask = Writer().I32(2).I32(2).I32(6).I32(9).U8(0).U8(16).U8(0).U8(255).I32(0).I32(0).I32(12).I32(16)
+                          .U8(1).U8(128).U16(0).out;
         masked.channels.push_back(MaskChannel(-2, MakePlane(7, 4, 8, [](size_t x, size_t) { return x * 30; })));
         masked.channels.push_back(MaskChannel(-3, MakePlane(16, 12, 8, [](size_t, size_t y) { return y * 20; })));
         doc.layers.push_back(masked);
@@ -157,9 +145,7 @@ inline std::vector<std::pair<std::string, Document>> WriterFixtures()
     {
         // Two named alpha channels after the colour channels.
         Document doc = MakeDocument(3, 8, 5, 8, 6, 1);
-        Writer names;
-        names.Pascal("A", 1).Pascal("Bee", 1);
-        doc.resources.push_back(Resource{1006, "", names.out});
+        doc.resources.push_back(Resource{1006, "", Writer().Pascal("A", 1).Pascal("Bee", 1).out});
         doc.layers.push_back(PatternLayer(0, 0, 6, 8, {0, 1, 2}, 8, 1, "bg"));
         all.emplace_back("w_alpha_channels", doc);
     }
@@ -180,16 +166,11 @@ inline std::vector<std::pair<std::string, Document>> WriterFixtures()
     {
         // Image resources around a JPEG thumbnail.
         Document doc = MakeDocument(3, 8, 3, 16, 12, 1);
-        Writer resolution, angle, altitude, version;
-        resolution.U32(72 << 16).U16(1).U16(1).U32(72 << 16).U16(1).U16(1);
-        angle.U32(45);
-        altitude.U32(60);
-        version.U32(1).U8(1).Unicode(u"Test writer").Unicode(u"Test reader").U32(1);
-        doc.resources.push_back(Resource{1005, "", resolution.out});
-        doc.resources.push_back(Resource{1037, "", angle.out});
-        doc.resources.push_back(Resource{1049, "", altitude.out});
-        doc.resources.push_back(Resource{1057, "", version.out});
-        doc.resources.push_back(ThumbnailResource(16, 12, MakeJpeg(16, 12, 3)));
+        doc.resources = {{1005, "", Writer().U32(72 << 16).U16(1).U16(1).U32(72 << 16).U16(1).U16(1).out},
+                         {1037, "", {0, 0, 0, 45}},
+                         {1049, "", {0, 0, 0, 60}},
+                         {1057, "", Writer().U32(1).U8(1).Unicode(u"Test writer").Unicode(u"Test reader").U32(1).out},
+                         ThumbnailResource(16, 12, MakeJpeg(16, 12, 3))};
         doc.layers.push_back(PatternLayer(0, 0, 12, 16, {0, 1, 2}, 8, 1, "bg"));
         all.emplace_back("w_resources", doc);
     }
@@ -291,12 +272,7 @@ inline std::vector<std::pair<std::string, Document>> WriterFixtures()
                                  [seed](size_t x, size_t y) { return (x * 29 + y * 13 + size_t(seed) * 50) & 0xFF; });
             };
             PatternImage p;
-            p.mode = mode;
-            p.width = w;
-            p.height = h;
-            p.name = name;
-            p.id = id;
-            p.compression = compression;
+            p.mode = mode, p.width = w, p.height = h, p.name = name, p.id = id, p.compression = compression;
             p.depth = depth;
             for (int seed : seeds)
                 p.channels.push_back(plane(seed));
@@ -311,13 +287,7 @@ inline std::vector<std::pair<std::string, Document>> WriterFixtures()
                                               pattern(9, 3, 2, u"Lab", "lab", 2, 8, {10, 11, 12}, 13)};
         for (int i = 0; i < 768; ++i)
             patterns[2].palette.push_back(uint8_t(i * 7));
-        Bytes block;
-        for (const PatternImage& p : patterns)
-        {
-            const Bytes record = PatternRecord(p);
-            block.insert(block.end(), record.begin(), record.end());
-        }
-        doc.sectionBlocks.push_back(TaggedBlock{"Patt", block, true});
+        doc.sectionBlocks.push_back(TaggedBlock{"Patt", PatternRecords(patterns), true});
 
         doc.layers.push_back(Named("solid", {Block("SoCo", Versioned({{"Clr ", Color(200, 100, 25)}}))}));
         doc.layers.push_back(Named(
@@ -364,15 +334,10 @@ inline std::vector<std::pair<std::string, Document>> WriterFixtures()
         doc.layers.push_back(Named("photo filter", {Block("phfl", filter.out)}));
         doc.layers.push_back(PatternLayer(1, 2, 5, 7, {-1, 0, 1, 2}, 8, 1, "top"));
         PatternImage deep, plain;
-        deep.depth = 32;
-        deep.id = "deep";
+        deep.depth = 32, deep.id = "deep", plain.id = "plain";
         deep.channels.assign(3, Bytes(4, 9));
-        plain.id = "plain";
         plain.channels = {Bytes{10}, Bytes{20}, Bytes{30}};
-        Bytes block = PatternRecord(deep);
-        const Bytes next = PatternRecord(plain);
-        block.insert(block.end(), next.begin(), next.end());
-        doc.sectionBlocks.push_back(TaggedBlock{"Patt", block, true});
+        doc.sectionBlocks.push_back(TaggedBlock{"Patt", PatternRecords({deep, plain}), true});
         all.emplace_back("w_photoshop_forms", doc);
     }
     return all;

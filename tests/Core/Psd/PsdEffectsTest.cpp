@@ -208,13 +208,7 @@ Loaded LoadPatterns(const std::vector<PatternImage>& patterns, const char* key =
     Document doc = SmallRgb();
     if (layers)
         doc.layers.push_back(PatternLayer(0, 0, 1, 1, {0, 1, 2}, 8, 0, "bg"));
-    Bytes block;
-    for (const PatternImage& pattern : patterns)
-    {
-        const Bytes record = PatternRecord(pattern);
-        block.insert(block.end(), record.begin(), record.end());
-    }
-    doc.sectionBlocks.push_back(TaggedBlock{key, block, true});
+    doc.sectionBlocks.push_back(TaggedBlock{key, PatternRecords(patterns), true});
     return LoadDocument(doc);
 }
 
@@ -306,8 +300,7 @@ TEST(PsdPatternFailure, SkipsThePatternOrRefusesDamage)
     {
         Bytes records = PatternRecord(RgbPattern(1, true));
         c.change(records);
-        const Bytes next = PatternRecord(RgbPattern(0, false));
-        records.insert(records.end(), next.begin(), next.end());
+        records = Writer{records}.Raw(PatternRecord(RgbPattern(0, false))).out;
         Document doc = SmallRgb();
         doc.sectionBlocks.push_back(TaggedBlock{"Patt", records, true});
         Loaded loaded = LoadDocument(doc);
