@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include <zlib.h>
 
@@ -87,50 +88,46 @@ std::string PatternToken(const PsdPatternRef& p)
     return UnitsHex(p.name, p.nameLength) + "/" + Hex(p.identifier);
 }
 
-// Fields in the script's order: name, value.
-using Fields = std::vector<std::pair<const char*, std::string>>;
+std::string I(int64_t v) { return std::to_string(v); }
+std::string C(uint32_t v) { return Format("%08x", v); }
+std::string T(const PsdContour& t) { return Crc(t, 256); }
 
-std::string Int(int64_t v) { return std::to_string(v); }
-std::string Color(uint32_t v) { return Format("%08x", v); }
-std::string Table(const PsdContour& t) { return Crc(t, 256); }
-
-Fields ShadowFields(const PsdShadowEffect& e)
+// " name=value" for each of the space-separated names, in the script's order.
+std::string Fields(const char* names, const std::vector<std::string>& values)
 {
-    return {{"enabled", Int(e.enabled)}, {"blend", Int(e.blendMode)}, {"color", Color(e.color)},
-            {"native", Color(e.nativeColor)}, {"opacity", Int(e.opacity)}, {"angle", Int(e.angle)},
-            {"global", Int(e.useGlobalLight)}, {"distance", Int(e.distance)}, {"choke", Int(e.choke)},
-            {"size", Int(e.size)}, {"contour", Table(e.contour)}, {"aa", Int(e.antiAlias)}, {"noise", Int(e.noise)},
-            {"knockout", Int(e.layerKnocksOut)}};
+    std::istringstream in(names);
+    std::string line, name;
+    for (const std::string& value : values)
+        if (in >> name)
+            line += " " + name + "=" + value;
+    return line;
 }
 
-Fields GlowFields(const PsdGlowEffect& e)
+std::string ShadowFields(const PsdShadowEffect& e)
 {
-    return {{"enabled", Int(e.enabled)}, {"blend", Int(e.blendMode)}, {"opacity", Int(e.opacity)},
-            {"noise", Int(e.noise)}, {"fill", Int(e.fillType)}, {"color", Color(e.color)},
-            {"native", Color(e.nativeColor)}, {"gradient", GradientToken(e.gradient)},
-            {"technique", Int(e.technique)}, {"source", Int(e.source)}, {"spread", Int(e.spread)},
-            {"size", Int(e.size)}, {"contour", Table(e.contour)}, {"aa", Int(e.antiAlias)}, {"range", Int(e.range)},
-            {"jitter", Int(e.jitter)}};
+    return Fields("enabled blend color native opacity angle global distance choke size contour aa noise knockout",
+                  {I(e.enabled), I(e.blendMode), C(e.color), C(e.nativeColor), I(e.opacity), I(e.angle),
+                   I(e.useGlobalLight), I(e.distance), I(e.choke), I(e.size), T(e.contour), I(e.antiAlias),
+                   I(e.noise), I(e.layerKnocksOut)});
 }
 
-Fields BevelFields(const PsdBevelEffect& e)
+std::string GlowFields(const PsdGlowEffect& e)
 {
-    return {{"enabled", Int(e.enabled)}, {"style", Int(e.style)}, {"technique", Int(e.technique)},
-            {"depth", Int(e.depth)}, {"direction", Int(e.direction)}, {"size", Int(e.size)},
-            {"soften", Int(e.soften)}, {"angle", Int(e.angle)}, {"global", Int(e.useGlobalLight)},
-            {"altitude", Int(e.altitude)}, {"gloss", Table(e.glossContour)}, {"aaGloss", Int(e.antiAliasGloss)},
-            {"hBlend", Int(e.highlightBlendMode)}, {"hColor", Color(e.highlightColor)},
-            {"hNative", Color(e.highlightNativeColor)}, {"hOpacity", Int(e.highlightOpacity)},
-            {"sBlend", Int(e.shadowBlendMode)}, {"sColor", Color(e.shadowColor)},
-            {"sNative", Color(e.shadowNativeColor)}, {"sOpacity", Int(e.shadowOpacity)},
-            {"useShape", Int(e.useShape)}, {"contour", Table(e.contour)}, {"aa", Int(e.antiAlias)},
-            {"range", Int(e.range)}, {"useTexture", Int(e.useTexture)}, {"pattern", PatternToken(e.pattern)},
-            {"scale", Int(e.scale)}, {"textureDepth", Int(e.textureDepth)}, {"invertTexture", Int(e.invertTexture)},
-            {"align", Int(e.alignWithLayer)}, {"phaseX", Int(e.phaseX)}, {"phaseY", Int(e.phaseY)}};
+    return Fields("enabled blend opacity noise fill color native gradient technique source spread size contour aa "
+                  "range jitter",
+                  {I(e.enabled), I(e.blendMode), I(e.opacity), I(e.noise), I(e.fillType), C(e.color),
+                   C(e.nativeColor), GradientToken(e.gradient), I(e.technique), I(e.source), I(e.spread), I(e.size),
+                   T(e.contour), I(e.antiAlias), I(e.range), I(e.jitter)});
 }
 
-Fields EffectFields(const PsdLayerEffects& e, int index)
+std::string EffectFields(const PsdLayerEffects& e, int index)
 {
+    const PsdSatinEffect& a = e.satin;
+    const PsdColorOverlayEffect& o = e.colorOverlay;
+    const PsdGradientOverlayEffect& g = e.gradientOverlay;
+    const PsdPatternOverlayEffect& p = e.patternOverlay;
+    const PsdStrokeEffect& s = e.stroke;
+    const PsdBevelEffect& b = e.bevel;
     switch (index)
     {
     case kPsdEffectDropShadow:
@@ -142,42 +139,38 @@ Fields EffectFields(const PsdLayerEffects& e, int index)
     case kPsdEffectInnerGlow:
         return GlowFields(e.innerGlow);
     case kPsdEffectSatin:
-        return {{"enabled", Int(e.satin.enabled)}, {"blend", Int(e.satin.blendMode)},
-                {"color", Color(e.satin.color)}, {"opacity", Int(e.satin.opacity)}, {"angle", Int(e.satin.angle)},
-                {"distance", Int(e.satin.distance)}, {"size", Int(e.satin.size)},
-                {"contour", Table(e.satin.contour)}, {"aa", Int(e.satin.antiAlias)}, {"invert", Int(e.satin.invert)}};
+        return Fields("enabled blend color opacity angle distance size contour aa invert",
+                      {I(a.enabled), I(a.blendMode), C(a.color), I(a.opacity), I(a.angle), I(a.distance), I(a.size),
+                       T(a.contour), I(a.antiAlias), I(a.invert)});
     case kPsdEffectColorOverlay:
-        return {{"enabled", Int(e.colorOverlay.enabled)}, {"blend", Int(e.colorOverlay.blendMode)},
-                {"color", Color(e.colorOverlay.color)}, {"opacity", Int(e.colorOverlay.opacity)},
-                {"native", Color(e.colorOverlay.nativeColor)}};
+        return Fields("enabled blend color opacity native",
+                      {I(o.enabled), I(o.blendMode), C(o.color), I(o.opacity), C(o.nativeColor)});
     case kPsdEffectGradientOverlay:
-    {
-        const PsdGradientOverlayEffect& g = e.gradientOverlay;
-        return {{"enabled", Int(g.enabled)}, {"blend", Int(g.blendMode)}, {"opacity", Int(g.opacity)},
-                {"gradient", GradientToken(g.gradient)}, {"reverse", Int(g.reverse)}, {"style", Int(g.style)},
-                {"align", Int(g.alignWithLayer)}, {"angle", Int(g.angle)}, {"scale", Int(g.scale)},
-                {"offsetX", Int(g.offsetX)}, {"offsetY", Int(g.offsetY)}};
-    }
+        return Fields("enabled blend opacity gradient reverse style align angle scale offsetX offsetY",
+                      {I(g.enabled), I(g.blendMode), I(g.opacity), GradientToken(g.gradient), I(g.reverse),
+                       I(g.style), I(g.alignWithLayer), I(g.angle), I(g.scale), I(g.offsetX), I(g.offsetY)});
     case kPsdEffectPatternOverlay:
-    {
-        const PsdPatternOverlayEffect& p = e.patternOverlay;
-        return {{"enabled", Int(p.enabled)}, {"blend", Int(p.blendMode)}, {"opacity", Int(p.opacity)},
-                {"pattern", PatternToken(p.pattern)}, {"scale", Int(p.scale)}, {"align", Int(p.alignWithLayer)},
-                {"phaseX", Int(p.phaseX)}, {"phaseY", Int(p.phaseY)}};
-    }
+        return Fields("enabled blend opacity pattern scale align phaseX phaseY",
+                      {I(p.enabled), I(p.blendMode), I(p.opacity), PatternToken(p.pattern), I(p.scale),
+                       I(p.alignWithLayer), I(p.phaseX), I(p.phaseY)});
     case kPsdEffectStroke:
-    {
-        const PsdStrokeEffect& s = e.stroke;
-        return {{"enabled", Int(s.enabled)}, {"size", Int(s.size)}, {"position", Int(s.position)},
-                {"blend", Int(s.blendMode)}, {"opacity", Int(s.opacity)}, {"fill", Int(s.fillType)},
-                {"color", Color(s.color)}, {"gradient", GradientToken(s.gradient)}, {"reverse", Int(s.reverse)},
-                {"gradientStyle", Int(s.gradientStyle)}, {"align", Int(s.align)}, {"angle", Int(s.angle)},
-                {"gradientScale", Int(s.gradientScale)}, {"offsetX", Int(s.offsetX)}, {"offsetY", Int(s.offsetY)},
-                {"pattern", PatternToken(s.pattern)}, {"patternScale", Int(s.patternScale)},
-                {"linked", Int(s.linked)}, {"phaseX", Int(s.phaseX)}, {"phaseY", Int(s.phaseY)}};
-    }
+        return Fields("enabled size position blend opacity fill color gradient reverse gradientStyle align angle "
+                      "gradientScale offsetX offsetY pattern patternScale linked phaseX phaseY",
+                      {I(s.enabled), I(s.size), I(s.position), I(s.blendMode), I(s.opacity), I(s.fillType),
+                       C(s.color), GradientToken(s.gradient), I(s.reverse), I(s.gradientStyle), I(s.align),
+                       I(s.angle), I(s.gradientScale), I(s.offsetX), I(s.offsetY), PatternToken(s.pattern),
+                       I(s.patternScale), I(s.linked), I(s.phaseX), I(s.phaseY)});
     default:
-        return BevelFields(e.bevel);
+        return Fields("enabled style technique depth direction size soften angle global altitude gloss aaGloss "
+                      "hBlend hColor hNative hOpacity sBlend sColor sNative sOpacity useShape contour aa range "
+                      "useTexture pattern scale textureDepth invertTexture align phaseX phaseY",
+                      {I(b.enabled), I(b.style), I(b.technique), I(b.depth), I(b.direction), I(b.size),
+                       I(b.soften), I(b.angle), I(b.useGlobalLight), I(b.altitude), T(b.glossContour),
+                       I(b.antiAliasGloss), I(b.highlightBlendMode), C(b.highlightColor),
+                       C(b.highlightNativeColor), I(b.highlightOpacity), I(b.shadowBlendMode), C(b.shadowColor),
+                       C(b.shadowNativeColor), I(b.shadowOpacity), I(b.useShape), T(b.contour), I(b.antiAlias),
+                       I(b.range), I(b.useTexture), PatternToken(b.pattern), I(b.scale), I(b.textureDepth),
+                       I(b.invertTexture), I(b.alignWithLayer), I(b.phaseX), I(b.phaseY)});
     }
 }
 
@@ -200,10 +193,7 @@ void DescribeBlocks(const PsdLayerRecord& record, int i, std::vector<std::string
             {
                 if (!e.present[index])
                     continue;
-                std::string line = Format("effect %d %d %d", i, kind, index);
-                for (const auto& [name, value] : EffectFields(e, index))
-                    line += std::string(" ") + name + "=" + value;
-                lines.push_back(line);
+                lines.push_back(Format("effect %d %d %d", i, kind, index) + EffectFields(e, index));
             }
         }
         else if (kind == kPsdInfoSolidColorFill)
