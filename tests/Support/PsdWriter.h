@@ -130,7 +130,8 @@ inline Bytes EncodePlanes(const std::vector<Bytes>& planes, int compression, siz
                     joined[at] = uint8_t(joined[at] - joined[at - 1]);
                     continue;
                 }
-                const unsigned delta = ((joined[at] << 8 | joined[at + 1]) - (joined[at - 2] << 8 | joined[at - 1])) & 0xFFFF;
+                const unsigned current = joined[at] << 8 | joined[at + 1];
+                const unsigned delta = (current - (joined[at - 2] << 8 | joined[at - 1])) & 0xFFFF;
                 joined[at] = uint8_t(delta >> 8);
                 joined[at + 1] = uint8_t(delta);
             }
@@ -196,7 +197,9 @@ inline Bytes EncodeLayerInfo(const Document& doc, bool empty)
         // A mask channel takes the rectangle at the start of the mask block.
         auto side = [&](size_t i) {
             const Bytes& m = layer.mask;
-            auto at = [&](size_t j) { return int32_t(uint32_t(m[j]) << 24 | m[j + 1] << 16 | m[j + 2] << 8 | m[j + 3]); };
+            auto at = [&](size_t j) {
+                return int32_t(uint32_t(m[j]) << 24 | m[j + 1] << 16 | m[j + 2] << 8 | m[j + 3]);
+            };
             return m.size() < 16 ? 0 : size_t(at(i + 8) - at(i));
         };
         info.I32(layer.top).I32(layer.left).I32(layer.bottom).I32(layer.right).U16(uint32_t(layer.channels.size()));
@@ -375,7 +378,10 @@ namespace fx
 {
 
 // A colour record: RGB, components as 16-bit values.
-inline Bytes Color(uint8_t r, uint8_t g, uint8_t b) { return Writer().U16(0).U16(r * 257u).U16(g * 257u).U16(b * 257u).U16(0).out; }
+inline Bytes Color(uint8_t r, uint8_t g, uint8_t b)
+{
+    return Writer().U16(0).U16(r * 257u).U16(g * 257u).U16(b * 257u).U16(0).out;
+}
 inline uint32_t Fixed(int32_t whole) { return uint32_t(whole) << 16; }
 // One effect: its signature, key, size and body.
 inline Bytes Entry(const char* key, const Bytes& body) { return Writer().Key("8BIM").Key(key).Block(body).out; }

@@ -61,7 +61,10 @@ inline psdtest::Layer GroupOpen(const std::string& name)
 {
     return psdtest::Named(name, {psdtest::Block("lsct", psdtest::SectionDivider(1, "pass"))});
 }
-inline psdtest::Layer GroupClose() { return psdtest::Named("</Layer group>", {psdtest::Block("lsct", psdtest::SectionDivider(3))}); }
+inline psdtest::Layer GroupClose()
+{
+    return psdtest::Named("</Layer group>", {psdtest::Block("lsct", psdtest::SectionDivider(3))});
+}
 
 // A 64 x 48 RGB document whose layers are given from the top down; the
 // background record the containers never take is added at the bottom.
@@ -94,7 +97,7 @@ inline std::vector<uint32_t> ReadPixels(base::Stream* stream)
     return pixels;
 }
 
-inline std::vector<int32_t> Rect(const base::ImageInfo& layer) { return {layer.mX, layer.mY, layer.mWidth, layer.mHeight}; }
+inline std::vector<int32_t> Rect(const base::ImageInfo& l) { return {l.mX, l.mY, l.mWidth, l.mHeight}; }
 
 // A layer in one line, for comparing: rectangle, opacity, index, image, raw
 // pixels, atlas, scale and the atlas texture's offset and scale.

@@ -32,7 +32,8 @@ TEST(PsdPackBits, RunsStayInsideTheirRowTheInputAndTheOutput)
         Bytes out; // what the output holds afterwards, its size the room given
         PsdStatus status;
     } cases[] = {
-        {"literal, repeat and no-op", Rows({{2, 'a', 'b', 'c', 128, 0xFE, 'z'}}), 1, {'a', 'b', 'c', 'z', 'z', 'z'}, kPsdOk},
+        {"literal, repeat and no-op", Rows({{2, 'a', 'b', 'c', 128, 0xFE, 'z'}}), 1, {'a', 'b', 'c', 'z', 'z', 'z'},
+         kPsdOk},
         {"rows of zero bytes", Rows({{}, {0, 7}}), 2, {7, 9, 9}, kPsdOk},
         {"literal past its row", Rows({{2, 'a', 'b'}}), 1, {9, 9, 9, 9}, kPsdCorruptData},
         {"repeat without its byte", Rows({{0xFE}}), 1, {9, 9, 9, 9}, kPsdCorruptData},
@@ -147,7 +148,8 @@ TEST(PsdLayerChannels, EmptyInvertedAndChannelLessLayersSkipTheirData)
     EXPECT_EQ(std::vector<int32_t>({r.bottom, r.width, r.height, r.maskWidth, r.maskHeight}),
               std::vector<int32_t>({-1, 0, 0, 0, 0}));
     EXPECT_EQ(r.pixels, nullptr);
-    EXPECT_EQ(loaded.Layer(3).pixels[0], PsdMakeRgb(PatternSample(0, 0, 0), PatternSample(1, 0, 0), PatternSample(2, 0, 0)));
+    EXPECT_EQ(loaded.Layer(3).pixels[0],
+              PsdMakeRgb(PatternSample(0, 0, 0), PatternSample(1, 0, 0), PatternSample(2, 0, 0)));
 }
 
 // The budget counts the bytes alive at once: decode buffers freed and

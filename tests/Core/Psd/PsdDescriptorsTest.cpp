@@ -18,7 +18,10 @@ namespace
 // A value followed by a marker, so that a test can tell where skipping stopped.
 Bytes WithMarker(const Bytes& value) { return Writer().Raw(value).Key("MARK").out; }
 Bytes Typed(const char* type, const Bytes& data) { return Writer().Key(type).Raw(data).out; }
-Bytes ClassValue(const std::u16string& name, const std::string& key) { return Writer().Unicode(name).Raw(Key(key)).out; }
+Bytes ClassValue(const std::u16string& name, const std::string& key)
+{
+    return Writer().Unicode(name).Raw(Key(key)).out;
+}
 
 // Descriptors nested `depth` deep, objects and lists in turn, around a long.
 // Neither has a length, so the heads can simply be laid end to end.
@@ -39,8 +42,9 @@ Bytes Reference()
 {
     Writer w;
     w.Key("obj ").U32(7).Key("prop").Raw(ClassValue(u"p", "Lyr ")).Raw(Key("Nm  "));
-    w.Key("Clss").Raw(ClassValue(u"", "Chnl")).Key("Enmr").Raw(ClassValue(u"", "Lyr ")).Raw(Key("Ordn")).Raw(Key("Trgt"));
-    w.Key("rele").Raw(ClassValue(u"", "Lyr ")).U32(3).Key("Idnt").U32(42).Key("indx").U32(2).Key("name").Unicode(u"layer");
+    w.Key("Clss").Raw(ClassValue(u"", "Chnl")).Key("Enmr").Raw(ClassValue(u"", "Lyr ")).Raw(Key("Ordn"));
+    w.Raw(Key("Trgt")).Key("rele").Raw(ClassValue(u"", "Lyr ")).U32(3).Key("Idnt").U32(42).Key("indx").U32(2);
+    w.Key("name").Unicode(u"layer");
     return w.out;
 }
 

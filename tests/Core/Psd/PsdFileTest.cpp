@@ -45,8 +45,9 @@ TEST_F(PsdFileTest, LayersAreNamedByTheirGroupsAndOptions)
         GroupClose(),
         GroupClose(), // a stray end of group changes nothing
     }));
-    EXPECT_EQ(Names(*layout), (std::vector<std::wstring>{L"top", L"a/b/c", L"a/b/logo|box", L"pivot|center", L"both|center|box",
-                                                         L"\u043a\u043d\u043e\u043f\u043a\u0430", L"grp\ufffd/bad\ufffd"}));
+    EXPECT_EQ(Names(*layout),
+              (std::vector<std::wstring>{L"top", L"a/b/c", L"a/b/logo|box", L"pivot|center", L"both|center|box",
+                                         L"\u043a\u043d\u043e\u043f\u043a\u0430", L"grp\ufffd/bad\ufffd"}));
     // Records run bottom first: background 0, stray end 1, ... c 11.
     EXPECT_EQ(Describe(layout->FindLayer(L"a/b/c")), "5,6 7x8 o128 e11 image1 raw1 atlas0 scale1 tex 0 0 1 1");
     EXPECT_NE(dynamic_cast<file::PsdFileLayer*>(layout->FindLayer(L"a/b/c")), nullptr);
@@ -67,7 +68,7 @@ TEST_F(PsdFileTest, LayersAreNamedByTheirGroupsAndOptions)
 TEST_F(PsdFileTest, DuplicatesPointAtTheUpperLayerAndTheBottomMostRecordIsNeverALayer)
 {
     auto layout = Open(Layout(
-        {PixelLayer("twin", 1, 1, 2, 2, 10, 200), PixelLayer("other", 0, 0, 1, 1), PixelLayer("twin", 5, 5, 3, 3, 20)}));
+        {PixelLayer("twin", 1, 1, 2, 2, 10, 200), PixelLayer("other", 0, 0, 1, 1), PixelLayer("twin", 5, 5, 3, 3)}));
     EXPECT_EQ(layout->GetLayerCount(), 2u);
     base::ImageInfo* twin = layout->FindLayer(L"twin");
     EXPECT_EQ(Describe(twin).substr(0, 12), "1,1 2x2 o200");
@@ -159,7 +160,8 @@ TEST_F(PsdFileTest, ImageInfoDescribesTheLayerAsAFile)
     info.reset(layout->GetImageInfo(L"menu/play.in", noEmpty, 2, &index));
     ASSERT_NE(info, nullptr);
     EXPECT_EQ(index, 3u);
-    EXPECT_NE(std::unique_ptr<file::ImageFileInfo>(layout->GetImageInfo(L"menu/play.in", twoEmpty, 4, nullptr)), nullptr);
+    info.reset(layout->GetImageInfo(L"menu/play.in", twoEmpty, 4, nullptr));
+    EXPECT_NE(info, nullptr);
 }
 
 TEST_F(PsdFileTest, UnreadableFilesGiveEmptyContainersAndNamesAreFoundWhateverTheirCase)

@@ -87,7 +87,8 @@ TEST_F(PsdFolderTest, BrokenMissingOrShortDescriptionsGiveEmptyContainers)
 {
     // A layer without name ends the list; only the first root's children are read.
     auto layout = OpenXml("<Layers><Layer name=\"a\"><Layer name=\"nested\"/></Layer><Other name=\"skipped\"/>"
-                          "<Group><Layer name=\"inside\"/></Group><Layer name=\"b\"/><Layer x=\"1\"/><Layer name=\"c\"/>"
+                          "<Group><Layer name=\"inside\"/></Group><Layer name=\"b\"/><Layer x=\"1\"/>"
+                          "<Layer name=\"c\"/>"
                           "</Layers><Layers><Layer name=\"second\"/></Layers>");
     EXPECT_EQ(Names(*layout), (std::vector<std::wstring>{L"a", L"b"}));
     for (const char* xml : {"", "not xml at all", "<Layers><Layer name=\"a\"/>", "<Layers><Layer name=\"a\"></Layers>",

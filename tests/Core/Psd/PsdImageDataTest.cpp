@@ -40,7 +40,8 @@ TEST(PsdMerged, ConvertsEveryCompressionAlike)
         {
             Loaded loaded = LoadDocument(Flat(c.mode, c.depth, c.values, compression));
             ASSERT_EQ(loaded.status, kPsdOk) << c.mode << " " << c.depth << " " << compression;
-            EXPECT_EQ(std::vector<uint32_t>(loaded->composite, loaded->composite + 15), std::vector<uint32_t>(15, c.pixel))
+            EXPECT_EQ(std::vector<uint32_t>(loaded->composite, loaded->composite + 15),
+                      std::vector<uint32_t>(15, c.pixel))
                 << c.mode << " " << c.depth << " " << compression;
         }
 }

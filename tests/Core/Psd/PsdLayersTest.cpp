@@ -120,7 +120,8 @@ TEST(PsdLayerRecord, NegativeBoundsFlagBitsAndMasksOfTwentyAndThirtySixBytes)
     fields.flags = 1 | 2 | 4 | 8 | 16;
     fields.mask = MaskBlock(1, 2, 4, 7, 200, 2 | 4);
     Layer thirtySix = Named("36");
-    thirtySix.mask = Writer().I32(1).I32(2).I32(4).I32(7).U8(10).U8(0).U8(1).U8(30).I32(0).I32(0).I32(9).I32(9).U16(0).out;
+    thirtySix.mask =
+        Writer().I32(1).I32(2).I32(4).I32(7).U8(10).U8(0).U8(1).U8(30).I32(0).I32(0).I32(9).I32(9).U16(0).out;
     Loaded loaded = LoadLayers({fields, thirtySix});
     ASSERT_EQ(loaded.status, kPsdOk);
     const PsdLayerRecord& a = loaded.Layer(1);
@@ -128,7 +129,8 @@ TEST(PsdLayerRecord, NegativeBoundsFlagBitsAndMasksOfTwentyAndThirtySixBytes)
     EXPECT_TRUE(a.transparencyProtected && a.obsolete && a.pixelDataIrrelevant && a.maskDisabled && a.maskInvert);
     EXPECT_FALSE(a.visible || a.hasRealMask);
     const PsdLayerRecord& b = loaded.Layer(2);
-    EXPECT_EQ(std::vector<int>({b.maskWidth, b.maskDefaultColor, b.hasRealMask, b.realMaskDefaultColor, b.realMaskBottom}),
+    EXPECT_EQ(
+        std::vector<int>({b.maskWidth, b.maskDefaultColor, b.hasRealMask, b.realMaskDefaultColor, b.realMaskBottom}),
               std::vector<int>({5, 10, 1, 30, 9}));
 }
 
@@ -236,7 +238,8 @@ TEST(PsdAdjustments, LevelsAndCurvesWithAndWithoutTheirExtensions)
 
     // The extension replaces the curves read before; one that disagrees stops
     // the reader with what it had.
-    Loaded curves = LoadBlock("curv", Curves(1, 0b101, 3, true, 2)), other = LoadBlock("curv", Curves(4, 0b11, 2, true, 5)),
+    Loaded curves = LoadBlock("curv", Curves(1, 0b101, 3, true, 2)),
+           other = LoadBlock("curv", Curves(4, 0b11, 2, true, 5)),
            changed = LoadBlock("curv", Curves(4, 0b11, 2, true, 2, true));
     ASSERT_TRUE(curves.status == kPsdOk && other.status == kPsdOk && changed.status == kPsdOk);
     ASSERT_EQ(Payload<PsdCurves>(curves)->count, 2);
@@ -324,7 +327,8 @@ TEST(PsdLayerFailure, RefusesDamageAndKeepsAdjustmentsItCannotInterpret)
         {"curves version", WithBlock("curv", Curves(2, 1, 2, false, 0)), kPsdBadCurvesVersion},
         {"curves of twenty points", WithBlock("curv", Curves(1, 1, 20, false, 0)), kPsdListFull},
         {"curves marker", WithBlock("curv", Patched(curves, 7 + 2 + 8, 'X')), kPsdMissingCurvesExtension},
-        {"curves extension version", WithBlock("curv", Patched(curves, 7 + 2 + 8 + 5, 3)), kPsdBadCurvesExtensionVersion},
+        {"curves extension version", WithBlock("curv", Patched(curves, 7 + 2 + 8 + 5, 3)),
+         kPsdBadCurvesExtensionVersion},
         {"hue version", WithBlock("hue2", Bytes{0, 1}), kPsdBadHueSaturationVersion},
         {"selective colour version", WithBlock("selc", Bytes{0, 2}), kPsdBadSelectiveColorVersion},
         {"mixer version", WithBlock("mixr", Bytes{0, 2}), kPsdBadChannelMixerVersion},
@@ -332,7 +336,8 @@ TEST(PsdLayerFailure, RefusesDamageAndKeepsAdjustmentsItCannotInterpret)
         {"gradient map version 3", WithBlock("grdm", Patched(map, 1, 3)), kPsdBadGradientMapVersion},
         // A block shorter than its structure is an overrun, whatever the version.
         {"short hue", WithBlock("hue2", Bytes{0, 2, 0, 0}), kPsdBlockOverrun},
-        {"gradient map stops past the block", WithBlock("grdm", Patched(Patched(GradientMap(2, 0), 16, 0xFF), 17, 0xFF)),
+        {"gradient map stops past the block",
+         WithBlock("grdm", Patched(Patched(GradientMap(2, 0), 16, 0xFF), 17, 0xFF)),
          kPsdBlockOverrun},
         {"type tool axes past the block", WithBlock("tySh", TypeTool(1, 0x40000000)), kPsdBlockOverrun},
     };

@@ -65,8 +65,9 @@ TEST(PsdReader, BufferedReadsAndSkipsDeliverTheFileInOrder)
     uint8_t byte = 0;
     EXPECT_EQ(PsdReadBytes(negative.get(), &byte, -5), 0);
     EXPECT_EQ(PsdSkipBytes(skipping.get(), 1 << 20), 100);
-    EXPECT_EQ(std::vector<int64_t>({negative->consumed, negative->readStatus, skipping->consumed, skipping->readStatus}),
-              std::vector<int64_t>({0, kPsdShortRead, 100, kPsdShortRead}));
+    EXPECT_EQ(negative->consumed, 0);
+    EXPECT_EQ(skipping->consumed, 100);
+    EXPECT_TRUE(negative->readStatus == kPsdShortRead && skipping->readStatus == kPsdShortRead);
 }
 
 TEST(PsdReader, BlocksConfineReadsAndEndAtTheirDeclaredLength)

@@ -71,7 +71,10 @@ inline Document SmallRgb()
 }
 
 // The sample a PatternLayer's channel of `id` holds at (x, y).
-inline uint8_t PatternSample(int16_t id, size_t x, size_t y) { return uint8_t((x * 37 + y * 11 + size_t(id + 3) * 50) & 0xFF); }
+inline uint8_t PatternSample(int16_t id, size_t x, size_t y)
+{
+    return uint8_t((x * 37 + y * 11 + size_t(id + 3) * 50) & 0xFF);
+}
 
 // A layer with one channel per id, each filled by its own pattern.
 inline Layer PatternLayer(int32_t top, int32_t left, int32_t bottom, int32_t right, std::vector<int16_t> ids, int depth,

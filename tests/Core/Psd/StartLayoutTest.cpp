@@ -108,7 +108,8 @@ TEST_F(StartLayoutTest, PsdAndFolderDescribeTheSameScreenAndGiveTheRendererTheSa
     // The menu keeps only the button that leads somewhere.
     EXPECT_EQ(Names(psd), (std::vector<std::wstring>{L"start/sparkle|center", L"start/profile|box",
                                                      L"start/menu/options/out", L"start/menu/options/in",
-                                                     L"start/menu/panel", L"start/title", L"start/chips", L"start/back"}));
+                                                     L"start/menu/panel", L"start/title", L"start/chips",
+                                                     L"start/back"}));
     EXPECT_EQ(psd.FindLayer(L"start/menu/panel")->mOpacity, 200u);
     EXPECT_EQ(Rect(*psd.FindLayer(L"start/back")), (std::vector<int32_t>{0, 0, 1024, 768}));
     // Anchors give a rectangle and a point, and have no image in either form.
