@@ -7,7 +7,6 @@
 
 #include <atomic>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace testing_support
@@ -18,15 +17,7 @@ namespace testing_support
 std::vector<float> MakeSine(double frequency, uint32_t rate, uint32_t frames, float amplitude, uint32_t channels = 1,
                             float channelScale = 1.0f);
 
-enum class WavSample
-{
-    U8,
-    S16,
-    S24,
-    S32,
-    F32,
-    S16Extensible,
-};
+enum class WavSample { U8, S16, S24, S32, F32, S16Extensible };
 
 // A RIFF WAVE file of the interleaved samples (clipped to -1..1 for the
 // integer types). extraChunk, when given, is a whole chunk placed before
@@ -35,8 +26,7 @@ std::vector<uint8_t> MakeWav(const std::vector<float>& samples, uint32_t channel
                              const std::vector<uint8_t>& extraChunk = {});
 
 // An Ogg Vorbis file of the interleaved samples (variable bit rate).
-std::vector<uint8_t> MakeOgg(const std::vector<float>& samples, uint32_t channels, uint32_t rate,
-                             float quality = 0.5f);
+std::vector<uint8_t> MakeOgg(const std::vector<float>& samples, uint32_t channels, uint32_t rate);
 
 // Makes the next audio initialisation use the SDL audio driver of that name
 // ("dummy", "disk", or a missing one to see a machine without sound).
@@ -49,10 +39,8 @@ struct MemoryFile
     uint64_t position = 0;
     // A read that reaches this offset fails ((DWORD)-1); ~0 never.
     uint64_t failReadsAt = ~0ull;
-
     int closes = 0;
     std::atomic<int> reads{0}; // counted on the output thread, read by the test
-
     std::vector<QWORD> seeks;
     bool seekPastEnd = false; // a seek asked for more than the length
 

@@ -23,101 +23,78 @@
 #include <unistd.h>
 #include <vector>
 
-using testing_support::LogCapture;
 using testing_support::MakeOgg;
 using testing_support::MakeSine;
 using testing_support::MakeWav;
-using testing_support::TempFolder;
 using testing_support::UseAudioDriver;
 using testing_support::WavSample;
 
 namespace
 {
 
-std::string Bytes(const std::vector<uint8_t>& v)
-{
-    return std::string(v.begin(), v.end());
-}
-
-// Each frame tells its own index.
-std::vector<float> Ramp(uint32_t frames)
-{
-    std::vector<float> v(frames);
-    for (uint32_t i = 0; i < frames; ++i)
-        v[i] = static_cast<float>(i % 1000) / 1000.0f;
-    return v;
-}
-
 // A sound system on a machine without an audio device: it falls back to the
 // no-sound output, which only moves when the test pulls it, frame by frame.
 class SilentSoundSystem : public ::testing::Test
 {
 protected:
-    void SetUp() override
+    SilentSoundSystem()
     {
         UseAudioDriver("no-such-driver");
-        mFolder.reset(new TempFolder(true));
         mSound.reset(new SoundSystem);
     }
-    void TearDown() override
+    ~SilentSoundSystem() override
     {
         mSound.reset();
-        mFolder.reset();
         UseAudioDriver("dummy");
     }
 
     // The left channel of frames output frames.
     static std::vector<float> Pull(uint32_t frames)
     {
-        std::vector<float> stereo(static_cast<size_t>(frames) * 2);
+        std::vector<float> stereo(static_cast<size_t>(frames) * 2), left;
         audio::GetOutputMixer()->Mix(stereo.data(), frames);
-        std::vector<float> left;
         for (size_t i = 0; i < stereo.size(); i += 2)
             left.push_back(stereo[i]);
         return left;
     }
 
-    std::unique_ptr<TempFolder> mFolder;
+    // The bytes as "data/music/<name>", opened.
+    MusicStream* Open(const char* name, const std::vector<uint8_t>& bytes, bool loop = false)
+    {
+        mFolder.Write(std::string("data/music/") + name, std::string(bytes.begin(), bytes.end()));
+        MusicStream* music = mSound->OpenMusic(L"data/music/" + testing_support::Widen(name), loop);
+        EXPECT_NE(music, nullptr);
+        return music;
+    }
+
+    testing_support::TempFolder mFolder{true};
+    testing_support::LogCapture mLog;
     std::unique_ptr<SoundSystem> mSound;
 };
 
 TEST_F(SilentSoundSystem, DependsOnTheResourceManagerAndIsDestroyedBeforeIt)
 {
-    std::vector<base::SingletoneBase*> dependencies = mSound->GetDependencies();
-    ASSERT_EQ(dependencies.size(), 1u);
-    ASSERT_NE(resource::ResourceManager::GetInstance(), nullptr);
-    EXPECT_EQ(dependencies[0], resource::ResourceManager::GetInstance());
-
-    // The resource manager stands before the sound system when it was made
-    // first; the ordering puts the sound system ahead of it.
+    const std::vector<base::SingletoneBase*> dependencies = mSound->GetDependencies();
+    resource::ResourceManager* resources = resource::ResourceManager::GetInstance();
+    ASSERT_NE(resources, nullptr);
+    EXPECT_EQ(dependencies, std::vector<base::SingletoneBase*>{resources});
+    // The resource manager was made first; the ordering puts the sound
+    // system ahead of it.
     base::SingletonRegistry& registry = base::SingletonRegistry::Get();
     registry.SortByDependencies();
     const auto& live = registry.GetSingletons();
-    auto at = [&](base::SingletoneBase* s) { return std::find(live.begin(), live.end(), s) - live.begin(); };
-    EXPECT_LT(at(mSound.get()), at(resource::ResourceManager::GetInstance()));
+    EXPECT_LT(std::find(live.begin(), live.end(), mSound.get()), std::find(live.begin(), live.end(), resources));
 }
 
-TEST_F(SilentSoundSystem, WithoutAnAudioDeviceItSaysSoAndPlaysOnSilently)
+TEST_F(SilentSoundSystem, WithoutADeviceItSaysSoAndMusicStreamsFromTheDataFolderPausesAndPlaysAgain)
 {
-    LogCapture log;
-    mSound.reset();
-    mSound.reset(new SoundSystem);
     EXPECT_FALSE(mSound->HasOutput());
-    EXPECT_TRUE(log.Contains(L"No audio output"));
-
-    mFolder->Write("data/music/a.wav", Bytes(MakeWav(Ramp(100), 1, 44100, WavSample::F32)));
-    std::unique_ptr<MusicStream> music(mSound->OpenMusic(L"data/music/a.wav", false));
-    ASSERT_NE(music, nullptr);
-    EXPECT_EQ(music->Play(), BW_OK);
-    EXPECT_TRUE(music->IsPlaying());
-}
-
-TEST_F(SilentSoundSystem, MusicStreamsFromTheDataFolderPausesAndPlaysAgainFromTheStart)
-{
-    std::vector<float> samples = Ramp(3000);
-    mFolder->Write("data/music/a.wav", Bytes(MakeWav(samples, 1, 44100, WavSample::F32)));
-    std::unique_ptr<MusicStream> music(mSound->OpenMusic(L"data/music/a.wav", false));
-    ASSERT_NE(music, nullptr);
+    EXPECT_TRUE(mLog.Contains(L"No audio output"));
+    // Each frame tells its own index.
+    std::vector<float> samples(3000);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<float>(i % 1000) / 1000.0f;
+    std::unique_ptr<MusicStream> music(Open("a.wav", MakeWav(samples, 1, 44100, WavSample::F32)));
     ASSERT_EQ(music->Play(), BW_OK);
     Pull(100);
     mSound->Pause();
@@ -135,11 +112,11 @@ TEST_F(SilentSoundSystem, MusicStreamsFromTheDataFolderPausesAndPlaysAgainFromTh
 
 TEST_F(SilentSoundSystem, MusicStreamsFromTheMountedPackAndLoops)
 {
-    std::vector<float> sine = MakeSine(440.0, 44100, 8000, 0.5f);
-    mFolder->Write("data/music/loop.ogg", Bytes(MakeOgg(sine, 1, 44100)));
-    mFolder->Write("data/other.txt", "beside the music, so the entry lies inside the pack");
+    mFolder.Write("data/other.txt", "beside the music, so the entry lies inside the pack");
+    const std::vector<uint8_t> ogg = MakeOgg(MakeSine(440.0, 44100, 8000, 0.5f), 1, 44100);
+    mFolder.Write("data/music/loop.ogg", std::string(ogg.begin(), ogg.end()));
     ASSERT_EQ(file::BuildPack(L"data", L"data.dat"), BW_OK);
-    ASSERT_EQ(std::remove((mFolder->Path() + "data/music/loop.ogg").c_str()), 0);
+    ASSERT_EQ(std::remove((mFolder.Path() + "data/music/loop.ogg").c_str()), 0);
 
     file::FileManager::MountTable& mounts = file::FileManager::Instance()->GetMountTable();
     mounts[L"data/"] = L"data.dat";
@@ -147,39 +124,20 @@ TEST_F(SilentSoundSystem, MusicStreamsFromTheMountedPackAndLoops)
     mounts.erase(L"data/");
     ASSERT_NE(music, nullptr);
     ASSERT_EQ(music->Play(), BW_OK);
-
     std::vector<float> first = Pull(8000);
-    std::vector<float> second = Pull(8000);
-    EXPECT_EQ(first, second); // the loop went back to the start of the entry
-    double peak = 0.0;
-    for (float v : first)
-        peak = std::max(peak, static_cast<double>(std::abs(v)));
-    EXPECT_NEAR(peak, 0.5, 0.05);
+    EXPECT_EQ(Pull(8000), first); // the loop went back to the start of the entry
+    EXPECT_NEAR(*std::max_element(first.begin(), first.end()), 0.5, 0.05);
     EXPECT_TRUE(music->IsPlaying());
-}
-
-TEST_F(SilentSoundSystem, MissingOrUndecodableMusicIsRefusedWithALogRecord)
-{
-    LogCapture log;
-    EXPECT_EQ(mSound->OpenMusic(L"data/music/none.ogg", false), nullptr);
-    EXPECT_TRUE(log.Contains(L"Music file 'data/music/none.ogg' not found."));
-
-    mFolder->Write("data/music/text.ogg", "OggS, but nothing after it");
-    EXPECT_EQ(mSound->OpenMusic(L"data/music/text.ogg", false), nullptr);
-    EXPECT_TRUE(log.Contains(L"Music file 'data/music/text.ogg' cannot be played"));
 }
 
 TEST_F(SilentSoundSystem, MusicVolumeAppliesToOpenAndLaterStreams)
 {
-    mFolder->Write("data/music/a.wav", Bytes(MakeWav(std::vector<float>(1000, 0.5f), 1, 44100, WavSample::F32)));
-    std::unique_ptr<MusicStream> first(mSound->OpenMusic(L"data/music/a.wav", false));
-    ASSERT_NE(first, nullptr);
+    const std::vector<uint8_t> half = MakeWav(std::vector<float>(1000, 0.5f), 1, 44100, WavSample::F32);
+    std::unique_ptr<MusicStream> first(Open("a.wav", half));
     first->Play();
     mSound->SetMusicVolume(0.5f);
     EXPECT_EQ(Pull(10), std::vector<float>(10, 0.25f));
-
-    std::unique_ptr<MusicStream> second(mSound->OpenMusic(L"data/music/a.wav", false));
-    ASSERT_NE(second, nullptr);
+    std::unique_ptr<MusicStream> second(Open("a.wav", half));
     second->Play();
     EXPECT_EQ(Pull(10), std::vector<float>(10, 0.5f));
 
@@ -189,17 +147,20 @@ TEST_F(SilentSoundSystem, MusicVolumeAppliesToOpenAndLaterStreams)
     EXPECT_EQ(Pull(10), std::vector<float>(10, 0.5f));
 }
 
-TEST_F(SilentSoundSystem, MusicKeptPastTheSoundSystemIsLetGoHarmlessly)
+TEST_F(SilentSoundSystem, BadMusicIsRefusedWithALogRecordAndMusicKeptPastTheSoundSystemIsLetGoHarmlessly)
 {
-    mFolder->Write("data/music/a.wav", Bytes(MakeWav(Ramp(100), 1, 44100, WavSample::F32)));
-    std::unique_ptr<MusicStream> music(mSound->OpenMusic(L"data/music/a.wav", false));
-    ASSERT_NE(music, nullptr);
+    EXPECT_EQ(mSound->OpenMusic(L"data/music/none.ogg", false), nullptr);
+    EXPECT_TRUE(mLog.Contains(L"Music file 'data/music/none.ogg' not found."));
+    mFolder.Write("data/music/text.ogg", "OggS, but nothing after it");
+    EXPECT_EQ(mSound->OpenMusic(L"data/music/text.ogg", false), nullptr);
+    EXPECT_TRUE(mLog.Contains(L"Music file 'data/music/text.ogg' cannot be played"));
+
+    std::unique_ptr<MusicStream> music(Open("a.wav", MakeWav(std::vector<float>(100, 0.5f), 1, 44100, WavSample::F32)));
     music->Play();
     mSound.reset(); // frees the output and closes the file
     EXPECT_EQ(music->GetHandle(), 0u);
     EXPECT_FALSE(music->IsPlaying());
     EXPECT_EQ(music->Play(), BW_FAIL);
-    music.reset();
 }
 
 } // namespace

@@ -30,39 +30,38 @@ TEST(SoundsIni, ReadsEntriesAroundCommentsBlanksSpacesAndLineEnds)
     EXPECT_EQ(deep.channels, 16u);
 }
 
-struct BadLine
+TEST(SoundsIni, ABadLineRefusesTheWholeFileNamingTheLine)
 {
-    const char* line;
-    const wchar_t* why;
-};
-
-class SoundsIniBadLine : public ::testing::TestWithParam<BadLine>
-{
-};
-
-TEST_P(SoundsIniBadLine, RefusesTheWholeFileNamingTheLine)
-{
-    testing_support::LogCapture log;
-    SoundsIni ini;
-    EXPECT_FALSE(ini.Parse(std::string("ok = ok.wav, 0, 1\n\n") + GetParam().line + "\nlast = last.wav, 1, 1\n",
-                           L"data/sounds.ini"));
-    EXPECT_TRUE(ini.GetEntries().empty());
-    EXPECT_TRUE(log.Contains(std::wstring(L"'data/sounds.ini', line 3: ") + GetParam().why)) << GetParam().line;
+    const std::pair<const char*, const wchar_t*> cases[] = {
+        {"just words", L"not"},
+        {"a = a.wav, 1", L"not"},
+        {"a = a.wav, 1, 1, 1", L"not"},
+        {"= a.wav, 1, 1", L"the name"},
+        {"Big = a.wav, 1, 1", L"the name"},
+        {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa = a.wav, 1, 1", L"the name"},
+        {"ok = other.wav, 1, 1", L"the name is given twice"},
+        {"a = ../secret.wav, 1, 1", L"the file"},
+        {"a = /etc/a.wav, 1, 1", L"the file"},
+        {"a = a.mp3, 1, 1", L"the file"},
+        {"a = a b.wav, 1, 1", L"the file"},
+        {"a = a.wav, -1, 1", L"the cooldown"},
+        {"a = a.wav, 60.5, 1", L"the cooldown"},
+        {"a = a.wav, nan, 1", L"the cooldown"},
+        {"a = a.wav, 1e1, 1", L"the cooldown"},
+        {"a = a.wav, 1, 0", L"the channels"},
+        {"a = a.wav, 1, 17", L"the channels"},
+        {"a = a.wav, 1, x", L"the channels"},
+    };
+    for (const auto& c : cases)
+    {
+        testing_support::LogCapture log;
+        SoundsIni ini;
+        EXPECT_FALSE(ini.Parse(std::string("ok = ok.wav, 0, 1\n\n") + c.first + "\nlast = last.wav, 1, 1\n",
+                               L"data/sounds.ini"));
+        EXPECT_TRUE(ini.GetEntries().empty());
+        EXPECT_TRUE(log.Contains(std::wstring(L"'data/sounds.ini', line 3: ") + c.second)) << c.first;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Lines, SoundsIniBadLine,
-    ::testing::Values(BadLine{"just words", L"not"}, BadLine{"a = a.wav, 1", L"not"},
-                      BadLine{"a = a.wav, 1, 1, 1", L"not"}, BadLine{"= a.wav, 1, 1", L"the name"},
-                      BadLine{"Big = a.wav, 1, 1", L"the name"},
-                      BadLine{"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa = a.wav, 1, 1", L"the name"},
-                      BadLine{"ok = other.wav, 1, 1", L"the name is given twice"},
-                      BadLine{"a = ../secret.wav, 1, 1", L"the file"}, BadLine{"a = /etc/a.wav, 1, 1", L"the file"},
-                      BadLine{"a = a.mp3, 1, 1", L"the file"}, BadLine{"a = a b.wav, 1, 1", L"the file"},
-                      BadLine{"a = a.wav, -1, 1", L"the cooldown"}, BadLine{"a = a.wav, 60.5, 1", L"the cooldown"},
-                      BadLine{"a = a.wav, nan, 1", L"the cooldown"}, BadLine{"a = a.wav, 1e1, 1", L"the cooldown"},
-                      BadLine{"a = a.wav, 1, 0", L"the channels"}, BadLine{"a = a.wav, 1, 17", L"the channels"},
-                      BadLine{"a = a.wav, 1, x", L"the channels"}));
 
 TEST(SoundsIni, BoundsTheFileTheLinesAndTheEntries)
 {

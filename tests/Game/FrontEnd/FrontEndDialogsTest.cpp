@@ -1,15 +1,18 @@
 // The game's front end as the player meets it, in the real game: the
-// first-profile dialog on a first start, the options dialog from the start
-// screen with the screen-mode messages, and the game cursor over both.
+// first-profile dialog on a first start, then on the next start the options
+// dialog from the start screen with the screen-mode messages, the game cursor
+// over both, and the sound effects' rest while the window is inactive.
 
 #include "Core/File/Profiles.h"
 #include "Core/Lang/Lang.h"
 #include "Core/Widget/FrameManager.h"
 #include "Framework/GameWindow.h"
 #include "Framework/SwitchScreenModeMessage.h"
+#include "Game/Audio/SoundSystem.h"
 #include "Game/FrontEnd/FirstProfileDialog.h"
 #include "Game/FrontEnd/OptionsDialog.h"
 #include "Game/FrontEnd/StartScreen.h"
+#include "Platform/Audio/Audio.h"
 #include "Platform/D3D9/D3D9TestHooks.h"
 #include "Platform/Win32/Win32User.h"
 #include "tests/Support/InjectedInput.h"
@@ -124,76 +127,6 @@ protected:
     }
 };
 
-TEST_F(FrontEnd, AFirstStartAsksForANameRefusesEmptyAndLongOnesAndSavesTheTypedOne)
-{
-    // A first start plays in full screen, which needs the focus.
-    if (!bwtest::UsePrivateDisplay(1366, 768))
-        GTEST_SKIP() << "no private display";
-    std::string saved;
-    {
-        GameRun run({L"--data_path", bwtest::SourceDir()});
-        run.WriteProfiles("");
-        const std::string file = run.UserFolder() + "profiles.xml";
-        auto dialog = [](ScriptedGame& g) { return Top<FirstProfileDialog>(g); };
-        int since = 0;
-        auto nothingSaved = [&]() {
-            std::vector<std::wstring> names = Game::GetPlayerNames();
-            EXPECT_TRUE(names.empty());
-            EXPECT_FALSE(testing_support::PathExists(file));
-        };
-        Steps steps({
-            {[](ScriptedGame&) {}, [&](ScriptedGame& g) { return dialog(g) != nullptr; }},
-            // Enter on nothing: refused with the hint.
-            {[](ScriptedGame& g) { Key(g, "Return"); },
-             [&](ScriptedGame& g) { return dialog(g)->GetHint() == lang::GetGuiText(L"name_empty"); }},
-            {[](ScriptedGame& g) { Type(g, std::vector<const char*>(17, "a")); },
-             [&](ScriptedGame& g) { return dialog(g)->GetName().size() == 17; }},
-            // Seventeen characters: the hint shows at once, and Enter is refused.
-            {[&](ScriptedGame& g) {
-                 EXPECT_EQ(dialog(g)->GetHint(), lang::GetGuiText(L"name_long"));
-                 Key(g, "Return");
-                 since = g.GetFrameCalls();
-             },
-             [&](ScriptedGame& g) { return g.GetFrameCalls() > since + 10 && dialog(g) != nullptr; }},
-            // A key at a time, as fingers press them.
-            {[&](ScriptedGame&) { nothingSaved(); },
-             [&](ScriptedGame& g) {
-                 if (!dialog(g)->GetName().empty())
-                     Key(g, "Backspace");
-                 return dialog(g)->GetName().empty();
-             }},
-            // The euro sign is not in the fonts: refused.
-            {[](ScriptedGame& g) { Type(g, {"\xD0\xAF", "\xD0\xBD", "\xE2\x82\xAC", " ", "B", "o", "b"}); },
-             [&](ScriptedGame& g) { return dialog(g)->GetName().size() == 6; }},
-            {[](ScriptedGame& g) { Key(g, "Backspace"); },
-             [&](ScriptedGame& g) { return dialog(g)->GetName() == L"\x042F\x043D Bo"; }},
-            {[](ScriptedGame& g) { Key(g, "Return"); },
-             [&](ScriptedGame& g) { return Top<StartScreen>(g) != nullptr; }},
-        });
-        run.Game().mOnFrame = std::ref(steps);
-        ASSERT_EQ(run.Run(), 0);
-        ASSERT_EQ(steps.Reached(), 9u);
-        EXPECT_EQ(file::Profiles::Instance()->GetCurrentProfileName(), L"\x042F\x043D Bo");
-        saved = testing_support::ReadFile(file);
-        EXPECT_NE(saved.find("name=\"\xD0\xAF\xD0\xBD Bo\""), std::string::npos) << saved;
-    }
-    // The next start goes straight to the start screen.
-    GameRun run({L"--data_path", bwtest::SourceDir()});
-    run.WriteProfiles(saved);
-    bool sawDialog = false;
-    run.Game().mOnFrame = [&](ScriptedGame& g, int frame) {
-        sawDialog = sawDialog || Top<FirstProfileDialog>(g);
-        if (frame == 5)
-        {
-            EXPECT_NE(Top<StartScreen>(g), nullptr);
-            g.Stop();
-        }
-    };
-    ASSERT_EQ(run.Run(), 0);
-    EXPECT_FALSE(sawDialog);
-    EXPECT_EQ(file::Profiles::Instance()->GetCurrentProfileName(), L"\x042F\x043D Bo");
-}
-
 const uint32_t kCursorGold = 0xFFCF3A;
 
 bool IsCursorGold(uint32_t pixel)
@@ -216,26 +149,79 @@ void ExpectCursorAt(ScriptedGame& game, float x, float y)
         << std::hex << shot[size_t(at.y) * width + size_t(at.x)];
 }
 
-TEST_F(FrontEnd, OptionsOpenFromTheStartScreenSwitchTheModeHearEveryMessageAndCloseWithTheCursorAboveAll)
+TEST_F(FrontEnd, AFirstStartTakesANameThenOptionsSwitchTheModeUnderTheCursorAndSoundsRestOnlyWhileActive)
 {
-    // Full screen needs the focus, which other tests' windows would take.
+    // A first start plays in full screen, which needs the focus.
     if (!bwtest::UsePrivateDisplay(1366, 768))
         GTEST_SKIP() << "no private display";
+    std::string saved;
+    {
+        GameRun run({L"--data_path", bwtest::SourceDir()});
+        run.WriteProfiles("");
+        const std::string file = run.UserFolder() + "profiles.xml";
+        auto dialog = [](ScriptedGame& g) { return Top<FirstProfileDialog>(g); };
+        int since = 0;
+        Steps steps({
+            {[](ScriptedGame&) {}, [&](ScriptedGame& g) { return dialog(g) != nullptr; }},
+            // Enter on nothing: refused with the hint.
+            {[](ScriptedGame& g) { Key(g, "Return"); },
+             [&](ScriptedGame& g) { return dialog(g)->GetHint() == lang::GetGuiText(L"name_empty"); }},
+            {[](ScriptedGame& g) { Type(g, std::vector<const char*>(17, "a")); },
+             [&](ScriptedGame& g) { return dialog(g)->GetName().size() == 17; }},
+            // Seventeen characters: the hint shows at once, and Enter is refused.
+            {[&](ScriptedGame& g) {
+                 EXPECT_EQ(dialog(g)->GetHint(), lang::GetGuiText(L"name_long"));
+                 Key(g, "Return");
+                 since = g.GetFrameCalls();
+             },
+             [&](ScriptedGame& g) { return g.GetFrameCalls() > since + 10 && dialog(g) != nullptr; }},
+            // Nothing saved; then a key at a time, as fingers press them.
+            {[&](ScriptedGame&) {
+                 EXPECT_TRUE(Game::GetPlayerNames().empty());
+                 EXPECT_FALSE(testing_support::PathExists(file));
+             },
+             [&](ScriptedGame& g) {
+                 if (!dialog(g)->GetName().empty())
+                     Key(g, "Backspace");
+                 return dialog(g)->GetName().empty();
+             }},
+            // The euro sign is not in the fonts: refused.
+            {[](ScriptedGame& g) { Type(g, {"\xD0\xAF", "\xD0\xBD", "\xE2\x82\xAC", " ", "B", "o", "b"}); },
+             [&](ScriptedGame& g) { return dialog(g)->GetName().size() == 6; }},
+            {[](ScriptedGame& g) { Key(g, "Backspace"); },
+             [&](ScriptedGame& g) { return dialog(g)->GetName() == L"\x042F\x043D Bo"; }},
+            {[](ScriptedGame& g) { Key(g, "Return"); },
+             [&](ScriptedGame& g) { return Top<StartScreen>(g) != nullptr; }},
+        });
+        run.Game().mOnFrame = std::ref(steps);
+        ASSERT_EQ(run.Run(), 0);
+        ASSERT_EQ(steps.Reached(), 9u);
+        EXPECT_EQ(file::Profiles::Instance()->GetCurrentProfileName(), L"\x042F\x043D Bo");
+        saved = testing_support::ReadFile(file);
+        EXPECT_NE(saved.find("name=\"\xD0\xAF\xD0\xBD Bo\""), std::string::npos) << saved;
+    }
+
+    // The next start goes straight to the start screen, in full screen.
     GameRun run({L"--data_path", bwtest::SourceDir()});
-    run.SeedProfile(true);
+    run.WriteProfiles(saved);
     auto options = [](ScriptedGame& g) { return Top<OptionsDialog>(g); };
+    auto windowed = [](ScriptedGame& g) { return g.GetWindow()->IsWindowed(); };
     // The cursor has been there for a few frames, so that the back buffer
     // shows it.
-    int settled = 0;
+    int settled = 0, since = 0;
     auto cursorAt = [&](ScriptedGame& g, float x, float y) {
         const input::Point& p = g.GetFrameManager()->GetCursorPosition();
         settled = std::abs(p.x - x) < 2 && std::abs(p.y - y) < 2 ? settled + 1 : 0;
         return settled > 3;
     };
-    auto windowed = [](ScriptedGame& g) { return g.GetWindow()->IsWindowed(); };
+    float rest = -1.0f;
     const size_t handlersBefore = framework::SwitchScreenModeHandlers::GetCount();
     Steps steps({
-        {[](ScriptedGame& g) { MoveMouse(g, 100, 100); },
+        {[&](ScriptedGame& g) {
+             EXPECT_NE(Top<StartScreen>(g), nullptr);
+             EXPECT_FALSE(windowed(g));
+             MoveMouse(g, 100, 100);
+         },
          [&](ScriptedGame& g) { return cursorAt(g, 100, 100); }},
         {[&](ScriptedGame& g) {
              ExpectCursorAt(g, 100, 100);
@@ -245,34 +231,69 @@ TEST_F(FrontEnd, OptionsOpenFromTheStartScreenSwitchTheModeHearEveryMessageAndCl
          [&](ScriptedGame& g) { return options(g) != nullptr; }},
         {[&](ScriptedGame& g) {
              EXPECT_EQ(framework::SwitchScreenModeHandlers::GetCount(), handlersBefore + 1);
-             EXPECT_TRUE(options(g)->IsWindowedShown());
+             EXPECT_FALSE(options(g)->IsWindowedShown());
              MoveMouse(g, 400, 300);
              settled = 0;
          },
          [&](ScriptedGame& g) { return cursorAt(g, 400, 300); }},
-        // The check box switches to full screen.
+        // Alt+Enter while the dialog is open reaches it.
         {[&](ScriptedGame& g) {
              ExpectCursorAt(g, 400, 300);
-             Click(g, 522, 356);
-         },
-         [&](ScriptedGame& g) { return !windowed(g) && !options(g)->IsWindowedShown(); }},
-        // Alt+Enter while the dialog is open reaches it too.
-        {[](ScriptedGame& g) {
              bwtest::PushKey(g.GetWindow()->GetHandle(), "Left Alt", true);
              Key(g, "Return");
              bwtest::PushKey(g.GetWindow()->GetHandle(), "Left Alt", false);
          },
          [&](ScriptedGame& g) { return windowed(g) && options(g)->IsWindowedShown(); }},
+        // Twice within the cooldown: one sound, at the profile's volume. The
+        // window's deactivation pauses the sound and the game.
+        {[&](ScriptedGame& g) {
+             EXPECT_TRUE(g.PlaySound("refuse"));
+             EXPECT_FALSE(g.PlaySound("refuse"));
+             EXPECT_FALSE(g.PlaySound("unknown"));
+             HCHANNEL channel = 0;
+             EXPECT_EQ(BASS_SampleGetChannels(g.GetSounds().GetSample("refuse"), &channel), 1u);
+             float volume = -1.0f;
+             EXPECT_TRUE(BASS_ChannelGetAttribute(channel, BASS_ATTRIB_VOL, &volume));
+             EXPECT_EQ(volume, g.GetSoundsVolume());
+             bwtest::PushWindowEvent(g.GetWindow()->GetHandle(), bwtest::WindowEvent::FocusLost);
+         },
+         [](ScriptedGame& g) { return g.IsPaused(); }},
+        {[&](ScriptedGame& g) {
+             EXPECT_TRUE(SoundSystem::Instance()->IsPaused());
+             rest = g.GetSounds().GetRest("refuse");
+             EXPECT_GT(rest, 0.0f);
+             since = g.GetFrameCalls();
+         },
+         [&](ScriptedGame& g) { return g.GetFrameCalls() > since + 30; }},
+        // The rest stood still while paused; activation runs it out.
+        {[&](ScriptedGame& g) {
+             EXPECT_EQ(g.GetSounds().GetRest("refuse"), rest);
+             EXPECT_FALSE(g.PlaySound("refuse"));
+             bwtest::PushWindowEvent(g.GetWindow()->GetHandle(), bwtest::WindowEvent::FocusGained);
+         },
+         [](ScriptedGame& g) { return !g.IsPaused() && g.GetSounds().GetRest("refuse") == 0.0f; }},
+        // The check box switches to full screen.
+        {[&](ScriptedGame& g) {
+             EXPECT_FALSE(SoundSystem::Instance()->IsPaused());
+             EXPECT_TRUE(g.PlaySound("refuse"));
+             Click(g, 522, 356);
+         },
+         [&](ScriptedGame& g) { return !windowed(g) && !options(g)->IsWindowedShown(); }},
         {[&](ScriptedGame& g) {
              EXPECT_EQ(options(g)->GetMessageCount(), 2);
              Click(g, 512, 472);
          },
          [&](ScriptedGame& g) { return Top<StartScreen>(g) != nullptr; }},
     });
-    run.Game().mOnFrame = std::ref(steps);
-    run.Game().mFrameLimit = 600;
+    bool sawDialog = false;
+    run.Game().mOnFrame = [&](ScriptedGame& g, int frame) {
+        sawDialog = sawDialog || Top<FirstProfileDialog>(g);
+        steps(g, frame);
+    };
     ASSERT_EQ(run.Run(), 0);
-    EXPECT_EQ(steps.Reached(), 7u);
+    EXPECT_EQ(steps.Reached(), 10u);
+    EXPECT_FALSE(sawDialog);
+    EXPECT_EQ(file::Profiles::Instance()->GetCurrentProfileName(), L"\x042F\x043D Bo");
     EXPECT_EQ(framework::SwitchScreenModeHandlers::GetCount(), handlersBefore);
 }
 

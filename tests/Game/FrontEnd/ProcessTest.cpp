@@ -9,13 +9,11 @@
 #include "Platform/D3D9/D3D9TestHooks.h"
 #include "Platform/Win32/Win32Shell.h"
 #include "Platform/Win32/Win32User.h"
-#include "tests/Support/TempFolder.h"
+#include "tests/Game/FrontEnd/DataCopy.h"
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -39,41 +37,26 @@ namespace
 const std::string kSource = BW_SOURCE_DIR;
 const std::string kGame = std::string(BW_BINARY_DIR) + "/bin/orvane";
 
-// A data root whose "data/" is the bundled data, but with a caption of its
-// own: games of tests running at the same time must not take each other for
-// a second copy.
-class DataRoot
+// The bundled data with a caption of its own: games of tests running at the
+// same time must not take each other for a second copy.
+std::string OwnCaption()
 {
-public:
-    DataRoot()
-    {
-        static int count = 0;
-        mCaption = "Орвейн " + std::to_string(getpid()) + "-" + std::to_string(++count);
-        mkdir((mRoot.Path() + "data").c_str(), 0755);
-        if (DIR* folder = opendir((kSource + "/data").c_str()))
-        {
-            while (dirent* entry = readdir(folder))
-            {
-                std::string name = entry->d_name;
-                if (name == "." || name == ".." || name == "ru_lang.xml")
-                    continue;
-                EXPECT_EQ(symlink((kSource + "/data/" + name).c_str(), (mRoot.Path() + "data/" + name).c_str()), 0);
-            }
-            closedir(folder);
-        }
-        std::string lang = ReadFile(kSource + "/data/ru_lang.xml");
-        const std::string bundled = "<T id=\"Caption\">Орвейн</T>";
-        lang.replace(lang.find(bundled), bundled.size(), "<T id=\"Caption\">" + mCaption + "</T>");
-        mRoot.Write("data/ru_lang.xml", lang);
-    }
+    static int count = 0;
+    return "Орвейн " + std::to_string(getpid()) + "-" + std::to_string(++count);
+}
 
-    const std::string& Path() const { return mRoot.Path(); }
-    const std::string& Caption() const { return mCaption; }
-    const TempFolder& Folder() const { return mRoot; }
+std::string Captioned(const std::string& caption)
+{
+    std::string lang = ReadFile(kSource + "/data/ru_lang.xml");
+    const std::string bundled = "<T id=\"Caption\">Орвейн</T>";
+    return lang.replace(lang.find(bundled), bundled.size(), "<T id=\"Caption\">" + caption + "</T>");
+}
 
-private:
-    TempFolder mRoot;
-    std::string mCaption;
+struct DataRoot
+{
+    const std::string caption = OwnCaption();
+    const DataCopy copy{"data/ru_lang.xml", Captioned(caption).c_str()};
+    const std::string& Path() const { return copy.Path(); }
 };
 
 // One run of a program with its own user folder.
@@ -155,24 +138,12 @@ std::string UserFolder(const TempFolder& home)
     return home.Path() + "Brightwork/Orvane/";
 }
 
-// A player who plays in a window: a full-screen game would lose its device
-// whenever another test's window took the focus, and wait for it.
-void SeedWindowedProfile(const TempFolder& home)
-{
-    home.Write("Brightwork/Orvane/profiles.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                                                 "<Profiles currentProfile=\"Tester\">\n"
-                                                 "    <Profile name=\"Tester\">\n"
-                                                 "        <GameProfile is_windowed=\"1\"/>\n"
-                                                 "    </Profile>\n"
-                                                 "</Profiles>\n");
-}
-
 TEST(GameProcess, ASecondCopyExitsWithZeroAndClosingTheFirstEndsItWithZeroLeavingLogAndProfiles)
 {
     DataRoot data;
     TempFolder home;
     Process first(kGame, {"--data_path", data.Path()}, home.Path());
-    ASSERT_TRUE(WaitForWindow(first, data.Caption()));
+    ASSERT_TRUE(WaitForWindow(first, data.caption));
 
     Process second(kGame, {"--data_path", data.Path()}, home.Path());
     EXPECT_EQ(second.Wait(), 0);
@@ -185,68 +156,17 @@ TEST(GameProcess, ASecondCopyExitsWithZeroAndClosingTheFirstEndsItWithZeroLeavin
     EXPECT_NE(ReadFile(UserFolder(home) + "log.html").find("</body></html>"), std::string::npos);
 }
 
-TEST(GameProcess, AWindowDestroyedFromOutsideEndsTheGameWithZeroLeavingLogAndProfiles)
-{
-    DataRoot data;
-    TempFolder home;
-    Process game(kGame, {"--data_path", data.Path()}, home.Path());
-    ASSERT_TRUE(WaitForWindow(game, data.Caption()));
-    // Once the renderer runs: the game is playing.
-    for (int i = 0; i < 2400 && ReadFile(UserFolder(home) + "log.html").find("Max texture") == std::string::npos; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    const std::string ascii = data.Caption().substr(data.Caption().find(' ') + 1);
-    std::unique_ptr<FILE, int (*)(FILE*)> search(
-        popen(("xdotool search --sync --name '" + ascii + "$' 2>/dev/null").c_str(), "r"), pclose);
-    unsigned long window = 0;
-    ASSERT_TRUE(search && fscanf(search.get(), "%lu", &window) == 1);
-    ASSERT_TRUE(win32::DestroyX11WindowFromOutside(window));
-    EXPECT_EQ(game.Wait(60), 0);
-    EXPECT_TRUE(PathExists(UserFolder(home) + "profiles.xml"));
-    EXPECT_NE(ReadFile(UserFolder(home) + "log.html").find("</body></html>"), std::string::npos);
-}
-
-struct ArgumentCase
-{
-    const char* name;
-    std::vector<std::string> arguments; // "<data>" stands for the data root
-};
-
-void PrintTo(const ArgumentCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
-
-class WrongArguments : public ::testing::TestWithParam<ArgumentCase>
-{
-};
-
-TEST_P(WrongArguments, EndStartUpWithExitCodeOne)
-{
-    DataRoot data;
-    TempFolder home;
-    std::vector<std::string> arguments;
-    for (const std::string& argument : GetParam().arguments)
-        arguments.push_back(argument == "<data>" ? data.Path() : argument);
-    // Beside its own data, so that its caption is its own even without
-    // "--data_path".
-    ASSERT_EQ(link(kGame.c_str(), (data.Path() + "orvane").c_str()), 0);
-    Process game(data.Path() + "orvane", arguments, home.Path());
-    EXPECT_EQ(game.Wait(), 1);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, WrongArguments,
-    ::testing::Values(ArgumentCase{"DataPathTwice", {"--data_path", "<data>", "<data>"}},
-                      ArgumentCase{"PackAlone", {"--pack"}}),
-    [](const ::testing::TestParamInfo<ArgumentCase>& info) { return std::string(info.param.name); });
-
-TEST(GameProcess, PackWritesAPackThatTheGameThenPlaysFrom)
+TEST(GameProcess, PackWritesAPackThatTheGameThenPlaysFromAndWithoutANameEndsWithOne)
 {
     // The pack is made of the "data/" beside the executable.
     DataRoot data;
     ASSERT_EQ(link(kGame.c_str(), (data.Path() + "orvane").c_str()), 0);
     TempFolder home;
-    SeedWindowedProfile(home);
+    // A player who plays in a window: a full-screen game would lose its
+    // device whenever another test's window took the focus, and wait for it.
+    home.Write("Brightwork/Orvane/profiles.xml", "<?xml version=\"1.0\"?><Profiles currentProfile=\"T\"><Profile "
+                                                 "name=\"T\"><GameProfile is_windowed=\"1\"/></Profile></Profiles>");
+    EXPECT_EQ(Process(data.Path() + "orvane", {"--pack"}, home.Path()).Wait(), 1);
     Process pack(data.Path() + "orvane", {"--pack", "out.dat"}, home.Path());
     ASSERT_EQ(pack.Wait(), 0);
     ASSERT_TRUE(PathExists(data.Path() + "out.dat"));
@@ -261,7 +181,7 @@ TEST(GameProcess, PackWritesAPackThatTheGameThenPlaysFrom)
     TempFolder packed;
     ASSERT_EQ(rename((data.Path() + "out.dat").c_str(), (packed.Path() + "data.dat").c_str()), 0);
     Process game(kGame, {"--data_path", packed.Path()}, home.Path());
-    ASSERT_TRUE(WaitForWindow(game, data.Caption()));
+    ASSERT_TRUE(WaitForWindow(game, data.caption));
     game.Close();
     EXPECT_EQ(game.Wait(), 0);
 }
@@ -299,36 +219,30 @@ TEST(GameChild, RunsTheEntry)
     std::exit(wWinMain(GetModuleHandleW(nullptr), nullptr, GetCommandLineW(), 1));
 }
 
-// Runs the child test above in a process of its own; its exit code.
-int RunChild(const DataRoot& data, const TempFolder& home, const std::string& report, const char* mode)
+// The child test above, run in a process of its own in each mode: both end
+// with exit code 1; without pixel shaders the error box comes once, at exit,
+// and without the user's folders start-up never gets as far as the renderer.
+TEST(GameProcess, ACardWithoutPixelShaders2OrNoUsersFoldersEndStartUpWithExitCodeOne)
 {
     char self[4096] = {};
-    if (readlink("/proc/self/exe", self, sizeof(self) - 1) <= 0)
-        return -1;
-    Process child(self, {"--gtest_filter=GameChild.RunsTheEntry"}, home.Path(),
-                  {{kChildVariable, data.Path()}, {kReportVariable, report}, {kModeVariable, mode}});
-    return child.Wait();
-}
-
-TEST(GameProcess, ACardWithoutPixelShaders2EndsStartUpAndShowsTheErrorBoxOnceAtExit)
-{
+    ASSERT_GT(readlink("/proc/self/exe", self, sizeof(self) - 1), 0);
     DataRoot data;
-    TempFolder home;
-    const std::string report = home.Path() + "boxes.txt";
-    EXPECT_EQ(RunChild(data, home, report, "no-pixel-shaders"), 1);
-    EXPECT_EQ(ReadFile(report), "Error|Failed to init DirectX 9 render: video card does'n support vertex shaders 1.1 "
-                                "and(or) pixel shaders 2.0|16\n");
-    EXPECT_TRUE(PathExists(UserFolder(home) + "log.html"));
-}
-
-TEST(GameProcess, WithoutTheUsersFoldersTheProcessEndsWithExitCodeOne)
-{
-    DataRoot data;
-    TempFolder home;
-    const std::string report = home.Path() + "boxes.txt";
-    EXPECT_EQ(RunChild(data, home, report, "no-folders"), 1);
-    EXPECT_FALSE(PathExists(report)) << "it never got as far as the renderer";
-    EXPECT_FALSE(PathExists(UserFolder(home)));
+    for (const char* mode : {"no-pixel-shaders", "no-folders"})
+    {
+        SCOPED_TRACE(mode);
+        TempFolder home;
+        const std::string report = home.Path() + "boxes.txt";
+        Process child(self, {"--gtest_filter=GameChild.RunsTheEntry"}, home.Path(),
+                      {{kChildVariable, data.Path()}, {kReportVariable, report}, {kModeVariable, mode}});
+        EXPECT_EQ(child.Wait(), 1);
+        const bool noShaders = std::string(mode) == "no-pixel-shaders";
+        EXPECT_EQ(PathExists(report) ? ReadFile(report) : "",
+                  noShaders ? "Error|Failed to init DirectX 9 render: video card does'n support vertex shaders 1.1 "
+                              "and(or) pixel shaders 2.0|16\n"
+                            : "");
+        EXPECT_EQ(PathExists(UserFolder(home) + "log.html"), noShaders);
+        EXPECT_EQ(PathExists(UserFolder(home)), noShaders);
+    }
 }
 
 } // namespace

@@ -13,77 +13,58 @@ protected:
     {
         return Play(MakeWav(samples, 1, rate, WavSample::F32), flags);
     }
-
-    // 0, 1/1024, 2/1024, ...: each frame tells its own index.
-    static std::vector<float> Ramp(uint32_t frames)
-    {
-        std::vector<float> v(frames);
-        for (uint32_t i = 0; i < frames; ++i)
-            v[i] = static_cast<float>(i) / 1024.0f;
-        return v;
-    }
 };
 
-TEST_F(Mixing, VolumeScalesTheStreamAndStaysWithinZeroToOne)
+TEST_F(Mixing, StreamsAddUpAtTheirVolumesWithinZeroToOneAndTheSumIsClipped)
 {
-    HSTREAM stream = PlayFloats(std::vector<float>(1000, 0.5f));
-    ASSERT_TRUE(BASS_ChannelSetAttribute(stream, BASS_ATTRIB_VOL, 0.25f));
+    HSTREAM first = PlayFloats(std::vector<float>(1000, 0.5f));
+    ASSERT_TRUE(BASS_ChannelSetAttribute(first, BASS_ATTRIB_VOL, 0.25f));
     EXPECT_EQ(Left(Pull(10)), std::vector<float>(10, 0.125f));
-
     float volume = -1.0f;
-    ASSERT_TRUE(BASS_ChannelSetAttribute(stream, BASS_ATTRIB_VOL, 3.0f));
-    ASSERT_TRUE(BASS_ChannelGetAttribute(stream, BASS_ATTRIB_VOL, &volume));
+    ASSERT_TRUE(BASS_ChannelSetAttribute(first, BASS_ATTRIB_VOL, 3.0f));
+    ASSERT_TRUE(BASS_ChannelGetAttribute(first, BASS_ATTRIB_VOL, &volume));
     EXPECT_EQ(volume, 1.0f);
-    EXPECT_EQ(Left(Pull(10)), std::vector<float>(10, 0.5f));
-    ASSERT_TRUE(BASS_ChannelSetAttribute(stream, BASS_ATTRIB_VOL, -2.0f));
-    EXPECT_EQ(AudibleFrames(Pull(10)), 0u);
 
-    EXPECT_FALSE(BASS_ChannelSetAttribute(stream, BASS_ATTRIB_VOL, std::nanf("")));
+    HSTREAM second = PlayFloats(std::vector<float>(100, 0.25f));
+    EXPECT_EQ(Left(Pull(10)), std::vector<float>(10, 0.75f));
+    PlayFloats(std::vector<float>(100, 0.5f));
+    EXPECT_EQ(Left(Pull(10)), std::vector<float>(10, 1.0f));
+    ASSERT_TRUE(BASS_ChannelSetAttribute(second, BASS_ATTRIB_VOL, -2.0f));
+    PlayFloats(std::vector<float>(100, -0.75f));
+    EXPECT_EQ(Left(Pull(10)), std::vector<float>(10, 0.25f));
+
+    EXPECT_FALSE(BASS_ChannelSetAttribute(first, BASS_ATTRIB_VOL, std::nanf("")));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLPARAM);
-    EXPECT_FALSE(BASS_ChannelSetAttribute(stream, 99, 0.5f));
+    EXPECT_FALSE(BASS_ChannelSetAttribute(first, 99, 0.5f));
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_ILLTYPE);
 }
 
-TEST_F(Mixing, PausedOutputIsSilentAndEveryStreamResumesWhereItWas)
+TEST_F(Mixing, PauseResumesWhereItWasStopKeepsThePositionRestartAndTheEndGoBackToTheStart)
 {
-    HSTREAM stream = PlayFloats(Ramp(300));
-    EXPECT_EQ(Left(Pull(100)).back(), 99.0f / 1024);
+    // 0, 1/1024, 2/1024, ...: each frame tells its own index.
+    std::vector<float> ramp(300);
+    for (size_t i = 0; i < ramp.size(); ++i)
+        ramp[i] = static_cast<float>(i) / 1024.0f;
+    HSTREAM stream = PlayFloats(ramp);
+    EXPECT_EQ(Left(Pull(50)).back(), 49.0f / 1024);
     ASSERT_TRUE(BASS_Pause());
     EXPECT_EQ(BASS_ChannelIsActive(stream), (DWORD)BASS_ACTIVE_PAUSED_DEVICE);
     EXPECT_EQ(AudibleFrames(Pull(500)), 0u);
     ASSERT_TRUE(BASS_Start());
     EXPECT_EQ(BASS_ChannelIsActive(stream), (DWORD)BASS_ACTIVE_PLAYING);
-    EXPECT_EQ(Left(Pull(1))[0], 100.0f / 1024);
-}
+    EXPECT_EQ(Left(Pull(50))[0], 50.0f / 1024);
 
-TEST_F(Mixing, StopKeepsThePositionRestartAndTheEndGoBackToTheStart)
-{
-    HSTREAM stream = PlayFloats(Ramp(200));
-    Pull(50);
     ASSERT_TRUE(BASS_ChannelStop(stream));
     EXPECT_TRUE(Stopped(stream));
     EXPECT_EQ(AudibleFrames(Pull(20)), 0u);
     ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
-    EXPECT_EQ(Left(Pull(1))[0], 50.0f / 1024);
+    EXPECT_EQ(Left(Pull(1))[0], 100.0f / 1024);
     ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
     EXPECT_EQ(Left(Pull(2))[1], 1.0f / 1024);
-
-    Pull(300); // runs out
+    Pull(400); // runs out
     EXPECT_TRUE(Stopped(stream));
     ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE));
     EXPECT_EQ(Left(Pull(2))[1], 1.0f / 1024);
-}
-
-TEST_F(Mixing, StreamsAddUpAndTheSumIsClipped)
-{
-    PlayFloats(std::vector<float>(100, 0.5f));
-    HSTREAM second = PlayFloats(std::vector<float>(100, 0.25f));
-    EXPECT_EQ(Left(Pull(10)), std::vector<float>(10, 0.75f));
-    PlayFloats(std::vector<float>(100, 0.5f));
-    EXPECT_EQ(Left(Pull(10)), std::vector<float>(10, 1.0f));
-    BASS_ChannelSetAttribute(second, BASS_ATTRIB_VOL, 0.0f);
-    PlayFloats(std::vector<float>(100, -0.75f));
-    EXPECT_EQ(Left(Pull(10)), std::vector<float>(10, 0.25f));
 }
 
 TEST_F(Mixing, SourcesAreResampledAndLoopedFrameByFrame)

@@ -21,7 +21,7 @@ using testing_support::WavSample;
 class NoSoundOutput : public ::testing::Test
 {
 protected:
-    static const uint32_t kRate = 44100;
+    static constexpr uint32_t kRate = 44100;
 
     void SetUp() override { ASSERT_TRUE(BASS_Init(0, kRate, 0, nullptr, nullptr)) << BASS_ErrorGetCode(); }
     void TearDown() override { BASS_Free(); }

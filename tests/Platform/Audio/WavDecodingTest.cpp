@@ -3,57 +3,45 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
-#include <string>
 
 namespace
 {
 
-struct WavCase
-{
-    const char* name;
-    WavSample type;
-    uint32_t channels;
-    float tolerance; // one quantisation step of the type
-};
+using WavDecoding = NoSoundOutput;
 
-class WavDecoding : public NoSoundOutput, public ::testing::WithParamInterface<WavCase>
+TEST_F(WavDecoding, EverySampleTypePlaysEverySampleAtTheOutputRateAndThenStops)
 {
-};
-
-TEST_P(WavDecoding, PlaysEverySampleAtTheOutputRateAndThenStops)
-{
-    const WavCase& c = GetParam();
-    const uint32_t frames = 3000;
-    // The second channel carries the signal at -0.5, so a swap or a mono mix shows.
-    std::vector<float> samples = MakeSine(1000.0, kRate, frames, 0.5f, c.channels, -0.5f);
-    HSTREAM stream = Play(MakeWav(samples, c.channels, kRate, c.type));
-
-    std::vector<float> out = Pull(frames - 1);
-    EXPECT_EQ(BASS_ChannelIsActive(stream), (DWORD)BASS_ACTIVE_PLAYING);
-    std::vector<float> last = Pull(1);
-    out.insert(out.end(), last.begin(), last.end());
-    EXPECT_TRUE(Stopped(stream));
-    for (uint32_t i = 0; i < frames; ++i)
+    struct Case
     {
-        const float left = samples[i * c.channels];
-        ASSERT_NEAR(out[2 * i], left, c.tolerance) << "frame " << i;
-        ASSERT_NEAR(out[2 * i + 1], c.channels == 2 ? samples[i * 2 + 1] : left, c.tolerance) << "frame " << i;
+        WavSample type;
+        uint32_t channels;
+        float tolerance; // one quantisation step of the type
+    };
+    const Case cases[] = {{WavSample::U8, 1, 1.0f / 128},     {WavSample::U8, 2, 1.0f / 128},
+                          {WavSample::S16, 1, 1.0f / 32768},  {WavSample::S16, 2, 1.0f / 32768},
+                          {WavSample::S24, 2, 1e-6f},         {WavSample::S32, 2, 1e-6f},
+                          {WavSample::F32, 2, 0.0f},          {WavSample::S16Extensible, 1, 1.0f / 32768}};
+    const uint32_t frames = 3000;
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << "type " << int(c.type) << ", channels " << c.channels);
+        // The second channel carries the signal at -0.5, so a swap or a mono mix shows.
+        std::vector<float> samples = MakeSine(1000.0, kRate, frames, 0.5f, c.channels, -0.5f);
+        HSTREAM stream = Play(MakeWav(samples, c.channels, kRate, c.type));
+        std::vector<float> out = Pull(frames - 1);
+        EXPECT_EQ(BASS_ChannelIsActive(stream), (DWORD)BASS_ACTIVE_PLAYING);
+        std::vector<float> last = Pull(1);
+        out.insert(out.end(), last.begin(), last.end());
+        EXPECT_TRUE(Stopped(stream));
+        for (uint32_t i = 0; i < frames; ++i)
+        {
+            const float left = samples[i * c.channels];
+            ASSERT_NEAR(out[2 * i], left, c.tolerance) << "frame " << i;
+            ASSERT_NEAR(out[2 * i + 1], c.channels == 2 ? samples[i * 2 + 1] : left, c.tolerance) << "frame " << i;
+        }
+        EXPECT_EQ(AudibleFrames(Pull(100)), 0u);
     }
-    EXPECT_EQ(AudibleFrames(Pull(100)), 0u);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    SampleTypes, WavDecoding,
-    ::testing::Values(WavCase{"U8Mono", WavSample::U8, 1, 1.0f / 128},
-                      WavCase{"U8Stereo", WavSample::U8, 2, 1.0f / 128},
-                      WavCase{"S16Mono", WavSample::S16, 1, 1.0f / 32768},
-                      WavCase{"S16Stereo", WavSample::S16, 2, 1.0f / 32768},
-                      WavCase{"S24Stereo", WavSample::S24, 2, 1e-6f}, WavCase{"S32Stereo", WavSample::S32, 2, 1e-6f},
-                      WavCase{"F32Stereo", WavSample::F32, 2, 0.0f},
-                      WavCase{"ExtensibleS16Mono", WavSample::S16Extensible, 1, 1.0f / 32768}),
-    [](const ::testing::TestParamInfo<WavCase>& info) { return std::string(info.param.name); });
-
-// --- Broken headers --------------------------------------------------------
 
 void Set16(std::vector<uint8_t>& b, size_t at, uint32_t v)
 {
@@ -70,61 +58,47 @@ void Set32(std::vector<uint8_t>& b, size_t at, uint32_t v)
 // Offsets in a plain 16-bit file made by MakeWav.
 const size_t kFmtSize = 16, kTag = 20, kChannels = 22, kRateAt = 24, kBlockAlign = 32, kBits = 34, kData = 36;
 
-struct BrokenWav
+TEST_F(WavDecoding, BrokenHeadersAreRefusedWithTheirErrorAndTheFileClosedOnce)
 {
-    const char* name;
-    std::function<void(std::vector<uint8_t>&)> damage;
-    int error;
-};
-
-class BrokenWavHeader : public NoSoundOutput, public ::testing::WithParamInterface<BrokenWav>
-{
-};
-
-TEST_P(BrokenWavHeader, IsRefusedWithItsErrorAndTheFileClosedOnce)
-{
-    std::vector<uint8_t> bytes = MakeWav(MakeSine(440.0, kRate, 64, 0.5f), 1, kRate, WavSample::S16);
-    GetParam().damage(bytes);
-    ExpectRefused(bytes, GetParam().error);
+    using Bytes = std::vector<uint8_t>;
+    const std::pair<std::function<void(Bytes&)>, int> cases[] = {
+        {[](Bytes& b) { b[0] = 'X'; }, BASS_ERROR_FILEFORM},
+        {[](Bytes& b) { b.clear(); }, BASS_ERROR_FILEFORM},
+        {[](Bytes& b) { b.resize(26); }, BASS_ERROR_FILEFORM},    // cut in the format
+        {[](Bytes& b) { b.resize(kData); }, BASS_ERROR_FILEFORM}, // no data chunk
+        {[](Bytes& b) { Set32(b, kFmtSize, 14); }, BASS_ERROR_FILEFORM},
+        {[](Bytes& b) { Set32(b, kFmtSize, 0xFFFFFFF0u); }, BASS_ERROR_FILEFORM},
+        {[](Bytes& b) { Set16(b, kChannels, 0); }, BASS_ERROR_FILEFORM},
+        {[](Bytes& b) { Set16(b, kChannels, 6); Set16(b, kBlockAlign, 12); }, BASS_ERROR_FORMAT},
+        {[](Bytes& b) { Set32(b, kRateAt, 0); }, BASS_ERROR_FILEFORM},
+        {[](Bytes& b) { Set32(b, kRateAt, 500); }, BASS_ERROR_FORMAT},
+        {[](Bytes& b) { Set16(b, kBits, 12); }, BASS_ERROR_FORMAT},
+        {[](Bytes& b) { Set16(b, kTag, 2); }, BASS_ERROR_FORMAT},      // ADPCM
+        {[](Bytes& b) { Set16(b, kTag, 3); }, BASS_ERROR_FORMAT},      // 16-bit float
+        {[](Bytes& b) { Set16(b, kTag, 0xFFFE); }, BASS_ERROR_FILEFORM}, // extensible, too short
+        {[](Bytes& b) { Set16(b, kBlockAlign, 4); }, BASS_ERROR_FILEFORM},
+        // The chunks renamed: "data" first, "fmt " second.
+        {[](Bytes& b) { std::copy_n("data", 4, b.begin() + 12); std::copy_n("fmt ", 4, b.begin() + kData); },
+         BASS_ERROR_FILEFORM},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(&c - cases);
+        Bytes bytes = MakeWav(MakeSine(440.0, kRate, 64, 0.5f), 1, kRate, WavSample::S16);
+        c.first(bytes);
+        ExpectRefused(bytes, c.second);
+    }
 }
 
-using Bytes = std::vector<uint8_t>;
-INSTANTIATE_TEST_SUITE_P(
-    Headers, BrokenWavHeader,
-    ::testing::Values(
-        BrokenWav{"NotRiff", [](Bytes& b) { b[0] = 'X'; }, BASS_ERROR_FILEFORM},
-        BrokenWav{"Empty", [](Bytes& b) { b.clear(); }, BASS_ERROR_FILEFORM},
-        BrokenWav{"CutInTheFormat", [](Bytes& b) { b.resize(26); }, BASS_ERROR_FILEFORM},
-        BrokenWav{"NoDataChunk", [](Bytes& b) { b.resize(kData); }, BASS_ERROR_FILEFORM},
-        BrokenWav{"FormatTooShort", [](Bytes& b) { Set32(b, kFmtSize, 14); }, BASS_ERROR_FILEFORM},
-        BrokenWav{"FormatPastTheEnd", [](Bytes& b) { Set32(b, kFmtSize, 0xFFFFFFF0u); }, BASS_ERROR_FILEFORM},
-        BrokenWav{"NoChannels", [](Bytes& b) { Set16(b, kChannels, 0); }, BASS_ERROR_FILEFORM},
-        BrokenWav{"SixChannels", [](Bytes& b) { Set16(b, kChannels, 6); Set16(b, kBlockAlign, 12); },
-                  BASS_ERROR_FORMAT},
-        BrokenWav{"RateZero", [](Bytes& b) { Set32(b, kRateAt, 0); }, BASS_ERROR_FILEFORM},
-        BrokenWav{"RateTooLow", [](Bytes& b) { Set32(b, kRateAt, 500); }, BASS_ERROR_FORMAT},
-        BrokenWav{"TwelveBits", [](Bytes& b) { Set16(b, kBits, 12); }, BASS_ERROR_FORMAT},
-        BrokenWav{"Adpcm", [](Bytes& b) { Set16(b, kTag, 2); }, BASS_ERROR_FORMAT},
-        BrokenWav{"Float16", [](Bytes& b) { Set16(b, kTag, 3); }, BASS_ERROR_FORMAT},
-        BrokenWav{"ExtensibleTooShort", [](Bytes& b) { Set16(b, kTag, 0xFFFE); }, BASS_ERROR_FILEFORM},
-        BrokenWav{"BlockAlignWrong", [](Bytes& b) { Set16(b, kBlockAlign, 4); }, BASS_ERROR_FILEFORM},
-        // The chunks renamed: "data" first, "fmt " second.
-        BrokenWav{"DataBeforeFormat",
-                  [](Bytes& b) { std::copy_n("data", 4, b.begin() + 12); std::copy_n("fmt ", 4, b.begin() + kData); },
-                  BASS_ERROR_FILEFORM}),
-    [](const ::testing::TestParamInfo<BrokenWav>& info) { return std::string(info.param.name); });
-
-// --- Layout and data the reader must cope with --------------------------------
-
-TEST_F(NoSoundOutput, WavSkipsOddSizedChunksWithTheirPadByte)
+TEST_F(WavDecoding, OddChunksAreSkippedWithTheirPadAndNotANumberOrOverloadReachTheOutputTamed)
 {
     const std::vector<uint8_t> list = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0};
-    std::vector<float> samples = MakeSine(440.0, kRate, 500, 0.5f);
+    std::vector<float> samples = {std::nanf(""), 4.0f, -4.0f, 0.25f};
     Play(MakeWav(samples, 1, kRate, WavSample::F32, list));
-    EXPECT_EQ(Left(Pull(500)), samples);
+    EXPECT_EQ(Left(Pull(4)), (std::vector<float>{0.0f, 1.0f, -1.0f, 0.25f}));
 }
 
-TEST_F(NoSoundOutput, WavDataLongerThanTheFileOrAFailedReadEndsTheStreamQuietly)
+TEST_F(WavDecoding, DataLongerThanTheFileOrAFailedReadEndsTheStreamQuietly)
 {
     std::vector<uint8_t> bytes = MakeWav(std::vector<float>(1000, 0.25f), 1, kRate, WavSample::S16);
     Set32(bytes, kData + 4, 0x7FFFFFF0u); // claims far more than is there
@@ -145,12 +119,6 @@ TEST_F(NoSoundOutput, WavDataLongerThanTheFileOrAFailedReadEndsTheStreamQuietly)
     for (size_t i = 0; i < audible; ++i)
         ASSERT_EQ(out[2 * i], 0.5f);
     EXPECT_TRUE(Stopped(stream));
-}
-
-TEST_F(NoSoundOutput, WavFloatNotANumberAndOverloadReachTheOutputTamed)
-{
-    Play(MakeWav({std::nanf(""), 4.0f, -4.0f, 0.25f}, 1, kRate, WavSample::F32));
-    EXPECT_EQ(Left(Pull(4)), (std::vector<float>{0.0f, 1.0f, -1.0f, 0.25f}));
 }
 
 } // namespace
