@@ -11,30 +11,26 @@
 namespace
 {
 
-class GameProfileTest : public ::testing::Test
+TEST(GameProfileTest, EveryChangeIsSavedInTheCurrentProfileAndWithoutOneNothingHappens)
 {
-protected:
-    GameProfileTest() { file::UserDataFileContainer::Instance()->SetRootPath(mFolder.WidePath()); }
-
-    testing_support::TempFolder mFolder;
-};
-
-TEST_F(GameProfileTest, EveryChangeIsSavedInTheCurrentProfile)
-{
+    testing_support::TempFolder folder;
+    file::UserDataFileContainer::Instance()->SetRootPath(folder.WidePath());
     file::Profiles profiles;
     profiles.Load();
     profiles.SetCurrentProfile(L"Ира");
     GameProfile record(&profiles);
-    EXPECT_FALSE(record.IsWindowed());
     EXPECT_FLOAT_EQ(record.GetSoundsVolume(), 0.5f);
-    EXPECT_FLOAT_EQ(record.GetMusicVolume(), 0.5f);
-
     record.SetWindowed(true);
     record.SetMusicVolume(0.25f);
     record.SetString("title", L"Мастер");
-    std::string saved = mFolder.Read("profiles.xml");
-    EXPECT_NE(saved.find("is_windowed=\"1\""), std::string::npos);
-    EXPECT_NE(saved.find("music_volume=\"0.25\""), std::string::npos);
+    // Flags parse as ParseBool does, but the window mode wants "1"; bad
+    // values give the defaults.
+    tinyxml2::XMLElement* element = record.GetElement(true);
+    element->SetAttribute("tutorial", "true");
+    element->SetAttribute("broken", "\xFF");
+    EXPECT_TRUE(record.GetBool("tutorial", false));
+    EXPECT_EQ(record.GetInt("broken", 7), 7);
+    EXPECT_EQ(record.GetString("broken", L"d"), L"d");
 
     file::Profiles reloaded;
     reloaded.Load();
@@ -42,35 +38,17 @@ TEST_F(GameProfileTest, EveryChangeIsSavedInTheCurrentProfile)
     EXPECT_TRUE(again.IsWindowed());
     EXPECT_FLOAT_EQ(again.GetMusicVolume(), 0.25f);
     EXPECT_EQ(again.GetString("title", L""), L"Мастер");
-    EXPECT_EQ(reloaded.GetCurrentProfile()->FirstChildElement("GameProfile"), again.GetElement(false));
-}
+    again.GetElement(false)->SetAttribute("is_windowed", "true");
+    EXPECT_FALSE(again.IsWindowed());
 
-TEST_F(GameProfileTest, FlagsParseAsParseBoolButWindowModeWantsOne)
-{
-    file::Profiles profiles;
-    profiles.Load();
-    GameProfile record(&profiles);
-    tinyxml2::XMLElement* element = record.GetElement(true);
-    element->SetAttribute("is_windowed", "true");
-    element->SetAttribute("tutorial", "true");
-    element->SetAttribute("broken", "\xFF");
-    EXPECT_FALSE(record.IsWindowed());
-    EXPECT_TRUE(record.GetBool("tutorial", false));
-    EXPECT_EQ(record.GetInt("broken", 7), 7);
-    EXPECT_EQ(record.GetString("broken", L"d"), L"d");
-}
-
-TEST_F(GameProfileTest, WithoutACurrentProfileNothingHappens)
-{
-    file::Profiles profiles; // never loaded: no current profile
-    GameProfile record(&profiles);
-    EXPECT_EQ(record.GetElement(true), nullptr);
-    record.SetWindowed(true);
-    EXPECT_FALSE(record.IsWindowed());
-    EXPECT_FLOAT_EQ(record.GetSoundsVolume(), 0.5f);
-    GameProfile none(nullptr);
-    none.SetInt("x", 1);
-    EXPECT_EQ(none.GetInt("x", 3), 3);
+    file::Profiles none; // never loaded: no current profile
+    GameProfile orphan(&none);
+    EXPECT_EQ(orphan.GetElement(true), nullptr);
+    orphan.SetWindowed(true);
+    EXPECT_FALSE(orphan.IsWindowed());
+    GameProfile null(nullptr);
+    null.SetInt("x", 1);
+    EXPECT_EQ(null.GetInt("x", 3), 3);
 }
 
 } // namespace
