@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace testing_support
 {
@@ -33,12 +34,11 @@ MemoryFile& File(void* user)
 DWORD CALLBACK Read(void* buffer, DWORD length, void* user)
 {
     MemoryFile& file = File(user);
-    ++file.reads;
     if (file.position + length > file.failReadsAt)
         return static_cast<DWORD>(-1);
-    const DWORD n = static_cast<DWORD>(std::min<uint64_t>(length, file.bytes.size() - std::min<uint64_t>(file.position, file.bytes.size())));
-    if (n)
-        std::memcpy(buffer, file.bytes.data() + file.position, n);
+    const uint64_t at = std::min<uint64_t>(file.position, file.bytes.size());
+    const DWORD n = static_cast<DWORD>(std::min<uint64_t>(length, file.bytes.size() - at));
+    std::copy_n(file.bytes.begin() + static_cast<long>(at), n, static_cast<uint8_t*>(buffer));
     file.position += n;
     return n;
 }
@@ -46,12 +46,9 @@ DWORD CALLBACK Read(void* buffer, DWORD length, void* user)
 BOOL CALLBACK Seek(QWORD offset, void* user)
 {
     MemoryFile& file = File(user);
-    file.seeks.push_back(offset);
     file.seekPastEnd = file.seekPastEnd || offset > file.bytes.size();
-    if (offset > file.bytes.size())
-        return FALSE;
-    file.position = offset;
-    return TRUE;
+    file.position = std::min<QWORD>(offset, file.bytes.size());
+    return offset <= file.bytes.size();
 }
 
 } // namespace
@@ -102,21 +99,17 @@ std::vector<uint8_t> MakeWav(const std::vector<float>& samples, uint32_t channel
         Put(data, word, bits / 8);
     }
 
+    // The format chunk; the extensible one ends with its size, the bits and
+    // the channel mask, and the PCM sub-format's GUID.
     std::vector<uint8_t> fmt;
-    Put(fmt, tag, 2);
-    Put(fmt, channels, 2);
-    Put(fmt, rate, 4);
-    Put(fmt, rate * channels * bits / 8, 4);
-    Put(fmt, channels * bits / 8, 2);
-    Put(fmt, bits, 2);
+    const uint32_t align = channels * bits / 8;
+    using Field = std::pair<uint32_t, uint32_t>; // value, bytes
+    std::vector<Field> fields = {{tag, 2}, {channels, 2}, {rate, 4}, {rate * align, 4}, {align, 2}, {bits, 2}};
     if (type == WavSample::S16Extensible)
-    {
-        Put(fmt, 22, 2);
-        Put(fmt, bits, 2);
-        Put(fmt, channels == 1 ? 0x4 : 0x3, 4);
-        const uint8_t pcmGuid[16] = {1, 0, 0, 0, 0, 0, 0x10, 0, 0x80, 0, 0, 0xAA, 0, 0x38, 0x9B, 0x71};
-        fmt.insert(fmt.end(), pcmGuid, pcmGuid + 16);
-    }
+        fields.insert(fields.end(), {{22, 2}, {bits, 2}, {channels == 1 ? 0x4u : 0x3u, 4}, {0x00000001, 4},
+                                     {0x00100000, 4}, {0xAA000080, 4}, {0x719B3800, 4}});
+    for (const Field& field : fields)
+        Put(fmt, field.first, field.second);
 
     std::vector<uint8_t> out;
     Put(out, "RIFF");

@@ -5,7 +5,6 @@
 
 #include "Platform/Audio/Audio.h"
 
-#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -40,8 +39,6 @@ struct MemoryFile
     // A read that reaches this offset fails ((DWORD)-1); ~0 never.
     uint64_t failReadsAt = ~0ull;
     int closes = 0;
-    std::atomic<int> reads{0}; // counted on the output thread, read by the test
-    std::vector<QWORD> seeks;
     bool seekPastEnd = false; // a seek asked for more than the length
 
     static const BASS_FILEPROCS kProcs;

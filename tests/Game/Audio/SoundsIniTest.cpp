@@ -33,23 +33,15 @@ TEST(SoundsIni, ReadsEntriesAroundCommentsBlanksSpacesAndLineEnds)
 TEST(SoundsIni, ABadLineRefusesTheWholeFileNamingTheLine)
 {
     const std::pair<const char*, const wchar_t*> cases[] = {
-        {"just words", L"not"},
-        {"a = a.wav, 1", L"not"},
-        {"a = a.wav, 1, 1, 1", L"not"},
-        {"= a.wav, 1, 1", L"the name"},
-        {"Big = a.wav, 1, 1", L"the name"},
+        {"just words", L"not"}, {"a = a.wav, 1", L"not"}, {"a = a.wav, 1, 1, 1", L"not"},
+        {"= a.wav, 1, 1", L"the name"}, {"Big = a.wav, 1, 1", L"the name"},
         {"aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa = a.wav, 1, 1", L"the name"},
         {"ok = other.wav, 1, 1", L"the name is given twice"},
-        {"a = ../secret.wav, 1, 1", L"the file"},
-        {"a = /etc/a.wav, 1, 1", L"the file"},
-        {"a = a.mp3, 1, 1", L"the file"},
-        {"a = a b.wav, 1, 1", L"the file"},
-        {"a = a.wav, -1, 1", L"the cooldown"},
-        {"a = a.wav, 60.5, 1", L"the cooldown"},
-        {"a = a.wav, nan, 1", L"the cooldown"},
-        {"a = a.wav, 1e1, 1", L"the cooldown"},
-        {"a = a.wav, 1, 0", L"the channels"},
-        {"a = a.wav, 1, 17", L"the channels"},
+        {"a = ../secret.wav, 1, 1", L"the file"}, {"a = /etc/a.wav, 1, 1", L"the file"},
+        {"a = a.mp3, 1, 1", L"the file"}, {"a = a b.wav, 1, 1", L"the file"},
+        {"a = a.wav, -1, 1", L"the cooldown"}, {"a = a.wav, 60.5, 1", L"the cooldown"},
+        {"a = a.wav, nan, 1", L"the cooldown"}, {"a = a.wav, 1e1, 1", L"the cooldown"},
+        {"a = a.wav, 1, 0", L"the channels"}, {"a = a.wav, 1, 17", L"the channels"},
         {"a = a.wav, 1, x", L"the channels"},
     };
     for (const auto& c : cases)

@@ -12,64 +12,49 @@ namespace
 {
 
 // 100 frames of a 441 Hz sine at the output rate: one period.
-std::vector<uint8_t> Blip()
+const std::vector<uint8_t> kBlip = MakeWav(MakeSine(441.0, 44100, 100, 0.5f), 1, 44100, WavSample::S16);
+
+HSAMPLE Load(const std::vector<uint8_t>& bytes, DWORD max, DWORD flags = 0)
 {
-    return MakeWav(MakeSine(441.0, 44100, 100, 0.5f), 1, 44100, WavSample::S16);
+    return BASS_SampleLoad(TRUE, bytes.data(), 0, static_cast<DWORD>(bytes.size()), max, flags);
 }
 
-class Samples : public NoSoundOutput
+std::vector<HCHANNEL> Channels(HSAMPLE sample)
 {
-protected:
-    HSAMPLE Load(const std::vector<uint8_t>& bytes, DWORD max, DWORD flags = 0)
-    {
-        return BASS_SampleLoad(TRUE, bytes.data(), 0, static_cast<DWORD>(bytes.size()), max, flags);
-    }
+    std::vector<HCHANNEL> channels(8);
+    const DWORD count = BASS_SampleGetChannels(sample, channels.data());
+    channels.resize(count == static_cast<DWORD>(-1) ? 0 : count);
+    return channels;
+}
 
-    static std::vector<HCHANNEL> Channels(HSAMPLE sample)
-    {
-        std::vector<HCHANNEL> channels(8);
-        DWORD count = BASS_SampleGetChannels(sample, channels.data());
-        channels.resize(count == static_cast<DWORD>(-1) ? 0 : count);
-        return channels;
-    }
-
-    static HCHANNEL Start(HSAMPLE sample)
-    {
-        HCHANNEL channel = BASS_SampleGetChannel(sample, FALSE);
-        EXPECT_NE(channel, 0u) << BASS_ErrorGetCode();
-        EXPECT_TRUE(BASS_ChannelPlay(channel, FALSE));
-        return channel;
-    }
-};
-
-TEST_F(Samples, AChannelPlaysTheWholeSampleOnceAndEveryChannelFromItsStart)
+HCHANNEL Start(HSAMPLE sample)
 {
-    HSAMPLE sample = Load(Blip(), 2);
-    ASSERT_NE(sample, 0u) << BASS_ErrorGetCode();
-    HCHANNEL first = Start(sample);
+    HCHANNEL channel = BASS_SampleGetChannel(sample, FALSE);
+    EXPECT_NE(channel, 0u) << BASS_ErrorGetCode();
+    EXPECT_TRUE(BASS_ChannelPlay(channel, FALSE));
+    return channel;
+}
+
+using Samples = NoSoundOutput;
+
+TEST_F(Samples, ChannelsPlayTheWholeSampleAddUpAndWhenBusyRefuseOrMakeWayAsTheFlagsSay)
+{
+    HSAMPLE refusing = Load(kBlip, 2);
+    HSAMPLE overriding = Load(kBlip, 2, BASS_SAMPLE_OVER_POS);
+    ASSERT_NE(refusing, 0u) << BASS_ErrorGetCode();
+    HCHANNEL first = Start(refusing);
     const std::vector<float> once = Pull(300);
     EXPECT_EQ(AudibleFrames(once), 100u);
     EXPECT_NEAR(Left(once)[25], 0.5f, 0.01f); // a quarter period in
     EXPECT_TRUE(Stopped(first));
 
-    // Two at once add up.
-    Start(sample);
-    Start(sample);
-    EXPECT_NEAR(Left(Pull(50))[25], 1.0f, 0.02f);
-}
-
-TEST_F(Samples, BusyChannelsRefuseOrMakeWayForTheNewestAsTheFlagsSay)
-{
-    HSAMPLE refusing = Load(Blip(), 2);
-    HSAMPLE overriding = Load(Blip(), 2, BASS_SAMPLE_OVER_POS);
-    for (HSAMPLE sample : {refusing, overriding})
-    {
-        Start(sample);
-        Start(sample);
-    }
+    Start(refusing);
+    Start(refusing);
+    EXPECT_NEAR(Left(Pull(50))[25], 1.0f, 0.02f) << "two at once add up";
+    Start(overriding);
+    Start(overriding);
     const std::vector<HCHANNEL> before = Channels(overriding);
     ASSERT_EQ(before.size(), 2u);
-
     EXPECT_EQ(BASS_SampleGetChannel(refusing, FALSE), 0u);
     EXPECT_EQ(BASS_ErrorGetCode(), BASS_ERROR_NOCHAN);
     EXPECT_EQ(BASS_SampleGetChannel(overriding, TRUE), 0u);
@@ -100,8 +85,7 @@ TEST_F(Samples, BusyChannelsRefuseOrMakeWayForTheNewestAsTheFlagsSay)
 TEST_F(Samples, LoadsFromAFileFromAnOffsetAndRefusesWhatItCannotTake)
 {
     testing_support::TempFolder folder;
-    const std::vector<uint8_t> blip = Blip();
-    folder.Write("blip.bin", "head" + std::string(blip.begin(), blip.end()));
+    folder.Write("blip.bin", "head" + std::string(kBlip.begin(), kBlip.end()));
     const std::string path = folder.Path() + "blip.bin";
     HSAMPLE fromFile = BASS_SampleLoad(FALSE, path.c_str(), 4, 0, 1, 0);
     ASSERT_NE(fromFile, 0u) << BASS_ErrorGetCode();
@@ -109,14 +93,13 @@ TEST_F(Samples, LoadsFromAFileFromAnOffsetAndRefusesWhatItCannotTake)
     EXPECT_EQ(AudibleFrames(Pull(300)), 100u);
 
     const std::string missing = folder.Path() + "missing.wav";
-    const std::vector<uint8_t> noise = {'R', 'I', 'F', 'F', 1, 2, 3};
     // 61 seconds at the lowest rate a file may have.
     const std::vector<uint8_t> tooLong = MakeWav(std::vector<float>(61000, 0.1f), 1, 1000, WavSample::U8);
     const std::pair<std::function<HSAMPLE()>, int> refusals[] = {
         {[&] { return BASS_SampleLoad(FALSE, missing.c_str(), 0, 0, 1, 0); }, BASS_ERROR_FILEOPEN},
         {[&] { return BASS_SampleLoad(FALSE, path.c_str(), 5000, 0, 1, 0); }, BASS_ERROR_FILEOPEN},
-        {[&] { return Load(noise, 1); }, BASS_ERROR_FILEFORM},
-        {[&] { return Load(blip, 0); }, BASS_ERROR_ILLPARAM},
+        {[&] { return Load({'R', 'I', 'F', 'F', 1, 2, 3}, 1); }, BASS_ERROR_FILEFORM},
+        {[&] { return Load(kBlip, 0); }, BASS_ERROR_ILLPARAM},
         {[&] { return Load(tooLong, 1); }, BASS_ERROR_MEM},
     };
     for (const auto& refusal : refusals)
