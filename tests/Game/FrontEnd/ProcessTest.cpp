@@ -8,6 +8,7 @@
 #include "Platform/Win32/Win32Shell.h"
 #include "Platform/Win32/Win32User.h"
 #include "tests/Game/FrontEnd/DataCopy.h"
+#include "tests/Support/SecondCopy.h"
 
 #include <gtest/gtest.h>
 
@@ -61,15 +62,12 @@ struct DataRoot
 class Process
 {
 public:
-    Process(const std::string& program, const std::vector<std::string>& arguments, const std::string& home,
-            const std::vector<std::pair<std::string, std::string>>& environment = {})
+    Process(const std::string& program, const std::vector<std::string>& arguments, const std::string& home)
     {
         mPid = fork();
         if (mPid != 0)
             return;
         setenv("XDG_DATA_HOME", home.c_str(), 1);
-        for (const auto& variable : environment)
-            setenv(variable.first.c_str(), variable.second.c_str(), 1);
         std::vector<char*> argv{const_cast<char*>(program.c_str())};
         for (const std::string& argument : arguments)
             argv.push_back(const_cast<char*>(argument.c_str()));
@@ -158,53 +156,51 @@ TEST(GameProcess, PackWritesAPackTheGameThenPlaysFromWhereASecondCopyExitsWithZe
 // --- A card without pixel shaders 2.0 ------------------------------------------------
 
 const char* const kChildVariable = "BW_TEST_GAME_CHILD";
-const char* const kReportVariable = "BW_TEST_GAME_REPORT";
-const char* const kModeVariable = "BW_TEST_GAME_MODE";
 
-// The child's side: the game's process entry on a device without pixel
-// shaders 2.0, or on a system that cannot say where the user's folders are;
-// each message box goes into the report file instead of the screen. It exits
-// as the process would, so the box comes at exit.
+// The child's side, told "<mode>|<data root>|<home>": the game's process
+// entry on a device without pixel shaders 2.0, or on a system that cannot say
+// where the user's folders are; each message box goes into "<home>boxes.txt"
+// instead of the screen. It exits as the process would, so the box comes at
+// exit.
 TEST(GameChild, RunsTheEntry)
 {
-    const char* data = std::getenv(kChildVariable);
-    const char* report = std::getenv(kReportVariable);
-    const char* mode = std::getenv(kModeVariable);
-    if (!data || !report || !mode)
-        GTEST_SKIP() << "runs as a child of the tests below only";
-    std::string path = report;
-    win32::SetMessageBoxHook([path](HWND, const wchar_t* text, const wchar_t* caption, UINT type) {
-        std::ofstream out(path, std::ios::app);
-        out << testing_support::Narrow(caption) << "|" << testing_support::Narrow(text) << "|" << type << "\n";
+    const char* told = std::getenv(kChildVariable);
+    if (!told)
+        GTEST_SKIP() << "runs as a child of the test below only";
+    std::string mode = told, data = mode.substr(mode.find('|') + 1), home = data.substr(data.find('|') + 1);
+    mode.resize(mode.find('|'));
+    data.resize(data.find('|'));
+    setenv("XDG_DATA_HOME", home.c_str(), 1);
+    win32::SetMessageBoxHook([home](HWND, const wchar_t* text, const wchar_t* caption, UINT type) {
+        std::ofstream(home + "boxes.txt", std::ios::app)
+            << testing_support::Narrow(caption) << "|" << testing_support::Narrow(text) << "|" << type << "\n";
         return IDOK;
     });
-    if (std::string(mode) == "no-folders")
+    if (mode == "no-folders")
         win32::SetFolderPathFailure(CSIDL_APPDATA, HRESULT(0x80070005));
     D3DCAPS9 caps = d3d9::test::DefaultCaps();
     caps.PixelShaderVersion = D3DPS_VERSION(1, 4);
     d3d9::test::SetCaps(caps);
-    const char* argv[] = {"orvane", "--data_path", data};
+    const char* argv[] = {"orvane", "--data_path", data.c_str()};
     win32::SetCommandLine(3, argv);
     std::exit(wWinMain(GetModuleHandleW(nullptr), nullptr, GetCommandLineW(), 1));
 }
 
-// The child test above, run in a process of its own in each mode: both end
-// with exit code 1; without pixel shaders the error box comes once, at exit,
-// and without the user's folders start-up never gets as far as the renderer.
+// The child above in each mode: both end with exit code 1; without pixel
+// shaders the error box comes once, at exit, and without the user's folders
+// start-up never gets as far as the renderer.
 TEST(GameProcess, ACardWithoutPixelShaders2OrNoUsersFoldersEndStartUpWithExitCodeOne)
 {
-    char self[4096] = {};
-    ASSERT_GT(readlink("/proc/self/exe", self, sizeof(self) - 1), 0);
     DataRoot data;
-    for (const char* mode : {"no-pixel-shaders", "no-folders"})
+    for (const std::string mode : {"no-pixel-shaders", "no-folders"})
     {
         SCOPED_TRACE(mode);
         TempFolder home;
+        EXPECT_EQ(testing_support::RunSecondCopy(kChildVariable, mode + "|" + data.Path() + "|" + home.Path(),
+                                                 "GameChild.RunsTheEntry"),
+                  1);
+        const bool noShaders = mode == "no-pixel-shaders";
         const std::string report = home.Path() + "boxes.txt";
-        Process child(self, {"--gtest_filter=GameChild.RunsTheEntry"}, home.Path(),
-                      {{kChildVariable, data.Path()}, {kReportVariable, report}, {kModeVariable, mode}});
-        EXPECT_EQ(child.Wait(), 1);
-        const bool noShaders = std::string(mode) == "no-pixel-shaders";
         EXPECT_EQ(PathExists(report) ? ReadFile(report) : "",
                   noShaders ? "Error|Failed to init DirectX 9 render: video card does'n support vertex shaders 1.1 "
                               "and(or) pixel shaders 2.0|16\n"

@@ -51,8 +51,8 @@ TEST(AudioCalls, CallsBeforeInitAndBadInitsFailWithTheirErrorsAndAFileHandedOver
 
 TEST_F(NoSoundOutput, FreedHandlesFailWithTheHandleErrorAndAreNeverHandedOutAgain)
 {
-    MemoryFile& file = AddFile(ShortWav());
-    HSTREAM stream = Open(file);
+    HSTREAM stream = Open(ShortWav());
+    MemoryFile& file = *mFiles.back();
     ASSERT_NE(stream, 0u);
     ASSERT_TRUE(BASS_StreamFree(stream));
     EXPECT_EQ(file.closes, 1);
@@ -80,7 +80,8 @@ TEST_F(NoSoundOutput, FreedHandlesFailWithTheHandleErrorAndAreNeverHandedOutAgai
 TEST_F(NoSoundOutput, IncompleteCallbackTablesAndUnknownKindsAreRefusedAndClosed)
 {
     ExpectFailed(!BASS_StreamCreateFileUser(STREAMFILE_NOBUFFER, 0, nullptr, nullptr), BASS_ERROR_ILLPARAM, "null");
-    MemoryFile& file = AddFile(ShortWav());
+    MemoryFile file;
+    file.bytes = ShortWav();
     BASS_FILEPROCS noSeek = MemoryFile::kProcs;
     noSeek.seek = nullptr;
     ExpectFailed(!BASS_StreamCreateFileUser(STREAMFILE_NOBUFFER, 0, &noSeek, &file), BASS_ERROR_ILLPARAM, "no seek");

@@ -26,23 +26,19 @@ protected:
     void SetUp() override { ASSERT_TRUE(BASS_Init(0, kRate, 0, nullptr, nullptr)) << BASS_ErrorGetCode(); }
     void TearDown() override { BASS_Free(); }
 
-    // Keeps the file alive for the stream's life (files are freed last).
-    MemoryFile& AddFile(std::vector<uint8_t> bytes)
+    // The bytes as a file that lives as long as the test (files are freed
+    // last), opened as a stream.
+    HSTREAM Open(std::vector<uint8_t> bytes, DWORD flags = 0)
     {
         mFiles.emplace_back(new MemoryFile);
         mFiles.back()->bytes = std::move(bytes);
-        return *mFiles.back();
-    }
-
-    HSTREAM Open(MemoryFile& file, DWORD flags = 0)
-    {
-        return BASS_StreamCreateFileUser(STREAMFILE_NOBUFFER, flags, &MemoryFile::kProcs, &file);
+        return BASS_StreamCreateFileUser(STREAMFILE_NOBUFFER, flags, &MemoryFile::kProcs, mFiles.back().get());
     }
 
     // Opens the bytes and starts playing them.
     HSTREAM Play(std::vector<uint8_t> bytes, DWORD flags = 0)
     {
-        HSTREAM stream = Open(AddFile(std::move(bytes)), flags);
+        HSTREAM stream = Open(std::move(bytes), flags);
         EXPECT_NE(stream, 0u) << BASS_ErrorGetCode();
         EXPECT_TRUE(BASS_ChannelPlay(stream, FALSE));
         return stream;
@@ -51,11 +47,10 @@ protected:
     // Opening the bytes fails with the error, and the file is closed once.
     void ExpectRefused(std::vector<uint8_t> bytes, int error)
     {
-        MemoryFile& file = AddFile(std::move(bytes));
-        EXPECT_EQ(Open(file), 0u);
+        EXPECT_EQ(Open(std::move(bytes)), 0u);
         EXPECT_EQ(BASS_ErrorGetCode(), error);
-        EXPECT_EQ(file.closes, 1);
-        EXPECT_FALSE(file.seekPastEnd);
+        EXPECT_EQ(mFiles.back()->closes, 1);
+        EXPECT_FALSE(mFiles.back()->seekPastEnd);
     }
 
     // frames interleaved stereo frames of the output.
@@ -77,10 +72,10 @@ protected:
     // Frames until the output falls silent for good.
     static size_t AudibleFrames(const std::vector<float>& stereo)
     {
-        for (size_t i = stereo.size(); i > 0; --i)
-            if (stereo[i - 1] != 0.0f)
-                return (i - 1) / 2 + 1;
-        return 0;
+        size_t i = stereo.size();
+        while (i > 0 && stereo[i - 1] == 0.0f)
+            --i;
+        return (i + 1) / 2;
     }
 
     static bool Stopped(HSTREAM stream) { return BASS_ChannelIsActive(stream) == BASS_ACTIVE_STOPPED; }

@@ -108,9 +108,8 @@ TEST_F(WavDecoding, DataLongerThanTheFileOrAFailedReadEndsTheStreamQuietly)
     EXPECT_TRUE(Stopped(stream));
     EXPECT_FALSE(mFiles.back()->seekPastEnd);
 
-    MemoryFile& failing = AddFile(MakeWav(std::vector<float>(20000, 0.5f), 1, kRate, WavSample::S16));
-    failing.failReadsAt = 20000; // about halfway through the data
-    stream = Open(failing);
+    stream = Open(MakeWav(std::vector<float>(20000, 0.5f), 1, kRate, WavSample::S16));
+    mFiles.back()->failReadsAt = 20000; // about halfway through the data
     ASSERT_TRUE(BASS_ChannelPlay(stream, FALSE)) << BASS_ErrorGetCode();
     std::vector<float> out = Pull(30000);
     const size_t audible = AudibleFrames(out);
