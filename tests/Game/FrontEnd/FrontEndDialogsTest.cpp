@@ -69,24 +69,19 @@ POINT ToWindow(ScriptedGame& game, float x, float y)
             static_cast<LONG>(std::lround(y / d.mScaleY - d.mOffsetY))};
 }
 
-// The real pointer goes there: the display's own motion events then agree
-// with the test's.
-void MoveMouse(ScriptedGame& game, float x, float y)
+// The real pointer goes there too (the display's own motion events then
+// agree with the test's), and clicks there when told.
+void MoveMouse(ScriptedGame& game, float x, float y, bool click = false)
 {
-    POINT at = ToWindow(game, x, y);
-    HWND window = game.GetWindow()->GetHandle();
-    bwtest::PushMouseMove(window, at.x, at.y);
-    ClientToScreen(window, &at);
-    SetCursorPos(at.x, at.y);
-}
-
-void Click(ScriptedGame& game, float x, float y)
-{
-    MoveMouse(game, x, y);
     const POINT at = ToWindow(game, x, y);
+    POINT screen = at;
     HWND window = game.GetWindow()->GetHandle();
-    bwtest::PushMouseButton(window, 1, true, at.x, at.y);
-    bwtest::PushMouseButton(window, 1, false, at.x, at.y);
+    ClientToScreen(window, &screen);
+    bwtest::PushMouseMove(window, at.x, at.y);
+    SetCursorPos(screen.x, screen.y);
+    for (bool down : {true, false})
+        if (click)
+            bwtest::PushMouseButton(window, 1, down, at.x, at.y);
 }
 
 void Key(ScriptedGame& game, const char* name)
@@ -192,7 +187,7 @@ TEST(FrontEnd, AFirstStartTakesANameThenOptionsSwitchTheModeUnderTheCursorAndSou
         {[&](ScriptedGame& g) {
              ExpectCursorAt(g, 100, 100);
              EXPECT_FALSE(g.GetWindow()->IsSystemCursorForced()) << "the system pointer is hidden";
-             Click(g, 512, 412);
+             MoveMouse(g, 512, 412, true);
          },
          [&](ScriptedGame& g) { return options(g) != nullptr; }},
         {[&](ScriptedGame& g) {
@@ -242,12 +237,12 @@ TEST(FrontEnd, AFirstStartTakesANameThenOptionsSwitchTheModeUnderTheCursorAndSou
         {[&](ScriptedGame& g) {
              EXPECT_FALSE(SoundSystem::Instance()->IsPaused());
              EXPECT_TRUE(g.PlaySound("refuse"));
-             Click(g, 522, 356);
+             MoveMouse(g, 522, 356, true);
          },
          [&](ScriptedGame& g) { return !windowed(g) && !options(g)->IsWindowedShown(); }},
         {[&](ScriptedGame& g) {
              EXPECT_EQ(options(g)->GetMessageCount(), 2);
-             Click(g, 512, 472);
+             MoveMouse(g, 512, 472, true);
          },
          [&](ScriptedGame& g) { return Top<StartScreen>(g) != nullptr; }},
     }, &reached);

@@ -55,49 +55,36 @@ TEST(GameStart, LoadsTheFontsTheParticleEffectsAndTheProfilesVolumesAndLetsFonts
     EXPECT_TRUE(particles->mAtlasImages.empty());
 }
 
-struct BrokenStart
+TEST(GameStart, AMissingOrBadSoundsFileSoundOrCursorEndsItWithANonZeroCodeAndALogRecordNamingTheFile)
 {
-    const char* name;
-    const char* path;
-    const char* content; // null: the file is removed
-    const wchar_t* logged;
-};
-
-void PrintTo(const BrokenStart& c, std::ostream* out)
-{
-    *out << c.name;
+    struct Case
+    {
+        const char* path;
+        const char* content; // null: the file is removed
+        const wchar_t* logged;
+    };
+    const Case cases[] = {
+        {"data/sounds.ini", nullptr, L"'data/sounds.ini' is missing"},
+        {"data/sounds.ini", "click = click.wav, 0, 1\nboom: a.wav\n", L"'data/sounds.ini', line 2"},
+        {"data/sound/type.wav", nullptr, L"'data/sound/type.wav' is missing"},
+        {"data/sound/type.wav", "RIFF....WAVEjunk", L"'data/sound/type.wav' cannot be decoded"},
+        {"data/sound/click.wav", "", L"'data/sound/click.wav' cannot be decoded"},
+        {"data/gui/cursor.png", nullptr, L"'data/gui/cursor.png'"},
+        {"data/gui/cursor.png", "not a picture", L"'data/gui/cursor.png'"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.path << (c.content ? " replaced" : " removed"));
+        DataCopy data(c.path, c.content);
+        testing_support::LogCapture log;
+        GameRun run({L"--data_path", testing_support::Widen(data.Path())});
+        StopAtFirstFrame(run);
+        EXPECT_NE(run.Run(), 0);
+        EXPECT_TRUE(run.Game().WasInitGameCalled());
+        EXPECT_TRUE(log.Contains(c.logged));
+        // A sound that failed leaves none behind; the cursor comes after the sounds.
+        EXPECT_EQ(run.Game().GetSounds().Has("click"), std::string(c.path) == "data/gui/cursor.png");
+    }
 }
-
-class GameBrokenStart : public ::testing::TestWithParam<BrokenStart>
-{
-};
-
-TEST_P(GameBrokenStart, EndsWithANonZeroCodeAndALogRecordNamingTheFileKeepingNoSound)
-{
-    const BrokenStart& c = GetParam();
-    DataCopy data(c.path, c.content);
-    testing_support::LogCapture log;
-    GameRun run({L"--data_path", testing_support::Widen(data.Path())});
-    StopAtFirstFrame(run);
-    EXPECT_NE(run.Run(), 0);
-    EXPECT_TRUE(run.Game().WasInitGameCalled());
-    EXPECT_TRUE(log.Contains(c.logged)) << c.name;
-    // A sound that failed leaves none behind; the cursor comes after the sounds.
-    EXPECT_EQ(run.Game().GetSounds().Has("click"), std::string(c.path) == "data/gui/cursor.png");
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, GameBrokenStart,
-    ::testing::Values(BrokenStart{"NoSoundsFile", "data/sounds.ini", nullptr, L"'data/sounds.ini' is missing"},
-                      BrokenStart{"BadSoundsFile", "data/sounds.ini", "click = click.wav, 0, 1\nboom: a.wav\n",
-                                  L"'data/sounds.ini', line 2"},
-                      BrokenStart{"NoSoundFile", "data/sound/type.wav", nullptr, L"'data/sound/type.wav' is missing"},
-                      BrokenStart{"BadSoundFile", "data/sound/type.wav", "RIFF....WAVEjunk",
-                                  L"'data/sound/type.wav' cannot be decoded"},
-                      BrokenStart{"EmptySoundFile", "data/sound/click.wav", "",
-                                  L"'data/sound/click.wav' cannot be decoded"},
-                      BrokenStart{"NoCursor", "data/gui/cursor.png", nullptr, L"'data/gui/cursor.png'"},
-                      BrokenStart{"BadCursor", "data/gui/cursor.png", "not a picture", L"'data/gui/cursor.png'"}),
-    [](const ::testing::TestParamInfo<BrokenStart>& info) { return std::string(info.param.name); });
 
 } // namespace

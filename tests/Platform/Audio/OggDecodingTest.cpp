@@ -1,5 +1,4 @@
 #include "tests/Platform/Audio/NoSoundOutput.h"
-#include "tests/Support/TempFolder.h"
 
 #include <cmath>
 
@@ -43,40 +42,6 @@ TEST_F(OggDecoding, SinesComeOutAsWrittenAtEitherRateMonoOnBothSides)
         EXPECT_GT(AudibleFrames(out), length - 100);
         EXPECT_TRUE(Stopped(stream));
     }
-}
-
-TEST_F(OggDecoding, TheBundledTrackPlaysToItsEndAndAgainAndCutOrDamagedCopiesPlayWithoutHarm)
-{
-    const std::string text = testing_support::ReadFile(BW_SOURCE_DIR "/data/music/track01.ogg");
-    const std::vector<uint8_t> track(text.begin(), text.end());
-    EXPECT_LT(track.size(), 100u * 1024);
-    HSTREAM stream = Play(track);
-    MemoryFile& file = *mFiles.back();
-    const std::vector<float> out = Pull(8 * kRate);
-    const size_t whole = AudibleFrames(out);
-    EXPECT_GT(whole, 6 * kRate);
-    EXPECT_TRUE(Stopped(stream));
-    // Played again from the start: the same frames, seeking only inside the file.
-    ASSERT_TRUE(BASS_ChannelPlay(stream, TRUE));
-    EXPECT_EQ(Pull(8 * kRate), out);
-    BASS_StreamFree(stream);
-    EXPECT_EQ(file.closes, 1);
-    EXPECT_FALSE(file.seekPastEnd);
-
-    // Cut in half: plays its first part and ends.
-    stream = Play(std::vector<uint8_t>(track.begin(), track.begin() + static_cast<long>(track.size() / 2)));
-    const size_t cut = AudibleFrames(Pull(8 * kRate));
-    EXPECT_GT(cut, kRate);
-    EXPECT_LT(cut, whole * 3 / 4);
-    EXPECT_TRUE(Stopped(stream));
-
-    // Scribbled audio pages, headers left alone: plays on or ends.
-    std::vector<uint8_t> scribbled = track;
-    for (size_t i = track.size() / 4; i < scribbled.size(); i += 97)
-        scribbled[i] ^= 0x5A;
-    Play(scribbled);
-    for (float v : Pull(8 * kRate))
-        ASSERT_TRUE(v >= -1.0f && v <= 1.0f);
 }
 
 TEST_F(OggDecoding, BrokenHeadersAreRefusedAsNotAFileThisLayerCanDecode)
