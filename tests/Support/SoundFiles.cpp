@@ -145,9 +145,9 @@ std::vector<uint8_t> MakeOgg(const std::vector<float>& samples, uint32_t channel
     ogg_stream_init(&stream, 0x42570001);
 
     std::vector<uint8_t> out;
-    auto pages = [&](bool flush) {
+    auto pages = [&] {
         ogg_page page;
-        while (flush ? ogg_stream_flush(&stream, &page) : ogg_stream_pageout(&stream, &page))
+        while (ogg_stream_flush(&stream, &page))
         {
             out.insert(out.end(), page.header, page.header + page.header_len);
             out.insert(out.end(), page.body, page.body + page.body_len);
@@ -157,31 +157,23 @@ std::vector<uint8_t> MakeOgg(const std::vector<float>& samples, uint32_t channel
     vorbis_analysis_headerout(&dsp, &comment, &headers[0], &headers[1], &headers[2]);
     for (ogg_packet& header : headers)
         ogg_stream_packetin(&stream, &header);
-    pages(true);
+    pages(); // the headers on pages of their own
 
-    const size_t frames = samples.size() / channels;
-    for (size_t done = 0, chunk = 1; chunk != 0; done += chunk)
+    const int frames = static_cast<int>(samples.size() / channels);
+    float** buffer = vorbis_analysis_buffer(&dsp, frames);
+    for (size_t i = 0; i < samples.size(); ++i)
+        buffer[i % channels][i / channels] = samples[i];
+    vorbis_analysis_wrote(&dsp, frames);
+    vorbis_analysis_wrote(&dsp, 0); // the end
+    while (vorbis_analysis_blockout(&dsp, &block) == 1)
     {
-        // A chunk of 0 frames marks the end.
-        chunk = std::min<size_t>(1024, frames - done);
-        if (chunk)
-        {
-            float** buffer = vorbis_analysis_buffer(&dsp, static_cast<int>(chunk));
-            for (size_t i = 0; i < chunk * channels; ++i)
-                buffer[i % channels][i / channels] = samples[done * channels + i];
-        }
-        vorbis_analysis_wrote(&dsp, static_cast<int>(chunk));
-        while (vorbis_analysis_blockout(&dsp, &block) == 1)
-        {
-            vorbis_analysis(&block, nullptr);
-            vorbis_bitrate_addblock(&block);
-            ogg_packet packet;
-            while (vorbis_bitrate_flushpacket(&dsp, &packet))
-                ogg_stream_packetin(&stream, &packet);
-        }
-        pages(false);
+        vorbis_analysis(&block, nullptr);
+        vorbis_bitrate_addblock(&block);
+        ogg_packet packet;
+        while (vorbis_bitrate_flushpacket(&dsp, &packet))
+            ogg_stream_packetin(&stream, &packet);
     }
-    pages(true);
+    pages();
     ogg_stream_clear(&stream);
     vorbis_block_clear(&block);
     vorbis_dsp_clear(&dsp);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace
 {
@@ -19,15 +20,11 @@ TEST(SoundsIni, ReadsEntriesAroundCommentsBlanksSpacesAndLineEnds)
                           L"data/sounds.ini"));
     ASSERT_EQ(ini.GetEntries().size(), 2u);
     const SoundsIni::Entry& click = ini.GetEntries()[0];
-    EXPECT_EQ(click.name, "click");
-    EXPECT_EQ(click.file, "click.wav");
-    EXPECT_FLOAT_EQ(click.cooldown, 0.08f);
-    EXPECT_EQ(click.channels, 2u);
-    EXPECT_EQ(click.line, 4u);
     const SoundsIni::Entry& deep = ini.GetEntries()[1];
-    EXPECT_EQ(deep.file, "dir/Deep-1.ogg");
-    EXPECT_EQ(deep.cooldown, 60.0f);
-    EXPECT_EQ(deep.channels, 16u);
+    EXPECT_EQ(std::tie(click.name, click.file, click.cooldown, click.channels, click.line),
+              std::make_tuple(std::string("click"), std::string("click.wav"), 0.08f, 2u, 4u));
+    EXPECT_EQ(std::tie(deep.name, deep.file, deep.cooldown, deep.channels),
+              std::make_tuple(std::string("deep_1"), std::string("dir/Deep-1.ogg"), 60.0f, 16u));
 }
 
 TEST(SoundsIni, ABadLineRefusesTheWholeFileNamingTheLine)

@@ -43,17 +43,14 @@ TEST_F(WavDecoding, EverySampleTypePlaysEverySampleAtTheOutputRateAndThenStops)
     }
 }
 
-void Set16(std::vector<uint8_t>& b, size_t at, uint32_t v)
+// Little-endian fields of 2 and 4 bytes.
+void Set(std::vector<uint8_t>& b, size_t at, uint32_t v, int bytes)
 {
-    b[at] = static_cast<uint8_t>(v);
-    b[at + 1] = static_cast<uint8_t>(v >> 8);
+    for (int i = 0; i < bytes; ++i)
+        b[at + i] = static_cast<uint8_t>(v >> (8 * i));
 }
-
-void Set32(std::vector<uint8_t>& b, size_t at, uint32_t v)
-{
-    Set16(b, at, v & 0xFFFF);
-    Set16(b, at + 2, v >> 16);
-}
+void Set16(std::vector<uint8_t>& b, size_t at, uint32_t v) { Set(b, at, v, 2); }
+void Set32(std::vector<uint8_t>& b, size_t at, uint32_t v) { Set(b, at, v, 4); }
 
 // Offsets in a plain 16-bit file made by MakeWav.
 const size_t kFmtSize = 16, kTag = 20, kChannels = 22, kRateAt = 24, kBlockAlign = 32, kBits = 34, kData = 36;
@@ -63,6 +60,7 @@ TEST_F(WavDecoding, BrokenHeadersAreRefusedWithTheirErrorAndTheFileClosedOnce)
     using Bytes = std::vector<uint8_t>;
     const std::pair<std::function<void(Bytes&)>, int> cases[] = {
         {[](Bytes& b) { b[0] = 'X'; }, BASS_ERROR_FILEFORM},
+        {[](Bytes& b) { std::copy_n("AVI ", 4, b.begin() + 8); }, BASS_ERROR_FILEFORM},
         {[](Bytes& b) { b.clear(); }, BASS_ERROR_FILEFORM},
         {[](Bytes& b) { b.resize(26); }, BASS_ERROR_FILEFORM},    // cut in the format
         {[](Bytes& b) { b.resize(kData); }, BASS_ERROR_FILEFORM}, // no data chunk
