@@ -71,8 +71,7 @@ std::vector<float> MakeSine(double frequency, uint32_t rate, uint32_t frames, fl
     {
         const float v = static_cast<float>(amplitude * std::sin(2.0 * M_PI * frequency * i / rate));
         out.push_back(v);
-        for (uint32_t c = 1; c < channels; ++c)
-            out.push_back(v * channelScale);
+        out.insert(out.end(), channels - 1, v * channelScale);
     }
     return out;
 }

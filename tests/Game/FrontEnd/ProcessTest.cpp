@@ -32,7 +32,6 @@ using testing_support::Widen;
 namespace
 {
 
-const std::string kSource = BW_SOURCE_DIR;
 const std::string kGame = std::string(BW_BINARY_DIR) + "/bin/orvane";
 
 // The bundled data with a caption of this process's own: games of tests
@@ -41,7 +40,7 @@ const std::string kCaption = "Орвейн " + std::to_string(getpid());
 
 std::string Captioned()
 {
-    std::string lang = ReadFile(kSource + "/data/ru_lang.xml");
+    std::string lang = ReadFile(BW_SOURCE_DIR "/data/ru_lang.xml");
     const std::string bundled = ">Орвейн<";
     return lang.replace(lang.find(bundled), bundled.size(), ">" + kCaption + "<");
 }

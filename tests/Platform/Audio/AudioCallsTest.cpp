@@ -11,13 +11,6 @@ std::vector<uint8_t> ShortWav()
     return MakeWav(MakeSine(440.0, 44100, 100, 0.5f), 1, 44100, WavSample::S16);
 }
 
-// The call failed and left that error.
-void ExpectFailed(bool failed, int error, const char* call)
-{
-    EXPECT_TRUE(failed) << call;
-    EXPECT_EQ(BASS_ErrorGetCode(), error) << call;
-}
-
 TEST(AudioCalls, CallsBeforeInitAndBadInitsFailWithTheirErrorsAndAFileHandedOverIsStillClosed)
 {
     ASSERT_EQ(audio::GetOutputMixer(), nullptr);

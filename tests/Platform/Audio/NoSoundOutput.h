@@ -18,6 +18,13 @@ using testing_support::MakeWav;
 using testing_support::MemoryFile;
 using testing_support::WavSample;
 
+// The call failed and left that error.
+inline void ExpectFailed(bool failed, int error, const char* call)
+{
+    EXPECT_TRUE(failed) << call;
+    EXPECT_EQ(BASS_ErrorGetCode(), error) << call;
+}
+
 class NoSoundOutput : public ::testing::Test
 {
 protected:
