@@ -21,11 +21,6 @@ using bwtest::ScriptedGame;
 namespace
 {
 
-void StopAtFirstFrame(GameRun& run)
-{
-    run.Game().mOnFrame = [](ScriptedGame& g, int) { g.Stop(); };
-}
-
 TEST(GameStart, LoadsTheFontsTheParticleEffectsAndTheProfilesVolumesAndLetsFontsAndEffectsGoAtExit)
 {
     resource::ResourceManager::CountedMap& fonts = resource::ResourceManager::Instance()->GetBMFontMap();
@@ -35,7 +30,7 @@ TEST(GameStart, LoadsTheFontsTheParticleEffectsAndTheProfilesVolumesAndLetsFonts
         GameRun run({L"--data_path", bwtest::SourceDir()});
         run.WriteProfiles("<?xml version=\"1.0\"?><Profiles currentProfile=\"P\"><Profile name=\"P\"><GameProfile "
                           "is_windowed=\"1\" sounds_volume=\"0.25\" music_volume=\"0.75\"/></Profile></Profiles>");
-        StopAtFirstFrame(run);
+        run.Game().mOnFrame = [](ScriptedGame& g, int) { g.Stop(); };
         ASSERT_EQ(run.Run(), 0);
         ScriptedGame& game = run.Game();
         for (size_t i = 0; i < Game::kFontCount; ++i)
@@ -78,7 +73,7 @@ TEST(GameStart, AMissingOrBadSoundsFileSoundOrCursorEndsItWithANonZeroCodeAndALo
         DataCopy data(c.path, c.content);
         testing_support::LogCapture log;
         GameRun run({L"--data_path", testing_support::Widen(data.Path())});
-        StopAtFirstFrame(run);
+        run.Game().mOnFrame = [](ScriptedGame& g, int) { g.Stop(); };
         EXPECT_NE(run.Run(), 0);
         EXPECT_TRUE(run.Game().WasInitGameCalled());
         EXPECT_TRUE(log.Contains(c.logged));
