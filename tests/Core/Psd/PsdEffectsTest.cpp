@@ -131,25 +131,7 @@ TEST(PsdObjectEffects, AnItemThatCannotBeSkippedDropsItsBlock)
     }
 }
 
-// --- "lfx2" ----------------------------------------------------------------------------------
-
-TEST(PsdObjectEffects, TheMasterSwitchIsFoundWhereverItStands)
-{
-    for (bool scaleFirst : {true, false})
-    {
-        std::vector<Item> items = {{"Scl ", Percent(100)}, {"masterFXSwitch", Bool(true)}};
-        if (!scaleFirst)
-            std::swap(items[0], items[1]);
-        items.push_back({"DrSh", Object({{"enab", Bool(true)}})});
-        items.push_back({"unknownThing", Long(4)});
-        Loaded loaded = LoadObject(items);
-        ASSERT_EQ(loaded.status, kPsdOk);
-        const PsdLayerEffects* e = ObjectEffectsOf(loaded);
-        EXPECT_EQ(e->masterEnabled, 1);
-        EXPECT_EQ(e->effectCount, 1) << "only the effect counts";
-        EXPECT_TRUE(e->dropShadow.enabled);
-    }
-}
+// --- "lfx2" (the master switch before and after the scale is in w_effects.psd) ---------------
 
 TEST(PsdObjectEffects, TheStrokeScaleLandsByTheFillType)
 {
