@@ -15,18 +15,15 @@ namespace bwtest
 
 BWResultEnum ScriptedGame::InitData()
 {
-    if (mOnInitData)
-    {
-        if (BWResultEnum result = mOnInitData())
-            return result;
-    }
+    if (BWResultEnum result = mOnInitData ? mOnInitData() : BW_OK)
+        return result;
     // A run before this one in the same process read another user folder.
     if (file::Profiles* profiles = file::Profiles::Instance())
         if (profiles->GetDocument())
             profiles->Load();
     BWResultEnum result = ::Game::InitData();
     // Another test's game with the same caption would pass for a running copy.
-    if (result == BW_OK && mUniqueCaption)
+    if (result == BW_OK)
         mCaption += L" " + std::to_wstring(getpid());
     return result;
 }
@@ -34,12 +31,8 @@ BWResultEnum ScriptedGame::InitData()
 BWResultEnum ScriptedGame::InitGame()
 {
     mInitGameCalled = true;
-    if (mOnInitGame)
-    {
-        if (BWResultEnum result = mOnInitGame())
-            return result;
-    }
-    return ::Game::InitGame();
+    BWResultEnum result = mOnInitGame ? mOnInitGame() : BW_OK;
+    return result ? result : ::Game::InitGame();
 }
 
 BWResultEnum ScriptedGame::Update(float dt)
@@ -103,12 +96,9 @@ std::string GameRun::UserFolder() const
 
 void GameRun::SeedProfile(bool windowed) const
 {
-    mHome.Write("Brightwork/Orvane/profiles.xml",
-                std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                            "<Profiles currentProfile=\"Tester\">\n"
-                            "    <Profile name=\"Tester\">\n"
-                            "        <GameProfile is_windowed=\"") +
-                    (windowed ? "1" : "0") + "\"/>\n    </Profile>\n</Profiles>\n");
+    WriteProfiles(std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Profiles currentProfile=\"Tester\">"
+                              "<Profile name=\"Tester\"><GameProfile is_windowed=\"") +
+                  (windowed ? "1" : "0") + "\"/></Profile></Profiles>\n");
 }
 
 void GameRun::WriteProfiles(const std::string& xml) const

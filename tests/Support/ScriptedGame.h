@@ -29,6 +29,9 @@ public:
     // Runs before each frame the window asks for (also while the device is
     // lost); frame counts from 1.
     std::function<void(ScriptedGame&, int frame)> mOnFrame;
+    // Run before the game's own step; a failure ends the step. The caption
+    // gets the process id, so that games of tests running at the same time do
+    // not take each other for a second copy.
     std::function<BWResultEnum()> mOnInitData;
     std::function<BWResultEnum()> mOnInitGame;
 
@@ -48,9 +51,6 @@ public:
     // cannot be read.
     std::vector<uint32_t> ReadBackBuffer(uint32_t* width, uint32_t* height) const;
 
-    // The caption gets the process id, so that games of tests running at the
-    // same time do not take each other for a second copy.
-    bool mUniqueCaption = true;
     // After this many frames, or a minute, the run is stopped (a failure)
     // whatever the script does.
     int mFrameLimit = 2000;
