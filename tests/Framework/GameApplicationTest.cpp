@@ -67,16 +67,11 @@ protected:
 };
 
 // The start layout composed from its PSD as the first screen shows it (the
-// markers and pressed states left out); only fully covered pixels count.
-struct Composite
+// markers and pressed states left out): the colour where a picture covers a
+// pixel fully, else 0 (not compared).
+std::vector<uint32_t> ComposeStartLayout()
 {
-    std::vector<uint32_t> color = std::vector<uint32_t>(1024 * 768, 0);
-    std::vector<bool> opaque = std::vector<bool>(1024 * 768, false);
-};
-
-Composite ComposeStartLayout()
-{
-    Composite out;
+    std::vector<uint32_t> out(1024 * 768, 0);
     file::PsdFile psd(bwtest::SourceDir() + L"/data/gui/start.psd", file::FileManager::Instance());
     std::vector<const base::ImageInfo*> layers;
     for (uint32_t i = 0; i < psd.GetLayerCount(); ++i)
@@ -98,12 +93,8 @@ Composite ComposeStartLayout()
             {
                 const int32_t px = layer->mX + x, py = layer->mY + y;
                 const uint32_t argb = pixels[size_t(y) * layer->mWidth + x];
-                if (px < 0 || py < 0 || px >= 1024 || py >= 768 || (argb >> 24) == 0 || layer->mOpacity == 0)
-                    continue;
-                const size_t at = size_t(py) * 1024 + px;
-                out.opaque[at] = (argb >> 24) == 255 && layer->mOpacity == 255; // blended: not compared
-                if (out.opaque[at])
-                    out.color[at] = argb;
+                if (px >= 0 && py >= 0 && px < 1024 && py < 768 && (argb >> 24) != 0 && layer->mOpacity != 0)
+                    out[size_t(py) * 1024 + px] = (argb >> 24) == 255 && layer->mOpacity == 255 ? argb : 0;
             }
     }
     return out;
@@ -230,18 +221,18 @@ TEST_F(GameApplicationTest, ARunStartsInOrderDrawsTheLayoutServesTheGameAndRepla
     ASSERT_EQ(width, 1366u);
     ASSERT_EQ(height, 768u);
 
-    Composite layout = ComposeStartLayout();
+    const std::vector<uint32_t> layout = ComposeStartLayout();
     size_t compared = 0, wrong = 0;
     for (uint32_t y = 0; y < 768; ++y)
         for (uint32_t x = 0; x < 1024; ++x)
         {
             // The game cursor, 32 pixels square, lies above the layout.
             const bool underCursor = x >= cursor.x && x < cursor.x + 32 && y >= cursor.y && y < cursor.y + 32;
-            if (!layout.opaque[size_t(y) * 1024 + x] || underCursor)
+            if (layout[size_t(y) * 1024 + x] == 0 || underCursor)
                 continue;
             ++compared;
             // The 1024-wide screen sits at layout x = 0, 171 pixels into the window.
-            wrong += Difference(shot[size_t(y) * 1366 + x + 171], layout.color[size_t(y) * 1024 + x]) > 1;
+            wrong += Difference(shot[size_t(y) * 1366 + x + 171], layout[size_t(y) * 1024 + x]) > 1;
         }
     EXPECT_GT(compared, 1024u * 600u);
     EXPECT_EQ(wrong, 0u) << "of " << compared;
@@ -471,10 +462,10 @@ TEST_P(FullScreenDisplay, DrawsThroughTheOffScreenTargetBetweenBlackBars)
         for (float y : {0.0f, c.originY - 1, c.height - c.originY, c.height - 1.0f})
             EXPECT_EQ(c.bars ? at(x, y) : at(10, 500) | at(c.width - 10, 500), 0u) << x << ", " << y;
     // Flat parts of the background, scaled with the layout.
-    Composite layout = ComposeStartLayout();
+    const std::vector<uint32_t> layout = ComposeStartLayout();
     for (auto point : {std::make_pair(100.0f, 400.0f), std::make_pair(500.0f, 620.0f), std::make_pair(950.0f, 60.0f)})
     {
-        const uint32_t expected = layout.color[size_t(point.second) * 1024 + size_t(point.first)];
+        const uint32_t expected = layout[size_t(point.second) * 1024 + size_t(point.first)];
         EXPECT_LE(Difference(at(c.originX + point.first * c.scale, c.originY + point.second * c.scale), expected), 3)
             << point.first << ", " << point.second;
     }

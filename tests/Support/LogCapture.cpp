@@ -33,18 +33,14 @@ LogCapture::LogCapture(bool html) : mMessages(std::make_shared<std::vector<std::
 
 bool LogCapture::Contains(const std::wstring& text) const
 {
-    for (const std::wstring& message : *mMessages)
-        if (message.find(text) != std::wstring::npos)
-            return true;
-    return false;
+    return Count(text) > 0;
 }
 
 size_t LogCapture::Count(const std::wstring& text) const
 {
     size_t count = 0;
     for (const std::wstring& message : *mMessages)
-        if (message.find(text) != std::wstring::npos)
-            ++count;
+        count += message.find(text) != std::wstring::npos;
     return count;
 }
 

@@ -15,42 +15,33 @@ namespace
 {
 
 pid_t gServer = -1;
-int gResult = -1; // -1 not tried, 0 failed, 1 running
+int gResult = -1;            // -1 not tried, 0 failed, 1 running
 int gWidth = 0, gHeight = 0; // the running server's screen
 
 void StopServer()
 {
     if (gServer > 0)
-    {
-        kill(gServer, SIGTERM);
-        waitpid(gServer, nullptr, 0);
-        gServer = -1;
-    }
+        kill(gServer, SIGTERM), waitpid(gServer, nullptr, 0), gServer = -1;
 }
 
+// Xvfb writes its display number to the pipe once it accepts clients.
 bool StartServer(int width, int height)
 {
     int fds[2];
-    if (pipe(fds) != 0)
+    if (pipe(fds) != 0 || (gServer = fork()) < 0)
         return false;
-    std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    std::string displayFd = std::to_string(fds[1]);
-    pid_t pid = fork();
-    if (pid < 0)
-        return false;
-    if (pid == 0)
+    if (gServer == 0)
     {
+        const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+        const int null = open("/dev/null", O_RDWR);
+        for (int fd : {0, 1, 2})
+            dup2(null, fd);
         close(fds[0]);
-        int null = open("/dev/null", O_RDWR);
-        dup2(null, 0);
-        dup2(null, 1);
-        dup2(null, 2);
-        execlp("Xvfb", "Xvfb", "-displayfd", displayFd.c_str(), "-screen", "0", screen.c_str(), "-nolisten", "tcp",
-               static_cast<char*>(nullptr));
+        execlp("Xvfb", "Xvfb", "-displayfd", std::to_string(fds[1]).c_str(), "-screen", "0", screen.c_str(),
+               "-nolisten", "tcp", static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);
-    gServer = pid;
     std::string number;
     pollfd waitFor = {fds[0], POLLIN, 0};
     char c;
@@ -58,10 +49,7 @@ bool StartServer(int width, int height)
         number += c;
     close(fds[0]);
     if (number.empty())
-    {
-        StopServer();
-        return false;
-    }
+        return StopServer(), false;
     setenv("DISPLAY", (":" + number).c_str(), 1);
     std::atexit(StopServer);
     return true;

@@ -11,30 +11,15 @@
 
 namespace testing_support
 {
-namespace
-{
-
-int RemoveEntry(const char* path, const struct stat*, int, struct FTW*)
-{
-    std::remove(path);
-    return 0;
-}
-
-} // namespace
 
 TempFolder::TempFolder(bool makeCurrent)
 {
     std::string pattern = std::string(BW_BINARY_DIR) + "/tmp-XXXXXX";
     char* made = mkdtemp(&pattern[0]);
     mPath = made ? std::string(made) + "/" : std::string();
-    if (makeCurrent && made)
-    {
-        char cwd[4096];
-        if (getcwd(cwd, sizeof(cwd)))
-            mPrevious = cwd;
-        if (chdir(made) != 0)
-            mPrevious.clear();
-    }
+    char cwd[4096];
+    if (makeCurrent && made && getcwd(cwd, sizeof(cwd)) && chdir(made) == 0)
+        mPrevious = cwd;
 }
 
 TempFolder::~TempFolder()
@@ -42,7 +27,8 @@ TempFolder::~TempFolder()
     if (!mPrevious.empty() && chdir(mPrevious.c_str()) != 0)
         std::perror("chdir");
     if (!mPath.empty())
-        nftw(mPath.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS);
+        nftw(mPath.c_str(), [](const char* path, const struct stat*, int, struct FTW*) { return std::remove(path), 0; },
+             16, FTW_DEPTH | FTW_PHYS);
 }
 
 std::wstring TempFolder::WidePath() const

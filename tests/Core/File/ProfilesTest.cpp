@@ -79,17 +79,6 @@ TEST_F(ProfilesTest, FirstStartSelectsThePlaceholderChangesFollowDocumentOrderAn
     EXPECT_STREQ(record->Attribute("is_windowed"), "1");
 }
 
-TEST_F(ProfilesTest, DestructionSavesUnlessTurnedOff)
-{
-    Loaded()->SetCurrentProfile(L"Kept");
-    EXPECT_NE(mFolder.Read("profiles.xml").find("Kept"), std::string::npos);
-
-    file::Profiles::SetSaveAtExit(false); // a second copy of the game
-    Loaded()->SetCurrentProfile(L"Lost");
-    file::Profiles::SetSaveAtExit(true);
-    EXPECT_EQ(mFolder.Read("profiles.xml").find("Lost"), std::string::npos);
-}
-
 struct BrokenFile
 {
     const char* what;

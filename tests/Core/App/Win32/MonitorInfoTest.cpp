@@ -16,7 +16,7 @@ protected:
 
 } // namespace
 
-TEST_F(FakeMonitors, TwoMonitorsKeepOrderSizesAndANegativeSecondary)
+TEST_F(FakeMonitors, KeepOrderSizesAndANegativeSecondaryAndAnUnreadableOneEndsTheList)
 {
     win32::SetFakeDisplays({{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}}, {{-1280, -200, 0, 824}, {-1280, -200, 0, 824}}});
     std::vector<app::MonitorInfo> monitors(3);
@@ -27,22 +27,17 @@ TEST_F(FakeMonitors, TwoMonitorsKeepOrderSizesAndANegativeSecondary)
     EXPECT_EQ(primary->mWorkHeight, 1040) << "the work area leaves out the task bar";
     EXPECT_EQ(primary->mPrimary, 1);
     const app::MonitorInfo* secondary = app::GetMonitor(monitors, 1);
-    EXPECT_EQ(secondary->mX, -1280);
-    EXPECT_EQ(secondary->mY, -200);
-    EXPECT_EQ(secondary->mWidth, 1280);
-    EXPECT_EQ(secondary->mHeight, 1024);
+    EXPECT_EQ(std::vector<int32_t>({secondary->mX, secondary->mY, secondary->mWidth, secondary->mHeight}),
+              std::vector<int32_t>({-1280, -200, 1280, 1024}));
     EXPECT_EQ(secondary->mPrimary, 0);
     EXPECT_EQ(app::GetMonitor(monitors, 2), nullptr);
-}
 
-TEST_F(FakeMonitors, AnUnreadableMonitorEndsTheListKeepingThoseFound)
-{
     win32::SetFakeDisplays({{{0, 0, 800, 600}, {0, 0, 800, 600}},
                             {{800, 0, 1600, 600}, {800, 0, 1600, 600}, true},
                             {{1600, 0, 2400, 600}, {1600, 0, 2400, 600}}});
-    std::vector<app::MonitorInfo> monitors;
-    EXPECT_TRUE(app::EnumerateMonitors(monitors));
-    EXPECT_EQ(monitors.size(), 1u);
+    std::vector<app::MonitorInfo> found;
+    EXPECT_TRUE(app::EnumerateMonitors(found));
+    EXPECT_EQ(found.size(), 1u);
 }
 
 TEST(Monitors, TheDisplayOfXvfbIsOnePrimaryMonitor)

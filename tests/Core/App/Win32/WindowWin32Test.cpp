@@ -133,26 +133,6 @@ TEST_F(WindowWin32Test, AltEnterRequestsASwitchOnceButNotWithAnAltHeldWhenTheFoc
     EXPECT_EQ(mListener.Of("char").back().value, '\r');
 }
 
-TEST_F(WindowWin32Test, MinimiseAndRestoreReportDeactivationAndActivation)
-{
-    bwtest::PushWindowEvent(Handle(), bwtest::WindowEvent::Minimized);
-    Settle();
-    EXPECT_EQ(mWindow.activations, std::vector<bool>{false});
-    bwtest::PushWindowEvent(Handle(), bwtest::WindowEvent::FocusLost);
-    Settle();
-    EXPECT_EQ(mWindow.activations, std::vector<bool>{false}) << "losing focus while minimised is no news";
-    bwtest::PushWindowEvent(Handle(), bwtest::WindowEvent::Restored);
-    Settle();
-    EXPECT_EQ(mWindow.activations, std::vector<bool>{false}) << "restored but not the active application";
-    bwtest::PushWindowEvent(Handle(), bwtest::WindowEvent::FocusGained);
-    Settle();
-    EXPECT_EQ(mWindow.activations, (std::vector<bool>{false, true}));
-
-    ShowWindow(Handle(), SW_MINIMIZE);
-    ShowWindow(Handle(), SW_RESTORE);
-    EXPECT_EQ(mWindow.activations, (std::vector<bool>{false, true, false, true}));
-}
-
 TEST_F(WindowWin32Test, LeavingTheClientAreaGivesAMouseLeaveAndTheArrowInAWindow)
 {
     mWindow.SetForceSystemCursor(false);
