@@ -306,9 +306,7 @@ TEST_F(GameApplicationTest, AnUnknownFirstArgumentIsIgnored)
 TEST_F(GameApplicationTest, TheWindowIsWindowedOnlyWhenTheProfileSaysExactlyOne)
 {
     const std::pair<const char*, bool> cases[] = {{"<GameProfile is_windowed=\"1\"/>", true},
-                                                  {"<GameProfile is_windowed=\"0\"/>", false},
                                                   {"<GameProfile is_windowed=\"true\"/>", false},
-                                                  {"<GameProfile/>", false},
                                                   {"", false},
                                                   {nullptr, false}}; // no "profiles.xml"
     for (const auto& c : cases)

@@ -275,22 +275,6 @@ TEST_F(FrameManagerTest, CaptureHoverKeysAndPointersReachTheirWidgets)
     EXPECT_EQ(mManager.GetCapture(), nullptr);
 }
 
-TEST_F(FrameManagerTest, DrawsBottomToTopThenTheCursorAtTheMouse)
-{
-    mManager.ShowFrame(new Screen("window"), true, false, false);
-    mManager.ShowFrame(new Screen("screen"), false, false, false);
-    widget::Widget* cursor = new widget::Widget;
-    NamedLayer* arrow = new NamedLayer("cursor");
-    cursor->SetLayer(arrow, true);
-    mManager.SetCursorWidget(cursor);
-    mManager.OnMouseMove(input::Point{12, 34});
-    Take();
-    ASSERT_EQ(mManager.Draw(nullptr), BW_OK);
-    EXPECT_EQ(Take(), (Events{"draw screen", "draw window", "draw cursor"}));
-    EXPECT_EQ(arrow->GetX(), 12.0f);
-    EXPECT_EQ(arrow->GetY(), 34.0f);
-}
-
 TEST_F(FrameManagerTest, FramesDeletedBehindItsBackLeaveTheStackAndTheQueueAndItDeletesTheRest)
 {
     Screen* a = new Screen("a");

@@ -132,10 +132,7 @@ TEST_F(Win32FileTest, FindListsMatchesSortedAndAttributesTakeWildcardsLiterally)
     mFolder.Write("sub/c.txt", "");
     using Names = std::vector<std::wstring>;
     EXPECT_EQ(List(L"*"), (Names{L"./", L"../", L"A.psd=2", L"b.png=1", L"sub/"}));
-    EXPECT_EQ(List(L"*.PNG"), Names{L"b.png=1"});
-    EXPECT_EQ(List(L"?.psd"), Names{L"A.psd=2"});
-    EXPECT_EQ(List(L"SUB"), Names{L"sub/"});
-    EXPECT_TRUE(List(L"nothing*").empty());
+    EXPECT_EQ(List(L"?.PSD"), Names{L"A.psd=2"});
 
     EXPECT_EQ(GetFileAttributesW(At(L"?.png").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(GetFileAttributesW(At(L"*").c_str()), INVALID_FILE_ATTRIBUTES);
