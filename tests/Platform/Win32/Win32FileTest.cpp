@@ -140,26 +140,6 @@ TEST_F(Win32FileTest, FindListsMatchesSortedAndAttributesTakeWildcardsLiterally)
     EXPECT_EQ(GetFileAttributesW(At(L"").c_str()), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
 }
 
-TEST_F(Win32FileTest, FolderDeleteAndMoveCallsReportWindowsErrors)
-{
-    EXPECT_TRUE(CreateDirectoryW(At(L"f").c_str(), nullptr));
-    EXPECT_FALSE(CreateDirectoryW(At(L"F").c_str(), nullptr));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
-    EXPECT_FALSE(CreateDirectoryW(At(L"x/y").c_str(), nullptr));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
-    EXPECT_FALSE(DeleteFileW(At(L"f").c_str()));
-    EXPECT_FALSE(DeleteFileW(At(L"missing").c_str()));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
-
-    mFolder.Write("new", "new");
-    mFolder.Write("old", "old");
-    EXPECT_FALSE(MoveFileExW(At(L"new").c_str(), At(L"old").c_str(), 0));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
-    EXPECT_TRUE(MoveFileExW(At(L"new").c_str(), At(L"old").c_str(), MOVEFILE_REPLACE_EXISTING));
-    EXPECT_EQ(mFolder.Read("old"), "new");
-    EXPECT_FALSE(mFolder.Exists("new"));
-}
-
 TEST_F(Win32FileTest, PathsThatUtf8CannotHoldAreRefused)
 {
     std::string native;

@@ -1,7 +1,6 @@
 #include "Core/App/Win32/MonitorInfo.h"
 
 #include "Platform/Win32/Win32User.h"
-#include "tests/Support/PrivateDisplay.h"
 
 #include <gtest/gtest.h>
 
@@ -38,19 +37,6 @@ TEST_F(FakeMonitors, KeepOrderSizesAndANegativeSecondaryAndAnUnreadableOneEndsTh
     std::vector<app::MonitorInfo> found;
     EXPECT_TRUE(app::EnumerateMonitors(found));
     EXPECT_EQ(found.size(), 1u);
-}
-
-TEST(Monitors, TheDisplayOfXvfbIsOnePrimaryMonitor)
-{
-    if (!bwtest::UsePrivateDisplay(1280, 1024))
-        GTEST_SKIP() << "no Xvfb for a private display";
-    std::vector<app::MonitorInfo> monitors;
-    ASSERT_TRUE(app::EnumerateMonitors(monitors));
-    ASSERT_EQ(monitors.size(), 1u);
-    EXPECT_EQ(monitors[0].mWidth, 1280);
-    EXPECT_EQ(monitors[0].mHeight, 1024);
-    EXPECT_EQ(monitors[0].mWorkWidth, 1280) << "no window manager, no task bar";
-    EXPECT_EQ(monitors[0].mPrimary, 1);
 }
 
 TEST(ReduceRatio, DividesByTheGreatestCommonDivisor)
