@@ -241,6 +241,8 @@ TEST_F(GameApplicationTest, ARunStartsInOrderDrawsTheLayoutServesTheGameAndRepla
     EXPECT_EQ(shot[700 * 1366 + 1300] & 0xFFFFFF, 0u);
 }
 
+// The profile rows also show the window mode chosen before the window runs:
+// windowed only when the current profile says exactly "1".
 TEST_F(GameApplicationTest, StartUpFailuresEndWithExitCodeOneAndNoFrame)
 {
     const char* const badEffects = "<Game><DialogEffects><Effect type=\"fade\"/></DialogEffects></Game>";
@@ -252,12 +254,17 @@ TEST_F(GameApplicationTest, StartUpFailuresEndWithExitCodeOneAndNoFrame)
         bool windowJoined;                   // the failure comes after the window joined the task tree
         const char* omit;                    // the file of that data root left out
         const wchar_t* why;                  // what the log says went wrong
+        const char* profile = nullptr;       // the current profile's record; "-": no "profiles.xml"
+        int windowed = -1;                   // the window mode seen at InitGame, when checked
     } cases[] = {
         {{L"--data_path"}, nullptr, 0, false, "", L""},
         {{L"--data_path", L"/no/such/folder"}, nullptr, 0, false, "", L""},
         {{L"--data_path", L"<data>"}, nullptr, 1, false, "", L""},
         {{L"--pack", L"a.dat", L"b.dat"}, nullptr, 0, true, "", L""},
-        {{L"--data_path", L"<data>"}, nullptr, 2, true, "", L""},
+        {{L"--data_path", L"<data>"}, nullptr, 2, true, "", L"", "<GameProfile is_windowed=\"1\"/>", 1},
+        {{L"--data_path", L"<data>"}, nullptr, 2, true, "", L"", "<GameProfile is_windowed=\"true\"/>", 0},
+        {{L"--data_path", L"<data>"}, nullptr, 2, true, "", L"", "", 0},
+        {{L"--data_path", L"<data>"}, nullptr, 2, true, "", L"", "-", 0},
         {{L"--data_path", L"<data>"}, "<Game/>", 0, true, "data/gui/start/layers.xml",
          L"The layout 'data/gui/start' cannot be opened."},
         {{L"--data_path", L"<data>"}, "<Game/>", 0, true, "data/font/32.fnt",
@@ -278,9 +285,20 @@ TEST_F(GameApplicationTest, StartUpFailuresEndWithExitCodeOneAndNoFrame)
         if (c.gameXml)
             WriteMinimalData(data, c.gameXml, c.omit);
         GameRun run(arguments);
+        if (c.profile)
+            run.WriteProfiles(*c.profile == '-' ? std::string()
+                                                : std::string("<Profiles currentProfile=\"P\"><Profile name=\"P\">") +
+                                                      c.profile + "</Profile></Profiles>");
         ScriptedGame& game = run.Game();
-        game.mOnInitData = [&] { return c.failIn == 1 ? BW_FAIL : BW_OK; };
-        game.mOnInitGame = [&] { return c.failIn == 2 ? BW_FAIL : BW_OK; };
+        bool windowed = false;
+        game.mOnInitData = [&] {
+            EXPECT_TRUE(game.GetWindowedPreference()) << "windowed until a profile says otherwise";
+            return c.failIn == 1 ? BW_FAIL : BW_OK;
+        };
+        game.mOnInitGame = [&] {
+            windowed = game.GetWindowedPreference();
+            return c.failIn == 2 ? BW_FAIL : BW_OK;
+        };
         testing_support::LogCapture log;
         EXPECT_EQ(run.Run(), 1);
         EXPECT_TRUE(log.Contains(c.why)) << "the failure is the case's own";
@@ -289,6 +307,7 @@ TEST_F(GameApplicationTest, StartUpFailuresEndWithExitCodeOneAndNoFrame)
         // Once the window has joined, the stopped application still ends
         // without running a frame: no empty window is left open.
         EXPECT_EQ(game.GetPendingCount() + game.GetChildCount(), c.windowJoined ? 1u : 0u);
+        EXPECT_TRUE(c.windowed < 0 || windowed == (c.windowed == 1)) << "windowed " << windowed;
     }
 }
 
@@ -301,35 +320,6 @@ TEST_F(GameApplicationTest, AnUnknownFirstArgumentIsIgnored)
     run.Game().mOnFrame = [](ScriptedGame& g, int) { g.Stop(); };
     EXPECT_EQ(run.Run(), 0);
     EXPECT_TRUE(run.Game().WasInitGameCalled());
-}
-
-TEST_F(GameApplicationTest, TheWindowIsWindowedOnlyWhenTheProfileSaysExactlyOne)
-{
-    const std::pair<const char*, bool> cases[] = {{"<GameProfile is_windowed=\"1\"/>", true},
-                                                  {"<GameProfile is_windowed=\"true\"/>", false},
-                                                  {"", false},
-                                                  {nullptr, false}}; // no "profiles.xml"
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.first ? c.first : "no file");
-        GameRun run({L"--data_path", bwtest::SourceDir()});
-        run.WriteProfiles(c.first ? std::string("<?xml version=\"1.0\"?><Profiles currentProfile=\"P\">"
-                                                "<Profile name=\"P\">") +
-                                        c.first + "</Profile></Profiles>"
-                                  : std::string());
-        bool preference = !c.second;
-        run.Game().mOnInitData = [&] {
-            EXPECT_TRUE(run.Game().GetWindowedPreference()) << "windowed until a profile says otherwise";
-            return BW_OK;
-        };
-        // Seen before the window runs; start-up ends there.
-        run.Game().mOnInitGame = [&] {
-            preference = run.Game().GetWindowedPreference();
-            return BW_FAIL;
-        };
-        run.Run();
-        EXPECT_EQ(preference, c.second);
-    }
 }
 
 class ModeListener
