@@ -35,16 +35,12 @@ TEST_F(OpenImageContainerTest, FolderComesFirstThenPsdThenTheExactNameWhateverTh
         WritePsd(name, Layout({PixelLayer("from psd", 0, 0, 1, 1)}));
     for (const char* name : {"gui/profile", "gui/menu", "gui/exact"})
         WritePsd(name, Layout({PixelLayer("from exact name", 0, 0, 1, 1)}));
-    const struct
-    {
-        const wchar_t* asked;
-        const wchar_t* path;
-        const wchar_t* layer;
-    } cases[] = {{L"gui/profile", L"gui/profile", L"from folder"},
-                 {L"gui/menu", L"gui/menu.psd", L"from psd"},
-                 {L"gui/exact", L"gui/exact", L"from exact name"},
-                 {L"gui/plain.psd", L"gui/plain.psd", L"from psd"},
-                 {L"data/gui/start", L"data/gui/start", L"a"}};
+    const struct { const wchar_t* asked; const wchar_t* path; const wchar_t* layer; } cases[] = {
+        {L"gui/profile", L"gui/profile", L"from folder"},
+        {L"gui/menu", L"gui/menu.psd", L"from psd"},
+        {L"gui/exact", L"gui/exact", L"from exact name"},
+        {L"gui/plain.psd", L"gui/plain.psd", L"from psd"},
+        {L"data/gui/start", L"data/gui/start", L"a"}};
     for (const auto& c : cases)
     {
         auto layout = OpenLayout(c.asked);

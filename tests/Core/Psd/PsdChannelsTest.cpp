@@ -24,14 +24,8 @@ Bytes Rows(std::vector<Bytes> rows)
 
 TEST(PsdPackBits, RunsStayInsideTheirRowTheInputAndTheOutput)
 {
-    const struct
-    {
-        const char* what;
-        Bytes input;
-        int rows;
-        Bytes out; // what the output holds afterwards, its size the room given
-        PsdStatus status;
-    } cases[] = {
+    // `out`: what the output holds afterwards, its size the room given.
+    const struct { const char* what; Bytes input; int rows; Bytes out; PsdStatus status; } cases[] = {
         {"literal, repeat and no-op", Rows({{2, 'a', 'b', 'c', 128, 0xFE, 'z'}}), 1, {'a', 'b', 'c', 'z', 'z', 'z'},
          kPsdOk},
         {"rows of zero bytes", Rows({{}, {0, 7}}), 2, {7, 9, 9}, kPsdOk},
@@ -222,12 +216,8 @@ TEST(PsdLayerModes, DuotoneReadsAsGreyAndAnIndexPastTheCountAsNoColour)
     table[3] = 200;
     table[256 + 3] = 100;
     table[512 + 3] = 50;
-    const struct
-    {
-        uint16_t mode;
-        uint8_t sample;
-        uint32_t pixel;
-    } cases[] = {{8, 3, 0xFF030303}, {2, 3, 0xFFC86432}, {2, 4, 0x00FFFFFF}};
+    const struct { uint16_t mode; uint8_t sample; uint32_t pixel; } cases[] = {
+        {8, 3, 0xFF030303}, {2, 3, 0xFFC86432}, {2, 4, 0x00FFFFFF}};
     for (const auto& c : cases)
     {
         Document doc = SmallRgb();
@@ -244,16 +234,11 @@ TEST(PsdLayerModes, DuotoneReadsAsGreyAndAnIndexPastTheCountAsNoColour)
 
 TEST(PsdColor, SpacesClampingAndTheHueCircle)
 {
-    const struct
-    {
-        int16_t space;
-        int16_t components[4];
-        PsdStatus status;
-        uint32_t argb;
-    } cases[] = {{0, {255, 128, 0, 0}, kPsdOk, 0xFFFF8000u},
-                 {2, {0, 0, 0, 100}, kPsdOk, 0xFF000000u},
-                 {7, {100, 0, 0, 0}, kPsdOk, 0xFFFFFFFFu},
-                 {3, {1, 2, 3, 4}, kPsdUnknownColorSpace, 0x00FFFFFFu}};
+    const struct { int16_t space; int16_t components[4]; PsdStatus status; uint32_t argb; } cases[] = {
+        {0, {255, 128, 0, 0}, kPsdOk, 0xFFFF8000u},
+        {2, {0, 0, 0, 100}, kPsdOk, 0xFF000000u},
+        {7, {100, 0, 0, 0}, kPsdOk, 0xFFFFFFFFu},
+        {3, {1, 2, 3, 4}, kPsdUnknownColorSpace, 0x00FFFFFFu}};
     for (const auto& c : cases)
     {
         uint32_t out = 0;

@@ -135,11 +135,8 @@ TEST(PsdObjectEffects, AnItemThatCannotBeSkippedDropsItsBlock)
 
 TEST(PsdObjectEffects, TheStrokeScaleLandsByTheFillType)
 {
-    const struct
-    {
-        const char* fill;
-        int32_t fillType, gradientScale, patternScale;
-    } cases[] = {{"SClr", 0, 100, 100}, {"GrFl", 1, 40, 100}, {"Ptrn", 2, 100, 40}};
+    const struct { const char* fill; int32_t fillType, gradientScale, patternScale; } cases[] = {
+        {"SClr", 0, 100, 100}, {"GrFl", 1, 40, 100}, {"Ptrn", 2, 100, 40}};
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.fill);
@@ -261,12 +258,8 @@ TEST(PsdPatterns, InksUnconvertibleDepthsAndDocumentsWithoutLayers)
 // rectangle 75, depth 91, compression 93.
 TEST(PsdPatternFailure, SkipsThePatternOrRefusesDamage)
 {
-    const struct
-    {
-        const char* name;
-        PsdStatus status; // of the load
-        void (*change)(Bytes& record);
-    } cases[] = {
+    // `status` is the whole load's.
+    const struct { const char* name; PsdStatus status; void (*change)(Bytes& record); } cases[] = {
         {"version", kPsdOk, [](Bytes& r) { r[7] = 2; }},
         {"mode", kPsdOk, [](Bytes& r) { r[11] = 5; }},
         {"compression", kPsdOk, [](Bytes& r) { r[93] = 9; }},

@@ -158,17 +158,13 @@ TEST(PsdLayerRecord, BlendingRangesOfAnyLengthAreReadAsWholeRanges)
 
 TEST(PsdFolders, SectionDividersOfEveryLength)
 {
-    const struct
-    {
-        const char* key;
-        Bytes data;
-        int32_t kind, blendMode;
-    } cases[] = {{"lsct", SectionDivider(1), kPsdLayerFolder, 23},
-                 {"lsct", SectionDivider(2, "diss"), kPsdLayerFolder, 1},
-                 {"lsct", SectionDivider(2, "diss", true), kPsdLayerFolder, 1},
-                 {"lsdk", SectionDivider(1, "mul "), kPsdLayerFolder, 3},
-                 {"lsdk", SectionDivider(3), kPsdLayerFolderEnd, 23},
-                 {"lsct", SectionDivider(0), kPsdLayerNormal, 23}};
+    const struct { const char* key; Bytes data; int32_t kind, blendMode; } cases[] = {
+        {"lsct", SectionDivider(1), kPsdLayerFolder, 23},
+        {"lsct", SectionDivider(2, "diss"), kPsdLayerFolder, 1},
+        {"lsct", SectionDivider(2, "diss", true), kPsdLayerFolder, 1},
+        {"lsdk", SectionDivider(1, "mul "), kPsdLayerFolder, 3},
+        {"lsdk", SectionDivider(3), kPsdLayerFolderEnd, 23},
+        {"lsct", SectionDivider(0), kPsdLayerNormal, 23}};
     for (const auto& c : cases)
     {
         Loaded loaded = LoadBlock(c.key, c.data);

@@ -14,16 +14,11 @@ TEST(PsdHeader, BadFieldsAndAShortHeaderAreRefusedWithTheirStatus)
     // The big-endian field to change: its offset, width and value. Signature,
     // version 2, depths 32 and 0, modes 5 and 6, width 0, height past the
     // limit, RGB with two channels, 57 channels.
-    const struct
-    {
-        size_t offset;
-        int bytes;
-        uint32_t value;
-        PsdStatus status;
-    } cases[] = {{0, 4, 0x38425058, kPsdBadSignature}, {4, 2, 2, kPsdBadVersion},      {22, 2, 32, kPsdBadDepth},
-                 {22, 2, 0, kPsdBadDepth},             {24, 2, 5, kPsdBadColorMode},   {24, 2, 6, kPsdBadColorMode},
-                 {18, 4, 0, kPsdLimitExceeded},        {14, 4, 30001, kPsdLimitExceeded}, {12, 2, 2, kPsdLimitExceeded},
-                 {12, 2, 57, kPsdLimitExceeded}};
+    const struct { size_t offset; int bytes; uint32_t value; PsdStatus status; } cases[] = {
+        {0, 4, 0x38425058, kPsdBadSignature}, {4, 2, 2, kPsdBadVersion},      {22, 2, 32, kPsdBadDepth},
+        {22, 2, 0, kPsdBadDepth},             {24, 2, 5, kPsdBadColorMode},   {24, 2, 6, kPsdBadColorMode},
+        {18, 4, 0, kPsdLimitExceeded},        {14, 4, 30001, kPsdLimitExceeded}, {12, 2, 2, kPsdLimitExceeded},
+        {12, 2, 57, kPsdLimitExceeded}};
     const Bytes data = WriteDocument(SmallRgb());
     for (const auto& c : cases)
     {
