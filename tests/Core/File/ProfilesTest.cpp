@@ -79,47 +79,31 @@ TEST_F(ProfilesTest, FirstStartSelectsThePlaceholderChangesFollowDocumentOrderAn
     EXPECT_STREQ(record->Attribute("is_windowed"), "1");
 }
 
-struct BrokenFile
+TEST_F(ProfilesTest, ABrokenFileIsMovedAsideAndNeverOverwritten)
 {
-    const char* what;
-    std::string bytes;
-};
-
-void PrintTo(const BrokenFile& b, std::ostream* out)
-{
-    *out << b.what;
-}
-
-class BrokenProfilesTest : public ProfilesTest, public ::testing::WithParamInterface<BrokenFile>
-{
-};
-
-TEST_P(BrokenProfilesTest, IsMovedAsideAndNeverOverwritten)
-{
-    mFolder.Write("profiles.xml", GetParam().bytes);
-    LogCapture log;
+    for (const std::string bytes : {"<Profiles currentProfile=\"A\"><Profile", "<Players><Profile/></Players>", ""})
     {
-        auto profiles = Loaded();
-        ASSERT_TRUE(profiles->GetCurrentProfile()); // nothing dereferences a missing profile
-        EXPECT_EQ(profiles->GetCurrentProfileName(), kPlaceholder);
-        profiles->SetCurrentProfile(L"Fresh");
+        SCOPED_TRACE(bytes);
+        for (const char* name : {"profiles.xml", "profiles.xml.bad", "profiles.xml.bad2"})
+            std::remove((mFolder.Path() + name).c_str());
+        mFolder.Write("profiles.xml", bytes);
+        LogCapture log;
+        {
+            auto profiles = Loaded();
+            ASSERT_TRUE(profiles->GetCurrentProfile()); // nothing dereferences a missing profile
+            EXPECT_EQ(profiles->GetCurrentProfileName(), kPlaceholder);
+            profiles->SetCurrentProfile(L"Fresh");
+        }
+        EXPECT_EQ(mFolder.Read("profiles.xml.bad"), bytes);
+        EXPECT_TRUE(log.Contains(L"profiles.xml.bad"));
+        EXPECT_EQ(Loaded()->GetCurrentProfileName(), L"Fresh");
+        // A second damaged file does not replace the first one kept aside.
+        mFolder.Write("profiles.xml", bytes + " ");
+        Loaded();
+        EXPECT_EQ(mFolder.Read("profiles.xml.bad"), bytes);
+        EXPECT_EQ(mFolder.Read("profiles.xml.bad2"), bytes + " ");
     }
-    EXPECT_EQ(mFolder.Read("profiles.xml.bad"), GetParam().bytes);
-    EXPECT_TRUE(log.Contains(L"profiles.xml.bad"));
-    auto reloaded = Loaded();
-    EXPECT_EQ(reloaded->GetCurrentProfileName(), L"Fresh");
-
-    // A second damaged file does not replace the first one kept aside.
-    mFolder.Write("profiles.xml", GetParam().bytes + " ");
-    Loaded();
-    EXPECT_EQ(mFolder.Read("profiles.xml.bad"), GetParam().bytes);
-    EXPECT_EQ(mFolder.Read("profiles.xml.bad2"), GetParam().bytes + " ");
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, BrokenProfilesTest,
-                         ::testing::Values(BrokenFile{"not XML", "<Profiles currentProfile=\"A\"><Profile"},
-                                           BrokenFile{"another root", "<Players><Profile name=\"A\"/></Players>"},
-                                           BrokenFile{"empty file", ""}));
 
 TEST_F(ProfilesTest, AnOversizedFileIsRefusedAndNeverWrittenOver)
 {
