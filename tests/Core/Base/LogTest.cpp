@@ -27,18 +27,6 @@ private:
     std::wstring mName;
 };
 
-const char* const ExpectedPreamble =
-    "<html><head><meta http-equiv=Content-Type content=\"text/html; charset=utf-8\">"
-    "<meta http-equiv=Content-Language content=ru><style>\n"
-    "body {font-family:verdana;}\n"
-    "hr { size:1px;color:000000 }\n"
-    "div.error { border-width:0 0 0 0px;border-style:solid;border-color:FF0000;color:AA0000;background:#CCCCCC;"
-    "font-weight:bold;padding-bottom:0px; }\n"
-    "span.info { color:000000; }\n"
-    "div.block { border-width:1px;border-style:solid;border-color:000000;padding:3px;margin-bottom:5px; }\n"
-    "div.blockhead { border-width:0px;padding:3px; font-weight:bold ;color:000000;background:#DDDDDD;}\n"
-    "</style></head>\n<body>\n";
-
 #define LINE_TO(log, format) base::LogLine(log, format, __FILE__, __TIMESTAMP__, __PRETTY_FUNCTION__, __LINE__)
 
 // Statements before the file is attached reach only the text output; text
@@ -64,15 +52,7 @@ TEST(Log, FileHoldsPreambleBlocksAndFooterByteForByte)
         EXPECT_NO_THROW(LINE_TO(&log, L"%s").ApplyTag(base::LogHtmlTag(L"")) % bad);
         EXPECT_NO_THROW(LINE_TO(&log, bad).ApplyTag(base::LogHtmlTag(L"")));
     }
-    const std::string expected = std::string(ExpectedPreamble) +
-                                 "<div class=\"\">/tmp/log.html(0): Html log file\n</div>"
-                                 "<div class=\"block\">Trying to Load already loaded resource "
-                                 "'gui/\xD0\xBC\xD0\xB5\xD0\xBD\xD1\x8E'.\n</div>"
-                                 "<div class=\"block\"><div class=\"inner\">no newline</div></div>"
-                                 "<div class=\"\">a < b & c 3\n</div>"
-                                 "<div class=\"\">bad \xEF\xBF\xBD\xEF\xBF\xBD</div>"
-                                 "<div class=\"\">bad \xEF\xBF\xBD\xEF\xBF\xBD</div>"
-                                 "</body></html>";
+    const std::string expected = testing_support::ReadFile(BW_SOURCE_DIR "/tests/Core/Base/fixtures/log.html");
     EXPECT_EQ(testing_support::ReadFile(path), expected);
     std::remove(path.c_str());
     ASSERT_EQ(transcript.size(), 10u);

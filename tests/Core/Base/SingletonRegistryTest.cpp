@@ -55,17 +55,6 @@ protected:
     base::SingletonRegistry mRegistry;
 };
 
-TEST_F(SingletonRegistryTest, FirstConstructedIsFirstDestroyedUnlessADependentComesLater)
-{
-    Service<1>::Instance();
-    Service<11>* dependent = Service<11>::Instance();
-    Service<12>::Instance();
-    dependent->mDependencies.push_back(Service<10>::Instance());
-    mRegistry.ReleaseAll();
-    // S11 needs S10: S10 is swapped behind it.
-    EXPECT_EQ(gDestroyed, (std::vector<std::string>{"S1", "S11", "S12", "S10"}));
-}
-
 TEST_F(SingletonRegistryTest, KeptLastOutlivesEveryOtherAndADestructorFindsWhatItDependsOn)
 {
     mRegistry.KeepLast(Service<50>::Instance());
@@ -73,27 +62,6 @@ TEST_F(SingletonRegistryTest, KeptLastOutlivesEveryOtherAndADestructorFindsWhatI
     User<21, 20>::Instance();
     mRegistry.ReleaseAll();
     EXPECT_EQ(gDestroyed, (std::vector<std::string>{"U21 saw S20", "S20", "S50"}));
-}
-
-TEST_F(SingletonRegistryTest, PairHoldsWhenItsSecondMemberIsConstructedLater)
-{
-    Service<30>* application = Service<30>::Instance();
-    Service<31>::Instance();
-    Service<32>* resources = Service<32>::Instance();
-    base::SingletonRegistry::AddPair(application, resources);
-    Service<33>::Instance();
-    mRegistry.ReleaseAll();
-    EXPECT_EQ(gDestroyed, (std::vector<std::string>{"S30", "S31", "S32", "S33"}));
-
-    gDestroyed.clear();
-    base::SingletonRegistry other;
-    base::SingletonRegistry::SetCurrent(&other);
-    Service<35>* resources2 = Service<35>::Instance();
-    Service<34>* application2 = Service<34>::Instance();
-    base::SingletonRegistry::AddPair(application2, resources2);
-    other.ReleaseAll();
-    EXPECT_EQ(gDestroyed, (std::vector<std::string>{"S34", "S35"}));
-    base::SingletonRegistry::SetCurrent(&mRegistry);
 }
 
 // Both used to read past the list or loop for ever.
