@@ -2,7 +2,6 @@
 #include "Core/Data/GameDataRecord.h"
 #include "Core/Data/GameDataSheet.h"
 #include "Core/Data/GameDataXml.h"
-#include "Core/File/FileManager.h"
 
 #include "tests/Support/TempFolder.h"
 
@@ -15,21 +14,13 @@
 namespace
 {
 
-const char kLevels[] = R"(<?xml version="1.0" encoding="UTF-8"?>
-<Data>
-  <Levels>
-    <Note text="not a record"/>
-    <Element id="1" moves="12abc" word="abc" ok="true" big="TRUE" speed="2.5" name="Первый" neg="-1"/>
-    <Other/>
-    <Element id="2" empty=""/>
-  </Levels>
-  <Chips><Element color="red"/></Chips>
-</Data>)";
-
 class GameDataTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { ASSERT_EQ(Parse(mData, kLevels), BW_OK); }
+    void SetUp() override
+    {
+        ASSERT_EQ(Parse(mData, testing_support::ReadFile(BW_SOURCE_DIR "/tests/Core/Data/fixtures/levels.xml")), BW_OK);
+    }
 
     static BWResultEnum Parse(data::GameDataXml& document, const std::string& text)
     {
@@ -72,21 +63,6 @@ TEST_F(GameDataTest, SheetsAreTheChildrenOfDataAndTheCursorVisitsOnlyElementReco
     EXPECT_FALSE(found);
 }
 
-TEST_F(GameDataTest, TypedGettersConvertAsTheCLibraryDoes)
-{
-    data::GameDataRecord* r = Records(mData);
-    bool found = false;
-    EXPECT_EQ(r->GetInt(L"word", 5, &found), 0);
-    EXPECT_TRUE(found);
-    const int64_t values[] = {r->GetInt(L"moves", 5, nullptr), r->GetUInt(L"neg", 0, nullptr),
-                              r->GetBool(L"ok", false, nullptr), r->GetBool(L"big", true, nullptr)};
-    EXPECT_EQ(std::vector<int64_t>(values, values + 4), (std::vector<int64_t>{12, 0xFFFFFFFF, 1, 0}));
-    EXPECT_FLOAT_EQ(r->GetFloat(L"speed", 0, nullptr), 2.5f);
-    int untouched = 9;
-    EXPECT_EQ(r->GetInt(L"missing", untouched), BW_FAIL);
-    EXPECT_EQ(untouched, 9);
-}
-
 TEST_F(GameDataTest, InvalidUtf8GivesDefaultsNeverAnException)
 {
     data::GameDataXml broken;
@@ -126,19 +102,5 @@ TEST_F(GameDataTest, CopyWritesDataSheetsWithEveryAttributeAsText)
     EXPECT_EQ(copy.CopyFrom(&mData), BW_FAIL) << "not empty";
     EXPECT_EQ(copy.GetSheetCount(), 2u);
 }
-
-TEST(GameDataFile, MissingFileLeavesTheDocumentAlone)
-{
-    testing_support::TempFolder folder(true);
-    file::FileManager::Instance()->GetMountTable().clear();
-    data::GameDataXml document;
-    folder.Write("data/levels.xml", "<Data><Levels><Element id=\"3\"/></Levels></Data>");
-    ASSERT_EQ(document.LoadFile(L"data/levels.xml"), BW_OK);
-    EXPECT_EQ(document.LoadFile(L"data/missing.xml"), BW_FAIL);
-    EXPECT_EQ(document.GetSheetCount(), 1u);
-    folder.Write("data/bad.xml", "<Data><Levels>");
-    EXPECT_EQ(document.LoadFile(L"data/bad.xml"), BW_FAIL);
-}
-
 
 } // namespace

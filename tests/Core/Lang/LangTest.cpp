@@ -1,5 +1,4 @@
 #include "Core/Base/MemoryStream.h"
-#include "Core/File/FileManager.h"
 #include "Core/Lang/Lang.h"
 
 #include "tests/Support/TempFolder.h"
@@ -10,22 +9,6 @@
 
 namespace
 {
-
-const char kTable[] = R"(<?xml version="1.0" encoding="UTF-8"?>
-<Lang>
-  <Window><T id="Caption">Орвейн</T></Window>
-  <GUI>
-    <T id="ok">Да</T>
-    <T id="ok">Второй</T>
-    <T>без ключа</T>
-    <Text id="other">any element name</Text>
-    <T id="two">Line one\nLine two</T>
-    <T id="tail">ends\</T>
-    <T id="slash">a\b</T>
-    <T id="empty"></T>
-    <T id="bad">&#xD800;</T>
-  </GUI>
-</Lang>)";
 
 // The table is the process's singleton, as the game uses it; each test
 // loads what it reads.
@@ -45,7 +28,7 @@ protected:
 
 TEST_F(LangTest, LookupsFindTheFirstEntryOfTheKeyWithItsLineBreaksElseQuestionMarks)
 {
-    Load(kTable);
+    Load(testing_support::ReadFile(BW_SOURCE_DIR "/tests/Core/Lang/fixtures/lang.xml"));
     EXPECT_EQ(mLang.GetText(L"Window", L"Caption"), L"Орвейн");
     EXPECT_EQ(mLang.GetText(L"GUI", L"ok"), L"Да");
     EXPECT_EQ(mLang.GetText(L"GUI", L"other"), L"any element name");
@@ -70,18 +53,6 @@ TEST_F(LangTest, AnUnreadableTableGivesQuestionMarks)
             Load(text);
         EXPECT_EQ(mLang.GetText(L"Window", L"Caption"), L"???") << text;
     }
-}
-
-TEST_F(LangTest, LoadsThroughTheFileManager)
-{
-    testing_support::TempFolder folder(true);
-    file::FileManager::Instance()->GetMountTable().clear();
-    folder.Write("data/ru_lang.xml", kTable);
-    mLang.Load(L"data/ru_lang.xml");
-    EXPECT_EQ(lang::GetText(L"Window", L"Caption"), L"Орвейн");
-    EXPECT_EQ(lang::GetGuiText(L"ok"), L"Да");
-    mLang.Load(L"data/missing.xml");
-    EXPECT_EQ(lang::GetGuiText(L"ok"), L"???");
 }
 
 } // namespace
