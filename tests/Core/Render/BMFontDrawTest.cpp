@@ -1,15 +1,13 @@
 // Text drawn over the recording renderer: glyph quads, colours, a draw and
-// a texture per page run, alignment and justification, long texts, the text
-// draw parameter's alignment, transforms and bounds.
+// a texture per page run, alignment and justification, long texts, and the
+// measure the pen keeps to.
 
 #include "tests/Core/Render/FontTesting.h"
 #include "tests/Core/Render/RecordedFrame.h"
 
-#include "Core/Math/BoundingBox.h"
 #include "Core/Render/Graphics.h"
 #include "Core/Render/ImageRect.h"
 #include "Core/Render/Shader.h"
-#include "Core/Render/Transform.h"
 #include "Core/Render/Vertex.h"
 
 #include <map>
@@ -144,16 +142,6 @@ TEST_F(TextDrawTest, AlignmentAndJustificationPlaceTheGlyphs)
     }
 }
 
-TEST_F(TextDrawTest, LinesStepBySizeAndLineSpacingFromTheAdjust)
-{
-    render::TextFormat format;
-    format.mLineSpacing = 3;
-    ASSERT_EQ(font->DrawText(graphics.get(), nullptr, L"A\nA\n\nA", &format, nullptr), BW_OK);
-    EXPECT_FLOAT_EQ(Quad(0)[0].y, 2.0f);
-    EXPECT_FLOAT_EQ(Quad(1)[0].y, 25.0f);
-    EXPECT_FLOAT_EQ(Quad(2)[0].y, 71.0f);
-}
-
 TEST_F(TextDrawTest, LongTextsAreDrawnWholeInPartsTheCachesHold)
 {
     // Most of the primary index buffer is already used this frame; more page
@@ -240,54 +228,6 @@ TEST_F(TextDrawTest, WithoutAFontOrOutsideAFrameTheDrawFails)
     ASSERT_EQ(r.EndScene(), BW_OK); // the caches refuse
     EXPECT_EQ(graphics->DrawString(L"A").DrawNow(), BW_FAIL);
     ASSERT_EQ(r.BeginScene(), BW_OK);
-}
-
-// The text draw parameter's own offsets, measured with a font alone whose
-// "i" is 5 x 5: floor(-w / 2) across, -floor(h / 2) down, 3 the base line.
-TEST(TextParamTest, AlignmentMovesTheTextRectangle)
-{
-    render::BMFont font;
-    fonttest::AddLayoutGlyphs(&font);
-    font.mSize = 5;
-    font.mBase = 4;
-    const struct
-    {
-        const wchar_t* text;
-        int32_t alignX, alignY;
-        float minX, minY, width;
-    } cases[] = {{L"i", 0, 0, 0, 0, 5},  {L"i", 1, 1, -5, -5, 5}, {L"i", 2, 2, -3, -2, 5},
-                 {L"i", 0, 3, 0, -4, 5}, {L"i", 5, 9, 0, 0, 5},   {L"", 2, 2, 0, -2, 0}};
-    for (const auto& c : cases)
-    {
-        math::BoundingBox box;
-        auto draw = font.DrawString(c.text);
-        draw->mAlignX = c.alignX;
-        draw->mAlignY = c.alignY;
-        draw->mOutBounds = &box;
-        EXPECT_EQ(draw.DrawNow(), BW_OK);
-        EXPECT_EQ(std::vector<float>({box.mMin[0], box.mMin[1], box.mMax[0], box.mMax[1]}),
-                  (std::vector<float>{c.minX, c.minY, c.minX + c.width, c.minY + 5}))
-            << c.alignX << " " << c.alignY;
-    }
-}
-
-// A temporary text is kept until the draw.
-TEST_F(TextDrawTest, TheGraphicsTransformMovesTheGlyphsAfterAlignment)
-{
-    render::Transform transform;
-    transform.Scale(2, 2, 1);
-    graphics->mTransform = &transform;
-    math::BoundingBox box;
-    auto draw = graphics->DrawString(std::wstring(L"A"));
-    draw->mAlignX = 1;
-    draw->mOutBounds = &box;
-    ASSERT_EQ(draw.DrawNow(), BW_OK);
-    graphics->mTransform = nullptr;
-    // Right-aligned by 10, then doubled, then the half-pixel shift.
-    EXPECT_FLOAT_EQ(Quad(0)[0].x, (1 - 10) * 2 - 0.5f);
-    EXPECT_FLOAT_EQ(Quad(0)[0].y, 2 * 2 - 0.5f);
-    EXPECT_EQ(box.mMin[0], -20.0f);
-    EXPECT_EQ(box.mMax[1], 40.0f);
 }
 
 } // namespace

@@ -1,12 +1,10 @@
 // Reading font descriptions: optional and empty values, what fails a load,
-// loading through the file manager and the resource map, the game's fonts.
+// loading through the file manager.
 // The fields kept are drawn and checked in BMFontDrawTest.cpp.
 
 #include "tests/Core/Render/FontTesting.h"
 
 #include "Core/Render/ImageRect.h"
-#include "Core/Resource/ResourceManager.h"
-#include "Core/Resource/ResourceTexture.h"
 
 #include <algorithm>
 
@@ -118,45 +116,6 @@ TEST_F(BMFontLoadTest, LoadsTheDescriptionBesideTheName)
     ASSERT_EQ(font->UnLoad(), BW_OK);
     EXPECT_TRUE(font->mPages.empty());
     EXPECT_TRUE(font->HasChar(65));
-}
-
-// A font from the resource manager's map, as the application fetches it:
-// the last release takes it out of the map with both page textures.
-TEST_F(BMFontLoadTest, ReleaseTakesTheFontOutOfTheMapAndFreesItsPages)
-{
-    folder.Write("f.fnt", ValidDescription());
-    const std::wstring name = folder.WidePath() + L"f";
-    resource::ResourceHandle handle = resource::ResourceManager::Instance()->GetBMFont(name);
-    auto* mapped = static_cast<render::BMFont*>(handle.Get());
-    ASSERT_NE(mapped, nullptr);
-    mapped->mRender = &r;
-    ASSERT_EQ(mapped->Load(), BW_OK);
-    resource::ResourceHandle again = resource::ResourceManager::Instance()->GetBMFont(name);
-    EXPECT_EQ(again.Get(), mapped);
-    again.Reset();
-    const size_t textures = resource::ResourceTexture::GetMap().size();
-    handle.Reset();
-    EXPECT_EQ(resource::ResourceManager::Instance()->GetBMFontMap().count(name), 0u);
-    EXPECT_EQ(resource::ResourceTexture::GetMap().size(), textures - 2);
-}
-
-// The game's fonts hold every printable ASCII character and every one of the
-// Russian language file.
-TEST_F(BMFontLoadTest, TheGameFontsCoverTheLanguageFile)
-{
-    std::wstring wanted = testing_support::Widen(testing_support::ReadFile(BW_SOURCE_DIR "/data/ru_lang.xml"));
-    ASSERT_FALSE(wanted.empty());
-    for (wchar_t c = 32; c < 127; ++c)
-        wanted += c;
-    for (int size : {24, 32, 42})
-    {
-        font->SetName(testing_support::Widen(BW_SOURCE_DIR "/data/font/" + std::to_string(size)));
-        ASSERT_EQ(font->Load(), BW_OK);
-        EXPECT_EQ(font->mSize, static_cast<float>(size));
-        for (wchar_t c : wanted)
-            EXPECT_TRUE(c < 32 || font->HasChar(static_cast<uint32_t>(c))) << size << " U+" << std::hex << int(c);
-        font->UnLoad();
-    }
 }
 
 } // namespace

@@ -24,28 +24,9 @@ namespace fonttest
 // Page 0 is 64x32 and holds 'A' and 'Ж'; page 1 is 32x16 and holds 'B'.
 // Kerning: 'B' after 'A' is 2 narrower; the pair for the missing 'C' is
 // dropped.
-inline const char* ValidDescription()
+inline std::string ValidDescription()
 {
-    return R"(<?xml version="1.0"?>
-<font>
-  <info face="Test Sans" size="20" bold="1" italic="0" charset="ANSI" unicode="1" stretchH="100" smooth="1" aa="2" padding="1,2,3,4" spacing="5,6" outline="3"/>
-  <common lineHeight="24" base="16" scaleW="64" scaleH="32" pages="2" packed="0"/>
-  <pages>
-    <page id="0" file="p0.tga"/>
-    <page id="1" file="p1.tga"/>
-  </pages>
-  <chars count="4">
-    <char id="32" x="0" y="0" width="0" height="0" xoffset="0" yoffset="0" xadvance="5" page="0" chnl="15"/>
-    <char id="65" x="4" y="2" width="8" height="12" xoffset="1" yoffset="4" xadvance="10" page="0" chnl="15"/>
-    <char id="66" x="8" y="4" width="8" height="12" xoffset="0" yoffset="4" xadvance="10" page="1" chnl="15"/>
-    <char id="1046" x="16" y="0" width="12" height="12" xoffset="0" yoffset="4" xadvance="14" page="0" chnl="15"/>
-  </chars>
-  <kernings count="2">
-    <kerning first="65" second="66" amount="-2"/>
-    <kerning first="65" second="67" amount="-1"/>
-  </kernings>
-</font>
-)";
+    return testing_support::ReadFile(BW_SOURCE_DIR "/tests/Core/Render/fixtures/font_test.fnt");
 }
 
 // The text with every occurrence of from replaced by to; from must occur.
@@ -107,23 +88,5 @@ public:
     }
     ~ScaledApplication() override { base::Singletone<app::Application>::SetInstance(nullptr); }
 };
-
-// Glyphs without pages, for layout and measuring: lower-case letters advance
-// 10, a space 5, a tab 20, 'W' 30, 'i' 5.
-inline void AddLayoutGlyphs(render::BMFont* font)
-{
-    std::vector<std::pair<wchar_t, float>> glyphs = {{L' ', 5}, {L'\t', 20}, {L'W', 30}, {L'?', 10}};
-    for (wchar_t c = L'a'; c <= L'z'; ++c)
-        glyphs.emplace_back(c, c == L'i' ? 5 : 10);
-    for (const auto& entry : glyphs)
-    {
-        render::BMFont::Glyph& glyph = font->mChars[static_cast<uint16_t>(entry.first)];
-        glyph.mWidth = entry.second - 2;
-        glyph.mHeight = 12;
-        glyph.mXAdvance = entry.second;
-    }
-    font->mSize = 20;
-    font->mBase = 16;
-}
 
 } // namespace fonttest
