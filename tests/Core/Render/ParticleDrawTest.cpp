@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cfloat>
 #include <memory>
 #include <string>
@@ -179,33 +178,6 @@ TEST_F(ParticleDrawTest, ALargeListDrawsWholeInChunksTheCachesHold)
         size_t draws = 0;
         EXPECT_EQ(IndexedPrimitives(Replay(r), &draws), 2 * count);
         EXPECT_EQ(draws > 10u, full) << draws;
-    }
-}
-
-// The game's own effects, from the data folder: every one plays to its end
-// (or for three seconds) and draws every frame.
-TEST_F(ParticleDrawTest, EveryEffectOfTheGamePlaysAndDraws)
-{
-    system->mFolder = BW_SOURCE_DIR "/data/fx/";
-    system->LoadFile("fx2.ptc", &r);
-    ASSERT_NE(system->mAtlasImages.back(), nullptr);
-    for (const char* name : {"chip_burst_red", "chip_burst_green", "chip_burst_blue", "chip_burst_yellow",
-                             "bomb_explosion", "lightning", "lightning_vertical", "sparkle"})
-    {
-        ParticleEmitter* e = Make(name);
-        ASSERT_NE(e, nullptr) << name;
-        e->SetState(ParticleEmitter::StatePlaying);
-        uint32_t most = 0, count = 0;
-        for (int frame = 0; frame < 180 && e->mState != ParticleEmitter::StateStopped; ++frame)
-        {
-            e->Update(1.0 / 60.0);
-            graphics->DrawParticles(e)->mCount = &count;
-            most = std::max(most, count);
-            Replay(r);
-            ASSERT_EQ(r.BeginScene(), BW_OK);
-        }
-        EXPECT_GT(most, 0u) << name;
-        EXPECT_TRUE(e->mState == ParticleEmitter::StateStopped || std::string(name) == "sparkle") << name;
     }
 }
 

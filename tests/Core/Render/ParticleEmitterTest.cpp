@@ -90,30 +90,4 @@ TEST_F(ParticleEmitterTest, UpdatesStepBySecondsWithInterpolationAndByTheUpdateT
     EXPECT_EQ(LiveParticles(smooth->mHandle), 1);
 }
 
-TEST_F(ParticleEmitterTest, LoopModesOtherThanOneAndTwoMeanTheFilesMode)
-{
-    for (int32_t mode : {7, MAGIC_LOOP_REPEAT})
-    {
-        ParticleEmitter* e = Make("late");
-        e->SetLoopMode(MAGIC_LOOP_REPEAT);
-        e->SetLoopMode(mode);
-        e->SetState(ParticleEmitter::StatePlaying);
-        for (int i = 0; i < 30; ++i)
-            e->Update(0.01);
-        EXPECT_EQ(e->mState, mode == 7 ? ParticleEmitter::StateStopped : ParticleEmitter::StatePlaying) << mode;
-    }
-}
-
-TEST_F(ParticleEmitterTest, PositionsReachTheLibraryWithTheirMode)
-{
-    ParticleEmitter* e = Playing("one");
-    const float at[2] = {30.0f, -4.0f};
-    e->SetPosition(at, MAGIC_POSITION_ALL_PARTICLES);
-    MAGIC_RENDERING list;
-    MAGIC_PARTICLE_VERTEXES quad;
-    Magic_CreateFirstRenderedParticlesList(e->mHandle, &list);
-    Magic_GetNextParticleVertexes(&quad);
-    EXPECT_FLOAT_EQ((quad.x1 + quad.x3) / 2, 30.0f); // the live particle came along
-}
-
 } // namespace

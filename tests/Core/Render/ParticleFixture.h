@@ -20,27 +20,10 @@ namespace particle_tests
 
 // Three pages, the second of which is never written; emitters at the top and
 // in a folder.
-inline const char* kEffects = R"(<ptc name="effects.ptc">
-  <atlas file="white.tga" width="4" height="4"/>
-  <atlas file="missing.tga" width="4" height="4"/>
-  <atlas file="grey.tga" width="4" height="4"/>
-  <emitter name="one" interpolation="1" interval2="1000" random="fixed">
-    <particles burst="1" life="5000" size="10" color="FF804020"/>
-  </emitter>
-  <folder name="sub">
-    <emitter name="lists" interval2="1000" random="fixed">
-      <particles texture="0" burst="2" life="5000" size="4"/>
-      <particles texture="1" burst="3" life="5000" size="4" intense="1"/>
-      <particles texture="2" burst="4" life="5000" size="4" intense="1"/>
-    </emitter>
-    <folder name="deeper">
-      <emitter name="rain" interval2="1000" loop="repeat"><particles rate="2000" life="2000" size="2"/></emitter>
-    </folder>
-  </folder>
-  <emitter name="late" interpolation="1" interval1="200" interval2="400">
-    <particles burst="1" life="50"/>
-  </emitter>
-</ptc>)";
+inline std::string Effects()
+{
+    return testing_support::ReadFile(BW_SOURCE_DIR "/tests/Core/Render/fixtures/effects.ptc");
+}
 
 // Effect files and texture pages in a temporary folder, loaded into a
 // particle system that is the instance while it lives.
@@ -113,7 +96,7 @@ protected:
         system->ClearAtlasImages();
     }
 
-    void Load(const std::string& text = kEffects, const std::string& name = "effects.ptc") { LoadInto(&r, text, name); }
+    void Load(const std::string& text = Effects(), const std::string& name = "effects.ptc") { LoadInto(&r, text, name); }
 
     bwtest::RecordingRender r;
 };

@@ -12,12 +12,11 @@
 namespace
 {
 
-using particle_tests::kEffects;
 using ParticleSystemTest = particle_tests::ParticleTest;
 
 TEST_F(ParticleSystemTest, EveryEmitterOfEveryFolderBecomesATemplateAndPagesImagesByTextureId)
 {
-    folder.Write("fx/effects.ptc", kEffects);
+    folder.Write("fx/effects.ptc", particle_tests::Effects());
     system->LoadFile("effects", &r); // tried as given, then with the extension
     ASSERT_EQ(system->mEmitters.size(), 4u);
     for (const char* name : {"one", "lists", "rain", "late"})
@@ -65,46 +64,6 @@ TEST_F(ParticleSystemTest, ALaterEmitterOfTheSameNameReplacesAndUnloadsTheEarlie
     EXPECT_EQ(Magic_DuplicateEmitter(first), 0); // gone from the library
     EXPECT_TRUE(now->mName.empty());             // that file has no pages
     EXPECT_EQ(now->mHasAtlas, 0);
-}
-
-TEST_F(ParticleSystemTest, InterpolationIsForcedOnOrOffOrLeftAsTheFileSaysAndTheLoopModeGoesToEveryTemplate)
-{
-    const std::string text = "<ptc><emitter name=\"plain\"/><emitter name=\"smooth\" interpolation=\"1\"/></ptc>";
-    for (int32_t mode : {1, 2, 0})
-    {
-        system->mInterpolation = mode;
-        Load(text);
-        EXPECT_EQ(Magic_IsInterpolationMode(system->mEmitters["plain"]->mHandle), mode == 1) << mode;
-        EXPECT_EQ(Magic_IsInterpolationMode(system->mEmitters["smooth"]->mHandle), mode != 2) << mode;
-    }
-
-    system->mLoopMode = MAGIC_LOOP_REPEAT;
-    Load();
-    render::ParticleEmitter* late = Make("late"); // plays once by its file
-    late->SetState(render::ParticleEmitter::StatePlaying);
-    for (int i = 0; i < 100; ++i)
-        late->Update(0.01);
-    EXPECT_EQ(late->mState, render::ParticleEmitter::StatePlaying);
-}
-
-TEST_F(ParticleSystemTest, TheDestructorUnloadsTheTemplatesButLeavesTheImages)
-{
-    HM_EMITTER handle = 0;
-    std::vector<render::ImageRect*> images;
-    {
-        render::ParticleSystem other;
-        other.mFolder = system->mFolder;
-        folder.Write("fx/effects.ptc", kEffects);
-        other.LoadFile("effects.ptc", &r);
-        handle = other.mEmitters["one"]->mHandle;
-        images = other.mAtlasImages;
-    }
-    render::ParticleSystem::SetInstance(system);
-    EXPECT_EQ(Magic_DuplicateEmitter(handle), 0);
-    // Still alive: this system deletes them (twice would be caught).
-    ASSERT_EQ(images.size(), 3u);
-    EXPECT_EQ(images[0]->GetWidth(), 4);
-    system->mAtlasImages = images;
 }
 
 } // namespace

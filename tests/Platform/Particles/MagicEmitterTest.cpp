@@ -46,13 +46,6 @@ bool SameQuads(const std::vector<MAGIC_PARTICLE_VERTEXES>& a, const std::vector<
     return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(a[0])) == 0);
 }
 
-// The centre of the first quad.
-std::pair<float, float> Centre(HM_EMITTER emitter)
-{
-    const MAGIC_PARTICLE_VERTEXES q = Quads(emitter).at(0);
-    return {(q.x1 + q.x3) / 2, (q.y1 + q.y3) / 2};
-}
-
 // Restarted and played in frames of 10 ms: the particles alive and whether
 // the last update found the effect still running.
 TEST(MagicTimeline, EffectsEndAndRepeatAndBearAsTheirTimelinesSay)
@@ -85,32 +78,6 @@ TEST(MagicTimeline, EffectsEndAndRepeatAndBearAsTheirTimelinesSay)
     }
 }
 
-TEST(MagicTimeline, Interval1IsReachedByAQuickPlayThatBearsWhatTheTimeWouldHaveAtItsRate)
-{
-    LoadedEmitter e(Emitter("interval1=\"500\" interval2=\"2000\"", "rate=\"100\" life=\"10000\""));
-    EXPECT_TRUE(Magic_IsInterval1(e));
-    Magic_Restart(e);
-    EXPECT_FALSE(Magic_InInterval(e));
-    ASSERT_EQ(Magic_EmitterToInterval1(e, 1.0f, nullptr), MAGIC_SUCCESS);
-    EXPECT_TRUE(Magic_InInterval(e));
-    EXPECT_EQ(ParticleCount(e), 50);
-    // A coarser quick play reaches the same time and count.
-    ASSERT_EQ(Magic_EmitterToInterval1(e, 5.0f, nullptr), MAGIC_SUCCESS);
-    EXPECT_EQ(ParticleCount(e), 50);
-    EXPECT_EQ(Magic_EmitterToInterval1(e, 1.0f, &e), MAGIC_ERROR);
-
-    // Births keep to their rate whatever the frames.
-    LoadedEmitter fine(Emitter("interval2=\"5000\"", "rate=\"37\" life=\"100000\""));
-    LoadedEmitter coarse(Emitter("interval2=\"5000\"", "rate=\"37\" life=\"100000\""));
-    Magic_Restart(fine);
-    Magic_Restart(coarse);
-    for (int i = 0; i < 300; ++i)
-        Magic_Update(fine, 1000.0 / 60.0);
-    Magic_Update(coarse, 5000.0);
-    EXPECT_EQ(ParticleCount(fine), 185);
-    EXPECT_EQ(ParticleCount(coarse), 185);
-}
-
 TEST(MagicTimeline, OddTimesCountAsNothingAndLongStallsStayCheap)
 {
     LoadedEmitter e(Emitter("interval2=\"100\" loop=\"repeat\"", "rate=\"1000\" life=\"50\" max=\"20000\""));
@@ -123,24 +90,14 @@ TEST(MagicTimeline, OddTimesCountAsNothingAndLongStallsStayCheap)
     EXPECT_LE(ParticleCount(e), 20000);
 }
 
-TEST(MagicParticles, ParticlesMoveWithTheirSpeedAndGravityAndKeepToEachKindsAndTheEmittersMaximum)
+// Each kind keeps to its maximum, the emitter as a whole to 20000.
+TEST(MagicParticles, EachKindAndTheEmitterKeepToTheirMaximum)
 {
-    LoadedEmitter e(Emitter("interval2=\"5000\"", "burst=\"1\" life=\"5000\" speed=\"100\" angle=\"0\" size=\"2\""));
-    LoadedEmitter falling(Emitter("interval2=\"5000\"", "burst=\"1\" life=\"5000\" gravity=\"0 200\" size=\"2\""));
-    Magic_Restart(e);
-    Magic_Restart(falling);
-    Play(e, 50);
-    Play(falling, 50);
-    EXPECT_NEAR(Centre(e).first, 50.0f, 0.01f);
-    EXPECT_NEAR(Centre(e).second, 0.0f, 0.01f);
-    EXPECT_NEAR(Centre(falling).second, 25.0f, 1.0f); // g t^2 / 2
-
     LoadedEmitter crowded(EffectWith("<emitter name=\"e\" interpolation=\"1\">"
                                      "<particles burst=\"100\" max=\"10\"/><particles burst=\"15000\" max=\"20000\"/>"
                                      "<particles burst=\"15000\" max=\"20000\"/></emitter>"));
     Magic_Restart(crowded);
     Magic_Update(crowded, 10.0);
-    // The emitter as a whole holds 20000 at most.
     EXPECT_EQ(particle_tests::Lists(crowded), (std::vector<int>{10, 15000, 4990}));
 }
 
@@ -194,7 +151,8 @@ TEST(MagicEmitter, ParticlesAreBornWhereTheEmitterIsAndBadCallsAreRefused)
     ASSERT_EQ(Magic_SetEmitterPosition(e, &at), MAGIC_SUCCESS);
     Magic_Restart(e);
     Magic_Update(e, 10.0);
-    EXPECT_EQ(Centre(e), std::make_pair(100.0f, 40.0f));
+    const MAGIC_PARTICLE_VERTEXES q = Quads(e).at(0);
+    EXPECT_EQ(std::make_pair((q.x1 + q.x3) / 2, (q.y1 + q.y3) / 2), std::make_pair(100.0f, 40.0f));
     const MAGIC_POSITION bad = {std::numeric_limits<float>::quiet_NaN(), 1.0f};
     for (int result : {Magic_SetEmitterPositionMode(e, 2), Magic_SetEmitterPosition(e, &bad),
                        Magic_SetEmitterPosition(e, nullptr), Magic_SetLoopMode(e, 3), Magic_SetRandomMode(e, 2)})
