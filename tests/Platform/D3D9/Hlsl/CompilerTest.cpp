@@ -51,9 +51,8 @@ TEST(HlslCompiler, ConstantsListReferencedGlobalsInDeclarationOrder)
     EXPECT_EQ(ps.blob.samplerMask, 3u);
 }
 
-// What each profile accepts; its refusals are in the message table of
+// The edges of the profiles' refusals, which are in the message table of
 // DiagnosticsTest.cpp.
-// The edges of the profiles' refusals.
 TEST(HlslProfileRules, AcceptedProgramsAndOpaqueAlphaForAThreeComponentColour)
 {
     const struct
@@ -77,44 +76,36 @@ TEST(HlslProfileRules, AcceptedProgramsAndOpaqueAlphaForAThreeComponentColour)
     EXPECT_NE(ps.blob.glsl.find("bw_Color0 = vec4(bw_r, 1.0);"), std::string::npos) << ps.blob.glsl;
 }
 
-struct SemanticCase
+// A semantic is accepted only where the profile has a register for it.
+TEST(HlslProfileRules, SemanticsNeedARegisterOfTheProfile)
 {
-    bool vertex;
-    bool input;
-    const char* semantic;
-    bool valid;
-};
-
-class HlslSemanticTest : public ::testing::TestWithParam<SemanticCase>
-{
-};
-
-TEST_P(HlslSemanticTest, IsAcceptedOnlyWhereTheProfileHasARegisterForIt)
-{
-    const SemanticCase& c = GetParam();
-    const std::string s = c.semantic;
-    std::string text;
-    if (c.vertex)
-        text = c.input ? "void vertex_shader(float4 v : " + s + ", out float4 p : POSITION) { p = v; }"
-                       : "void vertex_shader(float4 v : POSITION, out float4 p : POSITION, out float4 o : " + s +
-                             ") { p = v; o = v; }";
-    else
-        text = c.input ? "float4 pixel_shader(float4 v : " + s + ") : COLOR0 { return 1; }"
-                       : "void pixel_shader(out float4 o : " + s + ") { o = 1; }";
-    const d3d9::hlsl::CompileResult result = hlsltest::Compile(c.vertex, text).result;
-    EXPECT_EQ(result.ok, c.valid) << text << "\n" << result.messages;
+    const struct
+    {
+        bool vertex, input;
+        const char* semantic;
+        bool valid;
+    } cases[] = {
+        {true, true, "POSITION", true},    {true, true, "position0", true},   {true, true, "POSITION1", false},
+        {true, true, "COLOR1", true},      {true, true, "COLOR2", false},     {true, true, "TEXCOORD7", true},
+        {true, true, "TEXCOORD8", false},  {true, true, "NORMAL", false},     {true, false, "COLOR1", true},
+        {true, false, "TEXCOORD7", true},  {true, false, "PSIZE", false},     {false, true, "COLOR1", true},
+        {false, true, "TEXCOORD5", true},  {false, true, "VPOS", false},      {false, false, "COLOR0", true},
+        {false, false, "COLOR", true},     {false, false, "COLOR1", false},
+    };
+    for (const auto& c : cases)
+    {
+        const std::string s = c.semantic;
+        std::string text;
+        if (c.vertex)
+            text = c.input ? "void vertex_shader(float4 v : " + s + ", out float4 p : POSITION) { p = v; }"
+                           : "void vertex_shader(float4 v : POSITION, out float4 p : POSITION, out float4 o : " + s +
+                                 ") { p = v; o = v; }";
+        else
+            text = c.input ? "float4 pixel_shader(float4 v : " + s + ") : COLOR0 { return 1; }"
+                           : "void pixel_shader(out float4 o : " + s + ") { o = 1; }";
+        const d3d9::hlsl::CompileResult result = hlsltest::Compile(c.vertex, text).result;
+        EXPECT_EQ(result.ok, c.valid) << text << "\n" << result.messages;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Registers, HlslSemanticTest,
-    ::testing::Values(SemanticCase{true, true, "POSITION", true}, SemanticCase{true, true, "position0", true},
-                      SemanticCase{true, true, "POSITION1", false}, SemanticCase{true, true, "COLOR1", true},
-                      SemanticCase{true, true, "COLOR2", false}, SemanticCase{true, true, "TEXCOORD7", true},
-                      SemanticCase{true, true, "TEXCOORD8", false}, SemanticCase{true, true, "NORMAL", false},
-                      SemanticCase{true, false, "COLOR1", true}, SemanticCase{true, false, "TEXCOORD7", true},
-                      SemanticCase{true, false, "PSIZE", false}, SemanticCase{false, true, "COLOR1", true},
-                      SemanticCase{false, true, "TEXCOORD5", true}, SemanticCase{false, true, "VPOS", false},
-                      SemanticCase{false, false, "COLOR0", true}, SemanticCase{false, false, "COLOR", true},
-                      SemanticCase{false, false, "COLOR1", false}));
 
 } // namespace
