@@ -146,11 +146,6 @@ TEST_F(LayoutTest, SizeIsTheWidestLineAndTheLineSteps)
     format.mAlignToWidest = 0;
     EXPECT_EQ(Measure(L"ab").first, 100.0f);
     EXPECT_EQ(Measure(L"").first, 100.0f);
-    // Nothing to write to, or no format.
-    EXPECT_EQ(font.DrawText(nullptr, nullptr, L"abc", &format, nullptr), BW_OK);
-    float size[2] = {-1, -1};
-    EXPECT_EQ(font.DrawText(nullptr, nullptr, L"abc", nullptr, size), BW_OK);
-    EXPECT_EQ(size[0], 30.0f);
 }
 
 } // namespace

@@ -1,5 +1,4 @@
-// Reading font descriptions: optional and empty values, what fails a load,
-// loading through the file manager.
+// Reading font descriptions: optional and empty values, what fails a load.
 // The fields kept are drawn and checked in BMFontDrawTest.cpp.
 
 #include "tests/Core/Render/FontTesting.h"
@@ -102,20 +101,6 @@ TEST_F(BMFontParseTest, WithoutAWholeStreamOrARendererTheParseFails)
     font->mRender = nullptr;
     EXPECT_EQ(Parse(Replaced(ValidDescription(), "base=\"16\"", "base=\"17\"")), BW_FAIL);
     EXPECT_EQ(font->mBase, 17.0f);
-}
-
-using BMFontLoadTest = FontFixture;
-
-// Glyphs and metrics stay after an unload until the next load.
-TEST_F(BMFontLoadTest, LoadsTheDescriptionBesideTheName)
-{
-    folder.Write("f.fnt", "<font>");
-    EXPECT_EQ(font->Load(), BW_FAIL);
-    folder.Write("f.fnt", ValidDescription());
-    ASSERT_EQ(font->Load(), BW_OK);
-    ASSERT_EQ(font->UnLoad(), BW_OK);
-    EXPECT_TRUE(font->mPages.empty());
-    EXPECT_TRUE(font->HasChar(65));
 }
 
 } // namespace

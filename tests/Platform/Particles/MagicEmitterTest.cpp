@@ -241,16 +241,4 @@ TEST(MagicRendering, AQuadHasItsCornersClockwiseFromTopLeftAndTurnsAboutItsCentr
     ExpectQuad(Quads(turned).at(0), {5, -5, 0, 0, 5, 5, 1, 0, -5, 5, 1, 1, -5, -5, 0, 1});
 }
 
-TEST(MagicRendering, SizeAndColourChangeLinearlyOverTheLife)
-{
-    LoadedEmitter e(Emitter(R"(interval2="5000")",
-                            R"(burst="1" life="1000" size="10" size_end="30" color="C8000064" color_end="00C8C800")"));
-    Magic_Restart(e);
-    for (int i = 0; i < 50; ++i)
-        Magic_Update(e, 10.0);
-    const MAGIC_PARTICLE_VERTEXES q = Quads(e).at(0);
-    EXPECT_NEAR(q.x2 - q.x1, 20.0f, 0.01f);
-    EXPECT_EQ(q.color, 0x64646432u);
-}
-
 } // namespace
