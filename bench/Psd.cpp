@@ -14,6 +14,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 
@@ -91,7 +92,8 @@ Sample Save(const std::string& name, const Document& doc, uint64_t decodedBytes)
     Sample sample;
     sample.path = Folder() + "/" + name + ".psd";
     const Bytes data = WriteDocument(doc);
-    SaveFile(sample.path, data);
+    std::ofstream(sample.path, std::ios::binary).write(reinterpret_cast<const char*>(data.data()),
+                                                       std::streamsize(data.size()));
     sample.fileBytes = data.size();
     sample.decodedBytes = decodedBytes;
     return sample;

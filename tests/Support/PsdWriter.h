@@ -305,13 +305,11 @@ inline Bytes Double(double value) { return Writer().Key("doub").F64(value).out; 
 inline Bytes UnitFloat(const char* unit, double value) { return Writer().Key("UntF").Key(unit).F64(value).out; }
 inline Bytes Percent(double value) { return UnitFloat("#Prc", value); }
 inline Bytes Pixels(double value) { return UnitFloat("#Pxl", value); }
-inline Bytes Angle(double value) { return UnitFloat("#Ang", value); }
 inline Bytes Text(const std::u16string& text) { return Writer().Key("TEXT").Unicode(text).out; }
 inline Bytes Enum(const std::string& type, const std::string& value)
 {
     return Writer().Key("enum").Raw(Key(type)).Raw(Key(value)).out;
 }
-inline Bytes BlendMode(const std::string& mode) { return Enum("BlnM", mode); }
 
 inline Bytes List(const std::vector<Bytes>& values)
 {
@@ -371,96 +369,6 @@ inline Bytes ObjectEffects(const std::vector<Item>& items) { return Writer().U32
 inline Bytes Versioned(const std::vector<Item>& items) { return Writer().U32(16).Raw(Body(items)).out; }
 
 } // namespace desc
-
-// --- Binary layer effects ("lrFX") ---------------------------------------------------------
-
-namespace fx
-{
-
-// A colour record: RGB, components as 16-bit values.
-inline Bytes Color(uint8_t r, uint8_t g, uint8_t b)
-{
-    return Writer().U16(0).U16(r * 257u).U16(g * 257u).U16(b * 257u).U16(0).out;
-}
-inline uint32_t Fixed(int32_t whole) { return uint32_t(whole) << 16; }
-// One effect: its signature, key, size and body.
-inline Bytes Entry(const char* key, const Bytes& body) { return Writer().Key("8BIM").Key(key).Block(body).out; }
-inline Bytes CommonState(bool visible) { return Writer().U32(0).U8(visible ? 1 : 0).U16(0).out; }
-
-inline Bytes Block(const std::vector<Bytes>& entries)
-{
-    Writer w;
-    w.U16(0).U16(uint32_t(entries.size()));
-    for (const Bytes& entry : entries)
-        w.Raw(entry);
-    return w.out;
-}
-
-struct Shadow
-{
-    uint32_t version = 2;
-    int32_t blur = 5, intensity = 0, angle = 120, distance = 5;
-    uint8_t r = 0, g = 0, b = 0;
-    const char* blend = "mul ";
-    bool enabled = true, globalLight = true;
-    uint8_t opacity = 191;
-};
-
-inline Bytes ShadowBody(const Shadow& s)
-{
-    Writer w;
-    w.U32(s.version).U32(Fixed(s.blur)).U32(Fixed(s.intensity)).U32(Fixed(s.angle)).U32(Fixed(s.distance));
-    w.Raw(Color(s.r, s.g, s.b)).Key("8BIM").Key(s.blend).U8(s.enabled).U8(s.globalLight).U8(s.opacity);
-    return s.version == 2 ? w.Raw(Color(s.r, s.g, s.b)).out : w.out;
-}
-
-struct Glow
-{
-    uint32_t version = 2;
-    int32_t blur = 5, intensity = 0;
-    uint8_t r = 255, g = 255, b = 190;
-    const char* blend = "scrn";
-    bool enabled = true;
-    uint8_t opacity = 191;
-    bool invert = false; // inner glow only
-};
-
-inline Bytes GlowBody(const Glow& g, bool inner)
-{
-    Writer w;
-    w.U32(g.version).U32(Fixed(g.blur)).U32(Fixed(g.intensity)).Raw(Color(g.r, g.g, g.b));
-    w.Key("8BIM").Key(g.blend).U8(g.enabled).U8(g.opacity);
-    if (g.version == 2 && inner)
-        w.U8(g.invert);
-    return g.version == 2 ? w.Raw(Color(g.r, g.g, g.b)).out : w.out;
-}
-
-struct Bevel
-{
-    uint32_t version = 2;
-    int32_t angle = 120, strength = 100, blur = 5;
-    const char* highlightBlend = "scrn";
-    const char* shadowBlend = "mul ";
-    uint8_t style = 1, highlightOpacity = 191, shadowOpacity = 191;
-    bool enabled = true, globalLight = true;
-    uint8_t direction = 0;
-};
-
-inline Bytes BevelBody(const Bevel& b)
-{
-    Writer w;
-    w.U32(b.version).U32(Fixed(b.angle)).U32(Fixed(b.strength)).U32(Fixed(b.blur));
-    w.Key("8BIM").Key(b.highlightBlend).Key("8BIM").Key(b.shadowBlend).Raw(Color(255, 255, 255)).Raw(Color(0, 0, 0));
-    w.U8(b.style).U8(b.highlightOpacity).U8(b.shadowOpacity).U8(b.enabled).U8(b.globalLight).U8(b.direction);
-    return b.version == 2 ? w.Raw(Color(255, 255, 255)).Raw(Color(0, 0, 0)).out : w.out;
-}
-
-inline Bytes SolidFillBody(uint8_t r, uint8_t g, uint8_t b, uint8_t opacity, bool enabled, const char* blend = "norm")
-{
-    return Writer().U32(2).Key("8BIM").Key(blend).Raw(Color(r, g, b)).U8(opacity).U8(enabled).Raw(Color(r, g, b)).out;
-}
-
-} // namespace fx
 
 // --- Patterns ----------------------------------------------------------------------------
 
@@ -537,12 +445,6 @@ inline Bytes MaskBlock(int32_t top, int32_t left, int32_t bottom, int32_t right,
                        uint8_t flags = 0)
 {
     return Writer().I32(top).I32(left).I32(bottom).I32(right).U8(defaultColor).U8(flags).U16(0).out;
-}
-
-inline bool SaveFile(const std::string& path, const Bytes& data)
-{
-    std::ofstream file(path, std::ios::binary);
-    return bool(file.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size())).flush());
 }
 
 inline Bytes LoadFile(const std::string& path)

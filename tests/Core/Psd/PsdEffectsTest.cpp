@@ -8,60 +8,58 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace psdtest;
 using namespace psdtest::desc;
 
 namespace
 {
 
-const PsdLayerEffects* Binary(const Loaded& loaded) { return Payload<PsdLayerEffects>(loaded, kPsdInfoLayerEffects); }
 const PsdLayerEffects* ObjectEffectsOf(const Loaded& l) { return Payload<PsdLayerEffects>(l, kPsdInfoObjectEffects); }
-Loaded LoadBinary(const std::vector<Bytes>& entries) { return LoadBlock("lrFX", fx::Block(entries)); }
 Loaded LoadObject(const std::vector<Item>& items) { return LoadBlock("lfx2", ObjectEffects(items)); }
+
+// w_effects.psd with bytes changed, each counted from the first "8BIM" of a
+// tagged block or binary effect (those of its "binary" layer): the block's
+// data or the effect's body begin 12 bytes on.
+Bytes EffectsWith(const std::vector<std::tuple<const char*, size_t, uint8_t>>& changes)
+{
+    Bytes data = Fixture("w_effects.psd");
+    for (const auto& [key, at, value] : changes)
+    {
+        const std::string tag = std::string("8BIM") + key;
+        data[size_t(std::search(data.begin(), data.end(), tag.begin(), tag.end()) - data.begin()) + at] = value;
+    }
+    return data;
+}
 
 // --- "lrFX" ----------------------------------------------------------------------------------
 
 TEST(PsdBinaryEffects, CountsVersionsFractionsAndLongEffects)
 {
-    Loaded none = LoadBinary({});
+    // A count of 0 reads nothing, and the block is skipped to its end.
+    Loaded none = LoadBytes(EffectsWith({{"lrFX", 15, 0}}));
     ASSERT_EQ(none.status, kPsdOk);
-    ASSERT_NE(Binary(none), nullptr);
-    EXPECT_EQ(Binary(none)->effectCount, 0);
-    EXPECT_EQ(std::count(Binary(none)->present, Binary(none)->present + kPsdEffectCount, true), 0);
+    const PsdLayerEffects* n = Payload<PsdLayerEffects>(none, kPsdInfoLayerEffects);
+    ASSERT_NE(n, nullptr);
+    EXPECT_EQ(n->effectCount, 0);
+    EXPECT_EQ(std::count(n->present, n->present + kPsdEffectCount, true), 0);
 
-    // Version 0 has no native colours: the defaults stay.
-    fx::Shadow shadow;
-    shadow.version = 0;
-    shadow.r = 255;
-    fx::Glow glow;
-    glow.version = 0;
-    fx::Bevel bevel;
-    bevel.version = 0;
-    // Fixed-point fractions are dropped: blur 5 + 0x8000 / 65536, angle 120 + 0xC000 / 65536.
-    Bytes fractions = fx::ShadowBody(fx::Shadow());
-    fractions[6] = 0x80;
-    fractions[14] = 0xC0;
-    // An effect longer than its fields is skipped to its end.
-    Bytes longer = fx::GlowBody(fx::Glow(), false);
-    longer.insert(longer.end(), {1, 2, 3, 4, 5});
-    Loaded old = LoadBinary({fx::Entry("dsdw", fx::ShadowBody(shadow)), fx::Entry("iglw", fx::GlowBody(glow, true)),
-                             fx::Entry("bevl", fx::BevelBody(bevel)), fx::Entry("isdw", fractions),
-                             fx::Entry("oglw", longer), fx::Entry("cmnS", fx::CommonState(false))});
+    // Version 0 has no native colours, so the defaults stay, and the rest of
+    // a longer body is skipped. Fixed-point fractions are dropped: blur
+    // 5 + 0x8000 / 65536, angle 120 + 0xC000 / 65536.
+    Loaded old = LoadBytes(EffectsWith(
+        {{"dsdw", 15, 0}, {"iglw", 15, 0}, {"bevl", 15, 0}, {"isdw", 18, 0x80}, {"isdw", 26, 0xC0}, {"cmnS", 16, 0}}));
     ASSERT_EQ(old.status, kPsdOk);
-    const PsdLayerEffects& e = *Binary(old);
+    const PsdLayerEffects& e = *Payload<PsdLayerEffects>(old, kPsdInfoLayerEffects);
     EXPECT_EQ(std::vector<uint32_t>({e.dropShadow.color, e.dropShadow.nativeColor, e.bevel.highlightNativeColor}),
-              std::vector<uint32_t>({0xFFFF0000u, 0xFF000000u, 0xFFFFFFFFu}));
+              std::vector<uint32_t>({0xFF1428C8u, 0xFF000000u, 0xFFFFFFFFu}));
     EXPECT_EQ(std::vector<int>({e.innerGlow.source, e.innerShadow.size, e.innerShadow.angle, e.masterEnabled}),
               std::vector<int>({1, 5, 120, 0}));
     EXPECT_TRUE(e.present[kPsdEffectOuterGlow]);
 }
 
 // --- Refusals of both forms ---------------------------------------------------------------------
-
-Bytes BinaryWithVersion(const char* key, const Bytes& body, uint8_t version)
-{
-    return fx::Block({fx::Entry(key, Patched(body, 3, version))});
-}
 
 Bytes NestedObject(int depth)
 {
@@ -75,26 +73,24 @@ TEST(PsdEffectsFailure, FailsTheLoadWithItsCode)
 {
     // The last item's type cut short, its value gone.
     const Bytes cut = ObjectEffects({{"DrSh", Object({{"enab", Bool(true)}})}});
-    const struct { const char* name; const char* key; Bytes block; PsdStatus status; } cases[] = {
-        {"blockVersion", "lrFX", Patched(fx::Block({}), 1, 1), kPsdBadEffectsVersion},
-        {"effectSignature", "lrFX", Patched(fx::Block({fx::Entry("cmnS", fx::CommonState(true))}), 4, 'X'),
-         kPsdBadEffectSignature},
+    const struct { const char* name; const char* key; size_t at; uint8_t value; PsdStatus status; } changes[] = {
+        {"blockVersion", "lrFX", 13, 1, kPsdBadEffectsVersion},
+        {"effectSignature", "cmnS", 0, 'X', kPsdBadEffectSignature},
         // The shadow read before it is released with the failed document (LeakSanitizer).
-        {"unknownKey", "lrFX", fx::Block({fx::Entry("dsdw", fx::ShadowBody({})), fx::Entry("what", {})}),
-         kPsdUnknownEffect},
-        {"commonState", "lrFX", BinaryWithVersion("cmnS", fx::CommonState(true), 1), kPsdBadCommonStateVersion},
-        {"shadow", "lrFX", BinaryWithVersion("isdw", fx::ShadowBody({}), 1), kPsdBadShadowVersion},
-        {"outerGlow", "lrFX", BinaryWithVersion("oglw", fx::GlowBody({}, false), 3), kPsdBadOuterGlowVersion},
-        {"innerGlow", "lrFX", BinaryWithVersion("iglw", fx::GlowBody({}, true), 1), kPsdBadInnerGlowVersion},
-        {"bevel", "lrFX", BinaryWithVersion("bevl", fx::BevelBody({}), 1), kPsdBadBevelVersion},
-        {"solidFill", "lrFX", BinaryWithVersion("sofi", fx::SolidFillBody(1, 2, 3, 4, true), 0),
-         kPsdBadSolidFillVersion},
-        {"blendSignature", "lrFX",
-         fx::Block({fx::Entry("dsdw", Patched(fx::ShadowBody({}), 30, 'X'))}), kPsdBadLayerSignature},
-        {"bevelBlendSignature", "lrFX",
-         fx::Block({fx::Entry("bevl", Patched(fx::BevelBody({}), 16, 'X'))}), kPsdBadLayerSignature},
-        {"sizePastTheBlock", "lrFX",
-         Patched(fx::Block({fx::Entry("cmnS", fx::CommonState(true))}), 15, 200), kPsdBlockOverrun},
+        {"unknownKey", "isdw", 4, 'w', kPsdUnknownEffect},
+        {"commonState", "cmnS", 15, 1, kPsdBadCommonStateVersion},
+        {"shadow", "isdw", 15, 1, kPsdBadShadowVersion},
+        {"outerGlow", "oglw", 15, 3, kPsdBadOuterGlowVersion},
+        {"innerGlow", "iglw", 15, 1, kPsdBadInnerGlowVersion},
+        {"bevel", "bevl", 15, 1, kPsdBadBevelVersion},
+        {"solidFill", "sofi", 15, 0, kPsdBadSolidFillVersion},
+        {"blendSignature", "dsdw", 12 + 30, 'X', kPsdBadLayerSignature},
+        {"bevelBlendSignature", "bevl", 12 + 16, 'X', kPsdBadLayerSignature},
+        {"sizePastTheBlock", "cmnS", 8, 0x10, kPsdBlockOverrun},
+    };
+    for (const auto& c : changes)
+        EXPECT_EQ(LoadBytes(EffectsWith({{c.key, c.at, c.value}})).status, c.status) << c.name;
+    const struct { const char* name; const char* key; Bytes block; PsdStatus status; } cases[] = {
         {"versionsCut", "lfx2", Bytes(4, 0), kPsdBlockOverrun},
         {"objectVersion", "lfx2", Patched(ObjectEffects({}), 3, 1), kPsdBadEffectsVersion},
         {"descriptorVersion", "lfx2", Patched(ObjectEffects({}), 7, 15), kPsdBadEffectsVersion},

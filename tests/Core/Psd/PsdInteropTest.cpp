@@ -2,13 +2,12 @@
 // this reader and compared with what psd-tools read from the same files
 // (scripts/psd-expected.py wrote the .expected files beside them).
 
-#include "tests/Core/Psd/PsdDocuments.h"
+#include "tests/Core/Psd/PsdTesting.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdarg>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -304,20 +303,6 @@ TEST(PsdInterop, FixturesFromFourWritersArePresent)
         EXPECT_TRUE(std::any_of(names.begin(), names.end(),
                                 [&](const std::string& n) { return n.rfind(prefix, 0) == 0; }))
             << "no fixture from " << prefix;
-}
-
-// The committed w_*.psd are what the tests' writer makes today; with
-// BW_WRITE_PSD_FIXTURES set (scripts/make-psd-fixtures.sh) it writes them there.
-TEST(PsdFixtures, WriterFixturesAreTheCommittedFiles)
-{
-    const char* folder = std::getenv("BW_WRITE_PSD_FIXTURES");
-    for (const auto& [name, doc] : WriterFixtures())
-    {
-        if (folder)
-            ASSERT_TRUE(SaveFile(std::string(folder) + "/" + name + ".psd", WriteDocument(doc)));
-        else
-            EXPECT_TRUE(WriteDocument(doc) == LoadFile(kFixtures + "/" + name + ".psd")) << name;
-    }
 }
 
 } // namespace

@@ -136,12 +136,11 @@ TEST(PsdResources, AlphaResourcesAreBoundedByTheChannels)
 
 TEST(PsdThumbnail, EveryColourSpaceDecodesToOpaquePixelsOfItsSizeAndTheOldFormSwapsRedAndBlue)
 {
-    const std::pair<int, bool> cases[] = {{3, true}, {1, true}, {4, true}, {4, false}}; // components, Adobe marker
-    for (const auto& [components, adobe] : cases)
+    for (const char* name : {"rgb", "grey", "cmyk", "cmyk_plain"}) // the plain CMYK without the Adobe marker
     {
-        SCOPED_TRACE(components + adobe);
+        SCOPED_TRACE(name);
         Document doc = SmallRgb();
-        doc.resources.push_back(ThumbnailResource(20, 10, MakeJpeg(20, 10, components, adobe)));
+        doc.resources.push_back(ThumbnailResource(20, 10, Fixture("thumb_" + std::string(name) + ".jpg")));
         Loaded loaded = LoadDocument(doc);
         ASSERT_EQ(loaded.status, kPsdOk);
         ASSERT_NE(loaded->thumbnailPixels, nullptr);
@@ -150,19 +149,19 @@ TEST(PsdThumbnail, EveryColourSpaceDecodesToOpaquePixelsOfItsSizeAndTheOldFormSw
             ASSERT_EQ(loaded->thumbnailPixels[i] >> 24, 0xFFu);
         const uint32_t first = loaded->thumbnailPixels[0];
         EXPECT_NE(first, loaded->thumbnailPixels[19]); // a gradient, not a blank
-        EXPECT_TRUE(components != 1 || (first & 0xFF) == ((first >> 8) & 0xFF));
+        EXPECT_TRUE(name != std::string("grey") || (first & 0xFF) == ((first >> 8) & 0xFF));
     }
 
     // A later, old-style resource replaces the first, its red and blue swapped.
-    const Bytes jpeg = MakeJpeg(16, 8, 3);
+    const Bytes jpeg = Fixture("thumb_rgb.jpg");
     Document doc = SmallRgb();
-    doc.resources = {ThumbnailResource(16, 8, jpeg)};
+    doc.resources = {ThumbnailResource(20, 10, jpeg)};
     Loaded reference = LoadDocument(doc);
-    doc.resources.push_back(ThumbnailResource(16, 8, jpeg, 1033));
+    doc.resources.push_back(ThumbnailResource(20, 10, jpeg, 1033));
     Loaded loaded = LoadDocument(doc);
     ASSERT_EQ(reference.status, kPsdOk);
     ASSERT_EQ(loaded.status, kPsdOk);
-    for (int i = 0; i < 16 * 8; ++i)
+    for (int i = 0; i < 20 * 10; ++i)
     {
         const uint32_t a = reference->thumbnailPixels[i], b = loaded->thumbnailPixels[i];
         ASSERT_EQ(a & 0xFF00FF00, b & 0xFF00FF00);
@@ -172,13 +171,13 @@ TEST(PsdThumbnail, EveryColourSpaceDecodesToOpaquePixelsOfItsSizeAndTheOldFormSw
 
 TEST(PsdThumbnail, ThumbnailsLeftUndecodedDoNotFailTheDocument)
 {
-    const Bytes jpeg = MakeJpeg(16, 8, 3);
-    Resource farSize = ThumbnailResource(16, 8, jpeg);
+    const Bytes jpeg = Fixture("thumb_rgb.jpg");
+    Resource farSize = ThumbnailResource(20, 10, jpeg);
     farSize.data[20] = 0x7F; // the compressed size's high byte
     const Resource cases[] = {
-        ThumbnailResource(16, 8, Bytes(jpeg.begin(), jpeg.begin() + long(jpeg.size() / 2))), // cut mid-stream
-        ThumbnailResource(16, 8, Bytes(64, 0x55)),
-        ThumbnailResource(17, 8, jpeg), // its size disagrees with the JPEG's
+        ThumbnailResource(20, 10, Bytes(jpeg.begin(), jpeg.begin() + long(jpeg.size() / 2))), // cut mid-stream
+        ThumbnailResource(20, 10, Bytes(64, 0x55)),
+        ThumbnailResource(21, 10, jpeg), // its size disagrees with the JPEG's
         farSize,
         ThumbnailResource(4, 2, Bytes(24, 9), 1036, 0), // the raw format is skipped
     };

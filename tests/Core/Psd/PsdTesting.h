@@ -6,12 +6,10 @@
 #include "tests/Support/PsdWriter.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <utility>
 
-#include <jpeglib.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -166,39 +164,10 @@ struct OpenReader
     PsdContext* get() { return context; }
 };
 
-// A JPEG of a colour gradient made with the installed libjpeg: 1 component
-// (greyscale), 3 (RGB) or 4 (CMYK, with or without the Adobe marker).
-inline Bytes MakeJpeg(uint32_t width, uint32_t height, int components, bool adobe = true)
+// A committed fixture file's bytes.
+inline Bytes Fixture(const std::string& name)
 {
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* buffer = nullptr;
-    unsigned long size = 0;
-    jpeg_mem_dest(&info, &buffer, &size);
-    info.image_width = width;
-    info.image_height = height;
-    info.input_components = components;
-    info.in_color_space = components == 1 ? JCS_GRAYSCALE : components == 3 ? JCS_RGB : JCS_CMYK;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 95, TRUE);
-    info.write_Adobe_marker = components == 4 ? (adobe ? TRUE : FALSE) : info.write_Adobe_marker;
-    jpeg_start_compress(&info, TRUE);
-    std::vector<uint8_t> row(size_t(width) * size_t(components));
-    while (info.next_scanline < height)
-    {
-        for (size_t i = 0; i < row.size(); ++i)
-            row[i] = uint8_t((i / components * 255 / std::max(width - 1, 1u) + info.next_scanline * 20 +
-                              i % components * 60) & 0xFF);
-        JSAMPROW rows[1] = {row.data()};
-        jpeg_write_scanlines(&info, rows, 1);
-    }
-    jpeg_finish_compress(&info);
-    jpeg_destroy_compress(&info);
-    Bytes out(buffer, buffer + size);
-    free(buffer);
-    return out;
+    return LoadFile(std::string(BW_SOURCE_DIR) + "/tests/Core/Psd/fixtures/" + name);
 }
 
 // The thumbnail resource (1036 or the old 1033) around JPEG bytes.
