@@ -134,30 +134,6 @@ TEST(PsdDescriptorValues, OpacitiesRoundAndClampAndNumbersBecomeSafeIntegersTrun
     EXPECT_EQ(std::vector<int32_t>(values, values + 4), (std::vector<int32_t>{0, INT32_MAX, -3, 12}));
 }
 
-TEST(PsdDescriptorValues, AnItemOfAnotherTypeIsSkippedAndLeavesTheTarget)
-{
-    // Each reader is given a text; it must pass it by and write nothing.
-    using Read = bool (*)(PsdContext*, uint32_t, int32_t*);
-    const Read readers[] = {
-        [](PsdContext* c, uint32_t t, int32_t* v) { return PsdReadIntegerItem(c, t, v); },
-        [](PsdContext* c, uint32_t t, int32_t* v) { return PsdReadBlendModeItem(c, t, v); },
-        [](PsdContext* c, uint32_t t, int32_t* v) { return PsdReadTechniqueItem(c, t, v); },
-        [](PsdContext* c, uint32_t t, int32_t* v) { return PsdReadGradientStyleItem(c, t, v); },
-        [](PsdContext* c, uint32_t t, int32_t* v) { return PsdReadPointItem(c, t, v, v); },
-        [](PsdContext* c, uint32_t t, int32_t* v) { return PsdReadColorItem(c, t, reinterpret_cast<uint32_t*>(v)); },
-        [](PsdContext* c, uint32_t t, int32_t* v) { return PsdReadBoolItem(c, t, reinterpret_cast<bool*>(v)); },
-        [](PsdContext* c, uint32_t t, int32_t* v) { return PsdReadOpacityItem(c, t, reinterpret_cast<uint8_t*>(v)); },
-    };
-    for (size_t i = 0; i < std::size(readers); ++i)
-    {
-        OpenReader reader(WithMarker(Text(u"not a value")));
-        int32_t value = 0x01010101;
-        EXPECT_FALSE(readers[i](reader.get(), PsdReadU32(reader.get()), &value)) << i;
-        EXPECT_EQ(value, 0x01010101) << i;
-        EXPECT_EQ(PsdReadU32(reader.get()), PsdKey("MARK")) << i;
-    }
-}
-
 TEST(PsdDescriptorColor, ClassicAndFloatKeysGiveOpaqueRgb)
 {
     Writer w;

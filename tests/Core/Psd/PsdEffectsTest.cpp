@@ -127,25 +127,6 @@ TEST(PsdObjectEffects, AnItemThatCannotBeSkippedDropsItsBlock)
     }
 }
 
-// --- "lfx2" (the master switch before and after the scale is in w_effects.psd) ---------------
-
-TEST(PsdObjectEffects, TheStrokeScaleLandsByTheFillType)
-{
-    const struct { const char* fill; int32_t fillType, gradientScale, patternScale; } cases[] = {
-        {"SClr", 0, 100, 100}, {"GrFl", 1, 40, 100}, {"Ptrn", 2, 100, 40}};
-    for (const auto& c : cases)
-    {
-        SCOPED_TRACE(c.fill);
-        Loaded loaded = LoadObject({{"FrFX", Object({{"PntT", Enum("FrFl", c.fill)}, {"Scl ", Percent(40)},
-                                                     {"Styl", Enum("FStl", "CtrF")}, {"Lnkd", Bool(false)}})}});
-        ASSERT_EQ(loaded.status, kPsdOk);
-        const PsdStrokeEffect& s = ObjectEffectsOf(loaded)->stroke;
-        EXPECT_EQ(std::vector<int32_t>({s.fillType, s.gradientScale, s.patternScale, s.position}),
-                  std::vector<int32_t>({c.fillType, c.gradientScale, c.patternScale, 2}));
-        EXPECT_FALSE(s.linked);
-    }
-}
-
 // Glows take their fill from the last colour or gradient; items skipped or of
 // the wrong type are not counted; a repeated effect starts again from its defaults.
 TEST(PsdObjectEffects, ItemsAreTakenInOrderAndOnlyOfTheirType)

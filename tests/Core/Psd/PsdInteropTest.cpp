@@ -294,15 +294,5 @@ TEST_P(PsdInterop, ReadsWhatPsdToolsReads)
 
 INSTANTIATE_TEST_SUITE_P(Fixtures, PsdInterop, testing::ValuesIn(FixtureNames()),
                          [](const testing::TestParamInfo<std::string>& info) { return info.param; });
-GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(PsdInterop);
-
-TEST(PsdInterop, FixturesFromFourWritersArePresent)
-{
-    const std::vector<std::string> names = FixtureNames();
-    for (const char* prefix : {"im_", "gimp_", "ag_", "w_"})
-        EXPECT_TRUE(std::any_of(names.begin(), names.end(),
-                                [&](const std::string& n) { return n.rfind(prefix, 0) == 0; }))
-            << "no fixture from " << prefix;
-}
 
 } // namespace
