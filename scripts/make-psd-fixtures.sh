@@ -2,9 +2,10 @@
 # Makes the PSD reader's fixtures from three writers and their expected values
 # from an independent reader. The results are committed; tests never need the
 # writers. Needs ImageMagick 6, GIMP 2.10 (gimp-console), node with npm (for
-# ag-psd, which writes layer effects and fill layers) and python3-psd-tools.
+# ag-psd, which writes layer effects and fill layers), python3-psd-tools and
+# python3-pil.
 #   scripts/make-psd-fixtures.sh           all writers
-#   scripts/make-psd-fixtures.sh --ours    only the fixtures of the tests' own writer
+#   scripts/make-psd-fixtures.sh --ours    only the fixtures of our own writer
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 out="$root/tests/Core/Psd/fixtures"
@@ -106,10 +107,8 @@ if [[ "${1:-}" != "--ours" ]]; then
   rm -rf "$ag"
 fi
 
-# The tests' own writer: every mode, depth, compression, mask form and
-# tagged block psd-tools can read too.
-cmake --build "$root/build/asan" --target test_Core_Psd >/dev/null
-BW_WRITE_PSD_FIXTURES="$out" "$root/build/asan/tests/test_Core_Psd" \
-  --gtest_filter='PsdFixtures.*' >/dev/null
+# Our own writer: every mode, depth, compression, mask form and tagged block
+# psd-tools can read too, and the thumbnail JPEGs.
+/usr/bin/python3 "$root/scripts/make-psd-writer-fixtures.py" "$out"
 
 /usr/bin/python3 "$root/scripts/psd-expected.py" "$out"
