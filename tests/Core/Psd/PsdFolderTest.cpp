@@ -152,7 +152,6 @@ TEST_F(PsdFolderTest, ImageFilesAreLookedUpByExtensionAndStreamedByTheOwner)
     EXPECT_EQ(index, 4u);
     EXPECT_EQ(info->GetName(), L"play");
     EXPECT_EQ(info->GetFullPath(), L"menu/play.png");
-    EXPECT_EQ(info->GetContainer(), layout.get());
     EXPECT_EQ(info->GetFlag(), 0);
     EXPECT_EQ(info->mX, 3);
     std::unique_ptr<base::Stream> stream(info->Open());
