@@ -8,91 +8,48 @@
 namespace
 {
 
-using render::SVertex2D;
 using render::VertexCache2D;
 
 // Zero capacities take the defaults: 40960 2-D vertices, 10240 more per
-// overflow buffer.
-class VertexCacheTest : public testing::Test
+// overflow buffer, kept from frame to frame and locked once per frame.
+TEST(VertexCache, FillsThePrimaryThenOverflowBuffersAndRefusesUseOutsideAFrame)
 {
-protected:
-    void SetUp() override { ASSERT_EQ(cache.Init(0, 0), BW_OK); }
-
-    BWResultEnum Allocate(uint32_t count, VertexCache2D::Allocation* at = nullptr)
-    {
-        VertexCache2D::Allocation place;
-        out = nullptr;
-        return cache.Allocate(count, &out, at ? at : &place);
-    }
-    bwtest::MemoryVertexBuffer* Memory(render::VertexBufferImpl* impl)
-    {
-        return static_cast<bwtest::MemoryVertexBuffer*>(impl);
-    }
-
     bwtest::RecordingRender render;
     VertexCache2D cache{&render};
-    SVertex2D* out = nullptr;
-};
-
-TEST_F(VertexCacheTest, RefusesMisuseOutsideAFrameAndEndFrameAlwaysUnlocks)
-{
-    render::VertexBufferImpl* primary = cache.GetPrimary()->GetImpl();
-    EXPECT_EQ(Allocate(4), BW_FAIL);
+    ASSERT_EQ(cache.Init(0, 0), BW_OK);
+    render::SVertex2D* out = nullptr;
+    VertexCache2D::Allocation at;
+    const auto allocate = [&](uint32_t count) { return cache.Allocate(count, &out, &at); };
+    EXPECT_EQ(allocate(4), BW_FAIL);
     EXPECT_EQ(out, nullptr);
-    ASSERT_EQ(cache.BeginFrame(), BW_OK);
-    EXPECT_EQ(cache.BeginFrame(), BW_FAIL);
-    ASSERT_EQ(Allocate(4), BW_OK);
-    ASSERT_EQ(cache.EndFrame(), BW_OK);
-    EXPECT_FALSE(primary->IsLocked());
-    // Outside a frame EndFrame fails, but still unlocks.
-    ASSERT_EQ(primary->Lock(), BW_OK);
-    EXPECT_EQ(cache.EndFrame(), BW_FAIL);
-    EXPECT_FALSE(primary->IsLocked());
-}
-
-TEST_F(VertexCacheTest, RunsFillThePrimaryThenOverflowBuffersUpToTheirCapacity)
-{
-    ASSERT_EQ(cache.BeginFrame(), BW_OK);
-    VertexCache2D::Allocation a, b;
-    ASSERT_EQ(Allocate(4, &a), BW_OK);
-    SVertex2D* first = out;
-    ASSERT_EQ(Allocate(40000 - 4, &b), BW_OK);
-    EXPECT_EQ(std::make_tuple(b.mFirst, b.mBuffer, out), std::make_tuple(4u, a.mBuffer, first + 4));
-    EXPECT_EQ(Memory(a.mBuffer)->mLockCount, 1);
-    // Exactly the room left still comes from the primary buffer.
-    ASSERT_EQ(Allocate(960, &a), BW_OK);
-    EXPECT_EQ(std::make_tuple(a.mBuffer, a.mFirst), std::make_tuple(cache.GetPrimary()->GetImpl(), 40000u));
-    EXPECT_EQ(cache.GetOverflowCount(), 0u);
-    EXPECT_EQ(Allocate(10241), BW_FAIL);
-    EXPECT_EQ(out, nullptr);
-    ASSERT_EQ(Allocate(10240, &a), BW_OK);
-    ASSERT_EQ(cache.GetOverflowCount(), 1u);
-    EXPECT_EQ(std::make_tuple(a.mBuffer, a.mFirst), std::make_tuple(cache.GetOverflow(0)->GetImpl(), 0u));
-    // The first overflow buffer is full: the next run opens a second one.
-    ASSERT_EQ(Allocate(8), BW_OK);
-    EXPECT_EQ(cache.GetOverflowCount(), 2u);
-}
-
-TEST_F(VertexCacheTest, OverflowBuffersAreKeptAndRelockedOncePerFrame)
-{
     for (int frame = 0; frame < 3; ++frame)
     {
         ASSERT_EQ(cache.BeginFrame(), BW_OK);
-        ASSERT_EQ(Allocate(40960), BW_OK);
-        for (int i = 0; i < 5; ++i)
-            ASSERT_EQ(Allocate(100), BW_OK);
+        EXPECT_EQ(cache.BeginFrame(), BW_FAIL);
+        ASSERT_EQ(allocate(40000), BW_OK);
+        ASSERT_EQ(allocate(960), BW_OK); // exactly the room left
+        EXPECT_EQ(std::make_tuple(at.mBuffer, at.mFirst), std::make_tuple(cache.GetPrimary()->GetImpl(), 40000u));
+        EXPECT_EQ(allocate(10241), BW_FAIL);
+        ASSERT_EQ(allocate(10000), BW_OK);
+        EXPECT_EQ(std::make_tuple(at.mBuffer, at.mFirst), std::make_tuple(cache.GetOverflow(0)->GetImpl(), 0u));
         ASSERT_EQ(cache.EndFrame(), BW_OK);
+        EXPECT_FALSE(at.mBuffer->IsLocked());
     }
-    ASSERT_EQ(cache.GetOverflowCount(), 1u);
-    EXPECT_EQ(Memory(cache.GetOverflow(0)->GetImpl())->mLockCount, 3);
-    EXPECT_EQ(render.mVertexBuffersMade, 2);
-    // A failing creation of another one is returned.
-    ASSERT_EQ(cache.BeginFrame(), BW_OK);
-    ASSERT_EQ(Allocate(40960), BW_OK);
-    ASSERT_EQ(Allocate(10240), BW_OK);
-    render.mFailCreate = "vertex";
-    EXPECT_EQ(Allocate(4), BW_FAIL);
     EXPECT_EQ(cache.GetOverflowCount(), 1u);
+    EXPECT_EQ(static_cast<bwtest::MemoryVertexBuffer*>(at.mBuffer)->mLockCount, 3);
+    // Outside a frame EndFrame fails, but still unlocks.
+    ASSERT_EQ(at.mBuffer->Lock(), BW_OK);
+    EXPECT_EQ(cache.EndFrame(), BW_FAIL);
+    EXPECT_FALSE(at.mBuffer->IsLocked());
+    // A full overflow buffer opens another; a failing creation is returned.
+    ASSERT_EQ(cache.BeginFrame(), BW_OK);
+    ASSERT_EQ(allocate(40960), BW_OK);
+    ASSERT_EQ(allocate(10240), BW_OK);
+    render.mFailCreate = "vertex";
+    EXPECT_EQ(allocate(4), BW_FAIL);
+    render.mFailCreate.clear();
+    EXPECT_EQ(allocate(4), BW_OK);
+    EXPECT_EQ(cache.GetOverflowCount(), 2u);
 }
 
 TEST(IndexCache, SixteenBitOverflowHoldsAtMost1024IndicesAndAFailedPrimaryLeavesNoBuffer)

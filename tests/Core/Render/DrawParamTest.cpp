@@ -1,6 +1,5 @@
-// Draw objects: the quad an image draw writes (anchors, regions, flips,
-// colour and tint), the translated variant, custom geometry, and that each
-// draw happens exactly once.
+// Draw objects: the colour and tint an image draw writes, the translated
+// variant, custom geometry, and that each draw happens exactly once.
 
 #include "tests/Core/Render/RecordedFrame.h"
 
@@ -63,19 +62,6 @@ protected:
     std::vector<std::unique_ptr<render::ImageRect>> images;
     render::ImageRect* image = nullptr;
 };
-
-// Flips and anchors are checked by their pixels; a region is not.
-TEST_F(DrawTest, TextureCoordinatesFollowTheRegion)
-{
-    const float region[4] = {2, 1, 4, 2};
-    auto part = graphics->DrawImageRect(image, region);
-    part->mFlipY = 1;
-    ASSERT_EQ(part.DrawNow(), BW_OK);
-    const render::SVertex2D* v = Quad(0);
-    ExpectCorners(v, -0.5f, -0.5f, 3.5f, 1.5f);
-    EXPECT_EQ(std::make_pair(v[0].tu, v[1].tu), std::make_pair(0.25f, 0.75f));
-    EXPECT_EQ(std::make_pair(v[0].tv, v[3].tv), std::make_pair(0.75f, 0.25f));
-}
 
 TEST_F(DrawTest, ColourIsPackedClampedAndTintGoesIntoTheSpecular)
 {
@@ -181,22 +167,5 @@ INSTANTIATE_TEST_SUITE_P(Types, DrawCustomCount,
                                          CustomCase{render::TriangleFan, 5, "DrawPrimitive(5,0,3)"},
                                          CustomCase{render::TriangleStrip, 1, ""}, CustomCase{render::TriangleFan, 2, ""},
                                          CustomCase{render::LineStrip, 1, ""}, CustomCase{render::TriangleList, 2, ""}));
-
-TEST_F(DrawTest, CustomIndexedDrawCountsIndices)
-{
-    render::SVertexGeom* v = nullptr;
-    render::VertexAllocation place;
-    ASSERT_EQ(r.GetVertexCache<render::SVertexGeom>()->Allocate(4, &v, &place), BW_OK);
-    uint16_t* i = nullptr;
-    render::IndexAllocation indices;
-    ASSERT_EQ(r.GetIndexCache16()->Allocate(5, &i, &indices), BW_OK);
-    for (uint32_t k = 0; k < 4; ++k)
-        v[k] = render::SVertexGeom{0, 0, 0, 0};
-    for (uint16_t k = 0; k < 5; ++k)
-        i[k] = k % 4;
-    ASSERT_EQ(graphics->DrawCustomIndexed(render::TriangleStrip, v, indices, place, r.GetShaderGeomObject()).DrawNow(),
-              BW_OK);
-    EXPECT_EQ(Draws(), std::vector<std::string>{"DrawIndexedPrimitive(4,2,0,3,0,4)"});
-}
 
 } // namespace

@@ -1,17 +1,14 @@
-// The renderer front end: start-up failures, state requests, the frame
-// protocol and how a frame that fails part-way is recovered. The projection
-// is checked by the pixels it places.
+// The renderer front end: start-up failures, the frame protocol and how a
+// frame that fails part-way is recovered.
 
 #include "tests/Core/Render/RecordedFrame.h"
 
 #include "Core/Math/Matrix4.h"
 #include "Core/Render/Shader.h"
-#include "Core/Resource/ResourceHandle.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <tuple>
 
 namespace
 {
@@ -30,76 +27,6 @@ TEST(RenderInit, EachFailingFactoryFailsStartUpAndLeavesNothingBehind)
         r.ReleaseResources();
         EXPECT_TRUE(r.Buffers().empty() && r.ShaderImpls().empty()) << factory;
     }
-}
-
-TEST(RenderInit, BuiltInShaderHandlesCarryNoShareCount)
-{
-    RecordingRender r;
-    ASSERT_EQ(r.Init(), BW_OK);
-    resource::ResourceHandle handle;
-    ASSERT_EQ(r.GetShaderGeom(&handle), BW_OK);
-    EXPECT_EQ(handle.Get(), r.GetShaderGeomObject());
-    EXPECT_EQ(handle.GetCount(), nullptr);
-    handle.Reset(); // must not release what the renderer owns
-    EXPECT_NE(r.GetShaderGeomObject(), nullptr);
-}
-
-class RenderState : public testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        ASSERT_EQ(r.Init(), BW_OK);
-        render::Texture* made = nullptr;
-        ASSERT_EQ(r.CreateTexture(&made), BW_OK);
-        texture.reset(made);
-    }
-    const render::RenderState& Requested() { return r.GetRequestedState(); }
-
-    RecordingRender r;
-    std::unique_ptr<render::Texture> texture;
-};
-
-TEST_F(RenderState, RequestsFollowTheirRules)
-{
-    // The back buffer again keeps scale and offset; another target takes its own.
-    render::RenderTargetDesc desc;
-    desc.mScale[0] = 3.0f;
-    desc.mOffset[1] = 7.0f;
-    ASSERT_EQ(r.SetTarget(desc), BW_OK);
-    EXPECT_EQ(std::make_pair(Requested().mScale[0], Requested().mOffset[1]), std::make_pair(1.0f, 0.0f));
-    desc.mTarget = texture.get();
-    ASSERT_EQ(r.SetTarget(desc), BW_OK);
-    EXPECT_EQ(std::make_pair(Requested().mTarget, Requested().mOffset[1]), std::make_pair(texture.get(), 7.0f));
-    // The same block unforced is not read again.
-    render::RenderState block;
-    block.mBlendMode = 2;
-    ASSERT_EQ(r.SetRenderState(&block, false), BW_OK);
-    block.mBlendMode = 1;
-    ASSERT_EQ(r.SetRenderState(&block, false), BW_OK);
-    EXPECT_EQ(Requested().mBlendMode, 2u);
-    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    EXPECT_EQ(Requested().mBlendMode, 1u);
-    // A disabled scissor leaves the rectangle; depth writes count only with the test on.
-    block.mScissorEnabled = 1, block.mScissorRect[2] = 50.0f, block.mDepthWrite = 0;
-    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    EXPECT_EQ(Requested().mDepthWrite, 1);
-    block.mScissorEnabled = 0, block.mScissorRect[2] = 80.0f, block.mDepthTest = 1;
-    ASSERT_EQ(r.SetRenderState(&block, true), BW_OK);
-    EXPECT_EQ(std::make_tuple(Requested().mScissorEnabled, Requested().mScissorRect[2], Requested().mDepthWrite),
-              std::make_tuple(uint8_t(0), 50.0f, uint8_t(0)));
-}
-
-TEST_F(RenderState, ToScreenRectScalesOffsetsAndTruncatesTowardZero)
-{
-    render::RenderTargetDesc desc;
-    desc.mTarget = texture.get();
-    desc.mScale[0] = 2.0f, desc.mScale[1] = 0.5f, desc.mOffset[0] = 0.9f, desc.mOffset[1] = -1.0f;
-    ASSERT_EQ(r.SetTarget(desc), BW_OK);
-    const float rect[4] = {5.0f, 1.0f, 3.3f, 7.0f};
-    int out[4] = {};
-    ASSERT_EQ(r.ToScreenRect(rect, out), BW_OK);
-    EXPECT_EQ(std::vector<int>(out, out + 4), (std::vector<int>{10, 0, 6, 3})); // 10.9, -0.5, 6.6, 3.5
 }
 
 class FrameTest : public testing::Test
@@ -175,9 +102,7 @@ TEST_F(FrameTest, AFrameEndedButNeverReplayedIsDroppedByTheNext)
     ASSERT_EQ(r.EndScene(), BW_OK);
     // Present failed, say: no replay.
     ASSERT_EQ(r.BeginScene(), BW_OK);
-    CommandBytes b;
-    b.U32(render::CmdBeginScene);
-    EXPECT_EQ(RecordedBytes(r), b.Bytes());
+    EXPECT_EQ(RecordedBytes(r), CommandBytes().U32(render::CmdBeginScene).Bytes());
 }
 
 TEST_F(FrameTest, ABufferDeletedAfterItsFrameIsNotReadByTheNext)

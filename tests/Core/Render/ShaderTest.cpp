@@ -2,7 +2,6 @@
 // resource's life.
 
 #include "tests/Support/RecordingRender.h"
-#include "tests/Support/TempFolder.h"
 
 #include "Core/Base/MemoryStream.h"
 #include "Core/Math/Matrix4.h"
@@ -86,42 +85,6 @@ TEST(ShaderResource, ReleaseAfterTheManagersTeardownFindsNoFreedMap)
             _exit(0);
         },
         testing::ExitedWithCode(0), "");
-}
-
-// Shader files "<name>VS.hlsl" and "<name>PS.hlsl" in a temporary folder.
-class NamedShaderTest : public testing::Test
-{
-protected:
-    void SetUp() override { ASSERT_EQ(r.Init(), BW_OK); }
-
-    testing_support::TempFolder folder;
-    RecordingRender r;
-};
-
-TEST_F(NamedShaderTest, LoadsBothProgramsByNameAndAMissingOneFailsTheLoad)
-{
-    folder.Write("glowVS.hlsl", "vertex text");
-    folder.Write("glowPS.hlsl", "pixel text");
-    auto* shader = new render::ShaderTextured(nullptr, &r);
-    ASSERT_EQ(shader->SetName(folder.WidePath() + L"glow"), BW_OK);
-    render::Shader::GetMap()[shader->GetName()] = shader;
-    ASSERT_EQ(shader->UnLoad(), BW_OK); // made loaded: empty until loaded by name
-    ASSERT_EQ(shader->Load(), BW_OK);
-    // The recording renderer names an implementation after its vertex text.
-    EXPECT_EQ(r.NameOf(shader->GetImpl()), "vertex text");
-    EXPECT_NE(shader->GetTextureVariable(), nullptr);
-    // Released from the map: unloaded and deleted.
-    const size_t implementations = r.ShaderImpls().size();
-    EXPECT_EQ(shader->Release(), BW_OK);
-    EXPECT_EQ(render::Shader::GetMap().count(folder.WidePath() + L"glow"), 0u);
-    EXPECT_EQ(r.ShaderImpls().size(), implementations - 1);
-
-    folder.Write("halfVS.hlsl", "vertex text");
-    render::Shader half(nullptr, &r);
-    ASSERT_EQ(half.SetName(folder.WidePath() + L"half"), BW_OK);
-    ASSERT_EQ(half.UnLoad(), BW_OK);
-    EXPECT_EQ(half.Load(), BW_FAIL);
-    EXPECT_EQ(half.GetImpl(), nullptr);
 }
 
 } // namespace
