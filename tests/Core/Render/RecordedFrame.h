@@ -30,12 +30,6 @@ public:
     CommandBytes& I32(int32_t v) { return Put(v); }
     CommandBytes& F32(float v) { return Put(v); }
     CommandBytes& Ptr(const void* v) { return Put(v); }
-    // An indexed draw of 16-bit indices.
-    CommandBytes& Indexed(uint32_t start, uint32_t count, uint32_t minVertex, uint32_t vertices, uint32_t type = 3)
-    {
-        return U32(render::CmdDrawIndexedPrimitive).U32(type).U32(2).U32(start).U32(count).U32(minVertex).U32(vertices);
-    }
-
     const std::vector<uint8_t>& Bytes() const { return mBytes; }
     size_t Size() const { return mBytes.size(); }
 

@@ -17,18 +17,6 @@ using bwtest::CommandBytes;
 using bwtest::RecordedBytes;
 using bwtest::RecordingRender;
 
-TEST(RenderInit, EachFailingFactoryFailsStartUpAndLeavesNothingBehind)
-{
-    for (const char* factory : {"geom", "mult", "tint", "vertex", "index"})
-    {
-        RecordingRender r;
-        r.mFailCreate = factory;
-        EXPECT_EQ(r.Init(), BW_FAIL) << factory;
-        r.ReleaseResources();
-        EXPECT_TRUE(r.Buffers().empty() && r.ShaderImpls().empty()) << factory;
-    }
-}
-
 class FrameTest : public testing::Test
 {
 protected:

@@ -3,7 +3,6 @@
 
 #include "tests/Support/RecordingRender.h"
 
-#include "Core/Base/MemoryStream.h"
 #include "Core/Math/Matrix4.h"
 #include "Core/Render/Shader.h"
 #include "Core/Resource/ResourceManager.h"
@@ -17,27 +16,6 @@ namespace
 {
 
 using bwtest::RecordingRender;
-
-// A variable index beyond the list is checked in the command stream, a null
-// texture at replay on the device.
-TEST(ShaderVariables, ShortRecordsAreErrorsAndACountOfZeroReadsNothingFurther)
-{
-    RecordingRender r;
-    ASSERT_EQ(r.Init(), BW_OK);
-    render::ShaderImpl* impl = r.GetShaderTexturedMultObject()->GetImpl();
-    // Nothing; a count, then nothing; a value cut short.
-    const std::vector<std::vector<uint8_t>> bad = {{}, {1}, {1, 0, 0x11, 0x22}};
-    for (const std::vector<uint8_t>& bytes : bad)
-    {
-        base::MemoryStream stream(bytes.data(), static_cast<uint32_t>(bytes.size()));
-        EXPECT_EQ(impl->ReadVariables(&stream), BW_FAIL) << bytes.size();
-    }
-    uint8_t zero[2] = {0, 0xEE};
-    base::MemoryStream stream(zero, 2);
-    ASSERT_EQ(impl->ReadVariables(&stream), BW_OK);
-    EXPECT_EQ(stream.Seek(0, 1), 1u);
-    EXPECT_TRUE(r.mCalls.empty());
-}
 
 TEST(ShaderResource, UnloadedBuiltInAndSamplerlessShadersBehave)
 {

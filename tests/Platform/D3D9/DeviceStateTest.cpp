@@ -5,7 +5,7 @@ namespace d3d9test
 namespace
 {
 
-TEST_F(NullDeviceTest, SetRenderTargetResetsViewportAndScissorAndRefusesWhatIsNoRenderTarget)
+TEST_F(NullDeviceTest, SetRenderTargetResetsViewportAndScissor)
 {
     IDirect3DSurface9* surface = nullptr;
     IDirect3DTexture9* texture = MakeTarget(16, 8, &surface);
@@ -22,28 +22,7 @@ TEST_F(NullDeviceTest, SetRenderTargetResetsViewportAndScissorAndRefusesWhatIsNo
     EXPECT_EQ(test::GetScissorRect(device).bottom, 32);
     D3DVIEWPORT9 tooWide = {0, 0, 65, 32, 0.0f, 1.0f};
     EXPECT_EQ(device->SetViewport(&tooWide), D3DERR_INVALIDCALL) << "a viewport must lie inside the target";
-
-    IDirect3DTexture9* plain = MakeTexture(8, 8);
-    IDirect3DSurface9* plainSurface = nullptr;
-    ASSERT_EQ(plain->GetSurfaceLevel(0, &plainSurface), D3D_OK);
-    EXPECT_EQ(device->SetRenderTarget(0, plainSurface), D3DERR_INVALIDCALL);
-    EXPECT_EQ(device->SetRenderTarget(0, nullptr), D3DERR_INVALIDCALL);
-    EXPECT_EQ(device->SetRenderTarget(1, backBuffer), D3DERR_INVALIDCALL);
-    ReleaseAll({surface, backBuffer, texture, plainSurface, plain});
-}
-
-TEST_F(NullDeviceTest, ScenesNestNeverAndDrawsNeedOne)
-{
-    EXPECT_EQ(device->EndScene(), D3DERR_INVALIDCALL);
-    EXPECT_EQ(device->BeginScene(), D3D_OK);
-    EXPECT_EQ(device->BeginScene(), D3DERR_INVALIDCALL);
-    EXPECT_EQ(device->EndScene(), D3D_OK);
-    // Clear and Present work outside a scene; draws do not.
-    EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0), D3D_OK);
-    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
-    IDirect3DVertexBuffer9* vb = BindDrawState(3);
-    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);
-    vb->Release();
+    ReleaseAll({surface, backBuffer, texture});
 }
 
 TEST_F(NullDeviceTest, ShaderConstantsLandInTheirRegisterFiles)
@@ -58,6 +37,40 @@ TEST_F(NullDeviceTest, ShaderConstantsLandInTheirRegisterFiles)
     EXPECT_EQ(got[7], 8.0f);
     test::GetPixelShaderConstants(device, 3, got, 1);
     EXPECT_EQ(got[0], 5.0f);
+}
+
+// Lost -> not reset -> Reset refused while a DEFAULT-pool buffer lives ->
+// accepted after its release, as Direct3D 9 documents it.
+TEST_F(NullDeviceTest, DeviceLossFollowsDirect3DsSequence)
+{
+    IDirect3DVertexBuffer9* dynamic = BindDrawState(6);
+    IDirect3DVertexBuffer9* managed = MakeVertexBuffer(6, D3DPOOL_MANAGED);
+    IDirect3DTexture9* texture = MakeTexture(4, 4);
+    EXPECT_EQ(test::LiveDefaultPoolObjects(device), 1u);
+
+    test::LoseDevice(device);
+    EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICELOST);
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_DEVICELOST);
+    EXPECT_EQ(device->Reset(&params), D3DERR_DEVICELOST);
+
+    test::AllowReset(device);
+    EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_DEVICELOST);
+    EXPECT_EQ(device->Reset(&params), D3DERR_INVALIDCALL); // the dynamic buffer is still held
+    EXPECT_EQ(device->TestCooperativeLevel(), D3DERR_DEVICENOTRESET);
+
+    EXPECT_EQ(dynamic->Release(), 0u); // bound to stream 0, but no longer the caller's
+    EXPECT_EQ(test::LiveDefaultPoolObjects(device), 0u);
+    ASSERT_EQ(device->Reset(&params), D3D_OK);
+    EXPECT_EQ(device->TestCooperativeLevel(), D3D_OK);
+    EXPECT_EQ(test::GetBoundStream(device), nullptr);
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+
+    // MANAGED resources survive.
+    D3DLOCKED_RECT locked = {};
+    EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
+    EXPECT_EQ(texture->UnlockRect(0), D3D_OK);
+    ReleaseAll({managed, texture});
 }
 
 } // namespace

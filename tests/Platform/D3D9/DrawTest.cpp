@@ -46,21 +46,6 @@ TEST_F(Draws, OutsideTheStreamAreRefusedAndInsideCounted)
     EXPECT_EQ(test::GetStats(device).primitives, 14u);
 }
 
-TEST_F(Draws, NeedShadersAStreamAndADrawableLayout)
-{
-    device->SetFVF(D3DFVF_XYZ | 0x1000); // blend weights are not drawable here
-    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);
-    device->SetFVF(kFvf2D);
-    device->SetStreamSource(0, vb, 0, 16); // stride shorter than the layout
-    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);
-    device->SetStreamSource(0, vb, 0, sizeof(Vertex2D));
-    device->SetPixelShader(nullptr);
-    EXPECT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3DERR_INVALIDCALL);
-    // Clears take no rectangles and only known flags.
-    EXPECT_EQ(device->Clear(1, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0), D3DERR_INVALIDCALL);
-    EXPECT_EQ(device->Clear(0, nullptr, 8, 0, 1.0f, 0), D3DERR_INVALIDCALL);
-}
-
 TEST_F(Draws, IndicesMustReachVerticesOfTheStream)
 {
     IDirect3DIndexBuffer9* ib = MakeIndices({0, 1, 2, 2, 1, 11, 0, 1, 12});

@@ -226,14 +226,6 @@ void bw_main() { bw_Color0 = bw_v_COLOR0 + bw_v_TEXCOORD5; }
     ExpectPixels({{1, 1, 0xFF203040u}});
 }
 
-TEST_F(GlDeviceTest, ShaderTextThatDoesNotCompileIsRefused)
-{
-    const auto blob = MakeBlob(kBlobVersionPS20, "vec4 bw_Color0; void bw_main() { bw_Color0 = nonsense; }", 0, 0);
-    IDirect3DPixelShader9* ps = reinterpret_cast<IDirect3DPixelShader9*>(this);
-    EXPECT_EQ(device->CreatePixelShader(blob.data(), &ps), D3DERR_INVALIDCALL);
-    EXPECT_EQ(ps, nullptr);
-}
-
 TEST_F(GlDeviceTest, ClearFillsTheTargetWithTheExactColourAlsoAfterAResize)
 {
     Clear(0x80336699);

@@ -176,19 +176,6 @@ INSTANTIATE_TEST_SUITE_P(
                  "A Make(float2 uv) { A a = (A)1; a.uv = uv; return a; }\n"
                  "R pixel_shader(B b) { float4 o; Touch(b, o); A m = Make(b.a.uv); B copy = b; copy.a = m;\n"
                  "  R r; r.color = o * b.c + float4(copy.a.uv, copy.a.n.x, 1) + (float4)sqrt(4); return r; }"},
-        GlslCase{"WiderUserSubset", false,
-                 "/* block comment */ float4 Tint; float Amount;\n"
-                 "struct Inner { float2 uv : TEXCOORD0; };\n"
-                 "struct PS_IN { float4 color : color0; Inner inner; };\n"
-                 "sampler2D S;\n"
-                 "float3 Gray(float3 c) { return dot(c, float3(0.299, 0.587, .114)); }\n"
-                 "void Split(float4 v, out float3 rgb, inout float a) { rgb = v.rgb; a *= v.a; }\n"
-                 "float4 pixel_shader(in PS_IN i) : COLOR\n"
-                 "{ float4 s = tex2D(S, i.inner.uv); float3 rgb; float a = 1; Split(s, rgb, a);\n"
-                 "  const float k = saturate(Amount * 2.0f - 0.5); rgb = lerp(rgb, Gray(rgb), k) + -Tint.xyz / 4;\n"
-                 "  rgb.zx = rgb.xz; rgb[2] += min(max(abs(rgb.r), 0.1), pow(2, 0.5)) + (float)1.5e-1;\n"
-                 "  float4 c = float4(rgb, a) * i.color; { float4 c = 0; c.w = 1; }\n"
-                 "  return clamp(c, 0, 1) + float4(normalize(rgb.xy) * length(rgb), floor(0.5), ceil(frac(a))); }"},
         // Names GLSL reserves or uses must not come through as they are.
         GlslCase{"OddNames", true,
                  "float4 uniform_; float4 __gl; float4 gl_Position_;\n"
@@ -199,10 +186,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "float4 pixel_shader(float4 c : COLOR0) : COLOR0\n"
                  "{ float4 a = abs(c) + floor(c) + ceil(c) + frac(c) + sqrt(c) + rsqrt(c + 1) + exp(c) + exp2(c)\n"
                  "  + log(c + 1) + log2(c + 1) + sin(c) + cos(c) + normalize(c) + pow(c, 2) + step(0.5, c);\n"
-                 "  return saturate(lerp(min(a, 1), max(a, 0), 0.5) + clamp(c, 0.1, 0.9) * dot(c, a)) * mul(c, c); }"},
-        GlslCase{"VoidEntryWithOutputs", true,
-                 "void vertex_shader(float4 p : POSITION, inout float4 c : COLOR0, out float4 o : POSITION,\n"
-                 "  out float t : TEXCOORD7) { o = p; c = c * 0.5; t = 1e-10; { return; } }"}),
+                 "  return saturate(lerp(min(a, 1), max(a, 0), 0.5) + clamp(c, 0.1, 0.9) * dot(c, a)) * mul(c, c); }"}),
     [](const ::testing::TestParamInfo<GlslCase>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -130,19 +130,6 @@ TEST_F(DeviceLossTest, NotResetSeenWithoutTheLossReleasesBeforeResetting)
     EXPECT_TRUE(Frame());
 }
 
-TEST_F(DeviceLossTest, AMinimisedWindowSkipsFramesWithoutTouchingTheDevice)
-{
-    d3d9::test::EnableCallLog(true);
-    r->mWindowState.minimized = true;
-    for (int i = 0; i < 3; ++i)
-        EXPECT_FALSE(r->CanRender());
-    EXPECT_TRUE(d3d9::test::CallLogLines({Call::TestCooperativeLevel}).empty());
-    EXPECT_EQ(r->mSleeps, 0);
-    EXPECT_FALSE(mLog.Contains(L"LostDevice"));
-    r->mWindowState.minimized = false;
-    EXPECT_TRUE(Frame());
-}
-
 TEST_F(DeviceLossTest, ResetFailuresAreLoggedByCodeAndRetried)
 {
     Lose();

@@ -3,11 +3,7 @@
 
 #include "RenderDX9Fixture.h"
 
-#include "Core/Render/Shader.h"
-
 #include <functional>
-#include <tuple>
-#include <tuple>
 
 namespace
 {
@@ -18,16 +14,6 @@ using d3d9::test::Call;
 class InitRenderTest : public bwtest::RenderDX9Test
 {
 };
-
-TEST_F(InitRenderTest, WithoutAnisotropicFilteringSamplersAreLinear)
-{
-    D3DCAPS9 caps = d3d9::test::DefaultCaps();
-    caps.TextureFilterCaps &= ~(D3DPTFILTERCAPS_MINFANISOTROPIC | D3DPTFILTERCAPS_MAGFANISOTROPIC);
-    d3d9::test::SetCaps(caps);
-    ASSERT_EQ(Init(), BW_OK);
-    for (D3DSAMPLERSTATETYPE filter : {D3DSAMP_MINFILTER, D3DSAMP_MAGFILTER})
-        EXPECT_EQ(d3d9::test::GetSamplerState(r->GetDevice(), 0, filter), D3DTEXF_LINEAR);
-}
 
 // Vertex shaders 1.1 and pixel shaders 2.0 at least, a scissor test, and
 // 16-bit indices drawable; missing shader models are reported to the user,
@@ -81,18 +67,7 @@ TEST_F(InitRenderTest, ANegativeHardwareResultFallsBackToSoftwareVertexProcessin
     EXPECT_NE(creates[1].find(", 36, "), std::string::npos) << creates[1]; // software + multithreaded
 }
 
-TEST_F(InitRenderTest, FormatAnswersFillTheDxtCaps)
-{
-    d3d9::test::SetFormatAnswer(D3DFMT_DXT2, D3DERR_NOTAVAILABLE);
-    d3d9::test::SetFormatAnswer(D3DFMT_DXT4, 1); // only exactly 0 counts
-    ASSERT_EQ(Init(), BW_OK);
-    const render::RenderCaps& c = r->GetCaps();
-    EXPECT_EQ(std::vector<int>({c.mHasDxt1, c.mHasDxt2, c.mHasDxt3, c.mHasDxt4, c.mHasDxt5}),
-              std::vector<int>({1, 0, 1, 0, 1}));
-}
-
-// Both device kinds failing, a positive answer where only 0 is success, and
-// each later step failing once: start-up ends and leaves no device.
+// A positive answer where only 0 is success, and each step failing once: start-up ends and leaves no device.
 TEST_F(InitRenderTest, EachFailingStartUpCallEndsStartUpWithoutLeaking)
 {
     std::vector<std::pair<Call, HRESULT>> cases = {
@@ -110,16 +85,6 @@ TEST_F(InitRenderTest, EachFailingStartUpCallEndsStartUpWithoutLeaking)
         r.reset();
         EXPECT_EQ(d3d9::test::LiveDevices(), 0u) << static_cast<int>(call);
     }
-}
-
-TEST_F(InitRenderTest, APositiveCreateDeviceResultIsSuccessAndBothKindsFailingFails)
-{
-    d3d9::test::ForceResult(Call::CreateDevice, 1, 1);
-    EXPECT_EQ(Init(), BW_OK);
-    r = std::make_unique<bwtest::TestRenderDX9>();
-    d3d9::test::ForceResult(Call::CreateDevice, D3DERR_NOTAVAILABLE);
-    EXPECT_EQ(Init(), BW_FAIL);
-    EXPECT_EQ(r->GetDevice(), nullptr);
 }
 
 } // namespace

@@ -1,12 +1,11 @@
-// Compiled shaders on the device: warnings, constants a program lacks, and
-// texture variables at replay.
+// Compiled shaders on the device (constants a program lacks, texture
+// variables at replay) and the device operations the replay asks for.
 
 #include "RenderDX9Fixture.h"
 
 #include "Core/Math/Matrix4.h"
 #include "Core/Render/DX9/TextureDX9.h"
 #include "Core/Render/Shader.h"
-#include "Core/Render/Shaders/DX9/ShaderImplDX9.h"
 #include "Core/Render/Shaders/DX9/Shaders.h"
 
 #include <memory>
@@ -20,10 +19,6 @@ using d3d9::test::Call;
 const char* const kVertexHead = "struct VS_IN { float4 pos : POSITION; float4 color : COLOR0; };\n"
                                 "struct VS_OUT { float4 position : POSITION; float4 color : COLOR0; };\n"
                                 "VS_OUT vertex_shader(VS_IN i) { VS_OUT o; o.color = i.color;\n";
-// The geometry program with an implicit truncation (a warning, not an error).
-const std::string kVertexWithWarning =
-    std::string("float4x4 Proj;\n") + kVertexHead +
-    "float3 p = i.pos; o.position = mul(float4(p, 1.0f), Proj); return o; }\n";
 // A program that never reads "Proj".
 const std::string kVertexWithoutProj = std::string(kVertexHead) + "o.position = i.pos; return o; }\n";
 
@@ -56,26 +51,6 @@ protected:
     }
 };
 
-TEST_F(ShaderDX9Test, AWarningIsLoggedOnceAndTheShaderIsMadeButAnErrorFailsWithoutARecord)
-{
-    render::ShaderImpl* shader = nullptr;
-    ASSERT_EQ(r->CreateShader(kVertexWithWarning, render::gPixelShaderGeomText, &shader), BW_OK);
-    ASSERT_NE(shader, nullptr);
-    const std::vector<std::wstring> records = mLog.Messages();
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].rfind(L"<div class=\"block\">", 0), 0u) << records[0];
-    EXPECT_NE(records[0].find(L"X3206"), std::wstring::npos) << records[0];
-    EXPECT_NE(static_cast<render::ShaderImplDX9*>(shader)->GetVertexShader(), nullptr);
-    delete shader;
-
-    mLog.Clear();
-    shader = nullptr;
-    EXPECT_EQ(r->CreateShader("float4 vertex_shader( {", render::gPixelShaderGeomText, &shader), BW_FAIL);
-    EXPECT_EQ(shader, nullptr);
-    EXPECT_EQ(r->CreateShader(render::gVertexShaderGeomText, "", &shader), BW_FAIL);
-    EXPECT_TRUE(mLog.Messages().empty());
-}
-
 TEST_F(ShaderDX9Test, AProgramWithoutProjDrawsWithoutFailingTheFrame)
 {
     render::ShaderImpl* impl = nullptr;
@@ -105,6 +80,22 @@ TEST_F(ShaderDX9Test, ANullTextureBindsNoTextureAndARealOneBindsItsDeviceTexture
     ASSERT_EQ(DrawFrame(shader->GetImpl(), true), BW_OK);
     EXPECT_EQ(d3d9::test::GetBoundTexture(r->GetDevice(), 0),
               static_cast<render::TextureDX9*>(texture.get())->GetDeviceTexture());
+}
+
+// What device operations of the replay ask of the device.
+using DeviceOperationsTest = ShaderDX9Test;
+
+TEST_F(DeviceOperationsTest, ClearPacksTheColourClampedAndMapsTheFlagsAndIndexSizesAreTwoOrFour)
+{
+    d3d9::test::EnableCallLog(true);
+    d3d9::test::ClearCallLog();
+    const float color[4] = {1.0f, 0.5f, -0.25f, 1.5f};
+    ASSERT_EQ(r->DoClear(render::ClearColor | render::ClearDepth | render::ClearStencil, color, 0.5f, 3), BW_OK);
+    // A=255 (clamped), R=255, G=127, B=0 (clamped): 0xFFFF7F00 = 4294934272.
+    EXPECT_EQ(Calls({Call::Clear}), std::vector<std::string>{"Clear(0, 0, 7, 4294934272, 0.5, 3) = 0"});
+    render::IndexBufferImpl* buffer = nullptr;
+    EXPECT_EQ(r->CreateIndexBuffer(3, 10, true, &buffer), BW_FAIL);
+    EXPECT_EQ(buffer, nullptr);
 }
 
 } // namespace

@@ -97,32 +97,4 @@ TEST_F(TextureDX9Test, AFailedCreationOrLockLeavesNoDeviceTextureAndASecondLoadR
     EXPECT_FALSE(texture->GetPixel(15, 15));
 }
 
-TEST_F(TextureDX9Test, HitMaskAnswersInsideTheImageOnly)
-{
-    render::TextureDX9* texture = NewTexture();
-    const std::vector<uint8_t> tga = testing_support::MakeTga(
-        testing_support::MakePixels(9, 3, [](uint32_t x, uint32_t y) { return (x + y) % 2 ? 0xFF000000u : 0u; }),
-        false);
-    ASSERT_EQ(LoadInto(texture, tga, L".tga"), BW_OK);
-    EXPECT_TRUE(texture->GetPixel(8, 1));
-    const int clear[5][2] = {{8, 2}, {9, 0}, {0, -1}, {-1, 0}, {0, 3}};
-    for (const auto& xy : clear)
-        EXPECT_FALSE(texture->GetPixel(xy[0], xy[1])) << xy[0] << "," << xy[1];
-    // Bit x + width * y, least significant bit first.
-    const std::vector<uint8_t>& bytes = texture->GetHitMask().GetBytes();
-    ASSERT_EQ(bytes.size(), 4u);
-    EXPECT_EQ(bytes[0], 0xAAu);   // row 0: odd x
-    EXPECT_EQ(bytes[1] & 1u, 0u); // (8, 0)
-}
-
-TEST_F(TextureDX9Test, AFailedRenderTargetGivesNoImage)
-{
-    d3d9::test::ForceResult(Call::CreateTexture, D3DERR_OUTOFVIDEOMEMORY, 1);
-    const size_t before = d3d9::test::LiveObjects();
-    render::Image* image = reinterpret_cast<render::Image*>(1);
-    EXPECT_EQ(r->CreateRenderTargetImage(32, 16, &image, true), BW_FAIL);
-    EXPECT_EQ(image, nullptr);
-    EXPECT_EQ(d3d9::test::LiveObjects(), before);
-}
-
 } // namespace
