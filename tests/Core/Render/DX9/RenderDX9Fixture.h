@@ -31,7 +31,6 @@ namespace bwtest
 class TestRenderDX9 : public render::RenderDX9
 {
 public:
-    using render::RenderDX9::mDeviceLost;
     using render::RenderDX9::WindowState;
 
     void SetWindowHandle(HWND handle) { mWindowHandle = handle; }
