@@ -239,6 +239,9 @@ Stats GetStats(IDirect3DDevice9* device);
 // end or for a surface that is not a render target of this device.
 bool ReadRenderTarget(IDirect3DDevice9* device, IDirect3DSurface9* surface, std::vector<D3DCOLOR>* pixels,
                       UINT* width, UINT* height);
+// True while the back buffer is drawn straight into the window's own
+// framebuffer rather than offscreen and copied at Present.
+bool BackBufferInWindow(IDirect3DDevice9* device);
 
 } // namespace test
 } // namespace d3d9

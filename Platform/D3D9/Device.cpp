@@ -132,6 +132,7 @@ HRESULT Device::ChooseSwapChain(D3DPRESENT_PARAMETERS* params, SwapChainDesc* de
     desc->depthStencil = params->EnableAutoDepthStencil != FALSE;
     desc->refreshRate = params->FullScreen_RefreshRateInHz;
     desc->waitForVsync = params->PresentationInterval != D3DPRESENT_INTERVAL_IMMEDIATE;
+    desc->keepContents = params->SwapEffect == D3DSWAPEFFECT_COPY;
 
     if (params->BackBufferCount > 3 || params->SwapEffect < D3DSWAPEFFECT_DISCARD ||
         params->SwapEffect > D3DSWAPEFFECT_COPY)

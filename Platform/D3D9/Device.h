@@ -79,6 +79,7 @@ public:
     const test::Stats& Stats() const { return mStats; }
     const D3DPRESENT_PARAMETERS& PresentParameters() const { return mParams; }
     bool ReadRenderTarget(IDirect3DSurface9* surface, std::vector<D3DCOLOR>* pixels, UINT* width, UINT* height);
+    bool BackBufferInWindow() const { return mBackend->BackBufferInWindow(); }
 
 private:
     enum class Cooperation

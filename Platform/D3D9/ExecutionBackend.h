@@ -48,6 +48,7 @@ struct SwapChainDesc
     bool windowed = true;
     UINT refreshRate = 0;
     bool waitForVsync = false;
+    bool keepContents = false; // D3DSWAPEFFECT_COPY: the back buffer survives Present
 };
 
 // Where a clear or draw lands: the back buffer, or a render-target texture.
@@ -115,6 +116,7 @@ public:
     virtual void Draw(const DeviceState& state, const DrawCall& call) = 0;
     virtual HRESULT Present() = 0;
     virtual bool ReadPixels(const TargetRef& target, std::vector<D3DCOLOR>* pixels) = 0;
+    virtual bool BackBufferInWindow() const { return false; }
 };
 
 std::unique_ptr<ExecutionBackend> CreateNullBackend();

@@ -613,5 +613,11 @@ bool ReadRenderTarget(IDirect3DDevice9* device, IDirect3DSurface9* surface, std:
     return d && pixels && d->ReadRenderTarget(surface, pixels, width, height);
 }
 
+bool BackBufferInWindow(IDirect3DDevice9* device)
+{
+    Device* d = AsDevice(device);
+    return d && d->BackBufferInWindow();
+}
+
 } // namespace test
 } // namespace d3d9

@@ -65,6 +65,20 @@ bool EnsureSdl(uint32_t subsystems)
     return true;
 }
 
+SDL_Window* CreateGlWindow(const char* title, int x, int y, int width, int height, uint32_t flags)
+{
+    flags |= SDL_WINDOW_OPENGL;
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+    SDL_Window* window = SDL_CreateWindow(title, x, y, width, height, flags);
+    // Back to SDL's defaults, for windows made elsewhere.
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    if (!window)
+        window = SDL_CreateWindow(title, x, y, width, height, flags);
+    return window;
+}
+
 void ShutdownSdl()
 {
     // Windows, queued messages, timers and cursors all die with SDL.

@@ -18,6 +18,11 @@ namespace win32
 // context. Returns false when SDL cannot start them.
 bool EnsureSdl(uint32_t subsystems);
 
+// SDL_CreateWindow for an OpenGL window, asking for 24-bit depth and 8-bit
+// stencil so that the Direct3D layer can draw its back buffer and automatic
+// depth buffer straight into it; without them when the display has none.
+SDL_Window* CreateGlWindow(const char* title, int x, int y, int width, int height, uint32_t flags);
+
 // Quits SDL if it was started. Called once, after the singletons are torn down.
 void ShutdownSdl();
 

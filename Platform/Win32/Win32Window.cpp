@@ -163,7 +163,7 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
 
     std::wstring caption = windowName ? windowName : L"";
-    SDL_Window* sdl = SDL_CreateWindow(win32::user::ToUtf8(caption.c_str()).c_str(), x, y, width, height, flags);
+    SDL_Window* sdl = win32::CreateGlWindow(win32::user::ToUtf8(caption.c_str()).c_str(), x, y, width, height, flags);
     if (!sdl)
         return nullptr;
     HWND hwnd = win32::AttachSdlWindow(sdl);

@@ -11,8 +11,8 @@ BenchWindow::BenchWindow(int width, int height)
 {
     if (!win32::EnsureSdl(SDL_INIT_VIDEO))
         return;
-    mWindow = SDL_CreateWindow("bench", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
-                               SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    mWindow = win32::CreateGlWindow("bench", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height,
+                                    SDL_WINDOW_HIDDEN);
     if (mWindow)
         mHandle = win32::AttachSdlWindow(mWindow);
 }

@@ -86,6 +86,7 @@ struct Program
     uint64_t pixelConstantsVersion = 0;
     float offsetX = -1.0f;
     float offsetY = -1.0f;
+    float flipY = 0.0f;
 };
 
 GLenum CompressedFormat(D3DFORMAT format)
@@ -230,6 +231,7 @@ public:
     void Draw(const DeviceState& state, const DrawCall& call) override;
     HRESULT Present() override;
     bool ReadPixels(const TargetRef& target, std::vector<D3DCOLOR>* pixels) override;
+    bool BackBufferInWindow() const override { return mDirect; }
 
     // For the back-end objects.
     void DeleteBuffer(GlBuffer* buffer);
@@ -241,13 +243,19 @@ private:
     bool MakeCurrent();
     void InvalidateCaches();
     HRESULT ApplySwapChain(SwapChainDesc* desc);
+    void ReadWindowFormat();
+    void ChooseBackTarget();
+    void BeginFrame();
+    void LeaveWindow();
+    bool IsWindow(const TargetRef& target) const { return !target.texture && mDirect; }
+    bool SharesDepth(const TargetRef& target) const;
     GLuint CompileShader(GLenum stage, const std::string& source, std::string* error);
     Program* ProgramFor(GlShader* vertex, GlShader* pixel);
     void DeleteProgram(Program& program);
     GLuint FramebufferFor(const TargetRef& target);
     void BindTarget(const TargetRef& target);
     void ApplyRasterState(const DeviceState& state, const TargetRef& target);
-    void ApplyProgram(const DeviceState& state, Program* program);
+    void ApplyProgram(const DeviceState& state, Program* program, bool window);
     void ApplyTextures(const DeviceState& state, const DrawCall& call);
     void ApplyVertexInput(const DeviceState& state, const DrawCall& call);
 
@@ -269,6 +277,16 @@ private:
     bool mHasDepth = false;
     GLuint mSamplers[kSamplerCount] = {};
 
+    // The back buffer is drawn straight into the window's framebuffer when
+    // that has the back buffer's size and formats and Present need not keep
+    // it; otherwise into mBackFramebuffer, which Present copies.
+    bool mWindowColorFits[2] = {}; // [0] X8R8G8B8 and the like, [1] A8R8G8B8
+    bool mWindowHasDepth = false;
+    bool mDirectAllowed = false;
+    bool mDirect = false;
+    bool mLeftWindow = false; // until the next Reset
+    bool mFrameOpen = false;
+
     std::map<std::pair<GlShader*, GlShader*>, Program> mPrograms;
 
     GLuint mBoundFramebuffer = 0;
@@ -279,7 +297,7 @@ private:
     StateKey<5> mScissorKey;
     StateKey<7> mBlendKey;
     StateKey<3> mDepthKey;
-    StateKey<1> mCullKey;
+    StateKey<2> mCullKey;
     StateKey<1> mColorMaskKey;
     StateKey<5> mVertexKey;
     StateKey<1> mIndexKey;
@@ -372,7 +390,13 @@ HRESULT GlBackend::Open(SwapChainDesc* desc)
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    // The context's configuration decides the window framebuffer's buffers:
+    // the depth and stencil win32::CreateGlWindow asked the window for.
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     mContext = SDL_GL_CreateContext(window);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16); // SDL's defaults
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, major);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, minor);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, profile);
@@ -416,7 +440,83 @@ HRESULT GlBackend::Open(SwapChainDesc* desc)
     f.FrontFace(GL_CCW);
     f.PixelStorei(GL_UNPACK_ALIGNMENT, 1);
     f.PixelStorei(GL_PACK_ALIGNMENT, 4);
+    ReadWindowFormat();
     return ApplySwapChain(desc);
+}
+
+void GlBackend::ReadWindowFormat()
+{
+    f.BindFramebuffer(GL_FRAMEBUFFER, 0);
+    mFramebufferKnown = false;
+    const auto bits = [this](GLenum attachment, GLenum size) {
+        GLint type = GL_NONE;
+        GLint value = 0;
+        f.GetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, attachment, GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE,
+                                              &type);
+        if (type != GL_NONE)
+            f.GetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, attachment, size, &value);
+        return value;
+    };
+    const bool rgb8 = bits(GL_BACK_LEFT, GL_FRAMEBUFFER_ATTACHMENT_RED_SIZE) == 8 &&
+                      bits(GL_BACK_LEFT, GL_FRAMEBUFFER_ATTACHMENT_GREEN_SIZE) == 8 &&
+                      bits(GL_BACK_LEFT, GL_FRAMEBUFFER_ATTACHMENT_BLUE_SIZE) == 8;
+    // Without alpha bits the window reads alpha as 1, as an X8R8G8B8 target does.
+    const GLint alpha = bits(GL_BACK_LEFT, GL_FRAMEBUFFER_ATTACHMENT_ALPHA_SIZE);
+    mWindowColorFits[0] = rgb8 && alpha == 0;
+    mWindowColorFits[1] = rgb8 && alpha == 8;
+    mWindowHasDepth = bits(GL_DEPTH, GL_FRAMEBUFFER_ATTACHMENT_DEPTH_SIZE) == 24 &&
+                      bits(GL_STENCIL, GL_FRAMEBUFFER_ATTACHMENT_STENCIL_SIZE) == 8;
+    while (f.GetError() != GL_NO_ERROR)
+    {
+    }
+}
+
+void GlBackend::ChooseBackTarget()
+{
+    int width = 0, height = 0;
+    SDL_GL_GetDrawableSize(mWindow, &width, &height);
+    const bool direct = mDirectAllowed && !mLeftWindow && width == static_cast<int>(mWidth) &&
+                        height == static_cast<int>(mHeight);
+    if (direct != mDirect)
+    {
+        mDirect = direct;
+        InvalidateCaches();
+    }
+}
+
+// The target is chosen per frame: a discarding swap chain need not carry
+// the back buffer's contents from one frame to the next.
+void GlBackend::BeginFrame()
+{
+    if (mFrameOpen)
+        return;
+    mFrameOpen = true;
+    ChooseBackTarget();
+}
+
+bool GlBackend::SharesDepth(const TargetRef& target) const
+{
+    return target.texture && mHasDepth && target.width <= mWidth && target.height <= mHeight;
+}
+
+// A render-target texture is about to use the depth buffer Direct3D shares
+// with the back buffer, which the window's framebuffer cannot share: the
+// back buffer moves offscreen with what it holds, until the next Reset.
+void GlBackend::LeaveWindow()
+{
+    f.BindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    f.BindFramebuffer(GL_DRAW_FRAMEBUFFER, mBackFramebuffer);
+    f.Disable(GL_SCISSOR_TEST);
+    f.ColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    f.DepthMask(GL_TRUE);
+    f.StencilMask(0xFF);
+    const GLint w = static_cast<GLint>(mWidth);
+    const GLint h = static_cast<GLint>(mHeight);
+    f.BlitFramebuffer(0, 0, w, h, 0, h, w, 0, GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT,
+                      GL_NEAREST);
+    mDirect = false;
+    mLeftWindow = true;
+    InvalidateCaches();
 }
 
 HRESULT GlBackend::Reset(SwapChainDesc* desc)
@@ -453,7 +553,7 @@ HRESULT GlBackend::ApplySwapChain(SwapChainDesc* desc)
     }
     SDL_GL_SetSwapInterval(desc->waitForVsync ? 1 : 0); // may fail (Xvfb); presenting works either way
 
-    // The back buffer is an offscreen target that Present copies to the window.
+    // The offscreen back buffer, for when the window's framebuffer will not do.
     mWidth = desc->width;
     mHeight = desc->height;
     mFormat = desc->format;
@@ -472,6 +572,11 @@ HRESULT GlBackend::ApplySwapChain(SwapChainDesc* desc)
     InvalidateCaches();
     if (status != GL_FRAMEBUFFER_COMPLETE)
         return D3DERR_OUTOFVIDEOMEMORY;
+    mDirectAllowed = !desc->keepContents && mWindowColorFits[mFormat == D3DFMT_A8R8G8B8 ? 1 : 0] &&
+                     (!mHasDepth || mWindowHasDepth);
+    mLeftWindow = false;
+    mFrameOpen = false;
+    ChooseBackTarget();
     return D3D_OK;
 }
 
@@ -647,7 +752,7 @@ void GlBackend::DeleteTexture(GlTexture* texture)
 GLuint GlBackend::FramebufferFor(const TargetRef& target)
 {
     if (!target.texture)
-        return mBackFramebuffer;
+        return mDirect ? 0 : mBackFramebuffer;
     GlTexture* texture = static_cast<GlTexture*>(target.texture);
     if (!texture->framebuffer && texture->name)
     {
@@ -811,7 +916,7 @@ Program* GlBackend::ProgramFor(GlShader* vertex, GlShader* pixel)
     return &program;
 }
 
-void GlBackend::ApplyProgram(const DeviceState& state, Program* program)
+void GlBackend::ApplyProgram(const DeviceState& state, Program* program, bool window)
 {
     if (!mProgramKnown || mProgramInUse != program->name)
     {
@@ -832,11 +937,13 @@ void GlBackend::ApplyProgram(const DeviceState& state, Program* program)
     // Half a pixel in clip space moves Direct3D's pixel centres onto OpenGL's.
     const float x = state.viewport.Width ? 1.0f / static_cast<float>(state.viewport.Width) : 0.0f;
     const float y = state.viewport.Height ? 1.0f / static_cast<float>(state.viewport.Height) : 0.0f;
-    if (program->pixelOffset >= 0 && (program->offsetX != x || program->offsetY != y))
+    const float flip = window ? -1.0f : 1.0f;
+    if (program->pixelOffset >= 0 && (program->offsetX != x || program->offsetY != y || program->flipY != flip))
     {
-        f.Uniform2f(program->pixelOffset, x, y);
+        f.Uniform3f(program->pixelOffset, x, y, flip);
         program->offsetX = x;
         program->offsetY = y;
+        program->flipY = flip;
     }
 }
 
@@ -848,7 +955,11 @@ void GlBackend::ApplyRasterState(const DeviceState& state, const TargetRef& targ
 {
     const DWORD* rs = state.renderStates;
     const D3DVIEWPORT9& vp = state.viewport;
-    const GLint viewport[6] = {static_cast<GLint>(vp.X), static_cast<GLint>(vp.Y), static_cast<GLint>(vp.Width),
+    // The window's framebuffer counts rows from the bottom.
+    const bool window = IsWindow(target);
+    const GLint top = window ? static_cast<GLint>(target.height) - static_cast<GLint>(vp.Y + vp.Height)
+                             : static_cast<GLint>(vp.Y);
+    const GLint viewport[6] = {static_cast<GLint>(vp.X), top, static_cast<GLint>(vp.Width),
                                static_cast<GLint>(vp.Height), static_cast<GLint>(vp.MinZ * 65536.0f),
                                static_cast<GLint>(vp.MaxZ * 65536.0f)};
     if (mViewportKey.Change(viewport))
@@ -862,13 +973,13 @@ void GlBackend::ApplyRasterState(const DeviceState& state, const TargetRef& targ
     if (scissor[0])
     {
         const LONG left = std::clamp<LONG>(state.scissor.left, 0, static_cast<LONG>(target.width));
-        const LONG top = std::clamp<LONG>(state.scissor.top, 0, static_cast<LONG>(target.height));
+        const LONG upper = std::clamp<LONG>(state.scissor.top, 0, static_cast<LONG>(target.height));
         const LONG right = std::clamp<LONG>(state.scissor.right, left, static_cast<LONG>(target.width));
-        const LONG bottom = std::clamp<LONG>(state.scissor.bottom, top, static_cast<LONG>(target.height));
+        const LONG bottom = std::clamp<LONG>(state.scissor.bottom, upper, static_cast<LONG>(target.height));
         scissor[1] = left;
-        scissor[2] = top;
+        scissor[2] = window ? static_cast<LONG>(target.height) - bottom : upper;
         scissor[3] = right - left;
-        scissor[4] = bottom - top;
+        scissor[4] = bottom - upper;
     }
     if (mScissorKey.Change(scissor))
     {
@@ -915,10 +1026,12 @@ void GlBackend::ApplyRasterState(const DeviceState& state, const TargetRef& targ
         f.DepthFunc(static_cast<GLenum>(depth[2]));
     }
 
-    // With y flipped into OpenGL, Direct3D's clockwise is counter-clockwise.
-    const GLint cull[1] = {static_cast<GLint>(rs[D3DRS_CULLMODE])};
+    // With y flipped into OpenGL, Direct3D's clockwise is counter-clockwise;
+    // in the window's framebuffer y is flipped twice.
+    const GLint cull[2] = {static_cast<GLint>(rs[D3DRS_CULLMODE]), window ? 1 : 0};
     if (mCullKey.Change(cull))
     {
+        f.FrontFace(window ? GL_CW : GL_CCW);
         if (cull[0] == D3DCULL_CCW || cull[0] == D3DCULL_CW)
         {
             f.Enable(GL_CULL_FACE);
@@ -1052,6 +1165,9 @@ void GlBackend::Clear(const DeviceState&, const ClearCall& call)
 {
     if (!MakeCurrent())
         return;
+    BeginFrame();
+    if (mDirect && SharesDepth(call.target) && (call.flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)))
+        LeaveWindow();
     BindTarget(call.target);
     GLbitfield bits = 0;
     if (call.flags & D3DCLEAR_TARGET)
@@ -1086,10 +1202,12 @@ void GlBackend::Clear(const DeviceState&, const ClearCall& call)
     }
     else
     {
+        const bool window = IsWindow(call.target);
         f.Enable(GL_SCISSOR_TEST);
         for (const RECT& r : call.rects)
         {
-            f.Scissor(r.left, r.top, r.right - r.left, r.bottom - r.top);
+            f.Scissor(r.left, window ? static_cast<LONG>(call.target.height) - r.bottom : r.top, r.right - r.left,
+                      r.bottom - r.top);
             f.Clear(bits);
         }
     }
@@ -1103,9 +1221,12 @@ void GlBackend::Draw(const DeviceState& state, const DrawCall& call)
     Program* program = ProgramFor(static_cast<GlShader*>(call.vertexShader), static_cast<GlShader*>(call.pixelShader));
     if (!program->name)
         return;
+    BeginFrame();
+    if (mDirect && SharesDepth(call.target) && state.renderStates[D3DRS_ZENABLE] != D3DZB_FALSE)
+        LeaveWindow();
     BindTarget(call.target);
     ApplyRasterState(state, call.target);
-    ApplyProgram(state, program);
+    ApplyProgram(state, program, IsWindow(call.target));
     ApplyTextures(state, call);
     ApplyVertexInput(state, call);
     MarkRead(static_cast<GlBuffer*>(call.vertices));
@@ -1125,6 +1246,12 @@ HRESULT GlBackend::Present()
 {
     if (!MakeCurrent())
         return D3D_OK; // the window is gone: nothing to show
+    mFrameOpen = false;
+    if (mDirect)
+    {
+        SDL_GL_SwapWindow(mWindow);
+        return D3D_OK;
+    }
     int width = 0, height = 0;
     SDL_GL_GetDrawableSize(mWindow, &width, &height);
     f.BindFramebuffer(GL_READ_FRAMEBUFFER, mBackFramebuffer);
@@ -1153,6 +1280,14 @@ bool GlBackend::ReadPixels(const TargetRef& target, std::vector<D3DCOLOR>* pixel
     pixels->assign(static_cast<size_t>(target.width) * target.height, 0);
     f.ReadPixels(0, 0, static_cast<GLsizei>(target.width), static_cast<GLsizei>(target.height), GL_BGRA,
                  GL_UNSIGNED_INT_8_8_8_8_REV, pixels->data());
+    if (IsWindow(target))
+    {
+        // Bottom row first: callers get the top row first, as from any target.
+        const size_t width = target.width;
+        for (size_t top = 0, bottom = target.height; top + 1 < bottom; ++top, --bottom)
+            std::swap_ranges(pixels->begin() + top * width, pixels->begin() + (top + 1) * width,
+                             pixels->begin() + (bottom - 1) * width);
+    }
     const bool opaque = target.texture ? static_cast<GlTexture*>(target.texture)->format == D3DFMT_X8R8G8B8
                                        : mFormat == D3DFMT_X8R8G8B8;
     if (opaque)

@@ -69,6 +69,7 @@ namespace gl
     X(PFNGLFRAMEBUFFERTEXTURE2DPROC, FramebufferTexture2D)                                                          \
     X(PFNGLFRAMEBUFFERRENDERBUFFERPROC, FramebufferRenderbuffer)                                                    \
     X(PFNGLCHECKFRAMEBUFFERSTATUSPROC, CheckFramebufferStatus)                                                      \
+    X(PFNGLGETFRAMEBUFFERATTACHMENTPARAMETERIVPROC, GetFramebufferAttachmentParameteriv)                            \
     X(PFNGLBLITFRAMEBUFFERPROC, BlitFramebuffer)                                                                    \
     X(PFNGLGENRENDERBUFFERSPROC, GenRenderbuffers)                                                                  \
     X(PFNGLDELETERENDERBUFFERSPROC, DeleteRenderbuffers)                                                            \
@@ -90,7 +91,7 @@ namespace gl
     X(PFNGLUSEPROGRAMPROC, UseProgram)                                                                              \
     X(PFNGLGETUNIFORMLOCATIONPROC, GetUniformLocation)                                                              \
     X(PFNGLUNIFORM1IPROC, Uniform1i)                                                                                \
-    X(PFNGLUNIFORM2FPROC, Uniform2f)                                                                                \
+    X(PFNGLUNIFORM3FPROC, Uniform3f)                                                                                \
     X(PFNGLUNIFORM4FVPROC, Uniform4fv)                                                                              \
     X(PFNGLDRAWARRAYSPROC, DrawArrays)                                                                              \
     X(PFNGLDRAWELEMENTSBASEVERTEXPROC, DrawElementsBaseVertex)

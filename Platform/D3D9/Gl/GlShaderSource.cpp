@@ -65,7 +65,7 @@ std::string VertexShaderSource(const ShaderBlob& blob, const std::vector<std::st
 {
     std::string s = "#version 330 core\n#define bw_c bw_vc\n#line 1\n";
     s += blob.glsl;
-    s += "\n#undef bw_c\nuniform vec2 bw_PixelOffset;\n";
+    s += "\n#undef bw_c\nuniform vec3 bw_PixelOffset;\n";
     for (const std::string& name : extraOutputs)
         s += "out vec4 " + name + ";\n";
     s += "void main()\n{\n";
@@ -76,12 +76,14 @@ std::string VertexShaderSource(const ShaderBlob& blob, const std::vector<std::st
     for (const std::string& name : DeclaredVaryings(blob.glsl, "out"))
         if (name.compare(0, 10, "bw_v_COLOR") == 0)
             s += "    " + name + " = clamp(" + name + ", 0.0, 1.0);\n";
-    // Direct3D's clip space to OpenGL's: row 0 of every target is the top
-    // row (so viewport and scissor rectangles need no conversion), pixel
-    // centres lie on integer coordinates, and depth runs from 0 to 1.
+    // Direct3D's clip space to OpenGL's: row 0 of a target is the top row
+    // (so viewport and scissor rectangles need no conversion), pixel centres
+    // lie on integer coordinates, and depth runs from 0 to 1. The window's
+    // own framebuffer has row 0 at the bottom: there z is -1 and flips y back.
     s += "    vec4 p = bw_Position;\n"
          "    p.y = -p.y;\n"
-         "    p.xy += p.w * bw_PixelOffset;\n"
+         "    p.xy += p.w * bw_PixelOffset.xy;\n"
+         "    p.y *= bw_PixelOffset.z;\n"
          "    p.z = 2.0 * p.z - p.w;\n"
          "    gl_Position = p;\n"
          "}\n";

@@ -162,6 +162,74 @@ TEST_F(GlDeviceTest, RenderTargetIsDrawnIntoAndSampledTheRightWayUp)
     ReleaseAll({surface, backBuffer});
 }
 
+// A discarding X8R8G8B8 back buffer of the window's size is drawn straight
+// into the window (bottom row first), a copying one offscreen: both must
+// give the same pixels. A render target sharing the depth buffer moves the
+// back buffer offscreen with what it holds.
+TEST_F(GlDeviceTest, BackBufferInTheWindowDrawsAsOffscreen)
+{
+    std::vector<D3DCOLOR> frames[2];
+    const D3DSWAPEFFECT effects[2] = {D3DSWAPEFFECT_DISCARD, D3DSWAPEFFECT_COPY};
+    for (int i = 0; i < 2; ++i)
+    {
+        SCOPED_TRACE(i);
+        ReleaseAll({vb});
+        vb = nullptr;
+        params.BackBufferFormat = D3DFMT_X8R8G8B8;
+        params.SwapEffect = effects[i];
+        ASSERT_EQ(device->Reset(&params), D3D_OK);
+        vb = MakeVertexBuffer(600);
+        device->SetVertexShader(vs);
+        device->SetPixelShader(colorPs);
+        ASSERT_EQ(device->BeginScene(), D3D_OK);
+        EXPECT_EQ(test::BackBufferInWindow(device), i == 0);
+
+        ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBlue, 1.0f, 0), D3D_OK);
+        const D3DRECT rect = {2, 1, 6, 4};
+        ASSERT_EQ(device->Clear(1, &rect, D3DCLEAR_TARGET, kGreen, 1.0f, 0), D3D_OK);
+        const D3DVIEWPORT9 viewport = {16, 8, 12, 10, 0.0f, 1.0f};
+        device->SetViewport(&viewport);
+        SetProjection(12, 10);
+        const RECT scissor = {20, 10, 32, 24};
+        device->SetScissorRect(&scissor);
+        device->SetRenderState(D3DRS_SCISSORTESTENABLE, TRUE);
+        DrawQuad(-0.5f, -0.5f, 11.5f, 9.5f, kRed); // the whole viewport, scissored to 20..28 x 10..18
+        device->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
+        const D3DVIEWPORT9 full = {0, 0, kWidth, kHeight, 0.0f, 1.0f};
+        device->SetViewport(&full);
+        SetProjection(kWidth, kHeight);
+        std::vector<Vertex2D> v;
+        AddQuad(&v, -0.5f, 7.5f, 7.5f, 15.5f, kWhite); // clockwise: drawn, at depth 0.5
+        AddQuad(&v, 15.5f, 7.5f, 7.5f, 15.5f, kRed);   // counter-clockwise: culled
+        for (Vertex2D& vertex : v)
+            vertex.z = 0.5f;
+        Draw(v);
+
+        IDirect3DSurface9* surface = nullptr;
+        IDirect3DSurface9* backBuffer = nullptr;
+        IDirect3DTexture9* target = MakeTarget(16, 16, &surface);
+        ASSERT_EQ(device->GetRenderTarget(0, &backBuffer), D3D_OK);
+        ASSERT_EQ(device->SetRenderTarget(0, surface), D3D_OK);
+        SetProjection(16, 16);
+        Clear(kBlack);
+        v.clear();
+        AddQuad(&v, -0.5f, -0.5f, 15.5f, 15.5f, kGreen); // at depth 0.75: behind the white quad
+        for (Vertex2D& vertex : v)
+            vertex.z = 0.75f;
+        Draw(v);
+        EXPECT_FALSE(test::BackBufferInWindow(device));
+        ExpectPixels({{3, 3, kGreen}, {3, 12, kBlack}, {12, 12, kGreen}}, surface);
+        frames[i] = pixels;
+        ASSERT_EQ(device->SetRenderTarget(0, backBuffer), D3D_OK);
+        ExpectPixels({{0, 0, kBlue}, {2, 1, kGreen}, {5, 3, kGreen}, {6, 3, kBlue}, {2, 4, kBlue}, {20, 10, kRed},
+                      {27, 17, kRed}, {19, 10, kBlue}, {20, 9, kBlue}, {28, 17, kBlue}, {27, 18, kBlue},
+                      {3, 12, kWhite}, {11, 12, kBlue}});
+        frames[i].insert(frames[i].end(), pixels.begin(), pixels.end());
+        ReleaseAll({surface, backBuffer, target});
+    }
+    EXPECT_EQ(frames[0], frames[1]);
+}
+
 // The engine's pattern: a discarding lock, then appends without overwrite;
 // a plain lock may then rewrite bytes an earlier draw of the scene read.
 TEST_F(GlDeviceTest, BufferRangesWrittenBetweenDrawsDrawWhatEachDrawWasGiven)
