@@ -6,7 +6,7 @@ never need ImageMagick.
 
 The picture is 7x5: pixel (x, y) has colour COLOURS[(x + y) % 7], and the
 2x2 block at the lower right is transparent in the forms that keep alpha.
-tests/Core/Render/ImageFixtureTest.cpp knows the same picture.
+tests/Core/Render/ImageLoaderTest.cpp knows the same picture.
 
     scripts/make-image-fixtures.py
 
@@ -98,6 +98,11 @@ def make_bmps():
     size, offset = struct.unpack("<I", v5[14:18])[0], struct.unpack("<I", v5[10:14])[0]
     header = struct.pack("<I", 108) + v5[18:14 + 108]
     write("bmp_v4_argb32.bmp", bmp_file(header, v5[14 + size:offset], v5[offset:]))
+    # The V5 file stored from the top, as a negative height says.
+    top_down = bytearray(v5[:offset])
+    struct.pack_into("<i", top_down, 22, -H)
+    write("bmp_v5_argb32_topdown.bmp", bytes(top_down) + b"".join(v5[offset + 4 * W * y:offset + 4 * W * (y + 1)]
+                                                                  for y in range(H - 1, -1, -1)))
 
     # Plain 16 bits: 5:5:5 without masks.
     data = b"".join(pad(b"".join(struct.pack("<H", (r >> 3) << 10 | (g >> 3) << 5 | b >> 3) for r, g, b, a in row))
@@ -210,11 +215,11 @@ def make_gifs():
                             "-repage", "+1+1", ")", "-loop", "0", os.path.join(OUT, name)], check=True)
 
 
-def dds(flags, bits, masks, pixels):
+def dds(flags, bits, masks, pixels, w=W, h=H, levels=1, four_cc=bytes(4)):
     header = bytearray(128)
     header[0:4] = b"DDS "
-    struct.pack_into("<IIIIIII", header, 4, 124, 0x100F, H, W, W * 4, 0, 1)
-    struct.pack_into("<II", header, 76, 32, flags)
+    struct.pack_into("<IIIIIII", header, 4, 124, 0x100F, h, w, w * 4, 0, levels)
+    struct.pack_into("<II4s", header, 76, 32, flags, four_cc)
     struct.pack_into("<IIIII", header, 88, bits, *masks)
     struct.pack_into("<I", header, 108, 0x1000)
     return bytes(header) + pixels
@@ -237,6 +242,31 @@ def make_dds():
     write("dds_g16r16.dds", dds(0x40, 32, (0xFFFF, 0xFFFF0000, 0, 0),
                                  b"".join(struct.pack("<HH", r * 257, g * 257) for r, g, b, a in picture)))
     convert("dds_r8g8b8.dds", False, "-define", "dds:compression=none", "-define", "dds:mipmaps=0")
+    # Two rows of three, alpha one below the mask's threshold and then at
+    # it; no level count, which means one level.
+    words = (10 << 24, 11 << 24 | 1, 0xFF0000FF, 0, 0xFF000001, 0xFF000002)
+    write("dds_rows_3x2.dds", dds(0x41, 32, (0xFF0000, 0xFF00, 0xFF, 0xFF000000), struct.pack("<6I", *words), 3, 2, 0))
+    # Compressed blocks of one alpha each, side by side: DXT1 opaque and
+    # three-colour transparent, DXT3 nibbles, DXT5 endpoints and a code for
+    # every pixel.
+    def dxt1(transparent):
+        return bytes([0, 0, 0x1F, 0] if transparent else [0x1F, 0, 0, 0]) + b"\xFF" * 4
+
+    def dxt3(a4):
+        return bytes([a4 | a4 << 4]) * 8 + bytes(8)
+
+    def dxt5(a0, a1, code):
+        codes = sum(code << (3 * i) for i in range(16))
+        return bytes([a0, a1]) + codes.to_bytes(6, "little") + bytes(8)
+
+    for name, four_cc, blocks in (
+            ("dds_dxt1_alpha.dds", b"DXT1", [dxt1(False), dxt1(True)]),
+            ("dds_dxt3_alpha.dds", b"DXT3", [dxt3(0), dxt3(1)]),
+            ("dds_dxt5_alpha.dds", b"DXT5", [dxt5(10, 0, 0), dxt5(11, 0, 0), dxt5(100, 200, 6), dxt5(0, 0, 7),
+                                             dxt5(0, 50, 5), dxt5(70, 0, 7), dxt5(255, 0, 2)])):
+        write(name, dds(0x4, 0, (0, 0, 0, 0), b"".join(blocks), 4 * len(blocks), 4, 1, four_cc))
+    # 6x5 DXT3: two rows of two blocks, the first and last transparent.
+    write("dds_dxt3_6x5.dds", dds(0x4, 0, (0, 0, 0, 0), dxt3(0) + dxt3(15) * 2 + dxt3(0), 6, 5, 1, b"DXT3"))
 
 
 def chunks(png):

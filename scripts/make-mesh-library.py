@@ -8,6 +8,8 @@ triangles around a centre. Triangles run clockwise on screen (y down).
 
   scripts/make-mesh-library.py [output folder]     (default: data/scene)
 
+It also writes the layer tests' library to tests/Core/Layer/fixtures.
+
 Needs only python3; the generated files are committed.
 """
 
@@ -88,6 +90,22 @@ def main():
         out.write("\n".join(lines) + "\n")
     with open(os.path.join(folder, "sample.png"), "wb") as out:
         out.write(png(SIZE, SIZE, texel))
+
+    # The layer tests': an 8x8 texture of red, green, blue and white
+    # quadrants, a square showing all of it and a triangle over its red corner.
+    fixtures = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "tests", "Core", "Layer",
+                            "fixtures")
+    os.makedirs(fixtures, exist_ok=True)
+    lines = ['<meshlib texture="quadrants.png">']
+    lines += mesh("square", [(0, 0, 0, 0, None), (8, 0, 1, 0, None), (8, 8, 1, 1, None), (0, 8, 0, 1, None)],
+                  [0, 1, 2, 0, 2, 3])
+    lines += mesh("triangle", [(0, 0, 0, 0, None), (16, 0, 0, 0, None), (0, 16, 0, 0, None)], [0, 1, 2])
+    lines.append("</meshlib>")
+    with open(os.path.join(fixtures, "shapes.lib"), "w", newline="\n") as out:
+        out.write("\n".join(lines) + "\n")
+    quadrants = ((255, 0, 0, 255), (0, 255, 0, 255), (0, 0, 255, 255), (255, 255, 255, 255))
+    with open(os.path.join(fixtures, "quadrants.png"), "wb") as out:
+        out.write(png(8, 8, lambda x, y: quadrants[(y >= 4) * 2 + (x >= 4)]))
 
 
 if __name__ == "__main__":

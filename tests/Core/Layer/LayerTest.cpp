@@ -11,7 +11,6 @@
 #include "Core/Layer/MeshLWLayer.h"
 #include "Core/Render/ImageRect.h"
 #include "Core/Resource/ResourceManager.h"
-#include "tests/Support/ImageFiles.h"
 #include "tests/Support/LogCapture.h"
 #include "tests/Support/RecordingRender.h"
 #include "tests/Support/TempFolder.h"
@@ -27,30 +26,17 @@ const float kPi = 3.14159265358979f;
 const uint32_t kRed = 0xFFFF0000u, kGreen = 0xFF00FF00u, kBlue = 0xFF0000FFu, kWhite = 0xFFFFFFFFu;
 const uint32_t kBlack = 0xFF000000u;
 
-const char* kLibrary = R"(<meshlib texture="quadrants">
-  <mesh name="square"><vertices count="4">
-    <v x="0" y="0" u="0" v="0"/><v x="8" y="0" u="1" v="0"/><v x="8" y="8" u="1" v="1"/><v x="0" y="8" u="0" v="1"/>
-  </vertices><indices count="6">0 1 2 0 2 3</indices></mesh>
-  <mesh name="triangle"><vertices count="3"><v x="0" y="0"/><v x="16" y="0"/><v x="0" y="16"/></vertices>
-  <indices count="3">0 1 2</indices></mesh>
-</meshlib>)";
-
 // An 8x8 image of four quadrants and a library of a square and a triangle
-// over it, under scene/.
+// over it (scripts/make-mesh-library.py), under scene/.
 void WriteShapes(const testing_support::TempFolder& folder)
 {
-    const std::vector<uint8_t> tga = testing_support::MakeTga(
-        testing_support::MakePixels(
-            8, 8, [](uint32_t x, uint32_t y) { return y < 4 ? (x < 4 ? kRed : kGreen) : (x < 4 ? kBlue : kWhite); }),
-        false);
-    folder.Write("scene/quadrants.tga", std::string(tga.begin(), tga.end()));
-    folder.Write("scene/shapes.lib", kLibrary);
+    for (const std::string name : {"quadrants.png", "shapes.lib"})
+        folder.Write("scene/" + name, testing_support::ReadFile(BW_SOURCE_DIR "/tests/Core/Layer/fixtures/" + name));
 }
 
 // Draws record their names; a layer named "fails" fails its draw.
-class Probe : public layer::Layer
+struct Probe : layer::Layer
 {
-public:
     Probe(const std::string& name, std::vector<std::string>* drawn) : mName(name), mDrawn(drawn) {}
     BWResultEnum DrawSelf(render::Graphics*) override
     {
@@ -149,7 +135,7 @@ protected:
             return;
         WriteShapes(folder);
         render::ImageRect* made = nullptr;
-        ASSERT_EQ(r->CreateImage(L"scene/quadrants.tga", nullptr, &made, nullptr), BW_OK);
+        ASSERT_EQ(r->CreateImage(L"scene/quadrants.png", nullptr, &made, nullptr), BW_OK);
         image.reset(made);
     }
 

@@ -86,77 +86,10 @@ void ExpectNear(uint32_t actual, uint32_t expected, int tolerance, const std::st
 
 TEST(ImageLoader, ChoosesTheDecoderByTheThreeLowerCaseLettersAfterTheDot)
 {
-    // The bytes offered, and the decoder chosen (null: refused).
-    const struct
-    {
-        const wchar_t* extension;
-        const char* file;
-        const char* decoder;
-    } cases[] = {{L".dds", "quadrants_dxt1.dds", "DDS"}, {L".pngx", "quadrants.png", "Devil"},
-                                   {L".JPG", "quadrants.jpg", nullptr},    {L".jpeg", "quadrants.jpg", nullptr},
-                                   {L"png", "quadrants.png", nullptr},     {L"", "quadrants.png", nullptr},
-                                   {L".pn", "quadrants.png", nullptr},     {L".psd", "quadrants.png", nullptr},
-                                   {nullptr, "quadrants.png", nullptr}};
-    for (const auto& c : cases)
-    {
-        Opened o(ReadImage(c.file), c.extension);
-        const char* decoder = !o.data                                               ? nullptr
-                              : dynamic_cast<render::ImageDataDDS*>(o.data.get())   ? "DDS"
-                              : dynamic_cast<render::ImageDataDevil*>(o.data.get()) ? "Devil"
-                                                                                    : "other";
-        EXPECT_STREQ(decoder, c.decoder) << c.file;
-    }
-}
-
-// A DDS header for width x height with the given levels, and data bytes;
-// without a FourCC the fixture's A8R8G8B8 masks.
-Bytes DdsHeader(uint32_t width, uint32_t height, uint32_t levels, const std::string& fourCc, size_t dataBytes = 0)
-{
-    Bytes out = ReadImage("dds_a8r8g8b8.dds");
-    out.resize(128);
-    out.resize(128 + dataBytes, 0xFF);
-    for (const auto& field : {std::make_pair(12, height), std::make_pair(16, width), std::make_pair(28, levels)})
-        std::memcpy(&out[field.first], &field.second, 4);
-    if (!fourCc.empty())
-    {
-        out[80] = 0x4;
-        std::memcpy(&out[84], fourCc.data(), 4);
-    }
-    return out;
-}
-
-// A DXT1 block of one colour; transparent uses the three-colour mode with
-// every index 3.
-Bytes Dxt1Block(bool transparent)
-{
-    return {uint8_t(transparent ? 0x00 : 0x1F), 0x00, uint8_t(transparent ? 0x1F : 0x00), 0x00, 0xFF, 0xFF, 0xFF, 0xFF};
-}
-
-// A DXT3 block whose 16 alpha nibbles are all a4.
-Bytes Dxt3Block(uint8_t a4)
-{
-    Bytes b(16, 0);
-    std::fill_n(b.begin(), 8, static_cast<uint8_t>(a4 | a4 << 4));
-    return b;
-}
-
-// A DXT5 block with endpoints a0, a1 and every pixel using code.
-Bytes Dxt5Block(uint8_t a0, uint8_t a1, uint32_t code)
-{
-    Bytes b(16, 0);
-    b[0] = a0;
-    b[1] = a1;
-    uint64_t codes = 0;
-    for (int i = 0; i < 16; ++i)
-        codes |= static_cast<uint64_t>(code) << (3 * i);
-    std::memcpy(&b[2], &codes, 6);
-    return b;
-}
-
-Bytes Joined(Bytes a, const Bytes& b)
-{
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
+    const Bytes png = ReadImage("quadrants.png");
+    EXPECT_NE(dynamic_cast<render::ImageDataDevil*>(Opened(png, L".pngx").data.get()), nullptr);
+    for (const wchar_t* refused : {L".PNG", L"png", L"", L".pn", L".psd", static_cast<const wchar_t*>(nullptr)})
+        EXPECT_EQ(Opened(png, refused).data, nullptr) << (refused ? refused : L"(none)");
 }
 
 TEST(ImageLoader, EachDecoderWritesRowsAtThePitchAndMasksByItsAlphaThreshold)
@@ -168,13 +101,12 @@ TEST(ImageLoader, EachDecoderWritesRowsAtThePitchAndMasksByItsAlphaThreshold)
     for (const uint32_t opaque : {50, 11, 10}) // TGA, DDS, raw
     {
         const uint32_t words[6] = {(opaque - 1) << 24, opaque << 24 | 1, 0xFF0000FFu, 0, 0xFF000001u, 0xFF000002u};
-        const Bytes raw(reinterpret_cast<const uint8_t*>(words), reinterpret_cast<const uint8_t*>(words + 6));
-        Bytes file = raw;
+        Bytes file = ReadImage("dds_rows_3x2.dds"); // the same words
         if (opaque == 50)
             file = testing_support::MakeTga(
                 testing_support::MakePixels(3, 2, [&](uint32_t x, uint32_t y) { return words[3 * y + x]; }), false);
-        if (opaque == 11)
-            file = Joined(DdsHeader(3, 2, 1, ""), raw);
+        if (opaque == 10)
+            file = Bytes(reinterpret_cast<const uint8_t*>(words), reinterpret_cast<const uint8_t*>(words + 6));
         // Raw layer pixels whatever the extension.
         Opened o(file, opaque == 50 ? L".tga" : opaque == 11 ? L".dds" : L".png", opaque == 10 ? &layer : nullptr);
         ASSERT_NE(o.data, nullptr);
@@ -287,7 +219,15 @@ TEST(ImageLoader, RefusesDamagedFilesAndFormsItCannotReadLeavingNothingBehind)
                  {"JpgSegmentAfterTheScanPastTheEnd", "quadrants.jpg", 301, {0xFF, 0xEB, 0xFF, 0xD9}},
                  {"JpgNoStartMarker", "quadrants.jpg", 0, {0x00}}, {"A2R10G10B10", "dds_a2r10g10b10.dds", asItIs, {}},
                  {"G16R16", "dds_g16r16.dds", asItIs, {}}, {"R8G8B8", "dds_r8g8b8.dds", asItIs, {}},
-                 {"PngBadCrc", "png_bad_crc.png", asItIs, {}}, {"PngBadZlib", "png_bad_zlib.png", asItIs, {}}};
+                 {"PngBadCrc", "png_bad_crc.png", asItIs, {}}, {"PngBadZlib", "png_bad_zlib.png", asItIs, {}},
+                 // DDS headers that the data does not bear out (16x16, one level).
+                 {"DdsBadMagic", "quadrants_dxt1.dds", 3, {'X'}}, {"DdsCutInTheMagic", "quadrants_dxt1.dds", 3, {}},
+                 {"DdsCutInTheHeader", "quadrants_dxt1.dds", 100, {}}, {"DdsDxt2", "quadrants_dxt1.dds", 87, {'2'}},
+                 {"DdsDx10", "quadrants_dxt1.dds", 86, {'1', '0'}}, {"DdsZeroWidth", "quadrants_dxt1.dds", 16, {0}},
+                 {"DdsBlocksShort", "quadrants_dxt1.dds", 255, {}}, {"DdsArgbShort", "quadrants_argb.dds", 1151, {}},
+                 {"DdsLevelsPastTheData", "quadrants_dxt1.dds", 28, {3}},
+                 // 2x2 with three levels: data enough, but a 2x2 chain has two.
+                 {"DdsLevelsPastTheSize", "quadrants_argb.dds", 12, {2, 0, 0, 0, 2, 0, 0, 0, 8, 0, 0, 0, 0, 0, 0, 0, 3}}};
     testing_support::LogCapture log;
     for (const auto& c : cases)
     {
@@ -352,7 +292,8 @@ TEST(ImageFixture, DecodesThePictureAndNothingElse)
         const char* file;
         int tolerance; // per channel: narrow channels cannot hold every value
         Alpha alpha;
-    } cases[] = {{"bmp_v5_argb32.bmp", 0, Alpha::Kept}, {"bmp_v4_argb32.bmp", 0, Alpha::Kept},
+    } cases[] = {{"bmp_v5_argb32.bmp", 0, Alpha::Kept}, {"bmp_v5_argb32_topdown.bmp", 0, Alpha::Kept},
+                 {"bmp_v4_argb32.bmp", 0, Alpha::Kept},
                  {"bmp_v5_rgb24.bmp", 0, Alpha::Opaque}, {"bmp_v5_rgb565.bmp", 4, Alpha::Opaque},
                  {"bmp_v5_argb1555.bmp", 4, Alpha::Kept}, {"bmp_v5_argb4444.bmp", 16, Alpha::Kept},
                  {"bmp_v3_rgb555.bmp", 4, Alpha::Opaque}, {"bmp_v3_rgb555_nomasks.bmp", 4, Alpha::Opaque},
@@ -376,8 +317,9 @@ TEST(ImageFixture, DecodesThePictureAndNothingElse)
                     expected |= 0xFF000000u;
                 if (c.alpha == Alpha::Grey)
                     expected = (expected & 0xFF000000u) | ((expected >> 8) & 0xFF) * 0x010101u;
-                ExpectNear(d.At(x, y), expected, c.tolerance,
-                           std::string(c.file) + " (" + std::to_string(x) + ", " + std::to_string(y) + ")");
+                const std::string at = std::string(c.file) + " (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+                ExpectNear(d.At(x, y), expected, c.tolerance, at);
+                EXPECT_EQ(d.mask.GetPixel(x, y), (expected >> 24) != 0) << at;
             }
         }
     }
@@ -412,26 +354,6 @@ TEST(ImageFixture, PixelsThatRunLengthDataLeavesOutAreTransparentBlack)
     }
 }
 
-TEST(ImageFixture, ANegativeBmpHeightTurnsThePictureAndItsMaskUpsideDown)
-{
-    // Stored from the bottom, as the height is positive; TGAs of both orders
-    // are among the forms.
-    Bytes bytes = ReadImage("bmp_v5_argb32.bmp");
-    Decoded asIs, turned;
-    ASSERT_TRUE(Decode(bytes, L".bmp", &asIs));
-    EXPECT_TRUE(asIs.mask.GetPixel(0, 0));
-    EXPECT_FALSE(asIs.mask.GetPixel(6, 4));
-    const int32_t height = -static_cast<int32_t>(kHeight);
-    std::memcpy(&bytes[22], &height, 4);
-    ASSERT_TRUE(Decode(bytes, L".bmp", &turned));
-    for (uint32_t i = 0; i < kWidth * kHeight; ++i)
-    {
-        const uint32_t x = i % kWidth, y = kHeight - 1 - i / kWidth;
-        EXPECT_EQ(turned.argb[i], asIs.At(x, y)) << x << ", " << y;
-        EXPECT_EQ(turned.mask.GetPixel(x, i / kWidth), asIs.mask.GetPixel(x, y)) << x << ", " << y;
-    }
-}
-
 TEST(ImageFixture, FormsThatDevilReadsRightDecodeAsDevilDecodesThem)
 {
     for (const char* file : {"quadrants.bmp", "quadrants.tga", "bmp_v3_rle8.bmp", "bmp_v3_rle4.bmp", "bmp_v3_pal4.bmp",
@@ -457,35 +379,10 @@ TEST(ImageFixture, FormsThatDevilReadsRightDecodeAsDevilDecodesThem)
     }
 }
 
-TEST(ImageDataDDS, FilesThatDoNotHoldWhatTheirHeaderSaysAreRefused)
-{
-    const Bytes good = Joined(DdsHeader(4, 4, 1, "DXT1"), Dxt1Block(false));
-    Bytes magic = good;
-    magic[3] = 'X';
-    // 4x4 DXT1 levels take 8 bytes each (4x4, 2x2, 1x1 all need one block).
-    const struct
-    {
-        Bytes file;
-        uint32_t levels; // 0: refused
-    } cases[] = {{good, 1}, {magic, 0}, {Bytes(good.begin(), good.begin() + 100), 0},
-                 {Bytes(good.begin(), good.begin() + 3), 0}, {DdsHeader(4, 4, 1, "DXT2", 16), 0},
-                 {DdsHeader(4, 4, 1, "DXT4", 16), 0}, {DdsHeader(4, 4, 1, "ATI1", 16), 0},
-                 {DdsHeader(4, 4, 1, "DX10", 16), 0}, {DdsHeader(0, 4, 1, "DXT1", 8), 0},
-                 {DdsHeader(4, 4, 1, "DXT1", 7), 0}, {DdsHeader(4, 4, 3, "DXT1", 16), 0},
-                 {DdsHeader(4, 4, 4, "DXT1", 32), 0}, // more levels than the size has
-                 {DdsHeader(3, 3, 1, "", 3 * 3 * 4 - 1), 0},
-                 {DdsHeader(4, 4, 3, "DXT1", 24 + 100), 3}, // trailing bytes are ignored
-                 {DdsHeader(4, 4, 0, "DXT1", 8), 1}};
-    for (size_t i = 0; i < sizeof(cases) / sizeof(cases[0]); ++i)
-    {
-        Opened o(cases[i].file, L".dds");
-        EXPECT_EQ(o.data ? o.data->GetLevelCount() : 0u, cases[i].levels) << "case " << i;
-    }
-}
-
 TEST(ImageDataDDS, EachLevelReadsOnlyItsOwnBytes)
 {
-    const Bytes file = ReadImage("quadrants_dxt5.dds");
+    Bytes file = ReadImage("quadrants_dxt5.dds");
+    file.resize(file.size() + 100, 0xAB); // bytes after the last level are no level's
     Opened o(file, L".dds");
     ASSERT_NE(o.data, nullptr);
     ASSERT_EQ(o.data->GetLevelCount(), 5u);
@@ -500,7 +397,7 @@ TEST(ImageDataDDS, EachLevelReadsOnlyItsOwnBytes)
         EXPECT_EQ(std::memcmp(bits.data(), file.data() + offset, sizes[level]), 0) << level;
         offset += sizes[level];
     }
-    EXPECT_EQ(offset, file.size());
+    EXPECT_EQ(offset, file.size() - 100);
     EXPECT_EQ(o.data->Read(16, 5, Bytes(16).data(), nullptr, 0), BW_FAIL);
 }
 
@@ -508,14 +405,12 @@ TEST(ImageDataDDS, OddSizedMaskWalksWholeBlocksPerRow)
 {
     // 6x5 DXT3: two blocks per row, two rows of blocks, the first and last
     // transparent.
-    const Bytes file = Joined(
-        Joined(Joined(Joined(DdsHeader(6, 5, 1, "DXT3"), Dxt3Block(0)), Dxt3Block(15)), Dxt3Block(15)), Dxt3Block(0));
+    const Bytes file = ReadImage("dds_dxt3_6x5.dds");
     Opened o(file, L".dds");
     ASSERT_NE(o.data, nullptr);
     render::HitMask mask;
     mask.Resize(6, 5);
-    Bytes bits(64);
-    ASSERT_EQ(o.data->Read(32, 0, bits.data(), &mask, 0), BW_OK);
+    ASSERT_EQ(o.data->Read(32, 0, Bytes(64).data(), &mask, 0), BW_OK);
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 6; ++x)
             EXPECT_EQ(mask.GetPixel(x, y), (x >= 4) != (y >= 4)) << x << "," << y;
@@ -523,31 +418,31 @@ TEST(ImageDataDDS, OddSizedMaskWalksWholeBlocksPerRow)
 
 TEST(ImageDataDDS, BlockAlphaFollowsS3tcAndAboveTenIsOpaque)
 {
-    const struct
-    {
-        const char* fourCc;
-        Bytes block;
-        uint8_t alpha; // of every pixel
-    } cases[] = {{"DXT1", Dxt1Block(false), 255}, {"DXT1", Dxt1Block(true), 0}, {"DXT3", Dxt3Block(0), 0},
-                 {"DXT3", Dxt3Block(1), 17}, {"DXT5", Dxt5Block(10, 0, 0), 10}, {"DXT5", Dxt5Block(11, 0, 0), 11},
-                 // Six-value mode: 6 is 0, 7 is 255, 5 is (1 * 0 + 4 * 50) / 5.
-                 {"DXT5", Dxt5Block(100, 200, 6), 0}, {"DXT5", Dxt5Block(0, 0, 7), 255},
-                 {"DXT5", Dxt5Block(0, 50, 5), 40},
-                 // Eight-value mode: 7 is (1 * 70 + 6 * 0) / 7.
-                 {"DXT5", Dxt5Block(70, 0, 7), 10}, {"DXT5", Dxt5Block(255, 0, 2), 219}};
+    // Each file a row of 4x4 blocks, every pixel of a block of one alpha.
+    // DXT5 six-value mode: 6 is 0, 7 is 255, 5 is (1 * 0 + 4 * 50) / 5;
+    // eight-value mode: 7 is (1 * 70 + 6 * 0) / 7.
+    const std::pair<const char*, std::vector<int>> cases[] = {{"dds_dxt1_alpha.dds", {255, 0}},
+                                                              {"dds_dxt3_alpha.dds", {0, 17}},
+                                                              {"dds_dxt5_alpha.dds", {10, 11, 0, 255, 40, 10, 219}}};
     for (const auto& c : cases)
     {
-        Opened o(Joined(DdsHeader(4, 4, 1, c.fourCc), c.block), L".dds");
+        const Bytes file = ReadImage(c.first);
+        Opened o(file, L".dds");
         ASSERT_NE(o.data, nullptr);
+        const size_t row = file.size() - render::ImageDataDDS::kHeaderSize, block = row / c.second.size();
         render::HitMask mask;
-        mask.Resize(4, 4);
-        ASSERT_EQ(o.data->Read(uint32_t(c.block.size()), 0, Bytes(c.block.size()).data(), &mask, 0), BW_OK);
-        uint8_t alpha[16];
-        render::ImageDataDDS::DecodeBlockAlpha(o.data->GetCompression(), c.block.data(), alpha);
-        const bool opaque = c.alpha > 10;
-        EXPECT_EQ((std::vector<int>{alpha[0], alpha[15], mask.GetPixel(0, 0), mask.GetPixel(3, 3)}),
-                  (std::vector<int>{c.alpha, c.alpha, opaque, opaque}))
-            << c.fourCc << " " << int(c.block[0]);
+        mask.Resize(4 * static_cast<int>(c.second.size()), 4);
+        ASSERT_EQ(o.data->Read(static_cast<uint32_t>(row), 0, Bytes(row).data(), &mask, 0), BW_OK);
+        for (size_t i = 0; i < c.second.size(); ++i)
+        {
+            uint8_t alpha[16];
+            render::ImageDataDDS::DecodeBlockAlpha(o.data->GetCompression(),
+                                                   &file[render::ImageDataDDS::kHeaderSize + i * block], alpha);
+            const int x = 4 * static_cast<int>(i), opaque = c.second[i] > 10;
+            EXPECT_EQ((std::vector<int>{alpha[0], alpha[15], mask.GetPixel(x, 0), mask.GetPixel(x + 3, 3)}),
+                      (std::vector<int>{c.second[i], c.second[i], opaque, opaque}))
+                << c.first << " block " << i;
+        }
     }
 }
 
