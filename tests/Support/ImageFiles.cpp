@@ -8,14 +8,10 @@ namespace testing_support
 
 std::vector<uint8_t> MakeTga(const Pixels& pixels, bool bottomUp)
 {
-    std::vector<uint8_t> out(18, 0);
-    out[2] = 2; // uncompressed true colour
-    out[12] = static_cast<uint8_t>(pixels.width);
-    out[13] = static_cast<uint8_t>(pixels.width >> 8);
-    out[14] = static_cast<uint8_t>(pixels.height);
-    out[15] = static_cast<uint8_t>(pixels.height >> 8);
-    out[16] = 32;
-    out[17] = static_cast<uint8_t>(8 | (bottomUp ? 0 : 0x20)); // 8 alpha bits; bit 5: top-down
+    // Uncompressed true colour, 32 bits; 8 alpha bits, and bit 5 for top-down.
+    const uint32_t w = pixels.width, h = pixels.height;
+    std::vector<uint8_t> out = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, uint8_t(w), uint8_t(w >> 8), uint8_t(h), uint8_t(h >> 8),
+                                32, uint8_t(bottomUp ? 8 : 0x28)};
     for (uint32_t i = 0; i < pixels.height; ++i)
     {
         const uint32_t y = bottomUp ? pixels.height - 1 - i : i;

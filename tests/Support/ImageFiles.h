@@ -12,8 +12,7 @@ namespace testing_support
 
 struct Pixels
 {
-    uint32_t width = 0;
-    uint32_t height = 0;
+    uint32_t width = 0, height = 0;
     std::vector<uint32_t> argb; // width * height, row 0 at the top
 };
 
@@ -21,13 +20,10 @@ struct Pixels
 template <class F>
 Pixels MakePixels(uint32_t width, uint32_t height, F f)
 {
-    Pixels p;
-    p.width = width;
-    p.height = height;
-    p.argb.resize(static_cast<size_t>(width) * height);
+    Pixels p{width, height, {}};
     for (uint32_t y = 0; y < height; ++y)
         for (uint32_t x = 0; x < width; ++x)
-            p.argb[y * width + x] = f(x, y);
+            p.argb.push_back(f(x, y));
     return p;
 }
 

@@ -47,7 +47,7 @@ struct Probe : layer::Layer
     std::vector<std::string>* mDrawn;
 };
 
-TEST(Layer, DrawsItselfThenItsChildrenSkippingHiddenSubtreesUntilTheFirstError)
+TEST(Layer, DrawsItselfThenItsChildrenSkippingHiddenSubtreesUntilTheFirstErrorOpacitiesMultiplied)
 {
     std::vector<std::string> drawn;
     Probe root("root", &drawn);
@@ -59,6 +59,13 @@ TEST(Layer, DrawsItselfThenItsChildrenSkippingHiddenSubtreesUntilTheFirstError)
     hidden->AddChild(new Probe("under hidden", &drawn));
     root.AddChild(new Probe("b", &drawn));
     hidden->SetVisible(false);
+    root.SetOpacity(0.5f);
+    a->SetOpacity(0.5f);
+    EXPECT_EQ(a->GetChildren()[0]->GetAbsoluteOpacity(), 0.25f);
+    // A layer has one parent: adding it elsewhere changes nothing.
+    Probe other("other", &drawn);
+    other.AddChild(a);
+    EXPECT_TRUE(other.GetChildren().empty());
     EXPECT_EQ(root.Draw(nullptr), BW_OK);
     EXPECT_EQ(drawn, (std::vector<std::string>{"root", "a", "a1", "b"}));
 
@@ -66,29 +73,6 @@ TEST(Layer, DrawsItselfThenItsChildrenSkippingHiddenSubtreesUntilTheFirstError)
     a->mName = "fails";
     EXPECT_EQ(root.Draw(nullptr), BW_FAIL);
     EXPECT_EQ(drawn, (std::vector<std::string>{"root", "fails"}));
-}
-
-TEST(Layer, PlacementAndOpacityAddUpAlongTheTree)
-{
-    layer::Layer root;
-    root.GetTransform().Scale(2, 2, 1);
-    root.SetX(10); // moves the origin, keeps the scale
-    root.SetY(20);
-    root.SetOpacity(0.5f);
-    layer::Layer* child = new layer::Layer;
-    child->SetX(1);
-    child->SetY(2);
-    child->SetOpacity(0.5f);
-    root.AddChild(child);
-    EXPECT_EQ(child->GetAbsoluteX(), 12.0f);
-    EXPECT_EQ(child->GetAbsoluteY(), 24.0f);
-    EXPECT_EQ(child->GetAbsoluteOpacity(), 0.25f);
-
-    // A layer has one parent: adding it elsewhere changes nothing.
-    layer::Layer other;
-    other.AddChild(child);
-    EXPECT_TRUE(other.GetChildren().empty());
-    EXPECT_EQ(child->GetParent(), &root);
 }
 
 TEST(ImageLayer, DeletesTheImagesItOwnsAndOnlyThose)
@@ -147,18 +131,16 @@ protected:
         bwtest::GraphicsPixelFixture::TearDown();
     }
 
-    layer::ImageLayer* AddImage(layer::Layer* parent)
+    // A layer of the image, or of the library's mesh, added at (x, y).
+    layer::Layer* Add(layer::Layer* parent, const char* mesh = nullptr, float x = 0, float y = 0)
     {
-        auto* added = new layer::ImageLayer;
-        added->SetImage(image.get(), false);
-        parent->AddChild(added);
-        return added;
-    }
-
-    layer::MeshLWLayer* AddMesh(layer::Layer* parent, const char* mesh)
-    {
-        auto* added = new layer::MeshLWLayer;
-        EXPECT_EQ(added->SetMesh(r.get(), L"scene/shapes", mesh), BW_OK);
+        layer::Layer* added = mesh ? static_cast<layer::Layer*>(new layer::MeshLWLayer) : new layer::ImageLayer;
+        if (mesh)
+            EXPECT_EQ(static_cast<layer::MeshLWLayer*>(added)->SetMesh(r.get(), L"scene/shapes", mesh), BW_OK);
+        else
+            static_cast<layer::ImageLayer*>(added)->SetImage(image.get(), false);
+        added->SetX(x);
+        added->SetY(y);
         parent->AddChild(added);
         return added;
     }
@@ -170,12 +152,8 @@ protected:
 
 TEST_F(LayerPixelTest, MeshLayerDrawsItsTexturedTriangles)
 {
-    layer::MeshLWLayer* square = AddMesh(root.get(), "square");
-    square->SetX(10);
-    square->SetY(10);
-    layer::MeshLWLayer* triangle = AddMesh(root.get(), "triangle");
-    triangle->SetX(30);
-    triangle->SetY(10);
+    Add(root.get(), "square", 10, 10);
+    Add(root.get(), "triangle", 30, 10);
     ASSERT_EQ(root->Draw(graphics.get()), BW_OK);
     Finish();
     ExpectPixels({{10, 10, kRed}, {13, 13, kRed}, {17, 10, kGreen}, {10, 17, kBlue}, {17, 17, kWhite},
@@ -189,7 +167,7 @@ TEST_F(LayerPixelTest, MeshLayerDrawsItsTexturedTriangles)
 TEST_F(LayerPixelTest, RotatedAndScaledLayersLandWhereTheirTransformsSay)
 {
     // Each turned a quarter about its centre and doubled.
-    layer::Layer* shown[2] = {AddImage(root.get()), AddMesh(root.get(), "square")};
+    layer::Layer* shown[2] = {Add(root.get()), Add(root.get(), "square")};
     const float centres[2][2] = {{18, 24}, {46, 24}};
     for (int i = 0; i < 2; ++i)
     {
@@ -225,8 +203,8 @@ TEST_F(LayerPixelTest, NearerLayersDrawOverFartherOnesWhateverTheOrderTheyWereAd
     {
         SCOPED_TRACE(nearFirst ? "near one added first" : "far one added first");
         root = std::make_unique<layer::Layer>();
-        layer::Layer* a = AddImage(root.get());
-        layer::Layer* b = AddMesh(root.get(), "square");
+        layer::Layer* a = Add(root.get());
+        layer::Layer* b = Add(root.get(), "square");
         layer::Layer* nearer = nearFirst ? a : b;
         layer::Layer* farther = nearFirst ? b : a;
         nearer->GetTransform().Translate(20, 20, 1);
@@ -257,14 +235,8 @@ TEST_F(LayerPixelTest, TranslatedImageLayersDrawTheSamePixelsAsTheTranslatedImag
     const float black[4] = {0, 0, 0, 1};
     ASSERT_EQ(graphics->Clear(render::ClearColor, black, 1.0f, 0), BW_OK);
     for (const auto& at : places)
-    {
-        layer::Layer* added = AddImage(root.get());
-        added->SetX(at[0]);
-        added->SetY(at[1]);
-    }
-    layer::Layer* nested = AddImage(root->GetChildren()[1]);
-    nested->SetX(6.0f);
-    nested->SetY(-20.25f);
+        Add(root.get(), nullptr, at[0], at[1]);
+    Add(root->GetChildren()[1], nullptr, 6.0f, -20.25f);
     ASSERT_EQ(root->Draw(graphics.get()), BW_OK);
     Finish();
     EXPECT_EQ(pixels, expected);

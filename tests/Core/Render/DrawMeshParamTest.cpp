@@ -35,8 +35,6 @@ protected:
         image.mWidth = image.mHeight = 8;
     }
 
-    void TearDown() override { graphics.reset(); }
-
     BWResultEnum Draw(const render::Mesh2D& mesh)
     {
         return MeshDraw(render::DrawMeshParam<render::Mesh2D>(graphics.get(), &mesh, &image)).DrawNow();
