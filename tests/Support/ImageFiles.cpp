@@ -1,8 +1,5 @@
 #include "tests/Support/ImageFiles.h"
 
-#include <fstream>
-#include <iterator>
-
 namespace testing_support
 {
 
@@ -20,19 +17,6 @@ std::vector<uint8_t> MakeTga(const Pixels& pixels, bool bottomUp)
                 out.push_back(static_cast<uint8_t>(pixels.argb[y * pixels.width + x] >> shift)); // B, G, R, A
     }
     return out;
-}
-
-std::vector<uint8_t> ReadFileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return {};
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string SampleImagePath(const std::string& name)
-{
-    return std::string(BW_SOURCE_DIR) + "/data/images/" + name;
 }
 
 } // namespace testing_support

@@ -3,6 +3,8 @@
 // Image files made in memory for the image-loading tests: pixels as ARGB
 // words, rows from the top.
 
+#include "tests/Support/TempFolder.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,8 +33,12 @@ Pixels MakePixels(uint32_t width, uint32_t height, F f)
 std::vector<uint8_t> MakeTga(const Pixels& pixels, bool bottomUp);
 
 // A whole file's bytes; empty when it cannot be read.
-std::vector<uint8_t> ReadFileBytes(const std::string& path);
-// BW_SOURCE_DIR + "/data/images/" + name.
-std::string SampleImagePath(const std::string& name);
+inline std::vector<uint8_t> ReadFileBytes(const std::string& path)
+{
+    const std::string bytes = ReadFile(path);
+    return std::vector<uint8_t>(bytes.begin(), bytes.end());
+}
+
+inline std::string SampleImagePath(const std::string& name) { return BW_SOURCE_DIR "/data/images/" + name; }
 
 } // namespace testing_support

@@ -6,7 +6,6 @@
 
 #include "tests/Core/Render/DX9/RenderDX9Fixture.h"
 
-#include "Core/File/FileManager.h"
 #include "Core/Layer/ImageLayer.h"
 #include "Core/Layer/MeshLWLayer.h"
 #include "Core/Render/ImageRect.h"
@@ -77,16 +76,14 @@ TEST(Layer, DrawsItselfThenItsChildrenSkippingHiddenSubtreesUntilTheFirstErrorOp
 
 TEST(ImageLayer, DeletesTheImagesItOwnsAndOnlyThose)
 {
+    // Under the leak and address checks; the pixel tests' layers hold images
+    // they do not own.
     render::ImageRect kept;
-    {
-        layer::ImageLayer layer;
-        layer.SetImage(new render::ImageRect, true);
-        layer.SetImage(new render::ImageRect, true); // the first one goes
-        layer.SetImage(&kept, false);                // the second one goes
-        EXPECT_EQ(layer.GetImage(), &kept);
-        EXPECT_EQ(layer.DrawSelf(nullptr), BW_OK) << "nothing to draw into";
-    }
-    EXPECT_EQ(kept.GetWidth(), 0);
+    layer::ImageLayer layer;
+    layer.SetImage(new render::ImageRect, true);
+    layer.SetImage(new render::ImageRect, true); // the first one goes
+    layer.SetImage(&kept, false);                // the second one goes
+    EXPECT_EQ(layer.DrawSelf(nullptr), BW_OK) << "nothing to draw into";
 }
 
 TEST(MeshLWLayer, AnUnknownMeshOrLibraryIsLoggedAndLeavesTheLayerEmptyHoldingNothing)

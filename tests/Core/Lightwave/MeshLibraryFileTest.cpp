@@ -44,7 +44,6 @@ TEST(MeshLibraryFile, VerticesTakeTheirDefaultsAndColoursOfSixDigitsAreOpaque)
         <v x="0" y="0" color="80FF0000"/><v x="+4" y="5e2"/></vertices>)",
                                         "<indices count=\"3\">\n 2\t1 0 </indices>");
     ASSERT_TRUE(Parse(colours, &file, &error)) << error;
-    EXPECT_EQ(file.texture, "t");
     const render::Mesh2D& mesh = file.meshes[0].mesh;
     const render::SVertex2D& v = mesh.mVertices[0];
     EXPECT_EQ(std::vector<float>({v.x, v.y, v.z, v.w, v.tu, v.tv}), std::vector<float>({1.5f, -2, 3, 1, 0.25f, 1}));
