@@ -50,7 +50,7 @@ Layer EmptyLayer(const std::string& name, int dividerType)
         layer.channels.push_back(channel);
     }
     if (dividerType)
-        layer.blocks.push_back(TaggedBlock{"lsct", Bytes{0, 0, 0, uint8_t(dividerType)}, true});
+        layer.blocks.push_back(TaggedBlock{"lsct", Bytes{0, 0, 0, uint8_t(dividerType)}});
     return layer;
 }
 

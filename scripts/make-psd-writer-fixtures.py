@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """Writes the PSD reader's own fixtures, tests/Core/Psd/fixtures/w_*.psd, field
 by field, so that they hold every mode, depth, compression, mask form and
-tagged block the reader meets and psd-tools reads too; and the JPEG
-thumbnails thumb_*.jpg the thumbnail tests wrap in resources. The results are
-committed; tests never run this. Run scripts/psd-expected.py afterwards for
+tagged block the reader meets and psd-tools reads too; the single documents
+of the reader's tests, cases/*.psd, valid or deliberately broken (psd-tools
+does not read these); and the JPEG thumbnails thumb_*.jpg the thumbnail tests
+wrap in resources. The results are committed; tests never run this. Run scripts/psd-expected.py afterwards for
 the .expected files (scripts/make-psd-fixtures.sh --ours does both).
 
     /usr/bin/python3 scripts/make-psd-writer-fixtures.py [folder]
@@ -110,8 +111,8 @@ def make_plane(width, height, depth, value):
 # --- Document model ---------------------------------------------------------
 
 class Channel:
-    def __init__(self, id, samples=b"", compression=0):
-        self.id, self.samples, self.compression = id, samples, compression
+    def __init__(self, id, samples=b"", compression=0, encoded=None):
+        self.id, self.samples, self.compression, self.encoded = id, samples, compression, encoded
 
 
 class Layer:
@@ -119,17 +120,18 @@ class Layer:
         self.top, self.left, self.bottom, self.right, self.name = top, left, bottom, right, name
         self.channels, self.blocks = [], list(blocks)  # blocks: (key, data)
         self.blend, self.opacity, self.clipping, self.flags, self.mask = "norm", 255, 0, 0, b""
+        self.extra_tail = b""  # after the blocks
 
 
 class Document:
-    def __init__(self, mode, depth, channels, width, height, compression):
+    def __init__(self, mode=3, depth=8, channels=3, width=4, height=3, compression=0, art=True):
         self.mode, self.depth, self.channels, self.width, self.height = mode, depth, channels, width, height
         self.compression, self.color_mode_data, self.resources, self.layers = compression, b"", [], []
         self.layer_section, self.negative_count, self.in_lr16, self.section_blocks = True, False, False, []
         # Merged planes with content that compresses like real art.
         self.composite = [make_plane(width, height, depth,
                                      lambda x, y, c=c: 40 * c + 30 if x < 6 else x * 13 + y * 29 + c * 71)
-                          for c in range(channels)]
+                          for c in range(channels)] if art else []
 
 
 def layer_info(doc):
@@ -144,7 +146,9 @@ def layer_info(doc):
         for c in layer.channels:
             mask = c.id == -2
             encoded = u16(c.compression)
-            if c.samples:
+            if c.encoded is not None:
+                encoded += c.encoded
+            elif c.samples:
                 encoded += encode_planes([c.samples], c.compression,
                                          side(4) if mask else layer.right - layer.left,
                                          side(0) if mask else layer.bottom - layer.top, doc.depth)
@@ -152,9 +156,9 @@ def layer_info(doc):
             data += encoded
         info += b"8BIM" + layer.blend.encode() + u8(layer.opacity) + u8(layer.clipping) + u8(layer.flags) + u8(0)
         extra = block(layer.mask) + block(b"") + pascal(layer.name, 4)
-        for key, content in layer.blocks:
-            extra += b"8BIM" + key.encode() + block(content) + bytes(len(content) % 2)
-        info += block(extra)
+        for key, content, *padded in layer.blocks:
+            extra += b"8BIM" + key.encode() + block(content) + bytes(len(content) % 2 if padded != [False] else 0)
+        info += block(extra + layer.extra_tail)
     info += data
     return info + bytes(len(info) % 2)
 
@@ -163,8 +167,8 @@ def write_document(doc):
     out = b"8BPS" + u16(1) + bytes(6) + u16(doc.channels) + u32(doc.height) + u32(doc.width)
     out += u16(doc.depth) + u16(doc.mode) + block(doc.color_mode_data)
     resources = b""
-    for id, data in doc.resources:
-        resources += b"8BIM" + u16(id) + pascal("", 2) + block(data) + bytes(len(data) % 2)
+    for id, data, *name in doc.resources:
+        resources += b"8BIM" + u16(id) + pascal("".join(name), 2) + block(data) + bytes(len(data) % 2)
     out += block(resources)
     section = b""
     if doc.layer_section:
@@ -521,9 +525,150 @@ def fixtures():
     return all
 
 
+# --- Single documents of the reader's tests (cases/, not read by psd-tools) ----
+
+def small(layers=None, **fields):
+    """A 4 x 3 RGB document, its merged image zero, with the layers over a
+    one-pixel background, or without layers."""
+    doc = Document(art=False)
+    doc.layers = [pattern_layer(0, 0, 1, 1, [0, 1, 2], 8, 0, "bg")] + layers if layers is not None else []
+    for name, value in fields.items():
+        setattr(doc, name, value)
+    return doc
+
+
+def bare(layers, **fields):
+    """small() with only the given layers."""
+    doc = small(**fields)
+    doc.layers = layers
+    return doc
+
+
+def one_pixel(samples):
+    layer = Layer("", 0, 0, 1, 1)
+    layer.channels = [Channel(id, bytes([value])) for id, value in samples]
+    return layer
+
+
+def with_mask(layer, mask):
+    layer.mask = mask
+    return layer
+
+
+def plane(width, height, depth, base):
+    return make_plane(width, height, depth, lambda x, y: base + x * 10 + y)
+
+
+def dots(compression, alpha, depth=8):
+    return pattern_record(3, 3, 2, "Dots", "dots-1", depth, compression,
+                          [plane(3, 2, depth, 100), plane(3, 2, depth, 50), plane(3, 2, depth, 0)],
+                          plane(3, 2, depth, 200) if alpha else b"")
+
+
+def cases():
+    all = {}
+    fields = pattern_layer(-2, -3, 4, 5, [0, 1, 2], 8, 0, "fields")
+    fields.flags, fields.mask = 1 | 2 | 4 | 8 | 16, mask_block(1, 2, 4, 7, 200, 2 | 4)
+    thirty_six = with_mask(Layer("36"), struct.pack(">iiii", 1, 2, 4, 7) + bytes([10, 0, 1, 30]) +
+                           struct.pack(">iiii", 0, 0, 9, 9) + u16(0))
+    single = pattern_layer(0, 0, 1, 1, [-1, 0, 1, 2], 8, 0, "layer")
+    # Blending restrictions name channels -1 and 1 (9 is none).
+    single.blocks = [("lspf", bytes([0, 0, 0, 5])), ("fxrp", f64(12.9) + f64(float("nan"))),
+                     ("infx", bytes([1, 0, 0, 0])), ("iOpa", bytes([99, 0, 0, 0])),
+                     ("lclr", bytes([10, 20, 30, 0, 0, 0, 0, 0])), ("luni", unicode("n\u00e4me")),
+                     ("brst", bytes([0, 0, 0, 1, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 9]))]
+    all["records"] = small([fields, thirty_six, single])
+
+    padded = Layer("padded", blocks=[("lyid", bytes([0, 0, 0, 3]))])
+    padded.extra_tail = bytes(6)
+    all["blocks"] = small([Layer("odd", blocks=[("zzzz", bytes([1, 2, 3, 4, 5])), ("lyid", bytes([0, 0, 0, 9]))]),
+                           padded, Layer("unpadded", blocks=[("zzzz", bytes([1, 2, 3]), False)]), Layer("next")])
+
+    # Names of length 0, 1 and 2 and data of length 5 (stored as 6).
+    all["resources"] = small(resources=[
+        (1005, u32(72 << 16 | 0x8000) + u16(1) + u16(2) + u32(300 << 16) + u16(2) + u16(5)),
+        (1007, u16(0) + u16(0xFF00) + u16(0x8000) + u16(0) + u16(0) + u16(50) + u8(1) + u8(0)),
+        (1034, bytes([0, 1])), (1042, bytes([0, 9])), (1000, bytes([1, 2, 3, 4, 5]), "a"), (1037, u32(11), "ab"),
+        (1049, u32(12), "abc"), (1008, u8(5) + b"hello"),
+        (1057, u32(1) + u8(1) + unicode("Writer") + unicode("Reader") + u32(3)), (1026, bytes([0, 4, 0, 5, 0, 6]))])
+    # Photoshop's one-byte copyright flag, half a u16, a resolution, a
+    # thumbnail header cut short, a writer name past its resource.
+    all["short_resources"] = small(resources=[
+        (1034, bytes([1])), (1024, bytes([5])), (1005, bytes([0, 72, 0, 0, 0, 1])), (1036, bytes(10)),
+        (1057, u32(1) + u8(1) + u32(0x40000000) + u16(ord("x"))), (1037, u32(3))])
+    all["alpha_names"] = small(channels=4, resources=[
+        (1006, pascal("A", 1) + pascal("B", 1) + pascal("C", 1) + pascal("D", 1)),
+        (1045, unicode("Alpha") + unicode("Beta") + unicode("Gamma")), (1053, u32(10) + u32(11) + u32(12))])
+    all["alpha_ids"] = small(channels=5, resources=[(1053, u32(7) + u32(8))])
+
+    # Glows take their fill from the last colour or gradient; items skipped or
+    # of the wrong type are not counted; a repeated effect starts again.
+    stops = lambda *colors: [(c, c, c, i * 4096, 50, "UsrS") for i, c in enumerate(colors)]
+    all["effect_items"] = small([Layer("block", blocks=[("lfx2", object_effects([
+        ("OrGl", obj([("Clr ", color(0, 0, 255)), ("Grad", gradient("g", stops(1, 2), []))])),
+        ("IrGl", obj([("Grad", gradient("h", stops(1), [])), ("Clr ", color(0, 255, 0))])),
+        ("DrSh", long(3)),
+        ("Xyzw", obj([("enab", boolean(True))])),
+        ("dropShadowMulti", vlist([obj([("enab", boolean(True))])])),
+        ("DrSh", obj([("enab", text("yes")), ("Opct", percent(10))])),
+        ("FrFX", obj([("PntT", enum("FrFl", "GrFl")), ("Grad", gradient("a", stops(1), [])),
+                      ("Ptrn", pattern_ref("p", "q"))])),
+        ("FrFX", obj([("Sz  ", pixels(1))]))]))])])
+
+    # Items the descriptor readers cannot skip: an unknown type, nesting past the limit.
+    odd, nested = b"what" + bytes(4), long(1)
+    for _ in range(200):
+        nested = obj([("in", nested)])
+    for name, key, content in [("odd", "lfx2", object_effects([("DrSh", obj([("odd", odd)]))])),
+                               ("deep", "lfx2", object_effects([("DrSh", obj([("deep", nested)]))])),
+                               ("fill", "SoCo", versioned([("odd", odd), ("Clr ", color(1, 2, 3))]))]:
+        all["undecodable_" + name] = small([Layer("odd", blocks=[(key, content), ("lyid", u32(7))]), Layer("above")])
+
+    # A mask rectangle without a mask channel makes no mask.
+    all["missing_channels"] = small([one_pixel([(2, 30), (0, 10)]), Layer("", 0, 0, 2, 2),
+                                     one_pixel([(0, 10), (0, 99), (1, 20), (2, 30)]),
+                                     with_mask(pattern_layer(0, 0, 2, 2, [0, 1, 2], 8, 0, "layer"),
+                                               mask_block(0, 0, 3, 3))])
+    # The first layer to decode has no channels, and so no decode buffer yet;
+    # Photoshop writes (0, 0, -1, 0) for some fill layers, masks get the same rule.
+    empty = Layer("")
+    empty.channels = [Channel(0, compression=1, encoded=bytes(4)) for _ in range(2)]
+    inverted = with_mask(Layer("", 0, 0, -1, 0), mask_block(5, 0, 1, 3))
+    inverted.channels = empty.channels
+    all["empty_layers"] = bare([Layer("", 0, 0, 1, 1), empty, inverted,
+                                pattern_layer(0, 0, 1, 1, [0, 1, 2], 8, 0, "after")])
+    # The first layer fills the decode buffers; the second's RLE rows hold
+    # nothing and its stream gives only its first row.
+    shorter = pattern_layer(0, 0, 4, 4, [0, 1, 2], 8, 2, "layer")
+    shorter.channels[0].encoded = zlib.compress(bytes([1, 2, 3, 4]), 6)
+    shorter.channels[1].compression, shorter.channels[1].encoded = 1, bytes(8)
+    all["zero_rows"] = bare([pattern_layer(0, 0, 4, 4, [0, 1, 2], 8, 0, "layer"), shorter])
+
+    # "Lr16" after the layer info replaces its records.
+    later = Document(art=False)
+    later.layers = [Layer("a"), Layer("b")]
+    all["lr16_replaces"] = bare([pattern_layer(0, 0, 2, 2, [0, 1, 2], 8, 1, "first")],
+                                section_blocks=[("Lr16", layer_info(later))])
+    # A failing "Lr16", then a tagged block that must not turn the failure into success.
+    broken = pattern_layer(0, 0, 2, 2, [0, 1, 2], 16, 2, "layer")
+    broken.channels[0].encoded = bytes([0x42] * 8)
+    all["lr16_fails"] = bare([broken], depth=16, in_lr16=True, section_blocks=[("Patt", bytes(8))])
+
+    # Inks, and indexed at 16 bits, which has no converter; then a pattern without layers.
+    all["patterns_inks"] = small([], section_blocks=[("Patt", pattern_record(
+        7, channels=[bytes([255]), bytes([255]), bytes([255]), bytes([0])]) + pattern_record(
+        2, 2, 1, depth=16, channels=[plane(2, 1, 16, 1)], palette=bytes([200] * 768)))])
+    all["patterns_flat"] = small(section_blocks=[("Patt", dots(0, False))])
+    return all
+
+
 if __name__ == "__main__":
     for name, doc in fixtures().items():
         with open(os.path.join(OUT, name + ".psd"), "wb") as f:
+            f.write(write_document(doc))
+    os.makedirs(os.path.join(OUT, "cases"), exist_ok=True)
+    for name, doc in cases().items():
+        with open(os.path.join(OUT, "cases", name + ".psd"), "wb") as f:
             f.write(write_document(doc))
     for name, components, adobe in [("rgb", 3, True), ("grey", 1, True), ("cmyk", 4, True),
                                      ("cmyk_plain", 4, False)]:

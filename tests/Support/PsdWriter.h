@@ -152,7 +152,7 @@ struct Channel
     uint32_t length = 0; // written as the channel's data length when overridden
 };
 
-struct TaggedBlock { std::string key; Bytes data; bool padToEven = true; };
+struct TaggedBlock { std::string key; Bytes data; };
 
 struct Layer
 {
@@ -178,17 +178,14 @@ struct Document
     bool layerSection = true; // write a layer info at all
     std::vector<Layer> layers;
     bool negativeLayerCount = false;
-    bool layersInLr16 = false; // an empty layer info, the layers in "Lr16"
     std::vector<TaggedBlock> sectionBlocks; // after the global mask
     int compression = 0;
     std::vector<Bytes> composite; // one plane per channel; empty planes are zero-filled
 };
 
-inline Bytes EncodeLayerInfo(const Document& doc, bool empty)
+inline Bytes EncodeLayerInfo(const Document& doc)
 {
     Writer info;
-    if (empty)
-        return info.out;
     const int16_t count = int16_t(doc.layers.size());
     info.U16(uint16_t(doc.negativeLayerCount ? -count : count));
     Bytes data;
@@ -223,7 +220,7 @@ inline Bytes EncodeLayerInfo(const Document& doc, bool empty)
         for (const TaggedBlock& block : layer.blocks)
         {
             extra.Key("8BIM").Raw(block.key.data(), 4).Block(block.data);
-            if (block.padToEven && block.data.size() % 2)
+            if (block.data.size() % 2)
                 extra.U8(0);
         }
         info.Block(extra.Raw(layer.extraTail).out);
@@ -250,10 +247,7 @@ inline Bytes WriteDocument(const Document& doc)
     Writer section;
     if (doc.layerSection)
     {
-        section.Block(EncodeLayerInfo(doc, doc.layersInLr16));
-        section.U32(0); // no global layer mask
-        if (doc.layersInLr16)
-            section.Key("8BIM").Key("Lr16").Block(EncodeLayerInfo(doc, false));
+        section.Block(EncodeLayerInfo(doc)).U32(0); // no global layer mask
         for (const TaggedBlock& block : doc.sectionBlocks)
             section.Key("8BIM").Raw(block.key.data(), 4).Block(block.data);
     }
@@ -438,13 +432,6 @@ template <typename F> Bytes MakePlane(size_t width, size_t height, int depth, F 
                 row[x / 8] |= uint8_t(0x80 >> (x % 8));
         }
     return plane;
-}
-
-// A layer mask block of 20 bytes: rectangle, default colour, flags, padding.
-inline Bytes MaskBlock(int32_t top, int32_t left, int32_t bottom, int32_t right, uint8_t defaultColor = 0,
-                       uint8_t flags = 0)
-{
-    return Writer().I32(top).I32(left).I32(bottom).I32(right).U8(defaultColor).U8(flags).U16(0).out;
 }
 
 inline Bytes LoadFile(const std::string& path)

@@ -102,13 +102,8 @@ TEST(PsdLayerChannels, ZipAtOneBitDecodesAndStaysInItsSlot)
 
 TEST(PsdLayerChannels, MissingChannelsReadAsZeroAndOpaqueAndTheLastOfTwinsCounts)
 {
-    Layer none;
-    none.bottom = none.right = 2;
     // A mask rectangle without a mask channel makes no mask.
-    Layer unmasked = PatternLayer(0, 0, 2, 2, {0, 1, 2}, 8, 0);
-    unmasked.mask = MaskBlock(0, 0, 3, 3);
-    Loaded loaded =
-        LoadLayers({OnePixel({{2, 30}, {0, 10}}), none, OnePixel({{0, 10}, {0, 99}, {1, 20}, {2, 30}}), unmasked});
+    Loaded loaded = LoadCase("missing_channels");
     ASSERT_EQ(loaded.status, kPsdOk);
     EXPECT_EQ(loaded.Layer(1).pixels[0], 0xFF0A001Eu);
     EXPECT_EQ(loaded.Layer(2).pixels[3], 0xFF000000u);
@@ -119,22 +114,9 @@ TEST(PsdLayerChannels, MissingChannelsReadAsZeroAndOpaqueAndTheLastOfTwinsCounts
 
 TEST(PsdLayerChannels, EmptyInvertedAndChannelLessLayersSkipTheirData)
 {
-    Channel channel;
-    channel.compression = 1;
-    channel.useEncoded = true;
-    channel.encoded = {0, 0, 0, 0};
-    Layer empty;
-    empty.channels = {channel, channel};
-    // Photoshop writes (0, 0, -1, 0) for some fill layers; masks get the same rule.
-    Layer inverted = empty;
-    inverted.bottom = -1;
-    inverted.mask = MaskBlock(5, 0, 1, 3);
-    // The first layer to decode has no channels, and so no decode buffer yet.
-    Layer bare;
-    bare.bottom = bare.right = 1;
-    Document doc = SmallRgb();
-    doc.layers = {bare, empty, inverted, PatternLayer(0, 0, 1, 1, {0, 1, 2}, 8, 0, "after")};
-    Loaded loaded = LoadDocument(doc);
+    // The first layer to decode has no channels, and so no decode buffer yet;
+    // Photoshop writes (0, 0, -1, 0) for some fill layers, masks get the same rule.
+    Loaded loaded = LoadCase("empty_layers");
     ASSERT_EQ(loaded.status, kPsdOk);
     EXPECT_EQ(loaded.Layer(0).pixels[0], 0xFF000000u);
     EXPECT_EQ(loaded.Layer(1).pixels, nullptr);
@@ -164,7 +146,7 @@ TEST(PsdLayerChannels, TheMemoryBudgetKeepsOnlyWhatStaysAlive)
     pattern.width = pattern.height = 64;
     pattern.compression = 1;
     pattern.channels.assign(3, MakePlane(64, 64, 8, [](size_t x, size_t) { return x; }));
-    doc.sectionBlocks.push_back(TaggedBlock{"Patt", PatternRecord(pattern), true});
+    doc.sectionBlocks.push_back(TaggedBlock{"Patt", PatternRecord(pattern)});
     Loaded loaded = LoadDocument(doc);
     ASSERT_EQ(loaded.status, kPsdOk);
     ASSERT_EQ(loaded->patternCount, 1);
@@ -176,14 +158,7 @@ TEST(PsdLayerChannels, RowsOfZeroBytesAndShortStreamsLeaveZerosNotEarlierLayersB
 {
     // The first layer fills the decode buffers; the second's RLE rows hold
     // nothing and its stream gives only its first row.
-    Layer shorter = PatternLayer(0, 0, 4, 4, {0, 1, 2}, 8, 2);
-    shorter.channels[0].useEncoded = shorter.channels[1].useEncoded = true;
-    shorter.channels[0].encoded = Deflate(Bytes{1, 2, 3, 4});
-    shorter.channels[1].compression = 1;
-    shorter.channels[1].encoded = Bytes(8, 0);
-    Document doc = SmallRgb();
-    doc.layers = {PatternLayer(0, 0, 4, 4, {0, 1, 2}, 8, 0), shorter};
-    Loaded loaded = LoadDocument(doc);
+    Loaded loaded = LoadCase("zero_rows");
     ASSERT_EQ(loaded.status, kPsdOk);
     for (int i = 0; i < 16; ++i)
         EXPECT_EQ(loaded.Layer(1).pixels[i] & 0xFFFF00, i < 4 ? uint32_t(i + 1) << 16 : 0u) << i;

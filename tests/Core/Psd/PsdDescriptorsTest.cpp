@@ -68,8 +68,7 @@ TEST(PsdSkipItem, EveryTypeIsPassedByWholeOrFails)
         {"text", Text(u"hello")},
         {"globalClass", Typed("GlbC", ClassValue(u"cls", "longClassName"))},
         {"type", Typed("type", ClassValue(u"", "Lyr "))},
-        // A key longer than the key field is passed by whole.
-        {"object", Object({{std::string(1000, 'k'), Long(1)}, {"Nest", Object({{"deep", Bool(true)}})}})},
+        {"object", Object({{"a", Long(1)}, {"Nest", Object({{"deep", Bool(true)}})}})},
         {"globalObject", Typed("GlbO", Body({{"x", Double(1.5)}, {"y", Text(u"why")}}))},
         {"unitFloat", Percent(50)},
         {"unitFloats", UnitFloats(2)},
@@ -170,9 +169,10 @@ TEST(PsdDescriptorGradient, StopTypesSmoothnessASecondGradientReplacingTheFirstA
     EXPECT_EQ(none.value.colorStopCount, 0);
 }
 
-TEST(PsdDescriptorPatternRef, AnOverlongIdentifierIsCutToTheField)
+TEST(PsdDescriptorPatternRef, OverlongKeysAndIdentifiersAreCutToTheirFields)
 {
-    OpenReader reader(WithMarker(PatternRef(u"", std::u16string(400, u'x'))));
+    OpenReader reader(
+        WithMarker(Object({{std::string(1000, 'k'), Long(1)}, {"Idnt", Text(std::u16string(400, u'x'))}}, "Ptrn")));
     PsdPatternRef pattern = {};
     PsdReadPatternRefItem(reader.get(), PsdReadU32(reader.get()), &pattern);
     EXPECT_EQ(std::string(pattern.identifier), std::string(255, 'x'));

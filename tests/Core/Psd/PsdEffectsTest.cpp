@@ -17,7 +17,6 @@ namespace
 {
 
 const PsdLayerEffects* ObjectEffectsOf(const Loaded& l) { return Payload<PsdLayerEffects>(l, kPsdInfoObjectEffects); }
-Loaded LoadObject(const std::vector<Item>& items) { return LoadBlock("lfx2", ObjectEffects(items)); }
 
 // w_effects.psd with bytes changed, each counted from the first "8BIM" of a
 // tagged block or binary effect (those of its "binary" layer): the block's
@@ -61,14 +60,6 @@ TEST(PsdBinaryEffects, CountsVersionsFractionsAndLongEffects)
 
 // --- Refusals of both forms ---------------------------------------------------------------------
 
-Bytes NestedObject(int depth)
-{
-    Bytes nested = Long(1);
-    for (int i = 0; i < depth; ++i)
-        nested = Object({{"in", nested}});
-    return nested;
-}
-
 TEST(PsdEffectsFailure, FailsTheLoadWithItsCode)
 {
     // The last item's type cut short, its value gone.
@@ -108,21 +99,14 @@ TEST(PsdEffectsFailure, FailsTheLoadWithItsCode)
 // kind, its other blocks and the layers above it stay.
 TEST(PsdObjectEffects, AnItemThatCannotBeSkippedDropsItsBlock)
 {
-    const Bytes odd = {'w', 'h', 'a', 't', 0, 0, 0, 0};
-    const std::pair<std::string, Bytes> blocks[] = {
-        {"lfx2", ObjectEffects({{"DrSh", Object({{"odd", odd}})}})},
-        {"lfx2", ObjectEffects({{"DrSh", Object({{"deep", NestedObject(200)}})}})},
-        {"SoCo", Versioned({{"odd", odd}, {"Clr ", Color(1, 2, 3)}})},
-    };
-    for (const auto& [key, block] : blocks)
+    for (const std::string key : {"odd", "deep", "fill"})
     {
-        Loaded loaded = LoadLayers(
-            {Named("odd", {Block(key.c_str(), block), Block("lyid", Writer().U32(7).out)}), Named("above")});
+        Loaded loaded = LoadCase("undecodable_" + key);
         ASSERT_EQ(loaded.status, kPsdOk) << key;
         const PsdLayerRecord& r = loaded.Layer(1);
         EXPECT_EQ(r.blockCount, 0);
         EXPECT_EQ(r.layerId, 7u);
-        EXPECT_EQ(r.kind, key == "SoCo" ? kPsdLayerSolidColorFill : kPsdLayerNormal);
+        EXPECT_EQ(r.kind, key == "fill" ? kPsdLayerSolidColorFill : kPsdLayerNormal);
         EXPECT_STREQ(loaded.Layer(2).name, "above");
     }
 }
@@ -131,18 +115,7 @@ TEST(PsdObjectEffects, AnItemThatCannotBeSkippedDropsItsBlock)
 // the wrong type are not counted; a repeated effect starts again from its defaults.
 TEST(PsdObjectEffects, ItemsAreTakenInOrderAndOnlyOfTheirType)
 {
-    const Bytes stroke = Object({{"PntT", Enum("FrFl", "GrFl")}, {"Grad", desc::Gradient(u"a", {{1, 1, 1, 0, 50}}, {})},
-                                 {"Ptrn", PatternRef(u"p", u"q")}});
-    Loaded loaded = LoadObject(
-        {{"OrGl", Object({{"Clr ", Color(0, 0, 255)},
-                          {"Grad", desc::Gradient(u"g", {{1, 1, 1, 0, 50}, {2, 2, 2, 4096, 50}}, {})}})},
-         {"IrGl", Object({{"Grad", desc::Gradient(u"h", {{1, 1, 1, 0, 50}}, {})}, {"Clr ", Color(0, 255, 0)}})},
-         {"DrSh", Long(3)},
-         {"Xyzw", Object({{"enab", Bool(true)}})},
-         {"dropShadowMulti", List({Object({{"enab", Bool(true)}})})},
-         {"DrSh", Object({{"enab", Text(u"yes")}, {"Opct", Percent(10)}})},
-         {"FrFX", stroke},
-         {"FrFX", Object({{"Sz  ", Pixels(1)}})}});
+    Loaded loaded = LoadCase("effect_items");
     ASSERT_EQ(loaded.status, kPsdOk);
     const PsdLayerEffects& e = *ObjectEffectsOf(loaded);
     EXPECT_EQ(std::vector<uint32_t>({uint32_t(e.outerGlow.fillType), e.outerGlow.color,
@@ -164,7 +137,7 @@ Loaded LoadPatterns(const std::vector<PatternImage>& patterns, const char* key =
     Document doc = SmallRgb();
     if (layers)
         doc.layers.push_back(PatternLayer(0, 0, 1, 1, {0, 1, 2}, 8, 0, "bg"));
-    doc.sectionBlocks.push_back(TaggedBlock{key, PatternRecords(patterns), true});
+    doc.sectionBlocks.push_back(TaggedBlock{key, PatternRecords(patterns)});
     return LoadDocument(doc);
 }
 
@@ -205,21 +178,15 @@ TEST(PsdPatterns, EveryCompressionDecodesRgbWithTransparencyAfterTheColours)
 
 TEST(PsdPatterns, InksUnconvertibleDepthsAndDocumentsWithoutLayers)
 {
-    PatternImage inks, indexed16;
-    inks.mode = 7;
-    inks.channels = {Bytes{255}, Bytes{255}, Bytes{255}, Bytes{0}};
     // Indexed at 16 bits has no converter: the pattern stays transparent.
-    indexed16.mode = 2, indexed16.width = 2, indexed16.depth = 16;
-    indexed16.channels = {Plane(2, 1, 16, 1)};
-    indexed16.palette.assign(768, 200);
-    Loaded loaded = LoadPatterns({inks, indexed16});
+    Loaded loaded = LoadCase("patterns_inks");
     ASSERT_EQ(loaded.status, kPsdOk);
     ASSERT_EQ(loaded->patternCount, 2);
     EXPECT_EQ(loaded->patterns[0].pixels[0], PsdCmykToArgb(0, 0, 0, 255));
     EXPECT_EQ(std::vector<uint32_t>(loaded->patterns[1].pixels, loaded->patterns[1].pixels + 2),
               std::vector<uint32_t>({0, 0}));
 
-    Loaded flat = LoadPatterns({RgbPattern(0, false)}, "Patt", false);
+    Loaded flat = LoadCase("patterns_flat");
     ASSERT_EQ(flat.status, kPsdOk);
     EXPECT_EQ(flat->layerCount, 1) << "the merged image's layer";
     EXPECT_EQ(flat->patternCount, 1);
@@ -254,7 +221,7 @@ TEST(PsdPatternFailure, SkipsThePatternOrRefusesDamage)
         c.change(records);
         records = Writer{records}.Raw(PatternRecord(RgbPattern(0, false))).out;
         Document doc = SmallRgb();
-        doc.sectionBlocks.push_back(TaggedBlock{"Patt", records, true});
+        doc.sectionBlocks.push_back(TaggedBlock{"Patt", records});
         Loaded loaded = LoadDocument(doc);
         ASSERT_EQ(loaded.status, c.status) << c.name;
         EXPECT_TRUE(loaded.status != kPsdOk || loaded->patternCount == 1) << c.name;

@@ -116,13 +116,7 @@ TEST(PsdLayerInfo, CountsLengthsAndSignatures)
 
 TEST(PsdLayerRecord, NegativeBoundsFlagBitsAndMasksOfTwentyAndThirtySixBytes)
 {
-    Layer fields = PatternLayer(-2, -3, 4, 5, {0, 1, 2}, 8, 0, "fields");
-    fields.flags = 1 | 2 | 4 | 8 | 16;
-    fields.mask = MaskBlock(1, 2, 4, 7, 200, 2 | 4);
-    Layer thirtySix = Named("36");
-    thirtySix.mask =
-        Writer().I32(1).I32(2).I32(4).I32(7).U8(10).U8(0).U8(1).U8(30).I32(0).I32(0).I32(9).I32(9).U16(0).out;
-    Loaded loaded = LoadLayers({fields, thirtySix});
+    Loaded loaded = LoadCase("records");
     ASSERT_EQ(loaded.status, kPsdOk);
     const PsdLayerRecord& a = loaded.Layer(1);
     EXPECT_EQ(std::vector<int>({a.width, a.height, a.maskWidth, a.maskHeight}), std::vector<int>({8, 6, 5, 3}));
@@ -179,11 +173,7 @@ TEST(PsdFolders, SectionDividersOfEveryLength)
 
 TEST(PsdBlocks, UnknownOddAndUnpaddedBlocksAreSkippedAndTwentyAreStored)
 {
-    Layer odd = Named("odd", {Block("zzzz", Bytes{1, 2, 3, 4, 5}), Block("lyid", Bytes{0, 0, 0, 9})});
-    Layer padded = Named("padded", {Block("lyid", Bytes{0, 0, 0, 3})});
-    padded.extraTail = Bytes(6, 0);
-    Layer unpadded = Named("unpadded", {TaggedBlock{"zzzz", Bytes{1, 2, 3}, false}});
-    Loaded loaded = LoadLayers({odd, padded, unpadded, Named("next")});
+    Loaded loaded = LoadCase("blocks");
     ASSERT_EQ(loaded.status, kPsdOk);
     EXPECT_EQ(loaded.Layer(1).layerId, 9u);
     EXPECT_STREQ(loaded.Layer(4).name, "next");
@@ -198,17 +188,10 @@ TEST(PsdBlocks, UnknownOddAndUnpaddedBlocksAreSkippedAndTwentyAreStored)
 
 TEST(PsdBlocks, SingleValueBlocks)
 {
-    Layer layer = PatternLayer(0, 0, 1, 1, {-1, 0, 1, 2}, 8, 0);
-    layer.blocks = {
-        Block("lspf", Bytes{0, 0, 0, 5}), Block("fxrp", Writer().F64(12.9).F64(std::nan("")).out),
-        Block("infx", Bytes{1, 0, 0, 0}), Block("iOpa", Bytes{99, 0, 0, 0}),
-        Block("lclr", Bytes{10, 20, 30, 0, 0, 0, 0, 0}), Block("luni", UnicodeName(u"n\u00e4me")),
-        // Blending restrictions name channels -1 and 1 (9 is none).
-        Block("brst", Bytes{0, 0, 0, 1, 0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 9}),
-    };
-    Loaded loaded = LoadLayers({layer});
+    // fxrp holds 12.9 and NaN; blending restrictions name channels -1 and 1.
+    Loaded loaded = LoadCase("records");
     ASSERT_EQ(loaded.status, kPsdOk);
-    const PsdLayerRecord& r = loaded.Layer(1);
+    const PsdLayerRecord& r = loaded.Layer(3);
     EXPECT_EQ(std::vector<int>({r.transparencyLocked, r.positionLocked, r.compositeLocked, r.referenceX, r.referenceY,
                                 r.blendInterior, r.fillOpacity}),
               std::vector<int>({1, 1, 0, 12, 0, 1, 99}));
@@ -361,34 +344,12 @@ TEST(PsdLayerFailure, RefusesDamageAndKeepsAdjustmentsItCannotInterpret)
 
 TEST(PsdLayerSection, Lr16ReplacesTheRecordsReadBeforeAndItsFailureFailsTheLoad)
 {
-    Document doc = SmallRgb();
-    doc.layers = {PatternLayer(0, 0, 2, 2, {0, 1, 2}, 8, 1, "first")};
-    Document later = doc;
-    later.layers = {Named("a"), Named("b")};
-    // "Lr16" has its own length: drop the one the writer adds before section blocks.
-    doc.sectionBlocks.push_back(TaggedBlock{"Lr16", Writer().Block(EncodeLayerInfo(later, false)).out, true});
-    Bytes data = WriteDocument(doc);
-    const Bytes key = {'L', 'r', '1', '6'};
-    auto at = std::search(data.begin(), data.end(), key.begin(), key.end());
-    ASSERT_NE(at, data.end());
-    data.erase(at + 4, at + 8);
-    const uint32_t length = uint32_t(data[kSectionAt]) << 24 | uint32_t(data[kSectionAt + 1]) << 16 |
-                            uint32_t(data[kSectionAt + 2]) << 8 | data[kSectionAt + 3];
-    PutU32(data, kSectionAt, length - 4);
-    Loaded loaded = LoadBytes(data);
+    Loaded loaded = LoadCase("lr16_replaces");
     ASSERT_EQ(loaded.status, kPsdOk);
     ASSERT_EQ(loaded->layerCount, 2);
     EXPECT_STREQ(loaded.Layer(1).name, "b");
-
-    doc = SmallRgb();
-    doc.depth = 16;
-    doc.layersInLr16 = true;
-    doc.layers = {PatternLayer(0, 0, 2, 2, {0, 1, 2}, 16, 2)};
-    doc.layers[0].channels[0].useEncoded = true;
-    doc.layers[0].channels[0].encoded = Bytes(8, 0x42);
-    // A tagged block after it must not turn the failure into success.
-    doc.sectionBlocks.push_back(TaggedBlock{"Patt", Bytes(8, 0), true});
-    EXPECT_EQ(LoadDocument(doc).status, kPsdInflateFailed);
+    // A tagged block after the failing one must not turn the failure into success.
+    EXPECT_EQ(LoadCase("lr16_fails").status, kPsdInflateFailed);
 }
 
 TEST(PsdLayerSection, SectionEndingAfterTheLayerInfoHasNoGlobalMask)
@@ -396,7 +357,7 @@ TEST(PsdLayerSection, SectionEndingAfterTheLayerInfoHasNoGlobalMask)
     Document doc = SmallRgb();
     doc.layers = {Named("only")};
     Bytes data = WriteDocument(doc);
-    const Bytes info = EncodeLayerInfo(doc, false);
+    const Bytes info = EncodeLayerInfo(doc);
     const size_t globalAt = kSectionAt + 4 + 4 + info.size();
     data.erase(data.begin() + long(globalAt), data.begin() + long(globalAt) + 4);
     PutU32(data, kSectionAt, uint32_t(4 + info.size()));

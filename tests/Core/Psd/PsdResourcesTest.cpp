@@ -50,20 +50,7 @@ Bytes U32Data(uint32_t value) { return Writer().U32(value).out; }
 TEST(PsdResources, ValuesAreReadAndNamesAndOddLengthsSkippedToTheirPadding)
 {
     // Names of length 0, 1 and 2 and data of length 5 (stored as 6).
-    Document doc = SmallRgb();
-    doc.resources = {
-        {1005, "", Writer().U32(72 << 16 | 0x8000).U16(1).U16(2).U32(300 << 16).U16(2).U16(5).out},
-        {1007, "", Writer().U16(0).U16(0xFF00).U16(0x8000).U16(0).U16(0).U16(50).U8(1).U8(0).out},
-        {1034, "", {0, 1}},
-        {1042, "", {0, 9}},
-        {1000, "a", {1, 2, 3, 4, 5}},
-        {1037, "ab", U32Data(11)},
-        {1049, "abc", U32Data(12)},
-        {1008, "", Writer().U8(5).Raw("hello", 5).out},
-        {1057, "", Writer().U32(1).U8(1).Unicode(u"Writer").Unicode(u"Reader").U32(3).out},
-        {1026, "", {0, 4, 0, 5, 0, 6}},
-    };
-    Loaded loaded = LoadDocument(doc);
+    Loaded loaded = LoadCase("resources");
     ASSERT_EQ(loaded.status, kPsdOk);
     EXPECT_EQ(std::vector<float>({loaded->horizontalResolution, loaded->verticalResolution}),
               std::vector<float>({72.5f, 300.0f}));
@@ -80,16 +67,9 @@ TEST(PsdResources, ValuesAreReadAndNamesAndOddLengthsSkippedToTheirPadding)
 
 TEST(PsdResources, ShortResourcesGiveWhatTheyHoldBrokenOnesFail)
 {
-    Writer oversized;
-    oversized.U32(1).U8(1).U32(0x40000000).U16('x');
-    Document doc = SmallRgb();
-    doc.resources = {Resource{1034, "", Bytes{1}},          // Photoshop's one-byte copyright flag
-                     Resource{1024, "", Bytes{5}},          // half a u16
-                     Resource{1005, "", Bytes{0, 72, 0, 0, 0, 1}},
-                     Resource{1036, "", Bytes(10, 0)},      // a thumbnail header cut short
-                     Resource{1057, "", oversized.out},     // a writer name past its resource
-                     Resource{1037, "", U32Data(3)}};
-    Loaded loaded = LoadDocument(doc);
+    // A one-byte copyright flag, half a u16, a thumbnail header cut short,
+    // a writer name past its resource.
+    Loaded loaded = LoadCase("short_resources");
     ASSERT_EQ(loaded.status, kPsdOk);
     EXPECT_EQ(loaded->protectedDocument, 1);
     EXPECT_EQ(loaded->targetLayer, 0);
@@ -100,7 +80,7 @@ TEST(PsdResources, ShortResourcesGiveWhatTheyHoldBrokenOnesFail)
     EXPECT_FALSE(loaded->hasVersionInfo);
     EXPECT_EQ(loaded->globalAngle, 3);
 
-    const Bytes data = WriteDocument(doc);
+    const Bytes data = Fixture("cases/short_resources.psd");
     EXPECT_EQ(LoadBytes(Patched(data, 26 + 4 + 4, 'X')).status, kPsdBadResourceSignature); // its "8BIM"
     // The first data length, after "8BIM", id and a 2-byte name, past the section.
     EXPECT_EQ(LoadBytes(Patched(data, 26 + 4 + 4 + 4 + 2 + 2, 0x40)).status, kPsdBlockOverrun);
@@ -110,12 +90,8 @@ TEST(PsdResources, ShortResourcesGiveWhatTheyHoldBrokenOnesFail)
 // bounded by the first count; identifiers alone count when they come first.
 TEST(PsdResources, AlphaResourcesAreBoundedByTheChannels)
 {
-    Document doc = SmallRgb();
-    doc.channels = 4;
-    doc.resources = {{1006, "", Writer().Pascal("A", 1).Pascal("B", 1).Pascal("C", 1).Pascal("D", 1).out},
-                     {1045, "", Writer().Unicode(u"Alpha").Unicode(u"Beta").Unicode(u"Gamma").out},
-                     {1053, "", Writer().U32(10).U32(11).U32(12).out}};
-    Loaded loaded = LoadDocument(doc);
+    // Four channels: names A to D, Unicode names and identifiers of three.
+    Loaded loaded = LoadCase("alpha_names");
     ASSERT_EQ(loaded.status, kPsdOk);
     ASSERT_EQ(loaded->alphaChannelCount, 1);
     EXPECT_EQ(loaded->colorChannelCount, 3);
@@ -124,9 +100,7 @@ TEST(PsdResources, AlphaResourcesAreBoundedByTheChannels)
     EXPECT_EQ(std::u16string(alpha.unicodeName, alpha.unicodeName + alpha.unicodeNameLength), u"Alpha");
     EXPECT_EQ(alpha.identifier, 10u);
 
-    doc.channels = 5;
-    doc.resources = {{1053, "", Writer().U32(7).U32(8).out}};
-    Loaded counted = LoadDocument(doc);
+    Loaded counted = LoadCase("alpha_ids"); // five channels, the identifiers 7 and 8
     ASSERT_EQ(counted.status, kPsdOk);
     ASSERT_EQ(counted->alphaChannelCount, 2);
     EXPECT_EQ(counted->alphaChannels[1].identifier, 8u);

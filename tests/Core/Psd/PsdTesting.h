@@ -91,7 +91,7 @@ inline Layer PatternLayer(int32_t top, int32_t left, int32_t bottom, int32_t rig
     return layer;
 }
 
-inline TaggedBlock Block(const char* key, const Bytes& data) { return TaggedBlock{key, data, true}; }
+inline TaggedBlock Block(const char* key, const Bytes& data) { return TaggedBlock{key, data}; }
 
 inline Layer Named(const std::string& name, std::vector<TaggedBlock> blocks = {})
 {
@@ -164,11 +164,13 @@ struct OpenReader
     PsdContext* get() { return context; }
 };
 
-// A committed fixture file's bytes.
+// A committed fixture file's bytes, and a document of cases/ loaded
+// (scripts/make-psd-writer-fixtures.py writes them).
 inline Bytes Fixture(const std::string& name)
 {
     return LoadFile(std::string(BW_SOURCE_DIR) + "/tests/Core/Psd/fixtures/" + name);
 }
+inline Loaded LoadCase(const std::string& name) { return LoadBytes(Fixture("cases/" + name + ".psd")); }
 
 // The thumbnail resource (1036 or the old 1033) around JPEG bytes.
 inline Resource ThumbnailResource(uint32_t width, uint32_t height, const Bytes& jpeg, uint16_t id = 1036,
