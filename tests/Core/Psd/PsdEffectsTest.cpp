@@ -132,11 +132,10 @@ TEST(PsdObjectEffects, ItemsAreTakenInOrderAndOnlyOfTheirType)
 
 // --- Patterns of the layer section and the fill layers that refer to them ------------------
 
-Loaded LoadPatterns(const std::vector<PatternImage>& patterns, const char* key = "Patt", bool layers = true)
+Loaded LoadPatterns(const std::vector<PatternImage>& patterns, const char* key)
 {
     Document doc = SmallRgb();
-    if (layers)
-        doc.layers.push_back(PatternLayer(0, 0, 1, 1, {0, 1, 2}, 8, 0, "bg"));
+    doc.layers.push_back(PatternLayer(0, 0, 1, 1, {0, 1, 2}, 8, 0, "bg"));
     doc.sectionBlocks.push_back(TaggedBlock{key, PatternRecords(patterns)});
     return LoadDocument(doc);
 }
