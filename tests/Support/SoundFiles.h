@@ -1,11 +1,13 @@
 #pragma once
 
-// Sound files made in memory for the audio tests, and a file behind the
-// audio layer's user-file callbacks that counts what was asked of it.
+// Sound files for the audio tests (the fixtures are made by
+// scripts/make-sound-fixtures.py), and a file behind the audio layer's
+// user-file callbacks that counts what was asked of it.
 
 #include "Platform/Audio/Audio.h"
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace testing_support
@@ -16,19 +18,14 @@ namespace testing_support
 std::vector<float> MakeSine(double frequency, uint32_t rate, uint32_t frames, float amplitude, uint32_t channels = 1,
                             float channelScale = 1.0f);
 
-enum class WavSample { U8, S16, S24, S32, F32, S16Extensible };
+// A mono 32-bit float WAVE file of the samples.
+std::vector<uint8_t> FloatWav(const std::vector<float>& samples, uint32_t rate);
 
-// A RIFF WAVE file of the interleaved samples (clipped to -1..1 for the
-// integer types). extraChunk, when given, is a whole chunk placed before
-// "fmt ".
-std::vector<uint8_t> MakeWav(const std::vector<float>& samples, uint32_t channels, uint32_t rate, WavSample type,
-                             const std::vector<uint8_t>& extraChunk = {});
-
-// An Ogg Vorbis file of the interleaved samples (variable bit rate).
-std::vector<uint8_t> MakeOgg(const std::vector<float>& samples, uint32_t channels, uint32_t rate);
+// The bytes of tests/Platform/Audio/fixtures/<name>.
+std::vector<uint8_t> SoundFixture(const std::string& name);
 
 // Makes the next audio initialisation use the SDL audio driver of that name
-// ("dummy", "disk", or a missing one to see a machine without sound).
+// ("dummy", or a missing one to see a machine without sound).
 void UseAudioDriver(const char* name);
 
 // In-memory file for BASS_StreamCreateFileUser.

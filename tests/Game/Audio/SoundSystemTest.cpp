@@ -18,9 +18,7 @@
 #include <thread>
 #include <unistd.h>
 
-using testing_support::MakeWav;
 using testing_support::UseAudioDriver;
-using testing_support::WavSample;
 
 namespace
 {
@@ -65,7 +63,7 @@ protected:
 TEST_F(SilentSoundSystem, MusicStreamsFromTheMountedPackAndLoops)
 {
     mFolder.Write("data/other.txt", "beside the music, so the entry lies inside the pack");
-    Write("loop.ogg", testing_support::MakeOgg(testing_support::MakeSine(440.0, 44100, 8000, 0.5f), 1, 44100));
+    Write("loop.ogg", testing_support::SoundFixture("sine440.ogg")); // one second
     ASSERT_EQ(file::BuildPack(L"data", L"data.dat"), BW_OK);
     ASSERT_EQ(std::remove((mFolder.Path() + "data/music/loop.ogg").c_str()), 0);
 
@@ -75,8 +73,8 @@ TEST_F(SilentSoundSystem, MusicStreamsFromTheMountedPackAndLoops)
     mounts.erase(L"data/");
     ASSERT_NE(music, nullptr);
     ASSERT_EQ(music->Play(), BW_OK);
-    std::vector<float> first = Pull(8000);
-    EXPECT_EQ(Pull(8000), first); // the loop went back to the start of the entry
+    std::vector<float> first = Pull(44100);
+    EXPECT_EQ(Pull(44100), first); // the loop went back to the start of the entry
     EXPECT_NEAR(*std::max_element(first.begin(), first.end()), 0.5, 0.05);
     EXPECT_TRUE(music->IsPlaying());
 }
@@ -89,7 +87,7 @@ TEST_F(SilentSoundSystem, WithoutADeviceItPlaysOnSilentlyAtTheMusicVolumeRefuses
     const std::vector<base::SingletoneBase*> dependencies = mSound->GetDependencies();
     EXPECT_EQ(dependencies, std::vector<base::SingletoneBase*>{resource::ResourceManager::GetInstance()});
     EXPECT_NE(dependencies[0], nullptr);
-    Write("a.wav", MakeWav(std::vector<float>(1000, 0.5f), 1, 44100, WavSample::F32));
+    Write("a.wav", testing_support::FloatWav(std::vector<float>(1000, 0.5f), 44100));
     std::unique_ptr<MusicStream> first(mSound->OpenMusic(L"data/music/a.wav", false));
     ASSERT_NE(first, nullptr);
     first->Play();

@@ -8,7 +8,7 @@ namespace
 
 std::vector<uint8_t> ShortWav()
 {
-    return MakeWav(MakeSine(440.0, 44100, 100, 0.5f), 1, 44100, WavSample::S16);
+    return SoundFixture("blip.wav");
 }
 
 TEST(AudioCalls, CallsBeforeInitAndBadInitsFailWithTheirErrorsAndAFileHandedOverIsStillClosed)

@@ -11,7 +11,7 @@ protected:
     // A float WAV, so the output can be compared exactly.
     HSTREAM PlayFloats(const std::vector<float>& samples, uint32_t rate = kRate, DWORD flags = 0)
     {
-        return Play(MakeWav(samples, 1, rate, WavSample::F32), flags);
+        return Play(FloatWav(samples, rate), flags);
     }
 };
 

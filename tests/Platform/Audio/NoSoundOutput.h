@@ -12,11 +12,10 @@
 #include <memory>
 #include <vector>
 
-using testing_support::MakeOgg;
+using testing_support::FloatWav;
 using testing_support::MakeSine;
-using testing_support::MakeWav;
 using testing_support::MemoryFile;
-using testing_support::WavSample;
+using testing_support::SoundFixture;
 
 // The call failed and left that error.
 inline void ExpectFailed(bool failed, int error, const char* call)

@@ -10,7 +10,7 @@ namespace
 {
 
 // 100 frames of a 441 Hz sine at the output rate: one period.
-const std::vector<uint8_t> kBlip = MakeWav(MakeSine(441.0, 44100, 100, 0.5f), 1, 44100, WavSample::S16);
+const std::vector<uint8_t> kBlip = SoundFixture("blip.wav");
 
 HSAMPLE Load(const std::vector<uint8_t>& bytes, DWORD max, DWORD flags = 0)
 {
@@ -95,9 +95,7 @@ TEST_F(Samples, LoadsFromAFileFromAnOffsetAndRefusesWhatItCannotTake)
     ExpectFailed(!BASS_SampleLoad(FALSE, path.c_str(), 5000, 0, 1, 0), BASS_ERROR_FILEOPEN, "past the end");
     ExpectFailed(!Load({'R', 'I', 'F', 'F', 1, 2, 3}, 1), BASS_ERROR_FILEFORM, "garbage");
     ExpectFailed(!Load(kBlip, 0), BASS_ERROR_ILLPARAM, "no channels");
-    // 61 seconds at the lowest rate a file may have.
-    ExpectFailed(!Load(MakeWav(std::vector<float>(61000, 0.1f), 1, 1000, WavSample::U8), 1), BASS_ERROR_MEM,
-                 "too long");
+    ExpectFailed(!Load(SoundFixture("long.wav"), 1), BASS_ERROR_MEM, "61 seconds at 1000 Hz");
 }
 
 } // namespace
