@@ -84,8 +84,7 @@ void PushMouseWheel(HWND window, int x, int y, int steps)
 
 void PushWindowEvent(HWND window, WindowEvent kind)
 {
-    static const Uint8 kEvents[] = {SDL_WINDOWEVENT_FOCUS_GAINED, SDL_WINDOWEVENT_FOCUS_LOST,
-                                    SDL_WINDOWEVENT_MINIMIZED, SDL_WINDOWEVENT_RESTORED, SDL_WINDOWEVENT_CLOSE};
+    static const Uint8 kEvents[] = {SDL_WINDOWEVENT_FOCUS_GAINED, SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_CLOSE};
     SDL_Event event = Blank(SDL_WINDOWEVENT, window);
     event.window.event = kEvents[static_cast<int>(kind)];
     SDL_PushEvent(&event);

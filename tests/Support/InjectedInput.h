@@ -22,8 +22,6 @@ enum class WindowEvent
 {
     FocusGained,
     FocusLost,
-    Minimized,
-    Restored,
     Close,
 };
 void PushWindowEvent(HWND window, WindowEvent event);

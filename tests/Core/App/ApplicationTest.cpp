@@ -1,4 +1,5 @@
 #include "Core/App/Application.h"
+#include "Core/App/Thread.h"
 #include "Core/Base/Log.h"
 #include "Platform/Win32/Win32Kernel.h"
 #include "Platform/Win32/Win32Shell.h"
@@ -7,50 +8,48 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <string>
-#include <sys/stat.h>
 
 namespace
 {
 
 std::wstring gDebugText;
 
-// Stops itself after a number of frames, as the game window does once its
-// Win32 window is gone.
-class Window : public base::Task
+// Stops itself after a number of updates.
+class Countdown : public base::Task
 {
 public:
-    explicit Window(int frames) : base::Task(false, false, true, true), mLeft(frames) {}
+    explicit Countdown(int frames) : base::Task(false, false, true, false), mLeft(frames) {}
     BWResultEnum OnUpdate(float) override
     {
-        ++mFrames;
+        ++mUpdates;
         if (--mLeft == 0)
-            mStopped = 1;
-        return BW_OK;
-    }
-    int mLeft;
-    int mFrames = 0;
-};
-
-class Game : public app::Application
-{
-public:
-    Game() : app::Application(true, false) {}
-    BWResultEnum Start() override
-    {
-        ++mStarts;
-        if (mWindow)
-            AddChild(mWindow);
-        if (mStopInStart)
             Stop();
         return BW_OK;
     }
-    Window* mWindow = nullptr;
-    bool mStopInStart = false;
-    int mStarts = 0;
+    int mLeft;
+    std::atomic<int> mUpdates{0};
 };
 
+class Worker : public app::Thread
+{
+public:
+    explicit Worker(bool autoDelete = false) : app::Thread(autoDelete, false, true, true) {}
+    ~Worker() override { ++sDeleted; }
+    void MarkStopped() { mStopped = 1; }
+    static int sDeleted;
+};
+int Worker::sDeleted = 0;
+
+class Host : public app::Application
+{
+public:
+    explicit Host(bool stopWhenThreadsDone = false) : app::Application(true, stopWhenThreadsDone) {}
+};
+
+// A host application as the instance, with user folders of its own.
 class ApplicationTest : public ::testing::Test
 {
 protected:
@@ -62,7 +61,7 @@ protected:
         setenv("XDG_DOCUMENTS_DIR", (mRoot.Path() + "home").c_str(), 1);
         gDebugText.clear();
         win32::SetDebugOutputHook([](const wchar_t* text, void*) { gDebugText += text; }, nullptr);
-        mGame = new Game;
+        mGame = new Host;
         base::Singletone<app::Application>::SetInstance(mGame);
     }
     void TearDown() override
@@ -73,13 +72,15 @@ protected:
         win32::SetFolderPathFailure(CSIDL_APPDATA, S_OK);
         win32::SetFolderPathFailure(CSIDL_PERSONAL, S_OK);
         win32::SetModuleFileNameFailure(0);
+        win32::SetThreadCreationFailure(0);
         unsetenv("XDG_DATA_HOME");
         unsetenv("XDG_DOCUMENTS_DIR");
     }
 
     testing_support::TempFolder mRoot;
-    Game* mGame = nullptr;
+    Host* mGame = nullptr;
 };
+using ThreadTest = ApplicationTest;
 
 TEST_F(ApplicationTest, InitPlatformFindsTheFoldersFallsBackToTheDocumentsFolderAndReportsFailures)
 {
@@ -108,25 +109,6 @@ TEST_F(ApplicationTest, InitPlatformFindsTheFoldersFallsBackToTheDocumentsFolder
     EXPECT_EQ(mGame->InitPlatform(), BW_FAIL);
 }
 
-TEST_F(ApplicationTest, RunApplicationLoopsUntilTheWindowIsGoneUnlessStartStopped)
-{
-    Window window(3);
-    mGame->mWindow = &window;
-    mGame->RunApplication();
-    EXPECT_EQ(mGame->mStarts, 1);
-    EXPECT_EQ(window.mFrames, 3);
-    EXPECT_TRUE(mGame->HasNoChildren());
-    EXPECT_TRUE(mGame->IsStopped());
-
-    Game stopped; // another instance found, or the renderer failed
-    Window unused(3);
-    stopped.mWindow = &unused;
-    stopped.mStopInStart = true;
-    stopped.RunApplication();
-    EXPECT_EQ(unused.mFrames, 0);
-    EXPECT_EQ(stopped.GetPendingCount(), 1u);
-}
-
 TEST_F(ApplicationTest, EachUpdateHandlesOneMessageOfTheQueue)
 {
     ASSERT_TRUE(PostMessageW(nullptr, WM_USER + 1, 0, 0));
@@ -150,6 +132,87 @@ TEST(ApplicationCreator, MissingCreatorGivesNoInstance)
             std::exit(!app::Application::IsTornDown() && app::Application::Instance() == nullptr ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(ThreadTest, StartRegistersCreatesSuspendedAndSetsThePriority)
+{
+    Worker worker;
+    Countdown child(2);
+    worker.AddChild(&child);
+    ASSERT_TRUE(worker.Start(app::ThreadPriorityHigh));
+    EXPECT_EQ(mGame->GetThreads().size(), 1u);
+    EXPECT_EQ(GetThreadPriority(worker.GetHandle()), THREAD_PRIORITY_HIGHEST);
+    EXPECT_EQ(WaitForSingleObject(worker.GetHandle(), 20), static_cast<DWORD>(WAIT_TIMEOUT));
+    EXPECT_EQ(child.mUpdates.load(), 0);
+    EXPECT_FALSE(mGame->SetPriority(app::ThreadPriorityHigh)) << "the application has no thread of its own";
+
+    // Nothing in the engine resumes it; resumed here, it runs its own loop
+    // until it is stopped and its children are done.
+    worker.Update(0.0f);
+    worker.MarkStopped();
+    ResumeThread(worker.GetHandle());
+    EXPECT_EQ(WaitForSingleObject(worker.GetHandle(), INFINITE), static_cast<DWORD>(WAIT_OBJECT_0));
+    EXPECT_EQ(child.mUpdates.load(), 2);
+    EXPECT_TRUE(worker.HasNoChildren());
+}
+
+TEST_F(ThreadTest, ApplicationWaitsForRegisteredThreadsAndReapsThem)
+{
+    auto* worker = new Worker(true);
+    Worker::sDeleted = 0;
+    ASSERT_TRUE(worker->Start(app::ThreadPriorityNormal));
+    mGame->OnUpdate(0.0f);
+    EXPECT_FALSE(mGame->IsStopped());
+
+    mGame->Stop(); // OnStop stops the registered threads, not the application
+    EXPECT_TRUE(worker->IsStopped());
+    EXPECT_FALSE(mGame->IsStopped());
+    mGame->OnUpdate(0.0f);
+    EXPECT_EQ(Worker::sDeleted, 1);
+    EXPECT_TRUE(mGame->GetThreads().empty());
+    EXPECT_TRUE(mGame->IsStopped());
+}
+
+// Registration follows the thread's life: a failed creation, a second start,
+// an owner deleting a started thread, the application going first.
+TEST_F(ThreadTest, AThreadIsRegisteredOnceWhileItLivesWhoeverGoesFirst)
+{
+    Worker failed;
+    win32::SetThreadCreationFailure(ERROR_NOT_ENOUGH_MEMORY);
+    EXPECT_FALSE(failed.Start(app::ThreadPriorityNormal));
+    EXPECT_TRUE(mGame->GetThreads().empty());
+    win32::SetThreadCreationFailure(0);
+
+    auto* owned = new Worker;
+    ASSERT_TRUE(owned->Start(app::ThreadPriorityNormal));
+    const HANDLE first = owned->GetHandle();
+    EXPECT_FALSE(owned->Start(app::ThreadPriorityNormal)) << "started once";
+    EXPECT_EQ(owned->GetHandle(), first);
+    EXPECT_EQ(mGame->GetThreads().size(), 1u);
+    delete owned; // it does not delete itself
+    EXPECT_TRUE(mGame->GetThreads().empty());
+    mGame->OnUpdate(0.0f); // walks the list, and finishes with no thread left
+    EXPECT_TRUE(mGame->IsStopped());
+
+    // The application goes first: the thread does not reach back to it.
+    Worker outliving;
+    ASSERT_TRUE(outliving.Start(app::ThreadPriorityNormal));
+    delete mGame;
+    mGame = nullptr;
+    base::Singletone<app::Application>::SetInstance(nullptr);
+}
+
+TEST(ThreadStopWhenDone, ApplicationStopsItsTreeWhenTheLastThreadIsGoneIfAsked)
+{
+    for (bool stopWhenDone : {true, false})
+    {
+        Host host(stopWhenDone);
+        Countdown window(100);
+        host.AddChild(&window);
+        host.Update(0.0f); // merges the window; no thread registered
+        EXPECT_TRUE(stopWhenDone ? host.IsStopRequested() : host.IsStopped());
+        EXPECT_EQ(window.IsStopRequested(), stopWhenDone);
+    }
 }
 
 } // namespace

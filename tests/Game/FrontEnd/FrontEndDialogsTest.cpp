@@ -1,7 +1,8 @@
 // The game's front end as the player meets it, in the real game: the
 // first-profile dialog on a first start, then on the next start the options
 // dialog from the start screen with the screen-mode messages, the game cursor
-// over both, and the sound effects' rest while the window is inactive.
+// over both, the sound effects' rest while the window is inactive, and a
+// device lost in full screen.
 
 #include "Core/File/Profiles.h"
 #include "Core/Lang/Lang.h"
@@ -13,7 +14,9 @@
 #include "Game/FrontEnd/OptionsDialog.h"
 #include "Game/FrontEnd/StartScreen.h"
 #include "Platform/Audio/Audio.h"
+#include "Platform/D3D9/D3D9TestHooks.h"
 #include "Platform/Win32/Win32User.h"
+#include "tests/Support/LogCapture.h"
 #include "tests/Support/InjectedInput.h"
 #include "tests/Support/PrivateDisplay.h"
 #include "tests/Support/ScriptedGame.h"
@@ -175,6 +178,9 @@ TEST(FrontEnd, AFirstStartTakesANameThenOptionsSwitchTheModeUnderTheCursorAndSou
         return settled > 3;
     };
     float rest = -1.0f;
+    int updates = 0;
+    uint32_t centre = 0, w = 0, h = 0;
+    testing_support::LogCapture log;
     const size_t handlersBefore = framework::SwitchScreenModeHandlers::GetCount();
     size_t reached = 0;
     Script(run, {
@@ -245,9 +251,35 @@ TEST(FrontEnd, AFirstStartTakesANameThenOptionsSwitchTheModeUnderTheCursorAndSou
              MoveMouse(g, 512, 472, true);
          },
          [&](ScriptedGame& g) { return Top<StartScreen>(g) != nullptr; }},
+        // A lost device skips the game's updates until it is reset, then draws again.
+        {[&](ScriptedGame& g) {
+             centre = g.ReadBackBuffer(&w, &h)[384 * 1366 + 683];
+             d3d9::test::LoseDevice();
+             updates = g.GetUpdates();
+             since = g.GetFrameCalls();
+         },
+         [&](ScriptedGame& g) { return g.GetFrameCalls() > since + 15; }},
+        {[&](ScriptedGame& g) {
+             EXPECT_EQ(g.GetUpdates(), updates);
+             d3d9::test::AllowReset();
+         },
+         [&](ScriptedGame& g) { return g.GetUpdates() > updates + 2; }},
+        {[&](ScriptedGame& g) { EXPECT_EQ(g.ReadBackBuffer(&w, &h)[384 * 1366 + 683], centre); },
+         [](ScriptedGame&) { return true; }},
     }, &reached);
     ASSERT_EQ(run.Run(), 0);
-    EXPECT_EQ(reached, 10u);
+    EXPECT_EQ(reached, 13u);
+    EXPECT_NE(centre & 0xFFFFFF, 0u);
+    std::vector<std::wstring> switches;
+    for (const std::wstring& message : log.Messages())
+        if (message.find(L"SwitchWindowMode") != std::wstring::npos || message.find(L"mRender->") == 0 ||
+            message.find(L"mWindow->") == 0)
+            switches.push_back(message);
+    EXPECT_EQ(switches, (std::vector<std::wstring>{
+                            L"mRender->PrepareSwitchScreenMode()\n", L"mWindow->SetWindowedSize()\n",
+                            L"mRender->SwitchScreenMode()\n", L"SwitchWindowMode(true)\n",
+                            L"mRender->PrepareSwitchScreenMode()\n", L"SwitchWindowMode(false)\n",
+                            L"mRender->SwitchScreenMode()\n"}));
     bwtest::ReleaseInjectedModifiers();
     EXPECT_EQ(file::Profiles::Instance()->GetCurrentProfileName(), L"\x042F\x043D Bo");
     EXPECT_EQ(framework::SwitchScreenModeHandlers::GetCount(), handlersBefore);

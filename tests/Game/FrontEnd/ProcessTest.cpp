@@ -7,7 +7,7 @@
 #include "Platform/D3D9/D3D9TestHooks.h"
 #include "Platform/Win32/Win32Shell.h"
 #include "Platform/Win32/Win32User.h"
-#include "tests/Game/FrontEnd/DataCopy.h"
+#include "tests/Support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -18,6 +18,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -45,9 +46,24 @@ std::string Captioned()
     return lang.replace(lang.find(bundled), bundled.size(), ">" + kCaption + "<");
 }
 
-struct DataRoot : DataCopy
+// The bundled data linked file by file into a root of its own, with that caption.
+struct DataRoot
 {
-    DataRoot() : DataCopy("data/ru_lang.xml", Captioned().c_str()) {}
+    DataRoot()
+    {
+        namespace fs = std::filesystem;
+        const fs::path source = fs::path(BW_SOURCE_DIR) / "data";
+        for (const auto& entry : fs::recursive_directory_iterator(source))
+            if (entry.is_regular_file() && entry.path().filename() != "ru_lang.xml")
+            {
+                const fs::path target = fs::path(root.Path()) / "data" / fs::relative(entry.path(), source);
+                fs::create_directories(target.parent_path());
+                fs::create_symlink(entry.path(), target);
+            }
+        root.Write("data/ru_lang.xml", Captioned());
+    }
+    const std::string& Path() const { return root.Path(); }
+    TempFolder root;
 };
 
 // One run of a program with its own user folder; killed if it still runs
@@ -115,12 +131,15 @@ std::string UserFolder(const TempFolder& home)
 
 TEST(GameProcess, PackWritesAPackTheGameThenPlaysFromWhereASecondCopyExitsWithZeroAsDoesTheFirstWhenItsWindowGoes)
 {
-    // The pack is made of the "data/" beside the executable; without a name
-    // nothing is made and the exit code is 1.
+    // The pack is made of the "data/" beside the executable; without a name,
+    // or without a folder to pack, nothing is made and the exit code is 1.
     DataRoot data;
-    ASSERT_EQ(link(kGame.c_str(), (data.Path() + "orvane").c_str()), 0);
-    TempFolder home;
+    TempFolder home, bare;
+    for (const TempFolder* root : {&data.root, &bare})
+        ASSERT_EQ(link(kGame.c_str(), (root->Path() + "orvane").c_str()), 0);
     EXPECT_EQ(Process(data.Path() + "orvane", {"--pack"}, home.Path()).Wait(), 1);
+    EXPECT_EQ(Process(bare.Path() + "orvane", {"--pack", "out.dat"}, home.Path()).Wait(), 1);
+    EXPECT_FALSE(PathExists(bare.Path() + "out.dat"));
     ASSERT_EQ(Process(data.Path() + "orvane", {"--pack", "out.dat"}, home.Path()).Wait(), 0);
     // Byte for byte it is the round trip the pack tests prove; here it is the bundled data.
     file::Archiver archive(L"data/", Widen(data.Path() + "out.dat"), file::FileManager::Instance());

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
 
 namespace
@@ -41,32 +40,6 @@ TEST(Win32Kernel, RandFollowsTheFifteenBitSequenceAndTheCounterItsFrequency)
     EXPECT_GE(double(after.QuadPart - before.QuadPart) / double(frequency.QuadPart), 0.019);
 }
 
-TEST(Win32Kernel, ThreadsCheckPriorityLevelsAndStaleOrNullHandlesFailCleanly)
-{
-    std::atomic<int> runs{0};
-    HANDLE thread = CreateThread(
-        nullptr, 0, [](LPVOID p) -> DWORD { return DWORD(++*static_cast<std::atomic<int>*>(p)); }, &runs,
-        CREATE_SUSPENDED, nullptr);
-    ASSERT_NE(thread, nullptr);
-    SetLastError(0);
-    EXPECT_FALSE(SetThreadPriority(thread, 7));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-    EXPECT_EQ(ResumeThread(thread), 1u);
-    EXPECT_EQ(WaitForSingleObject(thread, INFINITE), static_cast<DWORD>(WAIT_OBJECT_0));
-    DWORD code = 0;
-    ASSERT_TRUE(GetExitCodeThread(thread, &code));
-    EXPECT_EQ(code, 1u);
-    ASSERT_TRUE(CloseHandle(thread));
-
-    SetLastError(0);
-    EXPECT_FALSE(CloseHandle(thread));
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-    EXPECT_FALSE(SetThreadPriority(thread, THREAD_PRIORITY_NORMAL));
-    EXPECT_FALSE(SetThreadPriority(nullptr, THREAD_PRIORITY_NORMAL));
-    EXPECT_EQ(ResumeThread(thread), static_cast<DWORD>(-1));
-    EXPECT_FALSE(CloseHandle(INVALID_HANDLE_VALUE));
-}
-
 // Base::Encoding's tests cover the engine's conversions; these the rest of the calls.
 TEST(Win32CodePage, InvalidUtf8IsReplacedOrRefusedOnRequestAndSmallBuffersFail)
 {
@@ -96,16 +69,4 @@ TEST(Win32CodePage, InvalidUtf8IsReplacedOrRefusedOnRequestAndSmallBuffersFail)
     char bytes[2];
     EXPECT_EQ(WideCharToMultiByte(CP_ACP, 0, L"\u00e9\u00e9", 2, bytes, 2, nullptr, nullptr), 0);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
-}
-
-TEST(Win32CodePage, EveryOemByteMapsToACharacterThatMapsBack)
-{
-    for (int b = 1; b < 256; ++b)
-    {
-        char in = char(b), out = 0;
-        wchar_t c = 0;
-        ASSERT_TRUE(OemToCharBuffW(&in, &c, 1));
-        CharToOemBuffW(&c, &out, 1);
-        ASSERT_EQ(static_cast<unsigned char>(out), b);
-    }
 }

@@ -45,26 +45,6 @@ private:
 
 } // namespace
 
-TEST(Win32CommandLine, SplitsByTheWindowsRules)
-{
-    struct Case
-    {
-        const wchar_t* line;
-        std::vector<std::wstring> args;
-    };
-    const Case cases[] = {
-        {L"game.exe", {L"game.exe"}},
-        {L"\"C:\\My Games\\game.exe\" --pack out.dat", {L"C:\\My Games\\game.exe", L"--pack", L"out.dat"}},
-        {L"g \"a b\" c", {L"g", L"a b", L"c"}},
-        {L"g a\\\"b", {L"g", L"a\"b"}}, // escaped quote
-        {L"g \"a\\\\\" b", {L"g", L"a\\", L"b"}}, // backslashes before a quote
-        {L"g \"a\"\"b\"", {L"g", L"a\"b"}}, // doubled quote inside quotes
-        {L"C:\\x\\g.exe a", {L"C:\\x\\g.exe", L"a"}}, // the program's backslashes are literal
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(Split(c.line), c.args) << ::testing::PrintToString(std::wstring(c.line));
-}
-
 TEST(Win32CommandLine, RecordedArgumentsComeBackExactlyAndTheModuleIsTheExecutable)
 {
     const char* argv[] = {"/opt/my game/orvane", "--data_path", "/home/u/My Data/", "a\"b", "", "x\\\\", "\xD0\xB4"};

@@ -1,32 +1,303 @@
-#include "tests/Platform/Win32/TestWindow.h"
+// Plain windows on a private display whose procedure records every message:
+// creation, the message queue, keys and typed text.
 
 #include "Platform/Win32/SdlGlue.h"
+#include "Platform/Win32/Win32User.h"
+#include "tests/Support/InjectedInput.h"
+#include "tests/Support/PrivateDisplay.h"
 
 #include <SDL.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
 
-namespace
+#include <chrono>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct ReceivedMessage
 {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    std::wstring typed; // what ToUnicode gave while a key-down was handled
+};
 
-LRESULT CALLBACK RefuseCreation(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+class TestWindow : public ::testing::Test
 {
-    return message == WM_CREATE ? -1 : DefWindowProcW(hwnd, message, wParam, lParam);
-}
+public:
+    static void Pump()
+    {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+        {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
 
-} // namespace
+    // Handles messages until the condition holds or two seconds have passed:
+    // the X server answers in its own time.
+    static bool PumpUntil(const std::function<bool()>& condition)
+    {
+        auto end = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        for (Pump(); !condition(); Pump())
+        {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return true;
+    }
 
+protected:
+    inline static std::vector<ReceivedMessage> sReceived;
+
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        ReceivedMessage entry = {message, wParam, lParam, {}};
+        if (message == WM_KEYDOWN || message == WM_SYSKEYDOWN)
+        {
+            BYTE keys[256];
+            GetKeyboardState(keys);
+            wchar_t text[4] = {};
+            int count = ToUnicode(static_cast<UINT>(wParam), static_cast<UINT>(lParam), keys, text, 4, 0);
+            entry.typed.assign(text, static_cast<size_t>(std::max(count, 0)));
+        }
+        sReceived.push_back(entry);
+        if (message == WM_CLOSE || message == WM_SETCURSOR)
+            return 0;
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+
+    void SetUp() override
+    {
+        if (!bwtest::UsePrivateDisplay())
+            GTEST_SKIP() << "no Xvfb for a private display";
+        WNDCLASSEXW wc = {};
+        wc.cbSize = sizeof(wc);
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = Procedure;
+        wc.lpszClassName = L"TestWindow";
+        RegisterClassExW(&wc);
+        bwtest::ReleaseInjectedModifiers();
+        mWindow = Create(L"TestWindow", 100, 50, 320, 240);
+        ASSERT_NE(mWindow, nullptr);
+        ShowWindow(mWindow, SW_SHOW);
+        Drain();
+    }
+
+    void TearDown() override
+    {
+        if (IsWindow(mWindow))
+            DestroyWindow(mWindow);
+        Drain();
+    }
+
+    static HWND Create(const wchar_t* className, int x, int y, int width, int height)
+    {
+        const std::wstring caption = L"test " + std::to_wstring(::getpid());
+        return CreateWindowExW(0, className, caption.c_str(), WS_POPUP | WS_CAPTION | WS_SYSMENU, x, y, width, height,
+                               nullptr, nullptr, nullptr, nullptr);
+    }
+
+    // Handles everything queued and forgets what the procedure saw before.
+    static void Drain()
+    {
+        Pump();
+        sReceived.clear();
+    }
+
+    // The messages of one kind the procedure saw, in order.
+    static std::vector<ReceivedMessage> Seen(UINT message)
+    {
+        std::vector<ReceivedMessage> out;
+        for (const ReceivedMessage& entry : sReceived)
+            if (entry.message == message)
+                out.push_back(entry);
+        return out;
+    }
+
+    HWND mWindow = nullptr;
+};
+
+using Keyboard = TestWindow;
+using MessageQueue = TestWindow;
 using Window = TestWindow;
 
-TEST_F(Window, CreationNeedsARegisteredClassAndAnAgreeingCreateMessageAndGivesANewHandle)
+TEST_F(Keyboard, ScancodeGivesVirtualKeyScanCodeAndExtendedBit)
+{
+    struct Row
+    {
+        const char* name;
+        UINT message;
+        UINT key;
+        UINT scan;
+        bool extended;
+    };
+    const Row rows[] = {
+        {"A", WM_KEYDOWN, 'A', 0x1E, false},
+        {"1", WM_KEYDOWN, '1', 0x02, false},
+        {"Return", WM_KEYDOWN, VK_RETURN, 0x1C, false},
+        {"Keypad Enter", WM_KEYDOWN, VK_RETURN, 0x1C, true},
+        {"Right Shift", WM_KEYDOWN, VK_SHIFT, 0x36, false},
+        {"Right Ctrl", WM_KEYDOWN, VK_CONTROL, 0x1D, true},
+        {"Left Alt", WM_SYSKEYDOWN, VK_MENU, 0x38, false},
+        {"F10", WM_SYSKEYDOWN, VK_F10, 0x44, false},
+        {"Delete", WM_KEYDOWN, VK_DELETE, 0x53, true},
+        {"Keypad 7", WM_KEYDOWN, VK_NUMPAD7, 0x47, false},
+        {";", WM_KEYDOWN, VK_OEM_1, 0x27, false},
+    };
+    for (const Row& row : rows)
+    {
+        SCOPED_TRACE(row.name);
+        bwtest::PushKey(mWindow, row.name, true);
+        bwtest::PushKey(mWindow, row.name, false);
+        Pump();
+        auto downs = Seen(row.message);
+        ASSERT_EQ(downs.size(), 1u);
+        EXPECT_EQ(downs[0].wParam, WPARAM(row.key));
+        EXPECT_EQ((downs[0].lParam >> 16) & 0xFF, LPARAM(row.scan));
+        EXPECT_EQ(((downs[0].lParam >> 24) & 1) != 0, row.extended);
+        EXPECT_EQ(downs[0].lParam & 0xFFFF, 1) << "repeat count";
+        sReceived.clear();
+    }
+}
+
+TEST_F(Keyboard, TypedTextTravelsWithItsKeyIncludingCyrillicOrAsAPacketKey)
+{
+    bwtest::PushKey(mWindow, "A", true);
+    bwtest::PushText(mWindow, "a");
+    bwtest::PushKey(mWindow, "A", false);
+    bwtest::PushKey(mWindow, "Left Shift", true);
+    bwtest::PushKey(mWindow, "F", true);
+    bwtest::PushText(mWindow, "Ж"); // a Russian layout's F key
+    bwtest::PushKey(mWindow, "F", true, true);
+    bwtest::PushText(mWindow, "Ж");
+    Pump();
+    auto downs = Seen(WM_KEYDOWN);
+    ASSERT_EQ(downs.size(), 4u);
+    EXPECT_EQ(downs[0].typed, L"a");
+    EXPECT_EQ(downs[1].wParam, WPARAM(VK_SHIFT));
+    EXPECT_EQ(downs[1].typed, L"");
+    EXPECT_EQ(downs[2].wParam, WPARAM('F'));
+    EXPECT_EQ(downs[2].typed, L"\u0416");
+    EXPECT_TRUE(downs[3].lParam & (LPARAM(1) << 30)) << "a repeat says the key was down";
+    EXPECT_EQ(downs[3].typed, L"\u0416");
+    ASSERT_EQ(Seen(WM_CHAR).size(), 3u);
+    EXPECT_EQ(Seen(WM_CHAR)[1].wParam, WPARAM(0x416));
+
+    // Text without a key.
+    Drain();
+    bwtest::PushText(mWindow, "щ");
+    Pump();
+    ASSERT_EQ(Seen(WM_KEYDOWN).size(), 1u);
+    EXPECT_EQ(Seen(WM_KEYDOWN)[0].wParam, WPARAM(VK_PACKET));
+    EXPECT_EQ(Seen(WM_KEYDOWN)[0].typed, L"\u0449");
+    EXPECT_EQ(Seen(WM_KEYUP).size(), 0u);
+
+    // Several characters at once (an input method's commit, more text after a
+    // key's own): each its own packet key, so every one is typed.
+    Drain();
+    bwtest::PushText(mWindow, "ab");
+    bwtest::PushKey(mWindow, "C", true);
+    bwtest::PushText(mWindow, "c");
+    bwtest::PushText(mWindow, "d");
+    Pump();
+    std::wstring typed;
+    for (const auto& down : Seen(WM_KEYDOWN))
+        typed += down.typed + L"|";
+    EXPECT_EQ(typed, L"a|b|c|d|");
+    EXPECT_EQ(Seen(WM_CHAR).size(), 4u);
+}
+
+TEST_F(Keyboard, ToUnicodeGivesControlCharactersAndCountsSeveralCharacters)
+{
+    BYTE keys[256] = {};
+    wchar_t out[2] = {};
+    EXPECT_EQ(ToUnicode(VK_BACK, 0x0E0001, keys, out, 1, 0), 1);
+    EXPECT_EQ(out[0], L'\b');
+    EXPECT_EQ(ToUnicode(VK_ESCAPE, 0x010001, keys, out, 1, 0), 1);
+    EXPECT_EQ(out[0], wchar_t(0x1B));
+    EXPECT_EQ(ToUnicode(VK_F1, 0x3B0001, keys, out, 1, 0), 0);
+    keys[VK_CONTROL] = 0x80;
+    EXPECT_EQ(ToUnicode('C', 0x2E0001, keys, out, 1, 0), 1);
+    EXPECT_EQ(out[0], wchar_t(3));
+
+    bwtest::PushKey(mWindow, "E", true);
+    bwtest::PushText(mWindow, "e\u0301"); // a composed pair
+    Pump();
+    GetKeyboardState(keys);
+    EXPECT_EQ(ToUnicode('E', 0x120001, keys, out, 1, 0), 2) << "two characters do not fit one";
+    EXPECT_EQ(ToUnicode('E', 0x8000, keys, out, 1, 0), 0) << "a released key types nothing";
+}
+
+TEST_F(MessageQueue, PostedMessagesKeepOrderAndFilterDestroyingDropsThemAndSentOnesArriveAtOnce)
+{
+    HWND other = Create(L"TestWindow", 500, 50, 100, 100);
+    ASSERT_NE(other, nullptr);
+    Drain();
+    ASSERT_TRUE(PostMessageW(mWindow, WM_USER, 1, 10));
+    ASSERT_TRUE(PostMessageW(other, WM_USER, 2, 20));
+    ASSERT_TRUE(PostMessageW(nullptr, WM_USER, 3, 30));
+    ASSERT_TRUE(PostMessageW(mWindow, WM_USER + 1, 4, 40));
+
+    MSG msg;
+    ASSERT_TRUE(PeekMessageW(&msg, other, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 2u);
+    EXPECT_FALSE(PeekMessageW(&msg, other, 0, 0, PM_REMOVE));
+    ASSERT_TRUE(PeekMessageW(&msg, reinterpret_cast<HWND>(-1), 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.hwnd, nullptr);
+    EXPECT_EQ(msg.wParam, 3u);
+    ASSERT_TRUE(PeekMessageW(&msg, nullptr, WM_USER + 1, WM_USER + 1, PM_NOREMOVE));
+    EXPECT_EQ(msg.wParam, 4u);
+    ASSERT_TRUE(PeekMessageW(&msg, mWindow, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 1u);
+    ASSERT_TRUE(PeekMessageW(&msg, mWindow, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 4u);
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_FALSE(PostMessageW(reinterpret_cast<HWND>(0x7777), WM_USER, 0, 0));
+
+    // Destroying drops the window's queued messages and timers; its handle then fails.
+    PostMessageW(other, WM_USER, 0, 0);
+    SetTimer(other, 100, 10, nullptr);
+    ASSERT_TRUE(DestroyWindow(other));
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_FALSE(DestroyWindow(other)) << "a destroyed window is destroyed once";
+    EXPECT_FALSE(IsWindow(other));
+    EXPECT_FALSE(PostMessageW(other, WM_USER, 0, 0));
+
+    // Sending skips the queue.
+    SendMessageW(mWindow, WM_USER + 5, 7, 8);
+    ASSERT_EQ(Seen(WM_USER + 5).size(), 1u);
+    EXPECT_EQ(Seen(WM_USER + 5)[0].wParam, 7u);
+    EXPECT_EQ(SendMessageW(reinterpret_cast<HWND>(0x7777), WM_USER, 0, 0), 0);
+}
+
+TEST_F(MessageQueue, TimersFireWhenDueAndOnlyWhenNothingElseWaits)
+{
+    // A long interval, so that a loaded machine cannot make it due between
+    // two calls.
+    ASSERT_NE(SetTimer(mWindow, 100, 300, nullptr), 0u);
+    MSG msg;
+    EXPECT_FALSE(PeekMessageW(&msg, mWindow, 0, 0, PM_REMOVE)) << "not due yet";
+    std::this_thread::sleep_for(std::chrono::milliseconds(320));
+    PostMessageW(mWindow, WM_USER, 0, 0);
+    ASSERT_TRUE(PeekMessageW(&msg, mWindow, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, UINT(WM_USER));
+    ASSERT_TRUE(PeekMessageW(&msg, mWindow, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, UINT(WM_TIMER));
+    EXPECT_EQ(msg.wParam, 100u);
+    EXPECT_FALSE(PeekMessageW(&msg, mWindow, 0, 0, PM_REMOVE)) << "taken, so not due again for 300 ms";
+    EXPECT_TRUE(KillTimer(mWindow, 100));
+    EXPECT_FALSE(KillTimer(mWindow, 100));
+}
+
+TEST_F(Window, CreationNeedsARegisteredClassAndGivesANewHandleThatHoldsAWholePointer)
 {
     EXPECT_EQ(Create(L"NoSuchClass", 0, 0, 10, 10), nullptr);
-    WNDCLASSEXW wc = {};
-    wc.cbSize = sizeof(wc);
-    wc.lpfnWndProc = RefuseCreation;
-    wc.lpszClassName = L"Refusing";
-    ASSERT_NE(RegisterClassExW(&wc), 0);
-    EXPECT_EQ(RegisterClassExW(&wc), 0) << "a class is registered once";
-    EXPECT_EQ(Create(L"Refusing", 0, 0, 10, 10), nullptr);
-
     HWND window = Create(L"TestWindow", 10, 20, 30, 40);
     ASSERT_NE(window, nullptr);
     EXPECT_FALSE(IsWindowVisible(window)) << "hidden until shown";

@@ -187,6 +187,8 @@ TEST_F(WindowWin32Test, FullScreenKeepsTheCursorHiddenOutsideUnlessForced)
 
 TEST_F(WindowWin32Test, ButtonsAndTheWheelReachTheInputInClientCoordinates)
 {
+    bwtest::PushMouseMove(Handle(), 1, 1); // consecutive moves merge into the latest
+    bwtest::PushMouseMove(Handle(), 3, 4);
     bwtest::PushMouseButton(Handle(), 1, true, 10, 20, 1);
     bwtest::PushMouseButton(Handle(), 1, false, 10, 20, 1);
     bwtest::PushMouseButton(Handle(), 1, true, 10, 20, 2);
@@ -197,9 +199,9 @@ TEST_F(WindowWin32Test, ButtonsAndTheWheelReachTheInputInClientCoordinates)
     bwtest::PushMouseButton(Handle(), 5, true, 12, 22, 1);
     bwtest::PushMouseWheel(Handle(), 30, 40, -1);
     Settle();
-    std::vector<InputEvent> expected = {{"down", 10, 20, 1}, {"up", 10, 20, 1}, {"double", 10, 20, 1},
-                                        {"move", 11, 21, 0}, {"up", 11, 21, 1}, {"down", 12, 22, 3},
-                                        {"wheel", 30, 40, -120}};
+    std::vector<InputEvent> expected = {{"move", 3, 4, 0},   {"down", 10, 20, 1}, {"up", 10, 20, 1},
+                                        {"double", 10, 20, 1}, {"move", 11, 21, 0}, {"up", 11, 21, 1},
+                                        {"down", 12, 22, 3},   {"wheel", 30, 40, -120}};
     EXPECT_EQ(mListener.events, expected) << "a double click does not drag; middle and extra buttons stay out";
 }
 
