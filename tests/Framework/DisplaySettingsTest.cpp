@@ -192,18 +192,8 @@ public:
 
 } // namespace
 
-TEST_F(DisplaySettingsChoice, ThePrimaryMonitorIsChosenElseTheFirst)
-{
-    ASSERT_EQ(Compute({Monitor(-1920, 0, 1920, 1080, 0, 0, 0), Monitor(0, 0, 1366, 768)}, false), BW_OK);
-    EXPECT_EQ(mRecord.mRenderParam.mWidth, 1366u);
-    EXPECT_EQ(mRecord.mWindowX, 0);
-    mRecord = framework::DisplaySettings();
-    ASSERT_EQ(Compute({Monitor(-1920, -10, 1920, 1080, 0, 0, 0), Monitor(0, 0, 1366, 768, 0, 0, 0)}, false), BW_OK);
-    EXPECT_EQ(mRecord.mRenderParam.mWidth, 1920u);
-    EXPECT_EQ(mRecord.mWindowX, -1920);
-    EXPECT_EQ(mRecord.mWindowY, -10);
-}
-
+// The primary monitor is taken, else the first; monitors without a size are
+// refused, and without any left the fallback takes over.
 TEST_F(DisplaySettingsChoice, MonitorsWithoutASizeAreRefusedAndTheFallbackTakesOver)
 {
     const struct
@@ -212,6 +202,8 @@ TEST_F(DisplaySettingsChoice, MonitorsWithoutASizeAreRefusedAndTheFallbackTakesO
         uint32_t width; // full screen on the monitor taken
         size_t refused;
     } cases[] = {
+        {{Monitor(-1920, 0, 1920, 1080, 0, 0, 0), Monitor(0, 0, 1280, 1024)}, 1280, 0},
+        {{Monitor(-1920, -10, 1920, 1080, 0, 0, 0), Monitor(0, 0, 1280, 1024, 0, 0, 0)}, 1920, 0},
         {{Monitor(0, 0, 1920, 0), Monitor(0, 0, 1280, 1024, 0, 0, 0)}, 1280, 1},
         {{Monitor(0, 0, 0, 1080)}, 1366, 1},
         {{Monitor(0, 0, 0, 0), Monitor(5, 5, -640, 480)}, 1366, 2},

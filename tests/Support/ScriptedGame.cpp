@@ -30,7 +30,6 @@ BWResultEnum ScriptedGame::InitData()
 
 BWResultEnum ScriptedGame::InitGame()
 {
-    mInitGameCalled = true;
     BWResultEnum result = mOnInitGame ? mOnInitGame() : BW_OK;
     return result ? result : ::Game::InitGame();
 }
@@ -48,7 +47,8 @@ BWResultEnum ScriptedGame::Frame(float dt)
         mOnFrame(*this, mFrameCalls);
     if (mFrameCalls == 1)
         mStartTime = std::chrono::steady_clock::now();
-    if (mFrameCalls >= mFrameLimit || std::chrono::steady_clock::now() - mStartTime > std::chrono::seconds(60))
+    // After 2000 frames, or a minute, the run is stopped (a failure) whatever the script does.
+    if (mFrameCalls >= 2000 || std::chrono::steady_clock::now() - mStartTime > std::chrono::seconds(60))
     {
         ADD_FAILURE() << "the run was stopped after " << mFrameCalls << " frames";
         Stop();

@@ -44,22 +44,16 @@ public:
     int GetUpdates() const { return mUpdates; }
     // Frames that got as far as the present.
     int GetPresentedFrames() const { return mPresented; }
-    bool WasInitGameCalled() const { return mInitGameCalled; }
 
     IDirect3DDevice9* GetDevice() const;
     // The back buffer as D3DCOLOR words, row 0 at the top; empty when it
     // cannot be read.
     std::vector<uint32_t> ReadBackBuffer(uint32_t* width, uint32_t* height) const;
 
-    // After this many frames, or a minute, the run is stopped (a failure)
-    // whatever the script does.
-    int mFrameLimit = 2000;
-
 private:
     int mFrameCalls = 0;
     int mUpdates = 0;
     int mPresented = 0;
-    bool mInitGameCalled = false;
     std::chrono::steady_clock::time_point mStartTime;
 };
 

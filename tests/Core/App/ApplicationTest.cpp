@@ -1,4 +1,5 @@
 #include "Core/App/Application.h"
+#include "Core/App/CriticalSection.h"
 #include "Core/App/Thread.h"
 #include "Core/Base/Log.h"
 #include "Platform/Win32/Win32Kernel.h"
@@ -11,6 +12,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 namespace
 {
@@ -109,18 +111,6 @@ TEST_F(ApplicationTest, InitPlatformFindsTheFoldersFallsBackToTheDocumentsFolder
     EXPECT_EQ(mGame->InitPlatform(), BW_FAIL);
 }
 
-TEST_F(ApplicationTest, EachUpdateHandlesOneMessageOfTheQueue)
-{
-    ASSERT_TRUE(PostMessageW(nullptr, WM_USER + 1, 0, 0));
-    ASSERT_TRUE(PostMessageW(nullptr, WM_USER + 2, 0, 0));
-    mGame->OnUpdate(0.0f);
-    MSG msg;
-    ASSERT_TRUE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, static_cast<UINT>(WM_USER + 2));
-    EXPECT_FALSE(PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_TRUE(mGame->IsStopped()); // no thread registered
-}
-
 // In a fresh process, where no application has been torn down yet: without a
 // registered creator there is no instance rather than a call through null.
 TEST(ApplicationCreator, MissingCreatorGivesNoInstance)
@@ -200,6 +190,25 @@ TEST_F(ThreadTest, AThreadIsRegisteredOnceWhileItLivesWhoeverGoesFirst)
     delete mGame;
     mGame = nullptr;
     base::Singletone<app::Application>::SetInstance(nullptr);
+}
+
+TEST(CriticalSection, ReentersOnOneThreadAndExcludesOthersUntilLeftAsOftenAsEntered)
+{
+    app::CriticalSection lock;
+    std::atomic<bool> entered{false};
+    lock.Enter();
+    lock.Enter();
+    std::thread other([&] {
+        app::CriticalSectionGuard guard(&lock);
+        entered = true;
+    });
+    lock.Leave();
+    Sleep(20);
+    EXPECT_FALSE(entered.load());
+    lock.Leave();
+    other.join();
+    EXPECT_TRUE(entered.load());
+    app::CriticalSectionGuard none(nullptr); // no lock, no effect
 }
 
 TEST(ThreadStopWhenDone, ApplicationStopsItsTreeWhenTheLastThreadIsGoneIfAsked)

@@ -146,12 +146,8 @@ TEST_F(PackTest, ManyEntriesStayOpenAtOnceAndOutliveTheirArchive)
 // Listings are the file manager test's, through a mounted pack.
 TEST_F(PackTest, DirectoryQueriesUseTheEntryNames)
 {
-    std::string bytes = PackWriter()
-                            .Header(3)
-                            .Record(u"gui/a.psd", 0, 0)
-                            .Record(u"gui/b/c.png", 0, 0)
-                            .Record(u"gui/a.psd", 5, 0)
-                            .bytes;
+    const std::string bytes =
+        PackWriter().Header(3).Record(u"gui/a.psd", 0, 0).Record(u"gui/b/c.png", 0, 0).Record(u"gui/a.psd", 5, 0).bytes;
     file::Archiver archive;
     ASSERT_EQ(LoadBytes(archive, bytes), BW_OK);
     EXPECT_EQ(archive.GetDirectory().at(L"gui/a.psd").size, 0u); // the first record wins

@@ -58,19 +58,6 @@ protected:
     TempFolder mFolder;
 };
 
-TEST_F(FolderFileTest, CreateDirectoriesMakesEveryMissingParent)
-{
-    EXPECT_EQ(file::CreateDirectories(L"a/b/c"), BW_OK);
-    EXPECT_TRUE(mFolder.Exists("a/b/c"));
-    EXPECT_EQ(file::CreateDirectories(L"a/b/c"), BW_OK); // already there
-    EXPECT_EQ(file::EnsureFolder(L"x\\y\\"), BW_OK);
-    EXPECT_TRUE(mFolder.Exists("x/y"));
-    EXPECT_EQ(file::CreateDirectories(mFolder.WidePath() + L"abs/olute"), BW_OK);
-    EXPECT_TRUE(mFolder.Exists("abs/olute"));
-    mFolder.Write("file", "x");
-    EXPECT_EQ(file::CreateDirectories(L"file/sub"), BW_FAIL);
-}
-
 TEST_F(FolderFileTest, TextFileDropsTheSignatureAndStopsAtZero)
 {
     bool bom = false;

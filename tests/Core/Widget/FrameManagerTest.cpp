@@ -237,7 +237,7 @@ TEST_F(FrameManagerTest, PressesGoTopDownUntilTakenOrAModalFrameOrAnErrorEndsThe
     EXPECT_EQ(Take(), (Events{"offer top"}));
 }
 
-TEST_F(FrameManagerTest, CaptureHoverKeysAndPointersReachTheirWidgets)
+TEST_F(FrameManagerTest, CaptureHoverAndKeysReachTheirWidgets)
 {
     Screen* screen = new Screen("screen");
     screen->SetHitRect(0, 0, 0, 0);
@@ -257,14 +257,6 @@ TEST_F(FrameManagerTest, CaptureHoverKeysAndPointersReachTheirWidgets)
     EXPECT_EQ(Take(), (Events{"a key 13", "a move", "b move", "a leave", "b leave"}));
     EXPECT_EQ(mManager.GetHoveredFrame(), nullptr);
     EXPECT_EQ(screen->GetMouseOver(), nullptr);
-
-    // Pointers act as the left button of the first contact.
-    EXPECT_EQ(mManager.OnPointerDown(nullptr, 0), BW_OK);
-    input::PointerEvent contacts[2] = {{1.0f, 3.0f, 4.0f}, {2.0f, 50.0f, 50.0f}};
-    mManager.OnPointerDown(contacts, 2);
-    mManager.OnPointerUp(contacts, 2);
-    EXPECT_EQ(Take(), (Events{"offer screen", "a down 1", "a up"}));
-    EXPECT_EQ(mManager.GetCursorPosition().y, 4.0f);
 
     // The capture widget gets the mouse before any frame, and goes with its screen.
     mManager.SetCapture(a);

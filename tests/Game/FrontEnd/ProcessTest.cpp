@@ -39,13 +39,6 @@ const std::string kGame = std::string(BW_BINARY_DIR) + "/bin/orvane";
 // running at the same time must not take each other for a second copy.
 const std::string kCaption = "Орвейн " + std::to_string(getpid());
 
-std::string Captioned()
-{
-    std::string lang = ReadFile(BW_SOURCE_DIR "/data/ru_lang.xml");
-    const std::string bundled = ">Орвейн<";
-    return lang.replace(lang.find(bundled), bundled.size(), ">" + kCaption + "<");
-}
-
 // The bundled data linked file by file into a root of its own, with that caption.
 struct DataRoot
 {
@@ -60,7 +53,9 @@ struct DataRoot
                 fs::create_directories(target.parent_path());
                 fs::create_symlink(entry.path(), target);
             }
-        root.Write("data/ru_lang.xml", Captioned());
+        std::string lang = ReadFile(BW_SOURCE_DIR "/data/ru_lang.xml");
+        const std::string bundled = ">Орвейн<";
+        root.Write("data/ru_lang.xml", lang.replace(lang.find(bundled), bundled.size(), ">" + kCaption + "<"));
     }
     const std::string& Path() const { return root.Path(); }
     TempFolder root;
@@ -111,19 +106,6 @@ private:
     int mStatus = -1;
 };
 
-// Waits up to two minutes until a window of the game with that caption
-// runs, or the process ends.
-bool WaitForWindow(Process& game, const std::string& caption)
-{
-    for (int i = 0; i < 2400 && game.Running(); ++i)
-    {
-        if (FindWindowW(L"ApplicationWindow", Widen(caption).c_str()))
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-}
-
 std::string UserFolder(const TempFolder& home)
 {
     return home.Path() + "Brightwork/Orvane/";
@@ -152,7 +134,10 @@ TEST(GameProcess, PackWritesAPackTheGameThenPlaysFromWhereASecondCopyExitsWithZe
     ASSERT_EQ(rename((data.Path() + "out.dat").c_str(), (packed.Path() + "data.dat").c_str()), 0);
     TempFolder player;
     Process first(kGame, {"--data_path", packed.Path()}, player.Path());
-    ASSERT_TRUE(WaitForWindow(first, kCaption));
+    // Up to two minutes for its window.
+    for (int i = 0; i < 2400 && first.Running() && !FindWindowW(L"ApplicationWindow", Widen(kCaption).c_str()); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(FindWindowW(L"ApplicationWindow", Widen(kCaption).c_str()));
     EXPECT_EQ(Process(kGame, {"--data_path", packed.Path()}, player.Path()).Wait(), 0);
     EXPECT_TRUE(first.Running());
     EXPECT_FALSE(PathExists(UserFolder(player) + "profiles.xml")) << "the second copy leaves the profiles alone";

@@ -6,18 +6,13 @@ using testing_support::UseAudioDriver;
 namespace
 {
 
-std::vector<uint8_t> ShortWav()
-{
-    return SoundFixture("blip.wav");
-}
-
 TEST(AudioCalls, CallsBeforeInitAndBadInitsFailWithTheirErrorsAndAFileHandedOverIsStillClosed)
 {
     ASSERT_EQ(audio::GetOutputMixer(), nullptr);
     ExpectFailed(!BASS_Pause(), BASS_ERROR_INIT, "pause");
     ExpectFailed(!BASS_ChannelPlay(1, FALSE), BASS_ERROR_INIT, "play");
     MemoryFile file;
-    file.bytes = ShortWav();
+    file.bytes = SoundFixture("blip.wav");
     ExpectFailed(!BASS_StreamCreateFileUser(STREAMFILE_NOBUFFER, 0, &MemoryFile::kProcs, &file), BASS_ERROR_INIT,
                  "stream");
     EXPECT_EQ(file.closes, 1);
@@ -36,12 +31,12 @@ TEST(AudioCalls, CallsBeforeInitAndBadInitsFailWithTheirErrorsAndAFileHandedOver
 
 TEST_F(NoSoundOutput, FreedHandlesFailWithTheHandleErrorAndAreNeverHandedOutAgainAndIncompleteCallsAreRefused)
 {
-    HSTREAM stream = Open(ShortWav());
+    HSTREAM stream = Open(SoundFixture("blip.wav"));
     MemoryFile& file = *mFiles.back();
     ASSERT_NE(stream, 0u);
     ASSERT_TRUE(BASS_StreamFree(stream));
     EXPECT_EQ(file.closes, 1);
-    HSTREAM next = Play(ShortWav());
+    HSTREAM next = Play(SoundFixture("blip.wav"));
     EXPECT_NE(next, stream);
     float volume;
     ExpectFailed(!BASS_StreamFree(stream), BASS_ERROR_HANDLE, "free");
@@ -63,7 +58,7 @@ TEST_F(NoSoundOutput, FreedHandlesFailWithTheHandleErrorAndAreNeverHandedOutAgai
     ASSERT_TRUE(BASS_Free());
     EXPECT_EQ(mFiles[1]->closes, 1);
     ASSERT_TRUE(BASS_Init(0, kRate, 0, nullptr, nullptr));
-    HSTREAM fresh = Play(ShortWav());
+    HSTREAM fresh = Play(SoundFixture("blip.wav"));
     EXPECT_NE(fresh, stream);
     EXPECT_NE(fresh, next);
     ExpectFailed(!BASS_ChannelPlay(next, FALSE), BASS_ERROR_HANDLE, "stale play");

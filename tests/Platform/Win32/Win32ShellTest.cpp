@@ -26,23 +26,6 @@ std::vector<std::wstring> Split(const wchar_t* line)
     return args;
 }
 
-// Sets an environment variable (or unsets it, for null) until the end of the scope.
-class ScopedEnv
-{
-public:
-    ScopedEnv(const char* name, const char* value) : mName(name), mHad(std::getenv(name) != nullptr)
-    {
-        mOld = mHad ? std::getenv(name) : "";
-        value ? setenv(name, value, 1) : unsetenv(name);
-    }
-    ~ScopedEnv() { mHad ? setenv(mName.c_str(), mOld.c_str(), 1) : unsetenv(mName.c_str()); }
-
-private:
-    std::string mName;
-    bool mHad;
-    std::string mOld;
-};
-
 } // namespace
 
 TEST(Win32CommandLine, RecordedArgumentsComeBackExactlyAndTheModuleIsTheExecutable)
@@ -104,15 +87,19 @@ TEST(Win32FolderPath, FollowsTheXdgVariablesThenHomeMakesAMissingDataFolderAndRe
         {"/nobody", nullptr, nullptr, CSIDL_PERSONAL, E_FAIL, ""},
         {"/home", nullptr, nullptr, 0x7F, E_INVALIDARG, ""},
     };
+    // Every test runs in a process of its own, so the variables need no restoring.
+    auto set = [](const char* name, const std::string& value) {
+        value.empty() ? unsetenv(name) : setenv(name, value.c_str(), 1);
+    };
     auto under = [&](const char* value) {
         return value && value[0] == '/' ? root + value : value ? std::string(value) : std::string();
     };
     for (const Case& c : cases)
     {
         SCOPED_TRACE("case " + std::to_string(&c - cases));
-        ScopedEnv home("HOME", under(c.home).c_str());
-        ScopedEnv data("XDG_DATA_HOME", c.dataHome ? under(c.dataHome).c_str() : nullptr);
-        ScopedEnv documents("XDG_DOCUMENTS_DIR", c.documents ? under(c.documents).c_str() : nullptr);
+        set("HOME", under(c.home));
+        set("XDG_DATA_HOME", under(c.dataHome));
+        set("XDG_DOCUMENTS_DIR", under(c.documents));
         wchar_t path[MAX_PATH] = {};
         EXPECT_EQ(SHGetFolderPathW(nullptr, c.csidl, nullptr, 0, path), c.result);
         const std::string expected = c.result == S_OK ? root + c.path : "";
@@ -128,7 +115,7 @@ TEST(Win32FolderPath, FollowsTheXdgVariablesThenHomeMakesAMissingDataFolderAndRe
     EXPECT_NE(stat((root + "/nobody").c_str(), &none), 0) << "no home is made";
 
     // An injected failure holds until cleared, for its folder only.
-    ScopedEnv home("HOME", (root + "/home").c_str());
+    set("HOME", root + "/home");
     wchar_t path[MAX_PATH];
     win32::SetFolderPathFailure(CSIDL_APPDATA, E_FAIL);
     EXPECT_EQ(SHGetFolderPathW(nullptr, CSIDL_APPDATA, nullptr, 0, path), E_FAIL);
