@@ -14,7 +14,6 @@
 #include "Core/Widget/FrameManager.h"
 #include "Framework/GameWindow.h"
 #include "Game/Audio/SoundSystem.h"
-#include "Platform/D3D9/D3D9TestHooks.h"
 #include "Platform/Win32/Win32User.h"
 #include "tests/Support/LogCapture.h"
 #include "tests/Support/PrivateDisplay.h"
@@ -59,13 +58,6 @@ void WriteMinimalData(const TempFolder& root, const std::string& gameXml, const 
         if (file.first != omit || content)
             root.Write(file.first, file.first != omit ? file.second : content);
 }
-
-class GameApplicationTest : public ::testing::Test
-{
-protected:
-    void SetUp() override { d3d9::test::ResetHooks(); }
-    void TearDown() override { d3d9::test::ResetHooks(); }
-};
 
 // The start layout composed from its PSD as the first screen shows it (the
 // markers and pressed states left out): the colour where a picture covers a
@@ -123,7 +115,7 @@ public:
 // One run: the parts come up in order with the profile's volumes, the first
 // frame shows the layout's pixels, the game's services work, and SetScreen
 // replaces screens; fonts and particle atlases go while the renderer runs.
-TEST_F(GameApplicationTest, ARunStartsInOrderDrawsTheLayoutServesTheGameAndReplacesItsScreen)
+TEST(GameApplicationTest, ARunStartsInOrderDrawsTheLayoutServesTheGameAndReplacesItsScreen)
 {
     resource::ResourceManager::CountedMap& fonts = resource::ResourceManager::Instance()->GetBMFontMap();
     render::ParticleSystem* particles = render::ParticleSystem::Instance();
@@ -264,7 +256,7 @@ TEST_F(GameApplicationTest, ARunStartsInOrderDrawsTheLayoutServesTheGameAndRepla
 
 // The profile rows also show the window mode chosen before the window runs:
 // windowed only when the current profile says exactly "1".
-TEST_F(GameApplicationTest, StartUpFailuresEndWithExitCodeOneAndNoFrame)
+TEST(GameApplicationTest, StartUpFailuresEndWithExitCodeOneAndNoFrame)
 {
     const char* const badEffects = "<Game><DialogEffects><Effect type=\"fade\"/></DialogEffects></Game>";
     const struct
@@ -358,7 +350,7 @@ struct DisplayCase
     float scale, originX, originY; // layout units to pixels; the pixel of layout (0, 0)
 };
 
-class FullScreenDisplay : public GameApplicationTest, public ::testing::WithParamInterface<DisplayCase>
+class FullScreenDisplay : public ::testing::TestWithParam<DisplayCase>
 {
 };
 

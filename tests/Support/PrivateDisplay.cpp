@@ -73,10 +73,4 @@ bool UsePrivateDisplay(int width, int height)
     return gResult == 1 && width == gWidth && height == gHeight;
 }
 
-int RunOnDisplay(const std::string& command)
-{
-    int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 } // namespace bwtest

@@ -5,7 +5,6 @@
 // its pointer and focus. UsePrivateDisplay starts an Xvfb for this process
 // (once, before SDL starts) and points DISPLAY at it; it is stopped at exit.
 
-#include <string>
 
 namespace bwtest
 {
@@ -13,8 +12,5 @@ namespace bwtest
 // False when no Xvfb could be started, SDL already runs on another display, or
 // this process's display was started with another size.
 bool UsePrivateDisplay(int width = 1366, int height = 768);
-
-// Runs a shell command against the private display; returns its exit code.
-int RunOnDisplay(const std::string& command);
 
 } // namespace bwtest

@@ -134,7 +134,6 @@ TEST_F(ThreadTest, StartRegistersCreatesSuspendedAndSetsThePriority)
     EXPECT_EQ(GetThreadPriority(worker.GetHandle()), THREAD_PRIORITY_HIGHEST);
     EXPECT_EQ(WaitForSingleObject(worker.GetHandle(), 20), static_cast<DWORD>(WAIT_TIMEOUT));
     EXPECT_EQ(child.mUpdates.load(), 0);
-    EXPECT_FALSE(mGame->SetPriority(app::ThreadPriorityHigh)) << "the application has no thread of its own";
 
     // Nothing in the engine resumes it; resumed here, it runs its own loop
     // until it is stopped and its children are done.

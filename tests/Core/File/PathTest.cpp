@@ -24,20 +24,13 @@ TEST(PathFunctions, SplitAndNormalise)
     {
         F apply;
         std::wstring path, expected;
-    } cases[] = {{file::GetFileName, L"a/b\\c.txt", L"c.txt"},
-                 {file::GetFileTitle, L"a.b/c", L"c"},
-                 {file::GetFileTitle, L"dir/.hidden", L".hidden"},
-                 {file::GetFileTitle, L"x/a.b.c", L"a.b"},
-                 {file::GetExtension, L"dir.x/file", L""},
-                 {file::GetExtension, L"a.b.c", L".c"},
-                 {file::GetDirectory, L"data\\gui/menu.psd", L"data\\gui/"},
-                 {file::GetFolder, L"C:/x/y.txt", L"/x/"},
-                 {file::GetFolder, L"C:x/y", L""},
-                 {file::TrimTrailingSlashes, L"a/b//\\", L"a/b"},
-                 {file::TrimTrailingSlashes, L"///", L""},
-                 {file::ToForwardSlashes, L"a\\b\\c", L"a/b/c"},
-                 {file::NormalizeFolderPath, L"C:\\a\\b\\", L"C:/a/b/"},
-                 {file::NormalizeFolderPath, L"data", L"data/"},
+    } cases[] = {{file::GetFileName, L"a/b\\c.txt", L"c.txt"}, {file::GetFileTitle, L"a.b/c", L"c"},
+                 {file::GetFileTitle, L"dir/.hidden", L".hidden"}, {file::GetFileTitle, L"x/a.b.c", L"a.b"},
+                 {file::GetExtension, L"dir.x/file", L""}, {file::GetExtension, L"a.b.c", L".c"},
+                 {file::GetDirectory, L"data\\gui/menu.psd", L"data\\gui/"}, {file::GetFolder, L"C:/x/y.txt", L"/x/"},
+                 {file::GetFolder, L"C:x/y", L""}, {file::TrimTrailingSlashes, L"a/b//\\", L"a/b"},
+                 {file::TrimTrailingSlashes, L"///", L""}, {file::ToForwardSlashes, L"a\\b\\c", L"a/b/c"},
+                 {file::NormalizeFolderPath, L"C:\\a\\b\\", L"C:/a/b/"}, {file::NormalizeFolderPath, L"data", L"data/"},
                  {file::NormalizeFolderPath, L"///", L""}};
     for (const auto& c : cases)
         EXPECT_EQ(c.apply(c.path), c.expected) << testing_support::Narrow(c.path);

@@ -13,7 +13,9 @@ BWResultEnum Load(widget::DialogEffectsManager& manager, const std::string& xml)
     return manager.Load(document.FirstChildElement("DialogEffects"));
 }
 
-TEST(DialogEffectsManager, KeepsEachEffectUnderItsNameWithItsParameters)
+// Each effect under its name with its parameters; a bad entry answers one
+// and keeps the entries before it.
+TEST(DialogEffectsManager, KeepsEachEffectUnderItsNameAndRefusesABadEntryKeepingTheEntriesBefore)
 {
     widget::DialogEffectsManager manager;
     ASSERT_EQ(Load(manager, "<DialogEffects><Effect name='popup' type='scale' duration='0.25' from='0.5'/>"
@@ -30,21 +32,17 @@ TEST(DialogEffectsManager, KeepsEachEffectUnderItsNameWithItsParameters)
     EXPECT_EQ(Load(manager, "<DialogEffects/>"), BW_OK);
     EXPECT_EQ(manager.GetCount(), 0u) << "a new section replaces the effects";
     EXPECT_EQ(manager.Load(nullptr), BW_OK);
-}
-
-TEST(DialogEffectsManager, ABadEntryAnswersOneAndKeepsTheEntriesBefore)
-{
     for (const char* bad : {"<Effect type='fade'/>", "<Effect name='' type='fade'/>", "<Effect name='x'/>",
                             "<Effekt name='x' type='fade'/>", "<Effect name='first' type='scale'/>",
                             "<Effect name='\xff\xfe' type='fade'/>", "<Effect name='x' type='fade' speed='\xc3'/>"})
     {
         SCOPED_TRACE(bad);
-        widget::DialogEffectsManager manager;
-        EXPECT_EQ(Load(manager, std::string("<DialogEffects><Effect name='first' type='fade'/>") + bad +
-                                    "<Effect name='after' type='fade'/></DialogEffects>"),
+        widget::DialogEffectsManager fresh;
+        EXPECT_EQ(Load(fresh, std::string("<DialogEffects><Effect name='first' type='fade'/>") + bad +
+                                  "<Effect name='after' type='fade'/></DialogEffects>"),
                   BW_FAIL);
-        EXPECT_NE(manager.Find(L"first"), nullptr);
-        EXPECT_EQ(manager.Find(L"after"), nullptr);
+        EXPECT_NE(fresh.Find(L"first"), nullptr);
+        EXPECT_EQ(fresh.Find(L"after"), nullptr);
     }
 }
 

@@ -5,28 +5,21 @@
 namespace
 {
 
-class Mixing : public NoSoundOutput
-{
-protected:
-    // A float WAV, so the output can be compared exactly.
-    HSTREAM PlayFloats(const std::vector<float>& samples, uint32_t rate = kRate, DWORD flags = 0)
-    {
-        return Play(FloatWav(samples, rate), flags);
-    }
-};
+// Float WAVs, so the output can be compared exactly.
+using Mixing = NoSoundOutput;
 
 // Scaling itself is the music volume's test; here the bounds and the sum.
 TEST_F(Mixing, StreamsAddUpAtVolumesClampedToZeroToOneAndTheSumIsClipped)
 {
-    HSTREAM loud = PlayFloats(std::vector<float>(100, 0.5f));
+    HSTREAM loud = Play(FloatWav(std::vector<float>(100, 0.5f), kRate));
     ASSERT_TRUE(BASS_ChannelSetAttribute(loud, BASS_ATTRIB_VOL, 3.0f));
-    HSTREAM silenced = PlayFloats(std::vector<float>(100, 0.5f));
+    HSTREAM silenced = Play(FloatWav(std::vector<float>(100, 0.5f), kRate));
     ASSERT_TRUE(BASS_ChannelSetAttribute(silenced, BASS_ATTRIB_VOL, -2.0f));
-    PlayFloats(std::vector<float>(100, 0.25f));
+    Play(FloatWav(std::vector<float>(100, 0.25f), kRate));
     EXPECT_EQ(Left(Pull(10)), std::vector<float>(10, 0.75f));
-    PlayFloats(std::vector<float>(100, 0.5f));
+    Play(FloatWav(std::vector<float>(100, 0.5f), kRate));
     EXPECT_EQ(Left(Pull(10)), std::vector<float>(10, 1.0f));
-    PlayFloats(std::vector<float>(100, -0.75f));
+    Play(FloatWav(std::vector<float>(100, -0.75f), kRate));
     EXPECT_EQ(Left(Pull(10)), std::vector<float>(10, 0.5f));
 
     EXPECT_FALSE(BASS_ChannelSetAttribute(loud, BASS_ATTRIB_VOL, std::nanf("")));
@@ -41,7 +34,7 @@ TEST_F(Mixing, PauseResumesWhereItWasStopKeepsThePositionRestartAndTheEndGoBackT
     std::vector<float> ramp(300);
     for (size_t i = 0; i < ramp.size(); ++i)
         ramp[i] = static_cast<float>(i) / 1024.0f;
-    HSTREAM stream = PlayFloats(ramp);
+    HSTREAM stream = Play(FloatWav(ramp, kRate));
     EXPECT_EQ(Left(Pull(50)).back(), 49.0f / 1024);
     ASSERT_TRUE(BASS_Pause());
     EXPECT_EQ(BASS_ChannelIsActive(stream), (DWORD)BASS_ACTIVE_PAUSED_DEVICE);
@@ -86,7 +79,7 @@ TEST_F(Mixing, SourcesAreResampledAndLoopedFrameByFrame)
     for (const Case& c : cases)
     {
         SCOPED_TRACE(c.name);
-        HSTREAM stream = PlayFloats(c.source, c.rate, c.flags);
+        HSTREAM stream = Play(FloatWav(c.source, c.rate), c.flags);
         EXPECT_EQ(Left(Pull(static_cast<uint32_t>(c.heard.size()))), c.heard);
         EXPECT_EQ(Stopped(stream), c.stopped);
         BASS_StreamFree(stream);

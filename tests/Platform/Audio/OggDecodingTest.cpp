@@ -9,15 +9,14 @@ using OggDecoding = NoSoundOutput;
 
 TEST_F(OggDecoding, SinesComeOutAsWrittenAtEitherRateMonoOnBothSides)
 {
+    // longer: frames the output may run past the source's length.
     struct Case
     {
         const char* file;
         double frequency;
-        uint32_t rate;
-        uint32_t frames;
-        uint32_t channels;
+        uint32_t rate, frames, channels;
         float rightScale;
-        size_t longer; // frames the output may run past the source's length
+        size_t longer;
     };
     // At the output rate the decoder trims the last packet to the written length.
     for (const Case& c : {Case{"sine440.ogg", 440.0, kRate, 44100, 1, 1.0f, 0},

@@ -10,17 +10,17 @@ using WavDecoding = NoSoundOutput;
 
 TEST_F(WavDecoding, EverySampleTypePlaysEverySampleAtTheOutputRateAndThenStops)
 {
-    struct Case
+    // tolerance: one quantisation step of the type.
+    const struct
     {
         const char* file;
         uint32_t channels;
-        float tolerance; // one quantisation step of the type
-    };
-    const Case cases[] = {{"u8-1.wav", 1, 1.0f / 128},     {"u8-2.wav", 2, 1.0f / 128},  {"s16-1.wav", 1, 1.0f / 32768},
-                          {"s16-2.wav", 2, 1.0f / 32768}, {"s24-2.wav", 2, 1e-6f},      {"s32-2.wav", 2, 1e-6f},
-                          {"f32-2.wav", 2, 0.0f},         {"s16x-1.wav", 1, 1.0f / 32768}}; // x: extensible
+        float tolerance;
+    } cases[] = {{"u8-1.wav", 1, 1.0f / 128},     {"u8-2.wav", 2, 1.0f / 128},  {"s16-1.wav", 1, 1.0f / 32768},
+                 {"s16-2.wav", 2, 1.0f / 32768}, {"s24-2.wav", 2, 1e-6f},      {"s32-2.wav", 2, 1e-6f},
+                 {"f32-2.wav", 2, 0.0f},         {"s16x-1.wav", 1, 1.0f / 32768}}; // x: extensible
     const uint32_t frames = 3000;
-    for (const Case& c : cases)
+    for (const auto& c : cases)
     {
         SCOPED_TRACE(c.file);
         // The second channel carries the signal at -0.5, so a swap or a mono mix shows.
