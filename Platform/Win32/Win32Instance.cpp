@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 
@@ -46,7 +47,9 @@ InstanceState& Instances()
 // The caption may be long, so the name carries a hash of it.
 socklen_t SocketAddress(const std::wstring& className, const std::wstring& caption, sockaddr_un& address)
 {
-    std::string key = ToUtf8(className.c_str()) + '\n' + ToUtf8(caption.c_str());
+    // Windows finds windows of its own session only; an X display is ours.
+    const char* display = std::getenv("DISPLAY");
+    std::string key = ToUtf8(className.c_str()) + '\n' + ToUtf8(caption.c_str()) + '\n' + (display ? display : "");
     uint64_t hash = 14695981039346656037ull;
     for (unsigned char c : key)
         hash = (hash ^ c) * 1099511628211ull;

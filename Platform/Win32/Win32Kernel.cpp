@@ -28,27 +28,12 @@ void WINAPI SetLastError(DWORD error)
 
 // --- Timing ----------------------------------------------------------------------
 
-namespace
-{
-std::atomic<win32::PerformanceCounterSource> gCounterSource{nullptr};
-}
-
-void win32::SetPerformanceCounterSource(PerformanceCounterSource source)
-{
-    gCounterSource = source;
-}
-
 BOOL WINAPI QueryPerformanceCounter(LARGE_INTEGER* count)
 {
     if (!count)
     {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
-    }
-    if (win32::PerformanceCounterSource source = gCounterSource)
-    {
-        count->QuadPart = source();
-        return TRUE;
     }
     auto now = std::chrono::steady_clock::now().time_since_epoch();
     count->QuadPart = std::chrono::duration_cast<std::chrono::nanoseconds>(now).count();

@@ -159,13 +159,6 @@ std::shared_ptr<T> FindKernelObjectAs(HANDLE handle)
     return std::dynamic_pointer_cast<T>(FindKernelObject(handle));
 }
 
-// --- Counter hook ------------------------------------------------------------------
-
-// Test hook: QueryPerformanceCounter answers from this function (counts of a
-// 1 GHz clock) instead of the system clock; null restores the clock.
-typedef LONGLONG (*PerformanceCounterSource)();
-void SetPerformanceCounterSource(PerformanceCounterSource source);
-
 // Test hook: while non-zero, CreateThread fails with this error.
 void SetThreadCreationFailure(DWORD error);
 

@@ -12,22 +12,21 @@ namespace user
 namespace
 {
 
-std::vector<FakeDisplay>& FakeDisplays()
+struct Display
 {
-    static auto* displays = new std::vector<FakeDisplay>();
-    return *displays;
-}
+    RECT monitor;
+    RECT work;
+    bool infoFails = false; // GetMonitorInfo fails for this one
+};
 
 RECT ToRect(const SDL_Rect& r)
 {
     return {r.x, r.y, r.x + r.w, r.y + r.h};
 }
 
-std::vector<FakeDisplay> Displays()
+std::vector<Display> Displays()
 {
-    if (!FakeDisplays().empty())
-        return FakeDisplays();
-    std::vector<FakeDisplay> displays;
+    std::vector<Display> displays;
     if (!EnsureSdl(SDL_INIT_VIDEO))
         return displays;
     int count = SDL_GetNumVideoDisplays();
@@ -35,7 +34,7 @@ std::vector<FakeDisplay> Displays()
     {
         SDL_Rect bounds;
         SDL_Rect usable;
-        FakeDisplay display = {};
+        Display display = {};
         if (SDL_GetDisplayBounds(i, &bounds) != 0)
             display.infoFails = true;
         else
@@ -62,7 +61,7 @@ BOOL GetMonitorInfoAny(HMONITOR monitor, LPMONITORINFO info)
 {
     if (!info || info->cbSize < sizeof(MONITORINFO))
         return FALSE;
-    std::vector<FakeDisplay> displays = Displays();
+    std::vector<Display> displays = Displays();
     size_t index = MonitorIndex(monitor);
     if (!monitor || index >= displays.size() || displays[index].infoFails)
         return FALSE;
@@ -74,17 +73,11 @@ BOOL GetMonitorInfoAny(HMONITOR monitor, LPMONITORINFO info)
 
 } // namespace
 } // namespace user
-
-void SetFakeDisplays(std::vector<FakeDisplay> displays)
-{
-    user::FakeDisplays() = std::move(displays);
-}
-
 } // namespace win32
 
 BOOL WINAPI EnumDisplayMonitors(HDC dc, LPCRECT, MONITORENUMPROC proc, LPARAM data)
 {
-    std::vector<win32::FakeDisplay> displays = win32::user::Displays();
+    std::vector<win32::user::Display> displays = win32::user::Displays();
     if (!proc || displays.empty())
         return FALSE;
     for (size_t i = 0; i < displays.size(); ++i)
@@ -109,7 +102,7 @@ BOOL WINAPI GetMonitorInfoW(HMONITOR monitor, LPMONITORINFO info)
 HMONITOR WINAPI MonitorFromWindow(HWND hwnd, DWORD flags)
 {
     win32::user::WindowRecord* record = win32::user::FindWindowRecord(hwnd);
-    if (record && win32::user::FakeDisplays().empty())
+    if (record)
     {
         int index = SDL_GetWindowDisplayIndex(record->sdl);
         if (index >= 0)

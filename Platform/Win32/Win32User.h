@@ -470,16 +470,6 @@ namespace win32
 using MessageBoxHook = std::function<int(HWND hwnd, const wchar_t* text, const wchar_t* caption, UINT type)>;
 void SetMessageBoxHook(MessageBoxHook hook);
 
-// Test hook: while the list is not empty, the monitor calls report these
-// displays (the first is the primary one) instead of SDL's.
-struct FakeDisplay
-{
-    RECT monitor;
-    RECT work;
-    bool infoFails = false; // GetMonitorInfo fails for this one
-};
-void SetFakeDisplays(std::vector<FakeDisplay> displays);
-
 // Test hooks: destroy an X window (by its id, as xdotool prints it, or the
 // one behind our window) through a connection of their own, as a tool that
 // destroys windows would. False without an X display.

@@ -7,6 +7,7 @@
 #include "Platform/D3D9/D3D9TestHooks.h"
 #include "Platform/Win32/Win32Shell.h"
 #include "Platform/Win32/Win32User.h"
+#include "tests/Support/PrivateDisplay.h"
 #include "tests/Support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -113,6 +114,9 @@ std::string UserFolder(const TempFolder& home)
 
 TEST(GameProcess, PackWritesAPackTheGameThenPlaysFromWhereASecondCopyExitsWithZeroAsDoesTheFirstWhenItsWindowGoes)
 {
+    // A display of its own: a game without its language table has the
+    // default caption, and would take another test's such game for a first copy.
+    ASSERT_TRUE(bwtest::UsePrivateDisplay());
     // The pack is made of the "data/" beside the executable; without a name,
     // or without a folder to pack, nothing is made and the exit code is 1.
     DataRoot data;
