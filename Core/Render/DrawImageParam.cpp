@@ -5,7 +5,6 @@
 #include "Core/Render/Graphics.h"
 #include "Core/Render/ImageRect.h"
 #include "Core/Render/Render.h"
-#include "Core/Render/Shader.h"
 #include "Core/Render/Vertex.h"
 
 #include <utility>
@@ -141,32 +140,12 @@ BWResultEnum DrawImageParam::Draw(DrawParam* owner)
         vertices[i].specular = specular;
     }
 
-    // 7. The owner's move, the Graphics' transform, the half-pixel shift.
-    if (owner && (result = owner->TransformVertices(vertices, format, 4)) != BW_OK)
-        return result;
-    if ((result = mGraphics->ApplyTransform(vertices, format, 4)) != BW_OK)
-        return result;
-    if ((result = mGraphics->ApplyHalfPixel(vertices, format, 4)) != BW_OK)
+    // 7. Transforms, state, texture and projection.
+    if ((result = PrepareTexturedDraw(owner, vertices, format, 4, vertexPlace.mBuffer, indexPlace.mBuffer,
+                                      mImage->GetTexture())) != BW_OK)
         return result;
 
-    // 8. State, texture and projection.
-    Shader* shader = mGraphics->mCurrentShader;
-    if (!shader)
-        return BW_FAIL;
-    SetVertexBuffer(vertexPlace.mBuffer);
-    SetIndexBuffer(indexPlace.mBuffer);
-    SetShader(shader->GetImpl());
-    if ((result = ApplyState()) != BW_OK)
-        return result;
-    if (ShaderTextured* textured = mGraphics->GetTexturedShader())
-    {
-        if ((result = textured->SetTexture(mImage->GetTexture())) != BW_OK)
-            return result;
-    }
-    if ((result = ApplyProjection(shader)) != BW_OK)
-        return result;
-
-    // 9. One batched quad.
+    // 8. One batched quad.
     return mRender->DrawIndexedPrimitive(TriangleList, indexPlace.mFirst, 2, vertexPlace.mFirst, 4);
 }
 

@@ -6,7 +6,6 @@
 #include "Core/Render/Graphics.h"
 #include "Core/Render/ImageRect.h"
 #include "Core/Render/Render.h"
-#include "Core/Render/Shader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -117,32 +116,12 @@ BWResultEnum DrawMeshParam<M>::Draw(DrawParam* owner)
     if ((result = mImage->MapAtlasCoordinates(vertices, vertexCount, 0, format)) != BW_OK)
         return result;
 
-    // 4. The owner's move, the Graphics' transform, the half-pixel shift.
-    if (owner && (result = owner->TransformVertices(vertices, format, vertexCount)) != BW_OK)
-        return result;
-    if ((result = mGraphics->ApplyTransform(vertices, format, vertexCount)) != BW_OK)
-        return result;
-    if ((result = mGraphics->ApplyHalfPixel(vertices, format, vertexCount)) != BW_OK)
+    // 4. Transforms, state, texture and projection.
+    if ((result = PrepareTexturedDraw(owner, vertices, format, vertexCount, vertexPlace.mBuffer, indexPlace.mBuffer,
+                                      mImage->GetTexture())) != BW_OK)
         return result;
 
-    // 5. State, texture and projection.
-    Shader* shader = mGraphics->mCurrentShader;
-    if (!shader)
-        return BW_FAIL;
-    SetVertexBuffer(vertexPlace.mBuffer);
-    SetIndexBuffer(indexPlace.mBuffer);
-    SetShader(shader->GetImpl());
-    if ((result = ApplyState()) != BW_OK)
-        return result;
-    if (ShaderTextured* textured = mGraphics->GetTexturedShader())
-    {
-        if ((result = textured->SetTexture(mImage->GetTexture())) != BW_OK)
-            return result;
-    }
-    if ((result = ApplyProjection(shader)) != BW_OK)
-        return result;
-
-    // 6. One indexed triangle list.
+    // 5. One indexed triangle list.
     return mRender->DrawIndexedPrimitive(TriangleList, indexPlace.mFirst, indexCount / 3, vertexPlace.mFirst,
                                          vertexCount);
 }

@@ -1,5 +1,6 @@
 #include "Core/Render/GraphicsFriend.h"
 
+#include "Core/Render/DrawParam.h"
 #include "Core/Render/Graphics.h"
 #include "Core/Render/Render.h"
 #include "Core/Render/Shader.h"
@@ -62,6 +63,34 @@ BWResultEnum GraphicsFriend::ApplyProjection(Shader* shader)
     if (!shader || !mGraphics)
         return BW_FAIL;
     return shader->SetProjection(mGraphics->GetProjection());
+}
+
+BWResultEnum GraphicsFriend::PrepareTexturedDraw(DrawParam* owner, void* vertices, const VertexFormat& format,
+                                                 uint32_t count, VertexBufferImpl* vertexBuffer,
+                                                 IndexBufferImpl* indexBuffer, const Texture* texture)
+{
+    BWResultEnum result = BW_OK;
+    if (owner && (result = owner->TransformVertices(vertices, format, count)) != BW_OK)
+        return result;
+    if ((result = mGraphics->ApplyTransform(vertices, format, count)) != BW_OK)
+        return result;
+    if ((result = mGraphics->ApplyHalfPixel(vertices, format, count)) != BW_OK)
+        return result;
+
+    Shader* shader = mGraphics->mCurrentShader;
+    if (!shader)
+        return BW_FAIL;
+    SetVertexBuffer(vertexBuffer);
+    SetIndexBuffer(indexBuffer);
+    SetShader(shader->GetImpl());
+    if ((result = ApplyState()) != BW_OK)
+        return result;
+    if (ShaderTextured* textured = mGraphics->GetTexturedShader())
+    {
+        if ((result = textured->SetTexture(texture)) != BW_OK)
+            return result;
+    }
+    return ApplyProjection(shader);
 }
 
 } // namespace render
