@@ -31,26 +31,13 @@ uint32_t FrameStream::GetSize()
     return mSize;
 }
 
-// Seek takes a signed 32-bit offset, so targets past 2 GiB are reached in two
-// steps; a seek that did not land where asked means the source is unusable.
-bool FrameStream::SeekSource(uint32_t target)
-{
-    const uint32_t kMaxStep = static_cast<uint32_t>(std::numeric_limits<int32_t>::max());
-    uint32_t first = std::min(target, kMaxStep);
-    if (mSource->Seek(static_cast<int32_t>(first), 0) != first)
-        return false;
-    if (target > first && mSource->Seek(static_cast<int32_t>(target - first), 1) != target)
-        return false;
-    return true;
-}
-
 uint32_t FrameStream::Read(void* buffer, uint32_t count)
 {
     uint32_t n = std::min(count, mSize - static_cast<uint32_t>(mPosition));
     if (n == 0 || !mSource)
         return 0;
     uint64_t target = static_cast<uint64_t>(mOffset) + static_cast<uint32_t>(mPosition);
-    if (target > std::numeric_limits<uint32_t>::max() || !SeekSource(static_cast<uint32_t>(target)))
+    if (target > std::numeric_limits<uint32_t>::max() || !mSource->SeekTo(static_cast<uint32_t>(target)))
         return 0;
     uint32_t got = std::min(mSource->Read(buffer, n), n);
     mPosition += static_cast<int32_t>(got);

@@ -24,8 +24,6 @@ private:
     FrameStream(const FrameStream&) = delete;
     FrameStream& operator=(const FrameStream&) = delete;
 
-    bool SeekSource(uint32_t target);
-
     Stream* mSource;
     bool mOwnsSource;
     uint32_t mOffset;

@@ -27,6 +27,15 @@ int32_t Stream::ClampSeek(int32_t position, uint32_t size, int32_t offset, uint3
     return static_cast<int32_t>(std::clamp<int64_t>(target, 0, limit));
 }
 
+bool Stream::SeekTo(uint32_t target)
+{
+    const uint32_t kMaxStep = static_cast<uint32_t>(std::numeric_limits<int32_t>::max());
+    const uint32_t first = std::min(target, kMaxStep);
+    if (Seek(static_cast<int32_t>(first), 0) != first)
+        return false;
+    return target == first || Seek(static_cast<int32_t>(target - first), 1) == target;
+}
+
 uint32_t Stream::CopyFrom(Stream* source, uint32_t count)
 {
     if (!source || count == 0)

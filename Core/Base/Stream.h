@@ -23,6 +23,11 @@ public:
     // write falls short; returns the bytes written.
     uint32_t CopyFrom(Stream* source, uint32_t count);
 
+    // Seeks to a position from the start; Seek takes a signed offset, so
+    // positions past 2 GiB are reached in two steps. False when the stream
+    // did not land there.
+    bool SeekTo(uint32_t target);
+
     static const uint32_t kWholeStream = 0xFFFFFFFFu;
 
 protected:

@@ -9,12 +9,7 @@ namespace file
 uint32_t PackSource::ReadAt(uint32_t offset, void* buffer, uint32_t count)
 {
     app::CriticalSectionGuard guard(&mLock);
-    // Seek takes a signed offset: positions past 2 GiB are reached in two steps.
-    const uint32_t kMaxStep = static_cast<uint32_t>(std::numeric_limits<int32_t>::max());
-    const uint32_t first = std::min(offset, kMaxStep);
-    if (mFile->Seek(static_cast<int32_t>(first), 0) != first)
-        return 0;
-    if (offset > first && mFile->Seek(static_cast<int32_t>(offset - first), 1) != offset)
+    if (!mFile->SeekTo(offset))
         return 0;
     return std::min(mFile->Read(buffer, count), count);
 }
