@@ -11,6 +11,8 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 im=/usr/bin/convert
+# Without the time chunks a remake gives the same bytes.
+nodate=(-define png:exclude-chunks=date,time)
 
 # layout <folder> then lines "name x y width height [file]" bottom first; a
 # line without a file is a marker.
@@ -30,12 +32,12 @@ layout() {
 }
 
 panel() { # width height file
-  "$im" -size "$1x$2" xc:none -fill 'rgba(20,10,50,0.92)' -stroke '#c9a8ff' -strokewidth 4 \
-    -draw "roundrectangle 2,2 $(($1 - 3)),$(($2 - 3)) 24,24" -depth 8 "PNG32:$3"
+  "$im" -size "$1x$2" xc:none -fill 'rgb(20,10,50)' -stroke '#c9a8ff' -strokewidth 4 \
+    -draw "roundrectangle 2,2 $(($1 - 3)),$(($2 - 3)) 24,24" "${nodate[@]}" -depth 8 "PNG32:$3"
 }
 button() { # width height fill stroke file
   "$im" -size "$1x$2" xc:none -fill "$3" -stroke "$4" -strokewidth 3 \
-    -draw "roundrectangle 2,2 $(($1 - 3)),$(($2 - 3)) 16,16" -depth 8 "PNG32:$5"
+    -draw "roundrectangle 2,2 $(($1 - 3)),$(($2 - 3)) 16,16" "${nodate[@]}" -depth 8 "PNG32:$5"
 }
 
 work=$(mktemp -d)
@@ -46,7 +48,7 @@ profile="$root/data/gui/profile"
 rm -rf "$profile"; mkdir -p "$profile"
 panel 440 260 "$work/panel.png"
 "$im" -size 360x52 xc:none -fill 'rgba(255,255,255,0.12)' -stroke '#c9a8ff' -strokewidth 2 \
-  -draw 'roundrectangle 1,1 358,50 10,10' -depth 8 "PNG32:$work/field.png"
+  -draw 'roundrectangle 1,1 358,50 10,10' "${nodate[@]}" -depth 8 "PNG32:$work/field.png"
 layout "$profile" <<LINES
 profile/panel 292 254 440 260 $work/panel.png
 profile/field 332 354 360 52 $work/field.png
@@ -60,9 +62,9 @@ options="$root/data/gui/options"
 rm -rf "$options"; mkdir -p "$options"
 panel 360 300 "$work/panel.png"
 "$im" -size 40x40 xc:none -fill 'rgba(255,255,255,0.12)' -stroke '#c9a8ff' -strokewidth 3 \
-  -draw 'roundrectangle 2,2 37,37 6,6' -depth 8 "PNG32:$work/off.png"
+  -draw 'roundrectangle 2,2 37,37 6,6' "${nodate[@]}" -depth 8 "PNG32:$work/off.png"
 "$im" "$work/off.png" -fill none -stroke '#ffcf3a' -strokewidth 5 \
-  -draw 'polyline 9,20 17,29 31,11' -depth 8 "PNG32:$work/on.png"
+  -draw 'polyline 9,20 17,29 31,11' "${nodate[@]}" -depth 8 "PNG32:$work/on.png"
 button 200 56 '#2f9e44' '#b2f2bb' "$work/out.png"
 button 200 56 '#51cf66' '#ffffff' "$work/in.png"
 layout "$options" <<LINES
