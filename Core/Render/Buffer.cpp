@@ -17,19 +17,6 @@ Buffer::~Buffer()
         mRender->RemoveBuffer(this);
 }
 
-uint8_t* Buffer::Reserve(uint32_t count, uint32_t* granted)
-{
-    *granted = 0;
-    if (!mLocked || !mLockPointer || mUsed >= mCapacity)
-        return nullptr;
-    uint32_t room = mCapacity - mUsed;
-    uint32_t take = count < room ? count : room;
-    uint8_t* at = mLockPointer + static_cast<size_t>(mUsed) * mElementSize;
-    mUsed += take;
-    *granted = take;
-    return at;
-}
-
 BWResultEnum CreateVertexBufferImpl(Render* render, const VertexFormat& format, uint32_t count, bool dynamic,
                                     VertexBufferImpl** out)
 {

@@ -8,6 +8,7 @@
 #include "Core/Render/Vertex.h"
 #include "Core/Render/VertexFormat.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace render
@@ -41,7 +42,18 @@ public:
 
     // Hands out the next count elements of the locked buffer, or as many as
     // fit; granted receives how many. Null when the buffer is unlocked or full.
-    uint8_t* Reserve(uint32_t count, uint32_t* granted);
+    uint8_t* Reserve(uint32_t count, uint32_t* granted)
+    {
+        *granted = 0;
+        if (!mLocked || !mLockPointer || mUsed >= mCapacity)
+            return nullptr;
+        const uint32_t room = mCapacity - mUsed;
+        const uint32_t take = count < room ? count : room;
+        uint8_t* at = mLockPointer + static_cast<size_t>(mUsed) * mElementSize;
+        mUsed += take;
+        *granted = take;
+        return at;
+    }
 
     // The renderer is being destroyed: forget it, so that later destruction
     // does not reach it.

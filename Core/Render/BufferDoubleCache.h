@@ -75,6 +75,7 @@ public:
         if (mInFrame)
             return BW_FAIL;
         mInFrame = 1;
+        ForgetFullBuffers();
         return BW_OK;
     }
 
@@ -87,6 +88,7 @@ public:
         for (B* buffer : mOverflow)
             if (buffer->GetImpl()->IsLocked() && buffer->GetImpl()->Unlock() != BW_OK)
                 result = BW_FAIL;
+        ForgetFullBuffers();
         if (!mInFrame)
             return BW_FAIL;
         mInFrame = 0;
@@ -101,12 +103,29 @@ public:
         *out = nullptr;
         if (!mInFrame || !mPrimary)
             return BW_FAIL;
+        // The first buffer with room, primary first. Buffers that filled
+        // earlier in the frame are passed over without a look while they
+        // cannot have room for count.
+        const bool skipFull = count > mFullRoom;
+        size_t i = skipFull ? mFull : 0;
         B* chosen = nullptr;
-        if (mPrimary->GetImpl()->GetRoom() >= count)
-            chosen = mPrimary;
-        for (size_t i = 0; !chosen && i < mOverflow.size(); ++i)
-            if (mOverflow[i]->GetImpl()->GetRoom() >= count)
-                chosen = mOverflow[i];
+        for (; i <= mOverflow.size(); ++i)
+        {
+            B* buffer = i == 0 ? mPrimary : mOverflow[i - 1];
+            const uint32_t room = buffer->GetImpl()->GetRoom();
+            if (room >= count)
+            {
+                chosen = buffer;
+                break;
+            }
+            if (skipFull && i == mFull && buffer->GetImpl()->IsLocked())
+            {
+                // Room only shrinks while a buffer stays locked.
+                ++mFull;
+                if (room > mFullRoom)
+                    mFullRoom = room;
+            }
+        }
         if (!chosen)
         {
             if (count > mOverflowCapacity)
@@ -142,8 +161,18 @@ public:
     B* GetOverflow(size_t i) const { return mOverflow[i]; }
 
 private:
+    void ForgetFullBuffers()
+    {
+        mFull = 0;
+        mFullRoom = 0;
+    }
+
     Render* mRender;
     B* mPrimary = nullptr;
+    // The first mFull buffers (primary, then overflows) have at most
+    // mFullRoom elements of room until the frame ends.
+    size_t mFull = 0;
+    uint32_t mFullRoom = 0;
     uint32_t mOverflowCapacity = 0;
     std::vector<B*> mOverflow;
 };

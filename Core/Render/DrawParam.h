@@ -20,11 +20,16 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace render
 {
 
 struct TagUntransformed
+{
+};
+// Selects the constructors that make the parameter record in place.
+struct InPlace
 {
 };
 struct TagTranslate2D
@@ -57,6 +62,12 @@ class DrawParamHolder : public DrawParam, public DrawParamInterface<Tag, P>
 {
 public:
     DrawParamHolder(const P& param, bool pending) : mPending(pending ? 1 : 0), mParam(&mValue), mValue(param) {}
+    // The record made in place from args, pending.
+    template <class... Args>
+    explicit DrawParamHolder(InPlace, Args&&... args)
+        : mPending(1), mParam(&mValue), mValue(std::forward<Args>(args)...)
+    {
+    }
     // The pending draw moves with the object.
     DrawParamHolder(DrawParamHolder&& other) : mPending(other.mPending), mParam(&mValue), mValue(other.mValue)
     {
@@ -110,6 +121,11 @@ public:
         : DrawParamHolder<TagUntransformed, P>(param, pending)
     {
     }
+    template <class... Args>
+    explicit DrawUntransformedParam(InPlace tag, Args&&... args)
+        : DrawParamHolder<TagUntransformed, P>(tag, std::forward<Args>(args)...)
+    {
+    }
     DrawUntransformedParam(DrawUntransformedParam&& other) = default;
     ~DrawUntransformedParam() override { this->DrawIfPending(); }
 
@@ -158,6 +174,12 @@ public:
         : DrawParamHolder<TagTransform2D, P>(param, pending), mTransform(transform)
     {
     }
+    // Scaled by s; the transform made in place rather than copied.
+    DrawTransform2DParam(const P& param, bool pending, float sx, float sy)
+        : DrawParamHolder<TagTransform2D, P>(param, pending)
+    {
+        mTransform.Scale(sx, sy);
+    }
     DrawTransform2DParam(DrawTransform2DParam&& other) = default;
     ~DrawTransform2DParam() override { this->DrawIfPending(); }
 
@@ -185,9 +207,7 @@ DrawTransform2DParam<P> DrawUntransformedParam<P>::Scale(const float s[2])
 {
     const bool pending = this->mPending != 0;
     this->mPending = 0;
-    Transform2D transform;
-    transform.Scale(s[0], s[1]);
-    return DrawTransform2DParam<P>(*this->mParam, pending, transform);
+    return DrawTransform2DParam<P>(*this->mParam, pending, s[0], s[1]);
 }
 
 } // namespace render

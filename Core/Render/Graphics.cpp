@@ -146,29 +146,35 @@ BWResultEnum Graphics::ApplyTransform(void* vertices, const VertexFormat& format
 
 BWResultEnum Graphics::ApplyHalfPixel(void* vertices, const VertexFormat& format, uint32_t count)
 {
-    uint8_t* position = static_cast<uint8_t*>(vertices) + format.mPosition.mOffset;
-    for (uint32_t i = 0; i < count; ++i, position += format.mStride)
+    // x in one pass, y and z in another: the transforms before wrote x and y
+    // singly, and loading both at once would wait for those stores to retire.
+    uint8_t* const first = static_cast<uint8_t*>(vertices) + format.mPosition.mOffset;
+    const uint32_t stride = format.mStride;
+    uint8_t* position = first;
+    for (uint32_t i = 0; i < count; ++i, position += stride)
+        reinterpret_cast<float*>(position)[0] -= 0.5f;
+    position = first;
+    for (uint32_t i = 0; i < count; ++i, position += stride)
     {
-        float xyz[3];
-        std::memcpy(xyz, position, sizeof(xyz));
-        xyz[0] -= 0.5f;
-        xyz[1] -= 0.5f;
-        xyz[2] = 0.0f;
-        std::memcpy(position, xyz, sizeof(xyz));
+        float* p = reinterpret_cast<float*>(position);
+        p[1] -= 0.5f;
+        p[2] = 0.0f;
     }
     return BW_OK;
 }
 
 DrawUntransformedParam<DrawImageParam> Graphics::DrawImage(ImageRect* image)
 {
-    return DrawUntransformedParam<DrawImageParam>(DrawImageParam(this, image));
+    return DrawUntransformedParam<DrawImageParam>(InPlace{}, this, image);
 }
 
 DrawUntransformedParam<DrawImageParam> Graphics::DrawImageRect(ImageRect* image, const float region[4])
 {
-    DrawImageParam param(this, image);
-    std::memcpy(param.mRegion, region, sizeof(param.mRegion));
-    return DrawUntransformedParam<DrawImageParam>(param);
+    // Made in place: a copy of a record just written field by field would
+    // wait for those stores.
+    DrawUntransformedParam<DrawImageParam> draw(InPlace{}, this, image);
+    std::memcpy(draw->mRegion, region, sizeof(draw->mRegion));
+    return draw;
 }
 
 DrawUntransformedParam<DrawParticlesParam> Graphics::DrawParticles(ParticleEmitter* emitter)

@@ -80,9 +80,9 @@ BWResultEnum GraphicsFriend::PrepareTexturedDraw(DrawParam* owner, void* vertice
     Shader* shader = mGraphics->mCurrentShader;
     if (!shader)
         return BW_FAIL;
-    SetVertexBuffer(vertexBuffer);
-    SetIndexBuffer(indexBuffer);
-    SetShader(shader->GetImpl());
+    Store(&RenderState::mVertexBuffer, vertexBuffer);
+    Store(&RenderState::mIndexBuffer, indexBuffer);
+    Store(&RenderState::mShader, shader->GetImpl());
     if ((result = ApplyState()) != BW_OK)
         return result;
     if (ShaderTextured* textured = mGraphics->GetTexturedShader())

@@ -70,7 +70,10 @@ void Transform2D::Translate(float dx, float dy)
         PreMultiply(1, 0, dx, 0, 1, dy);
         return;
     }
-    mDirty = 1;
+    // Stored only when it changes: the flags are read back together, and a
+    // load across a just-stored single flag waits for that store.
+    if (!mDirty)
+        mDirty = 1;
     float* target = (mRotated || mScaled) ? mOffset : mPosition;
     target[0] += dx;
     target[1] += dy;
@@ -95,7 +98,11 @@ void Transform2D::Scale(float sx, float sy)
     if (!mMatrixMode && !mRotated && mPosition[0] == 0.0f && mPosition[1] == 0.0f && sy >= 0.0f &&
         (sx >= 0.0f || mScale[0] * sx == -1.0f))
     {
+        // All four flags at once (the mode and rotation are known clear
+        // here), so that later reads of them together find one store.
         mDirty = 1;
+        mMatrixMode = 0;
+        mRotated = 0;
         mScaled = 1;
         mScale[0] *= sx;
         mScale[1] *= sy;
@@ -110,29 +117,25 @@ void Transform2D::TransformPoints(void* points, uint32_t stride, uint32_t count)
     uint8_t* base = static_cast<uint8_t*>(points);
     if (!mMatrixMode && !mRotated)
     {
-        if (!NearZero(mPosition))
+        // Position, then scale, then offset, each point in one pass. x and y
+        // are loaded singly: the quad's corners were just stored that way,
+        // and a load spanning both would wait for those stores.
+        const bool moved = !NearZero(mPosition), offset = !NearZero(mOffset);
+        for (uint32_t i = 0; i < count; ++i)
         {
-            for (uint32_t i = 0; i < count; ++i)
+            float* p = reinterpret_cast<float*>(base + static_cast<size_t>(i) * stride);
+            if (moved)
             {
-                float* p = reinterpret_cast<float*>(base + static_cast<size_t>(i) * stride);
                 p[0] += mPosition[0];
                 p[1] += mPosition[1];
             }
-        }
-        if (mScaled)
-        {
-            for (uint32_t i = 0; i < count; ++i)
+            if (mScaled)
             {
-                float* p = reinterpret_cast<float*>(base + static_cast<size_t>(i) * stride);
                 p[0] *= mScale[0];
                 p[1] *= mScale[1];
             }
-        }
-        if (!NearZero(mOffset))
-        {
-            for (uint32_t i = 0; i < count; ++i)
+            if (offset)
             {
-                float* p = reinterpret_cast<float*>(base + static_cast<size_t>(i) * stride);
                 p[0] += mOffset[0];
                 p[1] += mOffset[1];
             }

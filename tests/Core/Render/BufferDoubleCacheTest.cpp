@@ -27,11 +27,16 @@ TEST(VertexCache, FillsThePrimaryThenOverflowBuffersAndRefusesUseOutsideAFrame)
         ASSERT_EQ(cache.BeginFrame(), BW_OK);
         EXPECT_EQ(cache.BeginFrame(), BW_FAIL);
         ASSERT_EQ(allocate(40000), BW_OK);
+        EXPECT_EQ(std::make_tuple(at.mBuffer, at.mFirst), std::make_tuple(cache.GetPrimary()->GetImpl(), 0u));
+        // Too big for the primary's rest: the overflow; what fits goes back
+        // to the first buffer with room, each frame anew.
+        ASSERT_EQ(allocate(1000), BW_OK);
+        EXPECT_EQ(std::make_tuple(at.mBuffer->GetCapacity(), at.mFirst), std::make_tuple(10240u, 0u));
         ASSERT_EQ(allocate(960), BW_OK); // exactly the room left
         EXPECT_EQ(std::make_tuple(at.mBuffer, at.mFirst), std::make_tuple(cache.GetPrimary()->GetImpl(), 40000u));
         EXPECT_EQ(allocate(10241), BW_FAIL);
-        ASSERT_EQ(allocate(10000), BW_OK);
-        EXPECT_EQ(std::make_tuple(at.mBuffer, at.mFirst), std::make_tuple(cache.GetOverflow(0)->GetImpl(), 0u));
+        ASSERT_EQ(allocate(9240), BW_OK);
+        EXPECT_EQ(std::make_tuple(at.mBuffer, at.mFirst), std::make_tuple(cache.GetOverflow(0)->GetImpl(), 1000u));
         ASSERT_EQ(cache.EndFrame(), BW_OK);
         EXPECT_FALSE(at.mBuffer->IsLocked());
     }
