@@ -2,6 +2,7 @@
 
 #include "Core/Render/DrawParam.h"
 #include "Core/Render/GraphicsFriend.h"
+#include "Core/Render/Vertex.h"
 
 #include <cstdint>
 
@@ -9,7 +10,6 @@ namespace render
 {
 
 class ImageRect;
-struct SVertex2D;
 
 // Horizontal anchor: where x = 0 lies on the image.
 enum HorizontalAnchor : int32_t
@@ -51,7 +51,33 @@ public:
 
 // The quad from corner p0 to corner p1 (z and w from the corners) with
 // texture coordinates st0 to st1, and its two triangles' indices.
-void QuadFromCorners(SVertex2D out[4], uint16_t indices[6], uint32_t firstVertex, const float p0[4],
-                     const float p1[4], const float st0[2], const float st1[2]);
+inline void QuadFromCorners(SVertex2D out[4], uint16_t indices[6], uint32_t firstVertex, const float p0[4],
+                            const float p1[4], const float st0[2], const float st1[2])
+{
+    const float z = p0[2], w = p0[3];
+    out[0].x = p0[0];
+    out[0].y = p0[1];
+    out[0].tu = st0[0];
+    out[0].tv = st0[1];
+    out[1].x = p1[0];
+    out[1].y = p0[1];
+    out[1].tu = st1[0];
+    out[1].tv = st0[1];
+    out[2].x = p1[0];
+    out[2].y = p1[1];
+    out[2].tu = st1[0];
+    out[2].tv = st1[1];
+    out[3].x = p0[0];
+    out[3].y = p1[1];
+    out[3].tu = st0[0];
+    out[3].tv = st1[1];
+    out[0].z = out[1].z = z;
+    out[0].w = out[1].w = w;
+    out[2].z = out[3].z = p1[2];
+    out[2].w = out[3].w = p1[3];
+    const uint32_t order[6] = {0, 1, 2, 0, 2, 3};
+    for (int i = 0; i < 6; ++i)
+        indices[i] = static_cast<uint16_t>(firstVertex + order[i]);
+}
 
 } // namespace render

@@ -51,7 +51,8 @@ void Declare(uint32_t cacheCapacity, uint32_t overflowCapacity,
     format.Register(new BufferDoubleCacheCreatorConcrete<V>());
 }
 
-bool DeclareBuiltinFormats()
+// Out of line, so that every lookup does not pay for its frame.
+[[gnu::noinline]] bool DeclareBuiltinFormats()
 {
     Declare<SVertex2D>(40960, 10240, [](VertexFormat& f, uint32_t& texSet) {
         f.AddElement("pos", offsetof(SVertex2D, x), 16, Position4, texSet, 4);
