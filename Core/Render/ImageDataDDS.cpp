@@ -3,6 +3,7 @@
 #include "Core/Base/Log.h"
 #include "Core/Base/Stream.h"
 #include "Core/Render/HitMask.h"
+#include "Core/Render/ImageBytes.h"
 
 #include <cstring>
 #include <utility>
@@ -17,12 +18,6 @@ const uint32_t kAlphaPixelsFlag = 0x1;
 const uint32_t kFourCcFlag = 0x4;
 const uint32_t kRgbFlag = 0x40;
 const uint8_t kAlphaThreshold = 10; // above it a pixel is opaque for hit tests
-
-uint32_t ReadU32(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
-           static_cast<uint32_t>(p[3]) << 24;
-}
 
 uint32_t BlockBytes(uint32_t compression)
 {
@@ -82,10 +77,10 @@ BWResultEnum ImageDataDDS::Open(base::Stream* stream, const wchar_t* extension)
     if (stream->Read(header + 4, kHeaderSize - 4) != kHeaderSize - 4)
         return BW_FAIL;
 
-    const uint32_t height = ReadU32(header + 12);
-    const uint32_t width = ReadU32(header + 16);
-    const uint32_t levels = ReadU32(header + 28);
-    const uint32_t formatFlags = ReadU32(header + 80);
+    const uint32_t height = Le32(header + 12);
+    const uint32_t width = Le32(header + 16);
+    const uint32_t levels = Le32(header + 28);
+    const uint32_t formatFlags = Le32(header + 80);
     uint32_t compression = CompressionNone;
     if (formatFlags & kFourCcFlag)
     {
@@ -103,9 +98,9 @@ BWResultEnum ImageDataDDS::Open(base::Stream* stream, const wchar_t* extension)
     {
         // Uncompressed: 32-bit pixels with red and blue at either end, with
         // or without alpha.
-        const uint32_t bitCount = ReadU32(header + 88);
-        const uint32_t red = ReadU32(header + 92), green = ReadU32(header + 96), blue = ReadU32(header + 100);
-        const uint32_t alpha = ReadU32(header + 104);
+        const uint32_t bitCount = Le32(header + 88);
+        const uint32_t red = Le32(header + 92), green = Le32(header + 96), blue = Le32(header + 100);
+        const uint32_t alpha = Le32(header + 104);
         const bool argb = red == 0x00FF0000u && green == 0x0000FF00u && blue == 0x000000FFu;
         const bool abgr = red == 0x000000FFu && green == 0x0000FF00u && blue == 0x00FF0000u;
         const bool hasAlpha = (formatFlags & kAlphaPixelsFlag) != 0;
@@ -233,7 +228,7 @@ void ImageDataDDS::DecodeBlockAlpha(uint32_t compression, const uint8_t* block, 
         // transparent entry: index 3.
         const uint32_t c0 = block[0] | block[1] << 8;
         const uint32_t c1 = block[2] | block[3] << 8;
-        const uint32_t indices = ReadU32(block + 4);
+        const uint32_t indices = Le32(block + 4);
         for (int i = 0; i < 16; ++i)
             alpha[i] = (c0 <= c1 && ((indices >> (2 * i)) & 3) == 3) ? 0 : 255;
         return;

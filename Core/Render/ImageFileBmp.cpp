@@ -1,5 +1,7 @@
 #include "Core/Render/ImageFileBmp.h"
 
+#include "Core/Render/ImageBytes.h"
+
 #include <climits>
 #include <cstring>
 
@@ -14,16 +16,6 @@ const uint32_t kRle8 = 1;
 const uint32_t kRle4 = 2;
 const uint32_t kBitFields = 3;
 const uint32_t kAlphaBitFields = 6;
-
-uint32_t Le16(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8;
-}
-
-uint32_t Le32(const uint8_t* p)
-{
-    return Le16(p) | Le16(p + 2) << 16;
-}
 
 // One channel of a bit-field pixel.
 struct Channel

@@ -1,5 +1,7 @@
 #include "Core/Render/ImageFileCheck.h"
 
+#include "Core/Render/ImageBytes.h"
+
 #include <zlib.h>
 
 #include <cstring>
@@ -9,21 +11,6 @@ namespace render
 
 namespace
 {
-
-uint32_t Le16(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8;
-}
-
-uint32_t Be16(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) << 8 | p[1];
-}
-
-uint32_t Be32(const uint8_t* p)
-{
-    return Be16(p) << 16 | Be16(p + 2);
-}
 
 bool ExtentOk(uint64_t width, uint64_t height)
 {

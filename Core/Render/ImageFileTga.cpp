@@ -1,5 +1,7 @@
 #include "Core/Render/ImageFileTga.h"
 
+#include "Core/Render/ImageBytes.h"
+
 #include <cstring>
 
 namespace render
@@ -7,11 +9,6 @@ namespace render
 
 namespace
 {
-
-uint32_t Le16(const uint8_t* p)
-{
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8;
-}
 
 // How one stored pixel (or colour-map entry) becomes RGBA.
 struct PixelForm
