@@ -242,6 +242,47 @@ void BM_PhysFsZip(benchmark::State& state)
     Report(state, sample);
 }
 BENCHMARK(BM_PhysFsZip)->UseRealTime();
+
+// The loose folder mounted as PhysFS mounts a game's data folder.
+void BM_PhysFsFolder(benchmark::State& state)
+{
+    const Sample& sample = GetSample();
+    if (!PHYSFS_isInit() && !PHYSFS_init(nullptr))
+    {
+        state.SkipWithError("PhysFS does not start");
+        return;
+    }
+    const std::string root = sample.folder + "data";
+    if (!PHYSFS_mount(root.c_str(), nullptr, 1))
+    {
+        state.SkipWithError("PhysFS cannot mount the folder");
+        return;
+    }
+    std::vector<char> buffer(64 * 1024);
+    for (auto _ : state)
+    {
+        for (const std::string& name : sample.names)
+        {
+            PHYSFS_File* file = PHYSFS_openRead(name.c_str());
+            if (!file)
+            {
+                state.SkipWithError("a file is missing");
+                return;
+            }
+            PHYSFS_sint64 size = PHYSFS_fileLength(file);
+            if (PHYSFS_readBytes(file, buffer.data(), static_cast<PHYSFS_uint64>(size)) != size)
+            {
+                state.SkipWithError("a short read");
+                return;
+            }
+            PHYSFS_close(file);
+            benchmark::DoNotOptimize(buffer.data());
+        }
+    }
+    PHYSFS_unmount(root.c_str());
+    Report(state, sample);
+}
+BENCHMARK(BM_PhysFsFolder)->UseRealTime();
 #endif
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 namespace d3d9
 {
@@ -71,6 +72,24 @@ bool IsValidBufferRequest(UINT length, DWORD usage, D3DPOOL pool)
            !(pool == D3DPOOL_MANAGED && (usage & D3DUSAGE_DYNAMIC));
 }
 
+
+// Lowest and highest index of a run, in loops simple enough to vectorise:
+// every indexed draw scans its indices.
+template <class T>
+void IndexRangeOf(const uint8_t* bytes, UINT count, uint32_t* lowest, uint32_t* highest)
+{
+    T lo = std::numeric_limits<T>::max();
+    T hi = 0;
+    for (UINT i = 0; i < count; ++i)
+    {
+        T v;
+        std::memcpy(&v, bytes + static_cast<size_t>(i) * sizeof(T), sizeof(T));
+        lo = v < lo ? v : lo;
+        hi = v > hi ? v : hi;
+    }
+    *lowest = lo;
+    *highest = hi;
+}
 } // namespace
 
 void AddDeviceReference(Device* device)
@@ -713,20 +732,10 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
     uint32_t lowest = 0xFFFFFFFFu;
     uint32_t highest = 0;
     const uint8_t* indexBytes = indexStorage.Contents() + indexBegin;
-    for (UINT i = 0; i < count; ++i)
-    {
-        uint32_t index;
-        if (indexSize == 2)
-        {
-            uint16_t v;
-            std::memcpy(&v, indexBytes + i * 2, 2);
-            index = v;
-        }
-        else
-            std::memcpy(&index, indexBytes + i * 4, 4);
-        lowest = std::min(lowest, index);
-        highest = std::max(highest, index);
-    }
+    if (indexSize == 2)
+        IndexRangeOf<uint16_t>(indexBytes, count, &lowest, &highest);
+    else
+        IndexRangeOf<uint32_t>(indexBytes, count, &lowest, &highest);
     const StreamBinding& stream = mState.streams[0];
     BufferStorage& vertexStorage = stream.buffer->Storage();
     const int64_t first = static_cast<int64_t>(baseVertexIndex) + lowest;
@@ -745,6 +754,8 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
     call.indexed = true;
     call.baseVertex = baseVertexIndex;
     call.startIndex = startIndex;
+    call.lowestIndex = lowest;
+    call.highestIndex = highest;
     call.indices = indexStorage.Backend();
     call.indexSize = indexSize;
     SubmitDraw(call, primitiveCount);

@@ -78,6 +78,8 @@ struct DrawCall
     UINT startVertex = 0;
     INT baseVertex = 0;
     UINT startIndex = 0;
+    UINT lowestIndex = 0; // the range the indices hold, before baseVertex
+    UINT highestIndex = 0;
     VertexLayout layout;
     BackendBuffer* vertices = nullptr;
     UINT streamOffset = 0;

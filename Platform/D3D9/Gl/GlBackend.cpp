@@ -1234,10 +1234,12 @@ void GlBackend::Draw(const DeviceState& state, const DrawCall& call)
         MarkRead(static_cast<GlBuffer*>(call.indices));
     const GLenum mode = PrimitiveMode(call.type);
     if (call.indexed)
-        f.DrawElementsBaseVertex(mode, static_cast<GLsizei>(call.count),
-                                 call.indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
-                                 reinterpret_cast<const void*>(static_cast<uintptr_t>(call.startIndex) * call.indexSize),
-                                 call.baseVertex);
+        // With the range the device found, the driver can shade the vertices
+        // once as a run rather than one index at a time through its cache.
+        f.DrawRangeElementsBaseVertex(
+            mode, call.lowestIndex, call.highestIndex, static_cast<GLsizei>(call.count),
+            call.indexSize == 4 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
+            reinterpret_cast<const void*>(static_cast<uintptr_t>(call.startIndex) * call.indexSize), call.baseVertex);
     else
         f.DrawArrays(mode, static_cast<GLint>(call.startVertex), static_cast<GLsizei>(call.count));
 }

@@ -94,7 +94,7 @@ namespace gl
     X(PFNGLUNIFORM3FPROC, Uniform3f)                                                                                \
     X(PFNGLUNIFORM4FVPROC, Uniform4fv)                                                                              \
     X(PFNGLDRAWARRAYSPROC, DrawArrays)                                                                              \
-    X(PFNGLDRAWELEMENTSBASEVERTEXPROC, DrawElementsBaseVertex)
+    X(PFNGLDRAWRANGEELEMENTSBASEVERTEXPROC, DrawRangeElementsBaseVertex)
 
 struct Functions
 {

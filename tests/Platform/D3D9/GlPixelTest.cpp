@@ -262,16 +262,19 @@ TEST_F(GlDeviceTest, BufferRangesWrittenBetweenDrawsDrawWhatEachDrawWasGiven)
     EXPECT_EQ(At(9, 9), kBlack);
 }
 
-TEST_F(GlDeviceTest, IndexedDrawsUseTheBaseVertex)
+TEST_F(GlDeviceTest, IndexedDrawsUseTheBaseVertexAndIndicesAboveZero)
 {
     std::vector<Vertex2D> v;
     AddQuad(&v, -0.5f, -0.5f, 3.5f, 3.5f, kRed);
     AddQuad(&v, 7.5f, -0.5f, 11.5f, 3.5f, kGreen);
     Draw(v); // fills the buffer
-    Clear(kBlack);
-    IDirect3DIndexBuffer9* ib = MakeIndices({0, 1, 2, 3, 4, 5});
+    IDirect3DIndexBuffer9* ib = MakeIndices({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
     device->SetIndices(ib);
+    Clear(kBlack);
     ASSERT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 6, 0, 6, 0, 2), D3D_OK);
+    ExpectPixels({{1, 1, kBlack}, {9, 1, kGreen}});
+    Clear(kBlack);
+    ASSERT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 6, 6, 6, 2), D3D_OK);
     ExpectPixels({{1, 1, kBlack}, {9, 1, kGreen}});
     ib->Release();
 }
