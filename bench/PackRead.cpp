@@ -1,8 +1,8 @@
 // A few hundred small files (0.5 to 8 KiB, as GUI layouts, fonts and data
 // sheets are) read whole, each opened by name: through the engine's pack
 // ("data.dat" mounted on "data/"), through the engine from the loose folder,
-// and the same files from an uncompressed zip through PhysFS, the library one
-// would otherwise pick.
+// and the same files through PhysFS, the library one would otherwise pick,
+// from an uncompressed zip and from the loose folder.
 //
 // Counters: files/s and MB/s (10^6 bytes per second of wall-clock time).
 
@@ -204,7 +204,9 @@ void BM_LooseFiles(benchmark::State& state)
 BENCHMARK(BM_LooseFiles)->UseRealTime();
 
 #ifdef BW_HAVE_PHYSFS
-void BM_PhysFsZip(benchmark::State& state)
+// The same files through PhysFS with `archive` (a zip or a folder) mounted at
+// the root.
+void ReadThroughPhysFs(benchmark::State& state, const std::string& archive)
 {
     const Sample& sample = GetSample();
     if (!PHYSFS_isInit() && !PHYSFS_init(nullptr))
@@ -212,12 +214,13 @@ void BM_PhysFsZip(benchmark::State& state)
         state.SkipWithError("PhysFS does not start");
         return;
     }
-    if (!PHYSFS_mount((sample.folder + "data.zip").c_str(), nullptr, 1))
+    if (!PHYSFS_mount(archive.c_str(), nullptr, 1))
     {
-        state.SkipWithError("PhysFS cannot mount the zip");
+        state.SkipWithError("PhysFS cannot mount the sample");
         return;
     }
     std::vector<char> buffer(64 * 1024);
+    const char* error = nullptr;
     for (auto _ : state)
     {
         for (const std::string& name : sample.names)
@@ -225,62 +228,39 @@ void BM_PhysFsZip(benchmark::State& state)
             PHYSFS_File* file = PHYSFS_openRead(name.c_str());
             if (!file)
             {
-                state.SkipWithError("a file is missing");
-                return;
+                error = "a file is missing";
+                break;
             }
             PHYSFS_sint64 size = PHYSFS_fileLength(file);
-            if (PHYSFS_readBytes(file, buffer.data(), static_cast<PHYSFS_uint64>(size)) != size)
-            {
-                state.SkipWithError("a short read");
-                return;
-            }
+            const bool whole = PHYSFS_readBytes(file, buffer.data(), static_cast<PHYSFS_uint64>(size)) == size;
             PHYSFS_close(file);
+            if (!whole)
+            {
+                error = "a short read";
+                break;
+            }
             benchmark::DoNotOptimize(buffer.data());
         }
+        if (error)
+            break;
     }
-    PHYSFS_unmount((sample.folder + "data.zip").c_str());
-    Report(state, sample);
+    PHYSFS_unmount(archive.c_str());
+    if (error)
+        state.SkipWithError(error);
+    else
+        Report(state, sample);
+}
+
+void BM_PhysFsZip(benchmark::State& state)
+{
+    ReadThroughPhysFs(state, GetSample().folder + "data.zip");
 }
 BENCHMARK(BM_PhysFsZip)->UseRealTime();
 
-// The loose folder mounted as PhysFS mounts a game's data folder.
+// The loose folder, mounted as a game would mount its data folder.
 void BM_PhysFsFolder(benchmark::State& state)
 {
-    const Sample& sample = GetSample();
-    if (!PHYSFS_isInit() && !PHYSFS_init(nullptr))
-    {
-        state.SkipWithError("PhysFS does not start");
-        return;
-    }
-    const std::string root = sample.folder + "data";
-    if (!PHYSFS_mount(root.c_str(), nullptr, 1))
-    {
-        state.SkipWithError("PhysFS cannot mount the folder");
-        return;
-    }
-    std::vector<char> buffer(64 * 1024);
-    for (auto _ : state)
-    {
-        for (const std::string& name : sample.names)
-        {
-            PHYSFS_File* file = PHYSFS_openRead(name.c_str());
-            if (!file)
-            {
-                state.SkipWithError("a file is missing");
-                return;
-            }
-            PHYSFS_sint64 size = PHYSFS_fileLength(file);
-            if (PHYSFS_readBytes(file, buffer.data(), static_cast<PHYSFS_uint64>(size)) != size)
-            {
-                state.SkipWithError("a short read");
-                return;
-            }
-            PHYSFS_close(file);
-            benchmark::DoNotOptimize(buffer.data());
-        }
-    }
-    PHYSFS_unmount(root.c_str());
-    Report(state, sample);
+    ReadThroughPhysFs(state, GetSample().folder + "data");
 }
 BENCHMARK(BM_PhysFsFolder)->UseRealTime();
 #endif

@@ -72,7 +72,6 @@ bool IsValidBufferRequest(UINT length, DWORD usage, D3DPOOL pool)
            !(pool == D3DPOOL_MANAGED && (usage & D3DUSAGE_DYNAMIC));
 }
 
-
 // Lowest and highest index of a run, in loops simple enough to vectorise:
 // every indexed draw scans its indices.
 template <class T>
@@ -90,6 +89,7 @@ void IndexRangeOf(const uint8_t* bytes, UINT count, uint32_t* lowest, uint32_t* 
     *lowest = lo;
     *highest = hi;
 }
+
 } // namespace
 
 void AddDeviceReference(Device* device)
@@ -729,7 +729,7 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIndex,
     const uint64_t indexEnd = indexBegin + static_cast<uint64_t>(count) * indexSize;
     if (indexEnd > indexStorage.Length())
         return trace.Finish(D3DERR_INVALIDCALL);
-    uint32_t lowest = 0xFFFFFFFFu;
+    uint32_t lowest = 0;
     uint32_t highest = 0;
     const uint8_t* indexBytes = indexStorage.Contents() + indexBegin;
     if (indexSize == 2)
