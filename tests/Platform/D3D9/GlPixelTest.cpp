@@ -231,35 +231,50 @@ TEST_F(GlDeviceTest, BackBufferInTheWindowDrawsAsOffscreen)
 }
 
 // The engine's pattern: a discarding lock, then appends without overwrite;
-// a plain lock may then rewrite bytes an earlier draw of the scene read.
+// a plain lock may then rewrite bytes an earlier draw of the scene read, and
+// a discarding lock may replace them. After a present the next frame's
+// discarding lock writes over bytes only finished frames read.
 TEST_F(GlDeviceTest, BufferRangesWrittenBetweenDrawsDrawWhatEachDrawWasGiven)
 {
-    Clear(kBlack);
     device->SetFVF(kFvf2D);
     device->SetStreamSource(0, vb, 0, sizeof(Vertex2D));
     const struct
     {
+        int frame;
         UINT first;
         DWORD flags;
         float x, y;
         D3DCOLOR color;
-    } steps[] = {{0, D3DLOCK_DISCARD, 0, 0, kRed}, {6, D3DLOCK_NOOVERWRITE, 8, 0, kGreen}, {0, 0, 0, 8, kBlue}};
-    for (const auto& step : steps)
+    } steps[] = {{0, 0, D3DLOCK_DISCARD, 0, 0, kRed},      {0, 6, D3DLOCK_NOOVERWRITE, 8, 0, kGreen},
+                 {0, 0, 0, 0, 8, kBlue},                   {0, 0, D3DLOCK_DISCARD, 8, 8, kWhite},
+                 {1, 0, D3DLOCK_DISCARD, 8, 8, kGreen},    {1, 6, D3DLOCK_NOOVERWRITE, 0, 0, kBlue},
+                 {1, 0, D3DLOCK_DISCARD, 8, 0, kWhite}};
+    const std::vector<std::vector<std::pair<POINT, D3DCOLOR>>> expected = {
+        {{{1, 1}, kRed}, {{9, 1}, kGreen}, {{1, 9}, kBlue}, {{9, 9}, kWhite}},
+        {{{1, 1}, kBlue}, {{9, 1}, kWhite}, {{1, 9}, kBlack}, {{9, 9}, kGreen}}};
+    for (int frame = 0; frame < 2; ++frame)
     {
-        std::vector<Vertex2D> v;
-        AddQuad(&v, step.x - 0.5f, step.y - 0.5f, step.x + 3.5f, step.y + 3.5f, step.color);
-        void* data = nullptr;
-        const UINT bytes = static_cast<UINT>(v.size() * sizeof(Vertex2D));
-        ASSERT_EQ(vb->Lock(step.first * sizeof(Vertex2D), bytes, &data, step.flags), D3D_OK);
-        std::memcpy(data, v.data(), bytes);
-        ASSERT_EQ(vb->Unlock(), D3D_OK);
-        ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, step.first, 2), D3D_OK);
+        Clear(kBlack);
+        for (const auto& step : steps)
+        {
+            if (step.frame != frame)
+                continue;
+            std::vector<Vertex2D> v;
+            AddQuad(&v, step.x - 0.5f, step.y - 0.5f, step.x + 3.5f, step.y + 3.5f, step.color);
+            void* data = nullptr;
+            const UINT bytes = static_cast<UINT>(v.size() * sizeof(Vertex2D));
+            ASSERT_EQ(vb->Lock(step.first * sizeof(Vertex2D), bytes, &data, step.flags), D3D_OK);
+            std::memcpy(data, v.data(), bytes);
+            ASSERT_EQ(vb->Unlock(), D3D_OK);
+            ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLELIST, step.first, 2), D3D_OK);
+        }
+        Read();
+        for (const auto& [at, color] : expected[frame])
+            EXPECT_EQ(At(at.x, at.y), color) << "frame " << frame << " at " << at.x << "," << at.y;
+        ASSERT_EQ(device->EndScene(), D3D_OK);
+        ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+        ASSERT_EQ(device->BeginScene(), D3D_OK);
     }
-    Read();
-    EXPECT_EQ(At(1, 1), kRed);
-    EXPECT_EQ(At(9, 1), kGreen);
-    EXPECT_EQ(At(1, 9), kBlue);
-    EXPECT_EQ(At(9, 9), kBlack);
 }
 
 TEST_F(GlDeviceTest, IndexedDrawsUseTheBaseVertexAndIndicesAboveZero)
