@@ -45,7 +45,6 @@ public:
     UINT sentEnd = 0;
     UINT readBegin = 0;
     UINT readEnd = 0;
-    uint64_t readInFrame = 0; // the backend's frame count at the last draw reading it
 };
 
 class GlTexture final : public BackendTexture
@@ -240,9 +239,7 @@ public:
     void ForgetShader(GlShader* shader);
 
 private:
-    void MarkRead(GlBuffer* buffer);
-    bool EarlierFramesDone();
-    void FencePresent();
+    static void MarkRead(GlBuffer* buffer);
     bool MakeCurrent();
     void InvalidateCaches();
     HRESULT ApplySwapChain(SwapChainDesc* desc);
@@ -289,10 +286,6 @@ private:
     bool mDirect = false;
     bool mLeftWindow = false; // until the next Reset
     bool mFrameOpen = false;
-    // Frames presented so far, and a fence after the last one's commands.
-    uint64_t mFrames = 0;
-    GLsync mPresentFence = nullptr;
-    bool mPresentFenceDone = false;
 
     std::map<std::pair<GlShader*, GlShader*>, Program> mPrograms;
 
@@ -342,8 +335,6 @@ GlBackend::~GlBackend()
         f.DeleteFramebuffers(1, &mBackFramebuffer);
         f.DeleteRenderbuffers(1, &mBackColor);
         f.DeleteRenderbuffers(1, &mDepthStencil);
-        if (mPresentFence)
-            f.DeleteSync(mPresentFence);
     }
     if (mContext)
         SDL_GL_DeleteContext(mContext);
@@ -628,16 +619,6 @@ void GlBackend::UploadBuffer(BackendBuffer* backend, const uint8_t* contents, UI
     if (begin >= end)
         return;
     f.BindBuffer(GL_COPY_WRITE_BUFFER, buffer->name);
-    // New storage only keeps draws still to run from seeing the new bytes; a
-    // buffer no draw of this frame has read, with the earlier frames drawn,
-    // can take them in place (and the driver neither allocates nor clears).
-    if (orphan && buffer->allocated &&
-        (buffer->readBegin == buffer->readEnd || (buffer->readInFrame < mFrames && EarlierFramesDone())))
-    {
-        orphan = false;
-        buffer->sentBegin = buffer->sentEnd = 0;
-        buffer->readBegin = buffer->readEnd = 0;
-    }
     if (orphan || !buffer->allocated)
     {
         // Fresh storage: draws already issued keep the old one.
@@ -677,22 +658,11 @@ void GlBackend::UploadBuffer(BackendBuffer* backend, const uint8_t* contents, UI
     }
 }
 
-bool GlBackend::EarlierFramesDone()
-{
-    if (!mPresentFenceDone && mPresentFence)
-    {
-        const GLenum state = f.ClientWaitSync(mPresentFence, 0, 0);
-        mPresentFenceDone = state == GL_ALREADY_SIGNALED || state == GL_CONDITION_SATISFIED;
-    }
-    return mPresentFenceDone;
-}
-
 void GlBackend::MarkRead(GlBuffer* buffer)
 {
     // A draw reads at most what was sent before it.
     if (buffer->sentBegin == buffer->sentEnd)
         return;
-    buffer->readInFrame = mFrames;
     if (buffer->readBegin == buffer->readEnd)
     {
         buffer->readBegin = buffer->sentBegin;
@@ -1282,7 +1252,6 @@ HRESULT GlBackend::Present()
     if (mDirect)
     {
         SDL_GL_SwapWindow(mWindow);
-        FencePresent();
         return D3D_OK;
     }
     int width = 0, height = 0;
@@ -1299,17 +1268,7 @@ HRESULT GlBackend::Present()
     f.BlitFramebuffer(0, 0, static_cast<GLint>(mWidth), static_cast<GLint>(mHeight), 0, height, width, 0,
                       GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(mWindow);
-    FencePresent();
     return D3D_OK;
-}
-
-void GlBackend::FencePresent()
-{
-    if (mPresentFence)
-        f.DeleteSync(mPresentFence);
-    mPresentFence = f.FenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
-    mPresentFenceDone = false;
-    ++mFrames;
 }
 
 bool GlBackend::ReadPixels(const TargetRef& target, std::vector<D3DCOLOR>* pixels)

@@ -94,10 +94,7 @@ namespace gl
     X(PFNGLUNIFORM3FPROC, Uniform3f)                                                                                \
     X(PFNGLUNIFORM4FVPROC, Uniform4fv)                                                                              \
     X(PFNGLDRAWARRAYSPROC, DrawArrays)                                                                              \
-    X(PFNGLDRAWRANGEELEMENTSBASEVERTEXPROC, DrawRangeElementsBaseVertex)                                            \
-    X(PFNGLFENCESYNCPROC, FenceSync)                                                                                \
-    X(PFNGLCLIENTWAITSYNCPROC, ClientWaitSync)                                                                      \
-    X(PFNGLDELETESYNCPROC, DeleteSync)
+    X(PFNGLDRAWRANGEELEMENTSBASEVERTEXPROC, DrawRangeElementsBaseVertex)
 
 struct Functions
 {

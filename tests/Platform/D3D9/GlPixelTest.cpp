@@ -232,8 +232,7 @@ TEST_F(GlDeviceTest, BackBufferInTheWindowDrawsAsOffscreen)
 
 // The engine's pattern: a discarding lock, then appends without overwrite;
 // a plain lock may then rewrite bytes an earlier draw of the scene read, and
-// a discarding lock may replace them. After a present the next frame's
-// discarding lock writes over bytes only finished frames read.
+// a discarding lock may replace them, also in the frame after a present.
 TEST_F(GlDeviceTest, BufferRangesWrittenBetweenDrawsDrawWhatEachDrawWasGiven)
 {
     device->SetFVF(kFvf2D);
